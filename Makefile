@@ -1,0 +1,56 @@
+# Tessaron: `make run` builds and starts the program, `make test` builds and passes every test.
+# Both install what is missing on a Debian machine themselves.
+
+SHELL := /bin/bash
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+GENERATOR := -G Ninja
+LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+ARGS ?= --demo
+
+APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
+	qt6-base-dev qt6-base-dev-tools libhidapi-dev libudev-dev \
+	libgtest-dev libgmock-dev libbenchmark-dev \
+	xvfb xauth fonts-liberation fonts-wqy-microhei
+
+.PHONY: all deps build run test test-normal test-asan bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing: $$missing"; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+run: build
+	$(BUILD)/src/cli/tessaronctl $(ARGS) show
+
+test: deps test-normal test-asan
+
+test-normal:
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARON_WERROR=ON $(LAUNCHER)
+	cmake --build $(BUILD)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+test-asan:
+	cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTESSARON_WERROR=ON \
+	  -DTESSARON_SANITIZE=ON -DTESSARON_BENCH=OFF $(LAUNCHER)
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
