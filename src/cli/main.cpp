@@ -1,0 +1,105 @@
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "cli/command.h"
+
+namespace tessaron::cli {
+
+namespace {
+std::vector<Command>& registry() {
+    static std::vector<Command> list;
+    return list;
+}
+
+void printHelp(std::ostream& out) {
+    out << "Usage: tessaronctl [--data-dir DIR] [--demo] [--lang english|chinese]\n"
+           "                   [--command-interface N] [--event-interface N] COMMAND [ARGS]\n\n"
+           "Commands:\n";
+    auto list = commands();
+    std::sort(list.begin(), list.end(),
+              [](const Command& a, const Command& b) { return std::string_view(a.name) < b.name; });
+    for (const auto& c : list) {
+        out << "  " << c.usage << "\n      " << c.summary << "\n";
+    }
+    out << "\n--demo uses the virtual keyboard, whose state is kept in the data folder.\n";
+}
+
+std::optional<int> parseInterface(std::string_view text) {
+    int value = 0;
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9') return std::nullopt;
+        value = value * 10 + (ch - '0');
+    }
+    return value;
+}
+}  // namespace
+
+void registerCommand(const Command& command) { registry().push_back(command); }
+const std::vector<Command>& commands() { return registry(); }
+
+int fail(const std::string& message) {
+    std::cerr << "tessaronctl: " << message << "\n";
+    return 1;
+}
+
+int main(int argc, char** argv) {
+    Context context;
+    int i = 1;
+    for (; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        auto needValue = [&](std::string_view name) -> const char* {
+            if (i + 1 >= argc) return nullptr;
+            (void)name;
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            printHelp(std::cout);
+            return 0;
+        } else if (arg == "--demo") {
+            context.options.demo = true;
+        } else if (arg == "--data-dir") {
+            const char* v = needValue(arg);
+            if (!v || !*v) return fail("--data-dir needs a folder.");
+            context.options.dataDir = std::filesystem::path(v);
+        } else if (arg == "--lang") {
+            const char* v = needValue(arg);
+            if (!v) return fail("--lang needs english or chinese.");
+            const std::string_view lang = v;
+            if (lang == "chinese") {
+                context.options.language = Language::Chinese;
+            } else if (lang == "english") {
+                context.options.language = Language::English;
+            } else {
+                return fail("--lang takes english or chinese.");
+            }
+        } else if (arg == "--command-interface" || arg == "--event-interface") {
+            const char* v = needValue(arg);
+            const auto n = v ? parseInterface(v) : std::nullopt;
+            if (!n) return fail(std::string(arg) + " needs an interface number (0..255).");
+            (arg == "--command-interface" ? context.options.commandInterface
+                                          : context.options.eventInterface) = *n;
+        } else if (arg.starts_with("-")) {
+            return fail("unknown option " + std::string(arg) + " (see tessaronctl --help).");
+        } else {
+            break;
+        }
+    }
+    if (i >= argc) {
+        printHelp(std::cerr);
+        return 2;
+    }
+    const std::string_view name = argv[i++];
+    for (; i < argc; ++i) context.args.emplace_back(argv[i]);
+    for (const auto& command : commands()) {
+        if (name == command.name) return command.run(context);
+    }
+    return fail("unknown command \"" + std::string(name) + "\" (see tessaronctl --help).");
+}
+
+}  // namespace tessaron::cli
+
+int main(int argc, char** argv) { return tessaron::cli::main(argc, argv); }
