@@ -58,8 +58,12 @@ static_assert(kEnableBitmap + kEnableBitmapSize == kWinLock);
 static_assert(kLightMaps + kLightMapSize * kLightMapCount == kSize);
 static_assert(kKeyMapRows * kKeyMapRowBytes <= kKeyMapSize);
 
-constexpr std::size_t macroSlot(std::size_t n) { return kMacroSlots + kMacroSlotSize * n; }
-constexpr std::size_t lightMap(std::size_t m) { return kLightMaps + kLightMapSize * m; }
+constexpr std::size_t macroSlot(std::size_t n) {
+    return kMacroSlots + kMacroSlotSize * n;
+}
+constexpr std::size_t lightMap(std::size_t m) {
+    return kLightMaps + kLightMapSize * m;
+}
 constexpr std::size_t lightingTableEntry(std::size_t n) {
     return kLightingTable + kLightingTableEntrySize * n;
 }

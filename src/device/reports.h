@@ -8,11 +8,11 @@
 
 namespace tessaron::device {
 
-inline constexpr std::size_t kFrameSize = 9;         // report ID 0, command, 6 args, checksum
+inline constexpr std::size_t kFrameSize = 9;  // report ID 0, command, 6 args, checksum
 inline constexpr std::size_t kFrameArgs = 6;
-inline constexpr std::size_t kPageSize = 64;         // one page of a block
-inline constexpr std::size_t kPageReportSize = 65;   // report ID 0 + page
-inline constexpr std::size_t kEventReportSize = 4;   // report ID 4, kind, value, spare
+inline constexpr std::size_t kPageSize = 64;        // one page of a block
+inline constexpr std::size_t kPageReportSize = 65;  // report ID 0 + page
+inline constexpr std::size_t kEventReportSize = 4;  // report ID 4, kind, value, spare
 inline constexpr std::uint8_t kEventReportId = 4;
 inline constexpr std::uint8_t kAckKind = 4;
 

@@ -1,0 +1,53 @@
+#pragma once
+// Acknowledgements pace a save: the listener sets the signal when the keyboard confirms a write
+// step, and the save clears it before each step and waits for it.
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+
+#include "core/clock.h"
+
+namespace tessaron::device {
+
+class AckSignal {
+public:
+    void set() { flag_.store(true, std::memory_order_release); }
+    void clear() { flag_.store(false, std::memory_order_release); }
+    bool isSet() const { return flag_.load(std::memory_order_acquire); }
+
+private:
+    std::atomic<bool> flag_{false};
+};
+
+class AckWaiter {
+public:
+    virtual ~AckWaiter() = default;
+    // Forgets any earlier acknowledgement; called before a step is sent.
+    virtual void arm() = 0;
+    // True once the step was acknowledged, false when the keyboard stayed silent too long.
+    virtual bool wait() = 0;
+};
+
+inline constexpr std::chrono::milliseconds kAckPollInterval{10};
+inline constexpr std::chrono::milliseconds kAckTimeout{2000};
+
+// Polls the signal every 10 ms through the clock, up to the bound. The optional pump runs
+// before every look; tests use it to let the listener read inline instead of on its thread.
+class PollingAckWaiter final : public AckWaiter {
+public:
+    PollingAckWaiter(AckSignal& signal, Clock& clock, std::function<void()> pump = {},
+                     std::chrono::milliseconds bound = kAckTimeout)
+        : signal_(signal), clock_(clock), pump_(std::move(pump)), bound_(bound) {}
+
+    void arm() override { signal_.clear(); }
+    bool wait() override;
+
+private:
+    AckSignal& signal_;
+    Clock& clock_;
+    std::function<void()> pump_;
+    std::chrono::milliseconds bound_;
+};
+
+}  // namespace tessaron::device

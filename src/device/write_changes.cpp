@@ -1,0 +1,214 @@
+#include "device/write_changes.h"
+
+#include <algorithm>
+#include <span>
+
+#include "device/bulk.h"
+#include "device/commands.h"
+#include "device/errors.h"
+
+namespace tessaron::device {
+
+namespace {
+
+bool differs(const DeviceImage& a, const DeviceImage& b, std::size_t offset, std::size_t size) {
+    return !std::equal(a.begin() + static_cast<std::ptrdiff_t>(offset),
+                       a.begin() + static_cast<std::ptrdiff_t>(offset + size),
+                       b.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+bool keyMapEmpty(const DeviceImage& img) {
+    const auto map = std::span(img).subspan(image::kKeyMap, image::kKeyMapSize);
+    return std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; });
+}
+
+class Sequence {
+public:
+    Sequence(CommandPort& port, DeviceImage& img, AckWaiter& acks, const StepObserver& observer)
+        : port_(port), img_(img), acks_(acks), observer_(observer) {}
+
+    // Sends one step and waits for the keyboard to acknowledge it.
+    template <class Send>
+    Status acknowledged(WriteStep step, Send send) {
+        announce(step);
+        acks_.arm();
+        auto s = send();
+        if (!s) return s;
+        if (step.kind == StepKind::DarkLighting) darkened_ = true;
+        if (!acks_.wait()) return errors::notAcknowledged(step.name(), step.chineseName());
+        return {};
+    }
+
+    Status fullLighting() {
+        announce({StepKind::FullLighting, 0});
+        return setLighting(port_, img_, LightingForm::Full);
+    }
+
+    // After a failure, a keyboard left dark gets its lighting back; best effort.
+    void recover() {
+        if (darkened_) (void)setLighting(port_, img_, LightingForm::Full);
+    }
+
+    std::vector<WriteStep> steps;
+
+private:
+    void announce(const WriteStep& step) {
+        steps.push_back(step);
+        if (observer_) observer_(step);
+    }
+
+    CommandPort& port_;
+    DeviceImage& img_;
+    AckWaiter& acks_;
+    const StepObserver& observer_;
+    bool darkened_ = false;
+};
+
+Status sendSteps(Sequence& seq, CommandPort& port, DeviceImage& img, const ChangeSet& c) {
+    using K = StepKind;
+    Status s;
+    if (c.anyBeyondLighting()) {
+        s = seq.acknowledged({K::DarkLighting, 0},
+                             [&] { return setLighting(port, img, LightingForm::Dark); });
+        if (!s) return s;
+    }
+    if (c.lightingTable) {
+        s = seq.acknowledged({K::LightingTable, 0}, [&]() -> Status {
+            for (std::size_t n = 0; n < image::kLightingTableEntries; ++n) {
+                auto e = setLightingEntry(port, img, n);
+                if (!e) return e;
+            }
+            return {};
+        });
+        if (!s) return s;
+    }
+    if (c.gameMode) {
+        s = seq.acknowledged({K::GameMode, 0}, [&] { return setGameMode(port, img); });
+        if (!s) return s;
+    }
+    if (c.reportRate) {
+        s = seq.acknowledged({K::ReportRate, 0}, [&] { return setReportRate(port, img); });
+        if (!s) return s;
+    }
+    if (c.responseTime) {
+        s = seq.acknowledged({K::ResponseTime, 0}, [&] { return setResponseTime(port, img); });
+        if (!s) return s;
+    }
+    if (c.keyMap) {
+        s = seq.acknowledged({K::KeyMap, 0}, [&] { return writeKeyMap(port, img); });
+        if (!s) return s;
+    }
+    if (c.enableBitmap) {
+        s = seq.acknowledged({K::EnableBitmap, 0}, [&] { return writeEnableBitmap(port, img); });
+        if (!s) return s;
+    }
+    for (std::size_t n = 0; n < image::kMacroSlotCount; ++n) {
+        if (!c.macroSlots[n]) continue;
+        s = seq.acknowledged({K::MacroSlot, n}, [&] { return writeMacroSlot(port, img, n); });
+        if (!s) return s;
+    }
+    for (std::size_t m = 0; m < image::kLightMapCount; ++m) {
+        if (!c.lightMaps[m]) continue;
+        s = seq.acknowledged({K::LightMap, m}, [&] { return writeLightMap(port, img, m); });
+        if (!s) return s;
+    }
+    return seq.fullLighting();
+}
+
+}  // namespace
+
+bool ChangeSet::anyBeyondLighting() const {
+    return lightingTable || gameMode || reportRate || responseTime || keyMap || enableBitmap ||
+           std::find(macroSlots.begin(), macroSlots.end(), true) != macroSlots.end() ||
+           std::find(lightMaps.begin(), lightMaps.end(), true) != lightMaps.end();
+}
+
+ChangeSet findChanges(const DeviceImage& img, const DeviceImage& committed) {
+    ChangeSet c;
+    c.lightingTable = differs(img, committed, image::kLightingTable,
+                              image::kLightingTableEntries * image::kLightingTableEntrySize);
+    c.gameMode = differs(img, committed, image::kGameMode, 1);
+    c.reportRate = differs(img, committed, image::kReportRate, 1);
+    c.responseTime = differs(img, committed, image::kResponseTime, 1);
+    c.keyMap = differs(img, committed, image::kKeyMap, image::kKeyMapSize);
+    c.enableBitmap = differs(img, committed, image::kEnableBitmap, image::kEnableBitmapSize);
+    for (std::size_t n = 0; n < image::kMacroSlotCount; ++n) {
+        c.macroSlots[n] = differs(img, committed, image::macroSlot(n), image::kMacroSlotSize);
+    }
+    for (std::size_t m = 0; m < image::kLightMapCount; ++m) {
+        c.lightMaps[m] = differs(img, committed, image::lightMap(m), image::kLightMapSize);
+    }
+    c.lighting = differs(img, committed, image::kLighting, image::kLightingSize);
+    return c;
+}
+
+std::string WriteStep::name() const {
+    switch (kind) {
+        case StepKind::DarkLighting:
+            return "darken the lighting";
+        case StepKind::LightingTable:
+            return "lighting table";
+        case StepKind::GameMode:
+            return "game mode";
+        case StepKind::ReportRate:
+            return "report rate";
+        case StepKind::ResponseTime:
+            return "response time";
+        case StepKind::KeyMap:
+            return "key assignments";
+        case StepKind::EnableBitmap:
+            return "enabled keys and Win Lock";
+        case StepKind::MacroSlot:
+            return "macro slot " + std::to_string(index);
+        case StepKind::LightMap:
+            return "light map " + std::to_string(index);
+        case StepKind::FullLighting:
+            return "restore the lighting";
+    }
+    return "?";
+}
+
+std::string WriteStep::chineseName() const {
+    switch (kind) {
+        case StepKind::DarkLighting:
+            return "关闭灯光";
+        case StepKind::LightingTable:
+            return "灯光表";
+        case StepKind::GameMode:
+            return "游戏模式";
+        case StepKind::ReportRate:
+            return "USB报告率";
+        case StepKind::ResponseTime:
+            return "按键响应时间";
+        case StepKind::KeyMap:
+            return "按键设置";
+        case StepKind::EnableBitmap:
+            return "按键启用和 Win Lock";
+        case StepKind::MacroSlot:
+            return "宏 " + std::to_string(index);
+        case StepKind::LightMap:
+            return "灯光图 " + std::to_string(index);
+        case StepKind::FullLighting:
+            return "恢复灯光";
+    }
+    return "?";
+}
+
+Result<WriteOutcome> writeChanges(CommandPort& port, DeviceImage& img, DeviceImage& committed,
+                                  AckWaiter& acks, const StepObserver& observer) {
+    applyWinLockRule(img);
+    const ChangeSet changes = findChanges(img, committed);
+    if (!changes.any()) return WriteOutcome{};
+    if (changes.keyMap && keyMapEmpty(img)) return errors::keyMapEmpty();
+
+    Sequence seq(port, img, acks, observer);
+    auto s = sendSteps(seq, port, img, changes);
+    if (!s) {
+        seq.recover();
+        return s.error();
+    }
+    committed = img;
+    return WriteOutcome{std::move(seq.steps)};
+}
+
+}  // namespace tessaron::device

@@ -1,0 +1,134 @@
+#include "fake_keyboard.h"
+
+#include <algorithm>
+
+#include "device/frames.h"
+
+namespace tessaron::device::testing {
+
+bool FakeKeyboard::failing() {
+    return failAt && *failAt == log.size() - 1;
+}
+
+Status FakeKeyboard::sendFeature(const FrameBytes& frame) {
+    log.push_back({OpKind::Send, frame, {}, clock_.now()});
+    if (failing()) return makeError("send failed");
+    answer(frame);
+    return {};
+}
+
+Result<FrameBytes> FakeKeyboard::getFeature() {
+    log.push_back({OpKind::Fetch, reply_, {}, clock_.now()});
+    if (failing()) return makeError("fetch failed");
+    return reply_;
+}
+
+Status FakeKeyboard::writePage(const Page& page) {
+    log.push_back({OpKind::Write, {}, page, clock_.now()});
+    if (failing()) return makeError("write failed");
+    const std::size_t n = std::min(writeRemaining_, kPageSize);
+    std::copy_n(page.begin(), n, settings.begin() + static_cast<std::ptrdiff_t>(writeOffset_));
+    writeOffset_ += n;
+    writeRemaining_ -= n;
+    return {};
+}
+
+Result<Page> FakeKeyboard::readPage(std::chrono::milliseconds) {
+    Page page{};
+    if (!outgoing_.empty()) {
+        page = outgoing_.front();
+        outgoing_.pop_front();
+    }
+    log.push_back({OpKind::Read, {}, page, clock_.now()});
+    if (failing()) return makeError("read failed");
+    return page;
+}
+
+std::vector<FrameBytes> FakeKeyboard::sentFrames() const {
+    std::vector<FrameBytes> frames;
+    for (const auto& op : log) {
+        if (op.kind == OpKind::Send) frames.push_back(op.frame);
+    }
+    return frames;
+}
+
+void FakeKeyboard::expectPages(std::size_t offset, std::size_t size) {
+    outgoing_.clear();
+    for (std::size_t at = 0; at < size; at += kPageSize) {
+        Page page{};
+        const std::size_t n = std::min(kPageSize, size - at);
+        std::copy_n(settings.begin() + static_cast<std::ptrdiff_t>(offset + at), n, page.begin());
+        outgoing_.push_back(page);
+    }
+}
+
+void FakeKeyboard::answer(const FrameBytes& f) {
+    reply_ = {};
+    reply_[1] = f[1];
+    auto& s = settings;
+    switch (f[1]) {
+        case 0x80:
+            std::copy(firmware.begin(), firmware.end(), reply_.begin() + 1);
+            break;
+        case 0x81:
+            reply_[2] = s[image::kReportRate];
+            break;
+        case 0x84:
+            reply_[2] = s[image::kResponseTime];
+            break;
+        case 0x89:
+            reply_[2] = s[image::kGameMode];
+            break;
+        case 0x88:
+            reply_[3] = s[image::kEffect];
+            reply_[4] = speedToWire(s[image::kSpeed]);
+            reply_[5] = s[image::kBrightness];
+            reply_[6] = s[image::kOption];
+            reply_[7] = s[image::kDirection];
+            break;
+        case 0x94:
+            std::copy_n(s.begin() + static_cast<std::ptrdiff_t>(image::lightingTableEntry(f[3])), 3,
+                        reply_.begin() + 4);
+            break;
+        case 0x8D:
+            expectPages(image::kKeyMap, image::kKeyMapSize);
+            break;
+        case 0x8E:
+            expectPages(image::kEnableBitmap, image::kEnableBitmapSize);
+            break;
+        case 0x91:
+            expectPages(image::macroSlot(f[3]), image::kMacroSlotSize);
+            break;
+        case 0x92:
+            expectPages(image::lightMap(f[3]), image::kLightMapSize);
+            break;
+        case 0x0D:
+            writeOffset_ = image::kKeyMap;
+            writeRemaining_ = image::kKeyMapSize;
+            break;
+        case 0x0E:
+            writeOffset_ = image::kEnableBitmap;
+            writeRemaining_ = image::kEnableBitmapSize;
+            break;
+        case 0x11:
+            writeOffset_ = image::macroSlot(f[3]);
+            writeRemaining_ = image::kMacroSlotSize;
+            break;
+        case 0x12:
+            writeOffset_ = image::lightMap(f[3]);
+            writeRemaining_ = image::kLightMapSize;
+            break;
+        default:
+            break;
+    }
+}
+
+Result<std::optional<EventReport>> FakeEvents::readEvent(std::chrono::milliseconds timeout) {
+    timeouts.push_back(timeout);
+    if (queue.empty()) return std::optional<EventReport>{};
+    auto next = std::move(queue.front());
+    queue.pop_front();
+    return next;
+}
+
+}  // namespace tessaron::device::testing
