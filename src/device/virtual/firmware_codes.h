@@ -61,7 +61,9 @@ struct BlockShape {
     std::uint8_t countArgument;  // frame byte 4 of the write header
 };
 
-inline constexpr std::size_t pagesFor(std::size_t size) { return (size + kPageSize - 1) / kPageSize; }
+inline constexpr std::size_t pagesFor(std::size_t size) {
+    return (size + kPageSize - 1) / kPageSize;
+}
 
 inline constexpr BlockShape kKeyMapBlock{image::kKeyMap, image::kKeyMapSize,
                                          pagesFor(image::kKeyMapSize), 8};
@@ -80,11 +82,11 @@ static_assert(macroSlotBlock(0).pages == macroSlotBlock(0).countArgument);
 static_assert(lightMapBlock(0).pages == lightMapBlock(0).countArgument);
 
 // Value ranges the firmware accepts (the performance and lighting settings).
-inline constexpr std::uint8_t kReportRateMax = 3;  // 125, 250, 500, 1000 reports per second
-inline constexpr std::uint8_t kResponseTimeMin = 1;  // 2 ms
+inline constexpr std::uint8_t kReportRateMax = 3;     // 125, 250, 500, 1000 reports per second
+inline constexpr std::uint8_t kResponseTimeMin = 1;   // 2 ms
 inline constexpr std::uint8_t kResponseTimeMax = 10;  // 20 ms
-inline constexpr std::uint8_t kWireSpeedMin = 1;   // fastest
-inline constexpr std::uint8_t kWireSpeedMax = 10;  // slowest; the host keeps 10 - wire
+inline constexpr std::uint8_t kWireSpeedMin = 1;      // fastest
+inline constexpr std::uint8_t kWireSpeedMax = 10;     // slowest; the host keeps 10 - wire
 inline constexpr std::uint8_t kBrightnessMax = 50;
 inline constexpr std::uint8_t kOptionMin = 1;
 inline constexpr std::uint8_t kOptionMax = 8;

@@ -20,11 +20,17 @@ Error noPageInTime() {
     return makeError("The keyboard sent no data in time.", "键盘未及时发送数据。");
 }
 
-bool checksumOk(const FrameBytes& f) { return frameChecksum(f) == f[fw::kChecksumByte]; }
+bool checksumOk(const FrameBytes& f) {
+    return frameChecksum(f) == f[fw::kChecksumByte];
+}
 
-bool isQuery(std::uint8_t command) { return (command & fw::kQueryBit) != 0; }
+bool isQuery(std::uint8_t command) {
+    return (command & fw::kQueryBit) != 0;
+}
 
-bool inRange(std::uint8_t v, std::uint8_t lo, std::uint8_t hi) { return v >= lo && v <= hi; }
+bool inRange(std::uint8_t v, std::uint8_t lo, std::uint8_t hi) {
+    return v >= lo && v <= hi;
+}
 
 }  // namespace
 
@@ -51,8 +57,8 @@ void VirtualKeyboard::record(TrafficKind kind, Outcome outcome,
     record(kind, outcome, bytes, clock_.now());
 }
 
-void VirtualKeyboard::record(TrafficKind kind, Outcome outcome,
-                             std::span<const std::uint8_t> bytes, Clock::TimePoint at) {
+void VirtualKeyboard::record(TrafficKind kind, Outcome outcome, std::span<const std::uint8_t> bytes,
+                             Clock::TimePoint at) {
     if (traffic_.size() >= kTrafficLimit) {
         traffic_.erase(traffic_.begin(), traffic_.begin() + kTrafficLimit / 4);
     }
@@ -88,8 +94,9 @@ Outcome VirtualKeyboard::handleFrame(const FrameBytes& f) {
     // A held "game mode on" is settled by whatever comes next; see the header.
     if (gameModeOnPending_) {
         gameModeOnPending_ = false;
-        const bool wasOpening = isQuery(command) || command == fw::kFactoryReset ||
-                                (command == fw::kSetGameMode && f[fw::kArg2] == fw::kOpeningArgument);
+        const bool wasOpening =
+            isQuery(command) || command == fw::kFactoryReset ||
+            (command == fw::kSetGameMode && f[fw::kArg2] == fw::kOpeningArgument);
         if (!wasOpening && s[image::kGameMode] != 1) {
             s[image::kGameMode] = 1;
             markChanged();
@@ -291,7 +298,9 @@ void VirtualKeyboard::setReply(std::uint8_t command,
     reply_ = r;
 }
 
-void VirtualKeyboard::echoReply(const FrameBytes& f) { reply_ = f; }
+void VirtualKeyboard::echoReply(const FrameBytes& f) {
+    reply_ = f;
+}
 
 Result<FrameBytes> VirtualKeyboard::fetchReply(std::uint64_t connection) {
     std::lock_guard lock(mutex_);
@@ -374,7 +383,8 @@ Result<std::optional<EventReport>> VirtualKeyboard::nextEvent(std::uint64_t conn
         const auto realNow = std::chrono::steady_clock::now();
         if (realNow >= deadline) return std::optional<EventReport>();
         // A due time on a fake clock cannot be waited for in real time; look again shortly.
-        const auto wakeAt = events_.empty() ? deadline : std::min(deadline, realNow + kEventPollSlice);
+        const auto wakeAt =
+            events_.empty() ? deadline : std::min(deadline, realNow + kEventPollSlice);
         eventReady_.wait_until(lock, wakeAt);
     }
 }
@@ -393,7 +403,9 @@ void VirtualKeyboard::detachEventReader(std::uint64_t connection) {
 
 // The acknowledgement goes out after the frame or page that caused it has been recorded, so the
 // log reads in the order things happened on the wire.
-void VirtualKeyboard::acknowledge() { ackOwed_ = true; }
+void VirtualKeyboard::acknowledge() {
+    ackOwed_ = true;
+}
 
 void VirtualKeyboard::flushAcknowledgement() {
     if (!std::exchange(ackOwed_, false)) return;
@@ -421,7 +433,9 @@ void VirtualKeyboard::queueEvent(const EventReport& report, Clock::TimePoint due
 
 // ---- The physical keyboard ----
 
-void VirtualKeyboard::press(std::uint8_t code) { sendEvent(EventReport{kKeyEventKind, code, 0}); }
+void VirtualKeyboard::press(std::uint8_t code) {
+    sendEvent(EventReport{kKeyEventKind, code, 0});
+}
 
 void VirtualKeyboard::sendEvent(const EventReport& report) {
     std::lock_guard lock(mutex_);
@@ -487,7 +501,9 @@ void VirtualKeyboard::unsubscribe(std::size_t id) {
     subscribers_.erase(id);
 }
 
-void VirtualKeyboard::markChanged() { changed_ = true; }
+void VirtualKeyboard::markChanged() {
+    changed_ = true;
+}
 
 void VirtualKeyboard::publish(Notice notice) {
     std::vector<PlugCallback> callbacks;

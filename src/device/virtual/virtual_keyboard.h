@@ -75,11 +75,11 @@ struct Traffic {
 };
 
 struct FaultSwitches {
-    int dropNextAcks = 0;         // swallow this many acknowledgements, then behave again
-    bool dropAllAcks = false;     // swallow every acknowledgement
-    Clock::Ms ackDelay{0};        // each acknowledgement appears this long after its step
-    bool garbleReplies = false;   // reply frames come back with altered payload and checksum
-    bool garblePages = false;     // pages the host reads come back altered
+    int dropNextAcks = 0;        // swallow this many acknowledgements, then behave again
+    bool dropAllAcks = false;    // swallow every acknowledgement
+    Clock::Ms ackDelay{0};       // each acknowledgement appears this long after its step
+    bool garbleReplies = false;  // reply frames come back with altered payload and checksum
+    bool garblePages = false;    // pages the host reads come back altered
 
     friend bool operator==(const FaultSwitches&, const FaultSwitches&) = default;
 };

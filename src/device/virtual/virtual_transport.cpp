@@ -78,8 +78,8 @@ std::vector<InterfaceInfo> VirtualTransport::enumerate() {
         const std::string base = "virtual/keyboard-" + std::to_string(i + 1) + "/";
         out.push_back(InterfaceInfo{base + "mi_03", kVendorId, kProductId, kCommandInterface,
                                     ChannelRole::Command, accessible_});
-        out.push_back(InterfaceInfo{base + "mi_01&col04", kVendorId, kProductId,
-                                    kEventInterface, ChannelRole::Event, accessible_});
+        out.push_back(InterfaceInfo{base + "mi_01&col04", kVendorId, kProductId, kEventInterface,
+                                    ChannelRole::Event, accessible_});
     }
     return out;
 }
@@ -120,7 +120,9 @@ VirtualHotplug::VirtualHotplug(std::vector<std::shared_ptr<VirtualKeyboard>> key
 VirtualHotplug::VirtualHotplug(std::shared_ptr<VirtualKeyboard> keyboard)
     : VirtualHotplug(std::vector<std::shared_ptr<VirtualKeyboard>>{std::move(keyboard)}) {}
 
-VirtualHotplug::~VirtualHotplug() { stop(); }
+VirtualHotplug::~VirtualHotplug() {
+    stop();
+}
 
 Status VirtualHotplug::start(Callback callback) {
     if (thread_.joinable()) {
@@ -164,7 +166,15 @@ void VirtualHotplug::stop() {
         }
         inbox_->wake.notify_all();
     }
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable()) {
+        // Stopped from inside its own callback: the thread ends by itself once the callback
+        // returns.
+        if (thread_.get_id() == std::this_thread::get_id()) {
+            thread_.detach();
+        } else {
+            thread_.join();
+        }
+    }
     inbox_.reset();
 }
 
