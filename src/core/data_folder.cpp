@@ -1,0 +1,90 @@
+#include "core/data_folder.h"
+
+#include <cstdlib>
+#include <system_error>
+
+namespace tessaron {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::optional<std::string> variable(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value) return std::nullopt;
+    return std::string(value);
+}
+
+// XDG: relative or empty values are to be ignored.
+bool usable(const std::optional<std::string>& value) {
+    return value && !value->empty() && fs::path(*value).is_absolute();
+}
+
+}  // namespace
+
+DataFolderInputs DataFolderInputs::fromProcess(std::optional<fs::path> dataDirOption) {
+    DataFolderInputs in;
+    in.dataDirOption = std::move(dataDirOption);
+    in.dataDirVariable = variable("TESSARON_DATA_DIR");
+    in.xdgDataHome = variable("XDG_DATA_HOME");
+    in.home = variable("HOME");
+    in.executableFolder = runningExecutableFolder();
+    return in;
+}
+
+Result<fs::path> chooseDataFolder(const DataFolderInputs& in) {
+    if (in.dataDirOption && !in.dataDirOption->empty()) return *in.dataDirOption;
+    if (in.dataDirVariable && !in.dataDirVariable->empty()) return fs::path(*in.dataDirVariable);
+    if (!in.executableFolder.empty()) {
+        std::error_code ec;
+        if (fs::exists(in.executableFolder / kPortableMarker, ec)) return in.executableFolder;
+    }
+    if (usable(in.xdgDataHome)) return fs::path(*in.xdgDataHome) / "tessaron";
+    if (in.home && !in.home->empty()) return fs::path(*in.home) / ".local" / "share" / "tessaron";
+    return makeError(
+        "No folder for the settings: HOME is not set. Use --data-dir or TESSARON_DATA_DIR.",
+        "找不到保存设置的文件夹：未设置 HOME。请使用 --data-dir 或 TESSARON_DATA_DIR。");
+}
+
+Result<fs::path> openDataFolder(const DataFolderInputs& in) {
+    auto folder = chooseDataFolder(in);
+    if (!folder) return folder;
+    std::error_code ec;
+    fs::create_directories(*folder, ec);
+    if (ec || !fs::is_directory(*folder, ec)) {
+        const std::string reason = ec ? ec.message() : std::string("not a folder");
+        return makeError(
+            "Could not create the settings folder \"" + folder->string() + "\": " + reason + ".",
+            "无法创建设置文件夹 \"" + folder->string() + "\"：" + reason + "。");
+    }
+    return folder;
+}
+
+fs::path runningExecutableFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    return exe.parent_path();
+}
+
+std::vector<fs::path> assetFolders(const fs::path& dataFolder, const fs::path& exeFolder) {
+    std::vector<fs::path> folders;
+    if (!dataFolder.empty()) folders.push_back(dataFolder);
+    if (!exeFolder.empty()) {
+        folders.push_back((exeFolder / ".." / "share" / "tessaron").lexically_normal());
+    }
+#ifdef TESSARON_BUILD_ASSET_DIR
+    folders.emplace_back(TESSARON_BUILD_ASSET_DIR);
+#endif
+    return folders;
+}
+
+std::optional<fs::path> findAsset(const std::vector<fs::path>& folders, const fs::path& relative) {
+    for (const auto& folder : folders) {
+        std::error_code ec;
+        const fs::path candidate = folder / relative;
+        if (fs::is_regular_file(candidate, ec)) return candidate;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tessaron

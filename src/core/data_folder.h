@@ -1,0 +1,52 @@
+#pragma once
+// Where the program keeps its files (keymap.bin, MacroDefine.bin, "Configure") and where it
+// finds its read-only assets (images, VER.bin).
+//
+// The data folder is, in this order: --data-dir, $TESSARON_DATA_DIR, the executable's own folder
+// when a file named "portable" lies beside the executable, $XDG_DATA_HOME/tessaron, and
+// ~/.local/share/tessaron. Files beside an installed executable cannot be written, and a
+// location that moves with the executable would strand the user's settings.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/result.h"
+
+namespace tessaron {
+
+// Everything the choice depends on, so it can be made without touching the process.
+struct DataFolderInputs {
+    std::optional<std::filesystem::path> dataDirOption;  // --data-dir
+    std::optional<std::string> dataDirVariable;          // TESSARON_DATA_DIR
+    std::optional<std::string> xdgDataHome;              // XDG_DATA_HOME
+    std::optional<std::string> home;                     // HOME
+    std::filesystem::path executableFolder;              // may be empty when unknown
+
+    // The environment and executable of this process.
+    static DataFolderInputs fromProcess(std::optional<std::filesystem::path> dataDirOption);
+};
+
+inline constexpr const char* kPortableMarker = "portable";
+
+// The data folder, without creating it. Fails only when no rule gives a folder (no HOME).
+Result<std::filesystem::path> chooseDataFolder(const DataFolderInputs& inputs);
+
+// Chooses the data folder and creates it when missing.
+Result<std::filesystem::path> openDataFolder(const DataFolderInputs& inputs);
+
+// The folder of the running executable; empty when it cannot be found.
+std::filesystem::path runningExecutableFolder();
+
+// Folders searched for read-only assets, in order: the data folder, the installed share folder
+// (<prefix>/share/tessaron beside <prefix>/bin), and the build tree's asset folder when the build
+// defined one.
+std::vector<std::filesystem::path> assetFolders(const std::filesystem::path& dataFolder,
+                                                const std::filesystem::path& executableFolder);
+
+// The first existing file with this relative path in the asset folders.
+std::optional<std::filesystem::path> findAsset(const std::vector<std::filesystem::path>& folders,
+                                               const std::filesystem::path& relative);
+
+}  // namespace tessaron

@@ -1,0 +1,80 @@
+#include "core/data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace tessaron {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DataFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::path(::testing::TempDir()) / "data_folder_test";
+        fs::remove_all(root);
+        fs::create_directories(root / "prefix" / "bin");
+        in.executableFolder = root / "prefix" / "bin";
+        in.home = (root / "home").string();
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    fs::path root;
+    DataFolderInputs in;
+};
+
+TEST_F(DataFolderTest, RulesInOrder) {
+    EXPECT_EQ(chooseDataFolder(in).value(), root / "home" / ".local" / "share" / "tessaron");
+
+    in.xdgDataHome = "relative/ignored";
+    EXPECT_EQ(chooseDataFolder(in).value(), root / "home" / ".local" / "share" / "tessaron");
+    in.xdgDataHome = (root / "xdg").string();
+    EXPECT_EQ(chooseDataFolder(in).value(), root / "xdg" / "tessaron");
+
+    std::ofstream(in.executableFolder / "portable").put('\n');
+    EXPECT_EQ(chooseDataFolder(in).value(), in.executableFolder);
+
+    in.dataDirVariable = (root / "env").string();
+    EXPECT_EQ(chooseDataFolder(in).value(), root / "env");
+
+    in.dataDirOption = root / "option";
+    EXPECT_EQ(chooseDataFolder(in).value(), root / "option");
+}
+
+TEST_F(DataFolderTest, CreatedOnFirstUseOrReported) {
+    in.home.reset();
+    EXPECT_FALSE(chooseDataFolder(in));
+
+    in.dataDirOption = root / "a" / "b";
+    ASSERT_TRUE(openDataFolder(in));
+    EXPECT_TRUE(fs::is_directory(root / "a" / "b"));
+
+    std::ofstream(root / "file").put('x');
+    in.dataDirOption = root / "file";
+    const auto failed = openDataFolder(in);
+    ASSERT_FALSE(failed);
+    EXPECT_NE(failed.error().english.find("file"), std::string::npos);
+    EXPECT_FALSE(failed.error().chinese.empty());
+}
+
+TEST_F(DataFolderTest, AssetsFromDataFolderThenShareFolder) {
+    const auto data = root / "data";
+    const auto share = root / "prefix" / "share" / "tessaron";
+    fs::create_directories(data / "png");
+    fs::create_directories(share / "png");
+    std::ofstream(share / "png" / "main.png").put('s');
+    std::ofstream(share / "VER.bin").put('s');
+    std::ofstream(data / "VER.bin").put('d');
+
+    const auto folders = assetFolders(data, in.executableFolder);
+    ASSERT_GE(folders.size(), 2u);
+    EXPECT_EQ(folders[0], data);
+    EXPECT_EQ(folders[1], share);
+    EXPECT_EQ(findAsset(folders, "VER.bin"), data / "VER.bin");
+    EXPECT_EQ(findAsset(folders, fs::path("png") / "main.png"), share / "png" / "main.png");
+    EXPECT_EQ(findAsset(folders, "missing.png"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tessaron

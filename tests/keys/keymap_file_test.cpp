@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "core/atomic_file.h"
+#include "keys/keymap_file.h"
+
+namespace tessaron::keys {
+namespace {
+
+namespace fs = std::filesystem;
+
+class KeymapFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("keymap_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = dir / "keymap.bin";
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+
+    static std::vector<std::uint8_t> pattern(std::size_t size) {
+        std::vector<std::uint8_t> bytes(size);
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+        return bytes;
+    }
+    std::vector<std::uint8_t> fileBytes() const {
+        auto bytes = readFilePrefix(path, kKeymapFileSize + 100);
+        return bytes ? *bytes : std::vector<std::uint8_t>{};
+    }
+    void putFile(const std::vector<std::uint8_t>& bytes) const {
+        ASSERT_TRUE(writeFileAtomically(path, bytes));
+    }
+
+    fs::path dir;
+    fs::path path;
+    device::DeviceImage image{};
+    KeyRecordTable records{};
+};
+
+TEST_F(KeymapFileTest, RoundTripChangesOnlyByteZeroOfLayoutRecords) {
+    const auto original = pattern(kKeymapFileSize);
+    putFile(original);
+    ASSERT_EQ(loadKeymap(path, image, records).value(), KeymapLoad::Read);
+    ASSERT_TRUE(writeKeymap(path, image, records));
+
+    const auto written = fileBytes();
+    ASSERT_EQ(written.size(), kKeymapFileSize);
+    for (std::size_t i = 0; i < kKeymapFileSize; ++i) {
+        const bool recordByte = i >= device::image::kSize;
+        const std::size_t r = (i - device::image::kSize) / kKeyRecordSize;
+        const std::size_t inRecord = (i - device::image::kSize) % kKeyRecordSize;
+        if (recordByte && inRecord == 0 && r < kLayoutKeyCount) {
+            ASSERT_EQ(written[i], layoutVk(static_cast<KeyIndex>(r))) << i;
+        } else {
+            ASSERT_EQ(written[i], original[i]) << i;
+        }
+    }
+}
+
+TEST_F(KeymapFileTest, ShortFilesFillWhatTheyReach) {
+    image.fill(0xEE);
+    for (auto& r : records) r.spare = {0xAB, 0xCD};
+
+    // Shorter than the device image: only the image's start changes.
+    putFile(std::vector<std::uint8_t>(100, 0x11));
+    ASSERT_TRUE(loadKeymap(path, image, records));
+    EXPECT_EQ(image[99], 0x11);
+    EXPECT_EQ(image[100], 0xEE);
+    EXPECT_EQ(records[0].spare[0], 0xAB);
+    EXPECT_EQ(records[5].vk, layoutVk(5));
+
+    // Into the second record: the first record is read, the rest kept.
+    putFile(std::vector<std::uint8_t>(device::image::kSize + kKeyRecordSize + 10, 0x22));
+    ASSERT_TRUE(loadKeymap(path, image, records));
+    EXPECT_EQ(image[100], 0x22);
+    EXPECT_EQ(records[0].spare[0], 0x22);
+    EXPECT_EQ(records[1].kind, 0x22);
+    EXPECT_EQ(records[1].spare[0], 0xAB);
+    EXPECT_EQ(records[0].vk, layoutVk(0));
+}
+
+TEST_F(KeymapFileTest, RecordsOnlyLeavesTheImage) {
+    putFile(std::vector<std::uint8_t>(kKeymapFileSize, 0x33));
+    image.fill(0x44);
+    ASSERT_TRUE(loadKeymap(path, image, records, KeymapBlocks::RecordsOnly));
+    EXPECT_EQ(image[0], 0x44);
+    EXPECT_EQ(records[200].kind, 0x33);
+}
+
+TEST_F(KeymapFileTest, MissingFileIsCreatedFromTheImage) {
+    image.fill(0x55);
+    records[3].kind = kind::kFunction;
+    ASSERT_EQ(loadKeymap(path, image, records).value(), KeymapLoad::Created);
+    const auto bytes = fileBytes();
+    ASSERT_EQ(bytes.size(), kKeymapFileSize);
+    EXPECT_EQ(bytes[device::image::kSize - 1], 0x55);
+    EXPECT_EQ(bytes[device::image::kSize], 0);  // records written as zeros
+    EXPECT_EQ(records[3].kind, 0);
+    EXPECT_EQ(records[3].vk, layoutVk(3));  // but usable in memory
+}
+
+TEST_F(KeymapFileTest, FailedWriteKeepsThePreviousFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    const auto original = pattern(kKeymapFileSize);
+    putFile(original);
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    image.fill(0);
+    const auto status = writeKeymap(path, image, records);
+    EXPECT_FALSE(status);
+    EXPECT_FALSE(status.error().english.empty());
+    EXPECT_FALSE(status.error().chinese.empty());
+    EXPECT_EQ(fileBytes(), original);
+}
+
+TEST_F(KeymapFileTest, UnreadableFileIsReportedNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    const auto original = pattern(kKeymapFileSize);
+    putFile(original);
+    fs::permissions(path, fs::perms::none);
+    image.fill(0x66);
+    EXPECT_FALSE(loadKeymap(path, image, records));
+    EXPECT_EQ(image[0], 0x66);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fileBytes(), original);
+}
+
+}  // namespace
+}  // namespace tessaron::keys
