@@ -131,4 +131,23 @@ Result<std::optional<EventReport>> FakeEvents::readEvent(std::chrono::millisecon
     return next;
 }
 
+Result<std::optional<EventReport>> BlockingEvents::readEvent(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    ++reads;
+    if (!cv_.wait_for(lock, timeout, [&] { return !queue_.empty(); })) {
+        return std::optional<EventReport>{};
+    }
+    const EventReport report = queue_.front();
+    queue_.pop_front();
+    return std::optional<EventReport>(report);
+}
+
+void BlockingEvents::push(EventReport report) {
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(report);
+    }
+    cv_.notify_all();
+}
+
 }  // namespace tessaron::device::testing

@@ -3,7 +3,10 @@
 // its own settings image, takes written blocks into it, and logs every transfer with the fake
 // time at which it happened. Transfers can be made to fail.
 
+#include <atomic>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -61,6 +64,19 @@ public:
     Result<std::optional<EventReport>> readEvent(std::chrono::milliseconds timeout) override;
     std::deque<Result<std::optional<EventReport>>> queue;
     std::vector<std::chrono::milliseconds> timeouts;
+};
+
+// An event channel that a listener thread reads while the test feeds it.
+class BlockingEvents final : public EventChannel {
+public:
+    Result<std::optional<EventReport>> readEvent(std::chrono::milliseconds timeout) override;
+    void push(EventReport report);
+    std::atomic<int> reads{0};
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::deque<EventReport> queue_;
 };
 
 }  // namespace tessaron::device::testing
