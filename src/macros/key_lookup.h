@@ -13,8 +13,8 @@ std::string_view keyDisplayName(std::uint8_t vk);
 // The code the keyboard plays for the key (its usage); 0 when the keyboard has none.
 std::uint8_t deviceCode(std::uint8_t vk);
 
-// The virtual-key code whose name, with surrounding spaces ignored, equals text (ASCII
-// case-insensitively); the lowest such code. Nothing for an empty or unknown name.
+// The virtual-key code of a key named by its legend or name, letter case and surrounding blanks
+// ignored; nothing for an unknown name.
 std::optional<std::uint8_t> keyByName(std::string_view text);
 
 }  // namespace tessaron::macros

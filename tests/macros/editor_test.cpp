@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include "core/clock.h"
+#include "macro_test_support.h"
+#include "macros/macro_manager.h"
+#include "macros/macro_messages.h"
+
+namespace tessaron::macros {
+namespace {
+
+using testing::deviceFor;
+using testing::FakeHook;
+using testing::streamOf;
+
+MacroRecord recordOf(const char* name, const Stream& host, std::uint16_t loops = 1) {
+    MacroRecord r;
+    r.setName(utf8ToUtf16(name));
+    r.setLoopCount(loops);
+    r.setHostStream(host);
+    r.setDeviceStream(deviceFor(host));
+    return r;
+}
+
+Stream fullStream() {
+    Stream s{};
+    for (std::size_t i = 0; i < s.size(); i += 4) {
+        s[i] = 0x01;
+        s[i + 1] = 'A';
+        if (i + 2 < s.size()) {
+            s[i + 2] = 0x81;
+            s[i + 3] = 'A';
+        }
+    }
+    return s;
+}
+
+class EditorTest : public ::testing::Test {
+protected:
+    // Opens the manager on a table with the given records in use.
+    MacroManager& open(std::initializer_list<MacroRecord> records) {
+        std::size_t i = 0;
+        for (const auto& r : records) committed_[i++] = r;
+        manager_.emplace(committed_, hook_, clock_);
+        return *manager_;
+    }
+    std::vector<std::string> lineTexts() const {
+        std::vector<std::string> out;
+        for (const auto& l : manager_->lines()) out.push_back(l.text);
+        return out;
+    }
+    // The selected record as stored, which must match the working streams.
+    Stream stored() const {
+        const MacroRecord& r = manager_->workingTable()[*manager_->selectedMacro()];
+        EXPECT_EQ(r.hostStream(), manager_->streams().host);
+        EXPECT_EQ(r.deviceStream(), manager_->streams().device);
+        EXPECT_EQ(r.deviceStream(), deviceFor(r.hostStream()));
+        return r.hostStream();
+    }
+    void type(std::uint8_t vk) {
+        ASSERT_TRUE(manager_->keystroke(vk, KeyAction::Press).ok());
+        ASSERT_TRUE(manager_->keystroke(vk, KeyAction::Release).ok());
+    }
+
+    MacroTable committed_;
+    FakeClock clock_;
+    FakeHook hook_;
+    std::optional<MacroManager> manager_;
+};
+
+// Lines: 0 "A dn", 1 "300 ms", 2 "A up", 3 "B dn", 4 "B up"
+const Stream kDelayed = streamOf({0x01, 'A', 0xFF, 'A', 0x01, 0x2C, 0x01, 'B', 0x81, 'B'});
+
+TEST_F(EditorTest, OpensOnTheFirstMacroWithItsOptions) {
+    MacroRecord first = recordOf("Mine", kDelayed, 300);
+    first.setDelayFlag(true);
+    auto& m = open({first, recordOf("Other", Stream{})});
+    EXPECT_EQ(m.macroNames(), (std::vector<std::string>{"Mine", "Other"}));
+    EXPECT_EQ(m.selectedMacro(), 0u);
+    EXPECT_TRUE(m.loopsOn());
+    EXPECT_EQ(m.loopCountText(), "300");
+    EXPECT_TRUE(m.recordDelay());
+    EXPECT_EQ(lineTexts(),
+              (std::vector<std::string>{"A  dn", "300 ms", "A  up", "B  dn", "B  up"}));
+    EXPECT_EQ(m.appendPosition(), 10u);
+    m.select(1);
+    EXPECT_FALSE(m.loopsOn());
+    EXPECT_EQ(m.loopCountText(), "1");
+    EXPECT_TRUE(m.lines().empty());
+}
+
+TEST_F(EditorTest, NewTakesTheFirstFreeNameAndStopsAt32) {
+    auto& m = open({recordOf("Macro_001", Stream{}), recordOf("Macro_003", Stream{})});
+    m.newMacro();
+    EXPECT_EQ(m.macroNames(), (std::vector<std::string>{"Macro_001", "Macro_003", "Macro_002"}));
+    EXPECT_EQ(m.selectedMacro(), 2u);
+    EXPECT_EQ(m.workingTable()[2].loopCount(), 1);
+    while (m.macroNames().size() < 32) m.newMacro();
+    EXPECT_EQ(m.macroNames().back(), "Macro_032");
+    m.newMacro();
+    EXPECT_EQ(m.macroNames().size(), 32u);
+    EXPECT_EQ(newMacroName(9), "Macro_009");
+    EXPECT_EQ(newMacroName(10), "Macro_010");
+}
+
+TEST_F(EditorTest, DeleteShiftsRecordsAndSelectsANeighbour) {
+    auto& m =
+        open({recordOf("One", kDelayed), recordOf("Two", Stream{}), recordOf("Three", Stream{})});
+    m.select(2);
+    ASSERT_TRUE(m.deleteMacro().ok());
+    EXPECT_EQ(m.macroNames(), (std::vector<std::string>{"One", "Two"}));
+    EXPECT_EQ(m.selectedMacro(), 1u);
+    EXPECT_EQ(m.workingTable()[2], MacroRecord{});
+
+    m.select(0);
+    ASSERT_TRUE(m.deleteMacro().ok());
+    EXPECT_EQ(m.macroNames(), std::vector<std::string>{"Two"});
+    EXPECT_EQ(m.selectedMacro(), 0u);
+    EXPECT_TRUE(m.lines().empty());
+
+    ASSERT_TRUE(m.deleteMacro().ok());
+    EXPECT_TRUE(m.macroNames().empty());
+    EXPECT_FALSE(m.selectedMacro());
+    EXPECT_TRUE(m.lines().empty());
+    EXPECT_EQ(m.workingTable(), MacroTable{});
+    EXPECT_EQ(m.deleteMacro().error().english, messages::selectToDelete().english);
+}
+
+TEST_F(EditorTest, InsertAfterTheLastLineAppendsAKeystroke) {
+    auto& m = open({recordOf("M", kDelayed)});
+    ASSERT_TRUE(m.insertAfter(4).ok());
+    EXPECT_TRUE(hook_.installed);
+    type('C');
+    EXPECT_FALSE(m.insertMode());
+    EXPECT_FALSE(hook_.installed);
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0xFF, 'A', 0x01, 0x2C, 0x01, 'B', 0x81, 'B', 0x01, 'C',
+                                  0x81, 'C'}));
+    // Further keystrokes are not taken: the hook is gone.
+    ASSERT_TRUE(m.keystroke('D', KeyAction::Press).ok());
+    EXPECT_EQ(streamEnd(m.streams().host), 14u);
+}
+
+TEST_F(EditorTest, InsertBeforeKeepsADelayWithItsEvent) {
+    auto& m = open({recordOf("M", kDelayed)});
+    ASSERT_TRUE(m.insertBefore(2).ok());  // "A up", whose delay line is 1
+    EXPECT_EQ(m.insertLine(), 1u);
+    type('C');
+    EXPECT_EQ(lineTexts(), (std::vector<std::string>{"A  dn", "C  dn", "C  up", "300 ms", "A  up",
+                                                     "B  dn", "B  up"}));
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0x01, 'C', 0x81, 'C', 0xFF, 'A', 0x01, 0x2C, 0x01, 'B',
+                                  0x81, 'B'}));
+
+    ASSERT_TRUE(m.insertBefore(0).ok());
+    type('D');
+    EXPECT_EQ(stored()[0], 0x01);
+    EXPECT_EQ(stored()[1], 'D');
+    EXPECT_EQ(stored()[3], 'D');
+    EXPECT_EQ(stored()[5], 'A');
+}
+
+TEST_F(EditorTest, InsertedAutoRepeatsAreKeptButNeverCrowdOutTheRelease) {
+    Stream host = fullStream();
+    for (std::size_t i = 180; i < 190; ++i) host[i] = 0;  // 180 bytes used
+    auto& m = open({recordOf("M", host)});
+    ASSERT_TRUE(m.insertBefore(0).ok());
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(m.keystroke('C', KeyAction::Press).ok());
+    // At 188 a press would leave no room for its release.
+    const Status refused = m.keystroke('C', KeyAction::Press);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().english, messages::macroFull().english);
+    EXPECT_FALSE(m.insertMode());
+    EXPECT_EQ(streamEnd(stored()), 188u);
+
+    ASSERT_TRUE(m.insertAfter(3).ok());
+    ASSERT_TRUE(m.keystroke('C', KeyAction::Release).ok());
+    EXPECT_EQ(streamEnd(stored()), 190u);
+    EXPECT_EQ(stored()[8], 0x81);
+}
+
+TEST_F(EditorTest, InsertingIntoAFullMacroIsRefusedWhole) {
+    auto& m = open({recordOf("M", fullStream())});
+    const Stream before = stored();
+    ASSERT_TRUE(m.insertAfter(10).ok());
+    EXPECT_FALSE(m.keystroke('C', KeyAction::Press).ok());
+    EXPECT_FALSE(m.insertMouseKey(10, MouseButton::Left, MouseAction::Down).ok());
+    EXPECT_EQ(stored(), before);
+    // A 50 ms delay fits in the flags byte, so even a full macro takes it.
+    ASSERT_TRUE(m.insertDelay(93).ok());
+    EXPECT_EQ(stored()[188], 50);
+}
+
+TEST_F(EditorTest, MouseKeysGoAfterTheSelectedEvent) {
+    auto& m = open({recordOf("M", streamOf({0x01, 'A', 0x81, 'A'}))});
+    ASSERT_TRUE(m.insertMouseKey(1, MouseButton::Left, MouseAction::Click).ok());
+    EXPECT_EQ(lineTexts(), (std::vector<std::string>{"A  dn", "A  up", "MsLB dn", "MsLB up"}));
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0x81, 'A', 0x01, 0xF0, 0x81, 0xF0}));
+    EXPECT_EQ(m.streams().device, streamOf({0x01, 0x04, 0x81, 0x04, 0x01, 0xF0, 0x81, 0xF0}));
+
+    ASSERT_TRUE(m.insertMouseKey(0, MouseButton::Right, MouseAction::Down).ok());
+    ASSERT_TRUE(m.insertMouseKey(0, MouseButton::Middle, MouseAction::Up).ok());
+    EXPECT_EQ(lineTexts(), (std::vector<std::string>{"A  dn", "MsMB up", "MsRB dn", "A  up",
+                                                     "MsLB dn", "MsLB up"}));
+    // On a delay line: after the event that the delay belongs to.
+    auto& d = open({recordOf("M", kDelayed)});
+    ASSERT_TRUE(d.insertMouseKey(1, MouseButton::Left, MouseAction::Up).ok());
+    EXPECT_EQ(lineTexts()[3], "MsLB up");
+}
+
+TEST_F(EditorTest, InsertDelayGivesTheNextEvent50Ms) {
+    auto& m = open({recordOf("M", kDelayed)});
+    EXPECT_EQ(m.insertDelay(1).error().english, messages::editCurrentDelay().english);
+    ASSERT_TRUE(m.insertDelay(4).ok());  // the last line: nothing happens
+    EXPECT_EQ(stored(), kDelayed);
+
+    ASSERT_TRUE(m.insertDelay(3).ok());
+    EXPECT_EQ(lineTexts(),
+              (std::vector<std::string>{"A  dn", "300 ms", "A  up", "B  dn", "50 ms", "B  up"}));
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0xFF, 'A', 0x01, 0x2C, 0x01, 'B', 0xB2, 'B'}));
+
+    // The event after line 0 already waits 300 ms in the long form: it becomes a short 50 ms.
+    ASSERT_TRUE(m.insertDelay(0).ok());
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0xB2, 'A', 0x01, 'B', 0xB2, 'B'}));
+}
+
+TEST_F(EditorTest, DeleteRemovesAnEventOrOnlyItsDelay) {
+    auto& m = open({recordOf("M", kDelayed)});
+    ASSERT_TRUE(m.deleteLine(1).ok());  // the 300 ms delay line
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0x81, 'A', 0x01, 'B', 0x81, 'B'}));
+
+    ASSERT_TRUE(m.deleteLine(3).ok());  // the last line
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0x81, 'A', 0x01, 'B'}));
+
+    // Deleting the first event leaves the next one first, so its delay goes too.
+    auto& d = open({recordOf("M", kDelayed)});
+    ASSERT_TRUE(d.deleteLine(0).ok());
+    EXPECT_EQ(stored(), streamOf({0x81, 'A', 0x01, 'B', 0x81, 'B'}));
+    EXPECT_EQ(lineTexts(), (std::vector<std::string>{"A  up", "B  dn", "B  up"}));
+
+    ASSERT_TRUE(d.deleteLine(1).ok());  // the middle
+    ASSERT_TRUE(d.deleteLine(1).ok());
+    ASSERT_TRUE(d.deleteLine(0).ok());
+    EXPECT_EQ(stored(), Stream{});
+    EXPECT_FALSE(d.deleteLine(0).ok());
+}
+
+TEST_F(EditorTest, EditingADelayClampsAndSwitchesForm) {
+    auto& m = open({recordOf("M", kDelayed)});
+    ASSERT_TRUE(m.editDelay(1, 1).ok());
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0x82, 'A', 0x01, 'B', 0x81, 'B'}));
+    ASSERT_TRUE(m.editDelay(1, 999999).ok());
+    EXPECT_EQ(lineTexts()[1], "60000 ms");
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0xFF, 'A', 0xEA, 0x60, 0x01, 'B', 0x81, 'B'}));
+    ASSERT_TRUE(m.editDelay(1, 126).ok());
+    EXPECT_EQ(stored(), streamOf({0x01, 'A', 0xFE, 'A', 0x01, 'B', 0x81, 'B'}));
+    EXPECT_FALSE(m.editDelay(0, 50).ok());  // a key line
+
+    // Growing to the long form on a full stream is refused and nothing moves.
+    Stream host = fullStream();
+    host[2] = 0x85;
+    auto& f = open({recordOf("F", host)});
+    EXPECT_EQ(f.editDelay(1, 300).error().english, messages::macroFull().english);
+    EXPECT_EQ(stored(), host);
+    ASSERT_TRUE(f.editDelay(1, 100).ok());
+    EXPECT_EQ(stored()[2], 0x80 | 100);
+}
+
+TEST_F(EditorTest, RenameRefusesEmptyAndOverlongNames) {
+    auto& m = open({recordOf("M", Stream{}), recordOf("N", Stream{})});
+    EXPECT_EQ(m.rename(0, "").error().english, messages::emptyName().english);
+    EXPECT_FALSE(m.rename(0, std::string(255, 'x')).ok());
+    ASSERT_TRUE(m.rename(0, std::string(254, 'x')).ok());
+    ASSERT_TRUE(m.rename(1, "宏").ok());
+    EXPECT_EQ(m.macroNames()[1], "宏");
+    EXPECT_FALSE(m.rename(2, "x").ok());
+}
+
+TEST_F(EditorTest, LoopCountIsStoredOnlyWhileTheOptionIsOn) {
+    auto& m = open({recordOf("M", kDelayed)});
+    m.toggleLoops();
+    ASSERT_TRUE(m.setLoopCountText("300").ok());
+    EXPECT_EQ(m.workingTable()[0].loopCount(), 300);
+    EXPECT_FALSE(m.setLoopCountText("1000").ok());
+    EXPECT_FALSE(m.setLoopCountText("1a").ok());
+    m.toggleLoops();
+    EXPECT_EQ(m.loopCountText(), "1");
+    EXPECT_EQ(m.workingTable()[0].loopCount(), 1);
+    m.toggleLoops();
+    ASSERT_TRUE(m.setLoopCountText("25").ok());
+    const MacroTable accepted = m.accept();
+    EXPECT_EQ(accepted[0].loopCount(), 25);
+    EXPECT_EQ(committed_[0].loopCount(), 1);  // the committed table is the caller's to replace
+}
+
+TEST_F(EditorTest, RecordingAfterAnEditAppendsAtTheRealEnd) {
+    auto& m = open({recordOf("M", Stream{})});
+    ASSERT_TRUE(m.toggleRecording().ok());
+    type('A');
+    type('B');
+    ASSERT_TRUE(m.deleteLine(0).ok());  // "A dn"
+    type('C');
+    EXPECT_EQ(stored(), streamOf({0x81, 'A', 0x01, 'B', 0x81, 'B', 0x01, 'C', 0x81, 'C'}));
+    m.editBegins();
+    EXPECT_FALSE(m.recording());
+    EXPECT_FALSE(hook_.installed);
+}
+
+}  // namespace
+}  // namespace tessaron::macros
