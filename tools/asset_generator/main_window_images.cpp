@@ -1,0 +1,501 @@
+// The main window: background, logo, keyboard pictures, title and bottom buttons, help menu and
+// the images of the left panel's sections. Sizes follow the window's fixed geometry: each image
+// is made for the place the window copies it to.
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <array>
+
+#include "images.h"
+#include "ui/resource_bitmaps.h"
+#include "ui/theme.h"
+
+namespace tessaron::assets {
+
+namespace {
+
+namespace theme = ui::theme;
+
+constexpr int kWindowWidth = 1000;
+constexpr int kWindowHeight = 645;
+// Left panel column; every section image is as wide as it.
+constexpr int kPanelX = 19;
+constexpr int kPanelTop = 110;
+constexpr int kPanelWidth = 243;
+constexpr int kPanelBottom = 597;
+constexpr int kBottomBarTop = 597;
+// A header band is 15 pixels with its rule under it; titles are drawn on it at its top-left.
+constexpr int kHeaderHeight = 15;
+// The slider's channel starts 7 pixels in and is 205 pixels long (its thumb is 15 wide).
+constexpr int kSliderWidth = ui::kSliderStripWidth;
+constexpr int kSliderChannelLeft = ui::kThumbFrameWidth / 2;
+constexpr int kSliderChannelWidth = kSliderWidth - ui::kThumbFrameWidth;
+
+QImage renderBackground(const Lang& lang) {
+    QImage img = canvas(kWindowWidth, kWindowHeight, theme::kWindow);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient bg(0, 0, 0, kWindowHeight);
+    bg.setColorAt(0, QColor(0x16, 0x19, 0x1f));
+    bg.setColorAt(1, QColor(0x0b, 0x0c, 0x0f));
+    p.fillRect(img.rect(), bg);
+
+    // Title bar.
+    QLinearGradient tb(0, 0, 0, 27);
+    tb.setColorAt(0, QColor(0x21, 0x25, 0x2c));
+    tb.setColorAt(1, QColor(0x17, 0x1a, 0x1f));
+    p.fillRect(QRect(0, 0, kWindowWidth, 27), tb);
+    p.fillRect(QRect(0, 27, kWindowWidth, 1), theme::kBorder);
+    p.fillRect(QRect(0, 27, 262, 1), theme::kAccent);
+    text(p, QRectF(12, 0, 500, 27), Qt::AlignLeft | Qt::AlignVCenter,
+         lang.pick(QStringLiteral("TESSARON  \u00B7  Keyboard Settings"),
+                   QStringLiteral("TESSARON  \u00B7  \u952E\u76D8\u8BBE\u7F6E")),
+         uiFont(11, QFont::DemiBold), theme::kTextDim);
+
+    // Right-hand stage for the keyboard with a soft red light behind it.
+    const QRectF stage(296.5, 110.5, 689, 480);
+    p.setPen(QPen(QColor(0x22, 0x26, 0x2e), 1));
+    QLinearGradient sg(stage.topLeft(), stage.bottomLeft());
+    sg.setColorAt(0, QColor(0x14, 0x17, 0x1c));
+    sg.setColorAt(1, QColor(0x0e, 0x10, 0x13));
+    p.setBrush(sg);
+    p.drawRoundedRect(stage, 8, 8);
+    QRadialGradient glow(QPointF(645, 300), 330);
+    QColor g = theme::kAccent;
+    g.setAlpha(34);
+    glow.setColorAt(0, g);
+    g.setAlpha(0);
+    glow.setColorAt(1, g);
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawRoundedRect(stage.adjusted(1, 1, -1, -1), 8, 8);
+    // Fine floor lines under the keyboard.
+    for (int i = 0; i < 7; ++i) {
+        QColor line = theme::kBorder;
+        line.setAlpha(90 - i * 12);
+        p.setPen(QPen(line, 1));
+        const int y = 430 + i * 22;
+        p.drawLine(QPointF(330 + i * 8, y + 0.5), QPointF(960 - i * 8, y + 0.5));
+    }
+
+    // Left panel column.
+    p.setPen(QPen(theme::kBorder, 1));
+    p.setBrush(theme::kPanel);
+    p.drawRect(
+        QRectF(kPanelX + 0.5, kPanelTop + 0.5, kPanelWidth - 1, kPanelBottom - kPanelTop - 4));
+
+    // Bottom bar.
+    QLinearGradient bb(0, kBottomBarTop, 0, kWindowHeight);
+    bb.setColorAt(0, QColor(0x1a, 0x1d, 0x23));
+    bb.setColorAt(1, QColor(0x0e, 0x10, 0x13));
+    p.fillRect(QRect(0, kBottomBarTop, kWindowWidth, kWindowHeight - kBottomBarTop), bb);
+    p.fillRect(QRect(0, kBottomBarTop, kWindowWidth, 1), theme::kBorder);
+    p.fillRect(QRect(800, kBottomBarTop, 181, 1), theme::kAccentDark);
+    return img;
+}
+
+QImage renderLogo(const QImage& base, const Lang& lang) {
+    QImage img = crop(base, 19, 32, 243, 71);
+    QPainter p(&img);
+    emblem(p, QPointF(33, 35), 25);
+    QFont word = uiFont(29, QFont::Black);
+    word.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+    text(p, QRectF(68, 8, 175, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("TESSARON"),
+         word, theme::kText);
+    p.fillRect(QRectF(70, 44, 166, 1.5), theme::kAccent);
+    QFont sub = uiFont(lang.chinese() ? 12 : 10, QFont::DemiBold);
+    if (!lang.chinese()) sub.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
+    text(p, QRectF(70, 48, 173, 18), Qt::AlignLeft | Qt::AlignVCenter,
+         lang.pick(QStringLiteral("ORVIK GAMING KEYBOARD"),
+                   QStringLiteral("VantorOrvik \u673A\u68B0\u952E\u76D8")),
+         sub, theme::kTextDim);
+    return img;
+}
+
+enum class Glyph { Help, Minimise, Close };
+
+QImage renderTitleButton(const QImage& base, int x, Glyph glyph, bool over) {
+    QImage img = crop(base, x, 5, 17, 16);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor ink = theme::kTextDim;
+    if (over) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(glyph == Glyph::Close ? theme::kAccent : theme::kBorderLight);
+        p.drawRoundedRect(QRectF(0, 0, 17, 16), 3, 3);
+        ink = theme::kText;
+    }
+    p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
+    switch (glyph) {
+        case Glyph::Help:
+            text(p, QRectF(0, 0, 17, 16), Qt::AlignCenter, QStringLiteral("?"),
+                 uiFont(12, QFont::Bold), ink);
+            break;
+        case Glyph::Minimise:
+            p.drawLine(QPointF(4.5, 11), QPointF(12.5, 11));
+            break;
+        case Glyph::Close:
+            p.drawLine(QPointF(4.5, 4), QPointF(12.5, 12));
+            p.drawLine(QPointF(12.5, 4), QPointF(4.5, 12));
+            break;
+    }
+    return img;
+}
+
+QImage renderBottomButton(const QImage& base, int x, Tone tone) {
+    QImage img = crop(base, x, 600, 58, 36);
+    QPainter p(&img);
+    body(p, QRectF(0, 4, 58, 30), tone, 4);
+    return img;
+}
+
+QImage renderProfileButton(const QImage& base, bool over) {
+    QImage img = crop(base, 17, 603, 74, 34);
+    QPainter p(&img);
+    body(p, QRectF(2, 2, 71, 31), over ? Tone::Accent : Tone::Raised, 4);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A small stack of profile cards.
+    for (int i = 2; i >= 0; --i) {
+        const QRectF card(8 + i * 2.5, 9 + i * 2.5, 12, 14);
+        p.setPen(QPen(i == 0 ? theme::kText : theme::kTextDim, 1));
+        p.setBrush(i == 0 ? (over ? theme::kAccentDark : theme::kPanelSunken) : theme::kPanel);
+        p.drawRoundedRect(card, 2, 2);
+    }
+    p.setPen(QPen(theme::kAccentBright, 1.2));
+    p.drawLine(QPointF(11, 13.5), QPointF(17, 13.5));
+    p.drawLine(QPointF(11, 17), QPointF(15, 17));
+    return img;
+}
+
+QImage renderHelpMenu(const QImage& base) {
+    QImage img = crop(base, 830, 22, 167, 78);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(theme::kBorderLight, 1));
+    p.setBrush(QColor(0x1b, 0x1f, 0x26));
+    p.drawRoundedRect(QRectF(0.5, 0.5, 166, 77), 4, 4);
+    p.fillRect(QRectF(1, 1, 3, 76), theme::kAccent);
+    p.setPen(QPen(theme::kBorder, 1));
+    p.drawLine(QPointF(8, 25.5), QPointF(160, 25.5));
+    p.drawLine(QPointF(8, 50.5), QPointF(160, 50.5));
+    // Row icons: web, download, version.
+    p.setPen(QPen(theme::kAccentBright, 1.1));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(12, 12), 5, 5);
+    p.drawEllipse(QRectF(9.8, 7, 4.4, 10));
+    p.drawLine(QPointF(7, 12), QPointF(17, 12));
+    p.drawLine(QPointF(12, 32), QPointF(12, 41));
+    p.drawLine(QPointF(8.5, 38), QPointF(12, 41.5));
+    p.drawLine(QPointF(15.5, 38), QPointF(12, 41.5));
+    p.drawLine(QPointF(8, 44.5), QPointF(16, 44.5));
+    p.drawEllipse(QPointF(12, 62), 5, 5);
+    p.drawLine(QPointF(12, 61), QPointF(12, 65));
+    p.drawPoint(QPointF(12, 59));
+    return img;
+}
+
+// --- left panel -----------------------------------------------------------------------------
+
+QImage sectionCanvas(int height) {
+    QImage img = canvas(kPanelWidth, height, theme::kPanel);
+    QPainter p(&img);
+    p.fillRect(QRect(0, 0, 1, height), theme::kBorder);
+    p.fillRect(QRect(kPanelWidth - 1, 0, 1, height), theme::kBorder);
+    return img;
+}
+
+enum class Mark { None, Open, Closed };
+
+void header(QPainter& p, Mark mark, int splitAt = -1) {
+    const QRectF band(1, 0, kPanelWidth - 2, kHeaderHeight);
+    QLinearGradient g(band.topLeft(), band.bottomLeft());
+    g.setColorAt(0, QColor(0x2a, 0x2f, 0x38));
+    g.setColorAt(1, QColor(0x1f, 0x23, 0x2a));
+    p.fillRect(band, g);
+    QLinearGradient rule(QPointF(0, 0), QPointF(kPanelWidth, 0));
+    rule.setColorAt(0, theme::kAccent);
+    rule.setColorAt(0.7, theme::kAccentDark);
+    rule.setColorAt(1, theme::kBorder);
+    p.fillRect(QRectF(1, kHeaderHeight, kPanelWidth - 2, 1), rule);
+    if (splitAt > 0) p.fillRect(QRectF(splitAt, 2, 1, kHeaderHeight - 4), theme::kBorderLight);
+    const QPointF c(kPanelWidth - 11, kHeaderHeight / 2.0);
+    switch (mark) {
+        case Mark::Open:
+            chevron(p, c, 7, Direction::Down, theme::kTextDim);
+            break;
+        case Mark::Closed:
+            chevron(p, c, 7, Direction::Right, theme::kTextDim);
+            break;
+        case Mark::None:
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(Qt::NoPen);
+            p.setBrush(theme::kAccent);
+            p.drawPolygon(QPolygonF(
+                {c + QPointF(0, -3), c + QPointF(3, 0), c + QPointF(0, 3), c + QPointF(-3, 0)}));
+            p.restore();
+            break;
+    }
+}
+
+void card(QPainter& p, const QRectF& r) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x26, 0x2a, 0x32), 1));
+    p.setBrush(theme::kCard);
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    p.restore();
+}
+
+void slider(QPainter& p, int x, int y) {
+    p.drawImage(x, y, ui::resourceBitmap(ui::ResourceBitmap::SliderStrip));
+}
+
+int sliderTickX(int position, int maximum) {
+    const int left = kSliderChannelWidth * position / maximum;
+    return kSliderChannelLeft + left;
+}
+
+// The report-rate scale: ticks under the four thumb positions with their rates.
+void rateScale(QPainter& p, int x, int y) {
+    static const std::array<const char*, 4> kRates = {"125Hz", "250Hz", "500Hz", "1000Hz"};
+    const QFont font = uiFont(9, QFont::DemiBold);
+    const QFontMetricsF fm(font);
+    for (int i = 0; i < 4; ++i) {
+        const int tx = x + sliderTickX(i, 3);
+        p.fillRect(QRect(tx, y, 1, 4), theme::kBorderLight);
+        const QString label = QString::fromLatin1(kRates[static_cast<size_t>(i)]);
+        const qreal w = fm.horizontalAdvance(label);
+        qreal left = tx - w / 2;
+        left = std::clamp(left, qreal(x), qreal(x + kSliderWidth) - w);
+        text(p, QRectF(left, y + 5, w + 1, 12), Qt::AlignLeft | Qt::AlignTop, label, font,
+             theme::kTextDim);
+    }
+}
+
+// The Light section body from window y 130 down, optionally with the speed slider's track.
+QImage lightBody(bool withSpeed) {
+    constexpr int kTop = 130;
+    QImage img = sectionCanvas(207);
+    QPainter p(&img);
+    card(p, QRectF(4, 3, kPanelWidth - 8, 201));
+    // Colour swatches of the lighting palette.
+    static const std::array<QColor, 8> kSwatches = {
+        QColor(0xff, 0x2d, 0x3f), QColor(0xff, 0x8a, 0x1e), QColor(0xff, 0xe0, 0x2a),
+        QColor(0x3c, 0xe0, 0x6a), QColor(0x21, 0xd4, 0xe8), QColor(0x2f, 0x6b, 0xff),
+        QColor(0xa3, 0x3c, 0xff), QColor(0xf2, 0xf2, 0xf2)};
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int k = 0; k < 8; ++k) {
+        const QRectF sq(28 + 25 * k - kPanelX + 0.5, 223 - kTop + 0.5, 20, 20);
+        p.setPen(QPen(QColor(0x0a, 0x0b, 0x0d), 1));
+        p.setBrush(kSwatches[static_cast<size_t>(k)]);
+        p.drawRoundedRect(sq, 3, 3);
+        QColor sheen = Qt::white;
+        sheen.setAlpha(60);
+        p.setPen(QPen(sheen, 1));
+        p.drawLine(QPointF(sq.left() + 3, sq.top() + 1.5), QPointF(sq.right() - 3, sq.top() + 1.5));
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // Hairlines between the groups: effect | direction | palette | brightness | speed.
+    for (int wy : {218 - kTop, 246 - kTop - 1})
+        p.fillRect(QRect(12, wy, 219, 1), QColor(0x22, 0x26, 0x2e));
+    slider(p, 28 - kPanelX, 260 - kTop);
+    if (withSpeed) {
+        p.fillRect(QRect(12, 287 - kTop, 219, 1), QColor(0x22, 0x26, 0x2e));
+        slider(p, 28 - kPanelX, 303 - kTop);
+    }
+    return img;
+}
+
+QImage renderItemBK() {
+    QImage img = sectionCanvas(30);
+    QPainter p(&img);
+    header(p, Mark::None);
+    return img;
+}
+
+QImage renderGameMode(bool open) {
+    QImage img = sectionCanvas(open ? 60 : 50);
+    QPainter p(&img);
+    header(p, open ? Mark::Open : Mark::Closed, 127);
+    if (open) {
+        card(p, QRectF(4, 21, kPanelWidth - 8, 36));
+        p.fillRect(QRect(127, 26, 1, 26), QColor(0x26, 0x2a, 0x32));
+    }
+    return img;
+}
+
+QImage renderResponseTime(bool open) {
+    QImage img = sectionCanvas(open ? 77 : 40);
+    QPainter p(&img);
+    header(p, open ? Mark::Open : Mark::Closed);
+    if (open) card(p, QRectF(4, 21, kPanelWidth - 8, 29));
+    return img;
+}
+
+QImage renderReportRate(bool open) {
+    QImage img = sectionCanvas(open ? 62 : 30);
+    QPainter p(&img);
+    header(p, open ? Mark::Open : Mark::Closed);
+    if (open) {
+        card(p, QRectF(4, 19, kPanelWidth - 8, 42));
+        slider(p, 28 - kPanelX, 23);
+        rateScale(p, 28 - kPanelX, 40);
+    }
+    return img;
+}
+
+QImage renderRateScaleAlone() {
+    QImage img = canvas(kSliderWidth, 20, theme::kCard);
+    QPainter p(&img);
+    rateScale(p, 0, 0);
+    return img;
+}
+
+QImage renderMacroPanel() {
+    QImage img = sectionCanvas(47);
+    QPainter p(&img);
+    p.fillRect(QRect(1, 2, kPanelWidth - 2, 1), QColor(0x22, 0x26, 0x2e));
+    p.fillRect(QRect(1, 44, kPanelWidth - 2, 1), QColor(0x22, 0x26, 0x2e));
+    return img;
+}
+
+QImage renderMacroButton() {
+    QImage img = canvas(241, 19, theme::kPanel);
+    QPainter p(&img);
+    body(p, QRectF(0, 0, 241, 19), Tone::Raised, 3);
+    p.fillRect(QRectF(1, 1, 2, 17), theme::kAccent);
+    // Record dot and arrow on the right: the button opens the macro manager.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(theme::kAccentBright);
+    p.drawEllipse(QPointF(214, 9.5), 3.2, 3.2);
+    chevron(p, QPointF(230, 9.5), 7, Direction::Right, theme::kTextDim);
+    return img;
+}
+
+QImage renderField() {
+    QImage img = canvas(221, 16, theme::kCard);
+    QPainter p(&img);
+    body(p, QRectF(0, 0, 221, 16), Tone::Sunken, 2);
+    p.fillRect(QRectF(200, 3, 1, 10), theme::kBorder);
+    arrow(p, QPointF(210.5, 8), 7, Direction::Down, theme::kAccentBright);
+    return img;
+}
+
+QImage renderRadio(bool on) {
+    QImage img = canvas(11, 11, theme::kCard);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(on ? theme::kAccentBright : theme::kBorderLight, 1.2));
+    p.setBrush(theme::kPanelSunken);
+    p.drawEllipse(QRectF(0.8, 0.8, 9.4, 9.4));
+    if (on) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(theme::kAccentBright);
+        p.drawEllipse(QRectF(3, 3, 5, 5));
+    }
+    return img;
+}
+
+QImage renderDirection(Direction dir, bool enabled) {
+    QImage img = canvas(36, 16, theme::kCard);
+    QPainter p(&img);
+    body(p, QRectF(0, 0, 36, 16), enabled ? Tone::Accent : Tone::Raised, 4);
+    arrow(p, QPointF(18, 8), 8, dir, enabled ? theme::kText : theme::kTextDim);
+    return img;
+}
+
+QImage thumb() {
+    return ui::resourceBitmap(ui::ResourceBitmap::ThumbStrip)
+        .copy(0, 0, ui::kThumbFrameWidth, ui::kThumbFrameHeight);
+}
+
+}  // namespace
+
+QString languageDir(const Lang& lang) {
+    return lang.chinese() ? QStringLiteral("chinese/") : QStringLiteral("english/");
+}
+
+void renderMainWindow(const Lang& lang, Output& out) {
+    const QString dir = languageDir(lang);
+    const QImage base = renderBackground(lang);
+    out.save(base, dir + QStringLiteral("main.png"));
+    out.save(renderLogo(base, lang), dir + QStringLiteral("logo.png"));
+
+    const QImage under = crop(base, kKeyboardX, kKeyboardY, kKeyboardWidth, kKeyboardHeight);
+    const QImage keyboard = keyboardPicture(under, false);
+    // The window asks for both spellings; file names are case-sensitive here.
+    out.save(keyboard, dir + QStringLiteral("kb_BK.png"));
+    out.save(keyboard, dir + QStringLiteral("kb_bk.png"));
+    out.save(keyboardPicture(under, true), dir + QStringLiteral("kb_hl.png"));
+
+    out.save(renderHelpMenu(base), dir + QStringLiteral("HelpWindow.png"));
+    out.save(renderProfileButton(base, false), dir + QStringLiteral("Config.png"));
+    out.save(thumb(), dir + QStringLiteral("Thumb.png"));
+
+    const struct {
+        const char* name;
+        int x;
+        Glyph glyph;
+    } titleButtons[] = {
+        {"help", 936, Glyph::Help}, {"min", 957, Glyph::Minimise}, {"close", 978, Glyph::Close}};
+    for (const auto& b : titleButtons) {
+        const QString stem = dir + QStringLiteral("button-") + QLatin1String(b.name);
+        out.save(renderTitleButton(base, b.x, b.glyph, false),
+                 stem + QStringLiteral("-normal.png"));
+        out.save(renderTitleButton(base, b.x, b.glyph, true), stem + QStringLiteral("-over.png"));
+    }
+    out.save(renderBottomButton(base, 800, Tone::Raised),
+             dir + QStringLiteral("button-cancel-normal.png"));
+    out.save(renderBottomButton(base, 800, Tone::Accent),
+             dir + QStringLiteral("button-cancel-over.png"));
+    out.save(renderBottomButton(base, 924, Tone::Accent),
+             dir + QStringLiteral("button-save-normal.png"));
+    out.save(renderBottomButton(base, 924, Tone::AccentBright),
+             dir + QStringLiteral("button-save-over.png"));
+
+    out.save(renderItemBK(), dir + QStringLiteral("itemBK.png"));
+    out.save(lightBody(false), dir + QStringLiteral("LEDEffect_open.png"));
+    // The speed part of the Light section, from window y 245 down.
+    out.save(lightBody(true).copy(0, 245 - 130, kPanelWidth, 92), dir + QStringLiteral("freq.png"));
+    out.save(renderField(), dir + QStringLiteral("Light_Item.png"));
+    out.save(ui::resourceBitmap(ui::ResourceBitmap::SliderStrip),
+             dir + QStringLiteral("light_BK.png"));
+    out.save(ui::resourceBitmap(ui::ResourceBitmap::SliderStripLit), dir + QStringLiteral("1.png"));
+    out.save(renderRateScaleAlone(), dir + QStringLiteral("125Hz.png"));
+    out.save(renderRadio(true), dir + QStringLiteral("Enable.png"));
+    out.save(renderRadio(false), dir + QStringLiteral("Disable.png"));
+    const struct {
+        const char* letter;
+        Direction dir;
+    } directions[] = {{"T", Direction::Up},
+                      {"B", Direction::Down},
+                      {"L", Direction::Left},
+                      {"R", Direction::Right}};
+    for (const auto& d : directions) {
+        const QString stem = dir + QStringLiteral("Direction-") + QLatin1String(d.letter);
+        out.save(renderDirection(d.dir, true), stem + QStringLiteral("-Enable.png"));
+        out.save(renderDirection(d.dir, false), stem + QStringLiteral("-Disable.png"));
+    }
+    out.save(renderGameMode(true), dir + QStringLiteral("gamemode_open.png"));
+    out.save(renderGameMode(false), dir + QStringLiteral("gamemode_Close.png"));
+    out.save(renderResponseTime(true), dir + QStringLiteral("responsetime_open.png"));
+    out.save(renderResponseTime(false), dir + QStringLiteral("responsetime_close.png"));
+    out.save(renderReportRate(true), dir + QStringLiteral("reportrate_Open.png"));
+    out.save(renderReportRate(false), dir + QStringLiteral("reportrate_Close.png"));
+    out.save(renderMacroPanel(), dir + QStringLiteral("MacroManagementBK.png"));
+    const QImage macroButton = renderMacroButton();
+    out.save(macroButton, dir + QStringLiteral("MacroButton3.png"));
+    out.save(macroButton, dir + QStringLiteral("macroButton3.png"));
+    // Listed with the main window's images as well; the same look as on the key page.
+    out.save(tabButtonImage(), dir + QStringLiteral("large_button.png"));
+    out.save(tabStripImage(), dir + QStringLiteral("single_combine_option.png"));
+}
+
+}  // namespace tessaron::assets

@@ -1,0 +1,207 @@
+#include "paint_kit.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <cmath>
+#include <numbers>
+
+#include "ui/theme.h"
+
+namespace tessaron::assets {
+
+namespace theme = ui::theme;
+
+QFont uiFont(qreal pixelSize, int weight) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(static_cast<int>(std::lround(pixelSize)));
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+QImage canvas(int width, int height, const QColor& fill) {
+    QImage img(width, height, QImage::Format_RGB32);
+    img.fill(fill);
+    return img;
+}
+
+QImage crop(const QImage& base, int x, int y, int width, int height) {
+    return base.copy(x, y, width, height);
+}
+
+void body(QPainter& p, const QRectF& r, Tone tone, qreal radius) {
+    QColor top;
+    QColor bottom;
+    QColor border;
+    switch (tone) {
+        case Tone::Raised:
+            top = QColor(0x2d, 0x32, 0x3b);
+            bottom = QColor(0x1e, 0x22, 0x29);
+            border = QColor(0x3d, 0x44, 0x50);
+            break;
+        case Tone::Accent:
+            top = QColor(0xd3, 0x22, 0x36);
+            bottom = QColor(0x8c, 0x14, 0x22);
+            border = QColor(0xf0, 0x4a, 0x5a);
+            break;
+        case Tone::AccentBright:
+            top = QColor(0xff, 0x45, 0x57);
+            bottom = QColor(0xc0, 0x1c, 0x2e);
+            border = QColor(0xff, 0x9a, 0xa4);
+            break;
+        case Tone::Sunken:
+            top = QColor(0x09, 0x0a, 0x0c);
+            bottom = QColor(0x12, 0x14, 0x18);
+            border = theme::kBorderLight;
+            break;
+        case Tone::Flat:
+            top = bottom = theme::kPanelRaised;
+            border = theme::kBorder;
+            break;
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    const QRectF inner = r.adjusted(0.5, 0.5, -0.5, -0.5);
+    p.setPen(QPen(border, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(inner, radius, radius);
+    if (tone != Tone::Sunken) {
+        // A one-pixel sheen along the top edge.
+        QColor sheen = Qt::white;
+        sheen.setAlpha(tone == Tone::Raised ? 22 : 60);
+        p.setPen(QPen(sheen, 1));
+        p.drawLine(QPointF(inner.left() + radius, inner.top() + 1),
+                   QPointF(inner.right() - radius, inner.top() + 1));
+    }
+    p.restore();
+}
+
+void arrow(QPainter& p, const QPointF& c, qreal s, Direction dir, const QColor& color) {
+    QPolygonF tri;
+    const qreal h = s / 2;
+    switch (dir) {
+        case Direction::Up:
+            tri << QPointF(c.x(), c.y() - h) << QPointF(c.x() + h, c.y() + h * 0.6)
+                << QPointF(c.x() - h, c.y() + h * 0.6);
+            break;
+        case Direction::Down:
+            tri << QPointF(c.x(), c.y() + h) << QPointF(c.x() + h, c.y() - h * 0.6)
+                << QPointF(c.x() - h, c.y() - h * 0.6);
+            break;
+        case Direction::Left:
+            tri << QPointF(c.x() - h, c.y()) << QPointF(c.x() + h * 0.6, c.y() - h)
+                << QPointF(c.x() + h * 0.6, c.y() + h);
+            break;
+        case Direction::Right:
+            tri << QPointF(c.x() + h, c.y()) << QPointF(c.x() - h * 0.6, c.y() - h)
+                << QPointF(c.x() - h * 0.6, c.y() + h);
+            break;
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(tri);
+    p.restore();
+}
+
+void chevron(QPainter& p, const QPointF& c, qreal s, Direction dir, const QColor& color,
+             qreal width) {
+    const qreal h = s / 2;
+    QPointF a;
+    QPointF b;
+    QPointF e;
+    switch (dir) {
+        case Direction::Down:
+            a = {c.x() - h, c.y() - h / 2};
+            b = {c.x(), c.y() + h / 2};
+            e = {c.x() + h, c.y() - h / 2};
+            break;
+        case Direction::Up:
+            a = {c.x() - h, c.y() + h / 2};
+            b = {c.x(), c.y() - h / 2};
+            e = {c.x() + h, c.y() + h / 2};
+            break;
+        case Direction::Right:
+            a = {c.x() - h / 2, c.y() - h};
+            b = {c.x() + h / 2, c.y()};
+            e = {c.x() - h / 2, c.y() + h};
+            break;
+        case Direction::Left:
+            a = {c.x() + h / 2, c.y() - h};
+            b = {c.x() - h / 2, c.y()};
+            e = {c.x() + h / 2, c.y() + h};
+            break;
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({a, b, e}));
+    p.restore();
+}
+
+void text(QPainter& p, const QRectF& r, int flags, const QString& s, const QFont& font,
+          const QColor& color) {
+    p.save();
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font);
+    p.setPen(color);
+    p.drawText(r, flags, s);
+    p.restore();
+}
+
+void emblem(QPainter& p, const QPointF& c, qreal r) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    QPolygonF hex;
+    for (int i = 0; i < 6; ++i) {
+        const qreal a = std::numbers::pi / 3 * i - std::numbers::pi / 2;
+        hex << QPointF(c.x() + r * std::cos(a), c.y() + r * std::sin(a));
+    }
+    QLinearGradient g(QPointF(c.x(), c.y() - r), QPointF(c.x(), c.y() + r));
+    g.setColorAt(0, theme::kAccentBright);
+    g.setColorAt(1, theme::kAccentDark);
+    p.setPen(QPen(g, r * 0.14, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(hex);
+    // Inner cube: three faces meeting in the centre.
+    const qreal k = r * 0.55;
+    QPolygonF cube;
+    for (int i = 0; i < 6; ++i) {
+        const qreal a = std::numbers::pi / 3 * i - std::numbers::pi / 2;
+        cube << QPointF(c.x() + k * std::cos(a), c.y() + k * std::sin(a));
+    }
+    QPolygonF topFace({cube[0], cube[1], c, cube[5]});
+    QPolygonF leftFace({cube[5], c, cube[3], cube[4]});
+    QPolygonF rightFace({c, cube[1], cube[2], cube[3]});
+    p.setPen(Qt::NoPen);
+    p.setBrush(theme::kAccentBright);
+    p.drawPolygon(topFace);
+    p.setBrush(theme::kAccent);
+    p.drawPolygon(leftFace);
+    p.setBrush(theme::kAccentDark);
+    p.drawPolygon(rightFace);
+    p.restore();
+}
+
+void Output::save(const QImage& img, const QString& relativePath) {
+    const QString path = root_ + QLatin1Char('/') + relativePath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (img.isNull() || !img.save(path, "PNG")) {
+        failures_ << relativePath;
+        return;
+    }
+    ++written_;
+}
+
+}  // namespace tessaron::assets
