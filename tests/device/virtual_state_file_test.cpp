@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/atomic_file.h"
+#include "device/virtual/demo_keyboard.h"
 #include "device/virtual/keyboard_state_file.h"
 #include "device/virtual/virtual_transport.h"
 
@@ -133,6 +134,19 @@ TEST_F(StateFileTest, UnwritableFolderIsReportedAndTheKeyboardKeepsWorking) {
     EXPECT_FALSE(persistence.lastError()->chinese.empty());
     kb->setFirmwareVersion(2, 0);
     EXPECT_EQ(kb->state().firmwareMajor, 2);
+}
+
+TEST_F(StateFileTest, DemoKeyboardKeepsItsStateInTheDataFolder) {
+    {
+        DemoKeyboard demo(dir);
+        EXPECT_EQ(demo.persistence().loadedFrom(), StateSource::MissingFile);
+        auto cmd = std::move(demo.transport().openCommand().value());
+        ASSERT_TRUE(cmd->sendFeature(FeatureFrame{0x01, {0}}.bytes()).ok());
+    }
+    EXPECT_TRUE(fs::exists(dir / "virtual-keyboard.bin"));
+    DemoKeyboard demo(dir);
+    EXPECT_EQ(demo.persistence().loadedFrom(), StateSource::File);
+    EXPECT_EQ(demo.keyboard().settings()[image::kReportRate], 0);
 }
 
 }  // namespace

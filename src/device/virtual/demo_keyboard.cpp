@@ -1,0 +1,14 @@
+#include "device/virtual/demo_keyboard.h"
+
+namespace tessaron::device {
+
+DemoKeyboard::DemoKeyboard(const std::filesystem::path& dataFolder, Clock& clock)
+    : keyboard_(std::make_shared<VirtualKeyboard>(clock)),
+      persistence_(keyboard_, dataFolder / kVirtualKeyboardFileName),
+      transport_(keyboard_) {}
+
+std::unique_ptr<HotplugMonitor> DemoKeyboard::makeHotplug() const {
+    return std::make_unique<VirtualHotplug>(keyboard_);
+}
+
+}  // namespace tessaron::device
