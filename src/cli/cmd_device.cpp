@@ -1,0 +1,417 @@
+// tessaronctl's keyboard commands: devices, show, pull, apply, reset.
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "core/atomic_file.h"
+#include "core/data_folder.h"
+#include "core/settings.h"
+#include "device/commands.h"
+#include "device/device_link.h"
+#include "device/errors.h"
+#include "device/hid/hid_transport.h"
+#include "device/read_all.h"
+#include "device/trace.h"
+#include "device/virtual/keyboard_state_file.h"
+#include "device/virtual/virtual_keyboard.h"
+#include "device/virtual/virtual_transport.h"
+#include "keys/key_layout.h"
+#include "keys/key_record.h"
+#include "keys/keymap_file.h"
+
+namespace tessaron::cli {
+namespace {
+
+using device::DeviceImage;
+namespace image = device::image;
+
+Language languageOf(const Context& ctx) {
+    return resolveLanguage(ctx.options.language, settingsFile());
+}
+
+int failWith(const Context& ctx, const Error& error) {
+    return fail(error.text(languageOf(ctx)));
+}
+
+// The keyboard a command talks to: the real one through hidapi, or with --demo the virtual one
+// whose state lives in the data folder.
+struct Session {
+    std::shared_ptr<device::VirtualKeyboard> virtualKeyboard;
+    std::unique_ptr<device::PersistentKeyboard> persistence;
+    std::unique_ptr<device::Transport> transport;
+    std::filesystem::path dataFolder;
+};
+
+Result<Session> openSession(const Context& ctx) {
+    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    if (!folder) return folder.error();
+    Session s;
+    s.dataFolder = *folder;
+    if (ctx.options.demo) {
+        s.virtualKeyboard = std::make_shared<device::VirtualKeyboard>();
+        s.persistence = std::make_unique<device::PersistentKeyboard>(
+            s.virtualKeyboard, s.dataFolder / device::kVirtualKeyboardFileName);
+        s.transport = std::make_unique<device::VirtualTransport>(s.virtualKeyboard);
+    } else {
+        device::ChannelSelection selection;
+        selection.commandInterface = ctx.options.commandInterface;
+        selection.eventInterface = ctx.options.eventInterface;
+        s.transport = std::make_unique<device::hid::HidTransport>(selection);
+    }
+    return s;
+}
+
+std::filesystem::path keymapPath(const Session& s) {
+    return s.dataFolder / std::string(keys::kKeymapFileName);
+}
+
+bool hasFlag(const Context& ctx, std::string_view flag) {
+    for (const auto& a : ctx.args) {
+        if (a == flag) return true;
+    }
+    return false;
+}
+
+// Refuses arguments a command does not take.
+bool argsAllowed(const Context& ctx, std::initializer_list<std::string_view> flags,
+                 std::size_t positional) {
+    std::size_t seen = 0;
+    for (const auto& a : ctx.args) {
+        bool known = false;
+        for (auto f : flags) known = known || a == f;
+        if (!known && (a.starts_with("-") || ++seen > positional)) return false;
+    }
+    return true;
+}
+
+int usageError(const char* usage) {
+    return fail(std::string("usage: tessaronctl ") + usage);
+}
+
+std::string hexBytes(std::span<const std::uint8_t> bytes, bool spaced) {
+    std::string text = device::toHex(bytes);
+    if (!spaced) std::erase(text, ' ');
+    return text;
+}
+
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (unsigned char ch : text) {
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += static_cast<char>(ch);
+        } else if (ch < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", ch);
+            out += esc;
+        } else {
+            out += static_cast<char>(ch);
+        }
+    }
+    return out + "\"";
+}
+
+// ---- devices ----
+
+const char* roleName(device::ChannelRole role) {
+    switch (role) {
+        case device::ChannelRole::Command:
+            return "command channel";
+        case device::ChannelRole::Event:
+            return "event channel";
+        case device::ChannelRole::None:
+            break;
+    }
+    return "unused";
+}
+
+int runDevices(Context& ctx) {
+    if (!argsAllowed(ctx, {}, 0)) return usageError("devices");
+    auto session = openSession(ctx);
+    if (!session) return failWith(ctx, session.error());
+    const auto found = session->transport->enumerate();
+    if (found.empty()) return failWith(ctx, device::errors::noKeyboard());
+    for (const auto& i : found) {
+        char ids[16];
+        std::snprintf(ids, sizeof ids, "%04x:%04x", i.vendorId, i.productId);
+        std::cout << i.path << "  " << ids << "  interface " << i.interfaceNumber << "  "
+                  << roleName(i.role) << (i.accessible ? "" : "  (no permission)") << "\n";
+    }
+    return 0;
+}
+
+// ---- show ----
+
+// Reads the keyboard with the start-up read.
+Result<device::StartupRead> readKeyboard(device::DeviceLink& link, const DeviceImage& base) {
+    auto opened = link.openCommand();
+    if (!opened) return opened.error();
+    auto lease = link.acquire();
+    if (!lease) return lease.error();
+    return device::startupRead(lease->port(), base);
+}
+
+std::string reportRateText(std::uint8_t byte) {
+    static constexpr int kRates[] = {125, 250, 500, 1000};
+    return byte < 4 ? std::to_string(kRates[byte]) : "unknown (" + std::to_string(byte) + ")";
+}
+
+std::vector<std::size_t> macroSlotsInUse(const DeviceImage& img) {
+    std::vector<std::size_t> slots;
+    for (std::size_t n = 0; n < image::kMacroSlotCount; ++n) {
+        const auto slot = std::span(img).subspan(image::macroSlot(n), image::kMacroSlotSize);
+        if (std::any_of(slot.begin(), slot.end(), [](std::uint8_t b) { return b != 0; })) {
+            slots.push_back(n);
+        }
+    }
+    return slots;
+}
+
+// One cell of the device key map that differs from the factory key map.
+struct ChangedCell {
+    std::size_t column;
+    std::size_t row;
+    std::string key;  // the layout key's legend; empty for a cell no key uses
+    keys::KeyCell cell;
+    keys::KeyCell factory;
+};
+
+std::vector<ChangedCell> cellsChangedFromFactory(const DeviceImage& img) {
+    const auto& factory = keys::factoryKeyMap();  // column-major
+    std::vector<ChangedCell> changed;
+    for (std::size_t row = 0; row < image::kKeyMapRows; ++row) {
+        for (std::size_t column = 0; column < image::kKeyMapColumns; ++column) {
+            const auto cell = keys::readCell(img, image::keyCell(column, row));
+            keys::KeyCell expected{};
+            const std::size_t at = keys::kCellSize * (column * image::kKeyMapRows + row);
+            std::copy_n(factory.begin() + static_cast<std::ptrdiff_t>(at), keys::kCellSize,
+                        expected.begin());
+            if (cell == expected) continue;
+            std::string key;
+            for (const auto& entry : keys::keyLayout()) {
+                if (entry.column == column && entry.row == row) key = std::string(entry.legend);
+            }
+            changed.push_back({column, row, key, cell, expected});
+        }
+    }
+    return changed;
+}
+
+void printText(const device::StartupRead& r) {
+    const auto& img = r.image;
+    auto onOff = [](std::uint8_t b) { return b ? "on" : "off"; };
+    std::cout << "Firmware version: " << int(r.firmware.major()) << "." << int(r.firmware.minor())
+              << "\n"
+              << "Effect: " << int(img[image::kEffect]) << "\n"
+              << "Speed: " << int(img[image::kSpeed]) << "\n"
+              << "Brightness: " << int(img[image::kBrightness]) << "\n"
+              << "Option: " << int(img[image::kOption]) << "\n"
+              << "Direction: " << int(img[image::kDirection]) << "\n"
+              << "Game mode: " << onOff(img[image::kGameMode]) << "\n"
+              << "Win Lock: " << onOff(img[image::kWinLock]) << "\n"
+              << "Response time: " << 2 * int(img[image::kResponseTime]) << " ms\n"
+              << "Report rate: " << reportRateText(img[image::kReportRate])
+              << " reports per second\n";
+    const auto slots = macroSlotsInUse(img);
+    std::cout << "Macro slots in use:";
+    if (slots.empty()) std::cout << " none";
+    for (auto n : slots) std::cout << " " << n;
+    std::cout << "\n";
+    const auto changed = cellsChangedFromFactory(img);
+    std::cout << "Key cells that differ from factory:" << (changed.empty() ? " none" : "") << "\n";
+    for (const auto& c : changed) {
+        std::cout << "  column " << c.column << ", row " << c.row
+                  << (c.key.empty() ? "" : " (" + c.key + ")") << ": " << hexBytes(c.cell, true)
+                  << " (factory " << hexBytes(c.factory, true) << ")\n";
+    }
+}
+
+void printJson(const device::StartupRead& r) {
+    const auto& img = r.image;
+    std::ostringstream out;
+    out << "{\n  \"firmware\": \"" << int(r.firmware.major()) << "." << int(r.firmware.minor())
+        << "\",\n  \"effect\": " << int(img[image::kEffect])
+        << ",\n  \"speed\": " << int(img[image::kSpeed])
+        << ",\n  \"brightness\": " << int(img[image::kBrightness])
+        << ",\n  \"option\": " << int(img[image::kOption])
+        << ",\n  \"direction\": " << int(img[image::kDirection])
+        << ",\n  \"gameMode\": " << int(img[image::kGameMode])
+        << ",\n  \"winLock\": " << int(img[image::kWinLock])
+        << ",\n  \"responseTimeMs\": " << 2 * int(img[image::kResponseTime])
+        << ",\n  \"reportRate\": ";
+    if (img[image::kReportRate] < 4) {
+        out << reportRateText(img[image::kReportRate]);
+    } else {
+        out << "null";
+    }
+    out << ",\n  \"macroSlots\": [";
+    const auto slots = macroSlotsInUse(img);
+    for (std::size_t i = 0; i < slots.size(); ++i) out << (i ? ", " : "") << slots[i];
+    out << "],\n  \"changedCells\": [";
+    const auto changed = cellsChangedFromFactory(img);
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const auto& c = changed[i];
+        out << (i ? "," : "") << "\n    {\"column\": " << c.column << ", \"row\": " << c.row
+            << ", \"key\": " << (c.key.empty() ? "null" : jsonString(c.key)) << ", \"cell\": \""
+            << hexBytes(c.cell, false) << "\", \"factory\": \"" << hexBytes(c.factory, false)
+            << "\"}";
+    }
+    out << (changed.empty() ? "]" : "\n  ]") << ",\n  \"image\": \"" << hexBytes(img, false)
+        << "\"\n}\n";
+    std::cout << out.str();
+}
+
+int runShow(Context& ctx) {
+    if (!argsAllowed(ctx, {"--json"}, 0)) return usageError("show [--json]");
+    auto session = openSession(ctx);
+    if (!session) return failWith(ctx, session.error());
+    device::DeviceLink link(*session->transport, SystemClock::instance(),
+                            device::Trace::fromEnvironment());
+    auto read = readKeyboard(link, DeviceImage{});
+    if (!read) return failWith(ctx, read.error());
+    if (hasFlag(ctx, "--json")) {
+        printJson(*read);
+    } else {
+        printText(*read);
+    }
+    return 0;
+}
+
+// ---- pull ----
+
+struct Live {
+    DeviceImage image{};
+    std::unique_ptr<keys::KeyRecordTable> records = std::make_unique<keys::KeyRecordTable>();
+};
+
+// keymap.bin as it is, created when missing.
+Result<Live> loadLive(const std::filesystem::path& path) {
+    Live live;
+    auto loaded = keys::loadKeymap(path, live.image, *live.records);
+    if (!loaded) return loaded.error();
+    return live;
+}
+
+int runPull(Context& ctx) {
+    if (!argsAllowed(ctx, {}, 0)) return usageError("pull");
+    auto session = openSession(ctx);
+    if (!session) return failWith(ctx, session.error());
+    const auto path = keymapPath(*session);
+    auto live = loadLive(path);
+    if (!live) return failWith(ctx, live.error());
+    device::DeviceLink link(*session->transport, SystemClock::instance(),
+                            device::Trace::fromEnvironment());
+    auto read = readKeyboard(link, live->image);
+    if (!read) return failWith(ctx, read.error());
+    live->image = read->image;
+    auto written = keys::writeKeymap(path, live->image, *live->records);
+    if (!written) return failWith(ctx, written.error());
+    std::cout << "Read the keyboard (firmware " << int(read->firmware.major()) << "."
+              << int(read->firmware.minor()) << ") into " << path.string() << "\n";
+    return 0;
+}
+
+// ---- apply ----
+
+int runApply(Context& ctx) {
+    if (!argsAllowed(ctx, {}, 1)) return usageError("apply [FILE]");
+    auto session = openSession(ctx);
+    if (!session) return failWith(ctx, session.error());
+    const std::filesystem::path source =
+        ctx.args.empty() ? keymapPath(*session) : std::filesystem::path(ctx.args[0]);
+    auto bytes = readFilePrefix(source, image::kSize);
+    if (!bytes) return failWith(ctx, bytes.error());
+    if (bytes->size() < image::kSize) {
+        return failWith(ctx, makeError(source.string() + " is shorter than a device image (" +
+                                           std::to_string(image::kSize) + " bytes).",
+                                       source.string() + " 比设备映像（" +
+                                           std::to_string(image::kSize) + " 字节）短。"));
+    }
+    DeviceImage img{};
+    std::copy(bytes->begin(), bytes->end(), img.begin());
+
+    device::DeviceLink link(*session->transport, SystemClock::instance(),
+                            device::Trace::fromEnvironment());
+    auto read = readKeyboard(link, img);
+    if (!read) return failWith(ctx, read.error());
+    DeviceImage committed = read->image;
+    auto listening = link.openEvent();
+    if (!listening) return failWith(ctx, listening.error());
+
+    const Language lang = languageOf(ctx);
+    auto out = link.save(img, committed, [&](const device::WriteStep& step) {
+        std::cout << "sending: " << pick(lang, step.name(), step.chineseName()) << "\n";
+    });
+    if (!out) return failWith(ctx, out.error());
+    if (out->steps.empty()) std::cout << "The keyboard already holds these settings.\n";
+    return 0;
+}
+
+// ---- reset ----
+
+bool confirmed(const Context& ctx) {
+    const Language lang = languageOf(ctx);
+    std::cout << pick<std::string>(lang, "Confirm to return Factory Setting?",
+                                   "确认恢复至出厂设置吗？")
+              << " [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+int runReset(Context& ctx) {
+    if (!argsAllowed(ctx, {"--yes"}, 0)) return usageError("reset [--yes]");
+    auto session = openSession(ctx);
+    if (!session) return failWith(ctx, session.error());
+    if (!hasFlag(ctx, "--yes") && !confirmed(ctx)) {
+        std::cout << "Nothing was changed.\n";
+        return 1;
+    }
+    const auto path = keymapPath(*session);
+    auto live = loadLive(path);
+    if (!live) return failWith(ctx, live.error());
+
+    device::DeviceLink link(*session->transport, SystemClock::instance(),
+                            device::Trace::fromEnvironment());
+    auto opened = link.openCommand();
+    if (!opened) return failWith(ctx, opened.error());
+    {
+        auto lease = link.acquire();
+        if (!lease) return failWith(ctx, lease.error());
+        auto s = device::factoryReset(lease->port());
+        if (s) s = device::readAll(lease->port(), live->image);
+        if (!s) return failWith(ctx, s.error());
+    }
+    // Every key enabled and every key record back to its factory state, whatever was read.
+    keys::enableAllKeys(live->image);
+    keys::resetKeyRecords(*live->records);
+    auto written = keys::writeKeymap(path, live->image, *live->records);
+    if (!written) return failWith(ctx, written.error());
+    std::cout << "The keyboard is back to its factory settings; " << path.string()
+              << " was rewritten.\n";
+    return 0;
+}
+
+const Registrar devices({"devices", "devices",
+                         "List the keyboard's HID interfaces and the channel each would serve.",
+                         runDevices});
+const Registrar show({"show", "show [--json]",
+                      "Read the keyboard and print its settings (writes nothing).", runShow});
+const Registrar pull({"pull", "pull",
+                      "Read the keyboard into the device image of keymap.bin in the data folder.",
+                      runPull});
+const Registrar apply({"apply", "apply [FILE]",
+                       "Send what differs between FILE (default keymap.bin) and the keyboard.",
+                       runApply});
+const Registrar reset({"reset", "reset [--yes]",
+                       "Restore the keyboard's factory settings and rewrite keymap.bin.",
+                       runReset});
+
+}  // namespace
+}  // namespace tessaron::cli
