@@ -52,6 +52,11 @@ Status MacroManager::insertAfter(std::size_t s) {
 
 Status MacroManager::insertKeystroke(std::uint8_t vk, bool release) {
     // Keys the keyboard cannot play are left out, press and release alike; insertion stays armed.
+    if (!selected_) {
+        insertMode_ = false;
+        removeHook();
+        return messages::noMacroSelected();
+    }
     if (vk == 0 || deviceCode(vk) == 0) {
         return release ? Status{} : Status{messages::keyNotPlayable()};
     }

@@ -1,0 +1,232 @@
+// tessaronctl's macro commands: list, show, export, import and delete the macros of
+// MacroDefine.bin. Import and delete end as the macro manager's OK does: the table is stored and
+// packed into the macro slots of keymap.bin, which reach the keyboard with "apply".
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "cli/command.h"
+#include "core/atomic_file.h"
+#include "core/clock.h"
+#include "core/data_folder.h"
+#include "core/settings.h"
+#include "keys/keymap_file.h"
+#include "macros/event_lines.h"
+#include "macros/macro_file.h"
+#include "macros/macro_manager.h"
+#include "macros/macro_text.h"
+#include "macros/slot_packing.h"
+
+namespace tessaron::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using macros::MacroTable;
+
+constexpr const char* kUsage = "macro list | show N | export N FILE | import FILE | delete N";
+
+Language languageOf(const Context& ctx) {
+    return resolveLanguage(ctx.options.language, settingsFile());
+}
+
+int failWith(const Context& ctx, const Error& error) {
+    return fail(error.text(languageOf(ctx)));
+}
+
+int usageError() {
+    return fail(std::string("usage: tessaronctl ") + kUsage);
+}
+
+struct MacroFiles {
+    fs::path folder;
+    fs::path macroFile;
+    fs::path keymapFile;
+    MacroTable table;
+};
+
+Result<MacroFiles> openMacros(const Context& ctx) {
+    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    if (!folder) return folder.error();
+    MacroFiles files;
+    files.folder = *folder;
+    files.macroFile = *folder / macros::kMacroFileName;
+    files.keymapFile = *folder / std::string(keys::kKeymapFileName);
+    auto loaded = macros::loadMacroFile(files.macroFile);
+    if (!loaded) return loaded.error();
+    files.table = std::move(loaded->table);
+    return files;
+}
+
+// The macro index N (0..31), as keys refer to it, of a macro in use.
+Result<std::size_t> macroIndex(const MacroTable& table, const std::string& text) {
+    std::size_t n = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    const std::size_t inUse = table.countInUse();
+    if (ec != std::errc() || ptr != text.data() + text.size() || n >= inUse) {
+        const std::string range = inUse == 0
+                                      ? std::string("there are no macros")
+                                      : "macros are numbered 0 to " + std::to_string(inUse - 1);
+        const std::string rangeZh =
+            inUse == 0 ? std::string("没有任何宏") : "宏的编号为 0 到 " + std::to_string(inUse - 1);
+        return makeError("No macro " + text + ": " + range + ".",
+                         "没有宏 " + text + "：" + rangeZh + "。");
+    }
+    return n;
+}
+
+// The manager's OK: the table goes to MacroDefine.bin and into the macro slots of keymap.bin.
+Status commit(const MacroFiles& files) {
+    if (!fs::exists(files.keymapFile)) {
+        return makeError(
+            "There is no keymap.bin yet to pack the macros into; run \"tessaronctl pull\" first.",
+            "还没有可写入宏的 keymap.bin；请先运行 \"tessaronctl pull\"。");
+    }
+    device::DeviceImage image{};
+    auto records = std::make_unique<keys::KeyRecordTable>();
+    auto loaded = keys::loadKeymap(files.keymapFile, image, *records);
+    if (!loaded) return loaded.error();
+    macros::packMacroSlots(files.table, image);
+    if (auto written = macros::writeMacroFile(files.macroFile, files.table); !written)
+        return written;
+    return keys::writeKeymap(files.keymapFile, image, *records);
+}
+
+int runList(const Context& ctx, const MacroFiles& files) {
+    if (ctx.args.size() != 1) return usageError();
+    const std::size_t n = files.table.countInUse();
+    if (n == 0) {
+        std::cout << "No macros.\n";
+        return 0;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& rec = files.table[i];
+        const auto events = macros::decodeEvents(rec.hostStream());
+        std::cout << i << "  " << macros::utf16ToUtf8(rec.name()) << "  (" << events.size()
+                  << (events.size() == 1 ? " event" : " events") << ", " << rec.loopCount()
+                  << (rec.loopCount() == 1 ? " loop" : " loops")
+                  << (i >= macros::kMaxMacrosInUse ? ", beyond the keyboard's 32 slots" : "")
+                  << ")\n";
+    }
+    return 0;
+}
+
+int runShow(const Context& ctx, const MacroFiles& files) {
+    if (ctx.args.size() != 2) return usageError();
+    auto index = macroIndex(files.table, ctx.args[1]);
+    if (!index) return failWith(ctx, index.error());
+    const auto& rec = files.table[*index];
+    std::cout << macros::utf16ToUtf8(rec.name()) << "  (loops " << rec.loopCount() << ")\n";
+    for (const auto& line : macros::eventLines(rec.hostStream())) std::cout << line.text << "\n";
+    return 0;
+}
+
+int runExport(const Context& ctx, const MacroFiles& files) {
+    if (ctx.args.size() != 3) return usageError();
+    auto index = macroIndex(files.table, ctx.args[1]);
+    if (!index) return failWith(ctx, index.error());
+    const std::string text = macros::formatMacroText(files.table[*index]);
+    if (ctx.args[2] == "-") {
+        std::cout << text;
+        return 0;
+    }
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size());
+    if (auto written = writeFileAtomically(ctx.args[2], bytes); !written) {
+        return failWith(ctx, written.error());
+    }
+    std::cout << "Exported macro " << *index << " to " << ctx.args[2] << "\n";
+    return 0;
+}
+
+Result<std::string> readText(const std::string& path) {
+    if (path == "-") {
+        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    }
+    constexpr std::size_t kLimit = 1 << 20;  // far more than any macro needs
+    auto bytes = readFilePrefix(path, kLimit);
+    if (!bytes) return bytes.error();
+    return std::string(bytes->begin(), bytes->end());
+}
+
+int runImport(const Context& ctx, MacroFiles& files) {
+    if (ctx.args.size() != 2) return usageError();
+    auto text = readText(ctx.args[1]);
+    if (!text) return failWith(ctx, text.error());
+    auto parsed = macros::parseMacroText(*text);
+    if (!parsed) return failWith(ctx, parsed.error());
+    const std::size_t n = files.table.countInUse();
+    if (n >= macros::kMaxMacrosInUse) {
+        return failWith(ctx, makeError("All 32 macros are in use; delete one first.",
+                                       "32 个宏都已使用；请先删除一个。"));
+    }
+    macros::MacroRecord record = *parsed;
+    if (record.name().empty()) {
+        // The name the manager's New would give it.
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < n; ++i)
+            names.push_back(macros::utf16ToUtf8(files.table[i].name()));
+        int i = 1;
+        while (std::find(names.begin(), names.end(), macros::newMacroName(i)) != names.end()) ++i;
+        record.setName(macros::utf8ToUtf16(macros::newMacroName(i)));
+    }
+    files.table[n] = record;
+    if (auto done = commit(files); !done) return failWith(ctx, done.error());
+    std::cout << "Imported \"" << macros::utf16ToUtf8(record.name()) << "\" as macro " << n
+              << "; assign it with \"tessaronctl assign KEY macro " << n
+              << "\" and send it with \"tessaronctl apply\".\n";
+    return 0;
+}
+
+// Deleting goes through the manager, so records move down exactly as there.
+class NoHook final : public macros::KeyHook {
+public:
+    bool install() override { return false; }
+    void remove() override {}
+};
+
+int runDelete(const Context& ctx, MacroFiles& files) {
+    if (ctx.args.size() != 2) return usageError();
+    auto index = macroIndex(files.table, ctx.args[1]);
+    if (!index) return failWith(ctx, index.error());
+    const std::string name = macros::utf16ToUtf8(files.table[*index].name());
+    NoHook hook;
+    macros::MacroManager manager(files.table, hook, SystemClock::instance());
+    manager.select(*index);
+    if (auto deleted = manager.deleteMacro(); !deleted) return failWith(ctx, deleted.error());
+    files.table = manager.accept();
+    if (auto done = commit(files); !done) return failWith(ctx, done.error());
+    std::cout << "Deleted macro " << *index << " \"" << name << "\"";
+    if (*index < files.table.countInUse()) {
+        std::cout << "; later macros moved down by one, and keys assigned to them now play the"
+                     " macro that took their number";
+    }
+    std::cout << ".\n";
+    return 0;
+}
+
+int runMacro(Context& ctx) {
+    if (ctx.args.empty()) return usageError();
+    auto files = openMacros(ctx);
+    if (!files) return failWith(ctx, files.error());
+    const std::string& verb = ctx.args[0];
+    if (verb == "list") return runList(ctx, *files);
+    if (verb == "show") return runShow(ctx, *files);
+    if (verb == "export") return runExport(ctx, *files);
+    if (verb == "import") return runImport(ctx, *files);
+    if (verb == "delete") return runDelete(ctx, *files);
+    return usageError();
+}
+
+const Registrar macroCommand({"macro", kUsage,
+                              "Lists, shows, exports, imports (text form) and deletes macros; "
+                              "import and delete pack the macros into keymap.bin.",
+                              runMacro});
+
+}  // namespace
+}  // namespace tessaron::cli
