@@ -14,6 +14,8 @@ namespace {
 // Reads from the event interface carry the report ID first; the buffer leaves room for any
 // longer report, which is then ignored.
 constexpr std::size_t kEventReadBuffer = 64;
+// More input reports than any block has pages: whatever is queued beyond is not stale.
+constexpr std::size_t kMaxStaleReports = 16;
 
 Status checkCount(int result, std::size_t expected, const char* what) {
     if (result < 0) return errors::transferFailed(what);
@@ -34,6 +36,11 @@ void HidCloser::operator()(hid_device_* device) const {
 }
 
 Status HidCommandChannel::sendFeature(const FrameBytes& frame) {
+    // Pages left over from an abandoned read would be taken for the answer to this frame.
+    std::array<std::uint8_t, kPageReportSize> stale{};
+    for (std::size_t i = 0; i < kMaxStaleReports; ++i) {
+        if (hid_read_timeout(device_.get(), stale.data(), stale.size(), 0) <= 0) break;
+    }
     return checkCount(hid_send_feature_report(device_.get(), frame.data(), frame.size()),
                       kFrameSize, "feature report sent");
 }
