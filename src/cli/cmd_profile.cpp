@@ -1,0 +1,192 @@
+// tessaronctl's profile commands: the profile store of the "Configure" folder, acting on the live
+// configuration in keymap.bin as the profiles panel does. A loaded profile reaches the keyboard
+// with "apply".
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/command.h"
+#include "core/clock.h"
+#include "core/data_folder.h"
+#include "core/settings.h"
+#include "keys/keymap_file.h"
+#include "profiles/profile_store.h"
+
+namespace tessaron::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using profiles::Outcome;
+using profiles::ProfileStore;
+using profiles::StoreResult;
+
+constexpr const char* kUsage =
+    "profile list | new | copy NAME | save NAME [--export FILE] | load NAME FILE | delete NAME | "
+    "rename OLD NEW";
+
+int usageError() {
+    return fail(std::string("usage: tessaronctl ") + kUsage);
+}
+
+struct LiveFiles {
+    fs::path keymapFile;
+    device::DeviceImage image{};
+    std::unique_ptr<keys::KeyRecordTable> records = std::make_unique<keys::KeyRecordTable>();
+    profiles::LiveConfiguration live() { return {image, *records}; }
+};
+
+// The live configuration of keymap.bin. Without the file there is only an empty one, which is
+// refused where it would be saved.
+Result<LiveFiles> readLive(const fs::path& folder, bool mustExist) {
+    LiveFiles files;
+    files.keymapFile = folder / std::string(keys::kKeymapFileName);
+    if (!fs::exists(files.keymapFile)) {
+        if (mustExist) {
+            return makeError("There is no keymap.bin yet to save; run \"tessaronctl pull\" first.",
+                             "还没有可保存的 keymap.bin；请先运行 \"tessaronctl pull\"。");
+        }
+        keys::fillLayoutVks(*files.records);
+        return files;
+    }
+    auto loaded = keys::loadKeymap(files.keymapFile, files.image, *files.records);
+    if (!loaded) return loaded.error();
+    return files;
+}
+
+class ProfileCommand {
+public:
+    ProfileCommand(const Context& ctx, fs::path folder)
+        : ctx_(ctx),
+          folder_(std::move(folder)),
+          language_(resolveLanguage(ctx.options.language, settingsFile())),
+          store_(folder_, language_, SystemClock::instance()) {}
+
+    int run() {
+        const StoreResult opened = store_.open();
+        if (!opened.done()) return report(opened, "");
+        const auto& args = ctx_.args;
+        const std::string& verb = args[0];
+        if (verb == "list" && args.size() == 1) return list();
+        if (verb == "new" && args.size() == 1) return create();
+        if (verb == "copy" && args.size() == 2) return copy(args[1]);
+        if (verb == "save" && args.size() == 2) return save(args[1], std::nullopt);
+        if (verb == "save" && args.size() == 4 && args[2] == "--export")
+            return save(args[1], args[3]);
+        if (verb == "load" && args.size() == 3) return load(args[1], args[2]);
+        if (verb == "delete" && args.size() == 2) return remove(args[1]);
+        if (verb == "rename" && args.size() == 3) return rename(args[1], args[2]);
+        return usageError();
+    }
+
+private:
+    int failWith(const Error& error) const { return fail(error.text(language_)); }
+
+    // Prints what the store says; the message texts end in a newline of their own.
+    int report(const StoreResult& r, const std::string& success) const {
+        if (r.done()) {
+            if (!success.empty()) std::cout << success << "\n";
+            return 0;
+        }
+        std::string message = r.message;
+        while (!message.empty() && message.back() == '\n') message.pop_back();
+        if (message.empty()) {
+            message = language_ == Language::Chinese ? "未执行。" : "Nothing was done.";
+        }
+        return fail(message);
+    }
+
+    Result<std::size_t> find(const std::string& name) const {
+        if (auto i = store_.indexOf(name)) return *i;
+        return makeError("No profile is named \"" + name + "\" (see tessaronctl profile list).",
+                         "没有名为 \"" + name + "\" 的配置（见 tessaronctl profile list）。");
+    }
+
+    int list() const {
+        if (store_.names().empty())
+            std::cout << "No profiles in " << store_.folder().string() << "\n";
+        for (const auto& name : store_.names()) std::cout << name << "\n";
+        return 0;
+    }
+
+    int create() {
+        const auto before = store_.names();
+        const StoreResult r = store_.create();
+        std::string made;
+        for (const auto& name : store_.names()) {
+            if (std::find(before.begin(), before.end(), name) == before.end()) made = name;
+        }
+        return report(r, "Created profile \"" + made + "\".");
+    }
+
+    int copy(const std::string& name) {
+        auto index = find(name);
+        if (!index) return failWith(index.error());
+        return report(store_.copy(*index), "Copied \"" + name + "\".");
+    }
+
+    int save(const std::string& name, const std::optional<std::string>& exportTo) {
+        auto index = find(name);
+        if (!index) return failWith(index.error());
+        auto live = readLive(folder_, true);
+        if (!live) return failWith(live.error());
+        std::optional<fs::path> target;
+        if (exportTo) target = fs::path(*exportTo);
+        return report(store_.save(*index, live->live(), target),
+                      "Saved the configuration of keymap.bin into \"" + name + "\"" +
+                          (exportTo ? " and " + *exportTo : std::string()) + ".");
+    }
+
+    int load(const std::string& name, const std::string& file) {
+        auto index = find(name);
+        if (!index) return failWith(index.error());
+        auto live = readLive(folder_, false);
+        if (!live) return failWith(live.error());
+        const StoreResult r = store_.load(*index, live->live(), fs::path(file));
+        if (!r.done()) return report(r, "");
+        // As after the panel closes: the live configuration goes to keymap.bin.
+        if (auto written = keys::writeKeymap(live->keymapFile, live->image, *live->records);
+            !written) {
+            return failWith(written.error());
+        }
+        std::cout << "Loaded " << file << " into keymap.bin and profile \"" << name
+                  << "\"; send it to the keyboard with \"tessaronctl apply\".\n";
+        return 0;
+    }
+
+    int remove(const std::string& name) {
+        auto index = find(name);
+        if (!index) return failWith(index.error());
+        return report(store_.remove(*index, [] { return true; }), "Deleted \"" + name + "\".");
+    }
+
+    int rename(const std::string& from, const std::string& to) {
+        auto index = find(from);
+        if (!index) return failWith(index.error());
+        return report(store_.rename(*index, to), "Renamed \"" + from + "\".");
+    }
+
+    const Context& ctx_;
+    fs::path folder_;
+    Language language_;
+    ProfileStore store_;
+};
+
+int runProfile(Context& ctx) {
+    if (ctx.args.empty()) return usageError();
+    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    if (!folder)
+        return fail(folder.error().text(resolveLanguage(ctx.options.language, settingsFile())));
+    return ProfileCommand(ctx, *folder).run();
+}
+
+const Registrar profileCommand(
+    {"profile", kUsage,
+     "Manages the six profiles of the Configure folder: saves keymap.bin "
+     "into one, loads a file into keymap.bin, copies, renames, deletes.",
+     runProfile});
+
+}  // namespace
+}  // namespace tessaron::cli
