@@ -50,6 +50,12 @@ Status MacroManager::insertAfter(std::size_t s) {
     return {};
 }
 
+void MacroManager::endInsertMode() {
+    insertMode_ = false;
+    // The hook stays only while recording needs it; otherwise typing would be appended.
+    if (!recording_) removeHook();
+}
+
 Status MacroManager::insertKeystroke(std::uint8_t vk, bool release) {
     // Keys the keyboard cannot play are left out, press and release alike; insertion stays armed.
     if (!selected_) {
@@ -104,7 +110,7 @@ Status MacroManager::insertMouseKey(std::size_t s, MouseButton button, MouseActi
         const std::size_t at = action == MouseAction::Click ? offset + event::kShortSize : offset;
         status = insertEvent(streams_, at, NewEvent{true, code, code, 0});
     }
-    insertMode_ = false;
+    endInsertMode();
     afterEdit();
     return status;
 }
@@ -118,7 +124,7 @@ Status MacroManager::insertDelay(std::size_t s) {
     // A long delay already there becomes the short 50 ms, never a short code before long bytes.
     Status status = setEventDelay(streams_, *offset, kInsertedDelayMs);
     normaliseFirstEvent(streams_);
-    insertMode_ = false;
+    endInsertMode();
     afterEdit();
     return status;
 }
@@ -136,7 +142,7 @@ Status MacroManager::deleteLine(std::size_t s) {
         removeBytes(streams_, *offset, eventLength(streams_.host, *offset));
     }
     normaliseFirstEvent(streams_);
-    insertMode_ = false;
+    endInsertMode();
     afterEdit();
     return status;
 }
@@ -149,7 +155,7 @@ Status MacroManager::editDelay(std::size_t line, std::int64_t delayMs) {
         std::clamp<std::int64_t>(delayMs, event::kMinDelayMs, event::kMaxDelayMs));
     Status status = setEventDelay(streams_, *offset, value);
     normaliseFirstEvent(streams_);
-    insertMode_ = false;
+    endInsertMode();
     afterEdit();
     return status;
 }

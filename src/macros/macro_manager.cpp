@@ -102,6 +102,7 @@ void MacroManager::newMacro() {
     streams_.clear();
     appendPos_ = 0;
     recording_ = false;
+    insertMode_ = false;
     loopText_ = "1";
     removeHook();
     recordDelay_ = false;
@@ -125,6 +126,7 @@ Status MacroManager::deleteMacro() {
     }
     removeHook();
     recording_ = false;
+    insertMode_ = false;
     return {};
 }
 

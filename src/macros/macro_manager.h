@@ -96,6 +96,7 @@ private:
     void rebuildLines();
     void afterEdit();
     void removeHook();
+    void endInsertMode();
     Status appendRecorded(std::uint8_t vk, bool release, std::int64_t counter);
     Status insertKeystroke(std::uint8_t vk, bool release);
     std::uint16_t elapsedMs(std::int64_t counter);

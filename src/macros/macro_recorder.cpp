@@ -36,10 +36,12 @@ Status MacroManager::keystroke(std::uint8_t vk, KeyAction action) {
 
 Status MacroManager::keystroke(std::uint8_t vk, KeyAction action, std::int64_t counter) {
     const bool release = action == KeyAction::Release;
+    // Keystrokes come only through the hook, and are taken only while an insertion waits for
+    // one or recording is on.
     Status status;
-    if (insertMode_) {
+    if (hookInstalled_ && insertMode_) {
         status = insertKeystroke(vk, release);
-    } else if (hookInstalled_) {
+    } else if (hookInstalled_ && recording_) {
         status = appendRecorded(vk, release, counter);
     }
     storeCurrent();

@@ -290,6 +290,22 @@ TEST_F(EditorTest, LoopCountIsStoredOnlyWhileTheOptionIsOn) {
     EXPECT_EQ(committed_[0].loopCount(), 1);  // the committed table is the caller's to replace
 }
 
+TEST_F(EditorTest, AnInsertionEndedByAnotherEditLeavesNoHookBehind) {
+    auto& m = open({recordOf("M", streamOf({0x01, 'A', 0x81, 'A'}))});
+    ASSERT_TRUE(m.insertBefore(0).ok());
+    ASSERT_TRUE(m.insertMouseKey(1, MouseButton::Left, MouseAction::Click).ok());
+    EXPECT_FALSE(m.insertMode());
+    EXPECT_FALSE(hook_.installed);
+    ASSERT_TRUE(m.keystroke('B', KeyAction::Press).ok());
+    EXPECT_EQ(streamEnd(stored()), 8u);
+
+    // New drops an armed insertion with the hook.
+    ASSERT_TRUE(m.insertAfter(0).ok());
+    m.newMacro();
+    EXPECT_FALSE(m.insertMode());
+    EXPECT_FALSE(hook_.installed);
+}
+
 TEST_F(EditorTest, RecordingAfterAnEditAppendsAtTheRealEnd) {
     auto& m = open({recordOf("M", Stream{})});
     ASSERT_TRUE(m.toggleRecording().ok());
