@@ -140,15 +140,6 @@ TEST_F(CommandsTest, EnableBitmapPageIsZeroPadded) {
     }
 }
 
-TEST_F(CommandsTest, OpeningFrameLeavesTheImageAlone) {
-    img[image::kGameMode] = 0;
-    ASSERT_TRUE(sendOpeningFrame(port));
-    EXPECT_EQ(img, DeviceImage{});
-    kb.settings[image::kGameMode] = 1;
-    ASSERT_TRUE(getGameMode(port, img));
-    EXPECT_EQ(img[image::kGameMode], 1);
-}
-
 TEST_F(CommandsTest, FactoryResetFramesAndWaits) {
     ASSERT_TRUE(factoryReset(port));
     ASSERT_EQ(kb.sentFrames().size(), 3u);

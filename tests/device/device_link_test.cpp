@@ -96,33 +96,6 @@ TEST_F(DeviceLinkTest, SaveNeedsTheEventChannelOnlyForAcknowledgedSteps) {
     EXPECT_EQ(kb.sentFrames().size(), 1u);
 }
 
-TEST_F(DeviceLinkTest, SaveRunsOnTheListenersAcknowledgements) {
-    // Real time here: the keyboard below answers on its own thread.
-    DeviceLink link(transport, SystemClock::instance());
-    ASSERT_TRUE(link.openCommand());
-    ASSERT_TRUE(link.openEvent());
-    ASSERT_NE(transport.lastEvents, nullptr);
-    // Acknowledges whenever the save is waiting for one.
-    std::atomic<bool> done{false};
-    std::thread keyboard([&] {
-        while (!done) {
-            if (!link.acks().isSet()) transport.lastEvents->push({kAckKind, 0, 0});
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    });
-    img[image::kGameMode] = 1;
-    img[image::kResponseTime] = 3;
-    auto out = link.save(img, committed);
-    done = true;
-    keyboard.join();
-    ASSERT_TRUE(out) << out.error().english;
-    EXPECT_EQ(out->steps.size(), 4u);
-    EXPECT_EQ(committed, img);
-    link.close();
-    EXPECT_FALSE(link.isConnected());
-    EXPECT_FALSE(link.isListening());
-}
-
 TEST_F(DeviceLinkTest, CommandChannelHasOneUserAtATime) {
     DeviceLink link(transport, clock);
     ASSERT_TRUE(link.openCommand());

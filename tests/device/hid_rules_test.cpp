@@ -136,3 +136,19 @@ TEST(Hotplug, OnlyThisKeyboardCounts) {
 
 }  // namespace
 }  // namespace tessaron::device::hid
+
+namespace tessaron::device::hid {
+namespace {
+
+TEST(Hotplug, MonitorStartsAndStopsPromptly) {
+    UdevHotplugMonitor monitor;
+    auto started = monitor.start([](PlugChange) {});
+    if (!started) GTEST_SKIP() << "no udev netlink here: " << started.error().english;
+    const auto t0 = std::chrono::steady_clock::now();
+    monitor.stop();
+    monitor.stop();  // a second stop is harmless
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1));
+}
+
+}  // namespace
+}  // namespace tessaron::device::hid

@@ -141,13 +141,5 @@ TEST_F(ReadAllTest, FailedReadStopsAndKeepsTheFieldAsItWas) {
     EXPECT_EQ(kb.log.size(), *kb.failAt + 1);
 }
 
-TEST_F(ReadAllTest, FailedStartupReadChangesNothing) {
-    kb.settings = randomImage(6);
-    kb.failAt = 40;
-    const DeviceImage base = randomImage(7);
-    auto read = startupRead(port, base);
-    EXPECT_FALSE(read);
-}
-
 }  // namespace
 }  // namespace tessaron::device
