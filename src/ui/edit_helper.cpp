@@ -1,0 +1,49 @@
+#include "ui/edit_helper.h"
+
+#include <QKeyEvent>
+
+#include "ui/messages.h"
+
+namespace tessaron::ui {
+
+namespace {
+
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+}  // namespace
+
+CEditHelper::CEditHelper(QObject* list, QWidget* parent) : QLineEdit(parent), list_(list) {}
+
+void CEditHelper::report(bool commit) {
+    if (list_) sendMessage(list_.data(), kEditorDoneMessage, commit ? 1 : 0, 0);
+}
+
+void CEditHelper::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape end the edit on their release; their presses must not reach a dialog,
+    // which would close it (default button, reject).
+    if (isEnter(event->key()) || event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void CEditHelper::keyReleaseEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat()) {
+        if (isEnter(event->key())) {
+            report(true);
+        } else if (event->key() == Qt::Key_Escape) {
+            report(false);
+        }
+    }
+    QLineEdit::keyReleaseEvent(event);
+}
+
+void CEditHelper::focusOutEvent(QFocusEvent* event) {
+    report(true);
+    QLineEdit::focusOutEvent(event);
+}
+
+}  // namespace tessaron::ui

@@ -1,0 +1,363 @@
+#include "ui/transparent_list_box.h"
+
+#include <QLoggingCategory>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <memory>
+
+#include "ui/edit_helper.h"
+#include "ui/messages.h"
+#include "ui/resource_bitmaps.h"
+#include "ui/theme.h"
+
+Q_LOGGING_CATEGORY(lcListEdit, "tessaron.ui.list", QtWarningMsg)
+
+namespace tessaron::ui {
+
+namespace {
+
+// Every row is one fixed height, measured from the list's font.
+class FixedHeightDelegate final : public QStyledItemDelegate {
+public:
+    FixedHeightDelegate(const int& height, QObject* parent)
+        : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option,
+                   const QModelIndex& /*index*/) const override {
+        return {option.rect.width(), height_};
+    }
+
+private:
+    const int& height_;
+};
+
+const QString kUp = QStringLiteral("up");
+const QString kDown = QStringLiteral("dn");
+const QString kMs = QStringLiteral("ms");
+const QString kSpaceMs = QStringLiteral(" ms");
+
+}  // namespace
+
+CTransparentListBox::CTransparentListBox(QWidget* parent)
+    : QListWidget(parent),
+      normal_(palette().color(QPalette::Text)),
+      selected_(palette().color(QPalette::HighlightedText)) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFrameShape(QFrame::NoFrame);
+    setUniformItemSizes(true);
+    setItemDelegate(new FixedHeightDelegate(itemHeight_, this));  // owned by the list
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    updateItemHeight();
+}
+
+CTransparentListBox::~CTransparentListBox() {
+    // An open editor goes now, while the list can still take its last report (and ignore it).
+    std::unique_ptr<CEditHelper> editor(editor_.data());
+    editor_ = nullptr;
+}
+
+void CTransparentListBox::setLook(const QString& face, int pixelHeight, const QColor& normal,
+                                  const QColor& selected, bool shadow, const QColor& shadowColor,
+                                  int shadowOffset) {
+    QFont f;
+    f.setFamilies({face, QStringLiteral("Liberation Sans"), QStringLiteral("WenQuanYi Micro Hei")});
+    f.setPixelSize(pixelHeight > 0 ? pixelHeight : 1);
+    f.setWeight(QFont::Bold);
+    normal_ = normal;
+    selected_ = selected;
+    shadow_ = shadow;
+    shadowColor_ = shadowColor;
+    shadowOffset_ = shadowOffset;
+    setFont(f);  // item height follows through changeEvent
+    viewport()->update();
+}
+
+void CTransparentListBox::updateItemHeight() {
+    itemHeight_ = std::max(1, QFontMetrics(font()).boundingRect(QStringLiteral("XYZ")).height());
+    itemHeight_ = std::max(itemHeight_, QFontMetrics(font()).height());
+    doItemsLayout();
+}
+
+void CTransparentListBox::changeEvent(QEvent* event) {
+    QListWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) updateItemHeight();
+    if (event->type() == QEvent::EnabledChange) viewport()->update();
+}
+
+int CTransparentListBox::insertString(int index, const QString& text, qint64 itemValue) {
+    if (index < 0 || index > count()) index = count();
+    auto item = std::make_unique<QListWidgetItem>(text);
+    item->setData(Qt::UserRole, itemValue);
+    insertItem(index, item.release());  // the list takes ownership
+    return index;
+}
+
+int CTransparentListBox::insertSorted(const QString& text, qint64 itemValue) {
+    int index = 0;
+    while (index < count() && QString::compare(item(index)->text(), text, Qt::CaseInsensitive) <= 0)
+        ++index;
+    return insertString(index, text, itemValue);
+}
+
+int CTransparentListBox::addString(const QString& text, qint64 itemValue) {
+    return sorted_ ? insertSorted(text, itemValue) : insertString(count(), text, itemValue);
+}
+
+QString CTransparentListBox::itemText(int index) const {
+    const QListWidgetItem* it = item(index);
+    return it != nullptr ? it->text() : QString();
+}
+
+qint64 CTransparentListBox::itemData(int index) const {
+    const QListWidgetItem* it = item(index);
+    return it != nullptr ? it->data(Qt::UserRole).toLongLong() : 0;
+}
+
+int CTransparentListBox::selectedIndex() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+int CTransparentListBox::itemBeingEdited() const {
+    return (editor_ && editing_.isValid()) ? editing_.row() : -1;
+}
+
+int CTransparentListBox::delayValue(const QString& text) {
+    // Leading blanks, an optional sign, then digits; the value saturates instead of overflowing.
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace()) ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    qint64 value = 0;
+    for (; i < text.size() && text.at(i).isDigit(); ++i) {
+        value = value * 10 + text.at(i).digitValue();
+        if (value > kMaxDelay) value = kMaxDelay + 1;
+    }
+    if (negative) value = -value;
+    return static_cast<int>(std::clamp<qint64>(value, kMinDelay, kMaxDelay));
+}
+
+// --- editing ------------------------------------------------------------------------------
+
+void CTransparentListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int index = selectedIndex();
+    if (index < 0) return;
+    const QString text = itemText(index);
+    if (editMode_ == kDelay && (text.contains(kUp) || text.contains(kDown))) {
+        // Key-down and key-up lines are not editable.
+        QListWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (!visualRect(model()->index(index, 0)).contains(event->position().toPoint())) return;
+    beginEdit(index);
+}
+
+bool CTransparentListBox::beginEdit(int index) {
+    if (index < 0 || index >= count()) return false;
+    if (editMode_ == kDelay && (itemText(index).contains(kUp) || itemText(index).contains(kDown)))
+        return false;
+    endEdit(true);  // at most one editor
+    const QPersistentModelIndex target(model()->index(index, 0));
+    sendMessage(notifyTarget(), kEditBeginsMessage, 0, 0);
+    // The parent may have changed the list while it was told.
+    if (!target.isValid()) return false;
+    index = target.row();
+
+    const QRect rect = visualRect(target);
+    auto* editor = new CEditHelper(this, viewport());  // owned by the viewport until ended
+    editor->setFrame(true);
+    editor->setFont(font());
+    editor->setGeometry(
+        QRect(0, rect.top(), viewport()->width(), itemHeight_).adjusted(0, -2, 0, 2));
+    QString text = itemText(index);
+    if (editMode_ == kDelay) {
+        text.remove(kSpaceMs);
+        editor->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), editor));
+    }
+    editor->setText(text);
+    editor->selectAll();
+    editor_ = editor;
+    editing_ = target;
+    editStartIndex_ = index;
+    qCDebug(lcListEdit, "m_iItemBeingEdited=%d ", index);
+    editor->show();
+    editor->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void CTransparentListBox::endEdit(bool commit) {
+    if (!editor_) return;
+    // Detach first: hiding the editor takes its focus away, which reports once more.
+    QPointer<CEditHelper> editor = editor_;
+    editor_ = nullptr;
+    const QPersistentModelIndex edited = editing_;
+    const int startIndex = editStartIndex_;
+    editing_ = QPersistentModelIndex();
+    editStartIndex_ = -1;
+    const bool hadFocus = editor->hasFocus();
+    const QString entered = editor->text();
+    editor->hide();
+    editor->deleteLater();
+    if (hadFocus) setFocus(Qt::OtherFocusReason);
+
+    // An item removed while it was being edited takes the edit with it.
+    if (!commit || !edited.isValid()) return;
+    int index = edited.row();
+    const QString oldText = itemText(index);
+    QString newText = entered;
+    if (editMode_ == kDelay) {
+        const int value = delayValue(entered);
+        newText = QString::number(value) + kSpaceMs;
+        sendMessage(notifyTarget(), kItemEditedMessage, index, value);
+        if (!edited.isValid()) return;
+        index = edited.row();
+    }
+    if (newText == itemText(index)) return;
+
+    const qint64 value = itemData(index);
+    std::unique_ptr<QListWidgetItem> removed(takeItem(index));
+    const int newIndex =
+        sorted_ ? insertSorted(newText, value) : insertString(index, newText, value);
+    setCurrentRow(newIndex);
+    if (notify_) sendMessage(notifyTarget(), kItemChangedMessage, newIndex, 0, oldText);
+    if (editMode_ == kProfileName)
+        sendMessage(notifyTarget(), kItemEditedMessage, startIndex, newIndex);
+}
+
+void CTransparentListBox::customEvent(QEvent* event) {
+    if (event->type() == eventType(kEditorDoneMessage)) {
+        endEdit(static_cast<WindowMessage*>(event)->wParam() != 0);
+        return;
+    }
+    QListWidget::customEvent(event);
+}
+
+// --- scrolling, keys, geometry ------------------------------------------------------------
+
+void CTransparentListBox::wheelEvent(QWheelEvent* event) {
+    endEdit(true);
+    setUpdatesEnabled(false);
+    QListWidget::wheelEvent(event);
+    setUpdatesEnabled(true);
+    viewport()->update();
+}
+
+void CTransparentListBox::scrollContentsBy(int dx, int dy) {
+    endEdit(true);
+    QListWidget::scrollContentsBy(dx, dy);
+    // The background does not scroll with the items.
+    viewport()->update();
+}
+
+void CTransparentListBox::keyPressEvent(QKeyEvent* event) {
+    setUpdatesEnabled(false);
+    QListWidget::keyPressEvent(event);
+    setUpdatesEnabled(true);
+    viewport()->update();
+}
+
+void CTransparentListBox::resizeEvent(QResizeEvent* event) {
+    endEdit(true);
+    QListWidget::resizeEvent(event);
+    recaptureBackground();
+}
+
+void CTransparentListBox::moveEvent(QMoveEvent* event) {
+    QListWidget::moveEvent(event);
+    recaptureBackground();
+}
+
+void CTransparentListBox::selectionChanged(const QItemSelection& selected,
+                                           const QItemSelection& deselected) {
+    QListWidget::selectionChanged(selected, deselected);
+    viewport()->update();
+}
+
+void CTransparentListBox::recaptureBackground() {
+    captured_ = false;
+    viewport()->update();
+}
+
+// --- painting -----------------------------------------------------------------------------
+
+void CTransparentListBox::captureBackground() {
+    const QSize size = viewport()->size();
+    background_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    background_.fill(theme::kPanelSunken);
+    QWidget* parent = parentWidget();
+    if (editMode_ == kProfileName && parent != nullptr) {
+        // The parent's own pixels under the list (its children are left out), so the list
+        // looks transparent.
+        const QPoint origin = viewport()->mapTo(parent, QPoint(0, 0));
+        QPainter p(&background_);
+        parent->render(&p, QPoint(0, 0), QRegion(QRect(origin, size)),
+                       QWidget::DrawWindowBackground);
+    } else {
+        const QImage pane = resourceBitmap(ResourceBitmap::ListBackground);
+        QPainter p(&background_);
+        p.drawImage(
+            QPoint(0, 0), pane,
+            QRect(kListBackgroundOriginX, kListBackgroundOriginY, size.width(), size.height()));
+    }
+    captured_ = true;
+}
+
+void CTransparentListBox::paintEvent(QPaintEvent* /*event*/) {
+    if (!captured_ || background_.size() != viewport()->size().expandedTo(QSize(1, 1)))
+        captureBackground();
+    QPainter p(viewport());
+    p.drawImage(0, 0, background_);
+    const QModelIndex first = indexAt(QPoint(0, 0));
+    if (!first.isValid()) return;
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    for (int row = first.row(); row < count(); ++row) {
+        const QRect r = visualRect(model()->index(row, 0));
+        if (r.top() >= height) break;
+        drawItem(p, row, QRect(0, r.top(), width, itemHeight_));
+    }
+}
+
+void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) const {
+    if (index < 0 || index >= count()) return;
+    p.drawImage(rect.topLeft(), background_, rect);
+    QString text = itemText(index);
+    ResourceBitmap icon = ResourceBitmap::ListDelayIcon;
+    bool hasIcon = false;
+    if (editMode_ == kDelay) {
+        if (text.contains(kDown)) {
+            icon = ResourceBitmap::ListDownIcon;
+            text.remove(kDown);
+            hasIcon = true;
+        } else if (text.contains(kUp)) {
+            icon = ResourceBitmap::ListUpIcon;
+            text.remove(kUp);
+            hasIcon = true;
+        } else if (text.contains(kMs)) {
+            hasIcon = true;
+        }
+    }
+    const bool enabled = isEnabled();
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextSingleLine;
+    p.setFont(font());
+    if (shadow_) {
+        p.setPen(enabled ? shadowColor_ : QColor(Qt::white));
+        p.drawText(rect.translated(shadowOffset_, shadowOffset_), flags, text);
+    }
+    const bool isSelected = item(index)->isSelected();
+    p.setPen(!enabled ? QColor(Qt::black) : (isSelected ? selected_ : normal_));
+    p.drawText(rect, flags, text);
+    if (hasIcon) p.drawImage(rect.left() + rect.width() - 20, rect.top(), resourceBitmap(icon));
+}
+
+}  // namespace tessaron::ui

@@ -1,0 +1,128 @@
+#include "ui/vivid_tree.h"
+
+#include <QHeaderView>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+#include "ui/resource_bitmaps.h"
+
+namespace tessaron::ui {
+
+VividTree::VividTree(QWidget* parent) : QTreeWidget(parent) {
+    setHeaderHidden(true);
+    setFrameShape(QFrame::NoFrame);
+    setUniformRowHeights(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Expanding or collapsing changes every row below, so the whole tree is painted again.
+    connect(this, &QTreeWidget::itemExpanded, viewport(), qOverload<>(&QWidget::update));
+    connect(this, &QTreeWidget::itemCollapsed, viewport(), qOverload<>(&QWidget::update));
+}
+
+void VividTree::setBackgroundMode(int mode) {
+    mode_ = mode;
+    viewport()->update();
+}
+
+void VividTree::setBackgroundBitmap(QImage bitmap, bool tile) {
+    bitmap_ = std::move(bitmap);
+    tile_ = tile;
+    viewport()->update();
+}
+
+void VividTree::setGradient(const QColor& start, const QColor& end, bool horizontal) {
+    start_ = start;
+    end_ = end;
+    horizontal_ = horizontal;
+    viewport()->update();
+}
+
+void VividTree::setShowSelectionAlways(bool on) {
+    showSelectionAlways_ = on;
+    viewport()->update();
+}
+
+VividTree::ScrollGeometry VividTree::scrollGeometry(QSize client, int hPos, int hMax, int vPos,
+                                                    int vMin, int vMax, int itemHeight) {
+    // A range of 0..100 is what a tree without vertical scrolling reports on some platforms.
+    if ((vMin == 0 && vMax == 100) || vMax <= vMin) {
+        vMax = 0;
+        vPos = 0;
+    }
+    ScrollGeometry g{};
+    g.originX = -hPos;
+    g.width = std::max(client.width(), hMax + 1);
+    g.originY = -(itemHeight * vPos);
+    g.height = std::max(client.height(), (itemHeight + 1) * (vMax + 2));
+    return g;
+}
+
+void VividTree::paintBackground(QPainter& p, const ScrollGeometry& g) const {
+    const QRect area(g.originX, g.originY, g.width, g.height);
+    switch (mode_) {
+        case kBitmap: {
+            const QImage bitmap =
+                bitmap_.isNull() ? resourceBitmap(ResourceBitmap::TreeBackground) : bitmap_;
+            p.fillRect(viewport()->rect(), kSolidColor);
+            if (tile_) {
+                p.drawTiledPixmap(area, QPixmap::fromImage(bitmap));
+            } else {
+                p.drawImage(area, bitmap);
+            }
+            break;
+        }
+        case kSolid:
+            p.fillRect(viewport()->rect(), kSolidColor);
+            break;
+        case kGradient:
+        default: {
+            p.fillRect(viewport()->rect(), end_);
+            QLinearGradient gradient(area.topLeft(),
+                                     horizontal_ ? area.topRight() : area.bottomLeft());
+            gradient.setColorAt(0, start_);
+            gradient.setColorAt(1, end_);
+            p.fillRect(area, gradient);
+            break;
+        }
+    }
+}
+
+void VividTree::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(viewport());
+    const QModelIndex first = indexAt(QPoint(0, 0));
+    const int itemHeight = first.isValid() ? visualRect(first).height() : fontMetrics().height();
+    const ScrollGeometry g =
+        scrollGeometry(viewport()->size(), horizontalScrollBar()->value(),
+                       horizontalScrollBar()->maximum(), verticalScrollBar()->value(),
+                       verticalScrollBar()->minimum(), verticalScrollBar()->maximum(), itemHeight);
+    paintBackground(p, g);
+
+    p.setFont(font());
+    p.setBackgroundMode(Qt::TransparentMode);
+    const bool showSelection = hasFocus() || showSelectionAlways_;
+    const QImage expanded = resourceBitmap(ResourceBitmap::TreeExpanded);
+    const QImage collapsed = resourceBitmap(ResourceBitmap::TreeCollapsed);
+    const int height = viewport()->height();
+    for (QModelIndex index = first; index.isValid(); index = indexBelow(index)) {
+        const QRect cell = visualRect(index);
+        if (cell.top() >= height) break;
+        const QRect textRect = cell.translated(7, 0);
+        if (showSelection && selectionModel()->isSelected(index)) {
+            p.fillRect(QRect(0, cell.top(), g.originX + g.width, cell.height()), kSelectionColor);
+        }
+        if (model()->hasChildren(index)) {
+            const QImage& glyph = isExpanded(index) ? expanded : collapsed;
+            p.drawImage(textRect.left() - 2 - glyph.width(), textRect.top() + 4, glyph);
+        }
+        p.setPen(Qt::white);
+        p.drawText(textRect.adjusted(0, 1, 0, -1),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                   index.data(Qt::DisplayRole).toString());
+    }
+}
+
+}  // namespace tessaron::ui

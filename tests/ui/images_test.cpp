@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "message_recorder.h"
+#include "ui/image_cache.h"
+#include "ui/image_folders.h"
+#include "ui/panel_painter.h"
+
+namespace tessaron::ui {
+namespace {
+
+TEST(ImageFolders, LanguageAndPanelPickTheFolder) {
+    EXPECT_EQ(imageFolder(QStringLiteral("/opt/t/"), Language::Chinese, Panel::Config),
+              QStringLiteral("/opt/t/png/chinese/Config/"));
+    EXPECT_EQ(imageFolder(QStringLiteral("/opt/t"), Language::English, Panel::Config),
+              QStringLiteral("/opt/t/png/english/Config/"));
+    // Codes no language is defined for fall back to English.
+    EXPECT_EQ(imageFolder(QStringLiteral("/opt/t/"), static_cast<Language>(7), Panel::Custom),
+              QStringLiteral("/opt/t/png/english/Custom/"));
+    EXPECT_EQ(imageFolder(QStringLiteral("/opt/t/"), Language::Chinese, Panel::Main),
+              QStringLiteral("/opt/t/png/chinese/"));
+    EXPECT_EQ(imageFolder(QStringLiteral("/opt/t/"), Language::English, Panel::MacroManagement),
+              QStringLiteral("/opt/t/png/english/MacroManagement/"));
+    EXPECT_EQ(splashImagePath(QStringLiteral("/opt/t"), Language::Chinese),
+              QStringLiteral("/opt/t/png/chinese/SplashScreen.png"));
+}
+
+class ImageCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        ImageCache::instance().clear();
+    }
+    QString write(const QString& name, QSize size, QColor color) {
+        QImage img(size, QImage::Format_ARGB32);
+        img.fill(color);
+        const QString path = dir_.filePath(name);
+        EXPECT_TRUE(img.save(path, "PNG"));
+        return path;
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(ImageCacheTest, DecodesOnceAndPicksUpFilesThatAppearLater) {
+    auto& cache = ImageCache::instance();
+    const QString path = dir_.filePath(QStringLiteral("late.png"));
+    EXPECT_TRUE(cache.image(path).isNull());
+    EXPECT_EQ(cache.size(path), QSize(0, 0));
+
+    write(QStringLiteral("late.png"), QSize(7, 5), Qt::red);
+    const int before = cache.decodeCount();
+    EXPECT_EQ(cache.size(path), QSize(7, 5));
+    EXPECT_EQ(cache.image(path).pixelColor(3, 3), QColor(Qt::red));
+    EXPECT_EQ(cache.decodeCount(), before + 1);
+
+    // Undecodable data is a failure like a missing file.
+    QFile junk(dir_.filePath(QStringLiteral("junk.png")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a png");
+    junk.close();
+    EXPECT_TRUE(cache.image(junk.fileName()).isNull());
+}
+
+TEST_F(ImageCacheTest, PanelImagesAreCopiedOpaqueAtNaturalSizeAndMissingOnesDrawNothing) {
+    const QString folder = dir_.path() + QLatin1Char('/');
+    write(QStringLiteral("half.png"), QSize(4, 3), QColor(200, 40, 10, 128));
+
+    auto paintOn = [&](QColor ground, const QString& file) {
+        QImage target(10, 10, QImage::Format_RGB32);
+        target.fill(ground);
+        QPainter p(&target);
+        const bool drawn = drawPanelImage(p, folder, file, 2, 5);
+        p.end();
+        return std::make_pair(drawn, target);
+    };
+    const auto [drawnOnWhite, white] = paintOn(Qt::white, QStringLiteral("half.png"));
+    const auto [drawnOnBlack, black] = paintOn(Qt::black, QStringLiteral("half.png"));
+    ASSERT_TRUE(drawnOnWhite && drawnOnBlack);
+    // The ground never shows through: the copy ignores alpha.
+    EXPECT_EQ(white.pixel(2, 5), black.pixel(2, 5));
+    EXPECT_EQ(white.pixel(5, 7), black.pixel(5, 7));
+    // Natural size: the pixel right of and below the image keep the ground.
+    EXPECT_EQ(white.pixelColor(6, 5), QColor(Qt::white));
+    EXPECT_EQ(white.pixelColor(2, 8), QColor(Qt::white));
+    EXPECT_EQ(panelImageSize(folder, QStringLiteral("half.png")), QSize(4, 3));
+
+    const auto [drawnMissing, untouched] = paintOn(Qt::white, QStringLiteral("missing.png"));
+    EXPECT_FALSE(drawnMissing);
+    QImage blank(10, 10, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    EXPECT_EQ(untouched, blank);
+    EXPECT_EQ(panelImageSize(folder, QStringLiteral("missing.png")), QSize(0, 0));
+}
+
+TEST(PanelText, IsWhiteAndHangsFromItsTopLeftCorner) {
+    QImage target(120, 60, QImage::Format_RGB32);
+    target.fill(Qt::black);
+    QPainter p(&target);
+    drawPanelText(p, QStringLiteral("HELLO"), 20, 30, 16);
+    p.end();
+    QRect ink;
+    int whitest = 0;
+    for (int y = 0; y < target.height(); ++y)
+        for (int x = 0; x < target.width(); ++x) {
+            const int v = qGray(target.pixel(x, y));
+            if (v > 40) ink |= QRect(x, y, 1, 1);
+            whitest = std::max(whitest, v);
+        }
+    EXPECT_GT(whitest, 240);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_GE(ink.top(), 30);
+    EXPECT_LE(ink.bottom(), 30 + 16);
+    EXPECT_GE(ink.left(), 20);
+    EXPECT_LE(ink.left(), 23);
+}
+
+TEST(Messages, SendIsImmediateAndPostIsQueued) {
+    test::MessageRecorder receiver;
+    EXPECT_TRUE(sendMessage(&receiver, kRefreshMessage, 0, 1));
+    ASSERT_EQ(receiver.messages.size(), 1u);
+    EXPECT_EQ(receiver.messages[0], (test::Recorded{0x77B, 0, 1, {}}));
+
+    postMessage(&receiver, kKeyEventMessage, 0x41, 0);
+    EXPECT_EQ(receiver.messages.size(), 1u);
+    QCoreApplication::sendPostedEvents(&receiver);
+    ASSERT_EQ(receiver.messages.size(), 2u);
+    EXPECT_EQ(receiver.messages[1], (test::Recorded{0x778, 0x41, 0, {}}));
+
+    EXPECT_FALSE(sendMessage(nullptr, kRefreshMessage));
+}
+
+}  // namespace
+}  // namespace tessaron::ui
