@@ -1,0 +1,297 @@
+#include "app/profiles_dlg.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "profiles/profile_messages.h"
+#include "ui/edit_helper.h"  // the list header needs the complete editor type
+#include "ui/image_folders.h"
+#include "ui/messages.h"
+#include "ui/panel_painter.h"
+#include "ui/theme.h"
+#include "ui/transparent_list_box.h"
+
+namespace tessaron::app {
+
+namespace {
+
+namespace pd = profilesdlg;
+
+// Selected names in cyan, as the other image-drawn lists.
+constexpr QColor kSelectedText{0, 255, 255};
+
+// How long the main window waits after the panel before it refreshes.
+constexpr int kRefreshDelayMs = 50;
+
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+QRect toRect(const pd::Area& a) {
+    return QRect(QPoint(a.left, a.top), QPoint(a.right, a.bottom));
+}
+
+}  // namespace
+
+CConfigureDlg::CConfigureDlg(profiles::LiveConfiguration live, ProfilesPanelSetup setup,
+                             QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      live_(live),
+      language_(setup.language),
+      folder_(ui::imageFolder(setup.imageBase, setup.language, ui::Panel::Config)),
+      dataFolder_(std::move(setup.dataFolder)),
+      ownPrompts_(setup.prompts != nullptr
+                      ? nullptr
+                      : std::make_unique<DialogProfilesPrompts>(this, setup.language)),
+      prompts_(setup.prompts != nullptr ? setup.prompts : ownPrompts_.get()),
+      store_(dataFolder_, setup.language,
+             setup.clock != nullptr ? *setup.clock : SystemClock::instance()) {
+    setModal(true);
+    setWindowTitle(pd::texts(language_).title);
+
+    list_ = new ui::CTransparentListBox(this);  // owned by the panel
+    list_->setObjectName(QStringLiteral("profilesList"));
+    list_->setProperty("controlId", pd::kListControlId);
+    list_->setSorted(true);
+    list_->setNotify(true);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The right button opens the panel's own menu and must not move the selection.
+    list_->setContextMenuPolicy(Qt::PreventContextMenu);
+    list_->viewport()->installEventFilter(this);
+}
+
+CConfigureDlg::~CConfigureDlg() = default;
+
+void CConfigureDlg::prepare(const QRect& ownerRect) {
+    QSize size = ui::panelImageSize(folder_, QString::fromLatin1(pd::kBackgroundImage));
+    // Without its background the panel would be 0 x 0: an invisible modal window that locks
+    // the program. It takes the usual size and paints a plain face instead.
+    if (size.isEmpty()) size = QSize(pd::kFallbackWidth, pd::kFallbackHeight);
+    setFixedSize(size);
+    move(ownerRect.topLeft() - QPoint(1, 1));
+
+    list_->setGeometry(pd::kListOrigin.x, pd::kListOrigin.y, pd::kListWidth, pd::kListHeight);
+    list_->setLook(QStringLiteral("Arial"), pd::kListFontHeight, Qt::white, kSelectedText, true,
+                   Qt::black, pd::kListShadowOffset);
+    list_->setEditMode(ui::CTransparentListBox::kProfileName);
+    list_->recaptureBackground();
+
+    report(store_.open());
+    showList();
+}
+
+int CConfigureDlg::run(const QRect& ownerRect) {
+    prepare(ownerRect);
+    return exec();
+}
+
+std::optional<std::size_t> CConfigureDlg::selection() const {
+    const int row = list_->selectedIndex();
+    if (row < 0 || static_cast<std::size_t>(row) >= rowToStore_.size()) return std::nullopt;
+    return rowToStore_[static_cast<std::size_t>(row)];
+}
+
+void CConfigureDlg::showList() {
+    list_->endEdit(false);
+    list_->clear();
+    const auto& names = store_.names();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        list_->addString(QString::fromStdString(names[i]), static_cast<qint64>(i));
+    }
+    rowToStore_.assign(static_cast<std::size_t>(list_->count()), 0);
+    for (int row = 0; row < list_->count(); ++row) {
+        rowToStore_[static_cast<std::size_t>(row)] = static_cast<std::size_t>(list_->itemData(row));
+    }
+    list_->viewport()->update();
+}
+
+void CConfigureDlg::report(const profiles::StoreResult& result) {
+    if (result.message.empty()) return;
+    prompts_->inform(QString::fromStdString(result.caption),
+                     QString::fromStdString(result.message));
+}
+
+void CConfigureDlg::runCommand(pd::Command command) {
+    using profiles::Outcome;
+    const std::optional<std::size_t> selected = selection();
+    profiles::StoreResult result;
+    bool relisted = true;  // New, Copy and Delete list the folder again unless refused
+    switch (command) {
+        case pd::Command::New:
+            result = store_.create();
+            break;
+        case pd::Command::Copy:
+            result = store_.copy(selected);
+            break;
+        case pd::Command::Save:
+            relisted = false;
+            if (!selected) {
+                result = store_.save(std::nullopt, live_, std::nullopt);  // its message
+                break;
+            }
+            result = store_.save(selected, live_, prompts_->chooseSaveFile(dataFolder_));
+            break;
+        case pd::Command::Load:
+            relisted = false;
+            if (!selected) {
+                result = store_.load(std::nullopt, live_, std::nullopt);  // its message
+                break;
+            }
+            result = store_.load(selected, live_, prompts_->chooseOpenFile(dataFolder_));
+            break;
+        case pd::Command::Delete: {
+            const QString caption =
+                QString::fromStdString(profiles::messages::caption().text(language_));
+            const QString question =
+                QString::fromStdString(profiles::messages::confirmDelete().text(language_));
+            result = store_.remove(selected, [&] { return prompts_->confirm(caption, question); });
+            break;
+        }
+    }
+    if (relisted && result.outcome != Outcome::Refused) {
+        showList();
+    } else {
+        list_->viewport()->update();
+    }
+    report(result);
+}
+
+std::unique_ptr<QMenu> CConfigureDlg::contextMenu() {
+    auto menu = std::make_unique<QMenu>(this);
+    for (const pd::Command command : pd::kMenuCommands) {
+        QAction* action = menu->addAction(pd::commandLabel(command, language_));
+        action->setData(static_cast<int>(command));
+    }
+    return menu;
+}
+
+void CConfigureDlg::showContextMenu(const QPoint& globalPos) {
+    const std::unique_ptr<QMenu> menu = contextMenu();
+    QAction* chosen = menuRunner_ ? menuRunner_(*menu, globalPos) : menu->exec(globalPos);
+    // Carried out after the menu has closed, so the boxes a command shows are not under it.
+    if (chosen != nullptr) runCommand(static_cast<pd::Command>(chosen->data().toInt()));
+}
+
+bool CConfigureDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            showContextMenu(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CConfigureDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const QPoint p = event->position().toPoint();
+        switch (pd::hitTest(p.x(), p.y())) {
+            case pd::Button::Close:
+                accept();
+                break;
+            case pd::Button::New:
+                runCommand(pd::Command::New);
+                break;
+            case pd::Button::Delete:
+                runCommand(pd::Command::Delete);
+                break;
+            case pd::Button::None:
+                break;
+        }
+    }
+    QDialog::mouseReleaseEvent(event);
+}
+
+void CConfigureDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter belongs to the focused control (it ends an in-place edit); it never closes the
+    // panel the way a dialog's default button would.
+    if (isEnter(event->key())) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CConfigureDlg::customEvent(QEvent* event) {
+    if (event->type() == ui::eventType(ui::kItemEditedMessage)) {
+        const auto* message = static_cast<const ui::WindowMessage*>(event);
+        listEdited(message->wParam(), message->lParam() & 0xFF);
+        return;
+    }
+    QDialog::customEvent(event);
+}
+
+void CConfigureDlg::listEdited(qint64 oldRow, qint64 newRow) {
+    if (oldRow < 0 || static_cast<std::size_t>(oldRow) >= rowToStore_.size()) return;
+    const std::size_t index = rowToStore_[static_cast<std::size_t>(oldRow)];
+    if (index >= store_.names().size()) return;
+    // The list is still inside its edit; the rename (with its waits and possible message box)
+    // runs once it has finished.
+    const std::string oldName = store_.names()[index];
+    const QString newText = list_->itemText(static_cast<int>(newRow));
+    QMetaObject::invokeMethod(
+        this, [this, oldName, newText] { renameProfile(oldName, newText); }, Qt::QueuedConnection);
+}
+
+void CConfigureDlg::renameProfile(const std::string& oldName, const QString& newText) {
+    const std::optional<std::size_t> index = store_.indexOf(oldName);
+    if (!index) {
+        showList();
+        return;
+    }
+    const profiles::StoreResult result = store_.rename(*index, newText.toStdString());
+    showList();
+    report(result);
+}
+
+void CConfigureDlg::paintPlainFace(QPainter& painter) const {
+    namespace theme = ui::theme;
+    painter.fillRect(rect(), theme::kPanel);
+    painter.fillRect(QRect(0, 0, width(), pd::kListOrigin.y), theme::kPanelRaised);
+    painter.fillRect(QRect(pd::kListOrigin.x, pd::kListOrigin.y, pd::kListWidth, pd::kListHeight),
+                     theme::kPanelSunken);
+    painter.setPen(theme::kBorder);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void CConfigureDlg::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    const pd::Texts& t = pd::texts(language_);
+    if (!ui::drawPanelImage(p, folder_, QString::fromLatin1(pd::kBackgroundImage), 0, 0)) {
+        paintPlainFace(p);
+    }
+    ui::drawPanelText(p, t.title, pd::kTitleSpot.x, pd::kTitleSpot.y, pd::kTitleHeight);
+
+    // A button image that is missing leaves its click area outlined, so it can still be found.
+    const auto button = [&](const char* image, pd::Spot spot, const pd::Area& area) {
+        if (ui::drawPanelImage(p, folder_, QString::fromLatin1(image), spot.x, spot.y))
+            return false;
+        p.setPen(ui::theme::kBorderLight);
+        p.drawRect(toRect(area).adjusted(0, 0, -1, -1));
+        return true;
+    };
+    if (button(pd::kCloseImage, pd::kCloseSpot, pd::kCloseArea)) {
+        const QRect cross = toRect(pd::kCloseArea).adjusted(3, 3, -4, -4);
+        p.drawLine(cross.topLeft(), cross.bottomRight());
+        p.drawLine(cross.topRight(), cross.bottomLeft());
+    }
+    button(pd::kNewImage, pd::kNewSpot, pd::kNewArea);
+    button(pd::kDeleteImage, pd::kDeleteSpot, pd::kDeleteArea);
+    ui::drawPanelText(p, t.newLabel, pd::kNewLabelSpot.x, pd::kNewLabelSpot.y, pd::kLabelHeight);
+    ui::drawPanelText(p, t.deleteLabel, pd::kDeleteLabelSpot.x, pd::kDeleteLabelSpot.y,
+                      pd::kLabelHeight);
+}
+
+int runProfilesPanel(CConfigureDlg& panel, QWidget& mainWindow, Clock& clock) {
+    const int result = panel.run(mainWindow.frameGeometry());
+    clock.sleepMs(kRefreshDelayMs);
+    ui::sendMessage(&mainWindow, ui::kRefreshMessage, 0, 1);
+    return result;
+}
+
+}  // namespace tessaron::app

@@ -1,0 +1,108 @@
+#pragma once
+// The profiles panel, CConfigureDlg: a modal, borderless window drawn from the images of its
+// folder, holding the profiles list. Its clicks, context menu and in-place renames become calls
+// of profiles::ProfileStore, whose messages it shows. It never talks to the keyboard: a loaded
+// profile lands in the live configuration and goes out with the main window's next Save.
+
+#include <QDialog>
+#include <QRect>
+#include <QString>
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/profiles_dlg_layout.h"
+#include "app/profiles_dlg_prompts.h"
+#include "core/clock.h"
+#include "core/language.h"
+#include "profiles/profile_store.h"
+
+class QAction;
+class QMenu;
+
+namespace tessaron::ui {
+class CTransparentListBox;
+}
+
+namespace tessaron::app {
+
+struct ProfilesPanelSetup {
+    QString imageBase;                 // the folder holding "png/<language>/Config/"
+    std::filesystem::path dataFolder;  // holds "Configure"; the file choosers start here
+    Language language = Language::English;
+    Clock* clock = nullptr;              // null: the system clock
+    ProfilesPrompts* prompts = nullptr;  // null: real message boxes and file dialogs
+};
+
+class CConfigureDlg final : public QDialog {
+    Q_OBJECT
+
+public:
+    // Shows the chosen menu entry and returns it (null when dismissed). Tests replace it.
+    using MenuRunner = std::function<QAction*(QMenu& menu, const QPoint& globalPos)>;
+
+    // live: the main window's device image and key record table, which Load replaces.
+    CConfigureDlg(profiles::LiveConfiguration live, ProfilesPanelSetup setup,
+                  QWidget* parent = nullptr);
+    ~CConfigureDlg() override;
+
+    // The opening steps: size from the background image, top-left corner at (left - 1, top - 1)
+    // of ownerRect, list placed and styled, folder listed. Every opening re-runs them.
+    void prepare(const QRect& ownerRect);
+    // prepare(), then modal until closed.
+    int run(const QRect& ownerRect);
+
+    // --- Commands, as the buttons and the context menu call them.
+    void runCommand(profilesdlg::Command command);
+    // The context menu with its labels in the interface language; each action's data is its
+    // command id.
+    std::unique_ptr<QMenu> contextMenu();
+    // Opens the context menu at a screen position and carries out the chosen command.
+    void showContextMenu(const QPoint& globalPos);
+    void setMenuRunner(MenuRunner runner) { menuRunner_ = std::move(runner); }
+
+    // --- What the panel holds (for the main window and for tests).
+    [[nodiscard]] ui::CTransparentListBox* list() const { return list_; }
+    [[nodiscard]] const profiles::ProfileStore& store() const { return store_; }
+    [[nodiscard]] const QString& imageFolder() const { return folder_; }
+    // The selected profile as a store position.
+    [[nodiscard]] std::optional<std::size_t> selection() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void customEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showList();
+    void report(const profiles::StoreResult& result);
+    void listEdited(qint64 oldRow, qint64 newRow);
+    void renameProfile(const std::string& oldName, const QString& newText);
+    void paintPlainFace(QPainter& painter) const;
+
+    profiles::LiveConfiguration live_;
+    Language language_;
+    QString folder_;
+    std::filesystem::path dataFolder_;
+    std::unique_ptr<ProfilesPrompts> ownPrompts_;
+    ProfilesPrompts* prompts_;
+    profiles::ProfileStore store_;
+    ui::CTransparentListBox* list_ = nullptr;
+    // The store position of each list row as filled; a rename's old row refers to it.
+    std::vector<std::size_t> rowToStore_;
+    MenuRunner menuRunner_;
+};
+
+// The main window's Profile button: the panel opened over the window's top-left corner, then,
+// however it was closed, a 50 ms pause and the refresh message (0, 1) to the window, which
+// reloads its sliders and marks from the live configuration without reading the keyboard.
+int runProfilesPanel(CConfigureDlg& panel, QWidget& mainWindow, Clock& clock);
+
+}  // namespace tessaron::app

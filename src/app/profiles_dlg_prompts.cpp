@@ -1,0 +1,60 @@
+#include "app/profiles_dlg_prompts.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tessaron::app {
+
+namespace {
+
+QString toQString(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+std::optional<std::filesystem::path> fromQString(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// Several fixed texts end in a line break meant for the old debug output.
+QString shown(const QString& text) {
+    return text.trimmed();
+}
+
+}  // namespace
+
+void DialogProfilesPrompts::inform(const QString& caption, const QString& text) {
+    QMessageBox::information(owner_, shown(caption), shown(text));
+}
+
+bool DialogProfilesPrompts::confirm(const QString& caption, const QString& text) {
+    return QMessageBox::question(owner_, shown(caption), shown(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+std::optional<std::filesystem::path> DialogProfilesPrompts::chooseSaveFile(
+    const std::filesystem::path& startFolder) {
+    // A new file name is allowed: an export to a file that does not exist yet is the usual case.
+    QFileDialog dialog(owner_, pick(lang_, QStringLiteral("Save"), QStringLiteral("保存")),
+                       toQString(startFolder), QString::fromLatin1(kProfileFileFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("bin"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return fromQString(dialog.selectedFiles().constFirst());
+}
+
+std::optional<std::filesystem::path> DialogProfilesPrompts::chooseOpenFile(
+    const std::filesystem::path& startFolder) {
+    QFileDialog dialog(owner_, pick(lang_, QStringLiteral("Load"), QStringLiteral("加载")),
+                       toQString(startFolder), QString::fromLatin1(kProfileFileFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("bin"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return fromQString(dialog.selectedFiles().constFirst());
+}
+
+}  // namespace tessaron::app

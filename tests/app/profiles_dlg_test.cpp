@@ -1,0 +1,362 @@
+#include "app/profiles_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <ostream>
+
+#include "keys/keymap_file.h"
+#include "ui/edit_helper.h"
+#include "ui/messages.h"
+#include "ui/transparent_list_box.h"
+
+// Readable failures for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace tessaron::app {
+namespace {
+
+namespace fs = std::filesystem;
+namespace pd = profilesdlg;
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "profiles_dlg_test";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+struct StubPrompts final : ProfilesPrompts {
+    void inform(const QString& caption, const QString& text) override {
+        shown.push_back(caption + QLatin1Char('|') + text);
+    }
+    bool confirm(const QString& caption, const QString& text) override {
+        asked.push_back(caption + QLatin1Char('|') + text);
+        return answer;
+    }
+    std::optional<fs::path> chooseSaveFile(const fs::path& start) override {
+        started.push_back(start);
+        return chosen;
+    }
+    std::optional<fs::path> chooseOpenFile(const fs::path& start) override {
+        started.push_back(start);
+        return chosen;
+    }
+    QStringList shown;
+    QStringList asked;
+    std::vector<fs::path> started;
+    bool answer = true;
+    std::optional<fs::path> chosen;
+};
+
+// Records what the main window would receive.
+class MainWindowStub final : public QWidget {
+public:
+    std::vector<std::pair<qint64, qint64>> refreshes;
+
+protected:
+    void customEvent(QEvent* e) override {
+        if (e->type() == ui::eventType(ui::kRefreshMessage)) {
+            const auto& m = static_cast<const ui::WindowMessage&>(*e);
+            refreshes.emplace_back(m.wParam(), m.lParam());
+        }
+    }
+};
+
+class ProfilesPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        application();
+        ASSERT_TRUE(temp_.isValid());
+        dir_ = fs::path(temp_.path().toStdString());
+        fs::create_directories(folder());
+        records_ = std::make_unique<keys::KeyRecordTable>();
+    }
+
+    CConfigureDlg& open(Language lang = Language::English,
+                        const QString& imageBase = QStringLiteral(TESSARON_TEST_SHARE_DIR)) {
+        panel_ = std::make_unique<CConfigureDlg>(
+            profiles::LiveConfiguration{image_, *records_},
+            ProfilesPanelSetup{imageBase, dir_, lang, &clock_, &prompts_});
+        panel_->prepare(QRect(100, 80, 1000, 640));
+        panel_->show();
+        return *panel_;
+    }
+    fs::path folder() const { return dir_ / "Configure"; }
+    void file(const std::string& name, std::size_t size = 4, char fill = 'p') {
+        std::ofstream(folder() / (name + ".bin"), std::ios::binary) << std::string(size, fill);
+    }
+    std::string contents(const std::string& name) const {
+        std::ifstream in(folder() / (name + ".bin"), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    ui::CTransparentListBox& list() { return *panel_->list(); }
+    QStringList listed() {
+        QStringList out;
+        for (int i = 0; i < list().count(); ++i) out << list().itemText(i);
+        return out;
+    }
+    void select(const QString& name) {
+        list().setCurrentRow(static_cast<int>(listed().indexOf(name)));
+    }
+    QString selected() { return list().itemText(list().selectedIndex()); }
+    void releaseAt(int x, int y) {
+        QTest::mouseClick(panel_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+    }
+    // Right-clicks the list at a row and picks a menu command; returns the menu's labels.
+    QStringList menuAt(int row, std::optional<pd::Command> pick) {
+        QStringList labels;
+        panel_->setMenuRunner([&](QMenu& menu, const QPoint&) -> QAction* {
+            QAction* chosen = nullptr;
+            for (QAction* a : menu.actions()) {
+                labels << a->text();
+                if (pick && a->data().toInt() == static_cast<int>(*pick)) chosen = a;
+            }
+            return chosen;
+        });
+        const QRect r = list().visualItemRect(list().item(row));
+        QTest::mouseClick(list().viewport(), Qt::RightButton, Qt::NoModifier, r.center());
+        return labels;
+    }
+    // Types a new name into the in-place editor of a row and ends the edit with a key.
+    void rename(const QString& from, const QString& to, Qt::Key key = Qt::Key_Return) {
+        select(from);
+        ASSERT_TRUE(list().beginEdit(list().selectedIndex()));
+        ui::CEditHelper* editor = list().editor();
+        ASSERT_NE(editor, nullptr);
+        editor->setText(to);
+        QTest::keyClick(editor, key);
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir temp_;
+    fs::path dir_;
+    FakeClock clock_;
+    StubPrompts prompts_;
+    device::DeviceImage image_{};
+    std::unique_ptr<keys::KeyRecordTable> records_;
+    std::unique_ptr<CConfigureDlg> panel_;
+};
+
+TEST_F(ProfilesPanelTest, OpensOverTheOwnerAtTheBackgroundSize) {
+    open();
+    EXPECT_EQ(panel_->pos(), QPoint(99, 79));
+    const QImage background(panel_->imageFolder() + QStringLiteral("Config.png"));
+    ASSERT_FALSE(background.isNull());
+    EXPECT_EQ(panel_->size(), background.size());
+    EXPECT_EQ(list().geometry(), QRect(1, 34, 260, 540));
+    EXPECT_EQ(list().editMode(), ui::CTransparentListBox::kProfileName);
+
+    open(Language::Chinese);
+    EXPECT_TRUE(panel_->imageFolder().endsWith(QStringLiteral("/png/chinese/Config/")));
+    EXPECT_EQ(menuAt(0, std::nullopt), (QStringList{"新建", "复制", "保存", "加载", "删除"}));
+}
+
+TEST_F(ProfilesPanelTest, WithoutItsBackgroundThePanelStillHasAUsableSize) {
+    open(Language::English, temp_.path());  // no png folder here
+    EXPECT_EQ(panel_->size(), QSize(pd::kFallbackWidth, pd::kFallbackHeight));
+    EXPECT_FALSE(panel_->grab().isNull());
+    releaseAt(14, 576);
+    EXPECT_EQ(listed(), QStringList{"Profile_1"});
+}
+
+TEST_F(ProfilesPanelTest, EightFilesListSixAndNewAndCopyAreRefused) {
+    for (const char* n : {"hotel", "Alpha", "delta", "charlie", "Bravo", "golf", "echo", "fox"}) {
+        file(n);
+    }
+    open();
+    EXPECT_EQ(listed(), (QStringList{"Alpha", "Bravo", "charlie", "delta", "echo", "fox"}));
+
+    select("Bravo");
+    releaseAt(14, 576);  // New
+    EXPECT_EQ(prompts_.shown, QStringList{"Profile|Only Create Six Profile mostly\n"});
+    EXPECT_EQ(selected(), "Bravo");  // refused before any rescan
+    menuAt(1, pd::Command::Copy);    // refused without a word
+    EXPECT_EQ(prompts_.shown.size(), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 8);
+}
+
+TEST_F(ProfilesPanelTest, NewTakesTheFirstFreeNumberAndCopyNamesCount) {
+    file("Profile_1");
+    file("Profile_3");
+    file("Game", 20, 'g');
+    open();
+    releaseAt(79, 624);  // far corner of the New area
+    EXPECT_EQ(contents("Profile_2"), std::string(10056, '\0'));
+    EXPECT_EQ(list().selectedIndex(), -1);
+
+    select("Game");
+    menuAt(0, pd::Command::Copy);
+    select("Game");
+    menuAt(0, pd::Command::Copy);
+    EXPECT_EQ(contents("Copy of ? Game"), std::string(20, 'g'));
+    EXPECT_EQ(contents("Copy of ? Game 1"), std::string(20, 'g'));
+    EXPECT_TRUE(prompts_.shown.isEmpty());
+
+    menuAt(0, pd::Command::Copy);  // nothing selected after the rescan
+    EXPECT_EQ(prompts_.shown, QStringList{"Profile|Please select a profile to copy\n"});
+}
+
+TEST_F(ProfilesPanelTest, DeleteKeepsTheLastProfileAndAsksFirst) {
+    file("Only");
+    open();
+    releaseAt(184, 576);
+    EXPECT_EQ(prompts_.shown, QStringList{"Profile|Please keep a profile\n"});
+
+    file("Second");
+    open(Language::Chinese);
+    releaseAt(249, 624);
+    EXPECT_EQ(prompts_.shown.last(), "配置管理|请选择一个配置删除");
+    select("Second");
+    prompts_.answer = false;
+    releaseAt(200, 600);
+    EXPECT_EQ(prompts_.asked, QStringList{"配置管理|删除当前配置文件吗"});
+    EXPECT_TRUE(fs::exists(folder() / "Second.bin"));
+    EXPECT_EQ(list().selectedIndex(), -1);  // a cancelled delete still rescans
+
+    select("Second");
+    prompts_.answer = true;
+    menuAt(0, pd::Command::Delete);  // the menu acts on the selection, not on the row clicked
+    EXPECT_FALSE(fs::exists(folder() / "Second.bin"));
+    EXPECT_EQ(listed(), QStringList{"Only"});
+}
+
+TEST_F(ProfilesPanelTest, RightClickLeavesTheSelectionAlone) {
+    file("A");
+    file("B");
+    open();
+    select("A");
+    const QStringList labels = menuAt(1, std::nullopt);
+    EXPECT_EQ(labels, (QStringList{"New", "Copy", "Save", "Load", "Delete"}));
+    EXPECT_EQ(selected(), "A");
+}
+
+TEST_F(ProfilesPanelTest, RenameInPlace) {
+    file("Alpha", 4, 'a');
+    file("Beta");
+    open();
+    rename("Alpha", "zeta");
+    EXPECT_EQ(listed(), (QStringList{"Beta", "zeta"}));
+    EXPECT_EQ(contents("zeta"), "aaaa");
+    EXPECT_FALSE(fs::exists(folder() / "Alpha.bin"));
+    EXPECT_EQ(clock_.sleeps(), (std::vector<Clock::Ms>{Clock::Ms(200), Clock::Ms(300)}));
+
+    rename("zeta", "gamma.bin");  // no second extension
+    EXPECT_EQ(listed(), (QStringList{"Beta", "gamma"}));
+    EXPECT_TRUE(fs::exists(folder() / "gamma.bin"));
+
+    rename("gamma", "Beta");  // taken: the old names come back
+    EXPECT_EQ(listed(), (QStringList{"Beta", "gamma"}));
+    EXPECT_EQ(prompts_.shown.size(), 1);
+    EXPECT_EQ(contents("gamma"), "aaaa");
+
+    for (const char* bad : {"../gamma", "a/b", ""}) {
+        rename("gamma", QString::fromLatin1(bad));
+        EXPECT_EQ(listed(), (QStringList{"Beta", "gamma"})) << bad;
+    }
+    EXPECT_EQ(prompts_.shown.size(), 4);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 2);
+    EXPECT_TRUE(fs::exists(dir_ / "Configure" / "gamma.bin"));
+}
+
+TEST_F(ProfilesPanelTest, UnchangedOrCancelledEditsRenameNothing) {
+    file("Alpha");
+    open();
+    rename("Alpha", "Alpha");
+    rename("Alpha", "Omega", Qt::Key_Escape);
+    EXPECT_EQ(listed(), QStringList{"Alpha"});
+    EXPECT_TRUE(clock_.sleeps().empty());
+    EXPECT_TRUE(prompts_.shown.isEmpty());
+    EXPECT_TRUE(panel_->isVisible());  // the Escape went to the editor, not to the panel
+}
+
+TEST_F(ProfilesPanelTest, SaveAndLoadGoThroughTheChooser) {
+    file("Work");
+    open();
+    menuAt(0, pd::Command::Save);
+    EXPECT_EQ(prompts_.shown, QStringList{"Profile|Please select a profile to Save\n"});
+    EXPECT_TRUE(prompts_.started.empty());  // no chooser without a selection
+
+    image_[0] = 0x5A;
+    (*records_)[3].hostPath[0] = 0x41;
+    select("Work");
+    menuAt(0, pd::Command::Save);  // chooser cancelled: the profile is still written
+    EXPECT_EQ(prompts_.started, std::vector<fs::path>{dir_});
+    const std::string saved = contents("Work");
+    ASSERT_EQ(saved.size(), keys::kKeymapFileSize);
+    EXPECT_EQ(saved[0], 0x5A);
+    EXPECT_EQ(saved[device::image::kSize + 3 * keys::kKeyRecordSize +
+                    offsetof(keys::KeyRecord, hostPath)],
+              0x41);
+    EXPECT_EQ(selected(), "Work");
+
+    prompts_.chosen = dir_ / "export.bin";
+    menuAt(0, pd::Command::Save);
+    std::ifstream exported(dir_ / "export.bin", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(exported), {}), saved);
+
+    // A file made by New: the device image becomes zeros, the key records stay.
+    std::ofstream(dir_ / "blank.bin", std::ios::binary) << std::string(10056, '\0');
+    prompts_.chosen = dir_ / "blank.bin";
+    menuAt(0, pd::Command::Load);
+    EXPECT_EQ(image_[0], 0);
+    EXPECT_EQ((*records_)[3].hostPath[0], 0x41);
+    EXPECT_EQ(contents("Work")[0], 0);
+    EXPECT_EQ(selected(), "Work");
+    EXPECT_EQ(prompts_.shown.size(), 1);
+}
+
+TEST_F(ProfilesPanelTest, CloseAreaEdgesAndEnter) {
+    open();
+    releaseAt(247, 10);  // on the image, outside its click area
+    releaseAt(248, 25);
+    QTest::keyClick(panel_.get(), Qt::Key_Return);
+    QTest::keyClick(&list(), Qt::Key_Enter);
+    EXPECT_TRUE(panel_->isVisible());
+    EXPECT_EQ(listed(), QStringList{});
+
+    releaseAt(262, 24);
+    EXPECT_FALSE(panel_->isVisible());
+    EXPECT_EQ(panel_->result(), QDialog::Accepted);
+    open();
+    releaseAt(248, 11);
+    EXPECT_FALSE(panel_->isVisible());
+}
+
+TEST_F(ProfilesPanelTest, TheMainWindowRefreshesAfterThePanelCloses) {
+    file("Work");
+    panel_ = std::make_unique<CConfigureDlg>(
+        profiles::LiveConfiguration{image_, *records_},
+        ProfilesPanelSetup{QStringLiteral(TESSARON_TEST_SHARE_DIR), dir_, Language::English,
+                           &clock_, &prompts_});
+    MainWindowStub window;
+    window.setGeometry(200, 150, 1000, 640);
+    window.show();
+    QPoint placed;
+    QTimer::singleShot(0, panel_.get(), [&] {
+        placed = panel_->pos();
+        EXPECT_TRUE(window.refreshes.empty());
+        releaseAt(250, 15);
+    });
+    EXPECT_EQ(runProfilesPanel(*panel_, window, clock_), QDialog::Accepted);
+    EXPECT_EQ(placed, window.frameGeometry().topLeft() - QPoint(1, 1));
+    EXPECT_EQ(clock_.sleeps(), std::vector<Clock::Ms>{Clock::Ms(50)});
+    EXPECT_EQ(window.refreshes, (std::vector<std::pair<qint64, qint64>>{{0, 1}}));
+}
+
+}  // namespace
+}  // namespace tessaron::app
