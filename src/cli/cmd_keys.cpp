@@ -1,0 +1,413 @@
+// tessaronctl's key commands: keys lists every key's assignment as keymap.bin records it;
+// assign makes one assignment as the key page's OK does and writes keymap.bin. Nothing goes to
+// the keyboard until "apply".
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "core/clock.h"
+#include "core/data_folder.h"
+#include "core/settings.h"
+#include "device/device_link.h"
+#include "device/hid/hid_transport.h"
+#include "device/read_all.h"
+#include "device/trace.h"
+#include "device/virtual/keyboard_state_file.h"
+#include "device/virtual/virtual_keyboard.h"
+#include "device/virtual/virtual_transport.h"
+#include "keys/assignment.h"
+#include "keys/functions.h"
+#include "keys/key_lookup.h"
+#include "keys/key_names.h"
+#include "keys/keymap_file.h"
+#include "macros/macro_file.h"
+#include "macros/slot_packing.h"
+
+namespace tessaron::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using device::DeviceImage;
+
+constexpr const char* kAssignUsage =
+    "assign KEY single KEY2 | combo K1 K2 [K3] | function NAME | macro N |\n"
+    "                   sound|program|file|folder PATH | disable | enable | default";
+
+Language languageOf(const Context& ctx) {
+    return resolveLanguage(ctx.options.language, settingsFile());
+}
+
+int failWith(const Context& ctx, const Error& error) {
+    return fail(error.text(languageOf(ctx)));
+}
+
+// The live configuration as the window holds it.
+struct Live {
+    fs::path folder;
+    fs::path keymap;
+    DeviceImage image{};
+    std::unique_ptr<keys::KeyRecordTable> records = std::make_unique<keys::KeyRecordTable>();
+    keys::ModifiedMarks marks{};
+
+    keys::LiveKeys keys() { return {image, *records, marks}; }
+};
+
+// The keyboard, real or (--demo) virtual, read as the window's start-up reads it.
+Result<DeviceImage> readKeyboard(const Context& ctx, const fs::path& folder) {
+    std::shared_ptr<device::VirtualKeyboard> virtualKeyboard;
+    std::unique_ptr<device::PersistentKeyboard> persistence;
+    std::unique_ptr<device::Transport> transport;
+    if (ctx.options.demo) {
+        virtualKeyboard = std::make_shared<device::VirtualKeyboard>();
+        persistence = std::make_unique<device::PersistentKeyboard>(
+            virtualKeyboard, folder / device::kVirtualKeyboardFileName);
+        transport = std::make_unique<device::VirtualTransport>(virtualKeyboard);
+    } else {
+        device::ChannelSelection selection;
+        selection.commandInterface = ctx.options.commandInterface;
+        selection.eventInterface = ctx.options.eventInterface;
+        transport = std::make_unique<device::hid::HidTransport>(selection);
+    }
+    device::DeviceLink link(*transport, SystemClock::instance(), device::Trace::fromEnvironment());
+    if (auto opened = link.openCommand(); !opened) return opened.error();
+    auto lease = link.acquire();
+    if (!lease) return lease.error();
+    auto read = device::startupRead(lease->port(), DeviceImage{});
+    if (!read) return read.error();
+    return read->image;
+}
+
+// A device image whose key map is all zero never came from a keyboard (every keyboard has
+// keys); sending it would blank every key.
+bool neverRead(const DeviceImage& img) {
+    const auto map = std::span(img).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
+    return std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; });
+}
+
+// keymap.bin of the data folder. Without one (or with one that was never filled from a keyboard)
+// the keyboard's settings are pulled into it first, as the window's start-up does.
+Result<Live> openLive(const Context& ctx) {
+    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    if (!folder) return folder.error();
+    Live live;
+    live.folder = *folder;
+    live.keymap = *folder / std::string(keys::kKeymapFileName);
+
+    std::error_code ec;
+    if (fs::exists(live.keymap, ec)) {
+        auto loaded = keys::loadKeymap(live.keymap, live.image, *live.records);
+        if (!loaded) return loaded.error();
+        if (!neverRead(live.image)) {
+            keys::refreshModifiedMarks(live.keys());
+            return live;
+        }
+    }
+
+    auto read = readKeyboard(ctx, live.folder);
+    if (!read) {
+        const Error& why = read.error();
+        return makeError("There are no keyboard settings in " + live.keymap.string() +
+                             " yet, and they cannot be read: " + why.english +
+                             " Connect the keyboard (or use --demo) and try again.",
+                         live.keymap.string() + " 中还没有键盘设置，也无法读取：" +
+                             why.text(Language::Chinese) + " 请连接键盘（或使用 --demo）后重试。");
+    }
+    live.image = *read;
+    keys::resetKeyRecords(*live.records);
+    if (auto written = keys::writeKeymap(live.keymap, live.image, *live.records); !written) {
+        return written.error();
+    }
+    std::cerr << "Read the keyboard's settings into " << live.keymap.string() << ".\n";
+    keys::refreshModifiedMarks(live.keys());
+    return live;
+}
+
+std::string hex(const keys::KeyCell& c) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02X %02X %02X %02X", c[0], c[1], c[2], c[3]);
+    return text;
+}
+
+std::string trimmed(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return std::string(s);
+}
+
+std::string keyText(std::uint8_t vk) {
+    const std::string name = trimmed(keys::keyName(vk));
+    return name.empty() ? "code " + std::to_string(vk) : name;
+}
+
+const char* hostKindWord(std::uint8_t kind) {
+    switch (kind) {
+        case keys::kind::kPlaySound:
+            return "sound";
+        case keys::kind::kStartup:
+            return "program";
+        case keys::kind::kOpenFile:
+            return "file";
+        default:
+            return "folder";
+    }
+}
+
+// The assignment as the record remembers it.
+std::string describe(const keys::KeyRecord& r, Language lang) {
+    using namespace keys::kind;
+    switch (r.kind) {
+        case kSingle:
+            if (r.keyCount == 0) return "default";
+            if (r.keyCount == 1) return "single " + keyText(r.bytes[0]);
+            return "single (" + std::to_string(r.keyCount) + " keys)";
+        case kCombination: {
+            std::string text = "combo";
+            for (std::size_t i = 0; i < 3 && r.bytes[i] != 0; ++i)
+                text += " " + keyText(r.bytes[i]);
+            return text;
+        }
+        case kMacro:
+            return r.bytes[0] == keys::cell::kMacro ? "macro " + std::to_string(r.bytes[2])
+                                                    : "macro (none)";
+        case kFunction: {
+            const keys::KeyCell c{r.bytes[0], r.bytes[1], r.bytes[2], r.bytes[3]};
+            const auto f = keys::findFunctionByCell(c);
+            return "function " +
+                   (f ? std::string(keys::functionTable()[*f].name(lang)) : "(unknown)");
+        }
+        case kPlaySound:
+        case kStartup:
+        case kOpenFile:
+        case kOpenFolder: {
+            const std::string path = keys::hostPath(r);
+            return std::string(hostKindWord(r.kind)) + " " + (path.empty() ? "(no path)" : path);
+        }
+        default:
+            return "none chosen (kind " + std::to_string(r.kind) + ")";
+    }
+}
+
+std::string padded(std::string text, std::size_t width) {
+    // Column widths count characters, not UTF-8 bytes.
+    std::size_t shown = 0;
+    for (unsigned char ch : text) shown += (ch & 0xC0) != 0x80;
+    if (shown < width) text.append(width - shown, ' ');
+    return text;
+}
+
+void printHeader() {
+    std::cout << padded("Key", 4) << padded("Legend", 11) << padded("Name", 14)
+              << padded("Cell", 13) << padded("Enabled", 9) << padded("Modified", 10)
+              << "Assignment\n";
+}
+
+void printKey(Live& live, keys::KeyIndex k, Language lang) {
+    const auto cellNow = keys::readCell(live.image, keys::matrixCellOffset(k));
+    char index[8];
+    std::snprintf(index, sizeof index, "%3d ", int(k));
+    std::cout << index << padded(std::string(keys::legend(k)), 11)
+              << padded(trimmed(keys::keyName(keys::layoutVk(k))), 14) << padded(hex(cellNow), 13)
+              << padded(keys::keyEnabled(live.image, k) ? "yes" : "no", 9)
+              << padded(live.marks[k] ? "yes" : "no", 10) << describe((*live.records)[k], lang)
+              << "\n";
+}
+
+int runKeys(Context& ctx) {
+    if (!ctx.args.empty()) return fail("usage: tessaronctl keys");
+    auto live = openLive(ctx);
+    if (!live) return failWith(ctx, live.error());
+    const Language lang = languageOf(ctx);
+    printHeader();
+    for (std::size_t i = 0; i < keys::kRealKeyCount; ++i) {
+        printKey(*live, static_cast<keys::KeyIndex>(i), lang);
+    }
+    return 0;
+}
+
+// ---- assign ----
+
+Error unknownKey(const std::string& text) {
+    return makeError(
+        "No key is called \"" + text +
+            "\"; use a legend or key name as \"tessaronctl keys\" lists them, or #N.",
+        "没有名为 \"" + text + "\" 的按键；请使用 \"tessaronctl keys\" 列出的按键名称，或 #N。");
+}
+
+Result<std::uint8_t> capturedKey(const std::string& text) {
+    const auto vk = keys::findKeyCode(text);
+    // Mouse action codes exist for macros only; the keyboard cannot send them from a key.
+    if (!vk || keys::keyName(*vk).empty() || *vk >= 0xF0) return unknownKey(text);
+    return *vk;
+}
+
+std::string lowered(std::string_view s) {
+    std::string out(s);
+    for (auto& ch : out) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return out;
+}
+
+// NAME in either language, letter case ignored; Apply matches the interface language's name.
+Result<std::string> functionName(const std::string& text, Language lang) {
+    for (const auto& f : keys::functionTable()) {
+        if (lowered(f.english) == lowered(text) || f.chinese == text) {
+            return std::string(f.name(lang));
+        }
+    }
+    std::string names;
+    for (const auto& f : keys::functionTable())
+        names += (names.empty() ? "" : ", ") + std::string(f.english);
+    return makeError("No function is called \"" + text + "\". Functions: " + names + ".",
+                     "没有名为 \"" + text + "\" 的功能。可用功能：" + names + "。");
+}
+
+Result<std::int32_t> macroNumber(const Live& live, const std::string& text,
+                                 macros::MacroTable& table) {
+    auto loaded = macros::loadMacroFile(live.folder / macros::kMacroFileName);
+    if (!loaded) return loaded.error();
+    table = std::move(loaded->table);
+    const std::size_t inUse = std::min(table.countInUse(), keys::kMacroSlotCount);
+    std::int32_t n = -1;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc() || ptr != text.data() + text.size() || n < 0 ||
+        static_cast<std::size_t>(n) >= inUse) {
+        const std::string range = inUse == 0
+                                      ? std::string("there are no macros yet")
+                                      : "macros are numbered 0 to " + std::to_string(inUse - 1);
+        const std::string rangeZh = inUse == 0 ? std::string("还没有任何宏")
+                                               : "宏的编号为 0 到 " + std::to_string(inUse - 1);
+        return makeError("No macro " + text + ": " + range + ".",
+                         "没有宏 " + text + "：" + rangeZh + "。");
+    }
+    return n;
+}
+
+Result<std::string> hostPathArgument(const std::string& text, std::uint8_t kind) {
+    std::error_code ec;
+    const fs::path path = fs::absolute(text, ec).lexically_normal();
+    const bool folder = kind == keys::kind::kOpenFolder;
+    const bool fits = folder ? fs::is_directory(path, ec) : fs::is_regular_file(path, ec);
+    if (ec || !fits) {
+        const std::string what = folder ? "folder" : "file";
+        return makeError(
+            "There is no " + what + " \"" + path.string() + "\".",
+            std::string(folder ? "文件夹" : "文件") + " \"" + path.string() + "\" 不存在。");
+    }
+    std::string stored = path.string();
+    if (auto fitsRecord = keys::validateHostPath(stored); !fitsRecord) return fitsRecord.error();
+    return stored;
+}
+
+struct Choice {
+    keys::PendingAssignment pending;
+    bool packMacros = false;
+    macros::MacroTable macroTable;
+};
+
+// Fills the pending assignment as the key page's Save (or Default) leaves it.
+Result<Choice> parseChoice(const Context& ctx, Live& live, keys::KeyIndex k, Language lang) {
+    const auto& a = ctx.args;
+    const std::string what = lowered(a[1]);
+    const std::size_t extra = a.size() - 2;
+    Choice c;
+    auto& p = c.pending;
+    p.clearChoice();
+    p.enabled = keys::keyEnabled(live.image, k);  // the page's Disable box starts like this
+    const auto usage = makeError(std::string("usage: tessaronctl ") + kAssignUsage);
+
+    if (what == "single" || what == "combo") {
+        const bool single = what == "single";
+        if (single ? extra != 1 : (extra < 2 || extra > 3)) return usage;
+        p.kind = single ? keys::kind::kSingle : keys::kind::kCombination;
+        for (std::size_t i = 0; i < extra; ++i) {
+            auto vk = capturedKey(a[2 + i]);
+            if (!vk) return vk.error();
+            p.capturedKeys[i] = *vk;
+        }
+        p.keyCount = static_cast<std::uint8_t>(extra);
+    } else if (what == "function") {
+        if (extra < 1) return usage;
+        std::string name = a[2];
+        for (std::size_t i = 3; i < a.size(); ++i) name += " " + a[i];  // "Select All" unquoted
+        auto resolved = functionName(name, lang);
+        if (!resolved) return resolved.error();
+        p.kind = keys::kind::kFunction;
+        p.functionName = *resolved;
+    } else if (what == "macro") {
+        if (extra != 1) return usage;
+        auto n = macroNumber(live, a[2], c.macroTable);
+        if (!n) return n.error();
+        p.kind = keys::kind::kMacro;
+        p.macroNumber = *n;
+        c.packMacros = true;
+    } else if (what == "sound" || what == "program" || what == "file" || what == "folder") {
+        if (extra != 1) return usage;
+        p.kind = what == "sound"     ? keys::kind::kPlaySound
+                 : what == "program" ? keys::kind::kStartup
+                 : what == "file"    ? keys::kind::kOpenFile
+                                     : keys::kind::kOpenFolder;
+        auto path = hostPathArgument(a[2], p.kind);
+        if (!path) return path.error();
+        p.hostPath = *path;
+    } else if (what == "disable" || what == "enable") {
+        if (extra != 0) return usage;
+        p.enabled = what == "enable";  // the assignment itself stays as it is
+    } else if (what == "default") {
+        if (extra != 0) return usage;
+        p.keyCount = keys::kDefaultKeyCount;
+    } else {
+        return usage;
+    }
+    return c;
+}
+
+int runAssign(Context& ctx) {
+    if (ctx.args.size() < 2) return fail(std::string("usage: tessaronctl ") + kAssignUsage);
+    const auto key = keys::findKey(ctx.args[0]);
+    if (!key) return failWith(ctx, unknownKey(ctx.args[0]));
+    if (!keys::isAssignable(*key)) {
+        return failWith(
+            ctx,
+            makeError("The key \"" + std::string(keys::legend(*key)) + "\" cannot be reassigned.",
+                      "按键 \"" + std::string(keys::legend(*key)) + "\" 不能重新分配。"));
+    }
+    auto live = openLive(ctx);
+    if (!live) return failWith(ctx, live.error());
+    const Language lang = languageOf(ctx);
+    auto choice = parseChoice(ctx, *live, *key, lang);
+    if (!choice) return failWith(ctx, choice.error());
+
+    keys::ApplyContext apply;
+    apply.language = lang;
+    if (choice->packMacros) {
+        const auto& table = choice->macroTable;
+        apply.repackMacroSlots = [&table](DeviceImage& img) { macros::packMacroSlots(table, img); };
+    }
+    choice->pending.selectedKey = *key;
+    choice->pending.selectedVk = keys::layoutVk(*key);
+    auto done = keys::finishKeyEdit(choice->pending, live->keys(), apply, live->keymap);
+    if (!done) return failWith(ctx, done.error());
+
+    keys::refreshModifiedMarks(live->keys());
+    printHeader();
+    printKey(*live, *key, lang);
+    std::cout << "Written to " << live->keymap.string()
+              << "; \"tessaronctl apply\" sends it to the keyboard.\n";
+    return 0;
+}
+
+const Registrar keysCommand({"keys", "keys",
+                             "List every key with its assignment, enabled state and modified mark.",
+                             runKeys});
+const Registrar assignCommand({"assign", kAssignUsage,
+                               "Assign a key as the key page does and write keymap.bin (send it "
+                               "with apply).",
+                               runAssign});
+
+}  // namespace
+}  // namespace tessaron::cli
