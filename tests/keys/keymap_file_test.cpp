@@ -135,5 +135,19 @@ TEST_F(KeymapFileTest, UnreadableFileIsReportedNotReplaced) {
     EXPECT_EQ(fileBytes(), original);
 }
 
+TEST_F(KeymapFileTest, AFolderInTheFilesPlaceIsReported) {
+    // Works for root too, unlike permissions.
+    fs::create_directories(path / "inside");
+    image.fill(0x77);
+    EXPECT_FALSE(loadKeymap(path, image, records));
+    EXPECT_EQ(image[0], 0x77);
+    const auto status = writeKeymap(path, image, records);
+    EXPECT_FALSE(status);
+    EXPECT_TRUE(fs::is_directory(path / "inside"));
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        EXPECT_EQ(entry.path(), path) << "temporary file left behind";
+    }
+}
+
 }  // namespace
 }  // namespace tessaron::keys
