@@ -6,7 +6,15 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <ostream>
+
 #include "ui/image_folders.h"
+
+namespace tessaron {
+inline void PrintTo(Language lang, std::ostream* os) {
+    *os << (lang == Language::Chinese ? "Chinese" : "English");
+}
+}  // namespace tessaron
 
 namespace tessaron::ui {
 namespace {

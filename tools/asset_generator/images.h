@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "paint_kit.h"
+#include "ui/image_layout.h"
 
 namespace tessaron::assets {
 
@@ -17,8 +18,8 @@ void renderSplash(const Lang& lang, Output& out);
 // The keyboard picture over `under` (the part of the window it covers): keys in their normal
 // or their highlighted look. Every key lies at its layout rectangle.
 QImage keyboardPicture(const QImage& under, bool highlighted);
-inline constexpr int kKeyboardX = 315;
-inline constexpr int kKeyboardY = 127;
+inline constexpr int kKeyboardX = ui::layout::kKeyboard.x();
+inline constexpr int kKeyboardY = ui::layout::kKeyboard.y();
 inline constexpr int kKeyboardWidth = 660;
 inline constexpr int kKeyboardHeight = 280;
 

@@ -12,6 +12,7 @@
 #include <array>
 
 #include "images.h"
+#include "ui/image_layout.h"
 #include "ui/resource_bitmaps.h"
 #include "ui/theme.h"
 
@@ -100,7 +101,7 @@ QImage renderBackground(const Lang& lang) {
 }
 
 QImage renderLogo(const QImage& base, const Lang& lang) {
-    QImage img = crop(base, 19, 32, 243, 71);
+    QImage img = crop(base, ui::layout::kLogo.x(), ui::layout::kLogo.y(), 243, 71);
     QPainter p(&img);
     emblem(p, QPointF(33, 35), 25);
     QFont word = uiFont(29, QFont::Black);
@@ -120,7 +121,7 @@ QImage renderLogo(const QImage& base, const Lang& lang) {
 enum class Glyph { Help, Minimise, Close };
 
 QImage renderTitleButton(const QImage& base, int x, Glyph glyph, bool over) {
-    QImage img = crop(base, x, 5, 17, 16);
+    QImage img = crop(base, x, ui::layout::kHelpButton.y(), 17, 16);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QColor ink = theme::kTextDim;
@@ -345,7 +346,7 @@ QImage renderReportRate(bool open) {
     if (open) {
         card(p, QRectF(4, 19, kPanelWidth - 8, 42));
         slider(p, 28 - kPanelX, 23);
-        rateScale(p, 28 - kPanelX, 40);
+        rateScale(p, 28 - kPanelX, 23 + ui::layout::kRateScaleBelowSlider);
     }
     return img;
 }
@@ -443,8 +444,9 @@ void renderMainWindow(const Lang& lang, Output& out) {
         const char* name;
         int x;
         Glyph glyph;
-    } titleButtons[] = {
-        {"help", 936, Glyph::Help}, {"min", 957, Glyph::Minimise}, {"close", 978, Glyph::Close}};
+    } titleButtons[] = {{"help", ui::layout::kHelpButton.x(), Glyph::Help},
+                        {"min", ui::layout::kMinimiseButton.x(), Glyph::Minimise},
+                        {"close", ui::layout::kCloseButton.x(), Glyph::Close}};
     for (const auto& b : titleButtons) {
         const QString stem = dir + QStringLiteral("button-") + QLatin1String(b.name);
         out.save(renderTitleButton(base, b.x, b.glyph, false),
