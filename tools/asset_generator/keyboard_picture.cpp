@@ -213,20 +213,29 @@ void drawKey(QPainter& p, const KeyCap& k, bool lit) {
     p.drawRoundedRect(top, 2.5, 2.5);
 
     const QString label = QString::fromUtf8(k.legend);
-    // The largest size up to 9 px at which the legend fits the key top on one line; "Caps Lock"
-    // is allowed two lines.
+    // The largest size up to 9 px at which the legend fits the key top on one line, turning to
+    // the narrow face for long legends; "Caps Lock" is allowed two lines.
     const QRectF area = top.adjusted(1, 0, -1, 0);
-    qreal size = 9;
     int flags = Qt::AlignCenter;
+    QFont font = uiFont(7, QFont::DemiBold);
     if (label.contains(QLatin1Char(' '))) {
         flags |= Qt::TextWordWrap;
-        size = 7;
     } else {
-        while (size > 6 &&
-               QFontMetricsF(uiFont(size, QFont::DemiBold)).horizontalAdvance(label) > area.width())
-            size -= 1;
+        auto fits = [&](const QFont& f) {
+            return QFontMetricsF(f).horizontalAdvance(label) <= area.width();
+        };
+        font = uiFont(9, QFont::DemiBold);
+        for (int size = 9; size >= 8 && !fits(font); --size) font = uiFont(size, QFont::DemiBold);
+        if (!fits(font)) {
+            font.setFamilies(
+                {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans")});
+            for (int size = 9; size >= 6; --size) {
+                font.setPixelSize(size);
+                if (fits(font)) break;
+            }
+        }
     }
-    text(p, area, flags, label, uiFont(size, QFont::DemiBold), legend);
+    text(p, area, flags, label, font, legend);
     p.restore();
 }
 
