@@ -1,0 +1,44 @@
+#include "app/desktop.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+
+namespace tessaron::app {
+
+bool MessageBoxDialogs::confirm(QWidget* parent, const QString& caption, const QString& question) {
+    return QMessageBox::question(parent, caption, question, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+void MessageBoxDialogs::inform(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox::information(parent, caption, text);
+}
+
+Status DesktopProgramStarter::startProgram(const std::filesystem::path& program) {
+    const QString path = QString::fromStdString(program.string());
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return makeError("The program " + program.filename().string() + " was not found in " +
+                             program.parent_path().string() + ".",
+                         "在 " + program.parent_path().string() + " 中找不到程序 " +
+                             program.filename().string() + "。");
+    }
+    if (!QProcess::startDetached(path, {}, info.absolutePath())) {
+        return makeError("The program " + program.filename().string() + " could not be started.",
+                         "无法启动程序 " + program.filename().string() + "。");
+    }
+    return {};
+}
+
+Status DesktopProgramStarter::openUrl(const QUrl& url) {
+    if (!QDesktopServices::openUrl(url)) {
+        return makeError(
+            "No web browser could be started to open " + url.toDisplayString().toStdString() + ".",
+            "无法启动浏览器打开 " + url.toDisplayString().toStdString() + "。");
+    }
+    return {};
+}
+
+}  // namespace tessaron::app

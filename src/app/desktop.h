@@ -1,0 +1,45 @@
+#pragma once
+// What the main window asks of the desktop: questions and messages to the user, and starting
+// other programs. Tests replace both.
+
+#include <QString>
+#include <QUrl>
+
+#include <filesystem>
+
+#include "core/result.h"
+
+class QWidget;
+
+namespace tessaron::app {
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // An OK/Cancel question; true on OK.
+    virtual bool confirm(QWidget* parent, const QString& caption, const QString& question) = 0;
+    virtual void inform(QWidget* parent, const QString& caption, const QString& text) = 0;
+};
+
+class MessageBoxDialogs final : public UserDialogs {
+public:
+    bool confirm(QWidget* parent, const QString& caption, const QString& question) override;
+    void inform(QWidget* parent, const QString& caption, const QString& text) override;
+};
+
+class ProgramStarter {
+public:
+    virtual ~ProgramStarter() = default;
+    // Starts the program detached, without waiting for it.
+    virtual Status startProgram(const std::filesystem::path& program) = 0;
+    // Opens the address with the desktop's default browser.
+    virtual Status openUrl(const QUrl& url) = 0;
+};
+
+class DesktopProgramStarter final : public ProgramStarter {
+public:
+    Status startProgram(const std::filesystem::path& program) override;
+    Status openUrl(const QUrl& url) override;
+};
+
+}  // namespace tessaron::app

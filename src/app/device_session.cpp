@@ -1,0 +1,179 @@
+#include "app/device_session.h"
+
+#include <QMetaObject>
+
+#include "device/commands.h"
+#include "device/errors.h"
+#include "device/read_all.h"
+#include "ui/messages.h"
+
+namespace tessaron::app {
+
+DeviceSession::DeviceSession(device::Transport& transport, Clock& clock,
+                             std::unique_ptr<device::HotplugMonitor> hotplug, QObject* parent)
+    : QObject(parent), clock_(clock), link_(transport, clock), hotplug_(std::move(hotplug)) {
+    worker_ = std::thread([this] { run(); });
+}
+
+DeviceSession::~DeviceSession() {
+    if (hotplug_) hotplug_->stop();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    worker_.join();
+    link_.close();
+}
+
+Status DeviceSession::startHotplug() {
+    if (!hotplug_) return {};
+    QPointer<DeviceSession> self(this);
+    return hotplug_->start([self](device::PlugChange change) {
+        // Runs on the monitor's thread; the window reacts on its own.
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, change] {
+                if (self) emit self->plugChanged(static_cast<int>(change));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+bool DeviceSession::busy() const {
+    std::lock_guard lock(mutex_);
+    return running_ || !jobs_.empty();
+}
+
+void DeviceSession::waitIdle() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return !running_ && jobs_.empty(); });
+}
+
+void DeviceSession::post(std::function<void()> job) {
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(job));
+    }
+    wake_.notify_all();
+}
+
+void DeviceSession::run() {
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            if (jobs_.empty()) return;  // stopping with nothing left to do
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+            running_ = true;
+        }
+        job();
+        {
+            std::lock_guard lock(mutex_);
+            running_ = false;
+        }
+        idle_.notify_all();
+    }
+}
+
+template <class T>
+void DeviceSession::deliver(std::function<void(T)> done, T value) {
+    if (!done) return;
+    QMetaObject::invokeMethod(
+        this,
+        [done = std::move(done), value = std::move(value)]() mutable { done(std::move(value)); },
+        Qt::QueuedConnection);
+}
+
+device::Listener::KeyEventNotify DeviceSession::keyNotifier() {
+    return [this] {
+        // The listener's thread: hand the codes over without waiting for the window.
+        for (std::uint8_t code : link_.listener().takeKeyEvents()) {
+            if (QObject* target = keyTarget_.data()) {
+                ui::postMessage(target, ui::kKeyEventMessage, code, 0);
+            }
+        }
+    };
+}
+
+void DeviceSession::startup(const device::DeviceImage& base,
+                            std::function<void(StartupOutcome)> done) {
+    post([this, base, done = std::move(done)]() mutable {
+        StartupOutcome out;
+        if (auto s = link_.openCommand(); s) {
+            out.commandOpened = true;
+        } else {
+            out.error = s.error();
+        }
+        if (auto s = link_.openEvent({}, keyNotifier()); s) {
+            out.eventOpened = true;
+        } else if (!out.error) {
+            out.error = s.error();
+        }
+        if (out.commandOpened) {
+            if (auto lease = link_.acquire()) {
+                auto read = device::startupRead(lease->port(), base);
+                if (read) {
+                    out.firmware = read->firmware;
+                    out.image = read->image;
+                } else {
+                    out.error = read.error();
+                }
+            } else {
+                out.error = lease.error();
+            }
+        }
+        deliver(std::move(done), std::move(out));
+    });
+}
+
+void DeviceSession::save(const device::DeviceImage& image, const device::DeviceImage& committed,
+                         std::function<void(SaveOutcome)> done) {
+    post([this, image, committed, done = std::move(done)]() mutable {
+        SaveOutcome out;
+        out.image = image;
+        out.committed = committed;
+        out.result = link_.save(out.image, out.committed);
+        deliver(std::move(done), std::move(out));
+    });
+}
+
+void DeviceSession::factoryReset(const device::DeviceImage& base,
+                                 std::function<void(Result<device::DeviceImage>)> done) {
+    post([this, base, done = std::move(done)]() mutable {
+        Result<device::DeviceImage> out = device::errors::noKeyboard();
+        if (auto lease = link_.acquire()) {
+            device::DeviceImage img = base;
+            Status s = device::factoryReset(lease->port());
+            if (s) s = device::readAll(lease->port(), img);
+            if (s) {
+                out = img;
+            } else {
+                out = s.error();
+            }
+        } else {
+            out = lease.error();
+        }
+        deliver(std::move(done), std::move(out));
+    });
+}
+
+void DeviceSession::arrival(const device::DeviceImage& current,
+                            std::function<void(device::ArrivalResult)> done) {
+    post([this, current, done = std::move(done)]() mutable {
+        deliver(std::move(done), device::runArrival(link_, current, keyNotifier()));
+    });
+}
+
+void DeviceSession::removal(std::function<void()> done) {
+    post([this, done = std::move(done)]() mutable {
+        link_.close();
+        if (done) {
+            QMetaObject::invokeMethod(this, std::move(done), Qt::QueuedConnection);
+        }
+    });
+}
+
+}  // namespace tessaron::app

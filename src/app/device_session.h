@@ -1,0 +1,107 @@
+#pragma once
+// The window's side of the device link. Every exchange with the keyboard (start-up read, Save,
+// factory reset, plugging) runs in order on one worker thread so the window keeps painting;
+// results come back on the window's thread through the callbacks. Key events from the listener
+// reach the window as key event messages (0x778).
+
+#include <QObject>
+#include <QPointer>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "core/clock.h"
+#include "core/result.h"
+#include "device/device_image.h"
+#include "device/device_link.h"
+#include "device/firmware.h"
+#include "device/hotplug.h"
+#include "device/transport.h"
+#include "device/write_changes.h"
+
+namespace tessaron::app {
+
+struct StartupOutcome {
+    bool commandOpened = false;
+    bool eventOpened = false;
+    std::optional<device::FirmwareVersion> firmware;
+    std::optional<device::DeviceImage> image;  // the keyboard's settings, when read
+    std::optional<Error> error;
+};
+
+struct SaveOutcome {
+    Result<device::WriteOutcome> result = device::WriteOutcome{};
+    device::DeviceImage image{};      // as sent (the Win Lock rule applied)
+    device::DeviceImage committed{};  // the keyboard's state as the host now knows it
+};
+
+class DeviceSession final : public QObject {
+    Q_OBJECT
+
+public:
+    // hotplug may be null (plugging is then not followed).
+    DeviceSession(device::Transport& transport, Clock& clock,
+                  std::unique_ptr<device::HotplugMonitor> hotplug, QObject* parent = nullptr);
+    ~DeviceSession() override;
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    // Where key event messages go.
+    void setKeyEventTarget(QObject* target) { keyTarget_ = target; }
+
+    // Starts following plug changes; reports failure to register.
+    Status startHotplug();
+
+    [[nodiscard]] bool isConnected() const { return link_.isConnected(); }
+    [[nodiscard]] bool isListening() const { return link_.isListening(); }
+    // True while a job is queued or running.
+    [[nodiscard]] bool busy() const;
+
+    // Opens both channels and, when the command channel opened, reads the whole keyboard over
+    // a copy of base.
+    void startup(const device::DeviceImage& base, std::function<void(StartupOutcome)> done);
+    // Write changes of image against committed.
+    void save(const device::DeviceImage& image, const device::DeviceImage& committed,
+              std::function<void(SaveOutcome)> done);
+    // The reset command, then Read all over a copy of base. Refused without a keyboard.
+    void factoryReset(const device::DeviceImage& base,
+                      std::function<void(Result<device::DeviceImage>)> done);
+    // After a plug-in notice: settle, open what is closed, read, restart the listener.
+    void arrival(const device::DeviceImage& current,
+                 std::function<void(device::ArrivalResult)> done);
+    // After a removal notice: stop the listener and close both channels.
+    void removal(std::function<void()> done);
+
+    // Waits until every queued job has run (tests and shutdown).
+    void waitIdle();
+
+signals:
+    void plugChanged(int change);  // device::PlugChange as int
+
+private:
+    void post(std::function<void()> job);
+    void run();
+    device::Listener::KeyEventNotify keyNotifier();
+    template <class T>
+    void deliver(std::function<void(T)> done, T value);
+
+    Clock& clock_;
+    device::DeviceLink link_;
+    std::unique_ptr<device::HotplugMonitor> hotplug_;
+    QPointer<QObject> keyTarget_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<std::function<void()>> jobs_;
+    bool running_ = false;  // a job is executing
+    bool stopping_ = false;
+    std::thread worker_;
+};
+
+}  // namespace tessaron::app

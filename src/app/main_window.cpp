@@ -1,0 +1,553 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWindow>
+
+#include "app/about_dlg.h"
+#include "app/lighting_panel.h"
+#include "app/performance_panel.h"
+#include "keys/assignment.h"
+#include "keys/keymap_file.h"
+#include "macros/macro_file.h"
+#include "macros/slot_packing.h"
+#include "ui/bit_slider.h"
+#include "ui/image_folders.h"
+#include "ui/messages.h"
+#include "ui/panel_painter.h"
+
+namespace tessaron::app {
+
+namespace img = device::image;
+
+namespace {
+
+constexpr int kProfilesSettleMs = 50;
+
+QString toQString(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+}  // namespace
+
+CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      live_(*setup.live),
+      setup_(std::move(setup)) {
+    if (setup_.dialogs == nullptr) ownDialogs_ = std::make_unique<MessageBoxDialogs>();
+    if (setup_.programs == nullptr) ownPrograms_ = std::make_unique<DesktopProgramStarter>();
+    dialogs_ = setup_.dialogs != nullptr ? setup_.dialogs : ownDialogs_.get();
+    programs_ = setup_.programs != nullptr ? setup_.programs : ownPrograms_.get();
+
+    setWindowTitle(QString::fromUtf8(kWindowTitle));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    imageFolder_ = ui::imageFolder(toQString(live_.imageBase), live_.language, ui::Panel::Main);
+
+    // The window takes the size of its background; without one it keeps a usable size.
+    const QSize face = ui::panelImageSize(imageFolder_, QStringLiteral("main.png"));
+    resize(face.isEmpty() ? QSize(1000, 645) : face);
+
+    auto makeSlider = [this](int id, int maximum, QPoint at) {
+        auto* s = new ui::CBitSlider(Qt::Horizontal, this);
+        s->setControlId(id);
+        s->setNotifyTarget(this);
+        s->setRange(0, maximum);
+        s->setSingleStep(1);
+        s->setPageStep(1);
+        s->move(at);
+        s->resize(30, 10);
+        s->setUp();
+        s->loadBitmaps();
+        s->hide();
+        return s;
+    };
+    brightness_ = makeSlider(kBrightnessSliderId, 50, {28, 260});
+    speed_ = makeSlider(kSpeedSliderId, 9, {28, 303});
+    reportRate_ = makeSlider(kReportRateSliderId, performance::kReportRateMax, {28, 530});
+    brightness_->setValue(1);
+    reportRate_->setValue(1);
+
+    live_.diyMode = false;
+    live_.marks.fill(0);
+    sections_.collapseAll();
+
+    if (setup_.session != nullptr) {
+        setup_.session->setKeyEventTarget(this);
+        connect(setup_.session, &DeviceSession::plugChanged, this, &CTessaronDlg::onPlugChanged);
+    }
+}
+
+CTessaronDlg::~CTessaronDlg() {
+    if (setup_.session != nullptr) setup_.session->setKeyEventTarget(nullptr);
+}
+
+QString CTessaronDlg::tr2(const char* english, const char* chinese) const {
+    return QString::fromUtf8(live_.language == Language::Chinese ? chinese : english);
+}
+
+ui::CBitSlider* CTessaronDlg::slider(int controlId) const {
+    switch (controlId) {
+        case kSpeedSliderId:
+            return speed_;
+        case kReportRateSliderId:
+            return reportRate_;
+        case kBrightnessSliderId:
+            return brightness_;
+        default:
+            return nullptr;
+    }
+}
+
+void CTessaronDlg::initialise() {
+    // The macro table: a missing file is created empty; an unreadable one leaves it empty.
+    if (auto loaded = macros::loadMacroFile(live_.macroFilePath())) {
+        live_.committedMacros = std::move(loaded->table);
+    }
+    createTray();
+    // Key records from keymap.bin (created when missing), then the committed copies.
+    live_.records = keys::KeyRecordTable{};
+    if (auto loaded = keys::loadKeymap(live_.keymapPath(), live_.image, live_.records); !loaded) {
+        showError(loaded.error());
+    }
+    keys::fillLayoutVks(live_.records);
+    live_.commit();
+    setSlidersFromImage();
+    startDevice();
+}
+
+bool CTessaronDlg::hidesToTray() const {
+    return tray_ != nullptr && tray_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CTessaronDlg::bringForward() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void CTessaronDlg::createTray() {
+    if (!setup_.useTray || tray_ != nullptr) return;
+    tray_ = new QSystemTrayIcon(this);
+    tray_->setIcon(windowIcon());
+    tray_->setToolTip(tr2("Orvik Gaming Keyboard", kWindowTitle));
+    trayMenu_ = std::make_unique<QMenu>();
+    trayMenu_->addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
+                         [this] { CAboutDlg(live_.language, this).exec(); });
+    trayMenu_->addSeparator();
+    trayMenu_->addAction(tr2("Exit", "退出"), this, [this] { endWindow(false); });
+    tray_->setContextMenu(trayMenu_.get());
+    connect(tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                ui::sendMessage(this, ui::kTrayMessage, 0, static_cast<qint64>(reason));
+            });
+    tray_->show();
+}
+
+// ---- Mouse and keyboard.
+
+void CTessaronDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || busy()) return;
+    buttonHeld_ = true;
+    dragging_ = false;
+    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void CTessaronDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const bool wasDrag = dragging_;
+    buttonHeld_ = false;
+    dragging_ = false;
+    if (busy() || wasDrag) return;
+    click(event->position().toPoint());
+}
+
+void CTessaronDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (busy()) return;
+    const bool held = (event->buttons() & Qt::LeftButton) != 0;
+    if (!held) buttonHeld_ = false;
+    if (dragging_) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+        return;
+    }
+    hover(event->position().toPoint(), held && buttonHeld_);
+}
+
+void CTessaronDlg::hover(QPoint p, bool buttonHeld) {
+    const int x = p.x();
+    const int y = p.y();
+    const int oldRow = hoveredRow_;
+    bool onArea = false;
+    if (effectListOpen_) {
+        hoveredRow_ = effectListRow(x, y);
+    } else if (responseListOpen_) {
+        hoveredRow_ = responseListRow(x, y, layout());
+    } else {
+        hoveredRow_ = -1;
+        const int a = hitTest(x, y, sections_, live_.image[img::kEffect]);
+        onArea = a != area::kNone;
+        if (a != hoveredArea_) {
+            hoveredArea_ = a;
+            update();
+        }
+    }
+    if (hoveredRow_ != oldRow) update();
+
+    const auto key = keys::keyAtPoint(x, y, live_.diyMode);
+    const bool anyList = effectListOpen_ || responseListOpen_ || helpMenuOpen_;
+    if (buttonHeld && !onArea && !key && !anyList) {
+        // Dragging the window by its face.
+        dragging_ = true;
+        if (QWindow* w = windowHandle(); w == nullptr || !w->startSystemMove()) {
+            return;  // moved by hand in mouseMoveEvent from now on
+        }
+        dragging_ = false;  // the window system moves it and keeps the release
+        buttonHeld_ = false;
+        return;
+    }
+    if (key != hoveredKey_) {
+        hoveredKey_ = key;
+        update();
+    }
+}
+
+void CTessaronDlg::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    if (hoveredArea_ != area::kNone) {
+        hoveredArea_ = area::kNone;
+        update();
+    }
+}
+
+void CTessaronDlg::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (hoveredArea_ != area::kNone || hoveredKey_) {
+        hoveredArea_ = area::kNone;
+        hoveredKey_.reset();
+        update();
+    }
+}
+
+void CTessaronDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter, Esc and F1 are ordinary keys here: they never close the window or ask for help.
+    event->accept();
+}
+
+void CTessaronDlg::contextMenuEvent(QContextMenuEvent* event) {
+    if (busy()) return;
+    QMenu menu(this);
+    menu.addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
+                   [this] { CAboutDlg(live_.language, this).exec(); });
+    menu.exec(event->globalPos());
+}
+
+void CTessaronDlg::closeEvent(QCloseEvent* event) {
+    // The window system's close (e.g. Alt+F4) hides like the hide button; the program ends
+    // through the close button or the icon menu's Exit.
+    if (!ended_ && hidesToTray()) {
+        event->ignore();
+        hide();
+        return;
+    }
+    if (!ended_) {
+        endWindow(true);
+    }
+    event->accept();
+}
+
+// ---- Clicks.
+
+void CTessaronDlg::click(QPoint p) {
+    if (effectListOpen_) {
+        clickEffectList(p);
+    } else if (responseListOpen_) {
+        clickResponseList(p);
+    } else if (helpMenuOpen_) {
+        clickHelpMenu(p);
+    } else {
+        const int a = hitTest(p.x(), p.y(), sections_, live_.image[img::kEffect]);
+        if (a != area::kNone) {
+            clickArea(a);
+        } else if (auto key = keys::keyAtPoint(p.x(), p.y(), live_.diyMode)) {
+            clickKey(*key);
+        }
+    }
+    update();
+}
+
+void CTessaronDlg::clickArea(int a) {
+    using namespace area;
+    auto& image = live_.image;
+    switch (a) {
+        case kHelp:
+            helpMenuOpen_ = !helpMenuOpen_;
+            break;
+        case kHide:
+            hideWindow();
+            break;
+        case kClose:
+            endWindow(true);
+            break;
+        case kEffectField:
+            effectListOpen_ = true;
+            hoveredRow_ = -1;
+            placeSliders();
+            break;
+        case kDirection1:
+        case kDirection1 + 1:
+        case kDirection1 + 2:
+        case kDirection1 + 3:
+            image[img::kDirection] =
+                lighting::directionForButton(image[img::kEffect], a - kDirection1);
+            break;
+        case kMacroManagement:
+            runMacroManager();
+            break;
+        case kGameModeOn:
+        case kGameModeOff:
+            performance::setGameMode(image, a == kGameModeOn);
+            break;
+        case kWinLockOn:
+        case kWinLockOff:
+            performance::setWinLock(image, a == kWinLockOn);
+            break;
+        case kResponseField:
+            responseListOpen_ = true;
+            hoveredRow_ = -1;
+            placeSliders();
+            break;
+        case kProfile:
+            runProfiles();
+            break;
+        case kReturn:
+            factoryReset();
+            break;
+        case kCancel:
+            cancel();
+            break;
+        case kSave:
+            save();
+            break;
+        case kLightHeader:
+            sections_.light = !sections_.light;
+            break;
+        case kGameModeHeader:
+            sections_.gameMode = !sections_.gameMode;
+            break;
+        case kResponseHeader:
+            sections_.responseTime = !sections_.responseTime;
+            break;
+        case kRateHeader:
+            sections_.reportRate = !sections_.reportRate;
+            break;
+        case kKeymapRadio:
+        case kDiyRadio:
+            live_.diyMode = a == kDiyRadio;
+            break;
+        default:
+            break;  // colour squares and the logo do nothing
+    }
+    placeSliders();
+}
+
+void CTessaronDlg::clickKey(keys::KeyIndex key) {
+    if (live_.diyMode) {
+        lighting::toggleDiyLight(live_.image, key);
+        return;
+    }
+    editKey(key);
+}
+
+void CTessaronDlg::clickEffectList(QPoint p) {
+    const int row = effectListRow(p.x(), p.y());
+    if (row >= 0) {
+        live_.diyMode = lighting::chooseEffect(live_.image, static_cast<std::size_t>(row));
+    }
+    effectListOpen_ = false;
+    hoveredRow_ = -1;
+    placeSliders();
+}
+
+void CTessaronDlg::clickResponseList(QPoint p) {
+    performance::chooseResponseRow(live_.image, responseListRow(p.x(), p.y(), layout()));
+    responseListOpen_ = false;
+    hoveredRow_ = -1;
+    placeSliders();
+}
+
+void CTessaronDlg::clickHelpMenu(QPoint p) {
+    helpMenuOpen_ = false;
+    if (!Rect{830, 22, 996, 99}.contains(p.x(), p.y())) return;
+    const int row = (p.y() - 22) / 25;
+    if (row == 0) {
+        const QUrl url = QUrl::fromLocalFile(toQString(setup_.helpPage));
+        if (auto s = programs_->openUrl(url); !s) showError(s.error());
+    } else if (row == 1) {
+        startUpdater();
+    }
+}
+
+void CTessaronDlg::editKey(keys::KeyIndex key) {
+    if (!setup_.pages.keyPage) return;
+    auto begun = keys::beginKeyEdit(live_.pending, key, live_.liveKeys(), live_.keymapPath());
+    if (!begun) {
+        showError(begun.error());
+        return;
+    }
+    if (!setup_.pages.keyPage(this, live_, key)) return;
+    keys::ApplyContext context;
+    context.language = live_.language;
+    context.repackMacroSlots = [this](device::DeviceImage& image) {
+        macros::packMacroSlots(live_.committedMacros, image);
+    };
+    if (auto s = keys::finishKeyEdit(live_.pending, live_.liveKeys(), context, live_.keymapPath());
+        !s) {
+        showError(s.error());
+    }
+}
+
+void CTessaronDlg::runMacroManager() {
+    if (!setup_.pages.macroManager) return;
+    if (!setup_.pages.macroManager(this, live_)) return;
+    macros::packMacroSlots(live_.committedMacros, live_.image);
+    writeKeymap();
+    if (auto s = macros::writeMacroFile(live_.macroFilePath(), live_.committedMacros); !s) {
+        showError(s.error());
+    }
+}
+
+void CTessaronDlg::runProfiles() {
+    if (!setup_.pages.profiles) return;
+    setup_.pages.profiles(this, live_, frameGeometry());
+    QTimer::singleShot(kProfilesSettleMs, this,
+                       [this] { ui::sendMessage(this, ui::kRefreshMessage, 0, 1); });
+}
+
+void CTessaronDlg::hideWindow() {
+    if (hidesToTray()) {
+        hide();
+    } else {
+        // Without a notification area a hidden window could never be reached again.
+        showMinimized();
+    }
+}
+
+void CTessaronDlg::endWindow(bool writeCommitted) {
+    if (ended_) return;
+    ended_ = true;
+    if (writeCommitted) {
+        // Unsaved panel changes do not reach the file: it gets what the keyboard holds.
+        (void)keys::writeKeymap(live_.keymapPath(), live_.committedImage, live_.committedRecords);
+    }
+    if (tray_ != nullptr) tray_->hide();
+    hide();
+    emit ended();
+}
+
+// ---- Messages.
+
+void CTessaronDlg::customEvent(QEvent* event) {
+    const int type = static_cast<int>(event->type());
+    const auto* m = static_cast<const ui::WindowMessage*>(event);
+    switch (type) {
+        case ui::kSliderMovedMessage:
+            onSliderMoved(static_cast<int>(m->wParam()));
+            break;
+        case ui::kRefreshMessage:
+            refresh(m->lParam() == 0);
+            break;
+        case ui::kKeyEventMessage:
+            onKeyEvent(static_cast<std::uint8_t>(m->wParam()));
+            break;
+        case ui::kNoDeviceMessage:
+            if (m->wParam() == 15) showNoDeviceBalloon();
+            break;
+        case ui::kTrayMessage:
+            if (m->lParam() == QSystemTrayIcon::DoubleClick ||
+                m->lParam() == QSystemTrayIcon::Trigger) {
+                if (setup_.session != nullptr && setup_.session->isConnected()) {
+                    bringForward();
+                } else {
+                    ui::postMessage(this, ui::kNoDeviceMessage, 15, 0);
+                }
+            }
+            break;
+        default:
+            QWidget::customEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void CTessaronDlg::onSliderMoved(int controlId) {
+    const ui::CBitSlider* s = slider(controlId);
+    if (s == nullptr) return;
+    const std::size_t index = controlId == kSpeedSliderId        ? 0
+                              : controlId == kReportRateSliderId ? 1
+                                                                 : 2;
+    const int pos = s->value();
+    if (pos == lastSliderPos_[index]) return;
+    lastSliderPos_[index] = pos;
+    const auto byte = static_cast<std::uint8_t>(pos);
+    switch (controlId) {
+        case kSpeedSliderId:
+            live_.image[img::kSpeed] = byte;
+            break;
+        case kReportRateSliderId:
+            live_.image[img::kReportRate] = byte;
+            break;
+        default:
+            live_.image[img::kBrightness] = byte;
+            break;
+    }
+    update();
+}
+
+void CTessaronDlg::setSlidersFromImage() {
+    // Positions follow the image without writing back what they are given.
+    const auto set = [this](ui::CBitSlider* s, std::size_t index, std::uint8_t value) {
+        const int pos = std::clamp<int>(value, s->minimum(), s->maximum());
+        lastSliderPos_[index] = value;
+        const QSignalBlocker block(s);
+        s->setValue(pos);
+    };
+    set(speed_, 0, live_.image[img::kSpeed]);
+    set(reportRate_, 1, live_.image[img::kReportRate]);
+    set(brightness_, 2, live_.image[img::kBrightness]);
+    update();
+}
+
+void CTessaronDlg::refresh(bool afterDeviceRead) {
+    setSlidersFromImage();
+    keys::refreshModifiedMarks(live_.liveKeys());
+    writeKeymap();
+    update();
+    if (afterDeviceRead) offerFirmwareUpdate();
+}
+
+void CTessaronDlg::onKeyEvent(std::uint8_t code) {
+    if (setup_.launcher == nullptr) return;
+    keys::runHostAction(live_.records, code, *setup_.launcher);
+}
+
+void CTessaronDlg::showNoDeviceBalloon() {
+    const QString text = QStringLiteral("No Gaming Keyboard Detected!");
+    if (tray_ != nullptr && tray_->isVisible()) {
+        tray_->showMessage(QStringLiteral("Warning"), text, QSystemTrayIcon::Information, 5000);
+    } else {
+        dialogs_->inform(this, QStringLiteral("Warning"), text);
+    }
+}
+
+}  // namespace tessaron::app

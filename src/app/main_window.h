@@ -1,0 +1,193 @@
+#pragma once
+// The main window, CTessaronDlg: a borderless window drawn from the images of its folder. It
+// holds the live configuration, the keyboard picture, the left panel with the Light, Game Mode,
+// Response Time and USB Report Rate sections, the bottom buttons, the help menu and the
+// notification-area icon, and turns every click into an edit of the live configuration, an
+// exchange with the keyboard or the opening of a page.
+
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "app/desktop.h"
+#include "app/device_session.h"
+#include "app/live_config.h"
+#include "app/pages.h"
+#include "app/window_layout.h"
+#include "core/settings.h"
+#include "device/firmware.h"
+#include "keys/host_action.h"
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace tessaron::ui {
+class CBitSlider;
+}
+
+namespace tessaron::app {
+
+inline constexpr const char* kWindowTitle = "VantorOrvik机械键盘";
+
+// Control ids of the three sliders.
+inline constexpr int kSpeedSliderId = 1007;
+inline constexpr int kReportRateSliderId = 1010;
+inline constexpr int kBrightnessSliderId = 1017;
+
+struct MainWindowSetup {
+    LiveConfig* live = nullptr;          // required; outlives the window
+    DeviceSession* session = nullptr;    // null: no keyboard can ever be reached
+    UserDialogs* dialogs = nullptr;      // null: message boxes
+    ProgramStarter* programs = nullptr;  // null: the desktop
+    keys::Launcher* launcher = nullptr;  // null: host actions are not carried out
+    FileVersion shippedFirmware;
+    std::filesystem::path programFolder;  // where the firmware updater lies
+    std::filesystem::path helpPage;       // the local help page
+    Pages pages;
+    bool useTray = true;  // false: never create a notification-area icon (tests)
+};
+
+class CTessaronDlg final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CTessaronDlg(MainWindowSetup setup, QWidget* parent = nullptr);
+    ~CTessaronDlg() override;
+    CTessaronDlg(const CTessaronDlg&) = delete;
+    CTessaronDlg& operator=(const CTessaronDlg&) = delete;
+
+    // Loads MacroDefine.bin and keymap.bin, takes the committed copies, opens the keyboard and
+    // starts the start-up read. Call once, before the window is shown.
+    void initialise();
+
+    // Shows the window in its normal state and brings it forward (tray, second instance).
+    void bringForward();
+
+    // ---- State, for the pages and for tests.
+    [[nodiscard]] LiveConfig& live() { return live_; }
+    [[nodiscard]] const Sections& sections() const { return sections_; }
+    [[nodiscard]] SectionLayout layout() const { return layoutSections(sections_); }
+    [[nodiscard]] bool effectListOpen() const { return effectListOpen_; }
+    [[nodiscard]] bool responseListOpen() const { return responseListOpen_; }
+    [[nodiscard]] bool helpMenuOpen() const { return helpMenuOpen_; }
+    [[nodiscard]] int hoveredArea() const { return hoveredArea_; }
+    [[nodiscard]] int hoveredListRow() const { return hoveredRow_; }
+    [[nodiscard]] std::optional<keys::KeyIndex> hoveredKey() const { return hoveredKey_; }
+    [[nodiscard]] bool busy() const { return busy_ > 0; }
+    [[nodiscard]] ui::CBitSlider* slider(int controlId) const;
+    [[nodiscard]] const std::optional<device::FirmwareVersion>& firmware() const {
+        return firmware_;
+    }
+    [[nodiscard]] QSystemTrayIcon* trayIcon() const { return tray_; }
+    // Where hiding goes: the notification area when there is one, else the task bar.
+    [[nodiscard]] bool hidesToTray() const;
+
+    // The texts of the interface language.
+    [[nodiscard]] QString tr2(const char* english, const char* chinese) const;
+
+signals:
+    // The window has ended (close button or the icon menu's Exit); the program should quit.
+    void ended();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+private:
+    // Painting (main_window_paint.cpp).
+    void paintFace(QPainter& p);
+    void paintKeyboard(QPainter& p);
+    void paintBottom(QPainter& p);
+    void paintLightSection(QPainter& p);
+    void paintPerformance(QPainter& p, const SectionLayout& l);
+    void paintLists(QPainter& p, const SectionLayout& l);
+    void paintHelpMenu(QPainter& p);
+    void paintThumb(QPainter& p, const ui::CBitSlider* slider, int extraX);
+    void placeSliders();
+
+    // Clicks (main_window.cpp).
+    void click(QPoint p);
+    void clickArea(int area);
+    void clickKey(keys::KeyIndex key);
+    void clickEffectList(QPoint p);
+    void clickResponseList(QPoint p);
+    void clickHelpMenu(QPoint p);
+    void hover(QPoint p, bool buttonHeld);
+    void editKey(keys::KeyIndex key);
+    void runMacroManager();
+    void runProfiles();
+    void hideWindow();
+    void endWindow(bool writeCommitted);
+
+    // Messages.
+    void onSliderMoved(int controlId);
+    void refresh(bool afterDeviceRead);
+    void setSlidersFromImage();
+    void onKeyEvent(std::uint8_t code);
+    void showNoDeviceBalloon();
+
+    // Device traffic (main_window_device.cpp).
+    void startDevice();
+    void save();
+    void cancel();
+    void factoryReset();
+    void offerFirmwareUpdate();
+    void onPlugChanged(int change);
+    void beginBusy();
+    void endBusy();
+    void writeKeymap();
+    void showError(const Error& error);
+    void startUpdater();
+
+    void createTray();
+
+    LiveConfig& live_;
+    MainWindowSetup setup_;
+    std::unique_ptr<UserDialogs> ownDialogs_;
+    std::unique_ptr<ProgramStarter> ownPrograms_;
+    UserDialogs* dialogs_ = nullptr;
+    ProgramStarter* programs_ = nullptr;
+
+    QString imageFolder_;
+    Sections sections_;
+    bool effectListOpen_ = false;
+    bool responseListOpen_ = false;
+    bool helpMenuOpen_ = false;
+    int hoveredArea_ = area::kNone;
+    int hoveredRow_ = -1;
+    std::optional<keys::KeyIndex> hoveredKey_;
+
+    bool buttonHeld_ = false;
+    bool dragging_ = false;
+    QPoint dragOffset_;
+
+    ui::CBitSlider* speed_ = nullptr;
+    ui::CBitSlider* brightness_ = nullptr;
+    ui::CBitSlider* reportRate_ = nullptr;
+    std::array<int, 3> lastSliderPos_{-1, -1, -1};
+    int reportRateTop_ = -1;
+
+    QSystemTrayIcon* tray_ = nullptr;
+    std::unique_ptr<QMenu> trayMenu_;
+
+    int busy_ = 0;
+    std::optional<device::FirmwareVersion> firmware_;
+    bool firmwareOffered_ = false;  // once per connection
+    bool ended_ = false;
+};
+
+}  // namespace tessaron::app

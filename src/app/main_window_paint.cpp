@@ -1,0 +1,282 @@
+// Painting the main window: the face from the images of the language folder, in the order the
+// window has always drawn it, with the texts of the interface language on top.
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "app/firmware_offer.h"
+#include "app/lighting_panel.h"
+#include "app/main_window.h"
+#include "app/performance_panel.h"
+#include "keys/key_layout.h"
+#include "ui/bit_slider.h"
+#include "ui/image_cache.h"
+#include "ui/panel_painter.h"
+
+namespace tessaron::app {
+
+namespace img = device::image;
+
+namespace {
+
+constexpr int kTextHeight = 13;
+constexpr int kSmallTextHeight = 11;
+constexpr int kBottomTextHeight = 15;
+const QColor kRowHovered(80, 0, 0);
+const QColor kRowNormal(59, 59, 59);
+
+QString fromUtf8(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+void CTessaronDlg::paintEvent(QPaintEvent* /*event*/) {
+    // Qt composes widgets off screen already, so the face is drawn straight onto the window.
+    QPainter p(this);
+    paintFace(p);
+}
+
+void CTessaronDlg::paintFace(QPainter& p) {
+    const auto image = [&](const char* name, int x, int y) {
+        ui::drawPanelImage(p, imageFolder_, QString::fromLatin1(name), x, y);
+    };
+    if (!ui::drawPanelImage(p, imageFolder_, QStringLiteral("main.png"), 0, 0)) {
+        p.fillRect(rect(), QColor(0x10, 0x12, 0x16));
+    }
+    image(hoveredArea_ == area::kHelp ? "button-help-over.png" : "button-help-normal.png", 936, 5);
+    image(hoveredArea_ == area::kHide ? "button-min-over.png" : "button-min-normal.png", 957, 5);
+    image(hoveredArea_ == area::kClose ? "button-close-over.png" : "button-close-normal.png", 978,
+          5);
+    image("logo.png", 19, 32);
+    paintKeyboard(p);
+    paintBottom(p);
+    paintLightSection(p);
+    const SectionLayout l = layout();
+    paintPerformance(p, l);
+    paintLists(p, l);
+    if (helpMenuOpen_) paintHelpMenu(p);
+}
+
+void CTessaronDlg::paintKeyboard(QPainter& p) {
+    const auto origin = keys::kKeyboardOrigin;
+    ui::drawPanelImage(p, imageFolder_, QStringLiteral("kb_BK.png"), origin.x, origin.y);
+    const QImage lit = ui::ImageCache::instance().image(imageFolder_ + QStringLiteral("kb_hl.png"));
+    const auto keyRect = [&](keys::KeyIndex k) {
+        const keys::KeyRect r = keys::keyRect(k);
+        return QRect(r.left + origin.x, r.top + origin.y, r.right - r.left, r.bottom - r.top);
+    };
+    const auto highlight = [&](keys::KeyIndex k) {
+        if (lit.isNull() || keys::keyRect(k).empty()) return;
+        const QRect r = keyRect(k);
+        p.drawImage(r.topLeft(), lit, r.translated(-origin.x, -origin.y));
+    };
+    // The left Windows key is never shown as modified: its bit is Win Lock's.
+    live_.marks[keys::kLeftWinKey] = 0;
+    for (std::size_t k = 0; k < keys::kLayoutKeyCount; ++k) {
+        if (live_.marks[k] != 0) highlight(static_cast<keys::KeyIndex>(k));
+    }
+    if (live_.diyMode) {
+        const QFont font = ui::panelFont(10, 700);
+        for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+            const auto key = static_cast<keys::KeyIndex>(k);
+            const auto colour = lighting::diyLightColour(live_.image, key);
+            if (!colour) continue;
+            const QColor c = QColor::fromRgb(static_cast<QRgb>(*colour));
+            p.fillRect(keyRect(key), c);
+            const keys::Point at = keys::legendPosition(key);
+            const QColor ink = c.lightness() > 150 ? Qt::black : Qt::white;
+            ui::drawPanelText(p, fromUtf8(keys::legend(key)), at.x, at.y, font, ink);
+        }
+    }
+    if (hoveredKey_) {
+        highlight(*hoveredKey_);
+        const keys::KeyRect r = keys::keyRect(*hoveredKey_);
+        p.setPen(QPen(Qt::white, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRect(r.left + origin.x - 2, r.top + origin.y - 2, r.right - r.left + 3,
+                         r.bottom - r.top + 3));
+    }
+}
+
+void CTessaronDlg::paintBottom(QPainter& p) {
+    const auto button = [&](int a, int x) {
+        ui::drawPanelImage(p, imageFolder_,
+                           hoveredArea_ == a ? QStringLiteral("button-cancel-over.png")
+                                             : QStringLiteral("button-cancel-normal.png"),
+                           x, 600);
+    };
+    button(area::kReturn, 800);
+    button(area::kCancel, 862);
+    button(area::kSave, 924);
+    ui::drawPanelImage(p, imageFolder_, QStringLiteral("Config.png"), 17, 603);
+    const bool zh = live_.language == Language::Chinese;
+    ui::drawPanelText(p, tr2("Profile", "配置"), 45, 610, kBottomTextHeight);
+    ui::drawPanelText(p, tr2("Return", "恢复"), 810, 607, kBottomTextHeight);
+    ui::drawPanelText(p, tr2("Cancel", "取消"), 872, 607, kBottomTextHeight);
+    ui::drawPanelText(p, tr2("Save", "保存"), zh ? 934 : 937, 607, kBottomTextHeight);
+}
+
+void CTessaronDlg::paintLightSection(QPainter& p) {
+    const auto image = [&](const QString& name, int x, int y) {
+        ui::drawPanelImage(p, imageFolder_, name, x, y);
+    };
+    const auto text = [&](const QString& s, int x, int y, int h = kTextHeight) {
+        ui::drawPanelText(p, s, x, y, h);
+    };
+    auto& settings = live_.image;
+    image(QStringLiteral("itemBK.png"), kPanelX, 114);
+    text(tr2("Light", "灯光"), kPanelX, 114);
+    if (sections_.light) return;
+
+    image(QStringLiteral("LEDEffect_open.png"), kPanelX, 130);
+    text(tr2("Effect", "效果"), 28, 137);
+    image(QStringLiteral("Light_Item.png"), 28, 158);
+    const std::uint8_t effect = settings[img::kEffect];
+    const bool listOpen = effectListOpen_ || responseListOpen_;
+    if (lighting::offersSpeed(effect)) {
+        image(QStringLiteral("freq.png"), kPanelX, 245);
+        if (!listOpen) {
+            text(tr2("Speed", "速度"), 28, 290);
+            text(tr2("Slow", "慢"), 28, 317, kSmallTextHeight);
+            text(tr2("Fast", "快"), 230, 317, kSmallTextHeight);
+            paintThumb(p, speed_, 0);
+        }
+    }
+    text(tr2("Brightness", "亮度"), 28, 247);
+    text(tr2("Dark", "黑"), 28, 274, kSmallTextHeight);
+    text(tr2("Bright", "亮"), live_.language == Language::Chinese ? 236 : 222, 274,
+         kSmallTextHeight);
+    if (!listOpen) paintThumb(p, brightness_, 0);
+
+    lighting::clampOption(settings);
+
+    const auto directions = lighting::directionImages(effect, settings[img::kDirection]);
+    const bool radios = lighting::isDiyEffect(effect);
+    if (radios || directions[0]) text(tr2("Direction", "方向"), 29, 177);
+    if (radios) {
+        image(live_.diyMode ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), 28,
+              199);
+        text(tr2("Keymap", "按键"), 45, 197);
+        image(live_.diyMode ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), 130,
+              199);
+        text(QStringLiteral("DIY"), 147, 197);
+    } else {
+        for (const auto& d : directions) {
+            if (!d) continue;
+            image(QStringLiteral("Direction-%1-%2.png")
+                      .arg(QChar::fromLatin1(d->letter),
+                           d->enabled ? QStringLiteral("Enable") : QStringLiteral("Disable")),
+                  d->x, 197);
+        }
+    }
+    text(QString::fromStdString(lighting::effectName(effect, live_.language)), 28, 158);
+}
+
+void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l) {
+    const auto image = [&](const QString& name, int x, int y) {
+        ui::drawPanelImage(p, imageFolder_, name, x, y);
+    };
+    const auto text = [&](const QString& s, int x, int y) {
+        ui::drawPanelText(p, s, x, y, kTextHeight);
+    };
+    const auto& settings = live_.image;
+    const bool zh = live_.language == Language::Chinese;
+
+    image(QStringLiteral("MacroManagementBK.png"), kPanelX, l.macroPanelTop);
+    image(QStringLiteral("MacroButton3.png"), kPanelX, l.macroButtonTop);
+    text(tr2("Macro Management", "宏管理"), 27, l.macroButtonTop + 2);
+
+    const int y2 = l.gameModeTop;
+    if (sections_.gameMode) {
+        image(QStringLiteral("gamemode_Close.png"), kPanelX, y2);
+        text(tr2("Game Mode", "游戏模式"), kPanelX, y2);
+        if (!zh) text(QStringLiteral("Win Lock"), 149, y2);
+    } else {
+        image(QStringLiteral("gamemode_open.png"), kPanelX, y2);
+        text(tr2("Game Mode", "游戏模式"), kPanelX, y2);
+        text(tr2("Win Lock", "Win Lock模式"), 149, y2);
+        const auto radioPair = [&](bool on, int onX, int offX) {
+            image(on ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), onX, y2 + 33);
+            image(on ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), offX, y2 + 33);
+            text(tr2("ON", "开启"), onX + 17, y2 + 31);
+            text(tr2("OFF", "关闭"), offX + 17, y2 + 31);
+        };
+        radioPair(settings[img::kGameMode] != 0, 34, 88);
+        radioPair(settings[img::kWinLock] != 0, 164, 218);
+    }
+
+    const int y3 = l.responseTop;
+    image(sections_.responseTime ? QStringLiteral("responsetime_close.png")
+                                 : QStringLiteral("responsetime_open.png"),
+          kPanelX, y3);
+    text(tr2("Response Time", "按键响应时间"), kPanelX, y3);
+    if (!sections_.responseTime) {
+        image(QStringLiteral("Light_Item.png"), 28, y3 + 28);
+        text(QString::fromStdString(performance::responseFieldText(settings)), 100, y3 + 28);
+    }
+
+    const int y4 = l.reportRateTop;
+    image(sections_.reportRate ? QStringLiteral("reportrate_Close.png")
+                               : QStringLiteral("reportrate_Open.png"),
+          kPanelX, y4);
+    text(tr2("USB Report Rate", "USB报告率"), kPanelX, y4);
+    if (!sections_.reportRate) {
+        paintThumb(p, reportRate_, reportRate_->value() == 0 ? 2 : 0);
+    }
+}
+
+void CTessaronDlg::paintLists(QPainter& p, const SectionLayout& l) {
+    const auto rows = [&](int count, int left, int right, int top, int textX, auto label) {
+        for (int r = 0; r < count; ++r) {
+            const QRect row(left, top + r * lists::kRowHeight, right - left + 1, lists::kRowHeight);
+            p.fillRect(row, r == hoveredRow_ ? kRowHovered : kRowNormal);
+            ui::drawPanelText(p, label(r), textX, row.top() + 2, kTextHeight);
+        }
+    };
+    if (effectListOpen_) {
+        rows(static_cast<int>(lighting::kEffectCount), lists::kLeft, lists::kRight,
+             lists::kEffectTop, lists::kLeft, [&](int r) {
+                 const auto& e = lighting::effects()[static_cast<std::size_t>(r)];
+                 return QString::fromStdString(lighting::effectName(e.code, live_.language));
+             });
+    }
+    if (responseListOpen_) {
+        rows(performance::kResponseRows, lists::kResponseLeft, lists::kResponseRight,
+             l.responseListTop, 97,
+             [](int r) { return QString::fromStdString(performance::responseRowText(r)); });
+    }
+}
+
+void CTessaronDlg::paintHelpMenu(QPainter& p) {
+    ui::drawPanelImage(p, imageFolder_, QStringLiteral("HelpWindow.png"), 830, 22);
+    ui::drawPanelText(p, tr2("Tessaron Guide", "Tessaron 使用指南"), 850, 25, kTextHeight);
+    ui::drawPanelText(p, tr2("Update Firmware", "驱动更新"), 850, 50, kTextHeight);
+    ui::drawPanelText(p, fromUtf8(kVersionText), 850, 75, kTextHeight);
+}
+
+void CTessaronDlg::paintThumb(QPainter& p, const ui::CBitSlider* s, int extraX) {
+    if (s == nullptr || !s->isVisible()) return;
+    // The slider draws nothing itself; its thumb window would sit at thumbX + 10.
+    const int x = s->x() + s->thumbX() + 10 + extraX;
+    const int y = s->y() + s->thumbY();
+    ui::drawPanelImage(p, imageFolder_, QStringLiteral("Thumb.png"), x, y);
+}
+
+void CTessaronDlg::placeSliders() {
+    const std::uint8_t effect = live_.image[img::kEffect];
+    const bool lightOpen = !sections_.light;
+    const bool listOpen = effectListOpen_ || responseListOpen_;
+    brightness_->setVisible(lightOpen && !listOpen);
+    speed_->setVisible(lightOpen && !listOpen && lighting::offersSpeed(effect));
+    const int y4 = layout().reportRateTop;
+    if (y4 != reportRateTop_) {
+        reportRate_->move(28, y4 + 23);
+        reportRateTop_ = y4;
+    }
+    reportRate_->setVisible(!sections_.reportRate);
+    for (auto* s : {brightness_, speed_, reportRate_}) s->updateThumb();
+    update();
+}
+
+}  // namespace tessaron::app

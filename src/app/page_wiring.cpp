@@ -1,0 +1,10 @@
+#include "app/page_wiring.h"
+
+namespace tessaron::app {
+
+Pages makePages() {
+    Pages pages;
+    return pages;
+}
+
+}  // namespace tessaron::app

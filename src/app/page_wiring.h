@@ -1,0 +1,10 @@
+#pragma once
+// Which modal pages the main window can open in this build.
+
+#include "app/pages.h"
+
+namespace tessaron::app {
+
+Pages makePages();
+
+}  // namespace tessaron::app

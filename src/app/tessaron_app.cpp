@@ -1,0 +1,181 @@
+#include "app/tessaron_app.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+
+#include "app/device_session.h"
+#include "app/firmware_offer.h"
+#include "app/launcher.h"
+#include "app/live_config.h"
+#include "app/main_window.h"
+#include "app/page_wiring.h"
+#include "app/single_instance.h"
+#include "core/data_folder.h"
+#include "core/settings.h"
+#include "device/hid/hid_transport.h"
+#include "device/hid/udev_hotplug.h"
+#include "device/virtual/demo_keyboard.h"
+#include "ui/image_folders.h"
+#include "ui/splash_screen.h"
+
+namespace tessaron::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<int> interfaceNumber(const QString& text) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n < 0 || n > 255) return std::nullopt;
+    return n;
+}
+
+// The folder that holds "png/": the first asset folder with the main window's background.
+fs::path findImageBase(const std::vector<fs::path>& folders, Language lang) {
+    const fs::path probe =
+        fs::path("png") / ui::languageFolderName(lang).toStdString() / "main.png";
+    if (auto found = findAsset(folders, probe)) {
+        return found->parent_path().parent_path().parent_path();
+    }
+    return folders.empty() ? fs::path{} : folders.front();
+}
+
+// The program's icon: the mark at the left of the logo picture.
+QIcon programIcon(const fs::path& imageBase, Language lang) {
+    const QString logo =
+        ui::imageFolder(QString::fromStdString(imageBase.string()), lang, ui::Panel::Main) +
+        QStringLiteral("logo.png");
+    const QImage image(logo);
+    if (image.isNull()) return {};
+    const int side = std::min(image.height(), 64);
+    const QRect mark(std::max(0, (image.height() - side) / 2), (image.height() - side) / 2, side,
+                     side);
+    return QIcon(QPixmap::fromImage(image.copy(mark)));
+}
+
+}  // namespace
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]\n"
+        "                [--command-interface N] [--event-interface N] [--no-splash]\n\n"
+        "--demo runs on the virtual keyboard, whose state is kept in the data folder.\n");
+}
+
+Result<AppOptions> parseOptions(const QStringList& arguments) {
+    AppOptions o;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= arguments.size()) return std::nullopt;
+            return arguments[++i];
+        };
+        if (arg == QLatin1String("--demo")) {
+            o.demo = true;
+        } else if (arg == QLatin1String("--no-splash")) {
+            o.splash = false;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            o.help = true;
+        } else if (arg == QLatin1String("--data-dir")) {
+            auto v = value();
+            if (!v || v->isEmpty()) return makeError("--data-dir needs a folder.");
+            o.dataDir = fs::path(v->toStdString());
+        } else if (arg == QLatin1String("--lang")) {
+            auto v = value();
+            if (v == QLatin1String("chinese")) {
+                o.language = Language::Chinese;
+            } else if (v == QLatin1String("english")) {
+                o.language = Language::English;
+            } else {
+                return makeError("--lang takes english or chinese.");
+            }
+        } else if (arg == QLatin1String("--command-interface") ||
+                   arg == QLatin1String("--event-interface")) {
+            auto v = value();
+            auto n = v ? interfaceNumber(*v) : std::nullopt;
+            if (!n) return makeError(arg.toStdString() + " needs an interface number (0..255).");
+            (arg == QLatin1String("--command-interface") ? o.commandInterface : o.eventInterface) =
+                n;
+        } else if (arg == QLatin1String("--instance")) {
+            auto v = value();
+            if (!v || v->isEmpty()) return makeError("--instance needs a name.");
+            o.instanceName = *v;
+        } else {
+            return makeError("Unknown option " + arg.toStdString() + ".");
+        }
+    }
+    return o;
+}
+
+CTessaronApp::CTessaronApp(AppOptions options) : options_(std::move(options)) {}
+
+CTessaronApp::~CTessaronApp() {
+    session_.reset();
+    window_.reset();
+}
+
+bool CTessaronApp::start() {
+    instance_ = std::make_unique<SingleInstance>(options_.instanceName.value_or(instanceName()));
+    if (instance_->notifyRunning()) return false;
+    (void)instance_->listen();
+
+    const auto inputs = DataFolderInputs::fromProcess(options_.dataDir);
+    auto folder = openDataFolder(inputs);
+    if (!folder) {
+        error_ = folder.error();
+        return false;
+    }
+    live_ = std::make_unique<LiveConfig>();
+    live_->dataFolder = *folder;
+    live_->language = resolveLanguage(options_.language, settingsFile());
+    const auto assets = assetFolders(*folder, inputs.executableFolder);
+    live_->imageBase = findImageBase(assets, live_->language);
+
+    MainWindowSetup setup;
+    setup.live = live_.get();
+    if (auto ver = findAsset(assets, kVersionFileName)) {
+        setup.shippedFirmware = readFileVersion(*ver);
+    }
+    setup.programFolder = inputs.executableFolder;
+    setup.helpPage = findAsset(assets, fs::path(std::string(kHelpPageFile)))
+                         .value_or(live_->dataFolder / std::string(kHelpPageFile));
+
+    std::unique_ptr<device::HotplugMonitor> hotplug;
+    if (options_.demo) {
+        demo_ = std::make_unique<device::DemoKeyboard>(*folder);
+        hotplug = demo_->makeHotplug();
+    } else {
+        transport_ = std::make_unique<device::hid::HidTransport>(
+            device::ChannelSelection{options_.commandInterface, options_.eventInterface});
+        hotplug = std::make_unique<device::hid::UdevHotplugMonitor>();
+    }
+    device::Transport& transport = demo_ ? demo_->transport() : *transport_;
+    session_ =
+        std::make_unique<DeviceSession>(transport, SystemClock::instance(), std::move(hotplug));
+    launcher_ = std::make_unique<DesktopLauncher>();
+    setup.session = session_.get();
+    setup.launcher = launcher_.get();
+    setup.pages = makePages();
+
+    const QIcon icon = programIcon(live_->imageBase, live_->language);
+    if (!icon.isNull()) QApplication::setWindowIcon(icon);
+
+    if (options_.splash) {
+        ui::CSplashScreen splash(QString::fromStdString(live_->imageBase.string()),
+                                 live_->language);
+        splash.exec();
+    }
+    window_ = std::make_unique<CTessaronDlg>(std::move(setup));
+    QObject::connect(instance_.get(), &SingleInstance::activationRequested, window_.get(),
+                     &CTessaronDlg::bringForward);
+    QObject::connect(window_.get(), &CTessaronDlg::ended, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    window_->initialise();
+    window_->show();
+    return true;
+}
+
+}  // namespace tessaron::app

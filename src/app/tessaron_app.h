@@ -1,0 +1,71 @@
+#pragma once
+// The application object, CTessaronApp: command line, single instance, data folder, language,
+// the keyboard (real or virtual), the splash and the main window.
+
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "core/language.h"
+#include "core/result.h"
+
+namespace tessaron::device {
+class DemoKeyboard;
+class Transport;
+}  // namespace tessaron::device
+
+namespace tessaron::app {
+
+class CTessaronDlg;
+class DesktopLauncher;
+class DeviceSession;
+class SingleInstance;
+struct LiveConfig;
+
+struct AppOptions {
+    std::optional<std::filesystem::path> dataDir;  // --data-dir DIR
+    bool demo = false;                             // --demo: the virtual keyboard
+    std::optional<int> commandInterface;           // --command-interface N
+    std::optional<int> eventInterface;             // --event-interface N
+    std::optional<Language> language;              // --lang english|chinese
+    std::optional<QString> instanceName;           // --instance NAME (tests)
+    bool splash = true;                            // --no-splash
+    bool help = false;                             // --help
+};
+
+// Parses the arguments after the program name. An error names the faulty option.
+Result<AppOptions> parseOptions(const QStringList& arguments);
+QString usageText();
+
+class CTessaronApp {
+public:
+    explicit CTessaronApp(AppOptions options);
+    ~CTessaronApp();
+    CTessaronApp(const CTessaronApp&) = delete;
+    CTessaronApp& operator=(const CTessaronApp&) = delete;
+
+    // Sets everything up and shows the window. Returns false when the program should end at
+    // once: another instance was brought forward, or start-up failed (error() says why).
+    bool start();
+    [[nodiscard]] const std::optional<Error>& error() const { return error_; }
+
+    [[nodiscard]] CTessaronDlg* window() const { return window_.get(); }
+    [[nodiscard]] device::DemoKeyboard* demoKeyboard() const { return demo_.get(); }
+
+private:
+    AppOptions options_;
+    std::optional<Error> error_;
+    std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<device::DemoKeyboard> demo_;
+    std::unique_ptr<device::Transport> transport_;
+    std::unique_ptr<LiveConfig> live_;
+    std::unique_ptr<DesktopLauncher> launcher_;
+    // Destroyed before the window: its pending results then never reach a window that is gone.
+    std::unique_ptr<DeviceSession> session_;
+    std::unique_ptr<CTessaronDlg> window_;
+};
+
+}  // namespace tessaron::app
