@@ -23,9 +23,6 @@ namespace pd = profilesdlg;
 // Selected names in cyan, as the other image-drawn lists.
 constexpr QColor kSelectedText{0, 255, 255};
 
-// How long the main window waits after the panel before it refreshes.
-constexpr int kRefreshDelayMs = 50;
-
 bool isEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
@@ -285,13 +282,6 @@ void CConfigureDlg::paintEvent(QPaintEvent* /*event*/) {
     ui::drawPanelText(p, t.newLabel, pd::kNewLabelSpot.x, pd::kNewLabelSpot.y, pd::kLabelHeight);
     ui::drawPanelText(p, t.deleteLabel, pd::kDeleteLabelSpot.x, pd::kDeleteLabelSpot.y,
                       pd::kLabelHeight);
-}
-
-int runProfilesPanel(CConfigureDlg& panel, QWidget& mainWindow, Clock& clock) {
-    const int result = panel.run(mainWindow.frameGeometry());
-    clock.sleepMs(kRefreshDelayMs);
-    ui::sendMessage(&mainWindow, ui::kRefreshMessage, 0, 1);
-    return result;
 }
 
 }  // namespace tessaron::app

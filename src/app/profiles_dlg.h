@@ -100,9 +100,4 @@ private:
     MenuRunner menuRunner_;
 };
 
-// The main window's Profile button: the panel opened over the window's top-left corner, then,
-// however it was closed, a 50 ms pause and the refresh message (0, 1) to the window, which
-// reloads its sliders and marks from the live configuration without reading the keyboard.
-int runProfilesPanel(CConfigureDlg& panel, QWidget& mainWindow, Clock& clock);
-
 }  // namespace tessaron::app

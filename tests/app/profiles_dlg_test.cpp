@@ -15,6 +15,7 @@
 #include <memory>
 #include <ostream>
 
+#include "app/profiles_dlg_page.h"
 #include "keys/keymap_file.h"
 #include "ui/edit_helper.h"
 #include "ui/messages.h"
@@ -61,20 +62,6 @@ struct StubPrompts final : ProfilesPrompts {
     std::vector<fs::path> started;
     bool answer = true;
     std::optional<fs::path> chosen;
-};
-
-// Records what the main window would receive.
-class MainWindowStub final : public QWidget {
-public:
-    std::vector<std::pair<qint64, qint64>> refreshes;
-
-protected:
-    void customEvent(QEvent* e) override {
-        if (e->type() == ui::eventType(ui::kRefreshMessage)) {
-            const auto& m = static_cast<const ui::WindowMessage&>(*e);
-            refreshes.emplace_back(m.wParam(), m.lParam());
-        }
-    }
 };
 
 class ProfilesPanelTest : public ::testing::Test {
@@ -337,25 +324,33 @@ TEST_F(ProfilesPanelTest, CloseAreaEdgesAndEnter) {
     EXPECT_FALSE(panel_->isVisible());
 }
 
-TEST_F(ProfilesPanelTest, TheMainWindowRefreshesAfterThePanelCloses) {
+TEST_F(ProfilesPanelTest, ThePageKeepsOnePanelAndReopensItOverTheWindow) {
     file("Work");
-    panel_ = std::make_unique<CConfigureDlg>(
-        profiles::LiveConfiguration{image_, *records_},
-        ProfilesPanelSetup{QStringLiteral(TESSARON_TEST_SHARE_DIR), dir_, Language::English,
-                           &clock_, &prompts_});
-    MainWindowStub window;
+    auto live = std::make_unique<LiveConfig>();
+    live->dataFolder = dir_;
+    live->imageBase = TESSARON_TEST_SHARE_DIR;
+    const ProfilesPage page = profilesPage(&prompts_, &clock_);
+    QWidget window;
     window.setGeometry(200, 150, 1000, 640);
-    window.show();
-    QPoint placed;
-    QTimer::singleShot(0, panel_.get(), [&] {
-        placed = panel_->pos();
-        EXPECT_TRUE(window.refreshes.empty());
-        releaseAt(250, 15);
-    });
-    EXPECT_EQ(runProfilesPanel(*panel_, window, clock_), QDialog::Accepted);
-    EXPECT_EQ(placed, window.frameGeometry().topLeft() - QPoint(1, 1));
-    EXPECT_EQ(clock_.sleeps(), std::vector<Clock::Ms>{Clock::Ms(50)});
-    EXPECT_EQ(window.refreshes, (std::vector<std::pair<qint64, qint64>>{{0, 1}}));
+
+    std::vector<CConfigureDlg*> seen;
+    const auto openAndClose = [&](const QRect& where, int listed) {
+        QTimer::singleShot(0, &window, [&] {
+            auto* panel = window.findChild<CConfigureDlg*>();
+            ASSERT_NE(panel, nullptr);
+            seen.push_back(panel);
+            EXPECT_EQ(panel->pos(), where.topLeft() - QPoint(1, 1));
+            EXPECT_EQ(panel->list()->count(), listed);  // each opening lists the folder again
+            QTest::mouseClick(panel, Qt::LeftButton, Qt::NoModifier, QPoint(250, 15));
+        });
+        page(&window, *live, where);
+    };
+    openAndClose(QRect(200, 150, 1000, 640), 1);
+    file("Home");
+    openAndClose(QRect(40, 30, 1000, 640), 2);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_EQ(window.findChildren<CConfigureDlg*>().size(), 1);
 }
 
 }  // namespace
