@@ -1,0 +1,519 @@
+#include "app/macro_manager_dlg.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+#include "app/macro_manager_dlg_hook.h"
+#include "macros/macro_messages.h"
+#include "ui/edit_helper.h"
+#include "ui/messages.h"
+#include "ui/panel_painter.h"
+#include "ui/theme.h"
+#include "ui/transparent_list_box.h"
+
+Q_LOGGING_CATEGORY(lcMacroManager, "tessaron.macromgr", QtWarningMsg)
+
+namespace tessaron::app {
+
+namespace {
+
+namespace theme = ui::theme;
+using macromgr::Button;
+
+// The window's natural size, used only when its background image cannot be loaded, so that
+// the window stays usable.
+constexpr QSize kFallbackSize{412, 436};
+constexpr QRect kNoticeRect{20, 398, 252, 30};
+constexpr int kNoticeSize = 11;
+
+const Clock& clockOf(const MacroManagerSetup& setup) {
+    return setup.clock != nullptr ? *setup.clock : SystemClock::instance();
+}
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+void drawCentred(QPainter& p, const QRect& rect, const QString& text, int pixelHeight) {
+    p.save();
+    p.setFont(ui::panelFont(pixelHeight, 400));
+    p.setPen(theme::kText);
+    p.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, text);
+    p.restore();
+}
+
+}  // namespace
+
+CMacroRecordDlg::CMacroRecordDlg(macros::MacroTable& committed, MacroManagerSetup setup,
+                                 QWidget* parent)
+    : QDialog(parent),
+      language_(setup.language),
+      folder_(setup.imageFolder),
+      committed_(committed),
+      ownHook_(setup.hook != nullptr ? nullptr : std::make_unique<TholwinMacroHook>(this)),
+      ownPrompts_(setup.prompts != nullptr
+                      ? nullptr
+                      : std::make_unique<MessageBoxPrompts>(this, setup.language)),
+      prompts_(setup.prompts != nullptr ? setup.prompts : ownPrompts_.get()),
+      manager_(committed, setup.hook != nullptr ? *setup.hook : *ownHook_, clockOf(setup)) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setModal(true);
+    setWindowTitle(texts().title);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+
+    QSize size = ui::panelImageSize(folder_, QString::fromLatin1(macromgr::kBackgroundImage));
+    if (size.isEmpty()) size = kFallbackSize;
+    setFixedSize(size);
+
+    buildControls();
+    showMacroList();
+    showOptions();
+    showEvents(std::nullopt);
+
+    nameTimer_.setInterval(macromgr::kNameTimerMs);
+    connect(&nameTimer_, &QTimer::timeout, this, &CMacroRecordDlg::carryNames);
+    nameTimer_.start();
+}
+
+CMacroRecordDlg::~CMacroRecordDlg() {
+    nameTimer_.stop();
+}
+
+void CMacroRecordDlg::buildControls() {
+    const auto makeList = [this](const QRect& rect, int mode) {
+        auto* list = new ui::CTransparentListBox(this);  // owned by the window
+        list->setEditMode(mode);
+        list->setGeometry(rect);
+        list->setLook(QStringLiteral("Arial"), macromgr::kListFontSize, theme::kText,
+                      theme::kAccentBright, false, Qt::black, 0);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->verticalScrollBar()->setStyleSheet(QStringLiteral(
+            "QScrollBar:vertical { background: #0c0d10; width: 7px; margin: 0; border: none; }"
+            "QScrollBar::handle:vertical { background: #444a57; min-height: 18px;"
+            " border-radius: 3px; }"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+        return list;
+    };
+    macroList_ = makeList(macromgr::kMacroListRect, ui::CTransparentListBox::kPlainText);
+    macroList_->setNotify(true);  // renames arrive as kItemChangedMessage
+    eventList_ = makeList(macromgr::kEventListRect, ui::CTransparentListBox::kDelay);
+    eventList_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    connect(macroList_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!showingMacros_) selectMacroLine(row);
+    });
+    connect(eventList_, &QWidget::customContextMenuRequested, this,
+            [this](QPoint pos) { eventListMenuAt(eventList_->viewport()->mapToGlobal(pos)); });
+
+    loopField_ = new QLineEdit(this);  // owned by the window
+    loopField_->setGeometry(macromgr::kLoopField);
+    loopField_->setMaxLength(macromgr::kLoopFieldDigits);
+    loopField_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,3}")), loopField_));
+    loopField_->setFont(ui::panelFont(12, 400));
+    loopField_->setStyleSheet(
+        QStringLiteral("QLineEdit { background: #0c0d10; color: #ffffff; border: 1px solid #444a57;"
+                       " padding: 0 3px; selection-background-color: #e0253a; }"
+                       "QLineEdit:disabled { color: #5a606b; border-color: #2e333d; }"));
+    connect(loopField_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { report(manager_.setLoopCountText(text.toStdString())); });
+}
+
+// --- What the window shows ---------------------------------------------------------------
+
+void CMacroRecordDlg::showMacroList() {
+    showingMacros_ = true;
+    macroList_->clear();
+    for (const auto& name : manager_.macroNames()) macroList_->addString(qs(name));
+    const auto selected = manager_.selectedMacro();
+    macroList_->setCurrentRow(selected ? static_cast<int>(*selected) : -1);
+    if (!selected) macroList_->clearSelection();
+    showingMacros_ = false;
+}
+
+void CMacroRecordDlg::showEvents(std::optional<int> row) {
+    eventList_->setUpdatesEnabled(false);
+    eventList_->clear();
+    for (const auto& line : manager_.lines()) eventList_->addString(qs(line.text));
+    if (!row && manager_.selectedLine()) row = static_cast<int>(*manager_.selectedLine());
+    if (row && *row >= 0 && *row < eventList_->count()) {
+        eventList_->setCurrentRow(*row);
+        eventList_->scrollToItem(eventList_->item(*row));
+    }
+    eventList_->setUpdatesEnabled(true);
+    eventList_->viewport()->update();
+}
+
+void CMacroRecordDlg::showOptions() {
+    const QSignalBlocker block(loopField_);
+    loopField_->setText(qs(manager_.loopCountText()));
+    loopField_->setEnabled(manager_.loopsOn());
+    update();
+}
+
+std::optional<std::size_t> CMacroRecordDlg::selectedEventLine() const {
+    const int row = eventList_->selectedIndex();
+    if (row < 0) return std::nullopt;
+    return static_cast<std::size_t>(row);
+}
+
+// Errors met while the hook holds the keyboard are shown in the window: a message box could
+// not be answered from the keyboard, and its keys would be taken for the macro.
+void CMacroRecordDlg::report(const Status& status, bool recordCaption) {
+    if (status) return;
+    if (manager_.hookInstalled()) {
+        notice_ = qs(status.error().text(language_)).trimmed();
+        update();
+        return;
+    }
+    prompts_->inform(
+        recordCaption ? macros::messages::recordCaption() : macros::messages::managerCaption(),
+        status.error());
+}
+
+// --- Commands ----------------------------------------------------------------------------
+
+void CMacroRecordDlg::pressButton(Button button) {
+    switch (button) {
+        case Button::Record:
+            startStopRecording();
+            break;
+        case Button::RecordDelay:
+            toggleRecordDelay();
+            break;
+        case Button::Loops:
+            toggleLoops();
+            break;
+        case Button::New:
+            newMacro();
+            break;
+        case Button::Delete:
+            deleteMacro();
+            break;
+        case Button::Ok:
+            okPressed();
+            break;
+        case Button::Cancel:
+            cancelPressed();
+            break;
+        case Button::None:
+            break;
+    }
+}
+
+void CMacroRecordDlg::startStopRecording() {
+    notice_.clear();
+    const Status status = manager_.toggleRecording();
+    if (status) showEvents(std::nullopt);
+    report(status, true);
+    update();
+}
+
+void CMacroRecordDlg::newMacro() {
+    notice_.clear();
+    macroList_->endEdit(true);
+    carryNames();
+    manager_.newMacro();
+    showMacroList();
+    showOptions();
+    showEvents(std::nullopt);
+}
+
+void CMacroRecordDlg::deleteMacro() {
+    notice_.clear();
+    if (!prompts_->confirm(macros::messages::managerCaption(), macros::messages::confirmDelete())) {
+        return;
+    }
+    macroList_->endEdit(false);
+    carryNames();
+    const Status status = manager_.deleteMacro();
+    showMacroList();
+    showOptions();
+    showEvents(std::nullopt);
+    report(status);
+}
+
+void CMacroRecordDlg::toggleRecordDelay() {
+    manager_.toggleRecordDelay();
+    qCDebug(lcMacroManager) << (manager_.recordDelay() ? "has delay time" : "No delay time");
+    update();
+}
+
+void CMacroRecordDlg::toggleLoops() {
+    manager_.toggleLoops();
+    showOptions();
+}
+
+void CMacroRecordDlg::okPressed() {
+    // A name still being typed counts, as if its editor had lost the focus.
+    macroList_->endEdit(true);
+    eventList_->endEdit(true);
+    carryNames();
+    committed_ = manager_.accept();
+    accept();
+}
+
+void CMacroRecordDlg::cancelPressed() {
+    reject();
+}
+
+void CMacroRecordDlg::selectMacroLine(int row) {
+    if (row < 0) return;  // the list never drops its selection by itself
+    const auto index = static_cast<std::size_t>(row);
+    if (manager_.selectedMacro() == index) return;
+    // A rename takes the line out and puts it back; the rows seen meanwhile are not choices.
+    if (static_cast<std::size_t>(macroList_->count()) != manager_.macroNames().size()) return;
+    manager_.select(index);
+    qCDebug(lcMacroManager) << (manager_.recordDelay() ? "Has  delay time" : "Has No delay time");
+    showOptions();
+    showEvents(std::nullopt);
+}
+
+void CMacroRecordDlg::carryNames() {
+    const auto names = manager_.macroNames();
+    const int rows = std::min(macroList_->count(), static_cast<int>(names.size()));
+    for (int i = 0; i < rows; ++i) {
+        const QString text = macroList_->itemText(i);
+        if (text == qs(names[static_cast<std::size_t>(i)])) continue;
+        // A refused name stays out of the record; the rename handler puts the old one back.
+        (void)manager_.rename(static_cast<std::size_t>(i), text.toStdString());
+    }
+}
+
+void CMacroRecordDlg::macroRenamed(int row, const QString& oldText) {
+    if (row < 0 || row >= macroList_->count()) return;
+    const Status status =
+        manager_.rename(static_cast<std::size_t>(row), macroList_->itemText(row).toStdString());
+    if (!status) {
+        macroList_->item(row)->setText(oldText);
+        report(status);
+    }
+}
+
+void CMacroRecordDlg::delayEdited(qint64 line, qint64 value) {
+    if (line < 0) return;
+    const Status status = manager_.editDelay(static_cast<std::size_t>(line), value);
+    // The list is refilled from the streams, so a refused edit shows the delay that stayed.
+    showEvents(static_cast<int>(line));
+    report(status);
+}
+
+// --- The event list's menu ----------------------------------------------------------------
+
+std::unique_ptr<QMenu> CMacroRecordDlg::eventMenu() {
+    const macromgr::Texts& t = texts();
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setFont(ui::panelFont(13, 400));
+    menu->setStyleSheet(QStringLiteral(
+        "QMenu { background: #191c22; color: #ffffff; border: 1px solid #444a57; padding: 3px; }"
+        "QMenu::item { padding: 4px 18px 4px 12px; }"
+        "QMenu::item:selected { background: #e0253a; }"
+        "QMenu::separator { height: 1px; background: #2e333d; margin: 3px 6px; }"));
+    const std::optional<std::size_t> line = selectedEventLine();
+
+    // Each command needs a selected event line; without one it does nothing.
+    const auto command = [this, line](auto&& operation) {
+        return [this, line, operation]() {
+            if (!line) return;
+            notice_.clear();
+            operation(*line);
+            update();
+        };
+    };
+    connect(menu->addAction(t.insertBefore), &QAction::triggered, this,
+            command([this](std::size_t s) { report(manager_.insertBefore(s)); }));
+    connect(menu->addAction(t.insertAfter), &QAction::triggered, this,
+            command([this](std::size_t s) { report(manager_.insertAfter(s)); }));
+
+    QMenu* mouse = menu->addMenu(t.insertMouseKey);
+    const std::pair<const QString*, macros::MouseButton> buttons[] = {
+        {&t.left, macros::MouseButton::Left},
+        {&t.right, macros::MouseButton::Right},
+        {&t.middle, macros::MouseButton::Middle},
+    };
+    const std::pair<const QString*, macros::MouseAction> actions[] = {
+        {&t.down, macros::MouseAction::Down},
+        {&t.up, macros::MouseAction::Up},
+        {&t.click, macros::MouseAction::Click},
+    };
+    for (const auto& [buttonText, button] : buttons) {
+        QMenu* sub = mouse->addMenu(*buttonText);
+        for (const auto& [actionText, action] : actions) {
+            connect(sub->addAction(*actionText), &QAction::triggered, this,
+                    command([this, button, action](std::size_t s) {
+                        const Status status = manager_.insertMouseKey(s, button, action);
+                        showEvents(static_cast<int>(s));
+                        report(status);
+                    }));
+        }
+    }
+    connect(menu->addAction(t.insertDelay), &QAction::triggered, this,
+            command([this](std::size_t s) {
+                const Status status = manager_.insertDelay(s);
+                showEvents(std::nullopt);
+                report(status);
+            }));
+    connect(menu->addAction(t.deleteEvent), &QAction::triggered, this,
+            command([this](std::size_t s) {
+                const Status status = manager_.deleteLine(s);
+                showEvents(std::nullopt);
+                report(status);
+            }));
+    return menu;
+}
+
+void CMacroRecordDlg::eventListMenuAt(QPoint globalPos) {
+    const std::unique_ptr<QMenu> menu = eventMenu();
+    menu->exec(globalPos);
+}
+
+// --- Messages from the hook and the lists -------------------------------------------------
+
+void CMacroRecordDlg::customEvent(QEvent* event) {
+    const int type = event->type();
+    if (type == ui::WM_MACRO_KEY) {
+        const auto& m = static_cast<const ui::WindowMessage&>(*event);
+        if (m.wParam() < 0 || m.wParam() > 0xFF) return;
+        const bool release = (m.lParam() & (qint64{1} << 31)) != 0;
+        const bool inserting = manager_.insertMode();
+        const std::size_t insertLine = manager_.insertLine();
+        const Status status =
+            manager_.keystroke(static_cast<std::uint8_t>(m.wParam()),
+                               release ? macros::KeyAction::Release : macros::KeyAction::Press);
+        // An inserted keystroke lands on the insert line as it was before it.
+        showEvents(inserting ? std::optional<int>(static_cast<int>(insertLine)) : std::nullopt);
+        if (status && !notice_.isEmpty() && !inserting) notice_.clear();
+        report(status);
+        update();
+        return;
+    }
+    if (type == ui::kEditBeginsMessage) {
+        manager_.editBegins();
+        update();
+        return;
+    }
+    if (type == ui::kItemEditedMessage) {
+        const auto& m = static_cast<const ui::WindowMessage&>(*event);
+        delayEdited(m.wParam(), m.lParam());
+        return;
+    }
+    if (type == ui::kItemChangedMessage) {
+        const auto& m = static_cast<const ui::WindowMessage&>(*event);
+        macroRenamed(static_cast<int>(m.wParam()), m.text());
+        return;
+    }
+    QDialog::customEvent(event);
+}
+
+// --- Painting and the mouse ---------------------------------------------------------------
+
+void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
+    using namespace macromgr;
+    const Texts& t = texts();
+    QPainter p(this);
+    p.fillRect(rect(), theme::kPanel);
+    ui::drawPanelImage(p, folder_, QString::fromLatin1(kBackgroundImage), 0, 0);
+
+    ui::drawPanelText(p, t.title, kTitlePos.x(), kTitlePos.y(), kTitleSize);
+    ui::drawPanelText(p, t.macroHeading, kMacroHeadingPos.x(), kMacroHeadingPos.y(), kHeadingSize);
+    ui::drawPanelText(p, t.eventHeading, kEventHeadingPos.x(), kEventHeadingPos.y(), kHeadingSize);
+    ui::drawPanelText(p, t.optionsHeading, kOptionsHeadingPos.x(), kOptionsHeadingPos.y(),
+                      kHeadingSize);
+
+    const auto button = [&](Button b, const char* normal, const char* over, const QString& label) {
+        const QRect r = buttonRect(b);
+        ui::drawPanelImage(p, folder_, QString::fromLatin1(hovered_ == b ? over : normal), r.x(),
+                           r.y());
+        drawCentred(p, r, label, kButtonLabelSize);
+    };
+    button(Button::Record, kRecordNormalImage, kRecordOverImage,
+           manager_.recording() ? t.stopRecording : t.startRecording);
+
+    for (int i = 0; i < 3; ++i) {
+        if (t.recordDelay[i].isEmpty()) continue;
+        ui::drawPanelText(p, t.recordDelay[i], kRecordDelayTextPos[i].x(),
+                          kRecordDelayTextPos[i].y(), kLabelSize);
+    }
+    const auto box = [&](const QRect& r, bool on) {
+        ui::drawPanelImage(p, folder_, QString::fromLatin1(on ? kOptionOnImage : kOptionOffImage),
+                           r.x(), r.y());
+    };
+    box(kRecordDelayBox, manager_.recordDelay());
+    ui::drawPanelText(p, t.loops, kLoopsTextPos.x(), kLoopsTextPos.y(), kLabelSize);
+    box(kLoopsBox, manager_.loopsOn());
+
+    button(Button::New, kButtonNormalImage, kButtonOverImage, t.newButton);
+    button(Button::Delete, kButtonNormalImage, kButtonOverImage, t.deleteButton);
+    button(Button::Ok, kButtonNormalImage, kButtonOverImage, t.ok);
+    button(Button::Cancel, kButtonNormalImage, kButtonOverImage, t.cancel);
+
+    if (!notice_.isEmpty()) {
+        p.setFont(ui::panelFont(kNoticeSize, 400));
+        p.setPen(theme::kAccentBright);
+        p.drawText(kNoticeRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, notice_);
+    }
+}
+
+void CMacroRecordDlg::setHovered(Button button) {
+    if (hovered_ == button) return;
+    hovered_ = button;
+    update();
+}
+
+void CMacroRecordDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
+    const QPoint pos = event->position().toPoint();
+    pressed_ = macromgr::buttonAt(pos);
+    if (pressed_ == Button::None) {
+        dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+}
+
+void CMacroRecordDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (dragOffset_ && (event->buttons() & Qt::LeftButton) != 0) {
+        move(event->globalPosition().toPoint() - *dragOffset_);
+        return;
+    }
+    setHovered(macromgr::buttonAt(event->position().toPoint()));
+}
+
+void CMacroRecordDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QDialog::mouseReleaseEvent(event);
+    const bool dragged = dragOffset_.has_value();
+    dragOffset_.reset();
+    pressed_ = Button::None;
+    if (dragged) return;
+    pressButton(macromgr::buttonAt(event->position().toPoint()));
+}
+
+void CMacroRecordDlg::leaveEvent(QEvent* event) {
+    setHovered(Button::None);
+    QDialog::leaveEvent(event);
+}
+
+void CMacroRecordDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape belong to the macro being recorded, never to the window.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+}  // namespace tessaron::app

@@ -1,0 +1,15 @@
+#include "app/macro_manager_dlg_hook.h"
+
+#include "macros/tholwin/tholwin.h"
+
+namespace tessaron::app {
+
+bool TholwinMacroHook::install() {
+    return tholwin::installhook(window_.data(), tholwin::kModePressesAndReleases);
+}
+
+void TholwinMacroHook::remove() {
+    tholwin::removehook();
+}
+
+}  // namespace tessaron::app

@@ -1,0 +1,91 @@
+#pragma once
+// Where everything of the macro manager sits (window pixels) and what it says in each language.
+// The images are drawn for this geometry, so the numbers are part of the look.
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include "core/language.h"
+
+namespace tessaron::app::macromgr {
+
+// --- Images of the window's image folder.
+inline constexpr const char* kBackgroundImage = "MacroManagement.png";
+inline constexpr const char* kRecordNormalImage = "Record-normal.png";
+inline constexpr const char* kRecordOverImage = "Record-over.png";
+inline constexpr const char* kRecordLeaveImage = "Record-leave.png";
+inline constexpr const char* kOptionOffImage = "Pane.png";
+inline constexpr const char* kOptionOnImage = "PaneMakingTick.png";
+inline constexpr const char* kButtonNormalImage = "button-new-normal.png";
+inline constexpr const char* kButtonOverImage = "button-new-over.png";
+inline constexpr const char* kButtonLeaveImage = "button-new-leave.png";
+
+// --- Texts and their sizes.
+inline constexpr QPoint kTitlePos{16, 9};
+inline constexpr int kTitleSize = 18;
+inline constexpr QPoint kMacroHeadingPos{39, 60};
+inline constexpr QPoint kEventHeadingPos{151, 60};
+inline constexpr QPoint kOptionsHeadingPos{311, 60};
+inline constexpr int kHeadingSize = 15;
+inline constexpr int kLabelSize = 13;
+inline constexpr int kButtonLabelSize = 13;
+inline constexpr QPoint kRecordDelayTextPos[3] = {{290, 153}, {290, 168}, {290, 183}};
+inline constexpr QPoint kLoopsTextPos{295, 300};
+
+// --- Lists.
+inline constexpr QRect kMacroListRect{20, 80, 113, 275};
+inline constexpr QRect kEventListRect{150, 80, 113, 275};
+inline constexpr int kListFontSize = 13;
+
+// --- Hit areas; QRect(QPoint, QPoint) includes both corners.
+inline constexpr QRect kRecordButton{QPoint(290, 100), QPoint(379, 124)};
+inline constexpr QRect kRecordDelayBox{QPoint(368, 168), QPoint(382, 182)};
+inline constexpr QRect kLoopsBox{QPoint(296, 315), QPoint(310, 329)};
+inline constexpr QRect kLoopField{296, 331, 84, 18};
+inline constexpr QRect kNewButton{QPoint(20, 368), QPoint(77, 392)};
+inline constexpr QRect kDeleteButton{QPoint(80, 368), QPoint(137, 392)};
+inline constexpr QRect kOkButton{QPoint(280, 400), QPoint(337, 424)};
+inline constexpr QRect kCancelButton{QPoint(340, 400), QPoint(397, 424)};
+
+// The loop-count field takes this many digits.
+inline constexpr int kLoopFieldDigits = 3;
+// The timer that carries edited macro names into the records.
+inline constexpr int kNameTimerMs = 100;
+
+enum class Button { None, Record, RecordDelay, Loops, New, Delete, Ok, Cancel };
+
+// The button under a window point; None outside every button.
+Button buttonAt(QPoint pos);
+QRect buttonRect(Button button);
+
+struct Texts {
+    QString title;
+    QString macroHeading;
+    QString eventHeading;
+    QString optionsHeading;
+    QString startRecording;
+    QString stopRecording;
+    QString recordDelay[3];  // the Chinese label has two lines; the third is then empty
+    QString loops;
+    QString newButton;
+    QString deleteButton;
+    QString ok;
+    QString cancel;
+    // Context menu of the event list.
+    QString insertBefore;
+    QString insertAfter;
+    QString insertMouseKey;
+    QString left;
+    QString right;
+    QString middle;
+    QString down;
+    QString up;
+    QString click;
+    QString insertDelay;
+    QString deleteEvent;
+};
+
+const Texts& texts(Language lang);
+
+}  // namespace tessaron::app::macromgr
