@@ -51,6 +51,14 @@ void drawCentred(QPainter& p, const QRect& rect, const QString& text, int pixelH
     p.restore();
 }
 
+// At its size when it fits before `right`, else as large as fits.
+void drawHeading(QPainter& p, const QString& text, QPoint pos, int right) {
+    int size = macromgr::kHeadingSize;
+    while (size > 9 && QFontMetrics(ui::panelFont(size)).horizontalAdvance(text) > right - pos.x())
+        --size;
+    ui::drawPanelText(p, text, pos.x(), pos.y() + (macromgr::kHeadingSize - size) / 2, size);
+}
+
 }  // namespace
 
 CMacroRecordDlg::CMacroRecordDlg(macros::MacroTable& committed, MacroManagerSetup setup,
@@ -427,10 +435,9 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
     ui::drawPanelImage(p, folder_, QString::fromLatin1(kBackgroundImage), 0, 0);
 
     ui::drawPanelText(p, t.title, kTitlePos.x(), kTitlePos.y(), kTitleSize);
-    ui::drawPanelText(p, t.macroHeading, kMacroHeadingPos.x(), kMacroHeadingPos.y(), kHeadingSize);
-    ui::drawPanelText(p, t.eventHeading, kEventHeadingPos.x(), kEventHeadingPos.y(), kHeadingSize);
-    ui::drawPanelText(p, t.optionsHeading, kOptionsHeadingPos.x(), kOptionsHeadingPos.y(),
-                      kHeadingSize);
+    drawHeading(p, t.macroHeading, kMacroHeadingPos, kMacroHeadingRight);
+    drawHeading(p, t.eventHeading, kEventHeadingPos, kEventHeadingRight);
+    drawHeading(p, t.optionsHeading, kOptionsHeadingPos, kOptionsHeadingRight);
 
     const auto button = [&](Button b, const char* normal, const char* over, const QString& label) {
         const QRect r = buttonRect(b);

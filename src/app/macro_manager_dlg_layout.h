@@ -28,6 +28,10 @@ inline constexpr QPoint kMacroHeadingPos{39, 60};
 inline constexpr QPoint kEventHeadingPos{151, 60};
 inline constexpr QPoint kOptionsHeadingPos{311, 60};
 inline constexpr int kHeadingSize = 15;
+// Right edges of the panes under the headings; a heading too long for its pane is drawn smaller.
+inline constexpr int kMacroHeadingRight = 139;
+inline constexpr int kEventHeadingRight = 268;
+inline constexpr int kOptionsHeadingRight = 399;
 inline constexpr int kLabelSize = 13;
 inline constexpr int kButtonLabelSize = 13;
 inline constexpr QPoint kRecordDelayTextPos[3] = {{290, 153}, {290, 168}, {290, 183}};

@@ -8,7 +8,12 @@
 #include <iterator>
 #include <memory>
 
-#include "app/macro_manager_dlg_commit.h"
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include "app/live_config.h"
+#include "app/macro_manager_dlg_page.h"
 #include "device/ack.h"
 #include "device/command_port.h"
 #include "device/listener.h"
@@ -23,6 +28,8 @@
 #include "macro_manager_test_support.h"
 #include "macros/macro_file.h"
 #include "macros/slot_packing.h"
+#include "macros/tholwin/tholwin.h"
+#include "ui/messages.h"
 
 namespace tessaron::app::testing {
 namespace {
@@ -62,6 +69,23 @@ struct Keyboard {
     device::Listener listener{acks, clock};
 };
 
+// Runs while the page's window is open, as the user would: a new macro, Record Delay, "A dn",
+// 300 ms, "A up", OK.
+void recordAndOk(FakeClock& clock) {
+    auto* dlg = qobject_cast<CMacroRecordDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    const auto click = [dlg](const QRect& r) {
+        QTest::mouseClick(dlg, Qt::LeftButton, Qt::NoModifier, r.center());
+    };
+    click(macromgr::kNewButton);
+    click(macromgr::kRecordDelayBox);
+    click(macromgr::kRecordButton);
+    ui::sendMessage(dlg, ui::WM_MACRO_KEY, 0x41, 0);
+    clock.advance(std::chrono::milliseconds(300));
+    ui::sendMessage(dlg, ui::WM_MACRO_KEY, 0x41, tholwin::kReleaseFlag);
+    click(macromgr::kOkButton);
+}
+
 TEST(MacroManagerRoad, RecordedMacroReachesTheKeyboardSlotAndBothFiles) {
     const fs::path dir = fs::path(::testing::TempDir()) / "macro_manager_road";
     fs::remove_all(dir);
@@ -71,41 +95,39 @@ TEST(MacroManagerRoad, RecordedMacroReachesTheKeyboardSlotAndBothFiles) {
     device::CommandPort port(*keyboard.cmd, keyboard.clock);
     auto read = device::startupRead(port, device::DeviceImage{});
     ASSERT_TRUE(read) << read.error().english;
-    device::DeviceImage img = read->image;
-    device::DeviceImage committedImage = read->image;
-    auto records = std::make_unique<keys::KeyRecordTable>();
-    keys::ModifiedMarks marks{};
+    auto live = std::make_unique<LiveConfig>();
+    live->image = read->image;
+    live->commit();
+    live->dataFolder = dir;
+    live->imageBase = TESSARON_TEST_SHARE_DIR;
 
-    // Record "A dn", 300 ms, "A up" into a new macro and press OK.
-    ManagerRig rig(macros::MacroTable{});
-    rig.click(macromgr::kNewButton);
-    rig.click(macromgr::kRecordDelayBox);
-    rig.click(macromgr::kRecordButton);
-    rig.key(0x41, false);
-    rig.advanceMs(300);
-    rig.key(0x41, true);
-    rig.click(macromgr::kOkButton);
-    ASSERT_EQ(rig.dlg->result(), QDialog::Accepted);
-
-    const MacroCommitTargets targets{img, *records, dir / "keymap.bin", dir / "MacroDefine.bin"};
-    ASSERT_TRUE(commitMacroTable(rig.committed, targets));
-    EXPECT_EQ(fileBytes(targets.macroFilePath), rig.committed.toBytes());
-    EXPECT_EQ(fileBytes(targets.keymapPath).size(), keys::kKeymapFileSize);
+    // The Macro Management button, then what the main window does after OK.
+    RecordingPrompts prompts;
+    FakeClock clock;
+    const MacroManagerPage page = macroManagerPage(&prompts, &clock);
+    QTimer::singleShot(0, [&] { recordAndOk(clock); });
+    ASSERT_TRUE(page(nullptr, *live));
+    macros::packMacroSlots(live->committedMacros, live->image);
+    ASSERT_TRUE(keys::writeKeymap(live->keymapPath(), live->image, live->records));
+    ASSERT_TRUE(macros::writeMacroFile(live->macroFilePath(), live->committedMacros));
+    EXPECT_EQ(fileBytes(live->macroFilePath()), live->committedMacros.toBytes());
+    EXPECT_EQ(live->committedMacros[0].name(), u"Macro_001");
+    EXPECT_FALSE(tholwin::hookInstalled());
 
     // Assign macro 0 to the Q key, as the key page's OK does.
     const keys::KeyIndex q = keyWithVk(0x51);
     ASSERT_NE(q, keys::kNoKey);
-    keys::PendingAssignment pending;
-    pending.selectedKey = q;
-    pending.kind = keys::kind::kMacro;
-    pending.macroNumber = 0;
+    live->pending.selectedKey = q;
+    live->pending.kind = keys::kind::kMacro;
+    live->pending.macroNumber = 0;
     keys::ApplyContext context;
     context.repackMacroSlots = [&](device::DeviceImage& i) {
-        macros::packMacroSlots(rig.committed, i);
+        macros::packMacroSlots(live->committedMacros, i);
     };
-    ASSERT_TRUE(keys::applyAssignment(pending, {img, *records, marks}, context));
+    ASSERT_TRUE(keys::applyAssignment(live->pending, live->liveKeys(), context));
 
-    auto saved = keyboard.save(img, committedImage);
+    // Save.
+    auto saved = keyboard.save(live->image, live->committedImage);
     ASSERT_TRUE(saved) << saved.error().english;
 
     const device::DeviceImage held = keyboard.kb->settings();
