@@ -1,0 +1,599 @@
+#include "app/key_page.h"
+
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWindow>
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <span>
+
+#include "app/key_page_dialogs.h"
+#include "keys/key_names.h"
+#include "macros/tholwin/tholwin.h"
+#include "ui/messages.h"
+#include "ui/panel_painter.h"
+#include "ui/theme.h"
+#include "ui/vivid_tree.h"
+
+namespace tessaron::app {
+
+using key_page::Chooser;
+using key_page::Field;
+using key_page::Outcome;
+using key_page::Tab;
+namespace button = key_page::button;
+
+namespace {
+
+constexpr int kTextHeight = 14;
+constexpr int kMinTextHeight = 9;
+constexpr QColor kFieldGrey{109, 109, 109};
+constexpr QColor kTabIdle{192, 192, 192};
+constexpr QColor kCheckPatch{35, 35, 35};
+
+constexpr QRect kTreeRect{10, 60, 295, 160};
+constexpr QRect kSingleRect{20, 89, 280, 15};
+constexpr QRect kCombinationRect{20, 139, 280, 15};
+constexpr QRect kMacroListRect{20, 79, 280, 150};
+
+constexpr QPoint kHeaderAt{2, 2};
+constexpr int kTabTextY = 39;
+constexpr int kTabTextX[key_page::kTabCount] = {6, 115, 182, 259};
+constexpr int kTabMarkerX[key_page::kTabCount] = {35, 115, 200, 280};
+constexpr int kTabStripY = 30;
+constexpr QPoint kSingleLabelAt{20, 69};
+constexpr QPoint kCombineLabelAt{20, 119};
+
+constexpr QPoint kRowsBackgroundAt{15, 66};
+constexpr int kRadioX = 15;
+constexpr int kRadioY = 72;
+constexpr int kRowLabelX = 30;
+constexpr int kRowLabelY = 69;
+constexpr int kPathBoxX = 85;
+constexpr int kPathBoxY = 68;
+constexpr int kPathTextY = 69;
+constexpr int kPathBoxWidth = 160;
+constexpr int kPathTextHeight = 12;  // the box is 16 pixels high
+constexpr int kBrowseX = 256;
+
+constexpr int kCheckLabelOffsetX = 15;
+constexpr int kCheckLabelOffsetY = -2;
+constexpr QSize kCheckPatchSize{100, 20};
+constexpr int kButtonTextY = 248;
+
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The interface font at the page's text height, made smaller where labels must stay inside
+// their areas. A group of labels (the tabs, the rows, the buttons) shares one size so they look
+// alike; the text keeps its vertical centre.
+struct FittedFont {
+    QFont font;
+    int yShift = 0;
+};
+struct Label {
+    QString text;
+    int x = 0;
+    int y = 0;
+    int maxWidth = 0;
+};
+FittedFont fitLabels(std::span<const Label> labels) {
+    int px = kTextHeight;
+    for (; px > kMinTextHeight; --px) {
+        const QFontMetrics metrics(ui::panelFont(px));
+        if (std::all_of(labels.begin(), labels.end(), [&](const Label& l) {
+                return metrics.horizontalAdvance(l.text) <= l.maxWidth;
+            })) {
+            break;
+        }
+    }
+    return {ui::panelFont(px), (kTextHeight - px) / 2};
+}
+
+void drawLabels(QPainter& p, std::span<const Label> labels,
+                const std::function<QColor(std::size_t)>& colour = {}) {
+    const FittedFont fitted = fitLabels(labels);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        ui::drawPanelText(p, labels[i].text, labels[i].x, labels[i].y + fitted.yShift, fitted.font,
+                          colour ? colour(i) : QColor(Qt::white));
+    }
+}
+
+// Thin scroll bars in the page's colours, over the given background.
+QString scrollBarStyle(const QColor& background) {
+    return QStringLiteral(
+               "QScrollBar { background: %1; border: none; margin: 0; }"
+               "QScrollBar:vertical { width: 8px; } QScrollBar:horizontal { height: 8px; }"
+               "QScrollBar::handle { background: %2; border-radius: 3px; min-height: 18px;"
+               " min-width: 18px; margin: 1px; }"
+               "QScrollBar::handle:hover { background: %3; }"
+               "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"
+               "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+        .arg(background.name(), ui::theme::kBorderLight.name(), ui::theme::kTextDim.name());
+}
+
+QString buttonImage(int b, bool hovered) {
+    switch (b) {
+        case button::kClose:
+            return hovered ? QStringLiteral("button-close-over.png")
+                           : QStringLiteral("button-close-normal.png");
+        case button::kDefault:
+        case button::kCancel:
+            return hovered ? QStringLiteral("button-cancel-over.png")
+                           : QStringLiteral("button-cancel-normal.png");
+        case button::kSave:
+            return hovered ? QStringLiteral("button-save-over.png")
+                           : QStringLiteral("button-save-normal.png");
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+// Runs the choosers and message boxes for the page's rules.
+class CKeyMap::Host final : public key_page::PageHost {
+public:
+    explicit Host(CKeyMap& page) : page_(page) {}
+
+    std::optional<std::string> choose(Chooser chooser) override {
+        const auto chosen = page_.dialogs_->choose(&page_, chooser, page_.setup_.language);
+        if (!chosen) return std::nullopt;
+        if (chosen->isEmpty()) {
+            if (chooser == Chooser::Folder) {
+                page_.dialogs_->message(
+                    &page_, pick(page_.setup_.language, QStringLiteral("Please select a folder\n"),
+                                 QStringLiteral("请选择文件夹\n")));
+            }
+            return std::nullopt;
+        }
+        return chosen->toStdString();
+    }
+
+    void showMessage(const std::string& message) override {
+        page_.dialogs_->message(&page_, text(message));
+    }
+
+private:
+    CKeyMap& page_;
+};
+
+CKeyMap::CKeyMap(const KeyPageSetup& setup, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      setup_(setup),
+      record_(&setup.records->at(setup.pending->selectedKey)),
+      model_(*setup.pending, *record_, setup.language,
+             setup.macros ? key_page::macroNamesInUse(*setup.macros) : std::vector<std::string>{}),
+      host_(std::make_unique<Host>(*this)) {
+    if (setup_.dialogs) {
+        dialogs_ = setup_.dialogs;
+    } else {
+        ownDialogs_ = std::make_unique<QtKeyPageDialogs>();
+        dialogs_ = ownDialogs_.get();
+    }
+    setModal(true);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setWindowTitle(
+        pick(setup_.language, QStringLiteral("Key Settings"), QStringLiteral("按键设置")));
+
+    QSize size = ui::panelImageSize(setup_.imageFolder, QStringLiteral("Custom_BK.png"));
+    // Without its background the page would be a 0 x 0 modal window the user cannot close.
+    if (size.isEmpty()) size = kFallbackSize;
+    setFixedSize(size);
+
+    createControls();
+    fillTree();
+    model_.open(setup_.keyEnabled);
+    if (const auto category = model_.expandedCategory()) {
+        for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* top = tree_->topLevelItem(i);
+            if (top->data(0, Qt::UserRole).toULongLong() == *category) top->setExpanded(true);
+        }
+    }
+    model_.setHookInstalled(tholwin::installhook(this, tholwin::kModePresses));
+    syncControls();
+}
+
+CKeyMap::~CKeyMap() {
+    removeHook();
+}
+
+void CKeyMap::removeHook() {
+    if (!model_.hookInstalled()) return;
+    tholwin::removehook();
+    model_.setHookInstalled(false);
+}
+
+void CKeyMap::createControls() {
+    const QString fieldStyle =
+        QStringLiteral(
+            "QLineEdit { background: %1; color: white; border: none; padding: 0;"
+            " selection-background-color: %1; selection-color: white; }"
+            "QLineEdit:focus { border: 1px solid %2; }")
+            .arg(kFieldGrey.name(), ui::theme::kAccentBright.name());
+    const QFont fieldFont = ui::panelFont(12);
+    for (QLineEdit** field : {&single_, &combination_}) {
+        auto* edit = new QLineEdit(this);  // owned by the page
+        edit->setAlignment(Qt::AlignCenter);
+        // Keys are captured through the hook; typing must never put text in the field that
+        // the captured keys do not hold.
+        edit->setReadOnly(true);
+        edit->setFont(fieldFont);
+        edit->setStyleSheet(fieldStyle);
+        edit->setContextMenuPolicy(Qt::NoContextMenu);
+        edit->installEventFilter(this);
+        *field = edit;
+    }
+    single_->setGeometry(kSingleRect);
+    combination_->setGeometry(kCombinationRect);
+
+    macroList_ = new QListWidget(this);
+    macroList_->setGeometry(kMacroListRect);
+    macroList_->setFont(ui::panelFont(13));
+    macroList_->setFrameShape(QFrame::NoFrame);
+    macroList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    macroList_->setStyleSheet(
+        QStringLiteral("QListWidget { background: %1; color: white; outline: none; }"
+                       "QListWidget::item:selected { background: %2; color: white; }")
+            .arg(kFieldGrey.name(), ui::theme::kAccent.name()));
+    for (const std::string& name : model_.macroNames()) macroList_->addItem(text(name));
+    macroList_->verticalScrollBar()->setStyleSheet(scrollBarStyle(kFieldGrey));
+    macroList_->hide();
+    connect(macroList_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!syncing_) model_.selectMacro(row);
+    });
+
+    tree_ = new ui::VividTree(this);
+    tree_->setGeometry(kTreeRect);
+    tree_->setBackgroundMode(ui::VividTree::kSolid);
+    tree_->setShowSelectionAlways(true);
+    tree_->setFont(ui::panelFont(13));
+    tree_->setIndentation(16);
+    tree_->verticalScrollBar()->setStyleSheet(scrollBarStyle(ui::theme::kTreeBackground));
+    tree_->horizontalScrollBar()->setStyleSheet(scrollBarStyle(ui::theme::kTreeBackground));
+    tree_->hide();
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (syncing_) return;
+        if (!item) {
+            model_.selectTreeItem(std::nullopt);
+            return;
+        }
+        model_.selectTreeItem(static_cast<std::size_t>(item->data(0, Qt::UserRole).toULongLong()));
+    });
+}
+
+void CKeyMap::fillTree() {
+    const auto& items = model_.treeItems();
+    std::vector<QTreeWidgetItem*> made(items.size(), nullptr);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const auto& entry = items[i];
+        QTreeWidgetItem* item =
+            entry.parent >= 0 ? new QTreeWidgetItem(made[static_cast<std::size_t>(entry.parent)])
+                              : new QTreeWidgetItem(tree_);
+        item->setText(0, text(entry.text));
+        item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
+        made[i] = item;
+    }
+}
+
+namespace {
+QTreeWidgetItem* findTreeItem(QTreeWidget* tree, std::size_t index) {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toULongLong() == index) return *it;
+    }
+    return nullptr;
+}
+}  // namespace
+
+void CKeyMap::syncControls() {
+    syncing_ = true;
+    single_->setText(text(model_.singleText()));
+    single_->end(false);
+    combination_->setText(text(model_.combinationText()));
+    combination_->end(false);
+
+    const Tab tab = model_.tab();
+    const bool fields = tab == Tab::SingleCombine;
+    const bool list = tab == Tab::Macro;
+    const bool tree = tab == Tab::Basic;
+    // Hiding a focused control would pass the focus on to a field, and a field taking the
+    // focus changes the assignment; the page keeps it instead.
+    const QWidget* focused = focusWidget();
+    if ((!fields && (focused == single_ || focused == combination_)) ||
+        (!list && focused == macroList_) || (!tree && focused == tree_)) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    single_->setVisible(fields);
+    combination_->setVisible(fields);
+    macroList_->setVisible(list);
+    tree_->setVisible(tree);
+
+    if (model_.macroSelection() >= 0 && model_.macroSelection() < macroList_->count()) {
+        macroList_->setCurrentRow(model_.macroSelection());
+    } else {
+        macroList_->setCurrentRow(-1);
+        macroList_->clearSelection();
+    }
+    if (const auto selected = model_.treeSelection()) {
+        if (auto* item = findTreeItem(tree_, *selected)) {
+            tree_->setCurrentItem(item);
+            tree_->scrollToItem(item);
+        }
+    } else {
+        tree_->setCurrentItem(nullptr);
+        tree_->clearSelection();
+    }
+
+    if (const auto request = model_.takeFocusRequest()) {
+        switch (*request) {
+            case Field::Single:
+                single_->setFocus(Qt::OtherFocusReason);
+                break;
+            case Field::Combination:
+                combination_->setFocus(Qt::OtherFocusReason);
+                break;
+            case Field::MacroList:
+                macroList_->setFocus(Qt::OtherFocusReason);
+                break;
+        }
+    }
+    syncing_ = false;
+    update();
+}
+
+bool CKeyMap::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && (watched == single_ || watched == combination_)) {
+        // Only the user's own move into a field counts; the focus coming back with the
+        // window, or set by the page itself, must not throw away the captured keys.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool byUser = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+                            reason == Qt::BacktabFocusReason;
+        if (byUser && !syncing_) {
+            if (watched == single_) {
+                model_.singleFieldFocused();
+            } else {
+                model_.combinationFieldFocused();
+            }
+            syncControls();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CKeyMap::customEvent(QEvent* event) {
+    if (event->type() != tholwin::kMacroKeyEvent) {
+        QDialog::customEvent(event);
+        return;
+    }
+    const auto& message = static_cast<const ui::WindowMessage&>(*event);
+    const qint64 vk = message.wParam();
+    if (vk <= 0 || vk > 255) return;
+    model_.keystroke(static_cast<std::uint8_t>(vk));
+    syncControls();
+}
+
+void CKeyMap::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // Only the page's buttons end it.
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+bool CKeyMap::isFreeSpot(QPoint at) const {
+    if (key_page::buttonAt(at.x(), at.y())) return false;
+    return !(model_.tab() == Tab::Advance && key_page::advanceSubItemAt(at.x(), at.y()));
+}
+
+void CKeyMap::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    if (!isFreeSpot(event->position().toPoint())) return;
+    // A free spot is the page's caption: the press drags the page and is no click.
+    QWindow* window = windowHandle();
+    if (window && window->startSystemMove()) {
+        dragFrom_.reset();
+    } else {
+        dragFrom_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+    dragging_ = true;
+}
+
+void CKeyMap::mouseMoveEvent(QMouseEvent* event) {
+    if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - *dragFrom_);
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    const int hovered = key_page::buttonAt(at.x(), at.y()).value_or(-1);
+    int browse = -1;
+    if (model_.tab() == Tab::Advance) {
+        const auto item = key_page::advanceSubItemAt(at.x(), at.y());
+        if (item && item->role == key_page::SubItemRole::Browse) browse = item->row;
+    }
+    if (hovered != hovered_ || browse != hoveredBrowse_) {
+        hovered_ = hovered;
+        hoveredBrowse_ = browse;
+        update();
+    }
+}
+
+void CKeyMap::leaveEvent(QEvent* event) {
+    hovered_ = -1;
+    hoveredBrowse_ = -1;
+    update();
+    QDialog::leaveEvent(event);
+}
+
+void CKeyMap::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mouseReleaseEvent(event);
+        return;
+    }
+    if (dragging_) {
+        dragging_ = false;
+        dragFrom_.reset();
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    const Outcome outcome = model_.release(at.x(), at.y(), *host_);
+    syncControls();
+    finish(outcome);
+}
+
+void CKeyMap::finish(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Ok:
+            *record_ = model_.draft();
+            accept();
+            break;
+        case Outcome::Cancel:
+            reject();
+            break;
+        case Outcome::Stay:
+            break;
+    }
+}
+
+void CKeyMap::done(int result) {
+    removeHook();
+    QDialog::done(result);
+}
+
+void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    const QString& folder = setup_.imageFolder;
+    const Language lang = setup_.language;
+    if (!ui::drawPanelImage(p, folder, QStringLiteral("Custom_BK.png"), 0, 0)) {
+        p.fillRect(rect(), ui::theme::kPanel);
+    }
+
+    // Tabs.
+    const int tab = static_cast<int>(model_.tab());
+    for (int t = 0; t < key_page::kTabCount; ++t) {
+        const auto& r = key_page::kButtonRects[static_cast<std::size_t>(button::kTabSingle + t)];
+        ui::drawPanelImage(p, folder, QStringLiteral("large_button.png"), r.left, r.top);
+    }
+    ui::drawPanelImage(p, folder, QStringLiteral("single_combine_option.png"), 0, kTabStripY);
+    ui::drawPanelImage(p, folder, QStringLiteral("cursor.png"), kTabMarkerX[tab], kTabStripY);
+    const QString tabNames[key_page::kTabCount] = {
+        pick(lang, QStringLiteral("Single/Combine"), QStringLiteral("单键/组合键")),
+        pick(lang, QStringLiteral("Macro"), QStringLiteral("宏")),
+        pick(lang, QStringLiteral("Basic"), QStringLiteral("基本功能")),
+        pick(lang, QStringLiteral("Advance"), QStringLiteral("高级功能")),
+    };
+    std::array<Label, key_page::kTabCount> tabLabels;
+    for (int t = 0; t < key_page::kTabCount; ++t) {
+        const auto& r = key_page::kButtonRects[static_cast<std::size_t>(button::kTabSingle + t)];
+        tabLabels[static_cast<std::size_t>(t)] = {tabNames[t], kTabTextX[t], kTabTextY,
+                                                  r.right - kTabTextX[t] - 2};
+    }
+    drawLabels(p, tabLabels, [tab](std::size_t t) {
+        return static_cast<int>(t) == tab ? QColor(Qt::white) : kTabIdle;
+    });
+
+    // Header and close button.
+    const QString header = pick(lang, QStringLiteral("Current Key:"), QStringLiteral("当前按键:")) +
+                           text(keys::keyName(setup_.pending->selectedVk));
+    ui::drawPanelText(p, header, kHeaderAt.x(), kHeaderAt.y(), kTextHeight);
+    const auto& close = key_page::kButtonRects[button::kClose];
+    ui::drawPanelImage(p, folder, buttonImage(button::kClose, hovered_ == button::kClose),
+                       close.left, close.top);
+
+    if (model_.tab() == Tab::SingleCombine) {
+        ui::drawPanelText(p, pick(lang, QStringLiteral("Single"), QStringLiteral("单键")),
+                          kSingleLabelAt.x(), kSingleLabelAt.y(), kTextHeight);
+        ui::drawPanelText(p, pick(lang, QStringLiteral("Combine"), QStringLiteral("组合键")),
+                          kCombineLabelAt.x(), kCombineLabelAt.y(), kTextHeight);
+    } else if (model_.tab() == Tab::Advance) {
+        paintAdvanceTab(p);
+    }
+
+    // The Disable box with its label on a dark patch.
+    const auto& box = key_page::kButtonRects[button::kDisable];
+    ui::drawPanelImage(
+        p, folder, model_.disabled() ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"),
+        box.left, box.top);
+    const QPoint labelAt(box.left + kCheckLabelOffsetX, box.top + kCheckLabelOffsetY);
+    p.fillRect(QRect(labelAt, kCheckPatchSize), kCheckPatch);
+    const Label disable{pick(lang, QStringLiteral("Disable"), QStringLiteral("禁用按钮")),
+                        labelAt.x(), labelAt.y(), kCheckPatchSize.width()};
+    drawLabels(p, std::span(&disable, 1));
+
+    // Default, Cancel, Save.
+    const QString labels[] = {
+        pick(lang, QStringLiteral("Default"), QStringLiteral("初始值")),
+        pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")),
+        pick(lang, QStringLiteral("Save"), QStringLiteral("保存")),
+    };
+    const int textX[] = {158, lang == Language::Chinese ? 218 : 214, 272};
+    std::array<Label, 3> buttonLabels;
+    for (int i = 0; i < 3; ++i) {
+        const int b = button::kDefault + i;
+        const auto& r = key_page::kButtonRects[static_cast<std::size_t>(b)];
+        ui::drawPanelImage(p, folder, buttonImage(b, hovered_ == b), r.left, r.top);
+        buttonLabels[static_cast<std::size_t>(i)] = {labels[i], textX[i], kButtonTextY,
+                                                     r.right - textX[i]};
+    }
+    drawLabels(p, buttonLabels);
+}
+
+void CKeyMap::paintAdvanceTab(QPainter& p) const {
+    const QString& folder = setup_.imageFolder;
+    const Language lang = setup_.language;
+    ui::drawPanelImage(p, folder, QStringLiteral("Macro_BK.png"), kRowsBackgroundAt.x(),
+                       kRowsBackgroundAt.y());
+    const QString rows[key_page::kRowCount] = {
+        pick(lang, QStringLiteral("Play Sound"), QStringLiteral("播放声音")),
+        pick(lang, QStringLiteral("Startup"), QStringLiteral("启动程序")),
+        pick(lang, QStringLiteral("Open File"), QStringLiteral("打开文件")),
+        pick(lang, QStringLiteral("Open Folder"), QStringLiteral("打开目录")),
+    };
+    std::array<Label, key_page::kRowCount> rowLabels;
+    for (int r = 0; r < key_page::kRowCount; ++r) {
+        rowLabels[static_cast<std::size_t>(r)] = {
+            rows[r], kRowLabelX, kRowLabelY + key_page::kRowPitch * r, kPathBoxX - kRowLabelX - 2};
+    }
+    drawLabels(p, rowLabels);
+    for (int r = 0; r < key_page::kRowCount; ++r) {
+        const int dy = key_page::kRowPitch * r;
+        ui::drawPanelImage(
+            p, folder,
+            model_.rowLit(r) ? QStringLiteral("enable.png") : QStringLiteral("disable.png"),
+            kRadioX, kRadioY + dy);
+        ui::drawPanelImage(p, folder, QStringLiteral("Advanced.png"), kPathBoxX, kPathBoxY + dy);
+        ui::drawPanelImage(
+            p, folder,
+            hoveredBrowse_ == r ? QStringLiteral("view02.png") : QStringLiteral("view.png"),
+            kBrowseX, kPathBoxY + dy);
+        if (r != model_.advanceRow()) continue;
+        // A long last component still has to stay inside its box.
+        const QFont font = ui::panelFont(kPathTextHeight);
+        const QString shown = QFontMetrics(font).elidedText(text(model_.pathBox()), Qt::ElideRight,
+                                                            kPathBoxWidth - 4);
+        ui::drawPanelText(p, shown, kPathBoxX + 2, kPathTextY + dy, font, Qt::white);
+    }
+}
+
+}  // namespace tessaron::app

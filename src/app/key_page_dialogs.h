@@ -1,0 +1,46 @@
+#pragma once
+// The file and folder choosers and the message box of the key page, behind an interface so
+// tests can answer them without a desktop.
+
+#include <QString>
+
+#include <optional>
+
+#include "app/key_page_model.h"
+#include "core/language.h"
+
+class QWidget;
+
+namespace tessaron::app {
+
+class KeyPageDialogs {
+public:
+    virtual ~KeyPageDialogs() = default;
+    // Runs the chooser. Nothing when the user cancelled; the chosen path otherwise, which for
+    // the folder chooser may be empty.
+    virtual std::optional<QString> choose(QWidget* parent, key_page::Chooser chooser,
+                                          Language lang) = 0;
+    virtual void message(QWidget* parent, const QString& text) = 0;
+};
+
+// The name filter, default suffix and initial file name pattern of a file chooser.
+struct FileChooserSpec {
+    QString filter;  // "mp3 Files(*.mp3)"
+    QString suffix;  // "mp3"
+};
+FileChooserSpec fileChooserSpec(key_page::Chooser chooser);
+// The Startup chooser also offers programs without an extension, as Linux programs are named.
+QString programWithoutExtensionFilter(Language lang);
+// Whether the program chooser's second filter shows this file: a folder, or an executable file
+// without an extension.
+bool isProgramWithoutExtension(const QString& path);
+
+// Qt's own file dialogs, starting in the user's home folder.
+class QtKeyPageDialogs final : public KeyPageDialogs {
+public:
+    std::optional<QString> choose(QWidget* parent, key_page::Chooser chooser,
+                                  Language lang) override;
+    void message(QWidget* parent, const QString& text) override;
+};
+
+}  // namespace tessaron::app

@@ -1,0 +1,48 @@
+#pragma once
+// The demo's end of `tessaronctl --demo press KEY`: a local socket in the data folder through
+// which another process presses a key of this program's virtual keyboard. The keyboard then
+// behaves as with a real press: a key holding an enabled host-action cell reports its code on
+// the event channel, and the window carries out the host action.
+
+#include <QObject>
+#include <QString>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/result.h"
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace tessaron::device {
+class VirtualKeyboard;
+}
+
+namespace tessaron::app {
+
+class DemoPressServer final : public QObject {
+    Q_OBJECT
+
+public:
+    DemoPressServer(std::shared_ptr<device::VirtualKeyboard> keyboard,
+                    std::filesystem::path dataFolder, QObject* parent = nullptr);
+    ~DemoPressServer() override;
+
+    // Starts listening, replacing a socket file left behind by an earlier run.
+    Status listen();
+    [[nodiscard]] QString socketPath() const { return path_; }
+
+    // Carries out one request line and gives the reply line.
+    std::string handle(std::string_view line);
+
+private:
+    void serve(QLocalSocket* socket);
+
+    std::shared_ptr<device::VirtualKeyboard> keyboard_;
+    QString path_;
+    QLocalServer* server_ = nullptr;
+};
+
+}  // namespace tessaron::app

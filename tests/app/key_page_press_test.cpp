@@ -1,0 +1,97 @@
+// Pressing a key of the demo's virtual keyboard from another process, through the socket.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <future>
+
+#include "app/key_page_press_client.h"
+#include "app/key_page_press_server.h"
+#include "device/virtual/virtual_keyboard.h"
+#include "keys/key_cell.h"
+#include "keys/key_layout.h"
+#include "keys/key_record.h"
+
+namespace tessaron::app {
+namespace {
+
+constexpr keys::KeyIndex kAppKey = keys::kAppKey;  // VK 93
+constexpr keys::KeyIndex kKeyQ = 42;
+
+// The client blocks, so it runs on a thread of its own while the server's thread serves it.
+Result<press::Reply> pressThroughSocket(const QString& socket, unsigned key) {
+    auto reply = std::async(std::launch::async, [path = socket.toStdString(), key] {
+        return press::sendPress(path, key, std::chrono::seconds(5));
+    });
+    QElapsedTimer timer;
+    timer.start();
+    while (reply.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready &&
+           timer.elapsed() < 10000) {
+        QCoreApplication::processEvents();
+    }
+    return reply.get();
+}
+
+TEST(KeyPagePress, ProtocolLinesRoundTrip) {
+    EXPECT_EQ(press::parseRequest(press::request(101)), 101u);
+    EXPECT_EQ(press::parseRequest("press \n"), std::nullopt);
+    EXPECT_EQ(press::parseRequest("press 1x\n"), std::nullopt);
+    EXPECT_EQ(press::parseRequest("push 3\n"), std::nullopt);
+    const auto reported = press::parseReply("reported 93\n");
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(reported->kind, press::Reply::Kind::Reported);
+    EXPECT_EQ(reported->code, 93);
+    EXPECT_EQ(press::parseReply("reported 256"), std::nullopt);
+    EXPECT_EQ(press::parseReply(press::formatReply({press::Reply::Kind::Error, 0, "bad"}))->text,
+              "bad");
+}
+
+TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    auto keyboard = std::make_shared<device::VirtualKeyboard>();
+    device::DeviceImage settings = keyboard->settings();
+    keys::writeCell(settings, keys::matrixCellOffset(kAppKey),
+                    keys::hostActionCell(keys::layoutVk(kAppKey)));
+    keyboard->setSettings(settings);
+    keyboard->attachEventReader(*keyboard->connection());
+
+    DemoPressServer server(keyboard, folder.path().toStdString());
+    ASSERT_TRUE(server.listen());
+
+    auto reply = pressThroughSocket(server.socketPath(), kAppKey);
+    ASSERT_TRUE(reply) << reply.error().english;
+    EXPECT_EQ(reply->kind, press::Reply::Kind::Reported);
+    EXPECT_EQ(reply->code, 93);
+    auto event = keyboard->nextEvent(*keyboard->connection(), std::chrono::milliseconds(100));
+    ASSERT_TRUE(event && *event);
+    EXPECT_EQ((*event)->value, 93);
+
+    reply = pressThroughSocket(server.socketPath(), kKeyQ);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->kind, press::Reply::Kind::Silent);
+
+    keys::setKeyEnabled(settings, kAppKey, false);
+    keyboard->setSettings(settings);
+    reply = pressThroughSocket(server.socketPath(), kAppKey);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->kind, press::Reply::Kind::Silent) << "a disabled key reports nothing";
+
+    reply = pressThroughSocket(server.socketPath(), 200);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->kind, press::Reply::Kind::Error);
+    EXPECT_EQ(server.handle("hello\n").rfind("error ", 0), 0u);
+}
+
+TEST(KeyPagePress, NoServerMeansNoDemoIsRunning) {
+    QTemporaryDir folder;
+    const auto reply = press::sendPress(
+        std::filesystem::path(folder.path().toStdString()) / press::kPressSocketName, 1);
+    ASSERT_FALSE(reply);
+    EXPECT_NE(reply.error().english.find("No tessaron --demo"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessaron::app
