@@ -39,7 +39,8 @@ QString toQString(const std::filesystem::path& path) {
 CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       live_(*setup.live),
-      setup_(std::move(setup)) {
+      setup_(std::move(setup)),
+      session_(setup_.session) {
     if (setup_.dialogs == nullptr) ownDialogs_ = std::make_unique<MessageBoxDialogs>();
     if (setup_.programs == nullptr) ownPrograms_ = std::make_unique<DesktopProgramStarter>();
     dialogs_ = setup_.dialogs != nullptr ? setup_.dialogs : ownDialogs_.get();
@@ -79,14 +80,14 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     live_.marks.fill(0);
     sections_.collapseAll();
 
-    if (setup_.session != nullptr) {
-        setup_.session->setKeyEventTarget(this);
-        connect(setup_.session, &DeviceSession::plugChanged, this, &CTessaronDlg::onPlugChanged);
+    if (session_ != nullptr) {
+        session_->setKeyEventTarget(this);
+        connect(session_, &DeviceSession::plugChanged, this, &CTessaronDlg::onPlugChanged);
     }
 }
 
 CTessaronDlg::~CTessaronDlg() {
-    if (setup_.session != nullptr) setup_.session->setKeyEventTarget(nullptr);
+    if (session_) session_->setKeyEventTarget(nullptr);
 }
 
 QString CTessaronDlg::tr2(const char* english, const char* chinese) const {
@@ -476,7 +477,7 @@ void CTessaronDlg::customEvent(QEvent* event) {
         case ui::kTrayMessage:
             if (m->lParam() == QSystemTrayIcon::DoubleClick ||
                 m->lParam() == QSystemTrayIcon::Trigger) {
-                if (setup_.session != nullptr && setup_.session->isConnected()) {
+                if (session_ != nullptr && session_->isConnected()) {
                     bringForward();
                 } else {
                     ui::postMessage(this, ui::kNoDeviceMessage, 15, 0);

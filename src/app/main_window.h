@@ -157,6 +157,8 @@ private:
 
     LiveConfig& live_;
     MainWindowSetup setup_;
+    // The session may end before the window (the program tears it down first).
+    QPointer<DeviceSession> session_;
     std::unique_ptr<UserDialogs> ownDialogs_;
     std::unique_ptr<ProgramStarter> ownPrograms_;
     UserDialogs* dialogs_ = nullptr;

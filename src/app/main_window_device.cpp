@@ -34,10 +34,10 @@ void CTessaronDlg::showError(const Error& error) {
 }
 
 void CTessaronDlg::startDevice() {
-    if (setup_.session == nullptr) return;
-    if (auto s = setup_.session->startHotplug(); !s) showError(s.error());
+    if (session_ == nullptr) return;
+    if (auto s = session_->startHotplug(); !s) showError(s.error());
     beginBusy();
-    setup_.session->startup(live_.image, [this](StartupOutcome out) {
+    session_->startup(live_.image, [this](StartupOutcome out) {
         endBusy();
         if (!out.image) return;  // no keyboard: the window shows what keymap.bin holds
         live_.image = *out.image;
@@ -49,12 +49,12 @@ void CTessaronDlg::startDevice() {
 }
 
 void CTessaronDlg::save() {
-    if (setup_.session == nullptr) {
+    if (session_ == nullptr) {
         showError(device::errors::noKeyboard());
         return;
     }
     beginBusy();
-    setup_.session->save(live_.image, live_.committedImage, [this](SaveOutcome out) {
+    session_->save(live_.image, live_.committedImage, [this](SaveOutcome out) {
         endBusy();
         if (!out.result) {
             // The unsaved changes stay in the window; the next Save tries them again.
@@ -82,14 +82,14 @@ void CTessaronDlg::factoryReset() {
                            tr2("Confirm to return Factory Setting?", "确认恢复至出厂设置吗？"))) {
         return;
     }
-    if (setup_.session == nullptr || !setup_.session->isConnected()) {
+    if (session_ == nullptr || !session_->isConnected()) {
         // Nothing could be read back: keep every setting as it is.
         dialogs_->inform(this, QStringLiteral("Warning"),
                          QStringLiteral("No Gaming Keyboard Detected!"));
         return;
     }
     beginBusy();
-    setup_.session->factoryReset(live_.image, [this](Result<device::DeviceImage> out) {
+    session_->factoryReset(live_.image, [this](Result<device::DeviceImage> out) {
         endBusy();
         if (!out) {
             showError(out.error());
@@ -128,14 +128,14 @@ void CTessaronDlg::offerFirmwareUpdate() {
 }
 
 void CTessaronDlg::onPlugChanged(int change) {
-    if (setup_.session == nullptr || ended_) return;
+    if (session_ == nullptr || ended_) return;
     if (change == static_cast<int>(device::PlugChange::Removed)) {
-        setup_.session->removal({});
+        session_->removal({});
         firmwareOffered_ = false;
         return;
     }
     beginBusy();
-    setup_.session->arrival(live_.image, [this](device::ArrivalResult out) {
+    session_->arrival(live_.image, [this](device::ArrivalResult out) {
         endBusy();
         if (out.commandOpened && out.image) {
             live_.image = *out.image;

@@ -1,0 +1,343 @@
+// The main window through its clicks and messages, against the virtual keyboard.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTest>
+
+#include <thread>
+
+#include "app/firmware_offer.h"
+#include "app/single_instance.h"
+#include "device/virtual/factory_settings.h"
+#include "keys/keymap_file.h"
+#include "main_window_test_support.h"
+#include "ui/bit_slider.h"
+#include "ui/messages.h"
+
+namespace tessaron::app::testing {
+namespace {
+
+namespace img = device::image;
+
+constexpr QPoint kSave{950, 620};
+constexpr QPoint kCancel{890, 620};
+constexpr QPoint kReturn{830, 620};
+
+std::size_t framesWithCommand(const device::VirtualKeyboard& kb, std::uint8_t command) {
+    std::size_t n = 0;
+    for (const auto& t : kb.traffic(device::TrafficKind::Frame)) n += t.command() == command;
+    return n;
+}
+
+TEST(MainWindow, StartupReadsTheKeyboardAndCommitsIt) {
+    Rig rig;
+    const auto& live = rig.live();
+    EXPECT_EQ(live.image[img::kEffect], device::factory::kEffect);
+    EXPECT_EQ(live.image[img::kReportRate], device::factory::kReportRate);
+    EXPECT_EQ(live.committedImage, live.image);
+    EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), device::factory::kBrightness);
+    EXPECT_EQ(rig.window->slider(kSpeedSliderId)->value(), device::factory::kSpeed);
+    EXPECT_TRUE(std::filesystem::exists(live.keymapPath()));
+    EXPECT_TRUE(std::filesystem::exists(live.macroFilePath()));
+    EXPECT_TRUE(rig.dialogs.asked.empty());  // same firmware as shipped: no offer
+}
+
+TEST(MainWindow, SectionsToggleAndOpenListsSwallowTheNextClick) {
+    Rig rig;
+    auto& w = *rig.window;
+    EXPECT_FALSE(w.slider(kBrightnessSliderId)->isVisible());
+    rig.click(100, 120);  // Light header
+    EXPECT_FALSE(w.sections().light);
+    EXPECT_TRUE(w.slider(kBrightnessSliderId)->isVisible());
+    EXPECT_EQ(w.layout().gameModeTop, 384);
+
+    rig.click(100, 165);  // effect field
+    EXPECT_TRUE(w.effectListOpen());
+    EXPECT_FALSE(w.slider(kBrightnessSliderId)->isVisible());
+    rig.keyboard->clearTraffic();
+    rig.click(kSave.x(), kSave.y());  // outside the list: only closes it
+    EXPECT_FALSE(w.effectListOpen());
+    EXPECT_FALSE(w.busy());
+    EXPECT_TRUE(rig.keyboard->traffic().empty());
+
+    rig.click(100, 165);
+    rig.click(100, 173 + 20 * 0 + 5);  // Static
+    EXPECT_EQ(rig.live().image[img::kEffect], 1);
+    EXPECT_FALSE(w.slider(kSpeedSliderId)->isVisible());
+    rig.click(100, 165);
+    rig.click(100, 173 + 20 * 9 + 5);  // Radar
+    EXPECT_EQ(rig.live().image[img::kEffect], 13);
+    EXPECT_TRUE(w.slider(kSpeedSliderId)->isVisible());
+    rig.click(35, 205);  // direction button 1: right for Radar
+    EXPECT_EQ(rig.live().image[img::kDirection], 2);
+
+    rig.click(100, 120);
+    EXPECT_TRUE(w.sections().light);
+    EXPECT_EQ(w.layout().gameModeTop, 191);
+}
+
+TEST(MainWindow, SaveSendsOnlyTheDifferenceAndSurvivesARestart) {
+    std::filesystem::path folder;
+    std::shared_ptr<device::VirtualKeyboard> kb;
+    {
+        Rig rig;
+        rig.dir.setAutoRemove(false);
+        folder = rig.folder();
+        auto& w = *rig.window;
+        rig.click(100, 195);  // Game Mode header
+        const int y2 = w.layout().gameModeTop;
+        rig.click(40, y2 + 35);                       // game mode ON
+        rig.click(170, y2 + 35);                      // Win Lock ON
+        rig.click(100, w.layout().responseTop + 5);   // Response Time header
+        rig.click(100, w.layout().responseTop + 30);  // field: open the list
+        ASSERT_TRUE(w.responseListOpen());
+        rig.click(100, w.layout().responseListTop + 20 * 9 + 3);  // 20ms
+        EXPECT_EQ(rig.live().image[img::kResponseTime], 10);
+
+        rig.keyboard->clearTraffic();
+        rig.click(kSave.x(), kSave.y());
+        ASSERT_TRUE(rig.settle());
+        EXPECT_TRUE(rig.dialogs.shown.empty());
+        const auto settings = rig.keyboard->settings();
+        EXPECT_EQ(settings[img::kGameMode], 1);
+        EXPECT_EQ(settings[img::kResponseTime], 10);
+        EXPECT_EQ(settings[img::kEnableBitmap] & device::kWinLockBit, 0);
+        EXPECT_EQ(framesWithCommand(*rig.keyboard, 0x0D), 0u);  // key map unchanged: not sent
+        EXPECT_EQ(rig.live().committedImage, rig.live().image);
+
+        rig.keyboard->clearTraffic();
+        rig.click(kSave.x(), kSave.y());  // nothing differs any more
+        ASSERT_TRUE(rig.settle());
+        EXPECT_TRUE(rig.keyboard->traffic(device::TrafficKind::PageIn).empty());
+        kb = rig.keyboard;
+    }
+    // A restart reads the saved settings back from keymap.bin and the keyboard.
+    device::DeviceImage image{};
+    keys::KeyRecordTable records{};
+    ASSERT_TRUE(keys::loadKeymap(folder / "keymap.bin", image, records));
+    EXPECT_EQ(image[img::kGameMode], 1);
+    EXPECT_EQ(image[img::kResponseTime], 10);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(MainWindow, FailedSaveKeepsTheChangesAndSaysWhy) {
+    Rig rig;
+    rig.keyboard->unplug();
+    ASSERT_TRUE(waitFor([&] { return !rig.session->isConnected(); }));
+    rig.click(100, 195);
+    rig.click(40, rig.window->layout().gameModeTop + 35);
+    rig.click(kSave.x(), kSave.y());
+    ASSERT_TRUE(rig.settle());
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_NE(rig.dialogs.shown[0].find("keyboard"), std::string::npos) << rig.dialogs.shown[0];
+    EXPECT_EQ(rig.live().image[img::kGameMode], 1);
+    EXPECT_EQ(rig.live().committedImage[img::kGameMode], 0);
+}
+
+TEST(MainWindow, CancelRestoresTheCommittedStateAndHides) {
+    Rig rig;
+    const auto committed = rig.live().committedImage;
+    rig.click(100, 195);
+    rig.click(40, rig.window->layout().gameModeTop + 35);
+    rig.live().image[img::kBrightness] = 7;
+    rig.live().records[5].kind = keys::kind::kFunction;
+    rig.click(kCancel.x(), kCancel.y());
+    EXPECT_EQ(rig.live().image, committed);
+    EXPECT_EQ(rig.live().records[5].kind, rig.live().committedRecords[5].kind);
+    EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), committed[img::kBrightness]);
+    // No notification area offscreen: the window is minimised rather than lost.
+    EXPECT_TRUE(rig.window->isMinimized() || !rig.window->isVisible());
+}
+
+TEST(MainWindow, RefreshMessageUpdatesSlidersMarksAndKeymap) {
+    Rig rig;
+    auto& live = rig.live();
+    live.image[img::kBrightness] = 30;
+    live.image[img::kReportRate] = 0;
+    const keys::KeyIndex key = 20;
+    live.image[keys::matrixCellOffset(key) + 2] ^= 0x7F;
+    ui::sendMessage(rig.window.get(), ui::kRefreshMessage, 0, 1);
+    EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), 30);
+    EXPECT_EQ(rig.window->slider(kReportRateSliderId)->value(), 0);
+    EXPECT_EQ(live.marks[key], 1);
+    EXPECT_EQ(live.marks[keys::kFnKey], 0);
+    device::DeviceImage onDisk{};
+    keys::KeyRecordTable records{};
+    ASSERT_TRUE(keys::loadKeymap(live.keymapPath(), onDisk, records));
+    EXPECT_EQ(onDisk, live.image);
+}
+
+TEST(MainWindow, UnplugClosesAndReplugReopensTheChannels) {
+    Rig rig;
+    ASSERT_TRUE(rig.session->isConnected());
+    ASSERT_TRUE(rig.session->isListening());
+    rig.keyboard->unplug();
+    ASSERT_TRUE(
+        waitFor([&] { return !rig.session->isConnected() && !rig.session->isListening(); }));
+
+    auto changed = rig.keyboard->settings();
+    changed[img::kBrightness] = 12;
+    rig.keyboard->setSettings(changed);
+    rig.keyboard->plug();
+    ASSERT_TRUE(waitFor([&] { return rig.session->isConnected() && rig.session->isListening(); }));
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.live().image[img::kBrightness], 12);
+    EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), 12);
+    // The committed image keeps the last Save or read, so the next Save sends the difference.
+    EXPECT_EQ(rig.live().committedImage[img::kBrightness], device::factory::kBrightness);
+}
+
+TEST(MainWindow, FactoryResetRefusedWithoutAKeyboard) {
+    RigOptions options;
+    options.plugged = false;
+    Rig rig(options);
+    ASSERT_FALSE(rig.session->isConnected());
+    rig.click(100, 120);
+    const auto before = rig.live().image;
+    rig.click(kReturn.x(), kReturn.y());
+    ASSERT_EQ(rig.dialogs.asked.size(), 1u);
+    EXPECT_NE(rig.dialogs.asked[0].find("Confirm to return Factory Setting?"), std::string::npos);
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_EQ(rig.dialogs.shown[0], "Warning: No Gaming Keyboard Detected!");
+    EXPECT_EQ(rig.live().image, before);
+    EXPECT_FALSE(rig.window->sections().light);
+}
+
+TEST(MainWindow, FactoryResetRestoresEverything) {
+    Rig rig;
+    auto kbSettings = rig.keyboard->settings();
+    kbSettings[img::kBrightness] = 3;
+    rig.keyboard->setSettings(kbSettings);
+    auto& live = rig.live();
+    live.image[img::kEnableBitmap + 2] = 0;
+    live.records[7].kind = keys::kind::kMacro;
+    rig.click(100, 120);
+    rig.click(100, 165);
+    rig.click(100, 173 + 20 * 13 + 5);  // DIY2
+    ASSERT_TRUE(live.diyMode);
+
+    rig.dialogs.answerOk = false;
+    rig.click(kReturn.x(), kReturn.y());
+    EXPECT_TRUE(live.diyMode);  // Cancel in the question changes nothing
+
+    rig.dialogs.answerOk = true;
+    rig.click(kReturn.x(), kReturn.y());
+    ASSERT_TRUE(rig.settle());
+    EXPECT_FALSE(live.diyMode);
+    EXPECT_EQ(rig.window->sections(), Sections{});
+    EXPECT_EQ(live.image[img::kBrightness], device::factory::kBrightness);
+    for (std::size_t i = 0; i < img::kEnableBitmapSize; ++i) {
+        EXPECT_EQ(live.image[img::kEnableBitmap + i], 0xFF);
+    }
+    EXPECT_EQ(live.records[7].kind, keys::kind::kSingle);
+    EXPECT_EQ(live.records[7].vk, keys::layoutVk(7));
+    EXPECT_EQ(live.committedImage, live.image);
+    EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), device::factory::kBrightness);
+}
+
+TEST(MainWindow, FirmwareOfferStartsTheUpdater) {
+    RigOptions options;
+    options.shipped = {2, 0};
+    Rig rig(options);
+    ASSERT_EQ(rig.dialogs.asked.size(), 1u);
+    EXPECT_EQ(rig.dialogs.asked[0], "Firmware Update: Update new firmware？");
+    ASSERT_EQ(rig.programs.programs.size(), 1u);
+    EXPECT_EQ(rig.programs.programs[0], rig.folder() / std::string(kUpdaterFileName));
+
+    // Help menu: row 0 opens the guide, the version line only closes the menu.
+    rig.click(940, 10);
+    ASSERT_TRUE(rig.window->helpMenuOpen());
+    rig.click(900, 80);
+    EXPECT_FALSE(rig.window->helpMenuOpen());
+    EXPECT_TRUE(rig.programs.urls.empty());
+    rig.click(940, 10);
+    rig.click(900, 30);
+    ASSERT_EQ(rig.programs.urls.size(), 1u);
+    EXPECT_TRUE(rig.programs.urls[0].isLocalFile());
+}
+
+TEST(MainWindow, DiyClicksDrawTheLightMap) {
+    Rig rig;
+    rig.click(100, 120);
+    rig.click(100, 165);
+    rig.click(100, 173 + 20 * 14 + 5);  // DIY3
+    ASSERT_TRUE(rig.live().diyMode);
+    const keys::KeyIndex key = 30;
+    const keys::KeyRect r = keys::keyRect(key);
+    const int x = keys::kKeyboardOrigin.x + (r.left + r.right) / 2;
+    const int y = keys::kKeyboardOrigin.y + (r.top + r.bottom) / 2;
+    rig.click(x, y);
+    const std::size_t cell = img::lightMap(2) + keys::layoutEntry(key).matrixOffset();
+    EXPECT_EQ(rig.live().image[cell + 1], 0xFF);
+
+    rig.click(35, 205);  // Keymap radio: DIY mode off, clicks open the key page again
+    EXPECT_FALSE(rig.live().diyMode);
+    rig.click(x, y);
+    EXPECT_EQ(rig.live().image[cell + 1], 0xFF);
+
+    rig.click(kSave.x(), kSave.y());
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.keyboard->settings()[cell + 1], 0xFF);
+    EXPECT_EQ(rig.keyboard->settings()[img::kEffect], 53);
+}
+
+TEST(MainWindow, ReportRateSliderStoresItsPosition) {
+    Rig rig;
+    rig.click(100, 285);  // USB Report Rate header
+    auto* s = rig.window->slider(kReportRateSliderId);
+    ASSERT_TRUE(s->isVisible());
+    EXPECT_EQ(s->y(), rig.window->layout().reportRateTop + 23);
+    QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->channelRect().left(), 8));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rig.live().image[img::kReportRate], 0);
+    QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->channelRect().center().x() + 5, 8));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rig.live().image[img::kReportRate], 2);
+}
+
+TEST(MainWindow, HostActionKeysOpenTheirTargets) {
+    Rig rig;
+    auto& record = rig.live().records[40];
+    record.kind = keys::kind::kOpenFolder;
+    ASSERT_TRUE(keys::setHostPath(record, "/tmp/somewhere/"));
+    rig.keyboard->press(record.vk);
+    ASSERT_TRUE(waitFor([&] { return !rig.launcher.actions.empty(); }));
+    EXPECT_EQ(rig.launcher.actions[0].folder, "/tmp/somewhere");
+}
+
+TEST(MainWindow, RendersInBothLanguages) {
+    for (Language lang : {Language::English, Language::Chinese}) {
+        RigOptions options;
+        options.language = lang;
+        Rig rig(options);
+        rig.click(100, 120);
+        rig.click(100, 195);
+        const QImage shot = rig.window->grab().toImage();
+        ASSERT_EQ(shot.size(), QSize(1000, 645));
+        // The face is drawn: the keyboard area and the panel differ from the background.
+        EXPECT_NE(shot.pixel(10, 300), shot.pixel(520, 280));
+        EXPECT_NE(shot.pixel(100, 165), shot.pixel(600, 600));
+    }
+}
+
+TEST(SingleInstance, ASecondStartBringsTheFirstForward) {
+    const QString name =
+        QStringLiteral(" tessaron-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(name);
+    ASSERT_FALSE(first.notifyRunning(200));
+    ASSERT_TRUE(first.listen());
+    int requests = 0;
+    QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++requests; });
+    SingleInstance second(name);
+    bool answered = false;
+    std::thread([&] { answered = second.notifyRunning(2000); }).detach();
+    ASSERT_TRUE(waitFor([&] { return requests == 1; }));
+    // Another name is another instance.
+    SingleInstance other(name.trimmed());
+    EXPECT_FALSE(other.notifyRunning(200));
+    EXPECT_EQ(instanceName().left(39), QString::fromLatin1(kInstanceToken));
+}
+
+}  // namespace
+}  // namespace tessaron::app::testing

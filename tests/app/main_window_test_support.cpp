@@ -1,0 +1,91 @@
+#include "main_window_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QThread>
+
+#include "device/virtual/virtual_transport.h"
+
+namespace tessaron::app::testing {
+
+namespace {
+
+class QtEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "main_window";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(std::make_unique<QtEnvironment>().release());
+
+}  // namespace
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+Rig::Rig(RigOptions options) {
+    keyboard = std::make_shared<device::VirtualKeyboard>();
+    if (!options.plugged) keyboard->unplug();
+    transport = std::make_unique<device::VirtualTransport>(keyboard);
+    liveConfig = std::make_unique<LiveConfig>();
+    liveConfig->dataFolder = folder();
+    liveConfig->imageBase = TESSARON_TEST_SHARE_DIR;
+    liveConfig->language = options.language;
+    if (options.withSession) {
+        session =
+            std::make_unique<DeviceSession>(*transport, SystemClock::instance(),
+                                            std::make_unique<device::VirtualHotplug>(keyboard));
+    }
+    MainWindowSetup setup;
+    setup.live = liveConfig.get();
+    setup.session = session.get();
+    setup.dialogs = &dialogs;
+    setup.programs = &programs;
+    setup.launcher = &launcher;
+    setup.shippedFirmware = options.shipped;
+    setup.programFolder = folder();
+    setup.helpPage = folder() / "help.html";
+    setup.useTray = false;
+    window = std::make_unique<CTessaronDlg>(std::move(setup));
+    window->initialise();
+    window->show();
+    settle();
+}
+
+Rig::~Rig() {
+    session.reset();
+    window.reset();
+}
+
+void Rig::click(int x, int y) {
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(x, y));
+    QCoreApplication::processEvents();
+}
+
+bool Rig::settle() {
+    return waitFor([this] { return !window->busy(); });
+}
+
+}  // namespace tessaron::app::testing
