@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "cli/command.h"
 #include "core/atomic_file.h"
 #include "core/data_folder.h"
@@ -30,69 +31,6 @@ namespace {
 
 using device::DeviceImage;
 namespace image = device::image;
-
-Language languageOf(const Context& ctx) {
-    return resolveLanguage(ctx.options.language, settingsFile());
-}
-
-int failWith(const Context& ctx, const Error& error) {
-    return fail(error.text(languageOf(ctx)));
-}
-
-// The keyboard a command talks to: the real one through hidapi, or with --demo the virtual one
-// whose state lives in the data folder.
-struct Session {
-    std::shared_ptr<device::VirtualKeyboard> virtualKeyboard;
-    std::unique_ptr<device::PersistentKeyboard> persistence;
-    std::unique_ptr<device::Transport> transport;
-    std::filesystem::path dataFolder;
-};
-
-Result<Session> openSession(const Context& ctx) {
-    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
-    if (!folder) return folder.error();
-    Session s;
-    s.dataFolder = *folder;
-    if (ctx.options.demo) {
-        s.virtualKeyboard = std::make_shared<device::VirtualKeyboard>();
-        s.persistence = std::make_unique<device::PersistentKeyboard>(
-            s.virtualKeyboard, s.dataFolder / device::kVirtualKeyboardFileName);
-        s.transport = std::make_unique<device::VirtualTransport>(s.virtualKeyboard);
-    } else {
-        device::ChannelSelection selection;
-        selection.commandInterface = ctx.options.commandInterface;
-        selection.eventInterface = ctx.options.eventInterface;
-        s.transport = std::make_unique<device::hid::HidTransport>(selection);
-    }
-    return s;
-}
-
-std::filesystem::path keymapPath(const Session& s) {
-    return s.dataFolder / std::string(keys::kKeymapFileName);
-}
-
-bool hasFlag(const Context& ctx, std::string_view flag) {
-    for (const auto& a : ctx.args) {
-        if (a == flag) return true;
-    }
-    return false;
-}
-
-// Refuses arguments a command does not take.
-bool argsAllowed(const Context& ctx, std::initializer_list<std::string_view> flags,
-                 std::size_t positional) {
-    std::size_t seen = 0;
-    for (const auto& a : ctx.args) {
-        bool known = false;
-        for (auto f : flags) known = known || a == f;
-        if (!known && (a.starts_with("-") || ++seen > positional)) return false;
-    }
-    return true;
-}
-
-int usageError(const char* usage) {
-    return fail(std::string("usage: tessaronctl ") + usage);
-}
 
 std::string hexBytes(std::span<const std::uint8_t> bytes, bool spaced) {
     std::string text = device::toHex(bytes);
@@ -149,13 +87,6 @@ int runDevices(Context& ctx) {
 // ---- show ----
 
 // Reads the keyboard with the start-up read.
-Result<device::StartupRead> readKeyboard(device::DeviceLink& link, const DeviceImage& base) {
-    auto opened = link.openCommand();
-    if (!opened) return opened.error();
-    auto lease = link.acquire();
-    if (!lease) return lease.error();
-    return device::startupRead(lease->port(), base);
-}
 
 std::string reportRateText(std::uint8_t byte) {
     static constexpr int kRates[] = {125, 250, 500, 1000};
@@ -285,16 +216,18 @@ int runShow(Context& ctx) {
 
 // ---- pull ----
 
-struct Live {
-    DeviceImage image{};
-    std::unique_ptr<keys::KeyRecordTable> records = std::make_unique<keys::KeyRecordTable>();
-};
-
-// keymap.bin as it is, created when missing.
-Result<Live> loadLive(const std::filesystem::path& path) {
+// keymap.bin as it is; when it is missing, nothing is created until the keyboard has been read
+// (a file holding an image never read from a keyboard must not exist: apply would send it).
+Result<Live> loadExisting(const std::filesystem::path& path) {
     Live live;
-    auto loaded = keys::loadKeymap(path, live.image, *live.records);
-    if (!loaded) return loaded.error();
+    live.keymap = path;
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        auto loaded = keys::loadKeymap(path, live.image, *live.records);
+        if (!loaded) return loaded.error();
+    } else {
+        keys::resetKeyRecords(*live.records);
+    }
     return live;
 }
 
@@ -302,8 +235,8 @@ int runPull(Context& ctx) {
     if (!argsAllowed(ctx, {}, 0)) return usageError("pull");
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
-    const auto path = keymapPath(*session);
-    auto live = loadLive(path);
+    const auto path = session->keymapPath();
+    auto live = loadExisting(path);
     if (!live) return failWith(ctx, live.error());
     device::DeviceLink link(*session->transport, SystemClock::instance(),
                             device::Trace::fromEnvironment());
@@ -324,7 +257,7 @@ int runApply(Context& ctx) {
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
     const std::filesystem::path source =
-        ctx.args.empty() ? keymapPath(*session) : std::filesystem::path(ctx.args[0]);
+        ctx.args.empty() ? session->keymapPath() : std::filesystem::path(ctx.args[0]);
     auto bytes = readFilePrefix(source, image::kSize);
     if (!bytes) return failWith(ctx, bytes.error());
     if (bytes->size() < image::kSize) {
@@ -373,8 +306,8 @@ int runReset(Context& ctx) {
         std::cout << "Nothing was changed.\n";
         return 1;
     }
-    const auto path = keymapPath(*session);
-    auto live = loadLive(path);
+    const auto path = session->keymapPath();
+    auto live = loadExisting(path);
     if (!live) return failWith(ctx, live.error());
 
     device::DeviceLink link(*session->transport, SystemClock::instance(),

@@ -11,17 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "cli/command.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
 #include "device/device_link.h"
-#include "device/hid/hid_transport.h"
-#include "device/read_all.h"
-#include "device/trace.h"
-#include "device/virtual/keyboard_state_file.h"
-#include "device/virtual/virtual_keyboard.h"
-#include "device/virtual/virtual_transport.h"
 #include "keys/assignment.h"
 #include "keys/functions.h"
 #include "keys/key_lookup.h"
@@ -39,95 +34,6 @@ using device::DeviceImage;
 constexpr const char* kAssignUsage =
     "assign KEY single KEY2 | combo K1 K2 [K3] | function NAME | macro N |\n"
     "                   sound|program|file|folder PATH | disable | enable | default";
-
-Language languageOf(const Context& ctx) {
-    return resolveLanguage(ctx.options.language, settingsFile());
-}
-
-int failWith(const Context& ctx, const Error& error) {
-    return fail(error.text(languageOf(ctx)));
-}
-
-// The live configuration as the window holds it.
-struct Live {
-    fs::path folder;
-    fs::path keymap;
-    DeviceImage image{};
-    std::unique_ptr<keys::KeyRecordTable> records = std::make_unique<keys::KeyRecordTable>();
-    keys::ModifiedMarks marks{};
-
-    keys::LiveKeys keys() { return {image, *records, marks}; }
-};
-
-// The keyboard, real or (--demo) virtual, read as the window's start-up reads it.
-Result<DeviceImage> readKeyboard(const Context& ctx, const fs::path& folder) {
-    std::shared_ptr<device::VirtualKeyboard> virtualKeyboard;
-    std::unique_ptr<device::PersistentKeyboard> persistence;
-    std::unique_ptr<device::Transport> transport;
-    if (ctx.options.demo) {
-        virtualKeyboard = std::make_shared<device::VirtualKeyboard>();
-        persistence = std::make_unique<device::PersistentKeyboard>(
-            virtualKeyboard, folder / device::kVirtualKeyboardFileName);
-        transport = std::make_unique<device::VirtualTransport>(virtualKeyboard);
-    } else {
-        device::ChannelSelection selection;
-        selection.commandInterface = ctx.options.commandInterface;
-        selection.eventInterface = ctx.options.eventInterface;
-        transport = std::make_unique<device::hid::HidTransport>(selection);
-    }
-    device::DeviceLink link(*transport, SystemClock::instance(), device::Trace::fromEnvironment());
-    if (auto opened = link.openCommand(); !opened) return opened.error();
-    auto lease = link.acquire();
-    if (!lease) return lease.error();
-    auto read = device::startupRead(lease->port(), DeviceImage{});
-    if (!read) return read.error();
-    return read->image;
-}
-
-// A device image whose key map is all zero never came from a keyboard (every keyboard has
-// keys); sending it would blank every key.
-bool neverRead(const DeviceImage& img) {
-    const auto map = std::span(img).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
-    return std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; });
-}
-
-// keymap.bin of the data folder. Without one (or with one that was never filled from a keyboard)
-// the keyboard's settings are pulled into it first, as the window's start-up does.
-Result<Live> openLive(const Context& ctx) {
-    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
-    if (!folder) return folder.error();
-    Live live;
-    live.folder = *folder;
-    live.keymap = *folder / std::string(keys::kKeymapFileName);
-
-    std::error_code ec;
-    if (fs::exists(live.keymap, ec)) {
-        auto loaded = keys::loadKeymap(live.keymap, live.image, *live.records);
-        if (!loaded) return loaded.error();
-        if (!neverRead(live.image)) {
-            keys::refreshModifiedMarks(live.keys());
-            return live;
-        }
-    }
-
-    auto read = readKeyboard(ctx, live.folder);
-    if (!read) {
-        const Error& why = read.error();
-        return makeError("There are no keyboard settings in " + live.keymap.string() +
-                             " yet, and they cannot be read: " + why.english +
-                             " Connect the keyboard (or use --demo) and try again.",
-                         live.keymap.string() + " 中还没有键盘设置，也无法读取：" +
-                             why.text(Language::Chinese) + " 请连接键盘（或使用 --demo）后重试。");
-    }
-    live.image = *read;
-    keys::resetKeyRecords(*live.records);
-    if (auto written = keys::writeKeymap(live.keymap, live.image, *live.records); !written) {
-        return written.error();
-    }
-    std::cerr << "Read the keyboard's settings into " << live.keymap.string() << ".\n";
-    keys::refreshModifiedMarks(live.keys());
-    return live;
-}
 
 std::string hex(const keys::KeyCell& c) {
     char text[16];

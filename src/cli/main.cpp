@@ -38,8 +38,12 @@ std::optional<int> parseInterface(std::string_view text) {
 }
 }  // namespace
 
-void registerCommand(const Command& command) { registry().push_back(command); }
-const std::vector<Command>& commands() { return registry(); }
+void registerCommand(const Command& command) {
+    registry().push_back(command);
+}
+const std::vector<Command>& commands() {
+    return registry();
+}
 
 int fail(const std::string& message) {
     std::cerr << "tessaronctl: " << message << "\n";
@@ -102,4 +106,6 @@ int main(int argc, char** argv) {
 
 }  // namespace tessaron::cli
 
-int main(int argc, char** argv) { return tessaron::cli::main(argc, argv); }
+int main(int argc, char** argv) {
+    return tessaron::cli::main(argc, argv);
+}

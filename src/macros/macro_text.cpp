@@ -58,7 +58,7 @@ Result<MacroRecord> parseMacroText(std::string_view text) {
     MacroRecord record;
     record.setLoopCount(1);
     StreamPair streams;
-    std::optional<std::uint16_t> pendingDelay;
+    std::uint16_t pendingDelay = 0;  // 0 = none; delays are 2..60000 ms
     bool anyEvent = false;
     bool anyDelay = false;
 
@@ -125,13 +125,13 @@ Result<MacroRecord> parseMacroText(std::string_view text) {
                              "the keyboard cannot play the key \"" + std::string(rest) + "\".",
                              "键盘无法回放按键 \"" + std::string(rest) + "\"。");
         }
-        const NewEvent ev{last == "up", *vk, deviceCode(*vk), pendingDelay.value_or(0)};
+        const NewEvent ev{last == "up", *vk, deviceCode(*vk), pendingDelay};
         if (!insertEvent(streams, streamEnd(streams.host), ev)) {
             return lineError(lineNo, "the macro is longer than the 190 bytes a macro can hold.",
                              "宏超过了 190 字节的容量。");
         }
-        anyDelay = anyDelay || pendingDelay.has_value();
-        pendingDelay.reset();
+        anyDelay = anyDelay || (pendingDelay != 0);
+        pendingDelay = 0;
         anyEvent = true;
     }
     if (pendingDelay) {

@@ -1,0 +1,126 @@
+#include "cli/cli_support.h"
+
+#include <algorithm>
+#include <iostream>
+#include <string>
+
+#include "core/clock.h"
+#include "core/data_folder.h"
+#include "core/settings.h"
+#include "device/hid/hid_transport.h"
+#include "device/trace.h"
+#include "device/virtual/keyboard_state_file.h"
+#include "device/virtual/virtual_keyboard.h"
+#include "device/virtual/virtual_transport.h"
+#include "keys/keymap_file.h"
+
+namespace tessaron::cli {
+
+namespace fs = std::filesystem;
+using device::DeviceImage;
+
+Language languageOf(const Context& ctx) {
+    return resolveLanguage(ctx.options.language, settingsFile());
+}
+
+int failWith(const Context& ctx, const Error& error) {
+    return fail(error.text(languageOf(ctx)));
+}
+
+int usageError(const char* usage) {
+    return fail(std::string("usage: tessaronctl ") + usage);
+}
+
+bool hasFlag(const Context& ctx, std::string_view flag) {
+    return std::find(ctx.args.begin(), ctx.args.end(), flag) != ctx.args.end();
+}
+
+bool argsAllowed(const Context& ctx, std::initializer_list<std::string_view> flags,
+                 std::size_t positional) {
+    std::size_t seen = 0;
+    for (const auto& a : ctx.args) {
+        const bool known = std::find(flags.begin(), flags.end(), a) != flags.end();
+        if (!known && (a.starts_with("-") || ++seen > positional)) return false;
+    }
+    return true;
+}
+
+Session::Session() = default;
+Session::~Session() = default;
+Session::Session(Session&&) noexcept = default;
+Session& Session::operator=(Session&&) noexcept = default;
+
+fs::path Session::keymapPath() const {
+    return dataFolder / std::string(keys::kKeymapFileName);
+}
+
+Result<Session> openSession(const Context& ctx) {
+    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    if (!folder) return folder.error();
+    Session s;
+    s.dataFolder = *folder;
+    if (ctx.options.demo) {
+        s.virtualKeyboard = std::make_shared<device::VirtualKeyboard>();
+        s.persistence = std::make_unique<device::PersistentKeyboard>(
+            s.virtualKeyboard, s.dataFolder / device::kVirtualKeyboardFileName);
+        s.transport = std::make_unique<device::VirtualTransport>(s.virtualKeyboard);
+    } else {
+        device::ChannelSelection selection;
+        selection.commandInterface = ctx.options.commandInterface;
+        selection.eventInterface = ctx.options.eventInterface;
+        s.transport = std::make_unique<device::hid::HidTransport>(selection);
+    }
+    return s;
+}
+
+Result<device::StartupRead> readKeyboard(device::DeviceLink& link, const DeviceImage& base) {
+    if (auto opened = link.openCommand(); !opened) return opened.error();
+    auto lease = link.acquire();
+    if (!lease) return lease.error();
+    return device::startupRead(lease->port(), base);
+}
+
+bool neverRead(const DeviceImage& img) {
+    const auto map = std::span(img).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
+    return std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; });
+}
+
+Result<Live> openLive(const Context& ctx) {
+    auto session = openSession(ctx);
+    if (!session) return session.error();
+    Live live;
+    live.folder = session->dataFolder;
+    live.keymap = session->keymapPath();
+
+    std::error_code ec;
+    if (fs::exists(live.keymap, ec)) {
+        auto loaded = keys::loadKeymap(live.keymap, live.image, *live.records);
+        if (!loaded) return loaded.error();
+        if (!neverRead(live.image)) {
+            keys::refreshModifiedMarks(live.keys());
+            return live;
+        }
+    }
+
+    device::DeviceLink link(*session->transport, SystemClock::instance(),
+                            device::Trace::fromEnvironment());
+    auto read = readKeyboard(link, DeviceImage{});
+    if (!read) {
+        const Error& why = read.error();
+        return makeError("There are no keyboard settings in " + live.keymap.string() +
+                             " yet, and they cannot be read: " + why.english +
+                             " Connect the keyboard (or use --demo) and try again.",
+                         live.keymap.string() + " 中还没有键盘设置，也无法读取：" +
+                             why.text(Language::Chinese) + " 请连接键盘（或使用 --demo）后重试。");
+    }
+    live.image = read->image;
+    keys::resetKeyRecords(*live.records);
+    if (auto written = keys::writeKeymap(live.keymap, live.image, *live.records); !written) {
+        return written.error();
+    }
+    std::cerr << "Read the keyboard's settings into " << live.keymap.string() << ".\n";
+    keys::refreshModifiedMarks(live.keys());
+    return live;
+}
+
+}  // namespace tessaron::cli

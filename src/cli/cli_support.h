@@ -1,0 +1,76 @@
+#pragma once
+// What every tessaronctl command shares: the interface language, error output, argument checks,
+// the keyboard session (real or --demo), and the live configuration in keymap.bin.
+
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <string_view>
+
+#include "cli/command.h"
+#include "core/result.h"
+#include "device/device_image.h"
+#include "device/device_link.h"
+#include "device/read_all.h"
+#include "device/transport.h"
+#include "keys/assignment.h"
+#include "keys/key_record.h"
+
+namespace tessaron::device {
+class VirtualKeyboard;
+class PersistentKeyboard;
+}  // namespace tessaron::device
+
+namespace tessaron::cli {
+
+Language languageOf(const Context& ctx);
+// Prints the error in the interface language; returns the exit status 1.
+int failWith(const Context& ctx, const Error& error);
+int usageError(const char* usage);
+
+bool hasFlag(const Context& ctx, std::string_view flag);
+// False when an argument is an unknown flag or there are more than `positional` plain ones.
+bool argsAllowed(const Context& ctx, std::initializer_list<std::string_view> flags,
+                 std::size_t positional);
+
+// The keyboard a command talks to: the real one through hidapi, or with --demo the virtual one
+// whose state lives in the data folder.
+struct Session {
+    Session();
+    ~Session();
+    Session(Session&&) noexcept;
+    Session& operator=(Session&&) noexcept;
+
+    std::shared_ptr<device::VirtualKeyboard> virtualKeyboard;
+    std::unique_ptr<device::PersistentKeyboard> persistence;
+    std::unique_ptr<device::Transport> transport;
+    std::filesystem::path dataFolder;
+
+    std::filesystem::path keymapPath() const;
+};
+
+Result<Session> openSession(const Context& ctx);
+
+// Opens the command channel and reads the keyboard as the window's start-up does.
+Result<device::StartupRead> readKeyboard(device::DeviceLink& link, const device::DeviceImage& base);
+
+// A key map of nothing but zeros never came from a keyboard; sending it would blank every key.
+bool neverRead(const device::DeviceImage& img);
+
+// The live configuration as the window holds it.
+struct Live {
+    std::filesystem::path folder;
+    std::filesystem::path keymap;
+    device::DeviceImage image{};
+    std::unique_ptr<keys::KeyRecordTable> records = std::make_unique<keys::KeyRecordTable>();
+    keys::ModifiedMarks marks{};
+
+    keys::LiveKeys keys() { return {image, *records, marks}; }
+};
+
+// keymap.bin of the data folder. Without one, or with one never filled from a keyboard, the
+// keyboard's settings are pulled into it first, as the window's start-up does; with no keyboard
+// there that is refused, since such an image must never reach a keyboard.
+Result<Live> openLive(const Context& ctx);
+
+}  // namespace tessaron::cli
