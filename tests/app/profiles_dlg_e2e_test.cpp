@@ -1,0 +1,151 @@
+// The profiles panel opened from the main window against the virtual keyboard: a loaded profile
+// refreshes the window without touching the keyboard and reaches it with the next Save.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/device_session.h"
+#include "app/live_config.h"
+#include "app/main_window.h"
+#include "app/profiles_dlg.h"
+#include "app/profiles_dlg_page.h"
+#include "device/virtual/virtual_keyboard.h"
+#include "device/virtual/virtual_transport.h"
+#include "keys/keymap_file.h"
+#include "ui/bit_slider.h"
+#include "ui/edit_helper.h"
+#include "ui/transparent_list_box.h"
+
+namespace tessaron::app {
+namespace {
+
+namespace fs = std::filesystem;
+namespace img = device::image;
+
+class QtEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[22] = "profiles_dlg_e2e_test";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(std::make_unique<QtEnvironment>().release());
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+struct ChooserOnly final : ProfilesPrompts {
+    void inform(const QString& caption, const QString& text) override {
+        ADD_FAILURE() << caption.toStdString() << ": " << text.toStdString();
+    }
+    bool confirm(const QString&, const QString&) override { return true; }
+    std::optional<fs::path> chooseSaveFile(const fs::path&) override { return chosen; }
+    std::optional<fs::path> chooseOpenFile(const fs::path&) override { return chosen; }
+    std::optional<fs::path> chosen;
+};
+
+class SilentDialogs final : public UserDialogs {
+public:
+    bool confirm(QWidget*, const QString&, const QString&) override { return true; }
+    void inform(QWidget*, const QString& caption, const QString& text) override {
+        ADD_FAILURE() << caption.toStdString() << ": " << text.toStdString();
+    }
+};
+
+TEST(ProfilesPanelRoad, ALoadedProfileReachesTheKeyboardWithTheNextSave) {
+    QTemporaryDir temp;
+    const fs::path dir(temp.path().toStdString());
+    fs::create_directories(dir / "Configure");
+
+    auto keyboard = std::make_shared<device::VirtualKeyboard>();
+    device::VirtualTransport transport(keyboard);
+    auto live = std::make_unique<LiveConfig>();
+    live->dataFolder = dir;
+    live->imageBase = TESSARON_TEST_SHARE_DIR;
+    DeviceSession session(transport, SystemClock::instance(), nullptr);
+    SilentDialogs dialogs;
+    ChooserOnly prompts;
+    FakeClock panelClock;
+
+    MainWindowSetup setup;
+    setup.live = live.get();
+    setup.session = &session;
+    setup.dialogs = &dialogs;
+    setup.programFolder = dir;
+    setup.useTray = false;
+    setup.pages.profiles = profilesPage(&prompts, &panelClock);
+    CTessaronDlg window(std::move(setup));
+    window.initialise();
+    window.show();
+    ASSERT_TRUE(waitFor([&] { return !window.busy(); }));
+
+    // A profile file that differs from the keyboard in brightness, response time and one key.
+    auto loaded = std::make_unique<LiveConfig>();
+    loaded->image = keyboard->settings();
+    loaded->records = live->records;
+    const std::uint8_t brightness = loaded->image[img::kBrightness] == 7 ? 9 : 7;
+    loaded->image[img::kBrightness] = brightness;
+    loaded->image[img::kResponseTime] = loaded->image[img::kResponseTime] == 3 ? 4 : 3;
+    const std::size_t cell = img::keyCell(2, 3);
+    loaded->image[cell + 1] ^= 0x01;
+    prompts.chosen = dir / "shared.bin";
+    ASSERT_TRUE(keys::writeKeymap(*prompts.chosen, loaded->image, loaded->records));
+    ASSERT_TRUE(keys::writeKeymap(dir / "Configure" / "Work.bin", live->image, live->records));
+
+    QTimer::singleShot(0, &window, [&] {
+        auto* panel = window.findChild<CConfigureDlg*>();
+        ASSERT_NE(panel, nullptr);
+        panel->list()->setCurrentRow(0);
+        panel->runCommand(profilesdlg::Command::Load);
+        QTest::mouseClick(panel, Qt::LeftButton, Qt::NoModifier, QPoint(255, 17));
+    });
+    keyboard->clearTraffic();
+    QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, QPoint(50, 620));  // Profile
+    ASSERT_EQ(live->image, loaded->image);
+
+    // The refresh: sliders from the image and keymap.bin rewritten, nothing asked of the keyboard.
+    ASSERT_TRUE(waitFor([&] { return window.slider(kBrightnessSliderId)->value() == brightness; }));
+    device::DeviceImage onDisk{};
+    auto records = std::make_unique<keys::KeyRecordTable>();
+    ASSERT_TRUE(keys::loadKeymap(live->keymapPath(), onDisk, *records));
+    EXPECT_EQ(onDisk, loaded->image);
+    EXPECT_TRUE(keyboard->traffic(device::TrafficKind::Frame).empty());
+    EXPECT_NE(keyboard->settings()[img::kBrightness], brightness);
+
+    QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, QPoint(950, 620));  // Save
+    ASSERT_TRUE(waitFor([&] { return !window.busy(); }));
+    const device::DeviceImage sent = keyboard->settings();
+    EXPECT_EQ(sent[img::kBrightness], brightness);
+    EXPECT_EQ(sent[img::kResponseTime], loaded->image[img::kResponseTime]);
+    EXPECT_EQ(sent[cell + 1], loaded->image[cell + 1]);
+}
+
+}  // namespace
+}  // namespace tessaron::app
