@@ -1,9 +1,18 @@
 #include "app/page_wiring.h"
 
+#include "app/key_page_run.h"
+#include "app/macro_manager_dlg_page.h"
+#include "app/profiles_dlg_page.h"
+
 namespace tessaron::app {
 
 Pages makePages() {
     Pages pages;
+    pages.keyPage = [](QWidget* parent, LiveConfig& live, keys::KeyIndex key) {
+        return runKeyPage(parent, live, key);
+    };
+    pages.macroManager = macroManagerPage();
+    pages.profiles = profilesPage();
     return pages;
 }
 
