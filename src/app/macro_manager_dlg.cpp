@@ -241,6 +241,12 @@ void CMacroRecordDlg::newMacro() {
 
 void CMacroRecordDlg::deleteMacro() {
     notice_.clear();
+    // Deleting stops recording anyway; stopping first keeps keys typed at the question out of
+    // the macro, and lets the question be answered from the keyboard.
+    if (manager_.hookInstalled()) {
+        manager_.editBegins();
+        update();
+    }
     if (!prompts_->confirm(macros::messages::managerCaption(), macros::messages::confirmDelete())) {
         return;
     }

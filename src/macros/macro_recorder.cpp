@@ -16,6 +16,8 @@ Status MacroManager::toggleRecording() {
     if (!selected_) return messages::selectToRecord();
     recording_ = !recording_;
     if (recording_) {
+        // An insertion still waiting for its key would take the first recorded one.
+        insertMode_ = false;
         if (!hookInstalled_) hookInstalled_ = hook_.install();
         streams_.clear();
         appendPos_ = 0;

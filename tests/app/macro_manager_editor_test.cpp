@@ -159,6 +159,17 @@ TEST_F(MacroEditor, AnEditStopsRecording) {
     rig.dlg->eventList()->endEdit(false);
 }
 
+TEST_F(MacroEditor, StartingToRecordDropsAnArmedInsertion) {
+    rig.menu(0, {insertAfter});
+    rig.dlg->pressButton(macromgr::Button::Record);
+    rig.type(kB);
+    EXPECT_TRUE(rig.prompts.shown.empty());
+    EXPECT_TRUE(rig.dlg->manager().recording());
+    EXPECT_TRUE(tholwin::hookInstalled());
+    EXPECT_EQ(rig.eventTexts(), QStringList({"B  dn", "B  up"}));
+    expectConsistent(rig, streamOf({0x01, kB, 0x81, kB}));
+}
+
 TEST_F(MacroEditor, AnInsertionThatDoesNotFitIsRefusedWhole) {
     // 95 events fill the stream to its last byte.
     auto table = tableWith({"Full"});

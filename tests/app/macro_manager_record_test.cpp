@@ -156,8 +156,11 @@ TEST(MacroManagerList, DeleteAsksThenSelectsTheNeighbour) {
     ManagerRig rig(tableWith({"One", "Two", "Three"}));
     rig.prompts.answerOk = false;
     rig.dlg->macroList()->setCurrentRow(2);
+    rig.click(mm::kRecordButton);
     rig.click(mm::kDeleteButton);
     EXPECT_EQ(rig.macroTexts().size(), 3) << "Cancel keeps the macro";
+    EXPECT_FALSE(tholwin::hookInstalled()) << "the question is asked without the hook";
+    EXPECT_FALSE(rig.dlg->manager().recording());
     ASSERT_EQ(rig.prompts.asked.size(), 1u);
     EXPECT_EQ(rig.prompts.asked[0].text, "Confirm to delete?");
 
