@@ -7,6 +7,7 @@
 
 #include "app/device_session.h"
 #include "app/firmware_offer.h"
+#include "app/key_page_press_server.h"
 #include "app/launcher.h"
 #include "app/live_config.h"
 #include "app/main_window.h"
@@ -147,6 +148,11 @@ bool CTessaronApp::start() {
     if (options_.demo) {
         demo_ = std::make_unique<device::DemoKeyboard>(*folder);
         hotplug = demo_->makeHotplug();
+        // `tessaronctl --demo press KEY` presses this keyboard's keys through the data folder.
+        auto* presses = new DemoPressServer(demo_->sharedKeyboard(), *folder, qApp);
+        if (auto listening = presses->listen(); !listening) {
+            qWarning("%s", listening.error().english.c_str());
+        }
     } else {
         transport_ = std::make_unique<device::hid::HidTransport>(
             device::ChannelSelection{options_.commandInterface, options_.eventInterface});
