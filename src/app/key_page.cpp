@@ -150,6 +150,7 @@ public:
     explicit Host(CKeyMap& page) : page_(page) {}
 
     std::optional<std::string> choose(Chooser chooser) override {
+        const HookPause pause(page_);
         const auto chosen = page_.dialogs_->choose(&page_, chooser, page_.setup_.language);
         if (!chosen) return std::nullopt;
         if (chosen->isEmpty()) {
@@ -164,10 +165,31 @@ public:
     }
 
     void showMessage(const std::string& message) override {
+        const HookPause pause(page_);
         page_.dialogs_->message(&page_, text(message));
     }
 
 private:
+    // The hook takes every keystroke of the program; a chooser or message box opened by the
+    // page must get its typing, so the hook rests while one is open.
+    class HookPause {
+    public:
+        explicit HookPause(CKeyMap& page) : page_(page), paused_(page.model_.hookInstalled()) {
+            if (paused_) tholwin::removehook();
+        }
+        ~HookPause() {
+            if (paused_) {
+                page_.model_.setHookInstalled(tholwin::installhook(&page_, tholwin::kModePresses));
+            }
+        }
+        HookPause(const HookPause&) = delete;
+        HookPause& operator=(const HookPause&) = delete;
+
+    private:
+        CKeyMap& page_;
+        bool paused_;
+    };
+
     CKeyMap& page_;
 };
 

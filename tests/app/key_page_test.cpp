@@ -38,15 +38,20 @@ public:
     std::deque<std::optional<QString>> answers;
     std::vector<key_page::Chooser> asked;
     QStringList messages;
+    bool hookWhileOpen = false;
 
     std::optional<QString> choose(QWidget*, key_page::Chooser chooser, Language) override {
         asked.push_back(chooser);
+        hookWhileOpen = hookWhileOpen || tholwin::hookInstalled();
         if (answers.empty()) return std::nullopt;
         auto answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    void message(QWidget*, const QString& text) override { messages << text; }
+    void message(QWidget*, const QString& text) override {
+        messages << text;
+        hookWhileOpen = hookWhileOpen || tholwin::hookInstalled();
+    }
 };
 
 QPoint centre(const key_page::Rect& r) {
