@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "profiles/profile_messages.h"
 #include "ui/edit_helper.h"  // the list header needs the complete editor type
@@ -114,6 +115,9 @@ void CConfigureDlg::report(const profiles::StoreResult& result) {
 
 void CConfigureDlg::runCommand(pd::Command command) {
     using profiles::Outcome;
+    // A rename in progress comes first; its rescan leaves nothing selected.
+    list_->endEdit(true);
+    finishRename();
     const std::optional<std::size_t> selected = selection();
     profiles::StoreResult result;
     bool relisted = true;  // New, Copy and Delete list the folder again unless refused
@@ -229,21 +233,29 @@ void CConfigureDlg::listEdited(qint64 oldRow, qint64 newRow) {
     if (index >= store_.names().size()) return;
     // The list is still inside its edit; the rename (with its waits and possible message box)
     // runs once it has finished.
-    const std::string oldName = store_.names()[index];
-    const QString newText = list_->itemText(static_cast<int>(newRow));
-    QMetaObject::invokeMethod(
-        this, [this, oldName, newText] { renameProfile(oldName, newText); }, Qt::QueuedConnection);
+    pendingRename_ =
+        PendingRename{store_.names()[index], list_->itemText(static_cast<int>(newRow))};
+    QTimer::singleShot(0, this, [this] { finishRename(); });
 }
 
-void CConfigureDlg::renameProfile(const std::string& oldName, const QString& newText) {
-    const std::optional<std::size_t> index = store_.indexOf(oldName);
+void CConfigureDlg::finishRename() {
+    if (!pendingRename_) return;
+    const PendingRename rename = std::move(*pendingRename_);
+    pendingRename_.reset();
+    const std::optional<std::size_t> index = store_.indexOf(rename.oldName);
     if (!index) {
         showList();
         return;
     }
-    const profiles::StoreResult result = store_.rename(*index, newText.toStdString());
+    const profiles::StoreResult result = store_.rename(*index, rename.newText.toStdString());
     showList();
     report(result);
+}
+
+void CConfigureDlg::done(int result) {
+    list_->endEdit(true);
+    finishRename();
+    QDialog::done(result);
 }
 
 void CConfigureDlg::paintPlainFace(QPainter& painter) const {

@@ -78,13 +78,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void customEvent(QEvent* event) override;
+    // An edit still open or a rename not yet carried out is finished before the panel closes.
+    void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showList();
     void report(const profiles::StoreResult& result);
     void listEdited(qint64 oldRow, qint64 newRow);
-    void renameProfile(const std::string& oldName, const QString& newText);
+    void finishRename();
     void paintPlainFace(QPainter& painter) const;
 
     profiles::LiveConfiguration live_;
@@ -98,6 +100,11 @@ private:
     // The store position of each list row as filled; a rename's old row refers to it.
     std::vector<std::size_t> rowToStore_;
     MenuRunner menuRunner_;
+    struct PendingRename {
+        std::string oldName;
+        QString newText;
+    };
+    std::optional<PendingRename> pendingRename_;
 };
 
 }  // namespace tessaron::app

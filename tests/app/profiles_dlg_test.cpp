@@ -268,6 +268,14 @@ TEST_F(ProfilesPanelTest, RenameInPlace) {
     EXPECT_EQ(prompts_.shown.size(), 4);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 2);
     EXPECT_TRUE(fs::exists(dir_ / "Configure" / "gamma.bin"));
+
+    // Closing the panel with the editor open keeps what was typed.
+    select("gamma");
+    ASSERT_TRUE(list().beginEdit(list().selectedIndex()));
+    list().editor()->setText("delta");
+    releaseAt(250, 15);
+    EXPECT_FALSE(panel_->isVisible());
+    EXPECT_TRUE(fs::exists(folder() / "delta.bin"));
 }
 
 TEST_F(ProfilesPanelTest, UnchangedOrCancelledEditsRenameNothing) {
