@@ -11,11 +11,11 @@
 #include <sstream>
 #include <string>
 
+#include "cli/cli_support.h"
 #include "cli/command.h"
 #include "core/atomic_file.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
-#include "core/settings.h"
 #include "keys/keymap_file.h"
 #include "macros/event_lines.h"
 #include "macros/macro_file.h"
@@ -31,22 +31,12 @@ using macros::MacroTable;
 
 constexpr const char* kUsage = "macro list | show N | export N FILE | import FILE | delete N";
 
-Language languageOf(const Context& ctx) {
-    return resolveLanguage(ctx.options.language, settingsFile());
-}
-
-int failWith(const Context& ctx, const Error& error) {
-    return fail(error.text(languageOf(ctx)));
-}
-
-int usageError() {
-    return fail(std::string("usage: tessaronctl ") + kUsage);
+int usage() {
+    return usageError(kUsage);
 }
 
 struct MacroFiles {
-    fs::path folder;
     fs::path macroFile;
-    fs::path keymapFile;
     MacroTable table;
 };
 
@@ -54,9 +44,7 @@ Result<MacroFiles> openMacros(const Context& ctx) {
     auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
     if (!folder) return folder.error();
     MacroFiles files;
-    files.folder = *folder;
     files.macroFile = *folder / macros::kMacroFileName;
-    files.keymapFile = *folder / std::string(keys::kKeymapFileName);
     auto loaded = macros::loadMacroFile(files.macroFile);
     if (!loaded) return loaded.error();
     files.table = std::move(loaded->table);
@@ -81,24 +69,19 @@ Result<std::size_t> macroIndex(const MacroTable& table, const std::string& text)
 }
 
 // The manager's OK: the table goes to MacroDefine.bin and into the macro slots of keymap.bin.
-Status commit(const MacroFiles& files) {
-    if (!fs::exists(files.keymapFile)) {
-        return makeError(
-            "There is no keymap.bin yet to pack the macros into; run \"tessaronctl pull\" first.",
-            "还没有可写入宏的 keymap.bin；请先运行 \"tessaronctl pull\"。");
-    }
-    device::DeviceImage image{};
-    auto records = std::make_unique<keys::KeyRecordTable>();
-    auto loaded = keys::loadKeymap(files.keymapFile, image, *records);
-    if (!loaded) return loaded.error();
-    macros::packMacroSlots(files.table, image);
+// Without keyboard settings in keymap.bin they are read from the keyboard first, so the slots
+// are packed into an image that came from it.
+Status commit(const Context& ctx, const MacroFiles& files) {
+    auto live = openLive(ctx);
+    if (!live) return live.error();
+    macros::packMacroSlots(files.table, live->image);
     if (auto written = macros::writeMacroFile(files.macroFile, files.table); !written)
         return written;
-    return keys::writeKeymap(files.keymapFile, image, *records);
+    return keys::writeKeymap(live->keymap, live->image, *live->records);
 }
 
 int runList(const Context& ctx, const MacroFiles& files) {
-    if (ctx.args.size() != 1) return usageError();
+    if (ctx.args.size() != 1) return usage();
     const std::size_t n = files.table.countInUse();
     if (n == 0) {
         std::cout << "No macros.\n";
@@ -117,7 +100,7 @@ int runList(const Context& ctx, const MacroFiles& files) {
 }
 
 int runShow(const Context& ctx, const MacroFiles& files) {
-    if (ctx.args.size() != 2) return usageError();
+    if (ctx.args.size() != 2) return usage();
     auto index = macroIndex(files.table, ctx.args[1]);
     if (!index) return failWith(ctx, index.error());
     const auto& rec = files.table[*index];
@@ -127,7 +110,7 @@ int runShow(const Context& ctx, const MacroFiles& files) {
 }
 
 int runExport(const Context& ctx, const MacroFiles& files) {
-    if (ctx.args.size() != 3) return usageError();
+    if (ctx.args.size() != 3) return usage();
     auto index = macroIndex(files.table, ctx.args[1]);
     if (!index) return failWith(ctx, index.error());
     const std::string text = macros::formatMacroText(files.table[*index]);
@@ -155,7 +138,7 @@ Result<std::string> readText(const std::string& path) {
 }
 
 int runImport(const Context& ctx, MacroFiles& files) {
-    if (ctx.args.size() != 2) return usageError();
+    if (ctx.args.size() != 2) return usage();
     auto text = readText(ctx.args[1]);
     if (!text) return failWith(ctx, text.error());
     auto parsed = macros::parseMacroText(*text);
@@ -176,7 +159,7 @@ int runImport(const Context& ctx, MacroFiles& files) {
         record.setName(macros::utf8ToUtf16(macros::newMacroName(i)));
     }
     files.table[n] = record;
-    if (auto done = commit(files); !done) return failWith(ctx, done.error());
+    if (auto done = commit(ctx, files); !done) return failWith(ctx, done.error());
     std::cout << "Imported \"" << macros::utf16ToUtf8(record.name()) << "\" as macro " << n
               << "; assign it with \"tessaronctl assign KEY macro " << n
               << "\" and send it with \"tessaronctl apply\".\n";
@@ -191,7 +174,7 @@ public:
 };
 
 int runDelete(const Context& ctx, MacroFiles& files) {
-    if (ctx.args.size() != 2) return usageError();
+    if (ctx.args.size() != 2) return usage();
     auto index = macroIndex(files.table, ctx.args[1]);
     if (!index) return failWith(ctx, index.error());
     const std::string name = macros::utf16ToUtf8(files.table[*index].name());
@@ -200,7 +183,7 @@ int runDelete(const Context& ctx, MacroFiles& files) {
     manager.select(*index);
     if (auto deleted = manager.deleteMacro(); !deleted) return failWith(ctx, deleted.error());
     files.table = manager.accept();
-    if (auto done = commit(files); !done) return failWith(ctx, done.error());
+    if (auto done = commit(ctx, files); !done) return failWith(ctx, done.error());
     std::cout << "Deleted macro " << *index << " \"" << name << "\"";
     if (*index < files.table.countInUse()) {
         std::cout << "; later macros moved down by one, and keys assigned to them now play the"
@@ -211,7 +194,7 @@ int runDelete(const Context& ctx, MacroFiles& files) {
 }
 
 int runMacro(Context& ctx) {
-    if (ctx.args.empty()) return usageError();
+    if (ctx.args.empty()) return usage();
     auto files = openMacros(ctx);
     if (!files) return failWith(ctx, files.error());
     const std::string& verb = ctx.args[0];
@@ -220,7 +203,7 @@ int runMacro(Context& ctx) {
     if (verb == "export") return runExport(ctx, *files);
     if (verb == "import") return runImport(ctx, *files);
     if (verb == "delete") return runDelete(ctx, *files);
-    return usageError();
+    return usage();
 }
 
 const Registrar macroCommand({"macro", kUsage,

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <string>
 
+#include "cli/cli_support.h"
 #include "cli/command.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
@@ -27,33 +27,8 @@ constexpr const char* kUsage =
     "profile list | new | copy NAME | save NAME [--export FILE] | load NAME FILE | delete NAME | "
     "rename OLD NEW";
 
-int usageError() {
-    return fail(std::string("usage: tessaronctl ") + kUsage);
-}
-
-struct LiveFiles {
-    fs::path keymapFile;
-    device::DeviceImage image{};
-    std::unique_ptr<keys::KeyRecordTable> records = std::make_unique<keys::KeyRecordTable>();
-    profiles::LiveConfiguration live() { return {image, *records}; }
-};
-
-// The live configuration of keymap.bin. Without the file there is only an empty one, which is
-// refused where it would be saved.
-Result<LiveFiles> readLive(const fs::path& folder, bool mustExist) {
-    LiveFiles files;
-    files.keymapFile = folder / std::string(keys::kKeymapFileName);
-    if (!fs::exists(files.keymapFile)) {
-        if (mustExist) {
-            return makeError("There is no keymap.bin yet to save; run \"tessaronctl pull\" first.",
-                             "还没有可保存的 keymap.bin；请先运行 \"tessaronctl pull\"。");
-        }
-        keys::fillLayoutVks(*files.records);
-        return files;
-    }
-    auto loaded = keys::loadKeymap(files.keymapFile, files.image, *files.records);
-    if (!loaded) return loaded.error();
-    return files;
+int usage() {
+    return usageError(kUsage);
 }
 
 class ProfileCommand {
@@ -78,7 +53,7 @@ public:
         if (verb == "load" && args.size() == 3) return load(args[1], args[2]);
         if (verb == "delete" && args.size() == 2) return remove(args[1]);
         if (verb == "rename" && args.size() == 3) return rename(args[1], args[2]);
-        return usageError();
+        return usage();
     }
 
 private:
@@ -130,11 +105,11 @@ private:
     int save(const std::string& name, const std::optional<std::string>& exportTo) {
         auto index = find(name);
         if (!index) return failWith(index.error());
-        auto live = readLive(folder_, true);
+        auto live = openLive(ctx_);
         if (!live) return failWith(live.error());
         std::optional<fs::path> target;
         if (exportTo) target = fs::path(*exportTo);
-        return report(store_.save(*index, live->live(), target),
+        return report(store_.save(*index, {live->image, *live->records}, target),
                       "Saved the configuration of keymap.bin into \"" + name + "\"" +
                           (exportTo ? " and " + *exportTo : std::string()) + ".");
     }
@@ -142,13 +117,12 @@ private:
     int load(const std::string& name, const std::string& file) {
         auto index = find(name);
         if (!index) return failWith(index.error());
-        auto live = readLive(folder_, false);
+        auto live = openLive(ctx_);
         if (!live) return failWith(live.error());
-        const StoreResult r = store_.load(*index, live->live(), fs::path(file));
+        const StoreResult r = store_.load(*index, {live->image, *live->records}, fs::path(file));
         if (!r.done()) return report(r, "");
         // As after the panel closes: the live configuration goes to keymap.bin.
-        if (auto written = keys::writeKeymap(live->keymapFile, live->image, *live->records);
-            !written) {
+        if (auto written = keys::writeKeymap(live->keymap, live->image, *live->records); !written) {
             return failWith(written.error());
         }
         std::cout << "Loaded " << file << " into keymap.bin and profile \"" << name
@@ -175,7 +149,7 @@ private:
 };
 
 int runProfile(Context& ctx) {
-    if (ctx.args.empty()) return usageError();
+    if (ctx.args.empty()) return usage();
     auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
     if (!folder)
         return fail(folder.error().text(resolveLanguage(ctx.options.language, settingsFile())));
