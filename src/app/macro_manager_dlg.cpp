@@ -292,6 +292,12 @@ void CMacroRecordDlg::cancelPressed() {
     reject();
 }
 
+void CMacroRecordDlg::reject() {
+    // The keyboard goes back to the other windows at once, not only when this one is destroyed.
+    manager_.editBegins();
+    QDialog::reject();
+}
+
 void CMacroRecordDlg::selectMacroLine(int row) {
     if (row < 0) return;  // the list never drops its selection by itself
     const auto index = static_cast<std::size_t>(row);

@@ -58,6 +58,8 @@ public:
     void toggleLoops();
     void okPressed();
     void cancelPressed();
+    // Cancel, or the window closed otherwise: the working table is dropped.
+    void reject() override;
     // The event list's menu for the selected event line; its actions carry out the commands.
     std::unique_ptr<QMenu> eventMenu();
 

@@ -14,12 +14,10 @@ namespace tessaron::app::macromgr {
 inline constexpr const char* kBackgroundImage = "MacroManagement.png";
 inline constexpr const char* kRecordNormalImage = "Record-normal.png";
 inline constexpr const char* kRecordOverImage = "Record-over.png";
-inline constexpr const char* kRecordLeaveImage = "Record-leave.png";
 inline constexpr const char* kOptionOffImage = "Pane.png";
 inline constexpr const char* kOptionOnImage = "PaneMakingTick.png";
 inline constexpr const char* kButtonNormalImage = "button-new-normal.png";
 inline constexpr const char* kButtonOverImage = "button-new-over.png";
-inline constexpr const char* kButtonLeaveImage = "button-new-leave.png";
 
 // --- Texts and their sizes.
 inline constexpr QPoint kTitlePos{16, 9};

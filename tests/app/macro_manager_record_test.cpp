@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 
 #include "macro_manager_test_support.h"
@@ -191,8 +193,10 @@ TEST(MacroManagerClose, OkHandsBackTheWorkingTableCancelDropsIt) {
     {
         ManagerRig rig(original);
         rig.click(mm::kNewButton);
+        rig.click(mm::kRecordButton);
         rig.click(mm::kCancelButton);
         EXPECT_EQ(rig.dlg->result(), QDialog::Rejected);
+        EXPECT_FALSE(tholwin::hookInstalled());
         EXPECT_EQ(rig.committed, original);
     }
     ManagerRig rig(original);
@@ -219,6 +223,20 @@ TEST(MacroManagerWindow, HoverAndDragging) {
     EXPECT_EQ(rig.dlg->hoveredButton(), mm::Button::Ok);
     QTest::mouseMove(rig.dlg.get(), QPoint(200, 20));
     EXPECT_EQ(rig.dlg->hoveredButton(), mm::Button::None);
+
+    // Dragging from a spot outside the buttons moves the window and clicks nothing, even when
+    // released over a button.
+    const QPoint start = rig.dlg->pos();
+    const auto mouse = [&](QEvent::Type type, QPoint local, Qt::MouseButtons held) {
+        const QPoint global = rig.dlg->mapToGlobal(local);
+        QMouseEvent e(type, QPointF(local), QPointF(global), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(rig.dlg.get(), &e);
+    };
+    mouse(QEvent::MouseButtonPress, QPoint(200, 20), Qt::LeftButton);
+    mouse(QEvent::MouseMove, QPoint(230, 60), Qt::LeftButton);
+    EXPECT_EQ(rig.dlg->pos(), start + QPoint(30, 40));
+    mouse(QEvent::MouseButtonRelease, mm::kCancelButton.center(), Qt::NoButton);
+    EXPECT_TRUE(rig.dlg->isVisible());
 }
 
 }  // namespace
