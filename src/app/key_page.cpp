@@ -208,7 +208,9 @@ CKeyMap::CKeyMap(const KeyPageSetup& setup, QWidget* parent)
     }
     setModal(true);
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    // Clicks on the face leave the focus where it is, as a field taking it again would start
+    // its capture over.
+    setFocusPolicy(Qt::NoFocus);
     setWindowTitle(
         pick(setup_.language, QStringLiteral("Key Settings"), QStringLiteral("按键设置")));
 

@@ -210,15 +210,5 @@ TEST_F(KeyPageRoadTest, HostActionKeyPressedOnTheKeyboardOpensItsTarget) {
     EXPECT_EQ(launcher.actions[0].file, "todo.txt");
 }
 
-TEST_F(KeyPageRoadTest, CancelledPageChangesNothing) {
-    editKey(kKeyQ, [](CKeyMap& page) {
-        click(page, centre(key_page::kButtonRects[button::kTabAdvance]));
-        click(page, centre(key_page::kButtonRects[button::kCancel]));
-    });
-    EXPECT_EQ(live->records[kKeyQ].kind, keys::kind::kSingle);
-    EXPECT_EQ(keys::readCell(live->image, keys::matrixCellOffset(kKeyQ)), keys::factoryCell(kKeyQ));
-    EXPECT_EQ(live->marks[kKeyQ], 0);
-}
-
 }  // namespace
 }  // namespace tessaron::app

@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
 
@@ -17,6 +19,7 @@
 
 #include "app/key_page.h"
 #include "app/key_page_dialogs.h"
+#include "app/key_page_run.h"
 #include "keys/key_layout.h"
 #include "macros/tholwin/tholwin.h"
 #include "ui/image_folders.h"
@@ -144,6 +147,11 @@ TEST_F(KeyPageTest, ClickingAFieldChoosesSingleOrCombination) {
     pressA();
     EXPECT_EQ(page->combinationField()->text(), QStringLiteral("LCtrl + A "));
     EXPECT_EQ(pending.kind, kind::kCombination);
+    // A click on the face keeps the field's focus, so clicking the field again changes nothing.
+    clickButton(button::kDisable);
+    QTest::mouseClick(page->combinationField(), Qt::LeftButton);
+    EXPECT_EQ(pending.keyCount, 2);
+    clickButton(button::kDisable);
 
     QTest::mouseClick(page->singleField(), Qt::LeftButton);
     EXPECT_TRUE(page->combinationField()->text().isEmpty());
@@ -239,20 +247,6 @@ TEST_F(KeyPageTest, AdvanceRowsRunTheChoosers) {
     EXPECT_EQ(record().kind, kind::kNone);
 }
 
-TEST_F(KeyPageTest, CancelLeavesTheRecordAsItWas) {
-    record().kind = kind::kOpenFolder;
-    ASSERT_TRUE(keys::setHostPath(record(), "/srv/share"));
-    const keys::KeyRecord before = record();
-    open();
-    EXPECT_EQ(page->model().tab(), Tab::Advance);
-    clickButton(button::kTabSingle);
-    pressA();
-    clickButton(button::kCancel);
-    EXPECT_EQ(page->result(), QDialog::Rejected);
-    EXPECT_EQ(std::memcmp(&record(), &before, sizeof before), 0);
-    EXPECT_EQ(pending.capturedKeys[0], 0);
-}
-
 TEST_F(KeyPageTest, EnterAndEscapeNeverCloseThePage) {
     open();
     // With the hook the keys are captured like any other.
@@ -295,6 +289,36 @@ TEST_F(KeyPageTest, HoverShowsTheOverImages) {
     const QImage plain = page->grab().toImage();
     const QPoint inSave(267, 265);
     EXPECT_NE(hovered.pixel(inSave), plain.pixel(inSave));
+}
+
+TEST(KeyPageChoosers, FiltersAndProgramsWithoutExtension) {
+    EXPECT_EQ(fileChooserSpec(key_page::Chooser::Sound).filter, QStringLiteral("mp3 Files(*.mp3)"));
+    EXPECT_EQ(fileChooserSpec(key_page::Chooser::Program).suffix, QStringLiteral("exe"));
+    EXPECT_EQ(fileChooserSpec(key_page::Chooser::File).filter, QStringLiteral("txt Files(*.txt)"));
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto make = [&](const QString& name, bool executable) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        QFile::Permissions p = QFile::ReadOwner | QFile::WriteOwner;
+        if (executable) p |= QFile::ExeOwner;
+        file.setPermissions(p);
+        return dir.filePath(name);
+    };
+    EXPECT_TRUE(isProgramWithoutExtension(make(QStringLiteral("game"), true)));
+    EXPECT_FALSE(isProgramWithoutExtension(make(QStringLiteral("notes"), false)));
+    EXPECT_FALSE(isProgramWithoutExtension(make(QStringLiteral("run.sh"), true)));
+    EXPECT_TRUE(isProgramWithoutExtension(dir.path()));
+}
+
+TEST(KeyPageRun, LeftWindowsAndFnKeysNeverOpenThePage) {
+    auto live = std::make_unique<LiveConfig>();
+    EXPECT_FALSE(runKeyPage(nullptr, *live, keys::kLeftWinKey));
+    EXPECT_FALSE(runKeyPage(nullptr, *live, keys::kFnKey));
+    EXPECT_FALSE(runKeyPage(nullptr, *live, keys::kNoKey));
+    EXPECT_EQ(live->pending.selectedKey, keys::kNoKey);
 }
 
 // Renders every tab in both languages; with TESSARON_SCREENSHOT_DIR set the pictures are kept.
