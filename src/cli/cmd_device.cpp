@@ -17,6 +17,7 @@
 #include "device/device_link.h"
 #include "device/errors.h"
 #include "device/hid/hid_transport.h"
+#include "device/hid/permission_doctor.h"
 #include "device/read_all.h"
 #include "device/trace.h"
 #include "device/virtual/keyboard_state_file.h"
@@ -74,12 +75,21 @@ int runDevices(Context& ctx) {
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
     const auto found = session->transport->enumerate();
-    if (found.empty()) return failWith(ctx, device::errors::noKeyboard());
     for (const auto& i : found) {
         char ids[16];
         std::snprintf(ids, sizeof ids, "%04x:%04x", i.vendorId, i.productId);
         std::cout << i.path << "  " << ids << "  interface " << i.interfaceNumber << "  "
                   << roleName(i.role) << (i.accessible ? "" : "  (no permission)") << "\n";
+    }
+    // The same diagnosis as `doctor`, so a missing permission is explained where it shows.
+    const auto facts = device::hid::gatherFacts(*session->transport, runningExecutableFolder());
+    const auto diagnosis = device::hid::diagnose(facts);
+    if (found.empty()) {
+        std::cerr << device::hid::formatDiagnosis(diagnosis, languageOf(ctx));
+        return 1;
+    }
+    if (diagnosis.verdict != device::hid::Verdict::Ready) {
+        std::cout << "\n" << device::hid::formatDiagnosis(diagnosis, languageOf(ctx));
     }
     return 0;
 }
