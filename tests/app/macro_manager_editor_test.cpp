@@ -17,21 +17,6 @@ using macros::Stream;
 
 constexpr std::uint8_t kA = 0x41, kB = 0x42;
 
-Stream streamOf(std::initializer_list<std::uint8_t> bytes) {
-    Stream s{};
-    std::copy(bytes.begin(), bytes.end(), s.begin());
-    return s;
-}
-
-Stream deviceOf(const Stream& host) {
-    Stream d = host;
-    for (const auto& e : macros::decodeEvents(host)) {
-        if (e.code >= 'A' && e.code <= 'Z')
-            d[e.offset + 1] = static_cast<std::uint8_t>(e.code - 61);
-    }
-    return d;
-}
-
 // "A dn", 300 ms, "A up".
 macros::MacroTable pressAndSlowRelease() {
     auto table = tableWith({"Macro_001"});

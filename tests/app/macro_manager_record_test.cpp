@@ -22,12 +22,6 @@ namespace mm = macromgr;
 
 constexpr std::uint8_t kA = 0x41, kB = 0x42;
 
-Stream streamOf(std::initializer_list<std::uint8_t> bytes) {
-    Stream s{};
-    std::copy(bytes.begin(), bytes.end(), s.begin());
-    return s;
-}
-
 TEST(MacroManagerRecording, RecordsWithoutDelaysIgnoringAutoRepeat) {
     ManagerRig rig(tableWith({"Macro_001"}));
     rig.click(mm::kRecordButton);

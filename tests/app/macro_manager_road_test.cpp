@@ -1,12 +1,7 @@
-// The whole road of a macro: recorded in the manager, OK, packed and written to both files,
-// assigned to a key, saved, and played from the virtual keyboard's own slot.
+// The whole road of a macro: recorded through the page the main window opens, OK, packed into
+// the slots, assigned to a key, saved, and held by the virtual keyboard.
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 
 #include <QApplication>
 #include <QTest>
@@ -18,15 +13,11 @@
 #include "device/command_port.h"
 #include "device/listener.h"
 #include "device/read_all.h"
-#include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "device/write_changes.h"
-#include "keys/assignment.h"
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
-#include "keys/keymap_file.h"
 #include "macro_manager_test_support.h"
-#include "macros/macro_file.h"
 #include "macros/slot_packing.h"
 #include "macros/tholwin/tholwin.h"
 #include "ui/messages.h"
@@ -34,111 +25,63 @@
 namespace tessaron::app::testing {
 namespace {
 
-namespace fs = std::filesystem;
-namespace image = device::image;
-
-std::vector<std::uint8_t> fileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-keys::KeyIndex keyWithVk(std::uint8_t vk) {
-    for (keys::KeyIndex i = 0; i < keys::kLayoutKeyCount; ++i) {
-        if (keys::layoutVk(i) == vk) return i;
-    }
-    return keys::kNoKey;
-}
-
-struct Keyboard {
-    Keyboard() : kb(std::make_shared<device::VirtualKeyboard>(clock)), transport(kb) {
-        cmd = std::move(transport.openCommand().value());
-        events = std::move(transport.openEvent().value());
-    }
-    Result<device::WriteOutcome> save(device::DeviceImage& img, device::DeviceImage& committed) {
-        device::CommandPort port(*cmd, clock);
-        device::PollingAckWaiter waiter(acks, clock, [&] { (void)listener.pollOnce(*events, {}); });
-        return device::writeChanges(port, img, committed, waiter);
-    }
-
-    FakeClock clock;
-    std::shared_ptr<device::VirtualKeyboard> kb;
-    device::VirtualTransport transport;
-    std::unique_ptr<device::CommandChannel> cmd;
-    std::unique_ptr<device::EventChannel> events;
-    device::AckSignal acks;
-    device::Listener listener{acks, clock};
-};
-
-// Runs while the page's window is open, as the user would: a new macro, Record Delay, "A dn",
-// 300 ms, "A up", OK.
+// While the page is open, as the user would: New, Record Delay, "A dn", 300 ms, "A up", OK.
 void recordAndOk(FakeClock& clock) {
     auto* dlg = qobject_cast<CMacroRecordDlg*>(QApplication::activeModalWidget());
     ASSERT_NE(dlg, nullptr);
-    const auto click = [dlg](const QRect& r) {
+    for (const QRect& r :
+         {macromgr::kNewButton, macromgr::kRecordDelayBox, macromgr::kRecordButton}) {
         QTest::mouseClick(dlg, Qt::LeftButton, Qt::NoModifier, r.center());
-    };
-    click(macromgr::kNewButton);
-    click(macromgr::kRecordDelayBox);
-    click(macromgr::kRecordButton);
+    }
     ui::sendMessage(dlg, ui::WM_MACRO_KEY, 0x41, 0);
     clock.advance(std::chrono::milliseconds(300));
     ui::sendMessage(dlg, ui::WM_MACRO_KEY, 0x41, tholwin::kReleaseFlag);
-    click(macromgr::kOkButton);
+    QTest::mouseClick(dlg, Qt::LeftButton, Qt::NoModifier, macromgr::kOkButton.center());
 }
 
-TEST(MacroManagerRoad, RecordedMacroReachesTheKeyboardSlotAndBothFiles) {
-    const fs::path dir = fs::path(::testing::TempDir()) / "macro_manager_road";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-
-    Keyboard keyboard;
-    device::CommandPort port(*keyboard.cmd, keyboard.clock);
+TEST(MacroManagerRoad, ARecordedMacroReachesTheKeyboardSlot) {
+    FakeClock clock;
+    auto kb = std::make_shared<device::VirtualKeyboard>(clock);
+    device::VirtualTransport transport(kb);
+    auto cmd = std::move(transport.openCommand().value());
+    auto events = std::move(transport.openEvent().value());
+    device::CommandPort port(*cmd, clock);
     auto read = device::startupRead(port, device::DeviceImage{});
     ASSERT_TRUE(read) << read.error().english;
     auto live = std::make_unique<LiveConfig>();
     live->image = read->image;
     live->commit();
-    live->dataFolder = dir;
     live->imageBase = TESSARON_TEST_SHARE_DIR;
 
-    // The Macro Management button, then what the main window does after OK.
     RecordingPrompts prompts;
-    FakeClock clock;
     const MacroManagerPage page = macroManagerPage(&prompts, &clock);
     QTimer::singleShot(0, [&] { recordAndOk(clock); });
     ASSERT_TRUE(page(nullptr, *live));
-    macros::packMacroSlots(live->committedMacros, live->image);
-    ASSERT_TRUE(keys::writeKeymap(live->keymapPath(), live->image, live->records));
-    ASSERT_TRUE(macros::writeMacroFile(live->macroFilePath(), live->committedMacros));
-    EXPECT_EQ(fileBytes(live->macroFilePath()), live->committedMacros.toBytes());
     EXPECT_EQ(live->committedMacros[0].name(), u"Macro_001");
     EXPECT_FALSE(tholwin::hookInstalled());
 
-    // Assign macro 0 to the Q key, as the key page's OK does.
-    const keys::KeyIndex q = keyWithVk(0x51);
-    ASSERT_NE(q, keys::kNoKey);
+    // The main window packs after OK; the key page's OK assigns macro 0 to the Q key.
+    macros::packMacroSlots(live->committedMacros, live->image);
+    keys::KeyIndex q = 0;
+    while (keys::layoutVk(q) != 'Q') ++q;
     live->pending.selectedKey = q;
     live->pending.kind = keys::kind::kMacro;
     live->pending.macroNumber = 0;
-    keys::ApplyContext context;
-    context.repackMacroSlots = [&](device::DeviceImage& i) {
-        macros::packMacroSlots(live->committedMacros, i);
-    };
-    ASSERT_TRUE(keys::applyAssignment(live->pending, live->liveKeys(), context));
+    ASSERT_TRUE(keys::applyAssignment(live->pending, live->liveKeys(), {}));
 
     // Save.
-    auto saved = keyboard.save(live->image, live->committedImage);
+    device::AckSignal acks;
+    device::Listener listener{acks, clock};
+    device::PollingAckWaiter waiter(acks, clock, [&] { (void)listener.pollOnce(*events, {}); });
+    auto saved = device::writeChanges(port, live->image, live->committedImage, waiter);
     ASSERT_TRUE(saved) << saved.error().english;
 
-    const device::DeviceImage held = keyboard.kb->settings();
-    const std::uint8_t expected[] = {0x00, 0x01, 0x01, 0x04, 0xFF, 0x04, 0x01, 0x2C, 0x00};
-    EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected),
-                           held.begin() + static_cast<std::ptrdiff_t>(image::macroSlot(0))));
-    const std::size_t cell = keys::matrixCellOffset(q);
-    const keys::KeyCell macroCell = keys::macroCell(0);
-    EXPECT_TRUE(std::equal(macroCell.begin(), macroCell.end(),
-                           held.begin() + static_cast<std::ptrdiff_t>(cell)));
-    fs::remove_all(dir);
+    const device::DeviceImage held = kb->settings();
+    const std::uint8_t slot[] = {0x00, 0x01, 0x01, 0x04, 0xFF, 0x04, 0x01, 0x2C, 0x00};
+    EXPECT_TRUE(
+        std::equal(std::begin(slot), std::end(slot), held.begin() + device::image::macroSlot(0)));
+    const keys::KeyCell cell = keys::macroCell(0);
+    EXPECT_TRUE(std::equal(cell.begin(), cell.end(), held.begin() + keys::matrixCellOffset(q)));
 }
 
 }  // namespace

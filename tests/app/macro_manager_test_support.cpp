@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "macros/event_stream.h"
 #include "macros/tholwin/tholwin.h"
 #include "ui/edit_helper.h"  // completes the list box's editor pointer
 #include "ui/image_folders.h"
@@ -57,6 +58,21 @@ macros::MacroTable tableWith(const std::vector<std::string>& names) {
         table[i].setLoopCount(1);
     }
     return table;
+}
+
+macros::Stream streamOf(std::initializer_list<std::uint8_t> bytes) {
+    macros::Stream s{};
+    std::copy(bytes.begin(), bytes.end(), s.begin());
+    return s;
+}
+
+macros::Stream deviceOf(const macros::Stream& host) {
+    macros::Stream d = host;
+    for (const auto& e : macros::decodeEvents(host)) {
+        if (e.code >= 'A' && e.code <= 'Z')
+            d[e.offset + 1] = static_cast<std::uint8_t>(e.code - 61);
+    }
+    return d;
 }
 
 QString imageFolderFor(Language lang) {

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QStringList>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ public:
 
 // Records with the given names; each is empty.
 macros::MacroTable tableWith(const std::vector<std::string>& names);
+macros::Stream streamOf(std::initializer_list<std::uint8_t> bytes);
+// The device stream that goes with a host stream of letter keys and mouse buttons.
+macros::Stream deviceOf(const macros::Stream& host);
 
 // The generated images of the macro manager, in the given language.
 QString imageFolderFor(Language lang);
