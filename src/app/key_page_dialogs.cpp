@@ -36,13 +36,11 @@ private:
 };
 
 std::optional<QString> chooseFile(QWidget* parent, Chooser chooser, Language lang) {
-    const FileChooserSpec spec = fileChooserSpec(chooser);
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDirectory(QDir::homePath());
-    dialog.setDefaultSuffix(spec.suffix);
-    QStringList filters{spec.filter};
+    QStringList filters{fileChooserFilter(chooser)};
     if (chooser == Chooser::Program) {
         // The filtering proxy only works on Qt's own dialog.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -50,11 +48,9 @@ std::optional<QString> chooseFile(QWidget* parent, Chooser chooser, Language lan
         dialog.setProxyModel(proxy);
         const QString programs = programWithoutExtensionFilter(lang);
         filters << programs;
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                         [&dialog, proxy, programs, spec](const QString& filter) {
-                             const bool bare = filter == programs;
-                             proxy->setProgramsOnly(bare);
-                             dialog.setDefaultSuffix(bare ? QString() : spec.suffix);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, proxy,
+                         [proxy, programs](const QString& filter) {
+                             proxy->setProgramsOnly(filter == programs);
                          });
     }
     dialog.setNameFilters(filters);
@@ -74,17 +70,17 @@ std::optional<QString> chooseFolder(QWidget* parent) {
 
 }  // namespace
 
-FileChooserSpec fileChooserSpec(Chooser chooser) {
+QString fileChooserFilter(Chooser chooser) {
     switch (chooser) {
         case Chooser::Sound:
-            return {QStringLiteral("mp3 Files(*.mp3)"), QStringLiteral("mp3")};
+            return QStringLiteral("mp3 Files(*.mp3)");
         case Chooser::Program:
-            return {QStringLiteral("exe Files(*.exe)"), QStringLiteral("exe")};
+            return QStringLiteral("exe Files(*.exe)");
         case Chooser::File:
         case Chooser::Folder:
             break;
     }
-    return {QStringLiteral("txt Files(*.txt)"), QStringLiteral("txt")};
+    return QStringLiteral("txt Files(*.txt)");
 }
 
 QString programWithoutExtensionFilter(Language lang) {

@@ -23,12 +23,10 @@ public:
     virtual void message(QWidget* parent, const QString& text) = 0;
 };
 
-// The name filter, default suffix and initial file name pattern of a file chooser.
-struct FileChooserSpec {
-    QString filter;  // "mp3 Files(*.mp3)"
-    QString suffix;  // "mp3"
-};
-FileChooserSpec fileChooserSpec(key_page::Chooser chooser);
+// The name filter of a file chooser ("mp3 Files(*.mp3)"). No default suffix is set: Qt's dialog
+// would append it to a typed folder name too, and the user could no longer type a way into a
+// folder.
+QString fileChooserFilter(key_page::Chooser chooser);
 // The Startup chooser also offers programs without an extension, as Linux programs are named.
 QString programWithoutExtensionFilter(Language lang);
 // Whether the program chooser's second filter shows this file: a folder, or an executable file

@@ -292,9 +292,9 @@ TEST_F(KeyPageTest, HoverShowsTheOverImages) {
 }
 
 TEST(KeyPageChoosers, FiltersAndProgramsWithoutExtension) {
-    EXPECT_EQ(fileChooserSpec(key_page::Chooser::Sound).filter, QStringLiteral("mp3 Files(*.mp3)"));
-    EXPECT_EQ(fileChooserSpec(key_page::Chooser::Program).suffix, QStringLiteral("exe"));
-    EXPECT_EQ(fileChooserSpec(key_page::Chooser::File).filter, QStringLiteral("txt Files(*.txt)"));
+    EXPECT_EQ(fileChooserFilter(key_page::Chooser::Sound), QStringLiteral("mp3 Files(*.mp3)"));
+    EXPECT_EQ(fileChooserFilter(key_page::Chooser::Program), QStringLiteral("exe Files(*.exe)"));
+    EXPECT_EQ(fileChooserFilter(key_page::Chooser::File), QStringLiteral("txt Files(*.txt)"));
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
