@@ -1,6 +1,7 @@
 #include "core/data_folder.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -12,7 +13,10 @@ namespace fs = std::filesystem;
 class DataFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = fs::path(::testing::TempDir()) / "data_folder_test";
+        // One folder per test: ctest runs the tests of this suite in parallel processes.
+        root = fs::path(::testing::TempDir()) /
+               ("data_folder_test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "prefix" / "bin");
         in.executableFolder = root / "prefix" / "bin";
