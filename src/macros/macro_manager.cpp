@@ -132,7 +132,10 @@ Status MacroManager::deleteMacro() {
 
 Status MacroManager::rename(std::size_t index, std::string_view name) {
     if (index >= working_.countInUse()) return messages::noMacroSelected();
-    const auto units = utf8ToUtf16(name);
+    auto units = utf8ToUtf16(name);
+    // The stored name ends at a NUL; a leading one would empty it and hide this macro and every
+    // later one, so only what would be stored is judged.
+    units.resize(std::min(units.size(), units.find(u'\0')));
     if (units.empty()) return messages::emptyName();
     if (units.size() > record::kNameMaxUnits) return messages::nameTooLong();
     working_[index].setName(units);

@@ -1,0 +1,78 @@
+// keymap.bin comes from disk and may be short, long or damaged: loading it must fill exactly what
+// the file reaches, and everything derived from its records (modified marks, host actions, host
+// paths) must cope with any bytes.
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "keys/assignment.h"
+#include "keys/host_action.h"
+#include "keys/keymap_file.h"
+
+namespace {
+
+using namespace tessaron;
+
+class NoLauncher final : public keys::Launcher {
+public:
+    void launch(const keys::HostAction& action) override {
+        FUZZ_CHECK(keys::kind::isHostAction(action.kind));
+    }
+};
+
+constexpr std::uint8_t kBefore = 0xA5;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    static const auto path = fuzz::scratchFolder() / "keymap.bin";
+    fuzz::writeFile(path, bytes);
+
+    device::DeviceImage image;
+    image.fill(kBefore);
+    auto records = std::make_unique<keys::KeyRecordTable>();
+    std::fill(keys::asWritableBytes(*records).begin(), keys::asWritableBytes(*records).end(),
+              kBefore);
+    auto loaded = keys::loadKeymap(path, image, *records);
+    FUZZ_CHECK(loaded && *loaded == keys::KeymapLoad::Read);
+
+    // The device image is the file's prefix; what the file does not reach keeps its old bytes.
+    // (Block comparisons: a byte loop here would cost more than the code under test.)
+    static const std::vector<std::uint8_t> untouched(keys::kKeymapFileSize, kBefore);
+    std::vector<std::uint8_t> expected(untouched);
+    std::copy_n(data, std::min(size, expected.size()), expected.begin());
+    FUZZ_CHECK(std::memcmp(image.data(), expected.data(), image.size()) == 0);
+    const auto recordBytes = keys::asBytes(*records);
+    const std::uint8_t* expectedRecords = expected.data() + device::image::kSize;
+    for (std::size_t r = 0; r < keys::kKeyRecordCount; ++r) {
+        // Byte 0 of a layout key's record is its VK, whatever the file says.
+        const std::size_t from = r * keys::kKeyRecordSize + (r < keys::keyLayout().size() ? 1 : 0);
+        const std::size_t to = (r + 1) * keys::kKeyRecordSize;
+        FUZZ_CHECK(std::memcmp(recordBytes.data() + from, expectedRecords + from, to - from) == 0);
+    }
+
+    keys::ModifiedMarks marks{};
+    keys::refreshModifiedMarks({image, *records, marks});
+    FUZZ_CHECK(std::all_of(marks.begin(), marks.end(), [](std::uint8_t m) { return m <= 1; }));
+    for (const auto& record : *records) {
+        FUZZ_CHECK(keys::hostPath(record).find('\0') == std::string::npos);
+    }
+    NoLauncher launcher;
+    for (unsigned code = 0; code < 256; ++code) {
+        keys::runHostAction(*records, static_cast<std::uint8_t>(code), launcher);
+    }
+
+    // What was loaded is written back byte for byte.
+    FUZZ_CHECK(keys::writeKeymap(path, image, *records));
+    device::DeviceImage again{};
+    auto againRecords = std::make_unique<keys::KeyRecordTable>();
+    FUZZ_CHECK(keys::loadKeymap(path, again, *againRecords));
+    FUZZ_CHECK(again == image);
+    FUZZ_CHECK(std::memcmp(recordBytes.data(), keys::asBytes(*againRecords).data(),
+                           recordBytes.size()) == 0);
+    return 0;
+}

@@ -1,0 +1,80 @@
+// MacroDefine.bin comes from disk: every record of a damaged table must load, list, show, export
+// and pack into the keyboard's slots without reading or writing outside its streams.
+
+#include <algorithm>
+
+#include "core/clock.h"
+#include "fuzz_support.h"
+#include "macros/event_lines.h"
+#include "macros/event_stream.h"
+#include "macros/macro_file.h"
+#include "macros/macro_manager.h"
+#include "macros/macro_text.h"
+#include "macros/slot_packing.h"
+
+namespace {
+
+using namespace tessaron;
+
+class NoHook final : public macros::KeyHook {
+public:
+    bool install() override { return false; }
+    void remove() override {}
+};
+
+void walk(const macros::Stream& stream) {
+    const auto events = macros::decodeEvents(stream);
+    const std::size_t end = macros::streamEnd(stream);
+    FUZZ_CHECK(end <= stream.size());
+    for (const auto& e : events) FUZZ_CHECK(e.end() <= end);
+    const auto lines = macros::eventLines(stream);
+    for (std::size_t n = 0; n <= lines.size(); ++n) {
+        if (auto at = macros::offsetOfFirstLine(stream, n)) FUZZ_CHECK(*at <= end);
+        if (auto at = macros::offsetOfLastLine(stream, n)) FUZZ_CHECK(*at < end);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Only the first records matter to the walks; a bigger input just repeats the work.
+    if (size > macros::kTableSize) return -1;
+    static const auto path = fuzz::scratchFolder() / macros::kMacroFileName;
+    fuzz::writeFile(path, {data, size});
+    auto loaded = macros::loadMacroFile(path);
+    FUZZ_CHECK(loaded);
+    const macros::MacroTable& table = loaded->table;
+    const auto back = table.toBytes();
+    FUZZ_CHECK(std::equal(data, data + size, back.begin()));
+
+    const std::size_t inUse = table.countInUse();
+    for (std::size_t i = 0; i < inUse; ++i) {
+        const auto& rec = table[i];
+        FUZZ_CHECK(rec.name().size() <= macros::record::kNameMaxUnits);
+        (void)macros::utf16ToUtf8(rec.name());
+        walk(rec.hostStream());
+        walk(rec.deviceStream());
+        (void)macros::formatMacroText(rec);
+    }
+
+    device::DeviceImage image{};
+    image.fill(0x5A);
+    const std::size_t packed = macros::packMacroSlots(table, image);
+    FUZZ_CHECK(packed == std::min(inUse, macros::kMaxMacrosInUse));
+    device::DeviceImage untouched;
+    untouched.fill(0x5A);
+    const std::size_t from = device::image::macroSlot(packed);
+    FUZZ_CHECK(std::equal(image.begin() + static_cast<std::ptrdiff_t>(from), image.end(),
+                          untouched.begin() + static_cast<std::ptrdiff_t>(from)));
+
+    // The manager opens on the table and shows each macro in use.
+    NoHook hook;
+    FakeClock clock;
+    macros::MacroManager manager(table, hook, clock);
+    for (std::size_t i = 0; i < std::min(inUse, macros::kMaxMacrosInUse); ++i) {
+        manager.select(i);
+        FUZZ_CHECK(manager.lines().size() == macros::eventLines(manager.streams().host).size());
+        FUZZ_CHECK(manager.appendPosition() <= macros::record::kStreamSize);
+    }
+    return 0;
+}
