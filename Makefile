@@ -1,4 +1,4 @@
-# Tessaron: `make run` builds and starts the program, `make test` builds and passes every test.
+# Tessaron: `make run` builds and starts the window (on the virtual keyboard; ARGS= for a real one), `make test` builds and passes every test.
 # Both install what is missing on a Debian machine themselves.
 
 SHELL := /bin/bash
@@ -33,7 +33,7 @@ build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/src/cli/tessaronctl $(ARGS) show
+	$(BUILD)/src/app/tessaron $(ARGS)
 
 test: deps test-normal test-asan
 
