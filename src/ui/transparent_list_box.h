@@ -14,7 +14,8 @@
 
 namespace tessaron::ui {
 
-class CEditHelper;
+// The list holds its open editor by QPointer, which needs the complete type.
+#include "ui/edit_helper.h"
 
 class CTransparentListBox : public QListWidget {
     Q_OBJECT
