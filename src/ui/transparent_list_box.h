@@ -12,10 +12,10 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 
-namespace tessaron::ui {
-
 // The list holds its open editor by QPointer, which needs the complete type.
 #include "ui/edit_helper.h"
+
+namespace tessaron::ui {
 
 class CTransparentListBox : public QListWidget {
     Q_OBJECT
