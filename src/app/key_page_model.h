@@ -3,9 +3,9 @@
 // the rules by which clicks, keystrokes and field focus fill the pending assignment. The window
 // (CKeyMap) draws this state and feeds it events, so every rule can be exercised without one.
 //
-// The page edits a draft of the selected key's record. Tab changes alter the draft at once, as
-// they always have; the draft replaces the live record only when the page ends with OK, so a
-// cancelled page leaves the key exactly as it was.
+// The page edits a draft of the selected key's record. Tab changes alter the draft at once; the
+// draft replaces the live record only when the page ends with OK, so a cancelled page leaves
+// the key exactly as it was.
 
 #include <array>
 #include <cstddef>
