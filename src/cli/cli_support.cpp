@@ -1,6 +1,7 @@
 #include "cli/cli_support.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "core/settings.h"
 #include "device/hid/hid_transport.h"
 #include "device/trace.h"
+#include "device/virtual/demo_faults.h"
 #include "device/virtual/keyboard_state_file.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
@@ -64,6 +66,13 @@ Result<Session> openSession(const Context& ctx) {
         s.persistence = std::make_unique<device::PersistentKeyboard>(
             s.virtualKeyboard, s.dataFolder / device::kVirtualKeyboardFileName);
         s.transport = std::make_unique<device::VirtualTransport>(s.virtualKeyboard);
+        // A misbehaving demo keyboard, for trying the failure paths from outside.
+        if (const char* spec = std::getenv(device::kDemoFaultsVariable); spec && *spec) {
+            auto faults = device::parseDemoFaults(spec);
+            if (!faults) return faults.error();
+            s.transport =
+                device::applyDemoFaults(*faults, s.virtualKeyboard, std::move(s.transport));
+        }
     } else {
         device::ChannelSelection selection;
         selection.commandInterface = ctx.options.commandInterface;

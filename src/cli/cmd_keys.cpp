@@ -174,9 +174,14 @@ Result<std::string> functionName(const std::string& text, Language lang) {
 
 Result<std::int32_t> macroNumber(const Live& live, const std::string& text,
                                  macros::MacroTable& table) {
-    auto loaded = macros::loadMacroFile(live.folder / macros::kMacroFileName);
-    if (!loaded) return loaded.error();
-    table = std::move(loaded->table);
+    // A missing MacroDefine.bin holds no macros; it is not created just to refuse a number.
+    const fs::path file = live.folder / macros::kMacroFileName;
+    std::error_code missing;
+    if (fs::exists(file, missing)) {
+        auto loaded = macros::loadMacroFile(file);
+        if (!loaded) return loaded.error();
+        table = std::move(loaded->table);
+    }
     const std::size_t inUse = std::min(table.countInUse(), keys::kMacroSlotCount);
     std::int32_t n = -1;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
@@ -282,9 +287,20 @@ int runAssign(Context& ctx) {
             makeError("The key \"" + std::string(keys::legend(*key)) + "\" cannot be reassigned.",
                       "按键 \"" + std::string(keys::legend(*key)) + "\" 不能重新分配。"));
     }
+    const Language lang = languageOf(ctx);
+    // The arguments are checked before a missing keymap.bin is filled from the keyboard, so a
+    // refused command leaves nothing behind.
+    {
+        auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+        if (!folder) return failWith(ctx, folder.error());
+        Live probe;
+        probe.folder = *folder;
+        if (auto checked = parseChoice(ctx, probe, *key, lang); !checked) {
+            return failWith(ctx, checked.error());
+        }
+    }
     auto live = openLive(ctx);
     if (!live) return failWith(ctx, live.error());
-    const Language lang = languageOf(ctx);
     auto choice = parseChoice(ctx, *live, *key, lang);
     if (!choice) return failWith(ctx, choice.error());
 

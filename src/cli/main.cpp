@@ -34,6 +34,7 @@ std::optional<int> parseInterface(std::string_view text) {
         if (ch < '0' || ch > '9') return std::nullopt;
         value = value * 10 + (ch - '0');
     }
+    if (value > 255) return std::nullopt;
     return value;
 }
 }  // namespace
