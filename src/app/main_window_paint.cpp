@@ -61,15 +61,21 @@ void CTessaronDlg::paintFace(QPainter& p) {
 void CTessaronDlg::paintKeyboard(QPainter& p) {
     const auto origin = keys::kKeyboardOrigin;
     ui::drawPanelImage(p, imageFolder_, QStringLiteral("kb_BK.png"), origin.x, origin.y);
-    const QImage lit = ui::ImageCache::instance().image(imageFolder_ + QStringLiteral("kb_hl.png"));
+    // The highlighted picture is decoded on the first highlight, not at start-up.
+    QImage lit;
+    const auto litPicture = [&]() -> const QImage& {
+        if (lit.isNull())
+            lit = ui::ImageCache::instance().image(imageFolder_ + QStringLiteral("kb_hl.png"));
+        return lit;
+    };
     const auto keyRect = [&](keys::KeyIndex k) {
         const keys::KeyRect r = keys::keyRect(k);
         return QRect(r.left + origin.x, r.top + origin.y, r.right - r.left, r.bottom - r.top);
     };
     const auto highlight = [&](keys::KeyIndex k) {
-        if (lit.isNull() || keys::keyRect(k).empty()) return;
+        if (keys::keyRect(k).empty() || litPicture().isNull()) return;
         const QRect r = keyRect(k);
-        p.drawImage(r.topLeft(), lit, r.translated(-origin.x, -origin.y));
+        p.drawImage(r.topLeft(), litPicture(), r.translated(-origin.x, -origin.y));
     };
     // The left Windows key is never shown as modified: its bit is Win Lock's.
     live_.marks[keys::kLeftWinKey] = 0;

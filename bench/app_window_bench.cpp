@@ -1,0 +1,180 @@
+// The main window's cost, each as a ratio to the least a window of its size costs:
+//  - start to first paint: a process that starts the window (initialised on an empty data
+//    folder, no keyboard) and ends after its first paint, against a process that does the same
+//    with an empty QWidget of the same size (goal <= 1.5);
+//  - one full repaint: rendering the whole face, against one copy of a window-sized image
+//    (goal <= 3).
+// Both run on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+
+#include "app/live_config.h"
+#include "app/main_window.h"
+#include "ui/image_cache.h"
+#include "ui/image_folders.h"
+
+namespace tessaron::app {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::duration<double, std::milli>;
+
+// Notes the first paint of a widget.
+class PaintWatch final : public QObject {
+public:
+    bool painted = false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+class EmptyWindow final : public QWidget {
+public:
+    EmptyWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::black);
+    }
+};
+
+void waitForPaint(QWidget& w, PaintWatch& watch) {
+    w.installEventFilter(&watch);
+    w.show();
+    while (!watch.painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The data folder of the starts; kept across them, so keymap.bin and MacroDefine.bin are created
+// once, as on a user's machine.
+constexpr const char* kFolderVariable = "TESSARON_BENCH_DATA";
+
+struct Fixture {
+    QTemporaryDir dir;
+    std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
+    Fixture() {
+        const QByteArray given = qgetenv(kFolderVariable);
+        live->dataFolder = given.isEmpty() ? dir.path().toStdString() : given.toStdString();
+        live->imageBase = TESSARON_BENCH_SHARE_DIR;
+    }
+    std::unique_ptr<CTessaronDlg> makeWindow() {
+        MainWindowSetup setup;
+        setup.live = live.get();
+        setup.useTray = false;
+        return std::make_unique<CTessaronDlg>(std::move(setup));
+    }
+};
+
+// One start in a process of its own: QApplication, the window, until its first paint.
+int childStart(bool mainWindow) {
+    if (mainWindow) {
+        Fixture f;
+        auto w = f.makeWindow();
+        w->initialise();
+        PaintWatch watch;
+        waitForPaint(*w, watch);
+    } else {
+        EmptyWindow w;
+        w.resize(1000, 645);
+        PaintWatch watch;
+        waitForPaint(w, watch);
+    }
+    return 0;
+}
+
+QString self;  // this executable
+
+double timedStart(const char* which) {
+    QElapsedTimer timer;
+    timer.start();
+    QProcess child;
+    child.start(self, {QString::fromLatin1(which)});
+    if (!child.waitForFinished(30000) || child.exitCode() != 0) {
+        throw std::runtime_error("the child start failed");
+    }
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+void BM_StartToFirstPaint(benchmark::State& state) {
+    QTemporaryDir folder;
+    qputenv(kFolderVariable, folder.path().toLocal8Bit());
+    (void)timedStart("--child=window");  // creates the data files
+    double windowMs = 0;
+    double emptyMs = 0;
+    for (auto _ : state) {
+        const double windowTime = timedStart("--child=window");
+        emptyMs += timedStart("--child=empty");
+        windowMs += windowTime;
+        state.SetIterationTime(windowTime / 1000.0);
+    }
+    state.counters["window_ms"] = windowMs / static_cast<double>(state.iterations());
+    state.counters["empty_ms"] = emptyMs / static_cast<double>(state.iterations());
+    state.counters["ratio"] = windowMs / emptyMs;
+    qunsetenv(kFolderVariable);
+}
+BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+void BM_FullRepaint(benchmark::State& state) {
+    Fixture f;
+    auto w = f.makeWindow();
+    w->initialise();
+    QImage target(w->size(), QImage::Format_RGB32);
+    const QString folder = ui::imageFolder(QString::fromStdString(f.live->imageBase.string()),
+                                           f.live->language, ui::Panel::Main);
+    const QImage face = ui::ImageCache::instance()
+                            .image(folder + QStringLiteral("main.png"))
+                            .convertToFormat(QImage::Format_RGB32);
+    double repaintMs = 0;
+    double blitMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        w->render(&target);
+        const double repaint = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        timer.restart();
+        {
+            QPainter p(&target);
+            p.drawImage(0, 0, face);
+        }
+        const double blit = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        repaintMs += repaint;
+        blitMs += blit;
+        state.SetIterationTime(repaint / 1000.0);
+    }
+    state.counters["repaint_ms"] = repaintMs / static_cast<double>(state.iterations());
+    state.counters["blit_ms"] = blitMs / static_cast<double>(state.iterations());
+    state.counters["ratio"] = repaintMs / blitMs;
+}
+BENCHMARK(BM_FullRepaint)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tessaron::app
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc == 2 && std::string_view(argv[1]).starts_with("--child=")) {
+        return tessaron::app::childStart(std::string_view(argv[1]) == "--child=window");
+    }
+    tessaron::app::self = QCoreApplication::applicationFilePath();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
