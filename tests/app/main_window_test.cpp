@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 #include <thread>
@@ -75,6 +76,35 @@ TEST(MainWindow, SectionsToggleAndOpenListsSwallowTheNextClick) {
     rig.click(100, 120);
     EXPECT_TRUE(w.sections().light);
     EXPECT_EQ(w.layout().gameModeTop, 191);
+}
+
+TEST(MainWindow, HoverKeysAndTheTrayIcon) {
+    Rig rig;
+    auto& w = *rig.window;
+    QTest::mouseMove(&w, QPoint(940, 10));
+    EXPECT_EQ(w.hoveredArea(), area::kHelp);
+    const keys::KeyRect r = keys::keyRect(30);
+    QTest::mouseMove(
+        &w, QPoint(keys::kKeyboardOrigin.x + r.left + 2, keys::kKeyboardOrigin.y + r.top + 2));
+    EXPECT_EQ(w.hoveredKey(), std::optional<keys::KeyIndex>(30));
+    EXPECT_EQ(w.hoveredArea(), area::kNone);
+
+    for (auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_F1}) {
+        QTest::keyClick(&w, key);
+    }
+    EXPECT_TRUE(w.isVisible());
+
+    // The icon's double-click shows the window only while the keyboard is there.
+    w.hide();
+    ui::sendMessage(&w, ui::kTrayMessage, 0, QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(w.isVisible());
+    rig.keyboard->unplug();
+    ASSERT_TRUE(waitFor([&] { return !rig.session->isConnected(); }));
+    w.hide();
+    ui::sendMessage(&w, ui::kTrayMessage, 0, QSystemTrayIcon::DoubleClick);
+    ASSERT_TRUE(waitFor([&] { return !rig.dialogs.shown.empty(); }));
+    EXPECT_EQ(rig.dialogs.shown[0], "Warning: No Gaming Keyboard Detected!");
+    EXPECT_FALSE(w.isVisible());
 }
 
 TEST(MainWindow, SaveSendsOnlyTheDifferenceAndSurvivesARestart) {
@@ -331,8 +361,11 @@ TEST(SingleInstance, ASecondStartBringsTheFirstForward) {
     QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++requests; });
     SingleInstance second(name);
     bool answered = false;
-    std::thread([&] { answered = second.notifyRunning(2000); }).detach();
-    ASSERT_TRUE(waitFor([&] { return requests == 1; }));
+    std::thread start([&] { answered = second.notifyRunning(2000); });
+    const bool forwarded = waitFor([&] { return requests == 1; });
+    start.join();
+    EXPECT_TRUE(forwarded);
+    EXPECT_TRUE(answered);
     // Another name is another instance.
     SingleInstance other(name.trimmed());
     EXPECT_FALSE(other.notifyRunning(200));
