@@ -37,15 +37,18 @@ void CTessaronDlg::startDevice() {
     if (session_ == nullptr) return;
     if (auto s = session_->startHotplug(); !s) showError(s.error());
     beginBusy();
-    session_->startup(live_.image, [this](StartupOutcome out) {
-        endBusy();
-        if (!out.image) return;  // no keyboard: the window shows what keymap.bin holds
-        live_.image = *out.image;
-        live_.committedImage = live_.image;
-        firmware_ = out.firmware;
-        firmwareOffered_ = false;
-        ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
-    });
+    session_->startup(live_.image,
+                      [this, alive = QPointer<CTessaronDlg>(this)](StartupOutcome out) {
+                          if (!alive) return;
+                          endBusy();
+                          if (!out.image)
+                              return;  // no keyboard: the window shows what keymap.bin holds
+                          live_.image = *out.image;
+                          live_.committedImage = live_.image;
+                          firmware_ = out.firmware;
+                          firmwareOffered_ = false;
+                          ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
+                      });
 }
 
 void CTessaronDlg::save() {
@@ -54,19 +57,22 @@ void CTessaronDlg::save() {
         return;
     }
     beginBusy();
-    session_->save(live_.image, live_.committedImage, [this](SaveOutcome out) {
-        endBusy();
-        if (!out.result) {
-            // The unsaved changes stay in the window; the next Save tries them again.
-            showError(out.result.error());
-            return;
-        }
-        live_.image = out.image;
-        live_.committedImage = out.committed;
-        live_.committedRecords = live_.records;
-        writeKeymap();
-        update();
-    });
+    session_->save(live_.image, live_.committedImage,
+                   [this, alive = QPointer<CTessaronDlg>(this)](SaveOutcome out) {
+                       if (!alive) return;
+                       endBusy();
+                       if (!out.result) {
+                           // The unsaved changes stay in the window; the next Save tries them
+                           // again.
+                           showError(out.result.error());
+                           return;
+                       }
+                       live_.image = out.image;
+                       live_.committedImage = out.committed;
+                       live_.committedRecords = live_.records;
+                       writeKeymap();
+                       update();
+                   });
 }
 
 void CTessaronDlg::cancel() {
@@ -89,26 +95,28 @@ void CTessaronDlg::factoryReset() {
         return;
     }
     beginBusy();
-    session_->factoryReset(live_.image, [this](Result<device::DeviceImage> out) {
-        endBusy();
-        if (!out) {
-            showError(out.error());
-            return;
-        }
-        live_.diyMode = false;
-        sections_.collapseAll();
-        effectListOpen_ = responseListOpen_ = helpMenuOpen_ = false;
-        live_.image = *out;
-        setSlidersFromImage();
-        live_.marks.fill(0);
-        keys::enableAllKeys(live_.image);
-        keys::resetKeyRecords(live_.records);
-        if (keys::writeKeymap(live_.keymapPath(), live_.image, live_.records)) {
-            live_.commit();
-        }
-        placeSliders();
-        update();
-    });
+    session_->factoryReset(
+        live_.image, [this, alive = QPointer<CTessaronDlg>(this)](Result<device::DeviceImage> out) {
+            if (!alive) return;
+            endBusy();
+            if (!out) {
+                showError(out.error());
+                return;
+            }
+            live_.diyMode = false;
+            sections_.collapseAll();
+            effectListOpen_ = responseListOpen_ = helpMenuOpen_ = false;
+            live_.image = *out;
+            setSlidersFromImage();
+            live_.marks.fill(0);
+            keys::enableAllKeys(live_.image);
+            keys::resetKeyRecords(live_.records);
+            if (keys::writeKeymap(live_.keymapPath(), live_.image, live_.records)) {
+                live_.commit();
+            }
+            placeSliders();
+            update();
+        });
 }
 
 void CTessaronDlg::startUpdater() {
@@ -135,16 +143,18 @@ void CTessaronDlg::onPlugChanged(int change) {
         return;
     }
     beginBusy();
-    session_->arrival(live_.image, [this](device::ArrivalResult out) {
-        endBusy();
-        if (out.commandOpened && out.image) {
-            live_.image = *out.image;
-            if (out.firmware) firmware_ = out.firmware;
-            setSlidersFromImage();
-            ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
-        }
-        if (out.eventOpened) ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
-    });
+    session_->arrival(live_.image,
+                      [this, alive = QPointer<CTessaronDlg>(this)](device::ArrivalResult out) {
+                          if (!alive) return;
+                          endBusy();
+                          if (out.commandOpened && out.image) {
+                              live_.image = *out.image;
+                              if (out.firmware) firmware_ = out.firmware;
+                              setSlidersFromImage();
+                              ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
+                          }
+                          if (out.eventOpened) ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
+                      });
 }
 
 }  // namespace tessaron::app
