@@ -56,8 +56,8 @@ ProcessResult CliTest::ok(const std::vector<std::string>& args, ProcessOptions o
     return r;
 }
 
-void CliTest::expectRefused(const std::vector<std::string>& args, std::string_view message,
-                            ProcessOptions options) const {
+ProcessResult CliTest::expectRefused(const std::vector<std::string>& args, std::string_view message,
+                                     ProcessOptions options) const {
     const Snapshot before = snapshotOf(root_);
     const auto r = ctl(args, std::move(options));
     const std::string shown = "tessaronctl " + ::testing::PrintToString(args) + "\n" + r.err;
@@ -65,6 +65,7 @@ void CliTest::expectRefused(const std::vector<std::string>& args, std::string_vi
     EXPECT_NE(r.err.find("tessaronctl: "), std::string::npos) << shown;
     EXPECT_NE(r.err.find(message), std::string::npos) << shown;
     EXPECT_TRUE(snapshotOf(root_) == before) << "files changed by " << shown;
+    return r;
 }
 
 device::DeviceImage CliTest::keyboardSettings() const {

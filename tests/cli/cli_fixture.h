@@ -38,8 +38,8 @@ protected:
 
     // A command that must be refused with a message containing `message` and leave every file
     // (the data folder, home and anything else under the root) exactly as it was.
-    void expectRefused(const std::vector<std::string>& args, std::string_view message,
-                       ProcessOptions options = {}) const;
+    ProcessResult expectRefused(const std::vector<std::string>& args, std::string_view message,
+                                ProcessOptions options = {}) const;
 
     // What the virtual keyboard holds, from its state file in the data folder.
     device::DeviceImage keyboardSettings() const;
