@@ -1,11 +1,13 @@
 #include "app/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -146,6 +148,7 @@ void CTessaronDlg::createTray() {
     trayMenu_ = std::make_unique<QMenu>();
     trayMenu_->addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
                          [this] { CAboutDlg(live_.language, this).exec(); });
+    if (setup_.autostart) addAutostartSwitch();
     trayMenu_->addSeparator();
     trayMenu_->addAction(tr2("Exit", "退出"), this, [this] { endWindow(false); });
     tray_->setContextMenu(trayMenu_.get());
@@ -154,6 +157,21 @@ void CTessaronDlg::createTray() {
                 ui::sendMessage(this, ui::kTrayMessage, 0, static_cast<qint64>(reason));
             });
     tray_->show();
+}
+
+void CTessaronDlg::addAutostartSwitch() {
+    QAction* action = trayMenu_->addAction(tr2("Start at Login", "登录时启动"));
+    action->setCheckable(true);
+    action->setChecked(autostartEnabled(*setup_.autostart));
+    connect(action, &QAction::toggled, this, [this, action](bool on) {
+        const auto executable =
+            std::filesystem::path(QCoreApplication::applicationFilePath().toStdString());
+        if (auto s = setAutostart(*setup_.autostart, executable, on); !s) {
+            const QSignalBlocker block(action);
+            action->setChecked(!on);
+            showError(s.error());
+        }
+    });
 }
 
 // ---- Mouse and keyboard.
@@ -543,7 +561,13 @@ void CTessaronDlg::onKeyEvent(std::uint8_t code) {
 }
 
 void CTessaronDlg::showNoDeviceBalloon() {
-    const QString text = QStringLiteral("No Gaming Keyboard Detected!");
+    QString text = QStringLiteral("No Gaming Keyboard Detected!");
+    // A keyboard this user may not open is no missing keyboard: say what is wrong instead.
+    if (setup_.accessProblem) {
+        if (auto problem = setup_.accessProblem()) {
+            text = QString::fromStdString(problem->text(live_.language));
+        }
+    }
     if (tray_ != nullptr && tray_->isVisible()) {
         tray_->showMessage(QStringLiteral("Warning"), text, QSystemTrayIcon::Information, 5000);
     } else {

@@ -12,9 +12,11 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
+#include "app/autostart.h"
 #include "app/desktop.h"
 #include "app/device_session.h"
 #include "app/live_config.h"
@@ -51,6 +53,11 @@ struct MainWindowSetup {
     std::filesystem::path helpPage;       // the local help page
     Pages pages;
     bool useTray = true;  // false: never create a notification-area icon (tests)
+    // Why a keyboard that is plugged in cannot be opened (no udev rule, ...); nullopt when it is
+    // simply absent or usable. Unset: only "No Gaming Keyboard Detected!" is ever told.
+    std::function<std::optional<Error>()> accessProblem;
+    // Where the icon menu's "Start at login" switch keeps its entry; unset: no switch.
+    std::optional<AutostartPlaces> autostart;
 };
 
 class CTessaronDlg final : public QWidget {
@@ -139,6 +146,7 @@ private:
     void setSlidersFromImage();
     void onKeyEvent(std::uint8_t code);
     void showNoDeviceBalloon();
+    void addAutostartSwitch();
 
     // Device traffic (main_window_device.cpp).
     void startDevice();

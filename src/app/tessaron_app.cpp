@@ -16,9 +16,11 @@
 #include "core/data_folder.h"
 #include "core/settings.h"
 #include "device/hid/hid_transport.h"
+#include "device/hid/permission_doctor.h"
 #include "device/hid/udev_hotplug.h"
 #include "device/virtual/demo_keyboard.h"
 #include "ui/image_folders.h"
+#include "ui/messages.h"
 #include "ui/splash_screen.h"
 
 namespace tessaron::app {
@@ -57,13 +59,27 @@ QIcon programIcon(const fs::path& imageBase, Language lang) {
     return QIcon(QPixmap::fromImage(image.copy(mark)));
 }
 
+// Why the keyboard cannot be opened although it is plugged in; nullopt when it is absent or
+// usable.
+std::optional<Error> accessProblem(device::Transport& transport, const fs::path& executableFolder) {
+    using device::hid::Verdict;
+    const auto d = device::hid::diagnose(device::hid::gatherFacts(transport, executableFolder));
+    if (d.verdict == Verdict::Ready || d.verdict == Verdict::NotConnected) return std::nullopt;
+    Error problem = d.summary;
+    problem.english += " Run \"tessaronctl doctor\" to see how to fix it.";
+    problem.chinese += "运行“tessaronctl doctor”查看解决方法。";
+    return problem;
+}
+
 }  // namespace
 
 QString usageText() {
     return QStringLiteral(
         "Usage: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]\n"
-        "                [--command-interface N] [--event-interface N] [--no-splash]\n\n"
-        "--demo runs on the virtual keyboard, whose state is kept in the data folder.\n");
+        "                [--command-interface N] [--event-interface N] [--no-splash]\n"
+        "                [--hidden]\n\n"
+        "--demo runs on the virtual keyboard, whose state is kept in the data folder.\n"
+        "--hidden starts in the notification area without showing the window.\n");
 }
 
 Result<AppOptions> parseOptions(const QStringList& arguments) {
@@ -78,6 +94,8 @@ Result<AppOptions> parseOptions(const QStringList& arguments) {
             o.demo = true;
         } else if (arg == QLatin1String("--no-splash")) {
             o.splash = false;
+        } else if (arg == QLatin1String("--hidden")) {
+            o.hidden = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             o.help = true;
         } else if (arg == QLatin1String("--data-dir")) {
@@ -157,7 +175,11 @@ bool CTessaronApp::start() {
         transport_ = std::make_unique<device::hid::HidTransport>(
             device::ChannelSelection{options_.commandInterface, options_.eventInterface});
         hotplug = std::make_unique<device::hid::UdevHotplugMonitor>();
+        setup.accessProblem = [transport = transport_.get(), exe = inputs.executableFolder] {
+            return accessProblem(*transport, exe);
+        };
     }
+    setup.autostart = AutostartPlaces::fromProcess();
     device::Transport& transport = demo_ ? demo_->transport() : *transport_;
     session_ =
         std::make_unique<DeviceSession>(transport, SystemClock::instance(), std::move(hotplug));
@@ -169,18 +191,21 @@ bool CTessaronApp::start() {
     const QIcon icon = programIcon(live_->imageBase, live_->language);
     if (!icon.isNull()) QApplication::setWindowIcon(icon);
 
-    if (options_.splash) {
+    if (options_.splash && !options_.hidden) {
         ui::CSplashScreen splash(QString::fromStdString(live_->imageBase.string()),
                                  live_->language);
         splash.exec();
     }
+    const bool tellAccessProblem = setup.accessProblem && setup.accessProblem().has_value();
     window_ = std::make_unique<CTessaronDlg>(std::move(setup));
     QObject::connect(instance_.get(), &SingleInstance::activationRequested, window_.get(),
                      &CTessaronDlg::bringForward);
     QObject::connect(window_.get(), &CTessaronDlg::ended, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window_->initialise();
-    window_->show();
+    if (!options_.hidden) window_->show();
+    // A keyboard this user may not open is told at once; a missing one only when asked for.
+    if (tellAccessProblem) ui::postMessage(window_.get(), ui::kNoDeviceMessage, 15, 0);
     return true;
 }
 

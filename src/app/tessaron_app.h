@@ -33,6 +33,7 @@ struct AppOptions {
     std::optional<Language> language;              // --lang english|chinese
     std::optional<QString> instanceName;           // --instance NAME (tests)
     bool splash = true;                            // --no-splash
+    bool hidden = false;                           // --hidden: start in the tray (login)
     bool help = false;                             // --help
 };
 

@@ -36,6 +36,7 @@ need share/tessaron/help/index.html
 need share/tessaron/help/index.zh.html
 need "$udevdir/60-tessaron.rules"
 need share/applications/tessaron.desktop
+need share/tessaron/autostart/tessaron.desktop
 need "share/metainfo/$metainfo"
 [ "$(stat -c %s "$prefix/share/tessaron/VER.bin" 2>/dev/null)" = 12 ] || fail "VER.bin is not 12 bytes"
 programs=("$prefix/bin/tessaronctl")
@@ -75,8 +76,9 @@ for program in "${programs[@]}"; do
 done
 
 # The installed desktop files validate.
-desktop-file-validate "$prefix/share/applications/tessaron.desktop" ||
-    fail "desktop-file-validate rejects the installed desktop entry"
+for entry in share/applications/tessaron.desktop share/tessaron/autostart/tessaron.desktop; do
+    desktop-file-validate "$prefix/$entry" || fail "desktop-file-validate rejects $entry"
+done
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$metainfo" >"$work/as.log" 2>&1 || {
     cat "$work/as.log" >&2
     fail "appstreamcli rejects the installed metainfo"
