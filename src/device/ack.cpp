@@ -8,7 +8,11 @@ bool PollingAckWaiter::wait() {
         if (pump_) pump_();
         if (signal_.isSet()) return true;
         if (clock_.now() >= deadline) return false;
-        clock_.sleep(kAckPollInterval);
+        if (&clock_ == &SystemClock::instance() && !pump_) {
+            (void)signal_.waitFor(kAckPollInterval);
+        } else {
+            clock_.sleep(kAckPollInterval);
+        }
     }
 }
 

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 #include "core/clock.h"
 
@@ -12,12 +14,25 @@ namespace tessaron::device {
 
 class AckSignal {
 public:
-    void set() { flag_.store(true, std::memory_order_release); }
+    void set() {
+        {
+            std::lock_guard lock(mutex_);
+            flag_.store(true, std::memory_order_release);
+        }
+        changed_.notify_all();
+    }
     void clear() { flag_.store(false, std::memory_order_release); }
     bool isSet() const { return flag_.load(std::memory_order_acquire); }
+    // Waits at most the duration, in real time, for the signal; true when it is set.
+    bool waitFor(std::chrono::milliseconds duration) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, duration, [this] { return isSet(); });
+    }
 
 private:
     std::atomic<bool> flag_{false};
+    std::mutex mutex_;
+    std::condition_variable changed_;
 };
 
 class AckWaiter {
@@ -33,7 +48,9 @@ inline constexpr std::chrono::milliseconds kAckPollInterval{10};
 inline constexpr std::chrono::milliseconds kAckTimeout{2000};
 
 // Polls the signal every 10 ms through the clock, up to the bound. The optional pump runs
-// before every look; tests use it to let the listener read inline instead of on its thread.
+// before every look; tests use it to let the listener read inline instead of on its thread. On
+// the real clock a look also ends as soon as the signal is set, so an acknowledgement costs no
+// more than its own way through the listener.
 class PollingAckWaiter final : public AckWaiter {
 public:
     PollingAckWaiter(AckSignal& signal, Clock& clock, std::function<void()> pump = {},
