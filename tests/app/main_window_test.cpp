@@ -12,6 +12,7 @@
 #include "app/single_instance.h"
 #include "device/virtual/factory_settings.h"
 #include "keys/keymap_file.h"
+#include "macros/macro_file.h"
 #include "main_window_test_support.h"
 #include "ui/bit_slider.h"
 #include "ui/messages.h"
@@ -334,6 +335,54 @@ TEST(MainWindow, HostActionKeysOpenTheirTargets) {
     rig.keyboard->press(record.vk);
     ASSERT_TRUE(waitFor([&] { return !rig.launcher.actions.empty(); }));
     EXPECT_EQ(rig.launcher.actions[0].folder, "/tmp/somewhere");
+}
+
+TEST(MainWindow, PagesApplyTheirResults) {
+    RigOptions options;
+    std::vector<keys::KeyIndex> opened;
+    options.pages.keyPage = [&](QWidget*, LiveConfig& live, keys::KeyIndex key) {
+        opened.push_back(key);
+        live.pending.kind = keys::kind::kSingle;
+        live.pending.keyCount = 1;
+        live.pending.capturedKeys[0] = keys::layoutVk(31);  // the key now types another key
+        return true;
+    };
+    options.pages.macroManager = [](QWidget*, LiveConfig& live) {
+        live.committedMacros[0].setName(u"Macro_001");
+        live.committedMacros[0].setLoopCount(3);
+        return true;
+    };
+    bool profilesOpened = false;
+    options.pages.profiles = [&](QWidget*, LiveConfig& live, const QRect&) {
+        profilesOpened = true;
+        live.image[img::kBrightness] = 9;
+    };
+    Rig rig(std::move(options));
+    auto& live = rig.live();
+
+    const keys::KeyIndex key = 30;
+    const keys::KeyRect r = keys::keyRect(key);
+    rig.click(keys::kKeyboardOrigin.x + r.left + 3, keys::kKeyboardOrigin.y + r.top + 3);
+    ASSERT_EQ(opened, std::vector<keys::KeyIndex>{key});
+    EXPECT_EQ(live.marks[key], 1);
+    EXPECT_NE(live.image[keys::matrixCellOffset(key) + 2],
+              live.committedImage[keys::matrixCellOffset(key) + 2]);
+    device::DeviceImage onDisk{};
+    keys::KeyRecordTable records{};
+    ASSERT_TRUE(keys::loadKeymap(live.keymapPath(), onDisk, records));
+    EXPECT_EQ(onDisk, live.image);
+
+    rig.click(100, 30 + 124 + 5);                 // Macro Management
+    EXPECT_EQ(live.image[img::macroSlot(0)], 0);  // loop count, big-endian
+    EXPECT_EQ(live.image[img::macroSlot(0) + 1], 3);
+    auto macros = macros::loadMacroFile(live.macroFilePath());
+    ASSERT_TRUE(macros);
+    EXPECT_EQ(macros->table[0].loopCount(), 3);
+
+    rig.click(50, 620);  // Profile
+    ASSERT_TRUE(profilesOpened);
+    ASSERT_TRUE(waitFor([&] { return rig.window->slider(kBrightnessSliderId)->value() == 9; }));
+    EXPECT_TRUE(rig.dialogs.asked.empty());  // the profiles refresh offers no update
 }
 
 TEST(MainWindow, RendersInBothLanguages) {

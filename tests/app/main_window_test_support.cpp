@@ -68,6 +68,7 @@ Rig::Rig(RigOptions options) {
     setup.programFolder = folder();
     setup.helpPage = folder() / "help.html";
     setup.useTray = false;
+    setup.pages = std::move(options.pages);
     window = std::make_unique<CTessaronDlg>(std::move(setup));
     window->initialise();
     window->show();

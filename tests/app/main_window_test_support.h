@@ -62,6 +62,7 @@ struct RigOptions {
     FileVersion shipped;
     bool plugged = true;
     bool withSession = true;
+    Pages pages;
 };
 
 struct Rig {
