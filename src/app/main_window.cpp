@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -20,6 +21,7 @@
 #include "macros/macro_file.h"
 #include "macros/slot_packing.h"
 #include "ui/bit_slider.h"
+#include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
@@ -31,6 +33,24 @@ namespace img = device::image;
 namespace {
 
 constexpr int kProfilesSettleMs = 50;
+
+// What the first paint draws, the largest first.
+constexpr std::array kFirstPaintImages{
+    "main.png",
+    "kb_BK.png",
+    "logo.png",
+    "itemBK.png",
+    "MacroManagementBK.png",
+    "MacroButton3.png",
+    "gamemode_Close.png",
+    "responsetime_close.png",
+    "reportrate_Close.png",
+    "button-cancel-normal.png",
+    "Config.png",
+    "button-help-normal.png",
+    "button-min-normal.png",
+    "button-close-normal.png",
+};
 
 QString toQString(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
@@ -54,9 +74,15 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     imageFolder_ = ui::imageFolder(toQString(live_.imageBase), live_.language, ui::Panel::Main);
 
-    // The window takes the size of its background; without one it keeps a usable size.
-    const QSize face = ui::panelImageSize(imageFolder_, QStringLiteral("main.png"));
+    // The window takes the size of its background (read from the file's header); without one
+    // it keeps a usable size.
+    const QSize face = QImageReader(imageFolder_ + QStringLiteral("main.png")).size();
     resize(face.isEmpty() ? QSize(1000, 645) : face);
+    prefetch_ = std::async(std::launch::async, [folder = imageFolder_] {
+        for (const char* name : kFirstPaintImages) {
+            (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
+        }
+    });
 
     auto makeSlider = [this](int id, int maximum, QPoint at) {
         auto* s = new ui::CBitSlider(Qt::Horizontal, this);
@@ -410,7 +436,15 @@ void CTessaronDlg::clickHelpMenu(QPoint p) {
     if (!Rect{830, 22, 996, 99}.contains(p.x(), p.y())) return;
     const int row = (p.y() - 22) / 25;
     if (row == 0) {
-        const QUrl url = QUrl::fromLocalFile(toQString(setup_.helpPage));
+        // The guide in the interface language, when it ships beside the English one.
+        auto page = setup_.helpPage;
+        if (live_.language == Language::Chinese) {
+            auto chinese = page;
+            chinese.replace_extension(".zh" + page.extension().string());
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(chinese, ec)) page = chinese;
+        }
+        const QUrl url = QUrl::fromLocalFile(toQString(page));
         if (auto s = programs_->openUrl(url); !s) showError(s.error());
     } else if (row == 1) {
         startUpdater();

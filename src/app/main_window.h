@@ -12,6 +12,7 @@
 
 #include <array>
 #include <filesystem>
+#include <future>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -173,6 +174,8 @@ private:
     ProgramStarter* programs_ = nullptr;
 
     QString imageFolder_;
+    // Decodes the images of the first paint while the window starts up.
+    std::future<void> prefetch_;
     Sections sections_;
     bool effectListOpen_ = false;
     bool responseListOpen_ = false;

@@ -33,6 +33,7 @@ QString fromUtf8(std::string_view s) {
 
 void CTessaronDlg::paintEvent(QPaintEvent* /*event*/) {
     // Qt composes widgets off screen already, so the face is drawn straight onto the window.
+    if (prefetch_.valid()) prefetch_.get();  // the images are decoded once, there
     QPainter p(this);
     paintFace(p);
 }
