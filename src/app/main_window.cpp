@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <span>
+
 #include "app/about_dlg.h"
 #include "app/lighting_panel.h"
 #include "app/performance_panel.h"
@@ -78,10 +80,16 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     // it keeps a usable size.
     const QSize face = QImageReader(imageFolder_ + QStringLiteral("main.png")).size();
     resize(face.isEmpty() ? QSize(1000, 645) : face);
+    // Two decoders, one for the background and one for the rest, so both cores work while
+    // this thread sets up the window.
     prefetch_ = std::async(std::launch::async, [folder = imageFolder_] {
-        for (const char* name : kFirstPaintImages) {
-            (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
-        }
+        auto rest = std::async(std::launch::async, [&folder] {
+            for (const char* name : std::span(kFirstPaintImages).subspan(1)) {
+                (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
+            }
+        });
+        (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(kFirstPaintImages[0]));
+        rest.get();
     });
 
     auto makeSlider = [this](int id, int maximum, QPoint at) {
