@@ -166,6 +166,25 @@ TEST(MainWindow, FailedSaveKeepsTheChangesAndSaysWhy) {
     EXPECT_EQ(rig.live().committedImage[img::kGameMode], 0);
 }
 
+TEST(MainWindow, UnacknowledgedSaveIsReportedInTheInterfaceLanguage) {
+    RigOptions options;
+    options.language = Language::Chinese;
+    Rig rig(options);
+    auto faults = rig.keyboard->faults();
+    faults.dropAllAcks = true;
+    rig.keyboard->setFaults(faults);
+    rig.click(100, 195);
+    rig.click(40, rig.window->layout().gameModeTop + 35);
+    rig.click(kSave.x(), kSave.y());
+    EXPECT_TRUE(rig.window->busy());  // the window waits without freezing
+    ASSERT_TRUE(rig.settle());
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    const std::string& text = rig.dialogs.shown[0];
+    EXPECT_EQ(text.find("keyboard"), std::string::npos) << text;  // Chinese, not English
+    EXPECT_EQ(rig.live().image[img::kGameMode], 1);
+    EXPECT_EQ(rig.live().committedImage[img::kGameMode], 0);
+}
+
 TEST(MainWindow, CancelRestoresTheCommittedStateAndHides) {
     Rig rig;
     const auto committed = rig.live().committedImage;
