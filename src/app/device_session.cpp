@@ -26,6 +26,11 @@ DeviceSession::~DeviceSession() {
     link_.close();
 }
 
+void DeviceSession::setKeyEventTarget(QObject* target) {
+    std::lock_guard lock(keyTargetMutex_);
+    keyTarget_ = target;
+}
+
 Status DeviceSession::startHotplug() {
     if (!hotplug_) return {};
     QPointer<DeviceSession> self(this);
@@ -91,6 +96,7 @@ device::Listener::KeyEventNotify DeviceSession::keyNotifier() {
     return [this] {
         // The listener's thread: hand the codes over without waiting for the window.
         for (std::uint8_t code : link_.listener().takeKeyEvents()) {
+            std::lock_guard lock(keyTargetMutex_);
             if (QObject* target = keyTarget_.data()) {
                 ui::postMessage(target, ui::kKeyEventMessage, code, 0);
             }

@@ -52,7 +52,7 @@ public:
     DeviceSession& operator=(const DeviceSession&) = delete;
 
     // Where key event messages go.
-    void setKeyEventTarget(QObject* target) { keyTarget_ = target; }
+    void setKeyEventTarget(QObject* target);
 
     // Starts following plug changes; reports failure to register.
     Status startHotplug();
@@ -93,6 +93,7 @@ private:
     Clock& clock_;
     device::DeviceLink link_;
     std::unique_ptr<device::HotplugMonitor> hotplug_;
+    std::mutex keyTargetMutex_;  // the listener's thread reads the target
     QPointer<QObject> keyTarget_;
 
     mutable std::mutex mutex_;
