@@ -73,6 +73,9 @@ TEST_F(CliTest, PullAssignApplyAndShowRoundTrip) {
     EXPECT_TRUE(contains(ok({"show"}).out, "(Caps Lock): 00 00 04 00 (factory 00 00 39 00)"));
     EXPECT_TRUE(contains(ok({"show", "--json"}).out, "\"key\": \"Caps Lock\""));
     EXPECT_TRUE(contains(ok({"apply"}).out, "already holds these settings"));
+    const auto devices = ok({"devices"}).out;
+    EXPECT_TRUE(contains(devices, "04d9:a1df  interface 3  command channel"));
+    EXPECT_TRUE(contains(devices, "event channel"));
 
     ok({"assign", "Caps Lock", "default"});
     ok({"apply"});
@@ -109,6 +112,8 @@ TEST_F(CliTest, AssignRefusesBadArgumentsAndChangesNothing) {
         {{"pull", "now"}, "usage: tessaronctl pull"},
         {{"apply", "a", "b"}, "usage: tessaronctl apply"},
         {{"reset", "--force"}, "usage: tessaronctl reset"},
+        {{"press"}, "usage: tessaronctl --demo press KEY"},
+        {{"press", "A"}, "No tessaron --demo is running on this data folder"},
     };
     for (const auto& r : refused) expectRefused(r.args, r.message);
 }
