@@ -67,8 +67,8 @@ Result<Session> openSession(const Context& ctx) {
             s.virtualKeyboard, s.dataFolder / device::kVirtualKeyboardFileName);
         s.transport = std::make_unique<device::VirtualTransport>(s.virtualKeyboard);
         // A misbehaving demo keyboard, for trying the failure paths from outside.
-        if (const char* spec = std::getenv(device::kDemoFaultsVariable); spec && *spec) {
-            auto faults = device::parseDemoFaults(spec);
+        if (const char* list = std::getenv(device::kDemoFaultsVariable); list && *list) {
+            auto faults = device::parseDemoFaults(list);
             if (!faults) return faults.error();
             s.transport =
                 device::applyDemoFaults(*faults, s.virtualKeyboard, std::move(s.transport));

@@ -18,9 +18,9 @@ using std::chrono::milliseconds;
 // room for a loaded machine.
 constexpr milliseconds kAnswerBound = device::kAckTimeout + milliseconds(3000);
 
-ProcessOptions faults(const std::string& spec) {
+ProcessOptions faults(const std::string& list) {
     ProcessOptions o;
-    o.environment.push_back("TESSARON_DEMO_FAULTS=" + spec);
+    o.environment.push_back("TESSARON_DEMO_FAULTS=" + list);
     return o;
 }
 

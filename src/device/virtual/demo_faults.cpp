@@ -87,12 +87,12 @@ private:
 
 }  // namespace
 
-Result<DemoFaults> parseDemoFaults(std::string_view spec) {
+Result<DemoFaults> parseDemoFaults(std::string_view list) {
     DemoFaults faults;
-    while (!spec.empty()) {
-        const auto comma = spec.find(',');
-        const std::string_view item = spec.substr(0, comma);
-        spec = comma == std::string_view::npos ? std::string_view{} : spec.substr(comma + 1);
+    while (!list.empty()) {
+        const auto comma = list.find(',');
+        const std::string_view item = list.substr(0, comma);
+        list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
         const auto eq = item.find('=');
         const std::string_view name = item.substr(0, eq);
         const bool hasValue = eq != std::string_view::npos;

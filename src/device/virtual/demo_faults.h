@@ -27,7 +27,7 @@ struct DemoFaults {
     std::optional<std::size_t> unplugAfter;
 };
 
-Result<DemoFaults> parseDemoFaults(std::string_view spec);
+Result<DemoFaults> parseDemoFaults(std::string_view list);
 
 // Sets the keyboard's fault switches and, for unplug-after, wraps the transport so that its
 // command channels count transfers and pull the keyboard out when the count is reached.
