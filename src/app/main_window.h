@@ -5,6 +5,7 @@
 // notification-area icon, and turns every click into an edit of the live configuration, an
 // exchange with the keyboard or the opening of a page.
 
+#include <QFont>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -12,8 +13,9 @@
 
 #include <array>
 #include <filesystem>
-#include <future>
 #include <functional>
+#include <future>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -125,6 +127,8 @@ private:
     void paintLists(QPainter& p, const SectionLayout& l);
     void paintHelpMenu(QPainter& p);
     void paintThumb(QPainter& p, const ui::CBitSlider* slider, int extraX);
+    // White panel text with its top-left corner at (x, y).
+    void drawText(QPainter& p, const QString& s, int x, int y, int pixelHeight);
     void placeSliders();
 
     // Clicks (main_window.cpp).
@@ -174,6 +178,7 @@ private:
     ProgramStarter* programs_ = nullptr;
 
     QString imageFolder_;
+    std::map<int, std::pair<QFont, int>> fonts_;  // panel font and ascent by pixel height
     // Decodes the images of the first paint while the window starts up.
     std::future<void> prefetch_;
     Sections sections_;

@@ -1,6 +1,7 @@
 // Painting the main window: the face from the images of the language folder, in the order the
 // window has always drawn it, with the texts of the interface language on top.
 
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -118,10 +119,10 @@ void CTessaronDlg::paintBottom(QPainter& p) {
     button(area::kSave, 924);
     ui::drawPanelImage(p, imageFolder_, QStringLiteral("Config.png"), 17, 603);
     const bool zh = live_.language == Language::Chinese;
-    ui::drawPanelText(p, tr2("Profile", "配置"), 45, 610, kBottomTextHeight);
-    ui::drawPanelText(p, tr2("Return", "恢复"), 810, 607, kBottomTextHeight);
-    ui::drawPanelText(p, tr2("Cancel", "取消"), 872, 607, kBottomTextHeight);
-    ui::drawPanelText(p, tr2("Save", "保存"), zh ? 934 : 937, 607, kBottomTextHeight);
+    drawText(p, tr2("Profile", "配置"), 45, 610, kBottomTextHeight);
+    drawText(p, tr2("Return", "恢复"), 810, 607, kBottomTextHeight);
+    drawText(p, tr2("Cancel", "取消"), 872, 607, kBottomTextHeight);
+    drawText(p, tr2("Save", "保存"), zh ? 934 : 937, 607, kBottomTextHeight);
 }
 
 void CTessaronDlg::paintLightSection(QPainter& p) {
@@ -129,7 +130,7 @@ void CTessaronDlg::paintLightSection(QPainter& p) {
         ui::drawPanelImage(p, imageFolder_, name, x, y);
     };
     const auto text = [&](const QString& s, int x, int y, int h = kTextHeight) {
-        ui::drawPanelText(p, s, x, y, h);
+        drawText(p, s, x, y, h);
     };
     auto& settings = live_.image;
     image(QStringLiteral("itemBK.png"), kPanelX, 114);
@@ -184,9 +185,7 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l) {
     const auto image = [&](const QString& name, int x, int y) {
         ui::drawPanelImage(p, imageFolder_, name, x, y);
     };
-    const auto text = [&](const QString& s, int x, int y) {
-        ui::drawPanelText(p, s, x, y, kTextHeight);
-    };
+    const auto text = [&](const QString& s, int x, int y) { drawText(p, s, x, y, kTextHeight); };
     const auto& settings = live_.image;
     const bool zh = live_.language == Language::Chinese;
 
@@ -238,7 +237,7 @@ void CTessaronDlg::paintLists(QPainter& p, const SectionLayout& l) {
         for (int r = 0; r < count; ++r) {
             const QRect row(left, top + r * lists::kRowHeight, right - left + 1, lists::kRowHeight);
             p.fillRect(row, r == hoveredRow_ ? kRowHovered : kRowNormal);
-            ui::drawPanelText(p, label(r), textX, row.top() + 2, kTextHeight);
+            drawText(p, label(r), textX, row.top() + 2, kTextHeight);
         }
     };
     if (effectListOpen_) {
@@ -257,9 +256,21 @@ void CTessaronDlg::paintLists(QPainter& p, const SectionLayout& l) {
 
 void CTessaronDlg::paintHelpMenu(QPainter& p) {
     ui::drawPanelImage(p, imageFolder_, QStringLiteral("HelpWindow.png"), 830, 22);
-    ui::drawPanelText(p, tr2("Tessaron Guide", "Tessaron 使用指南"), 850, 25, kTextHeight);
-    ui::drawPanelText(p, tr2("Update Firmware", "驱动更新"), 850, 50, kTextHeight);
-    ui::drawPanelText(p, fromUtf8(kVersionText), 850, 75, kTextHeight);
+    drawText(p, tr2("Tessaron Guide", "Tessaron 使用指南"), 850, 25, kTextHeight);
+    drawText(p, tr2("Update Firmware", "驱动更新"), 850, 50, kTextHeight);
+    drawText(p, fromUtf8(kVersionText), 850, 75, kTextHeight);
+}
+
+void CTessaronDlg::drawText(QPainter& p, const QString& s, int x, int y, int pixelHeight) {
+    // The panel font of each height is made once; the pen stays white for every text.
+    auto it = fonts_.find(pixelHeight);
+    if (it == fonts_.end()) {
+        const QFont font = ui::panelFont(pixelHeight);
+        it = fonts_.emplace(pixelHeight, std::pair{font, QFontMetrics(font).ascent()}).first;
+    }
+    p.setFont(it->second.first);
+    p.setPen(Qt::white);
+    p.drawText(QPoint(x, y + it->second.second), s);
 }
 
 void CTessaronDlg::paintThumb(QPainter& p, const ui::CBitSlider* s, int extraX) {
