@@ -11,9 +11,10 @@ ARGS ?= --demo
 APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	qt6-base-dev qt6-base-dev-tools libhidapi-dev libudev-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	xvfb xauth fonts-liberation fonts-wqy-microhei
+	xvfb xauth xdotool imagemagick fonts-liberation fonts-wqy-microhei \
+	desktop-file-utils appstream udev
 
-.PHONY: all deps build run test test-normal test-asan bench clean
+.PHONY: all deps build run test test-normal test-asan bench screenshots install clean
 
 all: build
 
@@ -51,6 +52,13 @@ test-asan:
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+
+screenshots: build
+	tools/screenshots.sh $(BUILD)
+
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
