@@ -1,18 +1,31 @@
 // tessaron: the keyboard's settings window.
 
 #include <QApplication>
+#include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/tessaron_app.h"
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
-    QApplication::setApplicationName(QStringLiteral("Tessaron"));
-    QApplication::setApplicationVersion(QStringLiteral("1.5"));
+namespace {
 
-    auto options = tessaron::app::parseOptions(QApplication::arguments().mid(1));
+// Qt aborts without a display; say so in one sentence instead.
+bool haveDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Options first, so --help and bad options work without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    auto options = tessaron::app::parseOptions(arguments);
     if (!options) {
         std::fprintf(stderr, "tessaron: %s\n%s", options.error().english.c_str(),
                      tessaron::app::usageText().toLocal8Bit().constData());
@@ -22,6 +35,19 @@ int main(int argc, char** argv) {
         std::fputs(tessaron::app::usageText().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (!haveDisplay()) {
+        std::fputs(
+            "tessaron: no graphical desktop was found (DISPLAY and WAYLAND_DISPLAY are not set); "
+            "start it from your desktop, or use tessaronctl on the command line.\n",
+            stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
+    QApplication::setApplicationName(QStringLiteral("Tessaron"));
+    QApplication::setApplicationVersion(QStringLiteral("1.5"));
+
     tessaron::app::CTessaronApp tessaronApp(std::move(options).value());
     if (!tessaronApp.start()) {
         if (const auto& error = tessaronApp.error()) {
