@@ -70,12 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t r = 0; r < reached; ++r) {
         FUZZ_CHECK(keys::hostPath((*records)[r]).find('\0') == std::string::npos);
     }
+    // A key event for each key the file gives a host action, and for one it does not.
     NoLauncher launcher;
-    for (unsigned code = 0; code < 256; ++code) {
-        keys::runHostAction(*records, static_cast<std::uint8_t>(code), launcher);
+    keys::runHostAction(*records, 0, launcher);
+    for (std::size_t r = 0; r < reached; ++r) {
+        if (keys::kind::isHostAction((*records)[r].kind)) {
+            keys::runHostAction(*records, (*records)[r].vk, launcher);
+        }
     }
 
-    // What was loaded is written back byte for byte.
+    // What was loaded is written back byte for byte. Writing costs more than all the rest, so
+    // only every eighth input (by its first byte) takes the round trip.
+    if (size > 0 && data[0] % 8 != 0) return 0;
     FUZZ_CHECK(keys::writeKeymap(path, image, *records));
     device::DeviceImage again{};
     auto againRecords = std::make_unique<keys::KeyRecordTable>();
