@@ -18,24 +18,6 @@ namespace tessaron::app::testing {
 
 namespace {
 
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[24] = "macro_manager_test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);  // gtest owns it
-
 QAction* findAction(QMenu& menu, const QString& label) {
     for (QAction* a : menu.actions()) {
         if (a->text() == label) return a;

@@ -11,28 +11,6 @@
 
 namespace tessaron::app::testing {
 
-namespace {
-
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "main_window";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(std::make_unique<QtEnvironment>().release());
-
-}  // namespace
-
 bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();

@@ -31,24 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace img = device::image;
 
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[22] = "profiles_dlg_e2e_test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(std::make_unique<QtEnvironment>().release());
-
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000) {
     QElapsedTimer timer;
     timer.start();

@@ -32,26 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace pd = profilesdlg;
 
-// One QApplication for the whole binary, gone before static destruction begins.
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[18] = "profiles_dlg_test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-// gtest takes ownership of registered environments.
-[[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(std::make_unique<QtEnvironment>().release());
-
 struct StubPrompts final : ProfilesPrompts {
     void inform(const QString& caption, const QString& text) override {
         shown.push_back(caption + QLatin1Char('|') + text);

@@ -38,23 +38,6 @@ constexpr QPoint kSave{950, 620};
 constexpr QPoint kReturn{830, 620};  // factory reset
 constexpr milliseconds kAnswerBound = device::kAckTimeout + milliseconds(3000);
 
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "window_faults";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(std::make_unique<QtEnvironment>().release());
-
 class RecordingDialogs final : public UserDialogs {
 public:
     bool confirm(QWidget*, const QString&, const QString&) override { return true; }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -95,6 +97,45 @@ TEST_F(ImageCacheTest, PanelImagesAreCopiedOpaqueAtNaturalSizeAndMissingOnesDraw
     blank.fill(Qt::white);
     EXPECT_EQ(untouched, blank);
     EXPECT_EQ(panelImageSize(folder, QStringLiteral("missing.png")), QSize(0, 0));
+}
+
+TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
+    auto& cache = ImageCache::instance();
+    const QString kept = dir_.filePath(QStringLiteral("kept"));
+    const QString before = cache.diskFolder();
+    cache.setDiskFolder(kept);
+    const QString path = write(QStringLiteral("big.png"), QSize(200, 120), Qt::blue);
+    const QString small = write(QStringLiteral("small.png"), QSize(8, 8), Qt::blue);
+    EXPECT_EQ(cache.image(path).pixelColor(5, 5), QColor(Qt::blue));
+    (void)cache.image(small);
+    // Only the large image is worth a file.
+    ASSERT_EQ(QDir(kept).entryList(QDir::Files).size(), 1);
+
+    // A later start (empty memory) gets the same pixels back.
+    cache.clear();
+    const QImage again = cache.image(path);
+    EXPECT_EQ(again.size(), QSize(200, 120));
+    EXPECT_EQ(again.pixelColor(199, 119), QColor(Qt::blue));
+
+    // A replaced picture is decoded anew, not taken from the stale copy.
+    QImage green(300, 100, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    ASSERT_TRUE(green.save(path, "PNG"));
+    QFile::setFileTime(path, QDateTime::currentDateTime().addSecs(5),
+                       QFileDevice::FileModificationTime);
+    cache.clear();
+    EXPECT_EQ(cache.image(path).size(), QSize(300, 100));
+    EXPECT_EQ(cache.image(path).pixelColor(1, 1), QColor(Qt::green));
+
+    // A damaged copy is ignored.
+    const QString copy = QDir(kept).entryInfoList(QDir::Files).front().filePath();
+    QFile damaged(copy);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(damaged.resize(damaged.size() / 2));
+    damaged.close();
+    cache.clear();
+    EXPECT_EQ(cache.image(path).pixelColor(299, 99), QColor(Qt::green));
+    cache.setDiskFolder(before);
 }
 
 TEST(PanelText, IsWhiteAndHangsFromItsTopLeftCorner) {

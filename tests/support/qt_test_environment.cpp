@@ -1,7 +1,10 @@
-// One QApplication on the offscreen platform for every key page test of this binary.
+// One QApplication for all tests of a binary, made before the first test and gone before static
+// destruction begins. Tests run on the offscreen platform unless the caller chose another.
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
 #include <memory>
 
 namespace {
@@ -15,13 +18,15 @@ public:
     void TearDown() override { app_.reset(); }
 
 private:
+    // QApplication keeps references to both for its whole life.
     int argc_ = 1;
-    char name_[16] = "key_page_test";
+    char name_[16] = "tessaron_test";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> app_;
 };
 
-[[maybe_unused]] auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);  // gtest owns it
+// gtest takes ownership of registered environments.
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(std::make_unique<QtEnvironment>().release());
 
 }  // namespace
