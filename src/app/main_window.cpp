@@ -4,6 +4,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMenu>
@@ -18,6 +22,7 @@
 #include "app/about_dlg.h"
 #include "app/lighting_panel.h"
 #include "app/performance_panel.h"
+#include "core/atomic_file.h"
 #include "keys/assignment.h"
 #include "keys/keymap_file.h"
 #include "macros/macro_file.h"
@@ -35,6 +40,8 @@ namespace img = device::image;
 namespace {
 
 constexpr int kProfilesSettleMs = 50;
+// Changes whenever the face is drawn differently from the same state and images.
+constexpr qint64 kKeptFaceVersion = 1;
 
 // What the first paint draws, the largest first.
 constexpr std::array kFirstPaintImages{
@@ -80,18 +87,6 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     // it keeps a usable size.
     const QSize face = QImageReader(imageFolder_ + QStringLiteral("main.png")).size();
     resize(face.isEmpty() ? QSize(1000, 645) : face);
-    // Two decoders, one for the background and one for the rest, so both cores work while
-    // this thread sets up the window.
-    prefetch_ = std::async(std::launch::async, [folder = imageFolder_] {
-        auto rest = std::async(std::launch::async, [&folder] {
-            for (const char* name : std::span(kFirstPaintImages).subspan(1)) {
-                (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
-            }
-        });
-        (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(kFirstPaintImages[0]));
-        rest.get();
-    });
-
     auto makeSlider = [this](int id, int maximum, QPoint at) {
         auto* s = new ui::CBitSlider(Qt::Horizontal, this);
         s->setControlId(id);
@@ -120,6 +115,111 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
         session_->setKeyEventTarget(this);
         connect(session_, &DeviceSession::plugChanged, this, &CTessaronDlg::onPlugChanged);
     }
+}
+
+void CTessaronDlg::startWarmup() {
+    if (warmupStarted_) return;
+    warmupStarted_ = true;
+    // Two decoders, one for the background and one for the rest, so both cores work while
+    // this thread sets up the window.
+    prefetch_ = std::async(std::launch::async, [folder = imageFolder_] {
+        auto rest = std::async(std::launch::async, [&folder] {
+            for (const char* name : std::span(kFirstPaintImages).subspan(1)) {
+                (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
+            }
+        });
+        (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(kFirstPaintImages[0]));
+        rest.get();
+    });
+    // Reading the font configuration is the other large cost; it is shared by all threads.
+    fontWarmup_ = std::async(std::launch::async, &CTessaronDlg::warmFonts, live_.language);
+}
+
+QString CTessaronDlg::keptFacePath() const {
+    const QString folder = ui::ImageCache::instance().diskFolder();
+    if (folder.isEmpty()) return {};
+    return folder + (live_.language == Language::Chinese ? QStringLiteral("/face-chinese.rgb32")
+                                                         : QStringLiteral("/face-english.rgb32"));
+}
+
+QByteArray CTessaronDlg::faceKey(const FaceState& s) const {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const auto add = [&hash](qint64 v) {
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&v), sizeof v));
+    };
+    add(kKeptFaceVersion);
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(s.image.data()),
+                                static_cast<qsizetype>(s.image.size())));
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(s.marks.data()),
+                                static_cast<qsizetype>(s.marks.size())));
+    for (const bool b :
+         {s.sections.light, s.sections.gameMode, s.sections.responseTime, s.sections.reportRate,
+          s.diyMode, s.effectListOpen, s.responseListOpen, s.helpMenuOpen}) {
+        add(b ? 1 : 0);
+    }
+    for (const auto& slider : s.sliders) {
+        for (const int v : slider) add(v);
+    }
+    add(s.hoveredKey ? static_cast<qint64>(*s.hoveredKey) : -1);
+    for (const int v : {s.size.width(), s.size.height(), s.hoveredArea, s.hoveredRow,
+                        static_cast<int>(s.language)}) {
+        add(v);
+    }
+    add(qRound64(devicePixelRatioF() * 100));
+    hash.addData(imageFolder_.toUtf8());
+    // A changed or reinstalled image makes a new face.
+    add(QFileInfo(imageFolder_).lastModified().toMSecsSinceEpoch());
+    for (const char* name : kFirstPaintImages) {
+        const QFileInfo file(imageFolder_ + QString::fromLatin1(name));
+        add(file.size());
+        add(file.lastModified().toMSecsSinceEpoch());
+    }
+    return hash.result();
+}
+
+bool CTessaronDlg::loadKeptFace() {
+    const QString path = keptFacePath();
+    if (path.isEmpty()) return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    live_.marks[keys::kLeftWinKey] = 0;  // as the paint does
+    FaceState state = faceState();
+    const QByteArray key = faceKey(state);
+    if (file.read(key.size()) != key) return false;
+    std::array<std::int32_t, 3> shape{};  // width, height, bytes per line
+    const auto shapeBytes = static_cast<qint64>(sizeof shape);
+    if (file.read(reinterpret_cast<char*>(shape.data()), shapeBytes) != shapeBytes) return false;
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (QSize(shape[0], shape[1]) != pixels) return false;
+    QImage face(pixels, QImage::Format_RGB32);
+    if (face.isNull() || face.bytesPerLine() != shape[2]) return false;
+    const qint64 bytes = face.sizeInBytes();
+    if (file.size() != key.size() + shapeBytes + bytes) return false;
+    if (file.read(reinterpret_cast<char*>(face.bits()), bytes) != bytes) return false;
+    face.setDevicePixelRatio(ratio);
+    face_ = std::move(face);
+    faceState_ = std::move(state);
+    return true;
+}
+
+void CTessaronDlg::keepFace() {
+    const QString path = keptFacePath();
+    if (path.isEmpty() || !faceState_ || keepingFace_.valid()) return;
+    const QByteArray key = faceKey(*faceState_);
+    const std::array<std::int32_t, 3> shape{face_.width(), face_.height(),
+                                            static_cast<std::int32_t>(face_.bytesPerLine())};
+    // Written beside the window; a face that cannot be kept only costs the next start time.
+    keepingFace_ = std::async(std::launch::async, [path, key, shape, face = face_.copy()] {
+        if (!QDir().mkpath(QFileInfo(path).path())) return;
+        const std::span<const std::uint8_t> blocks[] = {
+            {reinterpret_cast<const std::uint8_t*>(key.constData()),
+             static_cast<std::size_t>(key.size())},
+            {reinterpret_cast<const std::uint8_t*>(shape.data()), sizeof shape},
+            {face.constBits(), static_cast<std::size_t>(face.sizeInBytes())},
+        };
+        (void)writeFileAtomically(std::filesystem::path(path.toStdString()), blocks);
+    });
 }
 
 CTessaronDlg::~CTessaronDlg() {
@@ -157,6 +257,8 @@ void CTessaronDlg::initialise() {
     keys::fillLayoutVks(live_.records);
     live_.commit();
     setSlidersFromImage();
+    // Without a kept face the first paint needs the images and fonts: start on them now.
+    if (!loadKeptFace()) startWarmup();
     startDevice();
 }
 

@@ -6,6 +6,7 @@
 // exchange with the keyboard or the opening of a page.
 
 #include <QFont>
+#include <QImage>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -131,6 +132,36 @@ private:
     void drawText(QPainter& p, const QString& s, int x, int y, int pixelHeight);
     void placeSliders();
 
+    // Everything the face is drawn from; the composed face is reused while it stays equal.
+    struct FaceState {
+        device::DeviceImage image{};
+        keys::ModifiedMarks marks{};
+        Sections sections;
+        std::array<std::array<int, 5>, 3> sliders{};  // visible, x, y, thumb x, thumb y
+        std::optional<keys::KeyIndex> hoveredKey;
+        QSize size;
+        int hoveredArea = 0;
+        int hoveredRow = 0;
+        Language language = Language::English;
+        bool diyMode = false;
+        bool effectListOpen = false;
+        bool responseListOpen = false;
+        bool helpMenuOpen = false;
+        friend bool operator==(const FaceState&, const FaceState&) = default;
+    };
+    [[nodiscard]] FaceState faceState() const;
+    // Loads the font database and the panel fonts (with the fallback the language's texts need)
+    // off the GUI thread; safe to run beside it.
+    static void warmFonts(Language language);
+    // Starts decoding the first paint's images and loading the fonts on workers (once).
+    void startWarmup();
+    // The face of a previous start, when it was drawn from the same state and files: the first
+    // paint then needs neither the PNG decoder nor the font database.
+    bool loadKeptFace();
+    void keepFace();
+    [[nodiscard]] QByteArray faceKey(const FaceState& state) const;
+    [[nodiscard]] QString keptFacePath() const;
+
     // Clicks (main_window.cpp).
     void click(QPoint p);
     void clickArea(int area);
@@ -179,6 +210,12 @@ private:
 
     QString imageFolder_;
     std::map<int, std::pair<QFont, int>> fonts_;  // panel font and ascent by pixel height
+    // Loads the font database and the panel fonts' glyphs while the window starts up.
+    std::future<void> fontWarmup_;
+    QImage face_;  // the last composed face, drawn from faceState_
+    std::optional<FaceState> faceState_;
+    bool warmupStarted_ = false;
+    std::future<void> keepingFace_;
     // Decodes the images of the first paint while the window starts up.
     std::future<void> prefetch_;
     Sections sections_;

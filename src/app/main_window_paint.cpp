@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "app/firmware_offer.h"
 #include "app/lighting_panel.h"
@@ -33,10 +34,66 @@ QString fromUtf8(std::string_view s) {
 }  // namespace
 
 void CTessaronDlg::paintEvent(QPaintEvent* /*event*/) {
-    // Qt composes widgets off screen already, so the face is drawn straight onto the window.
-    if (prefetch_.valid()) prefetch_.get();  // the images are decoded once, there
+    // Painting has always normalised these two; do it before the state is taken.
+    live_.marks[keys::kLeftWinKey] = 0;
+    if (!sections_.light) lighting::clampOption(live_.image);
+
+    // Most paints (exposes, slider moves that end on the same step, a window that only moved)
+    // show the same face: compose it when what it is drawn from changes, else copy it.
+    FaceState state = faceState();
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (!faceState_ || *faceState_ != state || face_.size() != pixels) {
+        const bool first = !faceState_;
+        if (prefetch_.valid()) prefetch_.get();  // the images are decoded once, there
+        if (fontWarmup_.valid()) fontWarmup_.get();
+        if (face_.size() != pixels) face_ = QImage(pixels, QImage::Format_RGB32);
+        face_.setDevicePixelRatio(ratio);
+        {
+            QPainter composer(&face_);
+            paintFace(composer);
+        }
+        faceState_ = std::move(state);
+        if (first) keepFace();
+    }
     QPainter p(this);
-    paintFace(p);
+    p.drawImage(QPoint(0, 0), face_);
+    // A start that showed a kept face loads images and fonts once the window is up.
+    if (!warmupStarted_) QTimer::singleShot(0, this, &CTessaronDlg::startWarmup);
+}
+
+void CTessaronDlg::warmFonts(Language language) {
+    QImage scratch(64, 32, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&scratch);
+    const QString sample = language == Language::Chinese ? QStringLiteral("配置 Profile 1ms")
+                                                         : QStringLiteral("Profile 1ms");
+    for (const int height : {kTextHeight, kSmallTextHeight, kBottomTextHeight}) {
+        p.setFont(ui::panelFont(height));
+        p.drawText(QPoint(0, 20), sample);
+    }
+}
+
+CTessaronDlg::FaceState CTessaronDlg::faceState() const {
+    FaceState s;
+    s.image = live_.image;
+    s.marks = live_.marks;
+    s.sections = sections_;
+    const std::array<const ui::CBitSlider*, 3> sliders{speed_, brightness_, reportRate_};
+    for (std::size_t i = 0; i < sliders.size(); ++i) {
+        const ui::CBitSlider* slider = sliders[i];
+        s.sliders[i] = {slider->isVisible() ? 1 : 0, slider->x(), slider->y(), slider->thumbX(),
+                        slider->thumbY()};
+    }
+    s.hoveredKey = hoveredKey_;
+    s.size = size();
+    s.hoveredArea = hoveredArea_;
+    s.hoveredRow = hoveredRow_;
+    s.language = live_.language;
+    s.diyMode = live_.diyMode;
+    s.effectListOpen = effectListOpen_;
+    s.responseListOpen = responseListOpen_;
+    s.helpMenuOpen = helpMenuOpen_;
+    return s;
 }
 
 void CTessaronDlg::paintFace(QPainter& p) {
@@ -79,8 +136,8 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
         const QRect r = keyRect(k);
         p.drawImage(r.topLeft(), litPicture(), r.translated(-origin.x, -origin.y));
     };
-    // The left Windows key is never shown as modified: its bit is Win Lock's.
-    live_.marks[keys::kLeftWinKey] = 0;
+    // The left Windows key is never shown as modified (its bit is Win Lock's): paintEvent clears
+    // its mark.
     for (std::size_t k = 0; k < keys::kLayoutKeyCount; ++k) {
         if (live_.marks[k] != 0) highlight(static_cast<keys::KeyIndex>(k));
     }
@@ -132,7 +189,7 @@ void CTessaronDlg::paintLightSection(QPainter& p) {
     const auto text = [&](const QString& s, int x, int y, int h = kTextHeight) {
         drawText(p, s, x, y, h);
     };
-    auto& settings = live_.image;
+    const auto& settings = live_.image;
     image(QStringLiteral("itemBK.png"), kPanelX, 114);
     text(tr2("Light", "灯光"), kPanelX, 114);
     if (sections_.light) return;
@@ -156,8 +213,6 @@ void CTessaronDlg::paintLightSection(QPainter& p) {
     text(tr2("Bright", "亮"), live_.language == Language::Chinese ? 236 : 222, 274,
          kSmallTextHeight);
     if (!listOpen) paintThumb(p, brightness_, 0);
-
-    lighting::clampOption(settings);
 
     const auto directions = lighting::directionImages(effect, settings[img::kDirection]);
     const bool radios = lighting::isDiyEffect(effect);

@@ -2,6 +2,9 @@
 // Decoded panel images, kept by path for the life of the process so that painting does not
 // decode PNG files again and again. Images are stored opaque: the panels copy them without
 // transparency, so alpha is dropped once at decode time.
+// Large images are also kept decoded on disk (the user's cache folder), so that later starts copy
+// their pixels instead of inflating the PNG again; an entry is used only while the PNG keeps the
+// size and modification time it was made from.
 
 #include <QHash>
 #include <QImage>
@@ -23,12 +26,22 @@ public:
     // The image's size; 0 x 0 when it cannot be loaded.
     QSize size(const QString& path);
 
+    // Where decoded large images are kept; empty: nowhere. Defaults to
+    // "<user cache folder>/tessaron/images".
+    void setDiskFolder(const QString& folder);
+    [[nodiscard]] QString diskFolder() const;
+
     void clear();
-    // Number of successful decodes so far (for checking that the cache is used).
+    // Number of images loaded into memory so far, from PNG or disk (for checking that the
+    // cache is used).
     [[nodiscard]] int decodeCount() const;
 
 private:
+    ImageCache();
+    QImage load(const QString& path) const;
+
     mutable std::mutex mutex_;
+    QString diskFolder_;
     QHash<QString, QImage> images_;
     int decodes_ = 0;
 };

@@ -121,8 +121,12 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
     QImage green(300, 100, QImage::Format_RGB32);
     green.fill(Qt::green);
     ASSERT_TRUE(green.save(path, "PNG"));
-    QFile::setFileTime(path, QDateTime::currentDateTime().addSecs(5),
-                       QFileDevice::FileModificationTime);
+    {
+        QFile replaced(path);
+        ASSERT_TRUE(replaced.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(replaced.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                         QFileDevice::FileModificationTime));
+    }
     cache.clear();
     EXPECT_EQ(cache.image(path).size(), QSize(300, 100));
     EXPECT_EQ(cache.image(path).pixelColor(1, 1), QColor(Qt::green));
