@@ -25,7 +25,7 @@ constexpr std::array<Category, 3> kCategories{{
     {"Windows", "Windows", 17, 2},
 }};
 
-constexpr Rect kSubItemRow0[kRowCount] = {
+constexpr ui::Rect kSubItemRow0[kRowCount] = {
     {15, 72, 25, 81},
     {30, 69, 72, 84},
     {83, 68, 243, 83},
@@ -52,8 +52,8 @@ std::optional<int> buttonAt(int x, int y) {
     return std::nullopt;
 }
 
-Rect subItemRect(int row, SubItemRole role) {
-    Rect r = kSubItemRow0[static_cast<int>(role)];
+ui::Rect subItemRect(int row, SubItemRole role) {
+    ui::Rect r = kSubItemRow0[static_cast<int>(role)];
     r.top += kRowPitch * row;
     r.bottom += kRowPitch * row;
     return r;

@@ -20,6 +20,7 @@
 #include "keys/host_action.h"
 #include "keys/key_record.h"
 #include "macros/macro_record.h"
+#include "ui/geometry.h"
 
 namespace tessaron::app::key_page {
 
@@ -31,20 +32,6 @@ inline constexpr int kRowCount = 4;
 inline constexpr std::uint8_t kNoRow = 255;
 inline constexpr std::uint8_t kNoMarker = 255;  // the row marker is 4 x row
 inline constexpr std::uint8_t kMarkerStep = 4;
-
-// Client rectangles with inclusive edges, as the hit tests use them.
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    [[nodiscard]] constexpr bool contains(int x, int y) const {
-        return x >= left && x <= right && y >= top && y <= bottom;
-    }
-    [[nodiscard]] constexpr Rect grown(int by) const {
-        return {left - by, top - by, right + by, bottom + by};
-    }
-};
 
 namespace button {
 inline constexpr int kClose = 0;
@@ -60,7 +47,8 @@ inline constexpr int kSave = 9;
 inline constexpr int kCount = 10;
 }  // namespace button
 
-inline constexpr std::array<Rect, button::kCount> kButtonRects{{
+// Client rectangles, as the hit tests use them.
+inline constexpr std::array<ui::Rect, button::kCount> kButtonRects{{
     {303, 2, 318, 17},
     {0, 31, 81, 57},
     {81, 31, 162, 57},
@@ -85,7 +73,7 @@ struct SubItem {
     friend bool operator==(const SubItem&, const SubItem&) = default;
 };
 inline constexpr int kRowPitch = 30;
-Rect subItemRect(int row, SubItemRole role);
+ui::Rect subItemRect(int row, SubItemRole role);
 // The Advance sub-item under a client point, tested row by row in the order radio, label, path
 // box, browse button.
 std::optional<SubItem> advanceSubItemAt(int x, int y);

@@ -471,9 +471,9 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
         ui::drawPanelText(p, t.recordDelay[i], kRecordDelayTextPos[i].x(),
                           kRecordDelayTextPos[i].y(), kLabelSize);
     }
-    const auto box = [&](const QRect& r, bool on) {
+    const auto box = [&](const ui::Rect& r, bool on) {
         ui::drawPanelImage(p, folder_, QString::fromLatin1(on ? kOptionOnImage : kOptionOffImage),
-                           r.x(), r.y());
+                           r.left, r.top);
     };
     box(kRecordDelayBox, manager_.recordDelay());
     ui::drawPanelText(p, t.loops, kLoopsTextPos.x(), kLoopsTextPos.y(), kLabelSize);

@@ -7,7 +7,7 @@ namespace tessaron::app::macromgr {
 
 namespace {
 
-constexpr std::array<std::pair<Button, QRect>, 7> kButtons{{
+constexpr std::array<std::pair<Button, ui::Rect>, 7> kButtons{{
     {Button::Record, kRecordButton},
     {Button::RecordDelay, kRecordDelayBox},
     {Button::Loops, kLoopsBox},
@@ -87,7 +87,7 @@ Button buttonAt(QPoint pos) {
 
 QRect buttonRect(Button button) {
     for (const auto& [b, rect] : kButtons) {
-        if (b == button) return rect;
+        if (b == button) return rect.toQRect();
     }
     return {};
 }

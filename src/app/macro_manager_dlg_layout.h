@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "core/language.h"
+#include "ui/geometry.h"
 
 namespace tessaron::app::macromgr {
 
@@ -40,15 +41,15 @@ inline constexpr QRect kMacroListRect{20, 80, 113, 275};
 inline constexpr QRect kEventListRect{150, 80, 113, 275};
 inline constexpr int kListFontSize = 13;
 
-// --- Hit areas; QRect(QPoint, QPoint) includes both corners.
-inline constexpr QRect kRecordButton{QPoint(290, 100), QPoint(379, 124)};
-inline constexpr QRect kRecordDelayBox{QPoint(368, 168), QPoint(382, 182)};
-inline constexpr QRect kLoopsBox{QPoint(296, 315), QPoint(310, 329)};
+// --- Hit areas.
+inline constexpr ui::Rect kRecordButton{290, 100, 379, 124};
+inline constexpr ui::Rect kRecordDelayBox{368, 168, 382, 182};
+inline constexpr ui::Rect kLoopsBox{296, 315, 310, 329};
 inline constexpr QRect kLoopField{296, 331, 84, 18};
-inline constexpr QRect kNewButton{QPoint(20, 368), QPoint(77, 392)};
-inline constexpr QRect kDeleteButton{QPoint(80, 368), QPoint(137, 392)};
-inline constexpr QRect kOkButton{QPoint(280, 400), QPoint(337, 424)};
-inline constexpr QRect kCancelButton{QPoint(340, 400), QPoint(397, 424)};
+inline constexpr ui::Rect kNewButton{20, 368, 77, 392};
+inline constexpr ui::Rect kDeleteButton{80, 368, 137, 392};
+inline constexpr ui::Rect kOkButton{280, 400, 337, 424};
+inline constexpr ui::Rect kCancelButton{340, 400, 397, 424};
 
 // The loop-count field takes this many digits.
 inline constexpr int kLoopFieldDigits = 3;

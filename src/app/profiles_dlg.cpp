@@ -28,10 +28,6 @@ bool isEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-QRect toRect(const pd::Area& a) {
-    return QRect(QPoint(a.left, a.top), QPoint(a.right, a.bottom));
-}
-
 }  // namespace
 
 CConfigureDlg::CConfigureDlg(profiles::LiveConfiguration live, ProfilesPanelSetup setup,
@@ -72,7 +68,7 @@ void CConfigureDlg::prepare(const QRect& ownerRect) {
     setFixedSize(size);
     move(ownerRect.topLeft() - QPoint(1, 1));
 
-    list_->setGeometry(pd::kListOrigin.x, pd::kListOrigin.y, pd::kListWidth, pd::kListHeight);
+    list_->setGeometry(pd::kListOrigin.x(), pd::kListOrigin.y(), pd::kListWidth, pd::kListHeight);
     list_->setLook(QStringLiteral("Arial"), pd::kListFontHeight, Qt::white, kSelectedText, true,
                    Qt::black, pd::kListShadowOffset);
     list_->setEditMode(ui::CTransparentListBox::kProfileName);
@@ -261,9 +257,10 @@ void CConfigureDlg::done(int result) {
 void CConfigureDlg::paintPlainFace(QPainter& painter) const {
     namespace theme = ui::theme;
     painter.fillRect(rect(), theme::kPanel);
-    painter.fillRect(QRect(0, 0, width(), pd::kListOrigin.y), theme::kPanelRaised);
-    painter.fillRect(QRect(pd::kListOrigin.x, pd::kListOrigin.y, pd::kListWidth, pd::kListHeight),
-                     theme::kPanelSunken);
+    painter.fillRect(QRect(0, 0, width(), pd::kListOrigin.y()), theme::kPanelRaised);
+    painter.fillRect(
+        QRect(pd::kListOrigin.x(), pd::kListOrigin.y(), pd::kListWidth, pd::kListHeight),
+        theme::kPanelSunken);
     painter.setPen(theme::kBorder);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
@@ -274,25 +271,26 @@ void CConfigureDlg::paintEvent(QPaintEvent* /*event*/) {
     if (!ui::drawPanelImage(p, folder_, QString::fromLatin1(pd::kBackgroundImage), 0, 0)) {
         paintPlainFace(p);
     }
-    ui::drawPanelText(p, t.title, pd::kTitleSpot.x, pd::kTitleSpot.y, pd::kTitleHeight);
+    ui::drawPanelText(p, t.title, pd::kTitleSpot.x(), pd::kTitleSpot.y(), pd::kTitleHeight);
 
     // A button image that is missing leaves its click area outlined, so it can still be found.
-    const auto button = [&](const char* image, pd::Spot spot, const pd::Area& area) {
-        if (ui::drawPanelImage(p, folder_, QString::fromLatin1(image), spot.x, spot.y))
+    const auto button = [&](const char* image, QPoint spot, const ui::Rect& area) {
+        if (ui::drawPanelImage(p, folder_, QString::fromLatin1(image), spot.x(), spot.y()))
             return false;
         p.setPen(ui::theme::kBorderLight);
-        p.drawRect(toRect(area).adjusted(0, 0, -1, -1));
+        p.drawRect(area.toQRect().adjusted(0, 0, -1, -1));
         return true;
     };
     if (button(pd::kCloseImage, pd::kCloseSpot, pd::kCloseArea)) {
-        const QRect cross = toRect(pd::kCloseArea).adjusted(3, 3, -4, -4);
+        const QRect cross = pd::kCloseArea.toQRect().adjusted(3, 3, -4, -4);
         p.drawLine(cross.topLeft(), cross.bottomRight());
         p.drawLine(cross.topRight(), cross.bottomLeft());
     }
     button(pd::kNewImage, pd::kNewSpot, pd::kNewArea);
     button(pd::kDeleteImage, pd::kDeleteSpot, pd::kDeleteArea);
-    ui::drawPanelText(p, t.newLabel, pd::kNewLabelSpot.x, pd::kNewLabelSpot.y, pd::kLabelHeight);
-    ui::drawPanelText(p, t.deleteLabel, pd::kDeleteLabelSpot.x, pd::kDeleteLabelSpot.y,
+    ui::drawPanelText(p, t.newLabel, pd::kNewLabelSpot.x(), pd::kNewLabelSpot.y(),
+                      pd::kLabelHeight);
+    ui::drawPanelText(p, t.deleteLabel, pd::kDeleteLabelSpot.x(), pd::kDeleteLabelSpot.y(),
                       pd::kLabelHeight);
 }
 

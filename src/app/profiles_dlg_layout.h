@@ -2,59 +2,46 @@
 // The profiles panel's fixed geometry, click areas, menu commands and texts. Everything here is
 // in client pixels of the panel; rectangles are inclusive.
 
+#include <QPoint>
 #include <QString>
 
 #include "core/language.h"
+#include "ui/geometry.h"
 
 namespace tessaron::app::profilesdlg {
 
-struct Area {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    [[nodiscard]] constexpr bool contains(int x, int y) const {
-        return x >= left && x <= right && y >= top && y <= bottom;
-    }
-};
-
-struct Spot {
-    int x = 0;
-    int y = 0;
-};
-
 // Click areas, resolved on button release. The close area starts one pixel inside its image.
-inline constexpr Area kCloseArea{248, 11, 262, 24};
-inline constexpr Area kNewArea{14, 576, 79, 624};
-inline constexpr Area kDeleteArea{184, 576, 249, 624};
+inline constexpr ui::Rect kCloseArea{248, 11, 262, 24};
+inline constexpr ui::Rect kNewArea{14, 576, 79, 624};
+inline constexpr ui::Rect kDeleteArea{184, 576, 249, 624};
 
 enum class Button { None, Close, New, Delete };
 Button hitTest(int x, int y);
 
 // The profiles list, the panel's only child control.
 inline constexpr int kListControlId = 1016;
-inline constexpr Spot kListOrigin{1, 34};
+inline constexpr QPoint kListOrigin{1, 34};
 inline constexpr int kListWidth = 260;
 inline constexpr int kListHeight = 540;
 inline constexpr int kListFontHeight = 15;
 inline constexpr int kListShadowOffset = 2;
 
 // Painted elements.
-inline constexpr Spot kTitleSpot{10, 10};
+inline constexpr QPoint kTitleSpot{10, 10};
 inline constexpr int kTitleHeight = 15;
-inline constexpr Spot kCloseSpot{247, 10};
-inline constexpr Spot kNewSpot{13, 575};
-inline constexpr Spot kNewLabelSpot{30, 578};
-inline constexpr Spot kDeleteSpot{183, 575};
-inline constexpr Spot kDeleteLabelSpot{200, 578};
+inline constexpr QPoint kCloseSpot{247, 10};
+inline constexpr QPoint kNewSpot{13, 575};
+inline constexpr QPoint kNewLabelSpot{30, 578};
+inline constexpr QPoint kDeleteSpot{183, 575};
+inline constexpr QPoint kDeleteLabelSpot{200, 578};
 inline constexpr int kLabelHeight = 16;
 
 // Used when the background image is missing: everything above must still fit and be reachable.
 inline constexpr int kFallbackWidth = 263;
 inline constexpr int kFallbackHeight = 632;
 static_assert(kCloseArea.right < kFallbackWidth && kNewArea.bottom < kFallbackHeight);
-static_assert(kListOrigin.x + kListWidth <= kFallbackWidth &&
-              kListOrigin.y + kListHeight <= kNewSpot.y);
+static_assert(kListOrigin.x() + kListWidth <= kFallbackWidth &&
+              kListOrigin.y() + kListHeight <= kNewSpot.y());
 
 inline constexpr const char* kBackgroundImage = "Config.png";
 inline constexpr const char* kCloseImage = "button-close-normal.png";

@@ -5,18 +5,11 @@
 #include <array>
 #include <cstdint>
 
+#include "ui/geometry.h"
+
 namespace tessaron::app {
 
-// Inclusive rectangle in window pixels.
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    [[nodiscard]] constexpr bool contains(int x, int y) const {
-        return x >= left && x <= right && y >= top && y <= bottom;
-    }
-};
+using ui::Rect;
 
 // Hit areas. 0..21 are the rows of the button table; the rest exist only in the hit test.
 namespace area {

@@ -22,8 +22,8 @@ constexpr keys::KeyIndex kKeyQ = 42;
 struct Point {
     int x, y;
 };
-Point centre(const Rect& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+Point centre(const ui::Rect& r) {
+    return {r.centre().x(), r.centre().y()};
 }
 Point buttonPoint(int b) {
     return centre(kButtonRects[static_cast<std::size_t>(b)]);

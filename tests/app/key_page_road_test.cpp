@@ -76,10 +76,6 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
     return true;
 }
 
-QPoint centre(const key_page::Rect& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 class KeyPageRoadTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -133,9 +129,8 @@ protected:
     }
 
     void saveOnWindow() {
-        const Rect save = staticButtonTable()[area::kSave];
         QTest::mouseClick(window.get(), Qt::LeftButton, {},
-                          QPoint((save.left + save.right) / 2, (save.top + save.bottom) / 2));
+                          staticButtonTable()[area::kSave].centre());
         ASSERT_TRUE(waitFor([this] { return !window->busy(); }));
     }
 
@@ -163,8 +158,8 @@ TEST_F(KeyPageRoadTest, TypedKeyAndDisableReachTheKeyboardOnSave) {
     editKey(kKeyQ, [](CKeyMap& page) {
         QKeyEvent down(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, 52, 0x7a, 0);
         QApplication::sendEvent(&page, &down);
-        click(page, centre(key_page::kButtonRects[button::kDisable]));
-        click(page, centre(key_page::kButtonRects[button::kSave]));
+        click(page, key_page::kButtonRects[button::kDisable].centre());
+        click(page, key_page::kButtonRects[button::kSave].centre());
     });
     const keys::KeyCell expected = keys::plainKeyCell(keys::usageCode('Z'));
     EXPECT_EQ(keys::readCell(live->image, keys::matrixCellOffset(kKeyQ)), expected);
@@ -185,7 +180,7 @@ TEST_F(KeyPageRoadTest, TypedKeyAndDisableReachTheKeyboardOnSave) {
     // Default brings the key back, enabled, on the keyboard too.
     editKey(kKeyQ, [](CKeyMap& page) {
         EXPECT_EQ(page.singleField()->text(), QStringLiteral("Z "));
-        click(page, centre(key_page::kButtonRects[button::kDefault]));
+        click(page, key_page::kButtonRects[button::kDefault].centre());
     });
     saveOnWindow();
     EXPECT_EQ(keyboardCell(kKeyQ), keys::factoryCell(kKeyQ));
@@ -195,9 +190,9 @@ TEST_F(KeyPageRoadTest, TypedKeyAndDisableReachTheKeyboardOnSave) {
 TEST_F(KeyPageRoadTest, HostActionKeyPressedOnTheKeyboardOpensItsTarget) {
     files.path = QStringLiteral("/home/user/notes/todo.txt");
     editKey(kKeyF5, [](CKeyMap& page) {
-        click(page, centre(key_page::kButtonRects[button::kTabAdvance]));
-        click(page, centre(key_page::subItemRect(2, key_page::SubItemRole::Browse)));
-        click(page, centre(key_page::kButtonRects[button::kSave]));
+        click(page, key_page::kButtonRects[button::kTabAdvance].centre());
+        click(page, key_page::subItemRect(2, key_page::SubItemRole::Browse).centre());
+        click(page, key_page::kButtonRects[button::kSave].centre());
     });
     saveOnWindow();
     EXPECT_EQ(keyboardCell(kKeyF5), keys::hostActionCell(keys::layoutVk(kKeyF5)));

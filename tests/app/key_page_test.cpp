@@ -57,10 +57,6 @@ public:
     }
 };
 
-QPoint centre(const key_page::Rect& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 class KeyPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -94,9 +90,9 @@ protected:
     }
 
     void clickAt(QPoint at) { QTest::mouseClick(page.get(), Qt::LeftButton, {}, at); }
-    void clickButton(int b) { clickAt(centre(key_page::kButtonRects[b])); }
+    void clickButton(int b) { clickAt(key_page::kButtonRects[b].centre()); }
     void clickSubItem(int row, SubItemRole role) {
-        clickAt(centre(key_page::subItemRect(row, role)));
+        clickAt(key_page::subItemRect(row, role).centre());
     }
     // A key event as X11 delivers it, addressed to whatever has the focus.
     void press(int qtKey, std::uint32_t keycode, std::uint32_t keysym) {
@@ -281,7 +277,7 @@ TEST_F(KeyPageTest, DraggingFromAFreeSpotMovesThePageWithoutClicking) {
 
 TEST_F(KeyPageTest, HoverShowsTheOverImages) {
     open();
-    QTest::mouseMove(page.get(), centre(key_page::kButtonRects[button::kSave]));
+    QTest::mouseMove(page.get(), key_page::kButtonRects[button::kSave].centre());
     EXPECT_EQ(page->hoveredButton(), button::kSave);
     const QImage hovered = page->grab().toImage();
     QTest::mouseMove(page.get(), QPoint(150, 235));
@@ -347,7 +343,7 @@ TEST_F(KeyPageTest, EveryTabRendersInBothLanguages) {
         clickButton(button::kTabAdvance);
         dialogs.answers.push_back(QStringLiteral("/home/user/Games/launcher"));
         clickSubItem(1, SubItemRole::Browse);
-        QTest::mouseMove(page.get(), centre(key_page::subItemRect(2, SubItemRole::Browse)));
+        QTest::mouseMove(page.get(), key_page::subItemRect(2, SubItemRole::Browse).centre());
         shoot();
         const QSize size = page->size();
         for (std::size_t i = 0; i < shots.size(); ++i) {

@@ -213,7 +213,7 @@ TEST(MacroManagerWindow, EnterAndEscapeDoNotCloseIt) {
 TEST(MacroManagerWindow, HoverAndDragging) {
     ManagerRig rig(tableWith({"Macro_001"}));
     EXPECT_EQ(rig.dlg->size(), QSize(412, 436)) << "sized to its background";
-    QTest::mouseMove(rig.dlg.get(), mm::kOkButton.center());
+    QTest::mouseMove(rig.dlg.get(), mm::kOkButton.centre());
     EXPECT_EQ(rig.dlg->hoveredButton(), mm::Button::Ok);
     QTest::mouseMove(rig.dlg.get(), QPoint(200, 20));
     EXPECT_EQ(rig.dlg->hoveredButton(), mm::Button::None);
@@ -229,7 +229,7 @@ TEST(MacroManagerWindow, HoverAndDragging) {
     mouse(QEvent::MouseButtonPress, QPoint(200, 20), Qt::LeftButton);
     mouse(QEvent::MouseMove, QPoint(230, 60), Qt::LeftButton);
     EXPECT_EQ(rig.dlg->pos(), start + QPoint(30, 40));
-    mouse(QEvent::MouseButtonRelease, mm::kCancelButton.center(), Qt::NoButton);
+    mouse(QEvent::MouseButtonRelease, mm::kCancelButton.centre(), Qt::NoButton);
     EXPECT_TRUE(rig.dlg->isVisible());
 }
 

@@ -29,14 +29,14 @@ namespace {
 void recordAndOk(FakeClock& clock) {
     auto* dlg = qobject_cast<CMacroRecordDlg*>(QApplication::activeModalWidget());
     ASSERT_NE(dlg, nullptr);
-    for (const QRect& r :
+    for (const ui::Rect& r :
          {macromgr::kNewButton, macromgr::kRecordDelayBox, macromgr::kRecordButton}) {
-        QTest::mouseClick(dlg, Qt::LeftButton, Qt::NoModifier, r.center());
+        QTest::mouseClick(dlg, Qt::LeftButton, Qt::NoModifier, r.centre());
     }
     ui::sendMessage(dlg, ui::WM_MACRO_KEY, 0x41, 0);
     clock.advance(std::chrono::milliseconds(300));
     ui::sendMessage(dlg, ui::WM_MACRO_KEY, 0x41, tholwin::kReleaseFlag);
-    QTest::mouseClick(dlg, Qt::LeftButton, Qt::NoModifier, macromgr::kOkButton.center());
+    QTest::mouseClick(dlg, Qt::LeftButton, Qt::NoModifier, macromgr::kOkButton.centre());
 }
 
 TEST(MacroManagerRoad, ARecordedMacroReachesTheKeyboardSlot) {

@@ -3,7 +3,6 @@
 // fake clock, message boxes that only record, and keystrokes sent as the hook sends them.
 
 #include <QPoint>
-#include <QRect>
 #include <QStringList>
 
 #include <initializer_list>
@@ -14,6 +13,7 @@
 #include "app/macro_manager_dlg.h"
 #include "core/clock.h"
 #include "macros/macro_record.h"
+#include "ui/geometry.h"
 
 class QAction;
 class QMenu;
@@ -54,7 +54,7 @@ public:
 
     // A left click on a window point (a button area, an option box).
     void click(QPoint pos);
-    void click(const QRect& area) { click(area.center()); }
+    void click(const ui::Rect& area) { click(area.centre()); }
     // One keystroke as the hook delivers it.
     void key(std::uint8_t vk, bool release);
     void type(std::uint8_t vk) {
