@@ -3,7 +3,8 @@
 //    folder, no keyboard) and ends after its first paint, against a process that does the same
 //    with an empty QWidget of the same size (goal <= 1.5);
 //  - one full repaint: rendering the whole face, against one copy of a window-sized image
-//    (goal <= 3).
+//    (goal <= 3); once as an expose repaints it (nothing changed) and once after a change (the
+//    pointer moved onto or off a button), which draws the whole face anew.
 // Both run on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include <benchmark/benchmark.h>
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -162,6 +164,48 @@ void BM_FullRepaint(benchmark::State& state) {
     state.counters["ratio"] = repaintMs / blitMs;
 }
 BENCHMARK(BM_FullRepaint)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+
+// The same after a change: the pointer moves on and off the help button before each repaint, so
+// the whole face is drawn anew every time, not copied.
+void BM_RepaintAfterChange(benchmark::State& state) {
+    Fixture f;
+    auto w = f.makeWindow();
+    w->initialise();
+    QImage target(w->size(), QImage::Format_RGB32);
+    const QString folder = ui::imageFolder(QString::fromStdString(f.live->imageBase.string()),
+                                           f.live->language, ui::Panel::Main);
+    const QImage face = ui::ImageCache::instance()
+                            .image(folder + QStringLiteral("main.png"))
+                            .convertToFormat(QImage::Format_RGB32);
+    w->render(&target);  // images and fonts loaded
+    double repaintMs = 0;
+    double blitMs = 0;
+    bool onHelp = false;
+    for (auto _ : state) {
+        onHelp = !onHelp;
+        const QPointF at = onHelp ? QPointF(940, 10) : QPointF(500, 20);
+        QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(w.get(), &move);
+        QElapsedTimer timer;
+        timer.start();
+        w->render(&target);
+        const double repaint = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        timer.restart();
+        {
+            QPainter p(&target);
+            p.drawImage(0, 0, face);
+        }
+        const double blit = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        repaintMs += repaint;
+        blitMs += blit;
+        state.SetIterationTime(repaint / 1000.0);
+    }
+    state.counters["repaint_ms"] = repaintMs / static_cast<double>(state.iterations());
+    state.counters["blit_ms"] = blitMs / static_cast<double>(state.iterations());
+    state.counters["ratio"] = repaintMs / blitMs;
+}
+BENCHMARK(BM_RepaintAfterChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tessaron::app

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -85,7 +84,7 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
 
     // The window takes the size of its background (read from the file's header); without one
     // it keeps a usable size.
-    const QSize face = QImageReader(imageFolder_ + QStringLiteral("main.png")).size();
+    const QSize face = ui::imageFileSize(imageFolder_ + QStringLiteral("main.png"));
     resize(face.isEmpty() ? QSize(1000, 645) : face);
     auto makeSlider = [this](int id, int maximum, QPoint at) {
         auto* s = new ui::CBitSlider(Qt::Horizontal, this);
@@ -203,14 +202,14 @@ bool CTessaronDlg::loadKeptFace() {
     return true;
 }
 
-void CTessaronDlg::keepFace() {
+void CTessaronDlg::keepFace(const QImage& face) {
     const QString path = keptFacePath();
     if (path.isEmpty() || !faceState_ || keepingFace_.valid()) return;
     const QByteArray key = faceKey(*faceState_);
-    const std::array<std::int32_t, 3> shape{face_.width(), face_.height(),
-                                            static_cast<std::int32_t>(face_.bytesPerLine())};
+    const std::array<std::int32_t, 3> shape{face.width(), face.height(),
+                                            static_cast<std::int32_t>(face.bytesPerLine())};
     // Written beside the window; a face that cannot be kept only costs the next start time.
-    keepingFace_ = std::async(std::launch::async, [path, key, shape, face = face_.copy()] {
+    keepingFace_ = std::async(std::launch::async, [path, key, shape, face] {
         if (!QDir().mkpath(QFileInfo(path).path())) return;
         const std::span<const std::uint8_t> blocks[] = {
             {reinterpret_cast<const std::uint8_t*>(key.constData()),

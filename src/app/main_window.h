@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QPointer>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -158,7 +159,9 @@ private:
     // The face of a previous start, when it was drawn from the same state and files: the first
     // paint then needs neither the PNG decoder nor the font database.
     bool loadKeptFace();
-    void keepFace();
+    void keepFace(const QImage& face);
+    // The parts of the face that never change, composed once.
+    const QImage& staticLayer();
     [[nodiscard]] QByteArray faceKey(const FaceState& state) const;
     [[nodiscard]] QString keptFacePath() const;
 
@@ -209,12 +212,16 @@ private:
     ProgramStarter* programs_ = nullptr;
 
     QString imageFolder_;
-    std::map<int, std::pair<QFont, int>> fonts_;  // panel font and ascent by pixel height
+    std::map<int, QFont> fonts_;                            // panel font by pixel height
+    std::map<std::pair<int, QString>, QStaticText> texts_;  // laid-out texts by height and text
     // Loads the font database and the panel fonts' glyphs while the window starts up.
     std::future<void> fontWarmup_;
-    QImage face_;  // the last composed face, drawn from faceState_
-    std::optional<FaceState> faceState_;
+    QImage face_;  // the face kept by an earlier start, while faceState_ holds
+    std::optional<FaceState> faceState_;  // what was drawn last
+    QImage staticLayer_;
+    QString staticLayerFolder_;
     bool warmupStarted_ = false;
+    bool warmupScheduled_ = false;
     std::future<void> keepingFace_;
     // Decodes the images of the first paint while the window starts up.
     std::future<void> prefetch_;

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStaticText>
 #include <QTimer>
 
 #include "app/firmware_offer.h"
@@ -21,6 +22,7 @@ namespace img = device::image;
 
 namespace {
 
+constexpr int kWarmupDelayMs = 300;
 constexpr int kTextHeight = 13;
 constexpr int kSmallTextHeight = 11;
 constexpr int kBottomTextHeight = 15;
@@ -38,28 +40,59 @@ void CTessaronDlg::paintEvent(QPaintEvent* /*event*/) {
     live_.marks[keys::kLeftWinKey] = 0;
     if (!sections_.light) lighting::clampOption(live_.image);
 
-    // Most paints (exposes, slider moves that end on the same step, a window that only moved)
-    // show the same face: compose it when what it is drawn from changes, else copy it.
+    QPainter p(this);
     FaceState state = faceState();
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (!faceState_ || *faceState_ != state || face_.size() != pixels) {
+    // A start shows the face kept by an earlier one until anything changes.
+    if (!face_.isNull() && faceState_ && *faceState_ == state) {
+        p.drawImage(QPoint(0, 0), face_);
+    } else {
         const bool first = !faceState_;
+        face_ = QImage();
+        faceState_ = std::move(state);
         if (prefetch_.valid()) prefetch_.get();  // the images are decoded once, there
         if (fontWarmup_.valid()) fontWarmup_.get();
-        if (face_.size() != pixels) face_ = QImage(pixels, QImage::Format_RGB32);
-        face_.setDevicePixelRatio(ratio);
-        {
-            QPainter composer(&face_);
-            paintFace(composer);
+        if (first && !keptFacePath().isEmpty()) {
+            // Composed aside once, so that the next start can show it at once.
+            const qreal ratio = devicePixelRatioF();
+            QImage face((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+            face.setDevicePixelRatio(ratio);
+            {
+                QPainter composer(&face);
+                paintFace(composer);
+            }
+            p.drawImage(QPoint(0, 0), face);
+            keepFace(face);
+        } else {
+            paintFace(p);
         }
-        faceState_ = std::move(state);
-        if (first) keepFace();
     }
-    QPainter p(this);
-    p.drawImage(QPoint(0, 0), face_);
-    // A start that showed a kept face loads images and fonts once the window is up.
-    if (!warmupStarted_) QTimer::singleShot(0, this, &CTessaronDlg::startWarmup);
+    // A start that showed a kept face loads images and fonts a little after the window is up,
+    // before the first hover needs them, without delaying what comes right after the paint.
+    if (!warmupStarted_ && !warmupScheduled_) {
+        warmupScheduled_ = true;
+        QTimer::singleShot(kWarmupDelayMs, this, &CTessaronDlg::startWarmup);
+    }
+}
+
+const QImage& CTessaronDlg::staticLayer() {
+    // What never changes: the background, the logo, the keyboard picture and the profile icon.
+    // Nothing drawn before them in the face's order overlaps them, so drawing them first as one
+    // image gives the same face.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (staticLayer_.size() == pixels && staticLayerFolder_ == imageFolder_) return staticLayer_;
+    staticLayer_ = QImage(pixels, QImage::Format_RGB32);
+    staticLayer_.setDevicePixelRatio(ratio);
+    staticLayerFolder_ = imageFolder_;
+    QPainter p(&staticLayer_);
+    if (!ui::drawPanelImage(p, imageFolder_, QStringLiteral("main.png"), 0, 0)) {
+        p.fillRect(rect(), QColor(0x10, 0x12, 0x16));
+    }
+    ui::drawPanelImage(p, imageFolder_, QStringLiteral("logo.png"), 19, 32);
+    ui::drawPanelImage(p, imageFolder_, QStringLiteral("kb_BK.png"), keys::kKeyboardOrigin.x,
+                       keys::kKeyboardOrigin.y);
+    ui::drawPanelImage(p, imageFolder_, QStringLiteral("Config.png"), 17, 603);
+    return staticLayer_;
 }
 
 void CTessaronDlg::warmFonts(Language language) {
@@ -100,14 +133,11 @@ void CTessaronDlg::paintFace(QPainter& p) {
     const auto image = [&](const char* name, int x, int y) {
         ui::drawPanelImage(p, imageFolder_, QString::fromLatin1(name), x, y);
     };
-    if (!ui::drawPanelImage(p, imageFolder_, QStringLiteral("main.png"), 0, 0)) {
-        p.fillRect(rect(), QColor(0x10, 0x12, 0x16));
-    }
+    p.drawImage(QPoint(0, 0), staticLayer());
     image(hoveredArea_ == area::kHelp ? "button-help-over.png" : "button-help-normal.png", 936, 5);
     image(hoveredArea_ == area::kHide ? "button-min-over.png" : "button-min-normal.png", 957, 5);
     image(hoveredArea_ == area::kClose ? "button-close-over.png" : "button-close-normal.png", 978,
           5);
-    image("logo.png", 19, 32);
     paintKeyboard(p);
     paintBottom(p);
     paintLightSection(p);
@@ -118,8 +148,7 @@ void CTessaronDlg::paintFace(QPainter& p) {
 }
 
 void CTessaronDlg::paintKeyboard(QPainter& p) {
-    const auto origin = keys::kKeyboardOrigin;
-    ui::drawPanelImage(p, imageFolder_, QStringLiteral("kb_BK.png"), origin.x, origin.y);
+    const auto origin = keys::kKeyboardOrigin;  // the picture itself is in the static layer
     // The highlighted picture is decoded on the first highlight, not at start-up.
     QImage lit;
     const auto litPicture = [&]() -> const QImage& {
@@ -174,7 +203,6 @@ void CTessaronDlg::paintBottom(QPainter& p) {
     button(area::kReturn, 800);
     button(area::kCancel, 862);
     button(area::kSave, 924);
-    ui::drawPanelImage(p, imageFolder_, QStringLiteral("Config.png"), 17, 603);
     const bool zh = live_.language == Language::Chinese;
     drawText(p, tr2("Profile", "配置"), 45, 610, kBottomTextHeight);
     drawText(p, tr2("Return", "恢复"), 810, 607, kBottomTextHeight);
@@ -317,15 +345,21 @@ void CTessaronDlg::paintHelpMenu(QPainter& p) {
 }
 
 void CTessaronDlg::drawText(QPainter& p, const QString& s, int x, int y, int pixelHeight) {
-    // The panel font of each height is made once; the pen stays white for every text.
+    // The panel font of each height is made once, and each text laid out once: shaping is most
+    // of what a text costs. The pen stays white for every text.
     auto it = fonts_.find(pixelHeight);
-    if (it == fonts_.end()) {
-        const QFont font = ui::panelFont(pixelHeight);
-        it = fonts_.emplace(pixelHeight, std::pair{font, QFontMetrics(font).ascent()}).first;
+    if (it == fonts_.end()) it = fonts_.emplace(pixelHeight, ui::panelFont(pixelHeight)).first;
+    auto text = texts_.find({pixelHeight, s});
+    if (text == texts_.end()) {
+        QStaticText laidOut(s);
+        laidOut.setTextFormat(Qt::PlainText);
+        laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
+        laidOut.prepare(QTransform(), it->second);
+        text = texts_.emplace(std::pair{pixelHeight, s}, std::move(laidOut)).first;
     }
-    p.setFont(it->second.first);
+    p.setFont(it->second);
     p.setPen(Qt::white);
-    p.drawText(QPoint(x, y + it->second.second), s);
+    p.drawStaticText(QPoint(x, y), text->second);
 }
 
 void CTessaronDlg::paintThumb(QPainter& p, const ui::CBitSlider* s, int extraX) {

@@ -80,6 +80,31 @@ void writeDisk(const QString& folder, const QString& file, DiskHeader h, const Q
 
 }  // namespace
 
+QSize imageFileSize(const QString& path) {
+    // Signature (8), IHDR length and type (8), then width and height, big-endian.
+    constexpr std::array<unsigned char, 8> kPngSignature{0x89, 'P',  'N',  'G',
+                                                         '\r', '\n', 0x1A, '\n'};
+    constexpr qint64 kHeaderBytes = 24;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray head = f.read(kHeaderBytes);
+    if (head.size() == kHeaderBytes &&
+        std::memcmp(head.constData(), kPngSignature.data(), kPngSignature.size()) == 0 &&
+        head.mid(12, 4) == "IHDR") {
+        const auto word = [&head](int at) {
+            std::uint32_t v = 0;
+            for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(head[at + i]);
+            return v;
+        };
+        const std::uint32_t w = word(16);
+        const std::uint32_t h = word(20);
+        if (w == 0 || h == 0 || w > 0x7FFFFFFF || h > 0x7FFFFFFF) return {};
+        return {static_cast<int>(w), static_cast<int>(h)};
+    }
+    f.close();
+    return QImageReader(path).size();
+}
+
 ImageCache::ImageCache() {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (!base.isEmpty()) diskFolder_ = base + QStringLiteral("/tessaron/images");
@@ -103,7 +128,11 @@ QString ImageCache::diskFolder() const {
 QImage ImageCache::load(const QString& path) const {
     const QString folder = diskFolder();
     const QFileInfo source(path);
-    if (folder.isEmpty() || !source.isFile()) {
+    // Images in the temporary folder come and go (tests, unpacked previews): keeping them would
+    // only grow the cache.
+    const bool keep = !folder.isEmpty() && source.isFile() &&
+                      !source.absoluteFilePath().startsWith(QDir::tempPath() + QLatin1Char('/'));
+    if (!keep) {
         QImage decoded = QImageReader(path).read();
         return decoded.isNull() ? decoded : decoded.convertToFormat(QImage::Format_RGB32);
     }

@@ -15,6 +15,10 @@
 
 namespace tessaron::ui {
 
+// The size an image file declares, without decoding it: PNG headers are read directly (the image
+// plugins are not loaded for them), other formats through Qt. Empty when unreadable.
+QSize imageFileSize(const QString& path);
+
 class ImageCache {
 public:
     // The process-wide cache used by the drawing helpers.

@@ -100,15 +100,26 @@ TEST_F(ImageCacheTest, PanelImagesAreCopiedOpaqueAtNaturalSizeAndMissingOnesDraw
 }
 
 TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
+    // Images in the temporary folder are never kept: use one beside the test.
+    QTemporaryDir source(QDir::currentPath() + QStringLiteral("/images-XXXXXX"));
+    ASSERT_TRUE(source.isValid());
     auto& cache = ImageCache::instance();
     const QString kept = dir_.filePath(QStringLiteral("kept"));
     const QString before = cache.diskFolder();
     cache.setDiskFolder(kept);
-    const QString path = write(QStringLiteral("big.png"), QSize(200, 120), Qt::blue);
-    const QString small = write(QStringLiteral("small.png"), QSize(8, 8), Qt::blue);
+    const auto save = [&](const QString& name, QSize size) {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(Qt::blue);
+        EXPECT_TRUE(img.save(source.filePath(name), "PNG"));
+        return source.filePath(name);
+    };
+    const QString path = save(QStringLiteral("big.png"), QSize(200, 120));
+    const QString small = save(QStringLiteral("small.png"), QSize(8, 8));
+    const QString temporary = write(QStringLiteral("temporary.png"), QSize(200, 120), Qt::blue);
     EXPECT_EQ(cache.image(path).pixelColor(5, 5), QColor(Qt::blue));
     (void)cache.image(small);
-    // Only the large image is worth a file.
+    EXPECT_FALSE(cache.image(temporary).isNull());
+    // Only the large image is worth a file, and only outside the temporary folder.
     ASSERT_EQ(QDir(kept).entryList(QDir::Files).size(), 1);
 
     // A later start (empty memory) gets the same pixels back.
@@ -140,6 +151,22 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
     cache.clear();
     EXPECT_EQ(cache.image(path).pixelColor(299, 99), QColor(Qt::green));
     cache.setDiskFolder(before);
+}
+
+TEST_F(ImageCacheTest, FileSizeIsReadFromTheHeader) {
+    EXPECT_EQ(imageFileSize(write(QStringLiteral("wide.png"), QSize(1000, 645), Qt::red)),
+              QSize(1000, 645));
+    QImage bmp(31, 17, QImage::Format_RGB32);
+    bmp.fill(Qt::red);
+    ASSERT_TRUE(bmp.save(dir_.filePath(QStringLiteral("other.bmp")), "BMP"));
+    EXPECT_EQ(imageFileSize(dir_.filePath(QStringLiteral("other.bmp"))), QSize(31, 17));
+    EXPECT_FALSE(imageFileSize(dir_.filePath(QStringLiteral("none.png"))).isValid());
+    // A PNG cut short inside its header is no size.
+    QFile cut(dir_.filePath(QStringLiteral("cut.png")));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0", 18);
+    cut.close();
+    EXPECT_TRUE(imageFileSize(cut.fileName()).isEmpty());
 }
 
 TEST(PanelText, IsWhiteAndHangsFromItsTopLeftCorner) {
