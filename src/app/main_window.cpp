@@ -136,7 +136,10 @@ void CTessaronDlg::startWarmup() {
 
 QString CTessaronDlg::keptFacePath() const {
     const QString folder = ui::ImageCache::instance().diskFolder();
-    if (folder.isEmpty()) return {};
+    // Like their images, faces drawn from a temporary folder are not worth keeping.
+    if (folder.isEmpty() || imageFolder_.startsWith(QDir::tempPath() + QLatin1Char('/'))) {
+        return {};
+    }
     return folder + (live_.language == Language::Chinese ? QStringLiteral("/face-chinese.rgb32")
                                                          : QStringLiteral("/face-english.rgb32"));
 }
@@ -166,6 +169,7 @@ QByteArray CTessaronDlg::faceKey(const FaceState& s) const {
     }
     add(qRound64(devicePixelRatioF() * 100));
     hash.addData(imageFolder_.toUtf8());
+    hash.addData(QByteArrayView(qVersion()));  // another Qt may draw texts differently
     // A changed or reinstalled image makes a new face.
     add(QFileInfo(imageFolder_).lastModified().toMSecsSinceEpoch());
     for (const char* name : kFirstPaintImages) {
