@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 
 #include <functional>
@@ -29,6 +27,7 @@
 #include "keys/key_layout.h"
 #include "keys/key_names.h"
 #include "keys/keymap_file.h"
+#include "support/qt_wait.h"
 
 namespace tessaron::app {
 namespace {
@@ -65,16 +64,7 @@ public:
     QStringList messages;
 };
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using tessaron::testing::waitFor;
 
 class KeyPageRoadTest : public ::testing::Test {
 protected:

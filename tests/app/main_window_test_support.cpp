@@ -3,25 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTest>
-#include <QThread>
 
 #include "device/virtual/virtual_transport.h"
 
 namespace tessaron::app::testing {
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    QCoreApplication::processEvents();
-    return true;
-}
 
 Rig::Rig(RigOptions options) {
     keyboard = std::make_shared<device::VirtualKeyboard>();

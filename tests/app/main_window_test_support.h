@@ -17,6 +17,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/host_action.h"
+#include "support/qt_wait.h"
 
 namespace tessaron::app::testing {
 
@@ -54,8 +55,7 @@ public:
     std::vector<keys::HostAction> actions;
 };
 
-// Processes events until the condition holds or the time is up.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+using tessaron::testing::waitFor;
 
 struct RigOptions {
     Language language = Language::English;

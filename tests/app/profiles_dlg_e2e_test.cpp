@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 
 #include <filesystem>
@@ -21,6 +19,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/keymap_file.h"
+#include "support/qt_wait.h"
 #include "ui/bit_slider.h"
 #include "ui/edit_helper.h"
 #include "ui/transparent_list_box.h"
@@ -31,17 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace img = device::image;
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    QCoreApplication::processEvents();
-    return true;
-}
+using tessaron::testing::waitFor;
 
 struct ChooserOnly final : ProfilesPrompts {
     void inform(const QString& caption, const QString& text) override {

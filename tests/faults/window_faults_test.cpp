@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 
 #include <fstream>
@@ -26,6 +25,7 @@
 #include "device/virtual/demo_faults.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "support/qt_wait.h"
 
 namespace tessaron::app {
 namespace {
@@ -53,17 +53,7 @@ public:
     Status openUrl(const QUrl&) override { return {}; }
 };
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    QCoreApplication::processEvents();
-    return true;
-}
+using tessaron::testing::waitFor;
 
 std::string fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
