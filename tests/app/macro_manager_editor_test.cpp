@@ -22,7 +22,7 @@ macros::MacroTable pressAndSlowRelease() {
     auto table = tableWith({"Macro_001"});
     const Stream host = streamOf({0x01, kA, 0xFF, kA, 0x01, 0x2C});
     table[0].setHostStream(host);
-    table[0].setDeviceStream(deviceOf(host));
+    table[0].setDeviceStream(deviceFor(host));
     return table;
 }
 
@@ -33,7 +33,7 @@ void expectConsistent(const ManagerRig& rig, const Stream& host) {
     ASSERT_TRUE(m.selectedMacro());
     const auto& rec = m.workingTable()[*m.selectedMacro()];
     EXPECT_EQ(rec.hostStream(), host);
-    EXPECT_EQ(rec.deviceStream(), deviceOf(host));
+    EXPECT_EQ(rec.deviceStream(), deviceFor(host));
 }
 
 class MacroEditor : public ::testing::Test {
@@ -164,7 +164,7 @@ TEST_F(MacroEditor, AnInsertionThatDoesNotFitIsRefusedWhole) {
         host[i + 1] = kA;
     }
     table[0].setHostStream(host);
-    table[0].setDeviceStream(deviceOf(host));
+    table[0].setDeviceStream(deviceFor(host));
     ManagerRig full(table);
     full.menu(3, {insertAfter});
     full.type(kB);

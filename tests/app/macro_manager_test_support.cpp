@@ -42,21 +42,6 @@ macros::MacroTable tableWith(const std::vector<std::string>& names) {
     return table;
 }
 
-macros::Stream streamOf(std::initializer_list<std::uint8_t> bytes) {
-    macros::Stream s{};
-    std::copy(bytes.begin(), bytes.end(), s.begin());
-    return s;
-}
-
-macros::Stream deviceOf(const macros::Stream& host) {
-    macros::Stream d = host;
-    for (const auto& e : macros::decodeEvents(host)) {
-        if (e.code >= 'A' && e.code <= 'Z')
-            d[e.offset + 1] = static_cast<std::uint8_t>(e.code - 61);
-    }
-    return d;
-}
-
 QString imageFolderFor(Language lang) {
     return ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), lang,
                            ui::Panel::MacroManagement);

@@ -13,6 +13,7 @@
 #include "app/macro_manager_dlg.h"
 #include "core/clock.h"
 #include "macros/macro_record.h"
+#include "macros/macro_test_support.h"
 #include "ui/geometry.h"
 
 class QAction;
@@ -40,9 +41,8 @@ public:
 
 // Records with the given names; each is empty.
 macros::MacroTable tableWith(const std::vector<std::string>& names);
-macros::Stream streamOf(std::initializer_list<std::uint8_t> bytes);
-// The device stream that goes with a host stream of letter keys and mouse buttons.
-macros::Stream deviceOf(const macros::Stream& host);
+using macros::testing::deviceFor;
+using macros::testing::streamOf;
 
 // The generated images of the macro manager, in the given language.
 QString imageFolderFor(Language lang);

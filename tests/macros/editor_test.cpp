@@ -10,16 +10,8 @@ namespace {
 
 using testing::deviceFor;
 using testing::FakeHook;
+using testing::recordOf;
 using testing::streamOf;
-
-MacroRecord recordOf(const char* name, const Stream& host, std::uint16_t loops = 1) {
-    MacroRecord r;
-    r.setName(utf8ToUtf16(name));
-    r.setLoopCount(loops);
-    r.setHostStream(host);
-    r.setDeviceStream(deviceFor(host));
-    return r;
-}
 
 Stream fullStream() {
     Stream s{};

@@ -1,5 +1,6 @@
 #pragma once
-// Shared helpers for the macro tests: streams from byte lists and a hook that counts its calls.
+// Shared helpers for the macro tests: streams from byte lists, records and a hook that counts
+// its calls.
 
 #include <algorithm>
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "macros/event_stream.h"
 #include "macros/key_hook.h"
+#include "macros/macro_record.h"
 
 namespace tessaron::macros::testing {
 
@@ -25,6 +27,16 @@ inline Stream deviceFor(const Stream& host) {
             (code >= 'A' && code <= 'Z') ? static_cast<std::uint8_t>(code - 61) : code;
     }
     return d;
+}
+
+// A record in use with both streams.
+inline MacroRecord recordOf(const char* name, const Stream& host, std::uint16_t loops = 1) {
+    MacroRecord r;
+    r.setName(utf8ToUtf16(name));
+    r.setLoopCount(loops);
+    r.setHostStream(host);
+    r.setDeviceStream(deviceFor(host));
+    return r;
 }
 
 inline StreamPair pairOf(std::initializer_list<std::uint8_t> hostBytes) {

@@ -13,8 +13,8 @@ namespace tessaron::macros {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::deviceFor;
 using testing::FakeHook;
+using testing::recordOf;
 using testing::streamOf;
 
 class MacroFileTest : public ::testing::Test {
@@ -112,15 +112,6 @@ TEST_F(MacroFileTest, UncreatableFileLeavesAnEmptyTableInUse) {
     EXPECT_EQ(loaded->table.countInUse(), 0u);
 }
 
-MacroRecord macro(const char* name, const Stream& host, std::uint16_t loops) {
-    MacroRecord r;
-    r.setName(utf8ToUtf16(name));
-    r.setLoopCount(loops);
-    r.setHostStream(host);
-    r.setDeviceStream(deviceFor(host));
-    return r;
-}
-
 std::vector<std::uint8_t> slotBytes(const device::DeviceImage& image, std::size_t i) {
     const auto begin = image.begin() + static_cast<std::ptrdiff_t>(device::image::macroSlot(i));
     return {begin, begin + static_cast<std::ptrdiff_t>(device::image::kMacroSlotSize)};
@@ -128,8 +119,8 @@ std::vector<std::uint8_t> slotBytes(const device::DeviceImage& image, std::size_
 
 TEST(SlotPacking, SlotsHoldBigEndianLoopCountsAndDeviceStreams) {
     MacroTable t;
-    t[0] = macro("A", streamOf({0x01, 'A', 0x81, 'A'}), 1);
-    t[1] = macro("B", streamOf({0x01, 'B', 0x7F, 'A', 0x01, 0x2C}), 300);
+    t[0] = recordOf("A", streamOf({0x01, 'A', 0x81, 'A'}), 1);
+    t[1] = recordOf("B", streamOf({0x01, 'B', 0x7F, 'A', 0x01, 0x2C}), 300);
     device::DeviceImage image{};
     image.fill(0x55);
     EXPECT_EQ(packMacroSlots(t, image), 2u);
@@ -164,7 +155,7 @@ TEST(SlotPacking, AFullStreamFillsItsSlotAndOnly32SlotsArePacked) {
         full[i + 1] = 'Z';
     }
     MacroTable t;
-    for (std::size_t i = 0; i < 40; ++i) t[i] = macro("M", full, 2);
+    for (std::size_t i = 0; i < 40; ++i) t[i] = recordOf("M", full, 2);
     device::DeviceImage image{};
     EXPECT_EQ(packMacroSlots(t, image), 32u);
     EXPECT_EQ(image[device::image::macroSlot(31) + 191], 0x1D);
@@ -175,8 +166,8 @@ TEST(SlotPacking, DeletingAMacroRepacksTheRestAndLeavesTheLastSlotAlone) {
     MacroTable t;
     const char* names[] = {"M1", "M2", "M3", "M4"};
     for (std::size_t i = 0; i < 4; ++i) {
-        t[i] = macro(names[i], streamOf({0x01, static_cast<std::uint8_t>('A' + i)}),
-                     static_cast<std::uint16_t>(i + 1));
+        t[i] = recordOf(names[i], streamOf({0x01, static_cast<std::uint8_t>('A' + i)}),
+                        static_cast<std::uint16_t>(i + 1));
     }
     device::DeviceImage image{};
     packMacroSlots(t, image);
