@@ -546,7 +546,7 @@ void CTessaronDlg::clickResponseList(QPoint p) {
 
 void CTessaronDlg::clickHelpMenu(QPoint p) {
     helpMenuOpen_ = false;
-    if (!Rect{830, 22, 996, 99}.contains(p.x(), p.y())) return;
+    if (!ui::Rect{830, 22, 996, 99}.contains(p)) return;
     const int row = (p.y() - 22) / 25;
     if (row == 0) {
         // The guide in the interface language, when it ships beside the English one.

@@ -36,12 +36,12 @@ constexpr ButtonTable kStaticTable{{
     {19, 507, 260, 524},   // report rate header
 }};
 
-constexpr Rect header(int top) {
+constexpr ui::Rect header(int top) {
     return {kPanelX, top, kHeaderRight, top + kHeaderHeight};
 }
 
 constexpr bool inRow(int x, int y, int left, int right, int top, int bottom) {
-    return Rect{left, top, right, bottom}.contains(x, y);
+    return ui::Rect{left, top, right, bottom}.contains(x, y);
 }
 
 }  // namespace

@@ -9,8 +9,6 @@
 
 namespace tessaron::app {
 
-using ui::Rect;
-
 // Hit areas. 0..21 are the rows of the button table; the rest exist only in the hit test.
 namespace area {
 inline constexpr int kNone = -1;
@@ -43,7 +41,7 @@ inline constexpr int kCount = 255;  // size of the hover marks
 }  // namespace area
 
 inline constexpr std::size_t kButtonCount = 22;
-using ButtonTable = std::array<Rect, kButtonCount>;
+using ButtonTable = std::array<ui::Rect, kButtonCount>;
 
 // The table as built at start-up, before the layout rule moves rows 9..12 and 18..21.
 const ButtonTable& staticButtonTable();
