@@ -133,7 +133,8 @@ private:
     void drawText(QPainter& p, const QString& s, int x, int y, int pixelHeight);
     void placeSliders();
 
-    // Everything the face is drawn from; the composed face is reused while it stays equal.
+    // Everything the face is drawn from; a face kept by an earlier start is shown while the
+    // state it was drawn from holds.
     struct FaceState {
         device::DeviceImage image{};
         keys::ModifiedMarks marks{};
