@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QWindow>
 
 #include <algorithm>
 #include <array>
@@ -433,22 +432,12 @@ void CKeyMap::mousePressEvent(QMouseEvent* event) {
         QDialog::mousePressEvent(event);
         return;
     }
-    if (!isFreeSpot(event->position().toPoint())) return;
     // A free spot is the page's caption: the press drags the page and is no click.
-    QWindow* window = windowHandle();
-    if (window && window->startSystemMove()) {
-        dragFrom_.reset();
-    } else {
-        dragFrom_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    }
-    dragging_ = true;
+    drag_.press(*this, *event, isFreeSpot(event->position().toPoint()));
 }
 
 void CKeyMap::mouseMoveEvent(QMouseEvent* event) {
-    if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - *dragFrom_);
-        return;
-    }
+    if (drag_.follow(*this, *event)) return;
     const QPoint at = event->position().toPoint();
     const int hovered = key_page::buttonAt(at.x(), at.y()).value_or(-1);
     int browse = -1;
@@ -475,11 +464,7 @@ void CKeyMap::mouseReleaseEvent(QMouseEvent* event) {
         QDialog::mouseReleaseEvent(event);
         return;
     }
-    if (dragging_) {
-        dragging_ = false;
-        dragFrom_.reset();
-        return;
-    }
+    if (drag_.release()) return;
     const QPoint at = event->position().toPoint();
     const Outcome outcome = model_.release(at.x(), at.y(), *host_);
     syncControls();

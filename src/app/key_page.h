@@ -16,6 +16,7 @@
 #include "keys/assignment.h"
 #include "keys/key_record.h"
 #include "macros/macro_record.h"
+#include "ui/window_drag.h"
 
 class QLineEdit;
 class QListWidget;
@@ -97,11 +98,10 @@ private:
     QListWidget* macroList_ = nullptr;
     ui::VividTree* tree_ = nullptr;
 
-    int hovered_ = -1;                // button under the pointer
-    int hoveredBrowse_ = -1;          // Advance row whose browse button is under the pointer
-    bool syncing_ = false;            // the page itself is changing its controls
-    bool dragging_ = false;           // the left button went down on a free spot
-    std::optional<QPoint> dragFrom_;  // where a drag from a free spot began (global - pos)
+    int hovered_ = -1;        // button under the pointer
+    int hoveredBrowse_ = -1;  // Advance row whose browse button is under the pointer
+    bool syncing_ = false;    // the page itself is changing its controls
+    ui::WindowDrag drag_;
 };
 
 }  // namespace tessaron::app

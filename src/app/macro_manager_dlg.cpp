@@ -501,25 +501,18 @@ void CMacroRecordDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
     const QPoint pos = event->position().toPoint();
     pressed_ = macromgr::buttonAt(pos);
-    if (pressed_ == Button::None) {
-        dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    }
+    drag_.press(*this, *event, pressed_ == Button::None);
 }
 
 void CMacroRecordDlg::mouseMoveEvent(QMouseEvent* event) {
-    if (dragOffset_ && (event->buttons() & Qt::LeftButton) != 0) {
-        move(event->globalPosition().toPoint() - *dragOffset_);
-        return;
-    }
+    if (drag_.follow(*this, *event)) return;
     setHovered(macromgr::buttonAt(event->position().toPoint()));
 }
 
 void CMacroRecordDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mouseReleaseEvent(event);
-    const bool dragged = dragOffset_.has_value();
-    dragOffset_.reset();
     pressed_ = Button::None;
-    if (dragged) return;
+    if (drag_.release()) return;
     pressButton(macromgr::buttonAt(event->position().toPoint()));
 }
 

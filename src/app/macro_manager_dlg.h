@@ -21,6 +21,7 @@
 #include "macros/key_hook.h"
 #include "macros/macro_manager.h"
 #include "macros/macro_record.h"
+#include "ui/window_drag.h"
 
 class QLineEdit;
 
@@ -115,7 +116,7 @@ private:
 
     macromgr::Button hovered_ = macromgr::Button::None;
     macromgr::Button pressed_ = macromgr::Button::None;
-    std::optional<QPoint> dragOffset_;
+    ui::WindowDrag drag_;
     // A refusal met while the hook held the keyboard, shown in the window.
     QString notice_;
     bool showingMacros_ = false;  // the macro list is being refilled: ignore its row changes

@@ -275,6 +275,16 @@ TEST_F(KeyPageTest, DraggingFromAFreeSpotMovesThePageWithoutClicking) {
     EXPECT_TRUE(page->isVisible());
 }
 
+TEST_F(KeyPageTest, AClickAfterADragWhoseReleaseTheWindowSystemKeptStillCounts) {
+    open();
+    const QPoint from(150, 235);  // a free spot
+    QMouseEvent down(QEvent::MouseButtonPress, from, page->mapToGlobal(from), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(page.get(), &down);
+    clickButton(button::kTabAdvance);
+    EXPECT_EQ(page->model().tab(), Tab::Advance);
+}
+
 TEST_F(KeyPageTest, HoverShowsTheOverImages) {
     open();
     QTest::mouseMove(page.get(), key_page::kButtonRects[button::kSave].centre());
