@@ -6,28 +6,22 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 
-#include "app/desktop.h"
-#include "app/device_session.h"
 #include "app/key_page.h"
 #include "app/key_page_dialogs.h"
 #include "app/key_page_run.h"
-#include "app/live_config.h"
 #include "app/main_window.h"
 #include "app/window_layout.h"
-#include "device/virtual/virtual_keyboard.h"
-#include "device/virtual/virtual_transport.h"
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
 #include "keys/key_names.h"
 #include "keys/keymap_file.h"
-#include "support/qt_wait.h"
+#include "main_window_test_support.h"
 
 namespace tessaron::app {
 namespace {
@@ -37,24 +31,7 @@ namespace button = key_page::button;
 constexpr keys::KeyIndex kKeyQ = 42;
 constexpr keys::KeyIndex kKeyF5 = 5;
 
-class QuietDialogs final : public UserDialogs {
-public:
-    bool confirm(QWidget*, const QString&, const QString&) override { return true; }
-    void inform(QWidget*, const QString&, const QString& text) override { shown << text; }
-    QStringList shown;
-};
-
-class NoPrograms final : public ProgramStarter {
-public:
-    Status startProgram(const std::filesystem::path&) override { return {}; }
-    Status openUrl(const QUrl&) override { return {}; }
-};
-
-class RecordingLauncher final : public keys::Launcher {
-public:
-    void launch(const keys::HostAction& action) override { actions.push_back(action); }
-    std::vector<keys::HostAction> actions;
-};
+using testing::waitFor;
 
 class ChosenFiles final : public KeyPageDialogs {
 public:
@@ -64,36 +41,16 @@ public:
     QStringList messages;
 };
 
-using tessaron::testing::waitFor;
-
 class KeyPageRoadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        keyboard = std::make_shared<device::VirtualKeyboard>();
-        transport = std::make_unique<device::VirtualTransport>(keyboard);
-        live = std::make_unique<LiveConfig>();
-        live->dataFolder = dir.path().toStdString();
-        live->imageBase = TESSARON_TEST_SHARE_DIR;
-        session = std::make_unique<DeviceSession>(*transport, SystemClock::instance(), nullptr);
-        MainWindowSetup setup;
-        setup.live = live.get();
-        setup.session = session.get();
-        setup.dialogs = &dialogs;
-        setup.programs = &programs;
-        setup.launcher = &launcher;
-        setup.useTray = false;
-        setup.pages.keyPage = [this](QWidget* parent, LiveConfig& config, keys::KeyIndex key) {
+        testing::RigOptions options;
+        options.pages.keyPage = [this](QWidget* parent, LiveConfig& config, keys::KeyIndex key) {
             return runKeyPage(parent, config, key, &files);
         };
-        window = std::make_unique<CTessaronDlg>(std::move(setup));
-        window->initialise();
-        window->show();
-        ASSERT_TRUE(waitFor([this] { return !window->busy() && session->isListening(); }));
-    }
-    void TearDown() override {
-        session.reset();
-        window.reset();
+        rig = std::make_unique<testing::Rig>(std::move(options));
+        ASSERT_TRUE(
+            waitFor([this] { return !rig->window->busy() && rig->session->isListening(); }));
     }
 
     // Clicks the key on the keyboard picture; `onPage` runs on the page once it is open.
@@ -112,32 +69,26 @@ protected:
         };
         QTimer::singleShot(0, poll);
         const keys::KeyRect r = keys::keyRect(key);
-        QTest::mouseClick(window.get(), Qt::LeftButton, {},
+        QTest::mouseClick(rig->window.get(), Qt::LeftButton, {},
                           QPoint(keys::kKeyboardOrigin.x + (r.left + r.right) / 2,
                                  keys::kKeyboardOrigin.y + (r.top + r.bottom) / 2));
         EXPECT_TRUE(ran) << "the key page did not open";
     }
 
     void saveOnWindow() {
-        QTest::mouseClick(window.get(), Qt::LeftButton, {},
+        QTest::mouseClick(rig->window.get(), Qt::LeftButton, {},
                           staticButtonTable()[area::kSave].centre());
-        ASSERT_TRUE(waitFor([this] { return !window->busy(); }));
+        ASSERT_TRUE(rig->settle());
     }
 
     keys::KeyCell keyboardCell(keys::KeyIndex key) const {
-        return keys::readCell(keyboard->settings(), keys::matrixCellOffset(key));
+        return keys::readCell(rig->keyboard->settings(), keys::matrixCellOffset(key));
     }
 
-    QTemporaryDir dir;
-    std::shared_ptr<device::VirtualKeyboard> keyboard;
-    std::unique_ptr<device::VirtualTransport> transport;
-    std::unique_ptr<LiveConfig> live;
-    QuietDialogs dialogs;
-    NoPrograms programs;
-    RecordingLauncher launcher;
+    LiveConfig& live() { return rig->live(); }
+
     ChosenFiles files;
-    std::unique_ptr<DeviceSession> session;
-    std::unique_ptr<CTessaronDlg> window;
+    std::unique_ptr<testing::Rig> rig;
 };
 
 void click(CKeyMap& page, QPoint at) {
@@ -152,20 +103,20 @@ TEST_F(KeyPageRoadTest, TypedKeyAndDisableReachTheKeyboardOnSave) {
         click(page, key_page::kButtonRects[button::kSave].centre());
     });
     const keys::KeyCell expected = keys::plainKeyCell(keys::usageCode('Z'));
-    EXPECT_EQ(keys::readCell(live->image, keys::matrixCellOffset(kKeyQ)), expected);
-    EXPECT_EQ(live->marks[kKeyQ], 1);
+    EXPECT_EQ(keys::readCell(live().image, keys::matrixCellOffset(kKeyQ)), expected);
+    EXPECT_EQ(live().marks[kKeyQ], 1);
     EXPECT_NE(keyboardCell(kKeyQ), expected) << "nothing reaches the keyboard before Save";
 
     // keymap.bin holds the choice at once, so the next page shows it.
     auto image = std::make_unique<device::DeviceImage>();
     auto records = std::make_unique<keys::KeyRecordTable>();
-    ASSERT_TRUE(keys::loadKeymap(live->keymapPath(), *image, *records));
+    ASSERT_TRUE(keys::loadKeymap(live().keymapPath(), *image, *records));
     EXPECT_EQ((*records)[kKeyQ].kind, keys::kind::kSingle);
     EXPECT_EQ((*records)[kKeyQ].bytes[0], 'Z');
 
     saveOnWindow();
     EXPECT_EQ(keyboardCell(kKeyQ), expected);
-    EXPECT_FALSE(keys::keyEnabled(keyboard->settings(), kKeyQ));
+    EXPECT_FALSE(keys::keyEnabled(rig->keyboard->settings(), kKeyQ));
 
     // Default brings the key back, enabled, on the keyboard too.
     editKey(kKeyQ, [](CKeyMap& page) {
@@ -174,7 +125,7 @@ TEST_F(KeyPageRoadTest, TypedKeyAndDisableReachTheKeyboardOnSave) {
     });
     saveOnWindow();
     EXPECT_EQ(keyboardCell(kKeyQ), keys::factoryCell(kKeyQ));
-    EXPECT_TRUE(keys::keyEnabled(keyboard->settings(), kKeyQ));
+    EXPECT_TRUE(keys::keyEnabled(rig->keyboard->settings(), kKeyQ));
 }
 
 TEST_F(KeyPageRoadTest, HostActionKeyPressedOnTheKeyboardOpensItsTarget) {
@@ -188,11 +139,11 @@ TEST_F(KeyPageRoadTest, HostActionKeyPressedOnTheKeyboardOpensItsTarget) {
     EXPECT_EQ(keyboardCell(kKeyF5), keys::hostActionCell(keys::layoutVk(kKeyF5)));
 
     const auto& at = keys::layoutEntry(kKeyF5);
-    ASSERT_TRUE(keyboard->pressKeyAt(at.column, at.row));
-    ASSERT_TRUE(waitFor([this] { return !launcher.actions.empty(); }));
-    EXPECT_EQ(launcher.actions[0].kind, keys::kind::kOpenFile);
-    EXPECT_EQ(launcher.actions[0].folder, "/home/user/notes");
-    EXPECT_EQ(launcher.actions[0].file, "todo.txt");
+    ASSERT_TRUE(rig->keyboard->pressKeyAt(at.column, at.row));
+    ASSERT_TRUE(waitFor([this] { return !rig->launcher.actions.empty(); }));
+    EXPECT_EQ(rig->launcher.actions[0].kind, keys::kind::kOpenFile);
+    EXPECT_EQ(rig->launcher.actions[0].folder, "/home/user/notes");
+    EXPECT_EQ(rig->launcher.actions[0].file, "todo.txt");
 }
 
 }  // namespace
