@@ -40,9 +40,9 @@ inline Error notRunning() {
 }
 }  // namespace detail
 
-// Sends one press request to the socket and waits for the reply line.
-inline Result<Reply> sendPress(const std::filesystem::path& socketPath, unsigned keyIndex,
-                               std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
+// Sends one request line to the socket and waits for the reply line.
+inline Result<Reply> sendRequest(const std::filesystem::path& socketPath, const std::string& line,
+                                 std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const std::string path = socketPath.string();
@@ -57,7 +57,6 @@ inline Result<Reply> sendPress(const std::filesystem::path& socketPath, unsigned
     if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
         return detail::notRunning();
     }
-    const std::string line = request(keyIndex);
     std::size_t sent = 0;
     while (sent < line.size()) {
         const ssize_t n = ::send(fd.get(), line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
@@ -83,8 +82,19 @@ inline Result<Reply> sendPress(const std::filesystem::path& socketPath, unsigned
         reply.append(buffer, static_cast<std::size_t>(n));
     }
     if (auto parsed = parseReply(reply.substr(0, reply.find('\n')))) return *parsed;
-    return makeError("The running tessaron --demo did not answer the key press.",
-                     "正在运行的 tessaron --demo 没有回应按键。");
+    return makeError("The running tessaron --demo did not answer.",
+                     "正在运行的 tessaron --demo 没有回应。");
+}
+
+inline Result<Reply> sendPress(const std::filesystem::path& socketPath, unsigned keyIndex,
+                               std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
+    return sendRequest(socketPath, request(keyIndex), timeout);
+}
+
+// Unplugs (plugIn false) or plugs in again the running demo's virtual keyboard.
+inline Result<Reply> sendPlug(const std::filesystem::path& socketPath, bool plugIn,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
+    return sendRequest(socketPath, plugRequest(plugIn), timeout);
 }
 
 }  // namespace tessaron::app::press

@@ -2,11 +2,16 @@
 // Pressing a key of the virtual keyboard that a running `tessaron --demo` holds, from another
 // process (tessaronctl --demo press KEY), so host actions can be tried without a keyboard.
 //
+// The same socket unplugs and plugs that keyboard in again, so a user can watch the window follow
+// the cable.
+//
 // A local stream socket named kPressSocketName in the data folder takes one request line and
 // answers one reply line:
-//   request  "press <key index>\n"
+//   request  "press <key index>\n" | "unplug\n" | "plug\n"
 //   reply    "reported <code>\n"  the key reported its code on the event channel
 //            "silent\n"           the keyboard holds no enabled host-action cell for the key
+//            "unplugged\n"        the keyboard is (now) unplugged; a press reports nothing
+//            "plugged\n"          the keyboard is (now) plugged in
 //            "error <text>\n"     the request was not understood
 // Plain C++ so both sides share it.
 
@@ -23,6 +28,10 @@ inline constexpr std::size_t kMaxLine = 256;
 
 inline std::string request(unsigned keyIndex) {
     return "press " + std::to_string(keyIndex) + "\n";
+}
+
+inline std::string plugRequest(bool plugIn) {
+    return plugIn ? "plug\n" : "unplug\n";
 }
 
 namespace detail {
@@ -46,8 +55,16 @@ inline std::optional<unsigned> parseRequest(std::string_view line) {
     return detail::number(line.substr(kVerb.size()));
 }
 
+// true for a plug request, false for an unplug request.
+inline std::optional<bool> parsePlugRequest(std::string_view line) {
+    line = detail::chomp(line);
+    if (line == "plug") return true;
+    if (line == "unplug") return false;
+    return std::nullopt;
+}
+
 struct Reply {
-    enum class Kind { Reported, Silent, Error } kind = Kind::Error;
+    enum class Kind { Reported, Silent, Error, Unplugged, Plugged } kind = Kind::Error;
     std::uint8_t code = 0;  // Reported
     std::string text;       // Error
 };
@@ -58,6 +75,10 @@ inline std::string formatReply(const Reply& reply) {
             return "reported " + std::to_string(reply.code) + "\n";
         case Reply::Kind::Silent:
             return "silent\n";
+        case Reply::Kind::Unplugged:
+            return "unplugged\n";
+        case Reply::Kind::Plugged:
+            return "plugged\n";
         case Reply::Kind::Error:
             break;
     }
@@ -67,6 +88,8 @@ inline std::string formatReply(const Reply& reply) {
 inline std::optional<Reply> parseReply(std::string_view line) {
     line = detail::chomp(line);
     if (line == "silent") return Reply{Reply::Kind::Silent, 0, {}};
+    if (line == "unplugged") return Reply{Reply::Kind::Unplugged, 0, {}};
+    if (line == "plugged") return Reply{Reply::Kind::Plugged, 0, {}};
     if (line.starts_with("reported ")) {
         const auto code = detail::number(line.substr(9));
         if (!code || *code > 255) return std::nullopt;

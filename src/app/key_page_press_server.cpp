@@ -53,11 +53,25 @@ void DemoPressServer::serve(QLocalSocket* socket) {
 
 std::string DemoPressServer::handle(std::string_view line) {
     using press::Reply;
+    if (const auto plugIn = press::parsePlugRequest(line)) {
+        // The hot-plug notice reaches the window as with a real cable.
+        if (*plugIn) {
+            keyboard_->plug();
+            return press::formatReply({Reply::Kind::Plugged, 0, {}});
+        }
+        keyboard_->unplug();
+        return press::formatReply({Reply::Kind::Unplugged, 0, {}});
+    }
     const auto index = press::parseRequest(line);
-    if (!index) return press::formatReply({Reply::Kind::Error, 0, "expected: press <key index>"});
+    if (!index) {
+        return press::formatReply(
+            {Reply::Kind::Error, 0, "expected: press <key index>, unplug or plug"});
+    }
     if (*index >= keys::kLayoutKeyCount) {
         return press::formatReply({Reply::Kind::Error, 0, "no such key index"});
     }
+    // An unplugged keyboard reports nothing, whatever the key holds.
+    if (!keyboard_->isPlugged()) return press::formatReply({Reply::Kind::Unplugged, 0, {}});
     const auto& entry = keys::layoutEntry(static_cast<keys::KeyIndex>(*index));
     // The firmware reports byte 2 of the key's cell.
     const keys::KeyCell cell =

@@ -85,6 +85,48 @@ TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
     EXPECT_EQ(server.handle("hello\n").rfind("error ", 0), 0u);
 }
 
+TEST(KeyPagePress, TheSocketUnplugsAndReplugsTheKeyboard) {
+    EXPECT_EQ(press::parsePlugRequest(press::plugRequest(true)), true);
+    EXPECT_EQ(press::parsePlugRequest(press::plugRequest(false)), false);
+    EXPECT_EQ(press::parsePlugRequest("plug 1\n"), std::nullopt);
+    EXPECT_EQ(press::parseReply("unplugged\n")->kind, press::Reply::Kind::Unplugged);
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    auto keyboard = std::make_shared<device::VirtualKeyboard>();
+    device::DeviceImage settings = keyboard->settings();
+    keys::writeCell(settings, keys::matrixCellOffset(kAppKey),
+                    keys::hostActionCell(keys::layoutVk(kAppKey)));
+    keyboard->setSettings(settings);
+    std::vector<device::PlugChange> notices;
+    keyboard->subscribe([&notices](device::PlugChange change) { notices.push_back(change); });
+    DemoPressServer server(keyboard, folder.path().toStdString());
+    ASSERT_TRUE(server.listen());
+
+    auto plug = [&](bool in) {
+        auto answer = std::async(std::launch::async, [path = server.socketPath().toStdString(),
+                                                      in] { return press::sendPlug(path, in); });
+        while (answer.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+            QCoreApplication::processEvents();
+        }
+        return answer.get();
+    };
+    auto reply = plug(false);
+    ASSERT_TRUE(reply) << reply.error().english;
+    EXPECT_EQ(reply->kind, press::Reply::Kind::Unplugged);
+    EXPECT_FALSE(keyboard->isPlugged());
+    // A press on a keyboard without its cable is not reported as one that reached the window.
+    reply = pressThroughSocket(server.socketPath(), kAppKey);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->kind, press::Reply::Kind::Unplugged);
+
+    reply = plug(true);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->kind, press::Reply::Kind::Plugged);
+    EXPECT_TRUE(keyboard->isPlugged());
+    EXPECT_EQ(notices, (std::vector{device::PlugChange::Removed, device::PlugChange::Arrived}));
+}
+
 TEST(KeyPagePress, NoServerMeansNoDemoIsRunning) {
     QTemporaryDir folder;
     const auto reply = press::sendPress(
