@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/scratch_folder.h"
+
 namespace tessaron {
 namespace {
 
@@ -12,15 +14,8 @@ namespace fs = std::filesystem;
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tessaron-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    tessaron::testing::ScratchFolder scratch_{"tessaron-atomic"};
+    fs::path dir_ = scratch_.path();
 };
 
 TEST_F(AtomicFileTest, WritesBlocksInOrderAndLeavesNoTemporaryFile) {

@@ -1,9 +1,10 @@
 #include "core/data_folder.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
+
+#include "support/scratch_folder.h"
 
 namespace tessaron {
 namespace {
@@ -13,18 +14,13 @@ namespace fs = std::filesystem;
 class DataFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // One folder per test: ctest runs the tests of this suite in parallel processes.
-        root = fs::path(::testing::TempDir()) /
-               ("data_folder_test-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
         fs::create_directories(root / "prefix" / "bin");
         in.executableFolder = root / "prefix" / "bin";
         in.home = (root / "home").string();
     }
-    void TearDown() override { fs::remove_all(root); }
 
-    fs::path root;
+    tessaron::testing::ScratchFolder scratch{"data_folder_test"};
+    fs::path root = scratch.path();
     DataFolderInputs in;
 };
 

@@ -8,6 +8,7 @@
 #include "device/virtual/demo_keyboard.h"
 #include "device/virtual/keyboard_state_file.h"
 #include "device/virtual/virtual_transport.h"
+#include "support/scratch_folder.h"
 
 namespace tessaron::device {
 namespace {
@@ -16,24 +17,15 @@ namespace fs = std::filesystem;
 
 class StateFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tessaron-vkb-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        path = dir / kVirtualKeyboardFileName;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     void writeRaw(const std::vector<std::uint8_t>& bytes) {
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
     }
 
-    fs::path dir;
-    fs::path path;
+    tessaron::testing::ScratchFolder scratch{"tessaron-vkb"};
+    fs::path dir = scratch.path();
+    fs::path path = dir / kVirtualKeyboardFileName;
 };
 
 KeyboardState someState() {

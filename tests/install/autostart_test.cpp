@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/autostart.h"
+#include "support/scratch_folder.h"
 
 namespace tessaron::app {
 namespace {
@@ -22,19 +23,13 @@ std::string readText(const fs::path& path) {
 class Autostart : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("tessaron-autostart-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_);
         places_ = AutostartPlaces::from(
             (root_ / "config").string(), (root_ / "home").string(),
             (root_ / "xdg1").string() + ":relative:" + (root_ / "xdg2").string());
     }
-    void TearDown() override { fs::remove_all(root_); }
 
-    fs::path root_;
+    tessaron::testing::ScratchFolder scratch_{"tessaron-autostart"};
+    fs::path root_ = scratch_.path();
     AutostartPlaces places_;
 };
 

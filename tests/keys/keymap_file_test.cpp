@@ -8,6 +8,7 @@
 
 #include "core/atomic_file.h"
 #include "keys/keymap_file.h"
+#include "support/scratch_folder.h"
 
 namespace tessaron::keys {
 namespace {
@@ -16,19 +17,6 @@ namespace fs = std::filesystem;
 
 class KeymapFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("keymap_" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        path = dir / "keymap.bin";
-    }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir);
-    }
-
     static std::vector<std::uint8_t> pattern(std::size_t size) {
         std::vector<std::uint8_t> bytes(size);
         for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
@@ -42,8 +30,9 @@ protected:
         ASSERT_TRUE(writeFileAtomically(path, bytes));
     }
 
-    fs::path dir;
-    fs::path path;
+    tessaron::testing::ScratchFolder scratch{"keymap"};
+    fs::path dir = scratch.path();
+    fs::path path = dir / "keymap.bin";
     device::DeviceImage image{};
     KeyRecordTable records{};
 };

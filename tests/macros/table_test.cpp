@@ -8,6 +8,7 @@
 #include "macros/macro_file.h"
 #include "macros/macro_manager.h"
 #include "macros/slot_packing.h"
+#include "support/scratch_folder.h"
 
 namespace tessaron::macros {
 namespace {
@@ -19,21 +20,14 @@ using testing::streamOf;
 
 class MacroFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tessaron-macros-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     void writeRaw(const std::vector<std::uint8_t>& bytes) {
         std::ofstream(path(), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
     }
     fs::path path() const { return dir_ / kMacroFileName; }
-    fs::path dir_;
+    tessaron::testing::ScratchFolder scratch_{"tessaron-macros"};
+    fs::path dir_ = scratch_.path();
 };
 
 TEST(MacroRecord, FieldsSitAtTheirOffsets) {

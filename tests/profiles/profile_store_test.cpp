@@ -8,6 +8,7 @@
 
 #include "keys/keymap_file.h"
 #include "profiles/profile_messages.h"
+#include "support/scratch_folder.h"
 
 namespace tessaron::profiles {
 namespace {
@@ -17,16 +18,9 @@ namespace fs = std::filesystem;
 class ProfileStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tessaron-profiles-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         image_.fill(0);
         records_ = std::make_unique<keys::KeyRecordTable>();
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
     ProfileStore& open(Language lang = Language::English) {
         store_.emplace(dir_, lang, clock_);
         EXPECT_TRUE(store_->open().done());
@@ -43,7 +37,8 @@ protected:
     }
     LiveConfiguration live() { return {image_, *records_}; }
 
-    fs::path dir_;
+    tessaron::testing::ScratchFolder scratch_{"tessaron-profiles"};
+    fs::path dir_ = scratch_.path();
     FakeClock clock_;
     std::optional<ProfileStore> store_;
     device::DeviceImage image_{};
