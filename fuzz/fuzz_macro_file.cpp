@@ -22,12 +22,17 @@ public:
     void remove() override {}
 };
 
-void walk(const macros::Stream& stream) {
+// Every line walk costs a stream walk, so only the first macros get all of them; mutations move
+// any record there.
+constexpr std::size_t kFullyWalked = 4;
+
+void walk(const macros::Stream& stream, bool everyLine) {
     const auto events = macros::decodeEvents(stream);
     const std::size_t end = macros::streamEnd(stream);
     FUZZ_CHECK(end <= stream.size());
     for (const auto& e : events) FUZZ_CHECK(e.end() <= end);
     const auto lines = macros::eventLines(stream);
+    if (!everyLine) return;
     for (std::size_t n = 0; n <= lines.size(); ++n) {
         if (auto at = macros::offsetOfFirstLine(stream, n)) FUZZ_CHECK(*at <= end);
         if (auto at = macros::offsetOfLastLine(stream, n)) FUZZ_CHECK(*at < end);
@@ -52,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto& rec = table[i];
         FUZZ_CHECK(rec.name().size() <= macros::record::kNameMaxUnits);
         (void)macros::utf16ToUtf8(rec.name());
-        walk(rec.hostStream());
-        walk(rec.deviceStream());
+        walk(rec.hostStream(), i < kFullyWalked);
+        walk(rec.deviceStream(), i < kFullyWalked);
         (void)macros::formatMacroText(rec);
     }
 
