@@ -100,8 +100,18 @@ TEST_F(ImageCacheTest, PanelImagesAreCopiedOpaqueAtNaturalSizeAndMissingOnesDraw
 }
 
 TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
-    // Images in the temporary folder are never kept: use one beside the test.
-    QTemporaryDir source(QDir::currentPath() + QStringLiteral("/images-XXXXXX"));
+    // Images in the temporary folder are never kept. The test itself may run anywhere, also below
+    // the system's temporary folder, so it names its own temporary folder for the cache to skip.
+    struct TempFolder {
+        QByteArray before = qgetenv("TMPDIR");
+        bool had = qEnvironmentVariableIsSet("TMPDIR");
+        ~TempFolder() { had ? qputenv("TMPDIR", before) : qunsetenv("TMPDIR"); }
+    } restoreTempFolder;
+    const QString tempFolder = dir_.filePath(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(tempFolder));
+    qputenv("TMPDIR", tempFolder.toLocal8Bit());
+    ASSERT_EQ(QDir(QDir::tempPath()).canonicalPath(), QDir(tempFolder).canonicalPath());
+    QTemporaryDir source(dir_.filePath(QStringLiteral("images-XXXXXX")));
     ASSERT_TRUE(source.isValid());
     auto& cache = ImageCache::instance();
     const QString kept = dir_.filePath(QStringLiteral("kept"));
@@ -115,7 +125,12 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
     };
     const QString path = save(QStringLiteral("big.png"), QSize(200, 120));
     const QString small = save(QStringLiteral("small.png"), QSize(8, 8));
-    const QString temporary = write(QStringLiteral("temporary.png"), QSize(200, 120), Qt::blue);
+    const QString temporary = QDir(tempFolder).filePath(QStringLiteral("temporary.png"));
+    {
+        QImage img(QSize(200, 120), QImage::Format_RGB32);
+        img.fill(Qt::blue);
+        ASSERT_TRUE(img.save(temporary, "PNG"));
+    }
     EXPECT_EQ(cache.image(path).pixelColor(5, 5), QColor(Qt::blue));
     (void)cache.image(small);
     EXPECT_FALSE(cache.image(temporary).isNull());
