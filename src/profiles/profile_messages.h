@@ -50,6 +50,12 @@ inline Error nameTooLong() {
 inline Error nameTaken() {
     return makeError("A profile with this name already exists.", "已存在同名的配置。");
 }
+inline Error holdsNoSettings() {
+    return makeError(
+        "This file holds no keyboard settings (a new profile is empty until something is saved "
+        "into it); nothing was loaded.",
+        "此文件中没有键盘设置（新建的配置在保存设置之前是空的）；未加载任何内容。");
+}
 inline Error deleteFailed() {
     return makeError("The profile file could not be deleted.", "无法删除此配置文件。");
 }

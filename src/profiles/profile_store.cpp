@@ -35,6 +35,11 @@ std::size_t utf16Units(std::string_view utf8) {
     return units;
 }
 
+bool holdsNoKeyMap(const device::DeviceImage& image) {
+    const auto map = std::span(image).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
+    return std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; });
+}
+
 bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
@@ -193,7 +198,12 @@ StoreResult ProfileStore::load(std::optional<std::size_t> selected, const LiveCo
     // Each block takes what the file reaches; the rest keeps what it held.
     const std::span<const std::uint8_t> all(*bytes);
     const auto imagePart = all.first(std::min(all.size(), device::image::kSize));
-    std::copy(imagePart.begin(), imagePart.end(), live.image.begin());
+    device::DeviceImage image = live.image;
+    std::copy(imagePart.begin(), imagePart.end(), image.begin());
+    // A keyboard always holds key cells; an image without any (a file made by New) would, once
+    // saved, blank and disable every key of the keyboard.
+    if (holdsNoKeyMap(image)) return result(Outcome::Refused, messages::holdsNoSettings());
+    live.image = image;
     const auto recordPart = all.subspan(imagePart.size());
     std::copy(recordPart.begin(), recordPart.end(), keys::asWritableBytes(live.records).begin());
     keys::fillLayoutVks(live.records);

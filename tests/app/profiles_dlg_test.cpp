@@ -287,15 +287,27 @@ TEST_F(ProfilesPanelTest, SaveAndLoadGoThroughTheChooser) {
     std::ifstream exported(dir_ / "export.bin", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(exported), {}), saved);
 
-    // A file made by New: the device image becomes zeros, the key records stay.
+    // A file made by New holds no key cells: it is refused and changes nothing.
     std::ofstream(dir_ / "blank.bin", std::ios::binary) << std::string(10056, '\0');
     prompts_.chosen = dir_ / "blank.bin";
     menuAt(0, pd::Command::Load);
+    EXPECT_EQ(image_[0], 0x5A);
+    EXPECT_EQ(contents("Work"), saved);
+    EXPECT_EQ(selected(), "Work");
+    ASSERT_EQ(prompts_.shown.size(), 2);
+    EXPECT_TRUE(prompts_.shown.back().contains("holds no keyboard settings"));
+
+    // A file that reaches the key cells is loaded: the device image takes its bytes.
+    std::string partial(10056, '\0');
+    partial[device::image::kKeyMap + 2] = 0x29;
+    std::ofstream(dir_ / "partial.bin", std::ios::binary) << partial;
+    prompts_.chosen = dir_ / "partial.bin";
+    menuAt(0, pd::Command::Load);
     EXPECT_EQ(image_[0], 0);
+    EXPECT_EQ(image_[device::image::kKeyMap + 2], 0x29);
     EXPECT_EQ((*records_)[3].hostPath[0], 0x41);
     EXPECT_EQ(contents("Work")[0], 0);
-    EXPECT_EQ(selected(), "Work");
-    EXPECT_EQ(prompts_.shown.size(), 1);
+    EXPECT_EQ(prompts_.shown.size(), 2);
 }
 
 TEST_F(ProfilesPanelTest, CloseAreaEdgesAndEnter) {

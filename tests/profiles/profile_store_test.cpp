@@ -118,6 +118,7 @@ TEST_F(ProfileStoreTest, SaveAndLoadRoundTripTheLiveConfiguration) {
     auto& s = open();
     ASSERT_TRUE(s.create().done());
     image_[100] = 0xAB;
+    image_[device::image::kKeyMap + 2] = 0x29;  // a key cell, as every keyboard holds
     (*records_)[3].kind = 5;
     const fs::path exported = dir_ / "export.bin";
     ASSERT_TRUE(s.save(0, live(), exported).done());
@@ -134,19 +135,30 @@ TEST_F(ProfileStoreTest, SaveAndLoadRoundTripTheLiveConfiguration) {
     EXPECT_EQ(s.load(std::nullopt, live(), exported).message, "Please select a profile to Open\n");
 }
 
-TEST_F(ProfileStoreTest, LoadingANewProfileZeroesOnlyTheImage) {
+TEST_F(ProfileStoreTest, AFileWithoutKeyCellsIsNotLoaded) {
+    // Saved to the keyboard, an image without key cells would blank and disable every key.
     auto& s = open();
     ASSERT_TRUE(s.create().done());
     image_.fill(0x11);
     (*records_)[200].kind = 3;
+    const device::DeviceImage before = image_;
     const fs::path made = s.paths()[0];
     const fs::path copyOfNew = dir_ / "new.bin";
     fs::copy_file(made, copyOfNew);
-    ASSERT_TRUE(s.load(0, live(), copyOfNew).done());
-    EXPECT_EQ(image_, device::DeviceImage{});
+    const StoreResult r = s.load(0, live(), copyOfNew);
+    EXPECT_EQ(r.outcome, Outcome::Refused);
+    EXPECT_EQ(r.message, messages::holdsNoSettings().english);
+    EXPECT_EQ(image_, before);
     EXPECT_EQ((*records_)[200].kind, 3);
+    EXPECT_EQ(contents(made), std::vector<std::uint8_t>(10056, 0));
+
+    // A short file reaches only the start of the image; the key cells kept make it loadable.
+    const fs::path shortFile = dir_ / "short.bin";
+    std::ofstream(shortFile, std::ios::binary) << std::string(100, '\x22');
+    ASSERT_TRUE(s.load(0, live(), shortFile).done());
+    EXPECT_EQ(image_[99], 0x22);
+    EXPECT_EQ(image_[device::image::kKeyMap], 0x11);
     EXPECT_EQ((*records_)[0].vk, keys::layoutVk(0));
-    // The selected profile now holds the whole live configuration.
     EXPECT_EQ(fs::file_size(made), keys::kKeymapFileSize);
 }
 
