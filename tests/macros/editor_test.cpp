@@ -4,6 +4,7 @@
 #include "macro_test_support.h"
 #include "macros/macro_manager.h"
 #include "macros/macro_messages.h"
+#include "macros/slot_packing.h"
 
 namespace tessaron::macros {
 namespace {
@@ -309,6 +310,70 @@ TEST_F(EditorTest, RecordingAfterAnEditAppendsAtTheRealEnd) {
     m.editBegins();
     EXPECT_FALSE(m.recording());
     EXPECT_FALSE(hook_.installed);
+}
+
+// The whole road of a macro: recorded with delays, edited with every menu item and a delay edit,
+// accepted and packed. The slot is what the keyboard plays, so every byte of it is checked.
+TEST(MacroRoad, RecordedEditedAndPackedGivesTheSlotBytes) {
+    FakeClock clock;
+    FakeHook hook;
+    MacroManager m{MacroTable{}, hook, clock};
+    m.newMacro();
+    m.toggleRecordDelay();
+    ASSERT_TRUE(m.toggleRecording().ok());
+    constexpr std::int64_t kMs = FakeClock::kFrequency / 1000;
+    const std::pair<std::uint8_t, std::int64_t> presses[] = {
+        {'H', 1000}, {'H', 1068}, {'I', 1386}, {'I', 1616}, {0x20, 1663}, {0x20, 1673}};
+    bool down = true;
+    for (const auto& [vk, at] : presses) {
+        ASSERT_TRUE(m.keystroke(vk, down ? KeyAction::Press : KeyAction::Release, at * kMs).ok());
+        down = !down;
+    }
+    ASSERT_TRUE(m.toggleRecording().ok());
+    auto texts = [&m] {
+        std::vector<std::string> out;
+        for (const auto& l : m.lines()) out.push_back(l.text);
+        return out;
+    };
+    ASSERT_EQ(texts(),
+              (std::vector<std::string>{"H  dn", "68 ms", "H  up", "318 ms", "I  dn", "230 ms",
+                                        "I  up", "47 ms", "Space  dn", "10 ms", "Space  up"}));
+
+    ASSERT_TRUE(m.insertAfter(2).ok());  // after "H up": B
+    ASSERT_TRUE(m.keystroke('B', KeyAction::Press).ok());
+    ASSERT_TRUE(m.keystroke('B', KeyAction::Release).ok());
+    ASSERT_TRUE(m.insertMouseKey(4, MouseButton::Left, MouseAction::Click).ok());  // after "B up"
+    ASSERT_TRUE(m.insertDelay(6).ok());       // 50 ms before "I dn" replaces its 318 ms
+    ASSERT_TRUE(m.editDelay(9, 70000).ok());  // "230 ms" becomes the longest delay
+    ASSERT_TRUE(m.deleteLine(11).ok());       // only the delay "47 ms"
+    ASSERT_TRUE(m.deleteLine(3).ok());        // "B dn"
+    ASSERT_TRUE(m.insertBefore(9).ok());      // before "I up": in front of its delay line
+    ASSERT_TRUE(m.keystroke('C', KeyAction::Press).ok());
+    ASSERT_TRUE(m.keystroke('C', KeyAction::Release).ok());
+    m.toggleLoops();
+    ASSERT_TRUE(m.setLoopCountText("5").ok());
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"H  dn", "68 ms", "H  up", "B  up", "MsLB dn", "MsLB up",
+                                        "50 ms", "I  dn", "C  dn", "C  up", "60000 ms", "I  up",
+                                        "Space  dn", "10 ms", "Space  up"}));
+
+    device::DeviceImage image{};
+    ASSERT_EQ(packMacroSlots(m.accept(), image), 1u);
+    const std::vector<std::uint8_t> expected{
+        0x00, 0x05,              // loops, big-endian
+        0x01, 0x0B, 0xC4, 0x0B,  // H dn, 68 ms H up
+        0x81, 0x05,              // B up
+        0x01, 0xF0, 0x81, 0xF0,  // left button click
+        0x32, 0x0C,              // 50 ms I dn
+        0x01, 0x06, 0x81, 0x06,  // C dn, C up
+        0xFF, 0x0C, 0xEA, 0x60,  // 60000 ms I up, long form
+        0x01, 0x2C, 0x8A, 0x2C,  // Space dn, 10 ms Space up
+    };
+    const auto slot =
+        std::span(image).subspan(device::image::macroSlot(0), device::image::kMacroSlotSize);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), slot.begin()));
+    EXPECT_TRUE(std::all_of(slot.begin() + static_cast<std::ptrdiff_t>(expected.size()), slot.end(),
+                            [](std::uint8_t b) { return b == 0; }));
 }
 
 }  // namespace
