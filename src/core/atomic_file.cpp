@@ -89,10 +89,14 @@ Status writeFileAtomically(const std::filesystem::path& path,
 
 Result<std::vector<std::uint8_t>> readFilePrefix(const std::filesystem::path& path,
                                                  std::size_t maxBytes) {
+    // A folder opens like a file here and reads as empty: that is no file the user meant.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return fileError(path, Action::Read, EISDIR);
     std::ifstream in(path, std::ios::binary);
     if (!in) return fileError(path, Action::Read, errno ? errno : ENOENT);
     std::vector<std::uint8_t> bytes(maxBytes);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(maxBytes));
+    if (in.bad()) return fileError(path, Action::Read, errno ? errno : EIO);
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     return bytes;
 }

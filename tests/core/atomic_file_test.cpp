@@ -57,6 +57,10 @@ TEST_F(AtomicFileTest, MissingFolderAndMissingFileAreErrors) {
     const std::vector<std::uint8_t> bytes(3, 1);
     EXPECT_FALSE(writeFileAtomically(dir_ / "no" / "f.bin", bytes).ok());
     EXPECT_FALSE(readFilePrefix(dir_ / "absent.bin", 10).ok());
+    // A folder given where a file belongs is an error, not an empty file.
+    const auto folder = readFilePrefix(dir_, 10);
+    ASSERT_FALSE(folder.ok());
+    EXPECT_NE(folder.error().english.find("directory"), std::string::npos);
 }
 
 }  // namespace
