@@ -12,9 +12,9 @@ APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	qt6-base-dev qt6-base-dev-tools libhidapi-dev libudev-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xauth xdotool imagemagick fonts-liberation fonts-wqy-microhei \
-	desktop-file-utils appstream udev
+	desktop-file-utils appstream udev clang-14 libclang-rt-14-dev
 
-.PHONY: all deps build run test test-normal test-asan bench screenshots install clean
+.PHONY: all deps build run test test-normal test-asan test-fuzz bench screenshots install clean
 
 all: build
 
@@ -36,7 +36,13 @@ build: deps $(BUILD)/build.ninja
 run: build
 	$(BUILD)/src/app/tessaron $(ARGS)
 
-test: deps test-normal test-asan
+# The fuzz run goes first so that the test summaries close the output.
+test: deps test-fuzz test-normal test-asan
+
+# Every fuzz target (clang, libFuzzer, ASan+UBSan) for a short bounded time on its seed corpus.
+FUZZ_SECONDS ?= 12
+test-fuzz:
+	fuzz/run.sh $(FUZZ_SECONDS)
 
 test-normal:
 	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARON_WERROR=ON $(LAUNCHER)
