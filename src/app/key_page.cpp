@@ -17,6 +17,7 @@
 #include "app/key_page_dialogs.h"
 #include "keys/key_names.h"
 #include "macros/tholwin/tholwin.h"
+#include "ui/dialog_keys.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
 #include "ui/theme.h"
@@ -410,16 +411,12 @@ void CKeyMap::customEvent(QEvent* event) {
 }
 
 void CKeyMap::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            // Only the page's buttons end it.
-            event->accept();
-            return;
-        default:
-            QWidget::keyPressEvent(event);
+    // Only the page's buttons end it.
+    if (ui::isEnterOrEscape(event->key())) {
+        event->accept();
+        return;
     }
+    QWidget::keyPressEvent(event);
 }
 
 bool CKeyMap::isFreeSpot(QPoint at) const {

@@ -14,6 +14,7 @@
 
 #include "app/macro_manager_dlg_hook.h"
 #include "macros/macro_messages.h"
+#include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
@@ -523,15 +524,11 @@ void CMacroRecordDlg::leaveEvent(QEvent* event) {
 
 void CMacroRecordDlg::keyPressEvent(QKeyEvent* event) {
     // Enter and Escape belong to the macro being recorded, never to the window.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
+    if (ui::isEnterOrEscape(event->key())) {
+        event->accept();
+        return;
     }
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace tessaron::app

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "profiles/profile_messages.h"
+#include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"  // the list header needs the complete editor type
 #include "ui/image_folders.h"
 #include "ui/messages.h"
@@ -23,10 +24,6 @@ namespace pd = profilesdlg;
 
 // Selected names in cyan, as the other image-drawn lists.
 constexpr QColor kSelectedText{0, 255, 255};
-
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 }  // namespace
 
@@ -207,7 +204,7 @@ void CConfigureDlg::mouseReleaseEvent(QMouseEvent* event) {
 void CConfigureDlg::keyPressEvent(QKeyEvent* event) {
     // Enter belongs to the focused control (it ends an in-place edit); it never closes the
     // panel the way a dialog's default button would.
-    if (isEnter(event->key())) {
+    if (ui::isEnter(event->key())) {
         event->accept();
         return;
     }

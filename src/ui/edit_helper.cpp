@@ -2,17 +2,10 @@
 
 #include <QKeyEvent>
 
+#include "ui/dialog_keys.h"
 #include "ui/messages.h"
 
 namespace tessaron::ui {
-
-namespace {
-
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-}  // namespace
 
 CEditHelper::CEditHelper(QObject* list, QWidget* parent) : QLineEdit(parent), list_(list) {}
 
@@ -23,7 +16,7 @@ void CEditHelper::report(bool commit) {
 void CEditHelper::keyPressEvent(QKeyEvent* event) {
     // Enter and Escape end the edit on their release; their presses must not reach a dialog,
     // which would close it (default button, reject).
-    if (isEnter(event->key()) || event->key() == Qt::Key_Escape) {
+    if (isEnterOrEscape(event->key())) {
         event->accept();
         return;
     }
