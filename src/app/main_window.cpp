@@ -687,6 +687,9 @@ void CTessaronDlg::setSlidersFromImage() {
         lastSliderPos_[index] = value;
         const QSignalBlocker block(s);
         s->setValue(pos);
+        // The window draws the thumb where the slider last placed it; a slider that is not
+        // repainted (a section opened before a profile load) would keep showing the old value.
+        s->updateThumb();
     };
     set(speed_, 0, live_.image[img::kSpeed]);
     set(reportRate_, 1, live_.image[img::kReportRate]);
