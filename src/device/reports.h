@@ -30,7 +30,7 @@ struct FeatureFrame {
     std::uint8_t command = 0;
     std::array<std::uint8_t, kFrameArgs> args{};  // frame bytes 2..7
 
-    // Frame byte k (2..7) of the specification's tables is args[k - 2].
+    // Frame byte k (2..7) of the command table is args[k - 2].
     FeatureFrame& arg(std::size_t frameByte, std::uint8_t value) {
         args.at(frameByte - 2) = value;
         return *this;
