@@ -7,8 +7,9 @@
 #   FUZZ_TARGETS="fuzz_macro_text" fuzz/run.sh 30
 #
 # New inputs go to <build>/corpus/<target>, so later runs start where earlier ones ended; the
-# committed seeds in fuzz/corpus are only read. A crash, a hang (10 s per input), a leak or a
-# broken check stops with the failing input saved in <build>/artifacts and exit status 1.
+# committed seeds in fuzz/corpus are only read; fuzz/<target>.dict, where present, is the target's
+# dictionary. A crash, a hang (10 s per input), a leak or a broken check stops with the failing
+# input saved in <build>/artifacts and exit status 1.
 set -euo pipefail
 
 SECONDS_EACH=${1:-12}
@@ -55,6 +56,8 @@ for t in $targets; do
   log="$BUILD/artifacts/$t.log"
   limit=(-max_total_time="$SECONDS_EACH")
   [[ -n "${FUZZ_RUNS:-}" ]] && limit=(-runs="$FUZZ_RUNS")
+  # Words of a text format, where the target has them, help the mutator past its keywords.
+  [[ -f "$HERE/$t.dict" ]] && limit+=(-dict="$HERE/$t.dict")
   start=$(date +%s)
   if "$BUILD/fuzz/$t" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -max_len="$(max_len "$t")" \
       -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/$t-" "$work" "$HERE/corpus/$t" \
