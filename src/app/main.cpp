@@ -6,9 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "app/tessaron_app.h"
 
 namespace {
+
+constexpr int kImageBufferThreshold = 256 * 1024;
 
 // Qt aborts without a display; say so in one sentence instead.
 bool haveDisplay() {
@@ -43,6 +49,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+#if defined(__GLIBC__)
+    // Window-sized images pass through (decoded backgrounds, composed faces). A fixed threshold
+    // keeps their buffers out of the heap, so each one goes back to the system when freed
+    // instead of staying resident for as long as the program runs.
+    mallopt(M_MMAP_THRESHOLD, kImageBufferThreshold);
+#endif
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
     QApplication::setApplicationName(QStringLiteral("Tessaron"));

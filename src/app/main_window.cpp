@@ -17,6 +17,7 @@
 #include <QWindow>
 
 #include <span>
+#include <vector>
 
 #include "app/about_dlg.h"
 #include "app/lighting_panel.h"
@@ -42,11 +43,8 @@ constexpr int kProfilesSettleMs = 50;
 // Changes whenever the face is drawn differently from the same state and images.
 constexpr qint64 kKeptFaceVersion = 1;
 
-// What the first paint draws, the largest first.
-constexpr std::array kFirstPaintImages{
-    "main.png",
-    "kb_BK.png",
-    "logo.png",
+// What the first paint draws over the static layer.
+constexpr std::array kOverlayImages{
     "itemBK.png",
     "MacroManagementBK.png",
     "MacroButton3.png",
@@ -54,7 +52,6 @@ constexpr std::array kFirstPaintImages{
     "responsetime_close.png",
     "reportrate_Close.png",
     "button-cancel-normal.png",
-    "Config.png",
     "button-help-normal.png",
     "button-min-normal.png",
     "button-close-normal.png",
@@ -119,16 +116,18 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
 void CTessaronDlg::startWarmup() {
     if (warmupStarted_) return;
     warmupStarted_ = true;
-    // Two decoders, one for the background and one for the rest, so both cores work while
-    // this thread sets up the window.
+    // Two workers, one for the static layer and one for the rest, so both cores work while this
+    // thread sets up the window. A kept face is up already: its static layer waits for the
+    // first change, so that an untouched window holds one face, not two.
+    if (face_.isNull()) {
+        layerPrefetchFolder_ = imageFolder_;
+        layerPrefetch_ = std::async(std::launch::async, &CTessaronDlg::composeStaticLayer,
+                                    imageFolder_, size(), devicePixelRatioF());
+    }
     prefetch_ = std::async(std::launch::async, [folder = imageFolder_] {
-        auto rest = std::async(std::launch::async, [&folder] {
-            for (const char* name : std::span(kFirstPaintImages).subspan(1)) {
-                (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
-            }
-        });
-        (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(kFirstPaintImages[0]));
-        rest.get();
+        for (const char* name : kOverlayImages) {
+            (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
+        }
     });
     // Reading the font configuration is the other large cost; it is shared by all threads.
     fontWarmup_ = std::async(std::launch::async, &CTessaronDlg::warmFonts, live_.language);
@@ -172,7 +171,9 @@ QByteArray CTessaronDlg::faceKey(const FaceState& s) const {
     hash.addData(QByteArrayView(qVersion()));  // another Qt may draw texts differently
     // A changed or reinstalled image makes a new face.
     add(QFileInfo(imageFolder_).lastModified().toMSecsSinceEpoch());
-    for (const char* name : kFirstPaintImages) {
+    std::vector<const char*> names(kOverlayImages.begin(), kOverlayImages.end());
+    for (const LayerImage& image : kStaticLayerImages) names.push_back(image.name);
+    for (const char* name : names) {
         const QFileInfo file(imageFolder_ + QString::fromLatin1(name));
         add(file.size());
         add(file.lastModified().toMSecsSinceEpoch());
@@ -213,16 +214,20 @@ void CTessaronDlg::keepFace(const QImage& face) {
     const std::array<std::int32_t, 3> shape{face.width(), face.height(),
                                             static_cast<std::int32_t>(face.bytesPerLine())};
     // Written beside the window; a face that cannot be kept only costs the next start time.
-    keepingFace_ = std::async(std::launch::async, [path, key, shape, face] {
-        if (!QDir().mkpath(QFileInfo(path).path())) return;
-        const std::span<const std::uint8_t> blocks[] = {
-            {reinterpret_cast<const std::uint8_t*>(key.constData()),
-             static_cast<std::size_t>(key.size())},
-            {reinterpret_cast<const std::uint8_t*>(shape.data()), sizeof shape},
-            {face.constBits(), static_cast<std::size_t>(face.sizeInBytes())},
-        };
-        (void)writeFileAtomically(std::filesystem::path(path.toStdString()), blocks);
-    });
+    // The task keeps its copy of the face for as long as the future lives: it lets go itself.
+    keepingFace_ =
+        std::async(std::launch::async, [path, key, shape, face = QImage(face)]() mutable {
+            if (QDir().mkpath(QFileInfo(path).path())) {
+                const std::span<const std::uint8_t> blocks[] = {
+                    {reinterpret_cast<const std::uint8_t*>(key.constData()),
+                     static_cast<std::size_t>(key.size())},
+                    {reinterpret_cast<const std::uint8_t*>(shape.data()), sizeof shape},
+                    {face.constBits(), static_cast<std::size_t>(face.sizeInBytes())},
+                };
+                (void)writeFileAtomically(std::filesystem::path(path.toStdString()), blocks);
+            }
+            face = QImage();
+        });
 }
 
 CTessaronDlg::~CTessaronDlg() {

@@ -30,6 +30,7 @@
 #include "core/settings.h"
 #include "device/firmware.h"
 #include "keys/host_action.h"
+#include "keys/key_layout.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -163,6 +164,20 @@ private:
     void keepFace(const QImage& face);
     // The parts of the face that never change, composed once.
     const QImage& staticLayer();
+    // Safe off the GUI thread. Its images are not kept in memory besides the layer.
+    static QImage composeStaticLayer(const QString& folder, QSize size, qreal ratio);
+    struct LayerImage {
+        const char* name;
+        QPoint at;
+    };
+    // The static layer's images in drawing order; nothing drawn before them in the face's
+    // order overlaps them, so drawing them first as one image gives the same face.
+    static constexpr std::array<LayerImage, 4> kStaticLayerImages{{
+        {"main.png", {0, 0}},
+        {"logo.png", {19, 32}},
+        {"kb_BK.png", {keys::kKeyboardOrigin.x, keys::kKeyboardOrigin.y}},
+        {"Config.png", {17, 603}},
+    }};
     [[nodiscard]] QByteArray faceKey(const FaceState& state) const;
     [[nodiscard]] QString keptFacePath() const;
 
@@ -226,6 +241,8 @@ private:
     std::future<void> keepingFace_;
     // Decodes the images of the first paint while the window starts up.
     std::future<void> prefetch_;
+    std::future<QImage> layerPrefetch_;
+    QString layerPrefetchFolder_;
     Sections sections_;
     bool effectListOpen_ = false;
     bool responseListOpen_ = false;

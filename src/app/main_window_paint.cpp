@@ -75,24 +75,32 @@ void CTessaronDlg::paintEvent(QPaintEvent* /*event*/) {
 }
 
 const QImage& CTessaronDlg::staticLayer() {
-    // What never changes: the background, the logo, the keyboard picture and the profile icon.
-    // Nothing drawn before them in the face's order overlaps them, so drawing them first as one
-    // image gives the same face.
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (staticLayer_.size() == pixels && staticLayerFolder_ == imageFolder_) return staticLayer_;
-    staticLayer_ = QImage(pixels, QImage::Format_RGB32);
-    staticLayer_.setDevicePixelRatio(ratio);
-    staticLayerFolder_ = imageFolder_;
-    QPainter p(&staticLayer_);
-    if (!ui::drawPanelImage(p, imageFolder_, QStringLiteral("main.png"), 0, 0)) {
-        p.fillRect(rect(), QColor(0x10, 0x12, 0x16));
+    staticLayer_ = QImage();  // not beside a new one
+    if (layerPrefetch_.valid()) {
+        QImage prefetched = layerPrefetch_.get();
+        if (prefetched.size() == pixels && layerPrefetchFolder_ == imageFolder_) {
+            staticLayer_ = std::move(prefetched);
+        }
     }
-    ui::drawPanelImage(p, imageFolder_, QStringLiteral("logo.png"), 19, 32);
-    ui::drawPanelImage(p, imageFolder_, QStringLiteral("kb_BK.png"), keys::kKeyboardOrigin.x,
-                       keys::kKeyboardOrigin.y);
-    ui::drawPanelImage(p, imageFolder_, QStringLiteral("Config.png"), 17, 603);
+    if (staticLayer_.isNull()) staticLayer_ = composeStaticLayer(imageFolder_, size(), ratio);
+    staticLayerFolder_ = imageFolder_;
     return staticLayer_;
+}
+
+QImage CTessaronDlg::composeStaticLayer(const QString& folder, QSize size, qreal ratio) {
+    QImage layer((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(QColor(0x10, 0x12, 0x16));  // shows where the background image is missing
+    QPainter p(&layer);
+    for (const LayerImage& image : kStaticLayerImages) {
+        const QImage img =
+            ui::ImageCache::instance().read(folder + QString::fromLatin1(image.name));
+        if (!img.isNull()) p.drawImage(image.at, img);
+    }
+    return layer;
 }
 
 void CTessaronDlg::warmFonts(Language language) {

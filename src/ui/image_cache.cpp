@@ -146,7 +146,7 @@ QImage ImageCache::load(const QString& path) const {
     return decoded;
 }
 
-QImage ImageCache::image(const QString& path) {
+QImage ImageCache::fetch(const QString& path, bool keep) {
     {
         std::lock_guard lock(mutex_);
         const auto it = images_.constFind(path);
@@ -157,8 +157,16 @@ QImage ImageCache::image(const QString& path) {
     if (loaded.isNull()) return {};
     std::lock_guard lock(mutex_);
     ++decodes_;
-    images_.insert(path, loaded);
+    if (keep) images_.insert(path, loaded);
     return loaded;
+}
+
+QImage ImageCache::image(const QString& path) {
+    return fetch(path, true);
+}
+
+QImage ImageCache::read(const QString& path) {
+    return fetch(path, false);
 }
 
 QSize ImageCache::size(const QString& path) {

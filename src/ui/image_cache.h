@@ -27,6 +27,9 @@ public:
     // The decoded image, or a null image when the file is missing or cannot be decoded.
     // Failures are not remembered, so a file that appears later is picked up.
     QImage image(const QString& path);
+    // The same without keeping it in memory (the copy on disk is still used and made), for
+    // images drawn once into a layer of their own.
+    QImage read(const QString& path);
     // The image's size; 0 x 0 when it cannot be loaded.
     QSize size(const QString& path);
 
@@ -43,6 +46,7 @@ public:
 private:
     ImageCache();
     QImage load(const QString& path) const;
+    QImage fetch(const QString& path, bool keep);
 
     mutable std::mutex mutex_;
     QString diskFolder_;

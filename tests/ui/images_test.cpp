@@ -60,6 +60,14 @@ TEST_F(ImageCacheTest, DecodesOnceAndPicksUpFilesThatAppearLater) {
     EXPECT_EQ(cache.image(path).pixelColor(3, 3), QColor(Qt::red));
     EXPECT_EQ(cache.decodeCount(), before + 1);
 
+    // An image read for a layer of its own is not kept; a kept one is not decoded again.
+    const QString layer = write(QStringLiteral("layer.png"), QSize(4, 4), Qt::blue);
+    EXPECT_EQ(cache.read(layer).pixelColor(1, 1), QColor(Qt::blue));
+    EXPECT_EQ(cache.read(layer).size(), QSize(4, 4));
+    EXPECT_EQ(cache.decodeCount(), before + 3);
+    (void)cache.read(path);
+    EXPECT_EQ(cache.decodeCount(), before + 3);
+
     // Undecodable data is a failure like a missing file.
     QFile junk(dir_.filePath(QStringLiteral("junk.png")));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
