@@ -1,8 +1,6 @@
 #include "app/key_page_press_server.h"
 
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
 
 #include "app/key_page_press_protocol.h"
 #include "device/virtual/virtual_keyboard.h"
@@ -15,40 +13,21 @@ DemoPressServer::DemoPressServer(std::shared_ptr<device::VirtualKeyboard> keyboa
                                  std::filesystem::path dataFolder, QObject* parent)
     : QObject(parent),
       keyboard_(std::move(keyboard)),
-      path_(QFile::decodeName((dataFolder / press::kPressSocketName).c_str())),
-      server_(new QLocalServer(this)) {
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) serve(socket);
-    });
-}
+      server_(dataFolder / press::kPressSocketName, press::kMaxLine,
+              [this](std::string_view line) { return handle(line); }) {}
 
-DemoPressServer::~DemoPressServer() {
-    if (server_->isListening()) server_->close();
-}
+DemoPressServer::~DemoPressServer() = default;
 
 Status DemoPressServer::listen() {
-    // Only this user may press the keys.
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(path_);
-    if (server_->listen(path_)) return {};
-    const std::string why = server_->errorString().toStdString();
-    return makeError("Key presses cannot be received at " + path_.toStdString() + ": " + why,
-                     "无法在 " + path_.toStdString() + " 接收按键：" + why);
+    auto listening = server_.listen();
+    if (listening) return {};
+    const std::string path = server_.path().string();
+    return makeError("Key presses cannot be received at " + path + ": " + listening.error().english,
+                     "无法在 " + path + " 接收按键：" + listening.error().chinese);
 }
 
-void DemoPressServer::serve(QLocalSocket* socket) {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-        if (!socket->canReadLine()) {
-            // A client that never ends its line is cut off before it fills memory.
-            if (socket->bytesAvailable() > static_cast<qint64>(press::kMaxLine)) socket->abort();
-            return;
-        }
-        const QByteArray line = socket->readLine(static_cast<qint64>(press::kMaxLine));
-        const std::string reply = handle(std::string_view(line.constData(), line.size()));
-        socket->write(reply.data(), static_cast<qint64>(reply.size()));
-        socket->disconnectFromServer();
-    });
+QString DemoPressServer::socketPath() const {
+    return QFile::decodeName(server_.path().c_str());
 }
 
 std::string DemoPressServer::handle(std::string_view line) {

@@ -11,10 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "app/local_line_server.h"
 #include "core/result.h"
-
-class QLocalServer;
-class QLocalSocket;
 
 namespace tessaron::device {
 class VirtualKeyboard;
@@ -32,17 +30,14 @@ public:
 
     // Starts listening, replacing a socket file left behind by an earlier run.
     Status listen();
-    [[nodiscard]] QString socketPath() const { return path_; }
+    [[nodiscard]] QString socketPath() const;
 
     // Carries out one request line and gives the reply line.
     std::string handle(std::string_view line);
 
 private:
-    void serve(QLocalSocket* socket);
-
     std::shared_ptr<device::VirtualKeyboard> keyboard_;
-    QString path_;
-    QLocalServer* server_ = nullptr;
+    LocalLineServer server_;
 };
 
 }  // namespace tessaron::app

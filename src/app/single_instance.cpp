@@ -1,48 +1,47 @@
 #include "app/single_instance.h"
 
-#include <QLocalSocket>
+#include <QDir>
+#include <QFile>
 
 #include <unistd.h>
+
+#include "core/line_socket.h"
 
 namespace tessaron::app {
 
 namespace {
 constexpr char kShowRequest[] = "show\n";
+constexpr std::size_t kMaxRequest = 64;
+
+std::filesystem::path socketPath(const QString& name) {
+    return std::filesystem::path(QFile::encodeName(QDir::tempPath()).toStdString()) /
+           QFile::encodeName(name).toStdString();
 }
+}  // namespace
 
 QString instanceName() {
     return QString::fromLatin1(kInstanceToken) + QStringLiteral("-%1").arg(::getuid());
 }
 
 SingleInstance::SingleInstance(QString name, QObject* parent)
-    : QObject(parent), name_(std::move(name)) {
-    connect(&server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains('\n')) emit activationRequested();
-                socket->disconnectFromServer();
-            });
-        }
-    });
-}
+    : QObject(parent),
+      name_(std::move(name)),
+      path_(socketPath(name_)),
+      server_(path_, kMaxRequest, [this](std::string_view) {
+          emit activationRequested();
+          return std::string();
+      }) {}
 
 bool SingleInstance::notifyRunning(int timeoutMs) {
-    QLocalSocket socket;
-    socket.connectToServer(name_);
-    if (!socket.waitForConnected(timeoutMs)) return false;
-    socket.write(kShowRequest);
-    socket.waitForBytesWritten(timeoutMs);
-    socket.waitForDisconnected(timeoutMs);
-    return true;
+    // Answered once the running instance has taken the request and closed.
+    return local::exchangeLine(path_, kShowRequest, kMaxRequest,
+                               std::chrono::milliseconds(timeoutMs))
+               .outcome == local::LineExchange::Outcome::Answered;
 }
 
 bool SingleInstance::listen() {
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (server_.listen(name_)) return true;
-    // Nobody answered notifyRunning(), so the socket file is a crashed instance's leftover.
-    QLocalServer::removeServer(name_);
-    return server_.listen(name_);
+    // Nobody answered notifyRunning(), so a socket file there is a crashed instance's leftover.
+    return static_cast<bool>(server_.listen());
 }
 
 }  // namespace tessaron::app

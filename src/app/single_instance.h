@@ -2,9 +2,13 @@
 // One running program per user: the first start listens on a local socket named after the
 // single-instance token; a later start finds it, asks it to come forward and ends.
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/local_line_server.h"
 
 namespace tessaron::app {
 
@@ -33,7 +37,8 @@ signals:
 
 private:
     QString name_;
-    QLocalServer server_;
+    std::filesystem::path path_;  // in the temporary folder
+    LocalLineServer server_;
 };
 
 }  // namespace tessaron::app

@@ -1,0 +1,75 @@
+#include "core/line_socket.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace tessaron::local {
+
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    [[nodiscard]] int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+LineExchange exchangeLine(const std::filesystem::path& socket, std::string_view line,
+                          std::size_t maxReply, std::chrono::milliseconds timeout) {
+    using Outcome = LineExchange::Outcome;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = socket.string();
+    if (path.size() >= sizeof(address.sun_path)) return {Outcome::PathTooLong, {}};
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+
+    const Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (fd.get() < 0) return {};
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        return {};
+    }
+    std::size_t sent = 0;
+    while (sent < line.size()) {
+        const ssize_t n = ::send(fd.get(), line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return {};
+        sent += static_cast<std::size_t>(n);
+    }
+
+    LineExchange result{Outcome::Answered, {}};
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::vector<char> buffer(maxReply + 1);
+    while (result.reply.find('\n') == std::string::npos && result.reply.size() < maxReply) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd waiting{fd.get(), POLLIN, 0};
+        const int ready = ::poll(&waiting, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) break;
+        const ssize_t n = ::recv(fd.get(), buffer.data(), maxReply - result.reply.size(), 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // closed
+        result.reply.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+    result.reply.resize(std::min(result.reply.find('\n'), result.reply.size()));
+    return result;
+}
+
+}  // namespace tessaron::local
