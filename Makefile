@@ -57,7 +57,7 @@ test-asan:
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
 
 bench: build
-	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+	bench/run.sh $(BUILD)
 
 screenshots: build
 	tools/screenshots.sh $(BUILD)

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a build folder, one after the other, then prints their rows as one
+# table (each benchmark prints its own rows with the same columns).
+#
+#   bench/run.sh [BUILD]      BUILD defaults to build
+set -euo pipefail
+
+BUILD=${1:-build}
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+status=0
+for b in "$BUILD"/bench/*_bench; do
+  [[ -x "$b" ]] || continue
+  echo "== $(basename "$b")"
+  "$b" 2>&1 | tee -a "$log" || status=1
+done
+echo
+echo "| Measurement | Reference | Measured | Ratio | Goal |"
+echo "|---|---|---|---|---|"
+grep -E '^\| ' "$log" | grep -v '^| Measurement |' || true
+exit $status
