@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 
+#include "core/file_descriptor.h"
+
 namespace tessaron {
 namespace {
 
@@ -17,26 +19,11 @@ enum class Action { Read, Write };
 Error fileError(const std::filesystem::path& path, Action action, int err) {
     const std::string reason = std::strerror(err);
     const bool read = action == Action::Read;
-    return makeError(std::string(read ? "Could not read \"" : "Could not write \"") + path.string() +
-                         "\": " + reason + ".",
+    return makeError(std::string(read ? "Could not read \"" : "Could not write \"") +
+                         path.string() + "\": " + reason + ".",
                      std::string(read ? "无法读取文件 \"" : "无法写入文件 \"") + path.string() +
                          "\"：" + reason + "。");
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {

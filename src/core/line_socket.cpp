@@ -10,25 +10,9 @@
 #include <cstring>
 #include <vector>
 
+#include "core/file_descriptor.h"
+
 namespace tessaron::local {
-
-namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    [[nodiscard]] int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-}  // namespace
 
 LineExchange exchangeLine(const std::filesystem::path& socket, std::string_view line,
                           std::size_t maxReply, std::chrono::milliseconds timeout) {
@@ -39,7 +23,7 @@ LineExchange exchangeLine(const std::filesystem::path& socket, std::string_view 
     if (path.size() >= sizeof(address.sun_path)) return {Outcome::PathTooLong, {}};
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
 
-    const Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (fd.get() < 0) return {};
     if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
         return {};
