@@ -16,6 +16,7 @@
 #include "macros/macro_messages.h"
 #include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"
+#include "ui/menu_style.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
 #include "ui/theme.h"
@@ -58,15 +59,6 @@ void drawHeading(QPainter& p, const QString& text, QPoint pos, int right) {
     while (size > 9 && QFontMetrics(ui::panelFont(size)).horizontalAdvance(text) > right - pos.x())
         --size;
     ui::drawPanelText(p, text, pos.x(), pos.y() + (macromgr::kHeadingSize - size) / 2, size);
-}
-
-// Popups are windows of their own: fonts do not reach submenus from their parent menu.
-void styleMenu(QMenu& menu) {
-    menu.setFont(ui::panelFont(13, 400));
-    menu.setStyleSheet(QStringLiteral(
-        "QMenu { background: #191c22; color: #ffffff; border: 1px solid #444a57; padding: 3px; }"
-        "QMenu::item { padding: 4px 18px 4px 12px; }"
-        "QMenu::item:selected { background: #e0253a; }"));
 }
 
 }  // namespace
@@ -345,7 +337,7 @@ void CMacroRecordDlg::delayEdited(qint64 line, qint64 value) {
 std::unique_ptr<QMenu> CMacroRecordDlg::eventMenu() {
     const macromgr::Texts& t = texts();
     auto menu = std::make_unique<QMenu>(this);
-    styleMenu(*menu);
+    ui::styleMenu(*menu);
     const std::optional<std::size_t> line = selectedEventLine();
 
     // Each command needs a selected event line; without one it does nothing.
@@ -363,7 +355,7 @@ std::unique_ptr<QMenu> CMacroRecordDlg::eventMenu() {
             command([this](std::size_t s) { report(manager_.insertAfter(s)); }));
 
     QMenu* mouse = menu->addMenu(t.insertMouseKey);
-    styleMenu(*mouse);
+    ui::styleMenu(*mouse);
     const std::pair<const QString*, macros::MouseButton> buttons[] = {
         {&t.left, macros::MouseButton::Left},
         {&t.right, macros::MouseButton::Right},
@@ -376,7 +368,7 @@ std::unique_ptr<QMenu> CMacroRecordDlg::eventMenu() {
     };
     for (const auto& [buttonText, button] : buttons) {
         QMenu* sub = mouse->addMenu(*buttonText);
-        styleMenu(*sub);
+        ui::styleMenu(*sub);
         for (const auto& [actionText, action] : actions) {
             connect(sub->addAction(*actionText), &QAction::triggered, this,
                     command([this, button, action](std::size_t s) {

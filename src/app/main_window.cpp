@@ -30,6 +30,7 @@
 #include "ui/bit_slider.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
+#include "ui/menu_style.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
 
@@ -410,6 +411,7 @@ void CTessaronDlg::keyPressEvent(QKeyEvent* event) {
 void CTessaronDlg::contextMenuEvent(QContextMenuEvent* event) {
     if (busy()) return;
     QMenu menu(this);
+    ui::styleMenu(menu);
     menu.addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
                    [this] { CAboutDlg(live_.language, this).exec(); });
     menu.exec(event->globalPos());

@@ -11,6 +11,7 @@
 #include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"  // the list header needs the complete editor type
 #include "ui/image_folders.h"
+#include "ui/menu_style.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
 #include "ui/theme.h"
@@ -156,6 +157,7 @@ void CConfigureDlg::runCommand(pd::Command command) {
 
 std::unique_ptr<QMenu> CConfigureDlg::contextMenu() {
     auto menu = std::make_unique<QMenu>(this);
+    ui::styleMenu(*menu);
     for (const pd::Command command : pd::kMenuCommands) {
         QAction* action = menu->addAction(pd::commandLabel(command, language_));
         action->setData(static_cast<int>(command));
