@@ -5,13 +5,17 @@
 #include "device/commands.h"
 #include "device/errors.h"
 #include "device/read_all.h"
+#include "device/trace.h"
 #include "ui/messages.h"
 
 namespace tessaron::app {
 
 DeviceSession::DeviceSession(device::Transport& transport, Clock& clock,
                              std::unique_ptr<device::HotplugMonitor> hotplug, QObject* parent)
-    : QObject(parent), clock_(clock), link_(transport, clock), hotplug_(std::move(hotplug)) {
+    : QObject(parent),
+      clock_(clock),
+      link_(transport, clock, device::Trace::fromEnvironment()),  // TESSARON_TRACE=1
+      hotplug_(std::move(hotplug)) {
     worker_ = std::thread([this] { run(); });
 }
 
