@@ -34,6 +34,15 @@ Result<press::Reply> pressThroughSocket(const QString& socket, unsigned key) {
     return reply.get();
 }
 
+// Gives the Application key an enabled host-action cell; returns the keyboard's settings.
+device::DeviceImage withHostActionOnAppKey(device::VirtualKeyboard& keyboard) {
+    device::DeviceImage settings = keyboard.settings();
+    keys::writeCell(settings, keys::matrixCellOffset(kAppKey),
+                    keys::hostActionCell(keys::layoutVk(kAppKey)));
+    keyboard.setSettings(settings);
+    return settings;
+}
+
 TEST(KeyPagePress, ProtocolLinesRoundTrip) {
     EXPECT_EQ(press::parseRequest(press::request(101)), 101u);
     EXPECT_EQ(press::parseRequest("press \n"), std::nullopt);
@@ -52,10 +61,7 @@ TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     auto keyboard = std::make_shared<device::VirtualKeyboard>();
-    device::DeviceImage settings = keyboard->settings();
-    keys::writeCell(settings, keys::matrixCellOffset(kAppKey),
-                    keys::hostActionCell(keys::layoutVk(kAppKey)));
-    keyboard->setSettings(settings);
+    device::DeviceImage settings = withHostActionOnAppKey(*keyboard);
     keyboard->attachEventReader(*keyboard->connection());
 
     DemoPressServer server(keyboard, folder.path().toStdString());
@@ -94,10 +100,7 @@ TEST(KeyPagePress, TheSocketUnplugsAndReplugsTheKeyboard) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     auto keyboard = std::make_shared<device::VirtualKeyboard>();
-    device::DeviceImage settings = keyboard->settings();
-    keys::writeCell(settings, keys::matrixCellOffset(kAppKey),
-                    keys::hostActionCell(keys::layoutVk(kAppKey)));
-    keyboard->setSettings(settings);
+    (void)withHostActionOnAppKey(*keyboard);
     std::vector<device::PlugChange> notices;
     keyboard->subscribe([&notices](device::PlugChange change) { notices.push_back(change); });
     DemoPressServer server(keyboard, folder.path().toStdString());
