@@ -17,7 +17,6 @@
 #include <QWindow>
 
 #include <span>
-#include <vector>
 
 #include "app/about_dlg.h"
 #include "app/lighting_panel.h"
@@ -172,13 +171,13 @@ QByteArray CTessaronDlg::faceKey(const FaceState& s) const {
     hash.addData(QByteArrayView(qVersion()));  // another Qt may draw texts differently
     // A changed or reinstalled image makes a new face.
     add(QFileInfo(imageFolder_).lastModified().toMSecsSinceEpoch());
-    std::vector<const char*> names(kOverlayImages.begin(), kOverlayImages.end());
-    for (const LayerImage& image : kStaticLayerImages) names.push_back(image.name);
-    for (const char* name : names) {
+    const auto addFile = [&](const char* name) {
         const QFileInfo file(imageFolder_ + QString::fromLatin1(name));
         add(file.size());
         add(file.lastModified().toMSecsSinceEpoch());
-    }
+    };
+    for (const char* name : kOverlayImages) addFile(name);
+    for (const LayerImage& image : kStaticLayerImages) addFile(image.name);
     return hash.result();
 }
 

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <filesystem>
-#include <memory>
 
 #include "app/local_line_server.h"
 
