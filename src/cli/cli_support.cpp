@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "core/atomic_file.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
@@ -29,8 +30,12 @@ int failWith(const Context& ctx, const Error& error) {
     return fail(error.text(languageOf(ctx)));
 }
 
+int refuseWith(const Context& ctx, const Error& error) {
+    return failUsage(error.text(languageOf(ctx)));
+}
+
 int usageError(const char* usage) {
-    return fail(std::string("usage: tessaronctl ") + usage);
+    return failUsage(std::string("usage: tessaronctl ") + usage);
 }
 
 bool hasFlag(const Context& ctx, std::string_view flag) {
@@ -130,6 +135,44 @@ Result<Live> openLive(const Context& ctx) {
     std::cerr << "Read the keyboard's settings into " << live.keymap.string() << ".\n";
     keys::refreshModifiedMarks(live.keys());
     return live;
+}
+
+int sendImage(const Context& ctx, const fs::path& source) {
+    auto session = openSession(ctx);
+    if (!session) return failWith(ctx, session.error());
+    auto bytes = readFilePrefix(source, device::image::kSize);
+    if (!bytes) return failWith(ctx, bytes.error());
+    if (bytes->size() < device::image::kSize) {
+        const std::string size = std::to_string(device::image::kSize);
+        return failWith(ctx, makeError(source.string() + " is shorter than a device image (" +
+                                           size + " bytes).",
+                                       source.string() + " 比设备映像（" + size + " 字节）短。"));
+    }
+    DeviceImage img{};
+    std::copy(bytes->begin(), bytes->end(), img.begin());
+
+    device::DeviceLink link(*session->transport, SystemClock::instance(),
+                            device::Trace::fromEnvironment());
+    auto read = readKeyboard(link, img);
+    if (!read) return failWith(ctx, read.error());
+    DeviceImage committed = read->image;
+    auto listening = link.openEvent();
+    if (!listening) return failWith(ctx, listening.error());
+
+    const Language lang = languageOf(ctx);
+    auto out = link.save(img, committed, [&](const device::WriteStep& step) {
+        std::cout << "sending: " << pick(lang, step.name(), step.chineseName()) << "\n";
+    });
+    if (!out) return failWith(ctx, out.error());
+    if (out->steps.empty()) std::cout << "The keyboard already holds these settings.\n";
+    return 0;
+}
+
+int sendIfAsked(const Context& ctx, const Live& live) {
+    if (hasFlag(ctx, "--apply")) return sendImage(ctx, live.keymap);
+    std::cout << "Written to " << live.keymap.string()
+              << "; \"tessaronctl apply\" sends it to the keyboard.\n";
+    return 0;
 }
 
 }  // namespace tessaron::cli

@@ -24,8 +24,11 @@ class PersistentKeyboard;
 namespace tessaron::cli {
 
 Language languageOf(const Context& ctx);
-// Prints the error in the interface language; returns the exit status 1.
+// Prints the error in the interface language; returns kExitFailure (the keyboard or a file).
 int failWith(const Context& ctx, const Error& error);
+// Prints the error in the interface language; returns kExitUsage (the command line was wrong).
+int refuseWith(const Context& ctx, const Error& error);
+// "usage: tessaronctl <usage>"; returns kExitUsage.
 int usageError(const char* usage);
 
 bool hasFlag(const Context& ctx, std::string_view flag);
@@ -72,5 +75,13 @@ struct Live {
 // keyboard's settings are pulled into it first, as the window's start-up does; with no keyboard
 // there that is refused, since such an image must never reach a keyboard.
 Result<Live> openLive(const Context& ctx);
+
+// Sends what differs between the device image of `source` and the keyboard, printing each step
+// as apply does; returns the exit status.
+int sendImage(const Context& ctx, const std::filesystem::path& source);
+
+// The end of a command that changed keymap.bin: with --apply it is sent at once, otherwise the
+// user is told how to send it. Returns the exit status.
+int sendIfAsked(const Context& ctx, const Live& live);
 
 }  // namespace tessaron::cli

@@ -18,6 +18,7 @@
 #include "device/errors.h"
 #include "device/hid/hid_transport.h"
 #include "device/hid/permission_doctor.h"
+#include "device/performance.h"
 #include "device/read_all.h"
 #include "device/trace.h"
 #include "device/virtual/keyboard_state_file.h"
@@ -98,9 +99,9 @@ int runDevices(Context& ctx) {
 
 // Reads the keyboard with the start-up read.
 
-std::string reportRateText(std::uint8_t byte) {
-    static constexpr int kRates[] = {125, 250, 500, 1000};
-    return byte < 4 ? std::to_string(kRates[byte]) : "unknown (" + std::to_string(byte) + ")";
+std::string reportRateText(const DeviceImage& img) {
+    const auto hz = device::performance::reportRateHz(img);
+    return hz ? std::to_string(*hz) : "unknown (" + std::to_string(img[image::kReportRate]) + ")";
 }
 
 std::vector<std::size_t> macroSlotsInUse(const DeviceImage& img) {
@@ -156,8 +157,8 @@ void printText(const device::StartupRead& r) {
               << "Direction: " << int(img[image::kDirection]) << "\n"
               << "Game mode: " << onOff(img[image::kGameMode]) << "\n"
               << "Win Lock: " << onOff(img[image::kWinLock]) << "\n"
-              << "Response time: " << 2 * int(img[image::kResponseTime]) << " ms\n"
-              << "Report rate: " << reportRateText(img[image::kReportRate])
+              << "Response time: " << device::performance::responseMs(img) << " ms\n"
+              << "Report rate: " << reportRateText(img)
               << " reports per second\n";
     const auto slots = macroSlotsInUse(img);
     std::cout << "Macro slots in use:";
@@ -184,10 +185,10 @@ void printJson(const device::StartupRead& r) {
         << ",\n  \"direction\": " << int(img[image::kDirection])
         << ",\n  \"gameMode\": " << int(img[image::kGameMode])
         << ",\n  \"winLock\": " << int(img[image::kWinLock])
-        << ",\n  \"responseTimeMs\": " << 2 * int(img[image::kResponseTime])
+        << ",\n  \"responseTimeMs\": " << device::performance::responseMs(img)
         << ",\n  \"reportRate\": ";
-    if (img[image::kReportRate] < 4) {
-        out << reportRateText(img[image::kReportRate]);
+    if (const auto hz = device::performance::reportRateHz(img)) {
+        out << *hz;
     } else {
         out << "null";
     }
@@ -264,36 +265,10 @@ int runPull(Context& ctx) {
 
 int runApply(Context& ctx) {
     if (!argsAllowed(ctx, {}, 1)) return usageError("apply [FILE]");
+    if (!ctx.args.empty()) return sendImage(ctx, ctx.args[0]);
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
-    const std::filesystem::path source =
-        ctx.args.empty() ? session->keymapPath() : std::filesystem::path(ctx.args[0]);
-    auto bytes = readFilePrefix(source, image::kSize);
-    if (!bytes) return failWith(ctx, bytes.error());
-    if (bytes->size() < image::kSize) {
-        return failWith(ctx, makeError(source.string() + " is shorter than a device image (" +
-                                           std::to_string(image::kSize) + " bytes).",
-                                       source.string() + " 比设备映像（" +
-                                           std::to_string(image::kSize) + " 字节）短。"));
-    }
-    DeviceImage img{};
-    std::copy(bytes->begin(), bytes->end(), img.begin());
-
-    device::DeviceLink link(*session->transport, SystemClock::instance(),
-                            device::Trace::fromEnvironment());
-    auto read = readKeyboard(link, img);
-    if (!read) return failWith(ctx, read.error());
-    DeviceImage committed = read->image;
-    auto listening = link.openEvent();
-    if (!listening) return failWith(ctx, listening.error());
-
-    const Language lang = languageOf(ctx);
-    auto out = link.save(img, committed, [&](const device::WriteStep& step) {
-        std::cout << "sending: " << pick(lang, step.name(), step.chineseName()) << "\n";
-    });
-    if (!out) return failWith(ctx, out.error());
-    if (out->steps.empty()) std::cout << "The keyboard already holds these settings.\n";
-    return 0;
+    return sendImage(ctx, session->keymapPath());
 }
 
 // ---- reset ----

@@ -1,6 +1,6 @@
 // tessaronctl's key commands: keys lists every key's assignment as keymap.bin records it;
 // assign makes one assignment as the key page's OK does and writes keymap.bin. Nothing goes to
-// the keyboard until "apply".
+// the keyboard until "apply", or at once with --apply.
 
 #include <algorithm>
 #include <cctype>
@@ -33,7 +33,7 @@ using device::DeviceImage;
 
 constexpr const char* kAssignUsage =
     "assign KEY single KEY2 | combo K1 K2 [K3] | function NAME | macro N |\n"
-    "                   sound|program|file|folder PATH | disable | enable | default";
+    "                   sound|program|file|folder PATH | disable | enable | default [--apply]";
 
 std::string hex(const keys::KeyCell& c) {
     char text[16];
@@ -125,7 +125,7 @@ void printKey(Live& live, keys::KeyIndex k, Language lang) {
 }
 
 int runKeys(Context& ctx) {
-    if (!ctx.args.empty()) return fail("usage: tessaronctl keys");
+    if (!ctx.args.empty()) return usageError("keys");
     auto live = openLive(ctx);
     if (!live) return failWith(ctx, live.error());
     const Language lang = languageOf(ctx);
@@ -198,12 +198,13 @@ Result<std::int32_t> macroNumber(const Live& live, const std::string& text,
     return n;
 }
 
-Result<std::string> hostPathArgument(const std::string& text, std::uint8_t kind) {
+Result<std::string> hostPathArgument(const std::string& text, std::uint8_t kind, int& refusal) {
     std::error_code ec;
     const fs::path path = fs::absolute(text, ec).lexically_normal();
     const bool folder = kind == keys::kind::kOpenFolder;
     const bool fits = folder ? fs::is_directory(path, ec) : fs::is_regular_file(path, ec);
     if (ec || !fits) {
+        refusal = kExitFailure;
         const std::string what = folder ? "folder" : "file";
         return makeError(
             "There is no " + what + " \"" + path.string() + "\".",
@@ -220,9 +221,11 @@ struct Choice {
     macros::MacroTable macroTable;
 };
 
-// Fills the pending assignment as the key page's Save (or Default) leaves it.
-Result<Choice> parseChoice(const Context& ctx, Live& live, keys::KeyIndex k, Language lang) {
-    const auto& a = ctx.args;
+// Fills the pending assignment as the key page's Save (or Default) leaves it. A refusal is a
+// usage error but for a host path that names no file or folder.
+Result<Choice> parseChoice(const std::vector<std::string>& a, Live& live, keys::KeyIndex k,
+                           Language lang, int& refusal) {
+    refusal = kExitUsage;
     const std::string what = lowered(a[1]);
     const std::size_t extra = a.size() - 2;
     Choice c;
@@ -262,7 +265,7 @@ Result<Choice> parseChoice(const Context& ctx, Live& live, keys::KeyIndex k, Lan
                  : what == "program" ? keys::kind::kStartup
                  : what == "file"    ? keys::kind::kOpenFile
                                      : keys::kind::kOpenFolder;
-        auto path = hostPathArgument(a[2], p.kind);
+        auto path = hostPathArgument(a[2], p.kind, refusal);
         if (!path) return path.error();
         p.hostPath = *path;
     } else if (what == "disable" || what == "enable") {
@@ -278,16 +281,21 @@ Result<Choice> parseChoice(const Context& ctx, Live& live, keys::KeyIndex k, Lan
 }
 
 int runAssign(Context& ctx) {
-    if (ctx.args.size() < 2) return fail(std::string("usage: tessaronctl ") + kAssignUsage);
-    const auto key = keys::findKey(ctx.args[0]);
-    if (!key) return failWith(ctx, unknownKey(ctx.args[0]));
+    std::vector<std::string> args;
+    for (const auto& arg : ctx.args) {
+        if (arg != "--apply") args.push_back(arg);
+    }
+    if (args.size() < 2) return usageError(kAssignUsage);
+    const auto key = keys::findKey(args[0]);
+    if (!key) return refuseWith(ctx, unknownKey(args[0]));
     if (!keys::isAssignable(*key)) {
-        return failWith(
+        return refuseWith(
             ctx,
             makeError("The key \"" + std::string(keys::legend(*key)) + "\" cannot be reassigned.",
                       "按键 \"" + std::string(keys::legend(*key)) + "\" 不能重新分配。"));
     }
     const Language lang = languageOf(ctx);
+    int refusal = kExitUsage;
     // The arguments are checked before a missing keymap.bin is filled from the keyboard, so a
     // refused command leaves nothing behind.
     {
@@ -295,13 +303,14 @@ int runAssign(Context& ctx) {
         if (!folder) return failWith(ctx, folder.error());
         Live probe;
         probe.folder = *folder;
-        if (auto checked = parseChoice(ctx, probe, *key, lang); !checked) {
-            return failWith(ctx, checked.error());
+        if (auto checked = parseChoice(args, probe, *key, lang, refusal); !checked) {
+            return refusal == kExitUsage ? refuseWith(ctx, checked.error())
+                                         : failWith(ctx, checked.error());
         }
     }
     auto live = openLive(ctx);
     if (!live) return failWith(ctx, live.error());
-    auto choice = parseChoice(ctx, *live, *key, lang);
+    auto choice = parseChoice(args, *live, *key, lang, refusal);
     if (!choice) return failWith(ctx, choice.error());
 
     keys::ApplyContext apply;
@@ -318,9 +327,7 @@ int runAssign(Context& ctx) {
     keys::refreshModifiedMarks(live->keys());
     printHeader();
     printKey(*live, *key, lang);
-    std::cout << "Written to " << live->keymap.string()
-              << "; \"tessaronctl apply\" sends it to the keyboard.\n";
-    return 0;
+    return sendIfAsked(ctx, *live);
 }
 
 const Registrar keysCommand({"keys", "keys",
@@ -328,7 +335,7 @@ const Registrar keysCommand({"keys", "keys",
                              runKeys});
 const Registrar assignCommand({"assign", kAssignUsage,
                                "Assign a key as the key page does and write keymap.bin (send it "
-                               "with apply).",
+                               "with apply, or at once with --apply).",
                                runAssign});
 
 }  // namespace

@@ -102,7 +102,7 @@ int runList(const Context& ctx, const MacroFiles& files) {
 int runShow(const Context& ctx, const MacroFiles& files) {
     if (ctx.args.size() != 2) return usage();
     auto index = macroIndex(files.table, ctx.args[1]);
-    if (!index) return failWith(ctx, index.error());
+    if (!index) return refuseWith(ctx, index.error());
     const auto& rec = files.table[*index];
     std::cout << macros::utf16ToUtf8(rec.name()) << "  (loops " << rec.loopCount() << ")\n";
     for (const auto& line : macros::eventLines(rec.hostStream())) std::cout << line.text << "\n";
@@ -112,7 +112,7 @@ int runShow(const Context& ctx, const MacroFiles& files) {
 int runExport(const Context& ctx, const MacroFiles& files) {
     if (ctx.args.size() != 3) return usage();
     auto index = macroIndex(files.table, ctx.args[1]);
-    if (!index) return failWith(ctx, index.error());
+    if (!index) return refuseWith(ctx, index.error());
     const std::string text = macros::formatMacroText(files.table[*index]);
     if (ctx.args[2] == "-") {
         std::cout << text;
@@ -176,7 +176,7 @@ public:
 int runDelete(const Context& ctx, MacroFiles& files) {
     if (ctx.args.size() != 2) return usage();
     auto index = macroIndex(files.table, ctx.args[1]);
-    if (!index) return failWith(ctx, index.error());
+    if (!index) return refuseWith(ctx, index.error());
     const std::string name = macros::utf16ToUtf8(files.table[*index].name());
     NoHook hook;
     macros::MacroManager manager(files.table, hook, SystemClock::instance());

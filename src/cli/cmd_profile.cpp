@@ -58,6 +58,8 @@ public:
 
 private:
     int failWith(const Error& error) const { return fail(error.text(language_)); }
+    // A name that is no profile is a wrong command line.
+    int refuse(const Error& error) const { return failUsage(error.text(language_)); }
 
     // Prints what the store says; the message texts end in a newline of their own.
     int report(const StoreResult& r, const std::string& success) const {
@@ -98,13 +100,13 @@ private:
 
     int copy(const std::string& name) {
         auto index = find(name);
-        if (!index) return failWith(index.error());
+        if (!index) return refuse(index.error());
         return report(store_.copy(*index), "Copied \"" + name + "\".");
     }
 
     int save(const std::string& name, const std::optional<std::string>& exportTo) {
         auto index = find(name);
-        if (!index) return failWith(index.error());
+        if (!index) return refuse(index.error());
         auto live = openLive(ctx_);
         if (!live) return failWith(live.error());
         std::optional<fs::path> target;
@@ -116,7 +118,7 @@ private:
 
     int load(const std::string& name, const std::string& file) {
         auto index = find(name);
-        if (!index) return failWith(index.error());
+        if (!index) return refuse(index.error());
         auto live = openLive(ctx_);
         if (!live) return failWith(live.error());
         const StoreResult r = store_.load(*index, {live->image, *live->records}, fs::path(file));
@@ -132,13 +134,13 @@ private:
 
     int remove(const std::string& name) {
         auto index = find(name);
-        if (!index) return failWith(index.error());
+        if (!index) return refuse(index.error());
         return report(store_.remove(*index, [] { return true; }), "Deleted \"" + name + "\".");
     }
 
     int rename(const std::string& from, const std::string& to) {
         auto index = find(from);
-        if (!index) return failWith(index.error());
+        if (!index) return refuse(index.error());
         return report(store_.rename(*index, to), "Renamed \"" + from + "\".");
     }
 

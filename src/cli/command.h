@@ -39,7 +39,14 @@ struct Registrar {
     explicit Registrar(const Command& command) { registerCommand(command); }
 };
 
-// Prints "tessaronctl: <message>" to standard error and returns the exit status 1.
+// Exit statuses: a failure of the keyboard or of a file, and a command line that is wrong (an
+// unknown command, option, name or number, or a value out of range). Success is 0.
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Prints "tessaronctl: <message>" to standard error and returns kExitFailure.
 int fail(const std::string& message);
+// Prints "tessaronctl: <message>" to standard error and returns kExitUsage.
+int failUsage(const std::string& message);
 
 }  // namespace tessaron::cli

@@ -48,7 +48,12 @@ const std::vector<Command>& commands() {
 
 int fail(const std::string& message) {
     std::cerr << "tessaronctl: " << message << "\n";
-    return 1;
+    return kExitFailure;
+}
+
+int failUsage(const std::string& message) {
+    fail(message);
+    return kExitUsage;
 }
 
 int main(int argc, char** argv) {
@@ -68,41 +73,41 @@ int main(int argc, char** argv) {
             context.options.demo = true;
         } else if (arg == "--data-dir") {
             const char* v = needValue(arg);
-            if (!v || !*v) return fail("--data-dir needs a folder.");
+            if (!v || !*v) return failUsage("--data-dir needs a folder.");
             context.options.dataDir = std::filesystem::path(v);
         } else if (arg == "--lang") {
             const char* v = needValue(arg);
-            if (!v) return fail("--lang needs english or chinese.");
+            if (!v) return failUsage("--lang needs english or chinese.");
             const std::string_view lang = v;
             if (lang == "chinese") {
                 context.options.language = Language::Chinese;
             } else if (lang == "english") {
                 context.options.language = Language::English;
             } else {
-                return fail("--lang takes english or chinese.");
+                return failUsage("--lang takes english or chinese.");
             }
         } else if (arg == "--command-interface" || arg == "--event-interface") {
             const char* v = needValue(arg);
             const auto n = v ? parseInterface(v) : std::nullopt;
-            if (!n) return fail(std::string(arg) + " needs an interface number (0..255).");
+            if (!n) return failUsage(std::string(arg) + " needs an interface number (0..255).");
             (arg == "--command-interface" ? context.options.commandInterface
                                           : context.options.eventInterface) = *n;
         } else if (arg.starts_with("-")) {
-            return fail("unknown option " + std::string(arg) + " (see tessaronctl --help).");
+            return failUsage("unknown option " + std::string(arg) + " (see tessaronctl --help).");
         } else {
             break;
         }
     }
     if (i >= argc) {
         printHelp(std::cerr);
-        return 2;
+        return kExitUsage;
     }
     const std::string_view name = argv[i++];
     for (; i < argc; ++i) context.args.emplace_back(argv[i]);
     for (const auto& command : commands()) {
         if (name == command.name) return command.run(context);
     }
-    return fail("unknown command \"" + std::string(name) + "\" (see tessaronctl --help).");
+    return failUsage("unknown command \"" + std::string(name) + "\" (see tessaronctl --help).");
 }
 
 }  // namespace tessaron::cli

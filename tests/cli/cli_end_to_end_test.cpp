@@ -44,7 +44,7 @@ TEST_F(CliTest, UsageAndGlobalOptionsAtAndPastTheirLimits) {
     for (const auto& r : refused) {
         const Snapshot before = snapshotOf(root());
         const auto result = ctlBare(r.args);
-        EXPECT_EQ(result.exitCode, 1) << ::testing::PrintToString(r.args);
+        EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(r.args);
         EXPECT_TRUE(contains(result.err, r.message)) << result.err;
         EXPECT_TRUE(snapshotOf(root()) == before) << ::testing::PrintToString(r.args);
     }
@@ -103,8 +103,6 @@ TEST_F(CliTest, AssignRefusesBadArgumentsAndChangesNothing) {
         {{"assign", "Caps Lock", "macro", "0"}, "No macro 0: there are no macros yet"},
         {{"assign", "Caps Lock", "macro", "-1"}, "No macro -1"},
         {{"assign", "Caps Lock", "macro", "x"}, "No macro x"},
-        {{"assign", "Caps Lock", "sound", missing}, "There is no file"},
-        {{"assign", "Caps Lock", "folder", missing}, "There is no folder"},
         {{"assign", "Caps Lock", "disable", "now"}, "usage:"},
         {{"assign", "Caps Lock", "paint", "red"}, "usage:"},
         {{"keys", "extra"}, "usage: tessaronctl keys"},
@@ -112,10 +110,13 @@ TEST_F(CliTest, AssignRefusesBadArgumentsAndChangesNothing) {
         {{"pull", "now"}, "usage: tessaronctl pull"},
         {{"apply", "a", "b"}, "usage: tessaronctl apply"},
         {{"reset", "--force"}, "usage: tessaronctl reset"},
-        {{"press"}, "usage: tessaronctl --demo press KEY"},
-        {{"press", "A"}, "No tessaron --demo is running on this data folder"},
     };
-    for (const auto& r : refused) expectRefused(r.args, r.message);
+    for (const auto& r : refused) expectUsageError(r.args, r.message);
+    // A path that names nothing, and a window that is not there, are failures, not usage errors.
+    expectRefused({"assign", "Caps Lock", "sound", missing}, "There is no file");
+    expectRefused({"assign", "Caps Lock", "folder", missing}, "There is no folder");
+    expectRefused({"press"}, "usage: tessaronctl --demo press KEY");
+    expectRefused({"press", "A"}, "No tessaron --demo is running on this data folder");
 }
 
 // A host path is stored in 255 UTF-16 units: exactly 255 fits, 256 is refused whole.
@@ -131,7 +132,7 @@ TEST_F(CliTest, HostPathsAtAndPastTheirLimit) {
     const std::string pastLimit = pathOfLength(256, "b");
     std::ofstream(atLimit) << "x";
     std::ofstream(pastLimit) << "x";
-    expectRefused({"assign", "Caps Lock", "file", pastLimit}, "longer than 255 characters");
+    expectUsageError({"assign", "Caps Lock", "file", pastLimit}, "longer than 255 characters");
     const auto r = ok({"assign", "Caps Lock", "file", atLimit});
     EXPECT_TRUE(contains(r.out, "file " + atLimit));
     EXPECT_TRUE(contains(ok({"keys"}).out, atLimit));
@@ -203,12 +204,12 @@ TEST_F(CliTest, MacroTextsAndNumbersAtAndPastTheirLimits) {
     expectRefused({"macro", "import", tooLong.string()}, "longer than the 190 bytes");
 
     expectRefused({"macro", "import", (root() / "missing.txt").string()}, "Could not read");
-    expectRefused({"macro", "show", "1"}, "No macro 1: macros are numbered 0 to 0");
-    expectRefused({"macro", "show", "x"}, "No macro x");
-    expectRefused({"macro", "delete", "1"}, "No macro 1");
-    expectRefused({"macro", "export", "0"}, "usage: tessaronctl macro");
-    expectRefused({"macro", "rename", "0"}, "usage: tessaronctl macro");
-    expectRefused({"macro"}, "usage: tessaronctl macro");
+    expectUsageError({"macro", "show", "1"}, "No macro 1: macros are numbered 0 to 0");
+    expectUsageError({"macro", "show", "x"}, "No macro x");
+    expectUsageError({"macro", "delete", "1"}, "No macro 1");
+    expectUsageError({"macro", "export", "0"}, "usage: tessaronctl macro");
+    expectUsageError({"macro", "rename", "0"}, "usage: tessaronctl macro");
+    expectUsageError({"macro"}, "usage: tessaronctl macro");
 
     // The keyboard has 32 slots: the 33rd macro is refused.
     const auto one = writeText("one.txt", "A dn\nA up\n");
@@ -249,11 +250,11 @@ TEST_F(CliTest, ProfileNamesAndCountsAtAndPastTheirLimits) {
         expectRefused({"profile", "rename", "Profile_1", bad}, "A profile name cannot be empty");
     }
     expectRefused({"profile", "rename", "Profile_1", "Profile_2"}, "already exists");
-    expectRefused({"profile", "rename", "Nobody", "x"}, "No profile is named \"Nobody\"");
+    expectUsageError({"profile", "rename", "Nobody", "x"}, "No profile is named \"Nobody\"");
     expectRefused({"profile", "load", "Profile_1", (root() / "missing.bin").string()},
                   "Could not read");
-    expectRefused({"profile", "save", "Nobody"}, "No profile is named");
-    expectRefused({"profile", "dance"}, "usage: tessaronctl profile");
+    expectUsageError({"profile", "save", "Nobody"}, "No profile is named");
+    expectUsageError({"profile", "dance"}, "usage: tessaronctl profile");
 
     // The whole path must fit 254 UTF-16 units: the longest name that fits is taken.
     const std::size_t folder = (data() / "Configure").string().size() + 1;
@@ -300,18 +301,18 @@ TEST_F(CliTest, ApplyRefusesFilesThatHoldNoImage) {
 
 TEST_F(CliTest, MessagesFollowTheInterfaceLanguage) {
     ok({"pull"});
-    expectRefused({"--lang", "chinese", "assign", "Nokey", "single", "A"},
+    expectUsageError({"--lang", "chinese", "assign", "Nokey", "single", "A"},
                   "没有名为 \"Nokey\" 的按键");
     fs::create_directories(root() / "home" / ".config");
     std::ofstream(root() / "home" / ".config" / "Lumvex.conf") << "[General]\nLanguage=chinese\n";
-    expectRefused({"assign", "Nokey", "single", "A"}, "没有名为 \"Nokey\" 的按键");
-    expectRefused({"--lang", "english", "assign", "Nokey", "single", "A"}, "No key is called");
+    expectUsageError({"assign", "Nokey", "single", "A"}, "没有名为 \"Nokey\" 的按键");
+    expectUsageError({"--lang", "english", "assign", "Nokey", "single", "A"}, "No key is called");
 }
 
 // Without keymap.bin a command that is refused must not leave one behind either.
 TEST_F(CliTest, RefusedCommandsCreateNoKeymap) {
-    expectRefused({"assign", "Caps Lock", "single", "Nokey"}, "No key is called \"Nokey\"");
-    expectRefused({"profile", "save", "Nobody"}, "No profile is named");
+    expectUsageError({"assign", "Caps Lock", "single", "Nokey"}, "No key is called \"Nokey\"");
+    expectUsageError({"profile", "save", "Nobody"}, "No profile is named");
     EXPECT_FALSE(fs::exists(keymap()));
 }
 

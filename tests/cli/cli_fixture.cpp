@@ -58,10 +58,21 @@ ProcessResult CliTest::ok(const std::vector<std::string>& args, ProcessOptions o
 
 ProcessResult CliTest::expectRefused(const std::vector<std::string>& args, std::string_view message,
                                      ProcessOptions options) const {
+    return expectNothingChanged(args, message, 1, std::move(options));
+}
+
+ProcessResult CliTest::expectUsageError(const std::vector<std::string>& args,
+                                        std::string_view message, ProcessOptions options) const {
+    return expectNothingChanged(args, message, 2, std::move(options));
+}
+
+ProcessResult CliTest::expectNothingChanged(const std::vector<std::string>& args,
+                                            std::string_view message, int status,
+                                            ProcessOptions options) const {
     const Snapshot before = snapshotOf(root_);
     const auto r = ctl(args, std::move(options));
     const std::string shown = "tessaronctl " + ::testing::PrintToString(args) + "\n" + r.err;
-    EXPECT_EQ(r.exitCode, 1) << shown;
+    EXPECT_EQ(r.exitCode, status) << shown;
     EXPECT_NE(r.err.find("tessaronctl: "), std::string::npos) << shown;
     EXPECT_NE(r.err.find(message), std::string::npos) << shown;
     EXPECT_TRUE(snapshotOf(root_) == before) << "files changed by " << shown;

@@ -37,9 +37,13 @@ protected:
     ProcessResult ok(const std::vector<std::string>& args, ProcessOptions options = {}) const;
 
     // A command that must be refused with a message containing `message` and leave every file
-    // (the data folder, home and anything else under the root) exactly as it was.
+    // (the data folder, home and anything else under the root) exactly as it was: a failure of
+    // the keyboard or a file (exit status 1) ...
     ProcessResult expectRefused(const std::vector<std::string>& args, std::string_view message,
                                 ProcessOptions options = {}) const;
+    // ... or a wrong command line (exit status 2).
+    ProcessResult expectUsageError(const std::vector<std::string>& args, std::string_view message,
+                                   ProcessOptions options = {}) const;
 
     // What the virtual keyboard holds, from its state file in the data folder.
     device::DeviceImage keyboardSettings() const;
@@ -47,6 +51,9 @@ protected:
     std::filesystem::path writeText(const std::string& name, std::string_view text) const;
 
 private:
+    ProcessResult expectNothingChanged(const std::vector<std::string>& args, std::string_view message,
+                                       int status, ProcessOptions options) const;
+
     std::filesystem::path root_;
 };
 

@@ -1,0 +1,443 @@
+// tessaronctl's lighting and performance commands: light chooses the effect with its speed,
+// brightness and direction, diy switches keys of a DIY light map, set changes game mode, Win Lock,
+// response time and report rate. Each follows the window's rules, writes keymap.bin and sends it
+// with --apply; every argument is checked before anything is read or written.
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <iostream>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "cli/cli_support.h"
+#include "cli/command.h"
+#include "core/data_folder.h"
+#include "device/performance.h"
+#include "keys/key_layout.h"
+#include "keys/key_lookup.h"
+#include "keys/keymap_file.h"
+#include "keys/lighting.h"
+
+namespace tessaron::cli {
+namespace {
+
+namespace img = device::image;
+namespace lighting = keys::lighting;
+namespace performance = device::performance;
+using device::DeviceImage;
+
+constexpr const char* kLightUsage =
+    "light [EFFECT] [--speed 0..9] [--brightness 0..50] [--direction up|down|left|right] "
+    "[--apply]";
+constexpr const char* kDiyUsage = "diy N on|off KEY... [--apply]";
+constexpr const char* kSetUsage =
+    "set game-mode on|off | win-lock on|off | response-time MS | report-rate HZ ... [--apply]";
+
+std::string lowered(std::string_view s) {
+    std::string out(s);
+    for (auto& ch : out) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return out;
+}
+
+std::optional<int> number(std::string_view text) {
+    int value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string joined(const std::vector<std::string>& words, std::string_view between) {
+    std::string out;
+    for (const auto& w : words) out += (out.empty() ? "" : std::string(between)) + w;
+    return out;
+}
+
+// "a, b or c"
+std::string either(const std::vector<std::string>& words) {
+    std::string out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        out += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    }
+    return out;
+}
+
+// ---- light ----
+
+std::string effectText(std::uint8_t code, Language lang) {
+    const auto row = lighting::effectRow(code);
+    if (!row) return "code " + std::to_string(code) + " (not in the list)";
+    return std::string(lighting::effects()[*row].name(lang));
+}
+
+void printLighting(const DeviceImage& image, Language lang) {
+    const std::uint8_t effect = image[img::kEffect];
+    std::cout << "Effect: " << effectText(effect, lang) << "\n"
+              << "Speed: " << int(image[img::kSpeed])
+              << (lighting::offersSpeed(effect) ? " (0 slow .. 9 fast)" : " (not used by this effect)")
+              << "\n"
+              << "Brightness: " << int(image[img::kBrightness]) << " (0 .. 50)\n"
+              << "Direction: ";
+    const auto word = lighting::directionWord(image[img::kDirection]);
+    std::cout << (word.empty() ? "code " + std::to_string(image[img::kDirection]) : std::string(word))
+              << (lighting::directionsOf(effect).empty() ? " (not used by this effect)" : "")
+              << "\n"
+              << "Option: " << int(image[img::kOption]) << "\n";
+    std::cout << "Lit keys:";
+    for (std::size_t map = 0; map < lighting::kDiyCount; ++map) {
+        std::size_t lit = 0;
+        for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+            lit += lighting::diyLightOn(image, map, static_cast<keys::KeyIndex>(k));
+        }
+        std::cout << (map ? ", " : " ") << "DIY" << map + 1 << " " << lit;
+    }
+    std::cout << "\n";
+    if (lighting::isDiyEffect(effect) && effect - lighting::kFirstDiy < int(lighting::kDiyCount)) {
+        const std::size_t map = effect - lighting::kFirstDiy;
+        std::vector<std::string> lit;
+        for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+            const auto key = static_cast<keys::KeyIndex>(k);
+            if (lighting::diyLightOn(image, map, key)) lit.emplace_back(keys::legend(key));
+        }
+        std::cout << "Lit in DIY" << map + 1 << ": " << (lit.empty() ? "none" : joined(lit, ", "))
+                  << "\n";
+    }
+}
+
+struct LightChoice {
+    std::optional<std::size_t> row;  // no EFFECT: the current effect stays
+    std::optional<std::uint8_t> speed;
+    std::optional<std::uint8_t> brightness;
+    std::optional<std::uint8_t> direction;
+};
+
+Error unknownEffect(const std::string& text) {
+    std::vector<std::string> english;
+    std::vector<std::string> chinese;
+    for (const auto& e : lighting::effects()) {
+        english.emplace_back(e.english);
+        chinese.emplace_back(e.chinese);
+    }
+    return makeError("No effect is called \"" + text + "\". Effects: " + joined(english, ", ") + ".",
+                     "没有名为 \"" + text + "\" 的灯效。可用灯效：" + joined(chinese, "、") + "。");
+}
+
+// The options as the Light section allows them for the effect that will be shown.
+// Without EFFECT the rules of the current effect apply; while that is not known yet (no
+// keymap.bin) only the ranges are checked.
+Result<LightChoice> parseLight(const std::vector<std::string>& args,
+                               std::optional<std::uint8_t> currentEffect, bool& usage) {
+    usage = false;
+    LightChoice c;
+    std::vector<std::string> words;
+    std::optional<std::string> speed, brightness, direction;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--apply") continue;
+        if (a == "--speed" || a == "--brightness" || a == "--direction") {
+            if (i + 1 >= args.size()) {
+                usage = true;
+                return makeError("");
+            }
+            (a == "--speed" ? speed : a == "--brightness" ? brightness : direction) = args[++i];
+        } else if (a.starts_with("--")) {
+            usage = true;
+            return makeError("");
+        } else {
+            words.push_back(a);
+        }
+    }
+    if (!words.empty()) {
+        const std::string name = joined(words, " ");  // "Running Water Run Mode" unquoted
+        c.row = lighting::findEffect(name);
+        if (!c.row) return unknownEffect(name);
+    } else if (!speed && !brightness && !direction) {
+        usage = true;
+        return makeError("");
+    }
+    if (c.row) currentEffect = lighting::effects()[*c.row].code;
+    const bool known = currentEffect.has_value();
+    const std::uint8_t effect = currentEffect.value_or(0);
+    const std::string effectName = effectText(effect, Language::English);
+    const std::string effectNameZh = effectText(effect, Language::Chinese);
+
+    if (speed) {
+        const auto n = number(*speed);
+        if (!n || *n < 0 || *n > lighting::kMaxSpeed) {
+            return makeError("The speed is 0 (slow) to 9 (fast), not \"" + *speed + "\".",
+                             "速度为 0（慢）到 9（快），而不是 \"" + *speed + "\"。");
+        }
+        if (known && !lighting::offersSpeed(effect)) {
+            return makeError(effectName +
+                                 " has no speed; every effect but Static and DIY1 to DIY5 has one.",
+                             effectNameZh + " 没有速度；除全亮和 DIY1 到 DIY5 外的灯效都有速度。");
+        }
+        c.speed = static_cast<std::uint8_t>(*n);
+    }
+    if (brightness) {
+        const auto n = number(*brightness);
+        if (!n || *n < 0 || *n > lighting::kMaxBrightness) {
+            return makeError("The brightness is 0 to 50, not \"" + *brightness + "\".",
+                             "亮度为 0 到 50，而不是 \"" + *brightness + "\"。");
+        }
+        c.brightness = static_cast<std::uint8_t>(*n);
+    }
+    if (direction) {
+        static constexpr std::uint8_t kAll[] = {lighting::kUp, lighting::kDown, lighting::kRight,
+                                                lighting::kLeft};
+        const auto offered = known ? lighting::directionsOf(effect) : std::span(kAll);
+        if (offered.empty()) {
+            return makeError(effectName +
+                                 " has no direction; Wave takes up, down, right or left and Radar "
+                                 "right or left.",
+                             effectNameZh + " 没有方向；波浪可取 up、down、right、left，雷达可取 "
+                                            "right、left。");
+        }
+        std::vector<std::string> allowed;
+        for (auto d : offered) {
+            allowed.emplace_back(lighting::directionWord(d));
+            if (allowed.back() == lowered(*direction)) c.direction = d;
+        }
+        if (!c.direction) {
+            return makeError(
+                (known ? effectName + " takes the direction " : "The direction is ") +
+                    either(allowed) + ", not \"" + *direction + "\".",
+                (known ? effectNameZh + " 的方向可取 " : "方向可取 ") + joined(allowed, "、") +
+                    "，而不是 \"" + *direction + "\"。");
+        }
+    }
+    return c;
+}
+
+int runLight(Context& ctx) {
+    const bool onlyApply = std::all_of(ctx.args.begin(), ctx.args.end(),
+                                       [](const std::string& a) { return a == "--apply"; });
+    if (ctx.args.empty() || onlyApply) {
+        if (!ctx.args.empty()) return usageError(kLightUsage);
+        auto live = openLive(ctx);
+        if (!live) return failWith(ctx, live.error());
+        printLighting(live->image, languageOf(ctx));
+        return 0;
+    }
+    // Checked against the effect keymap.bin holds when there is one; without one only a named
+    // effect can be checked, and a missing EFFECT is checked again once the keyboard was read.
+    std::optional<std::uint8_t> current;
+    {
+        auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+        if (!folder) return failWith(ctx, folder.error());
+        Live probe;
+        const auto path = *folder / std::string(keys::kKeymapFileName);
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec) &&
+            keys::loadKeymap(path, probe.image, *probe.records) && !neverRead(probe.image)) {
+            current = probe.image[img::kEffect];
+        }
+    }
+    bool usage = false;
+    auto choice = parseLight(ctx.args, current, usage);
+    if (usage) return usageError(kLightUsage);
+    if (!choice) return refuseWith(ctx, choice.error());
+
+    auto live = openLive(ctx);
+    if (!live) return failWith(ctx, live.error());
+    choice = parseLight(ctx.args, live->image[img::kEffect], usage);
+    if (!choice) return refuseWith(ctx, choice.error());
+
+    DeviceImage& image = live->image;
+    if (choice->row) {
+        lighting::chooseEffect(image, *choice->row);
+        lighting::clampOption(image);  // as the section shows the new effect
+    }
+    if (choice->speed) image[img::kSpeed] = *choice->speed;
+    if (choice->brightness) image[img::kBrightness] = *choice->brightness;
+    if (choice->direction) image[img::kDirection] = *choice->direction;
+    if (auto written = keys::writeKeymap(live->keymap, image, *live->records); !written) {
+        return failWith(ctx, written.error());
+    }
+    printLighting(image, languageOf(ctx));
+    return sendIfAsked(ctx, *live);
+}
+
+// ---- diy ----
+
+struct DiyChoice {
+    std::size_t map = 0;
+    bool on = false;
+    std::vector<keys::KeyIndex> keys;
+};
+
+Result<DiyChoice> parseDiy(const std::vector<std::string>& a, bool& usage) {
+    usage = a.size() < 3;
+    if (usage) return makeError("");
+    DiyChoice c;
+    const auto n = number(a[0]);
+    if (!n || *n < 1 || *n > int(lighting::kDiyCount)) {
+        return makeError("The DIY light maps are 1 to 5, not \"" + a[0] + "\".",
+                         "DIY 灯光图为 1 到 5，而不是 \"" + a[0] + "\"。");
+    }
+    c.map = static_cast<std::size_t>(*n - 1);
+    const std::string state = lowered(a[1]);
+    usage = state != "on" && state != "off";
+    if (usage) return makeError("");
+    c.on = state == "on";
+    for (std::size_t i = 2; i < a.size(); ++i) {
+        // Every key of the picture lights, also the two that cannot be reassigned.
+        const auto key = keys::findKey(a[i]);
+        if (!key || *key >= keys::kRealKeyCount) {
+            return makeError("No key is called \"" + a[i] +
+                                 "\"; use a legend or key name as \"tessaronctl keys\" lists "
+                                 "them, or #N.",
+                             "没有名为 \"" + a[i] +
+                                 "\" 的按键；请使用 \"tessaronctl keys\" 列出的按键名称，或 #N。");
+        }
+        c.keys.push_back(*key);
+    }
+    return c;
+}
+
+int runDiy(Context& ctx) {
+    std::vector<std::string> args;
+    for (const auto& a : ctx.args) {
+        if (a.starts_with("--") && a != "--apply") return usageError(kDiyUsage);
+        if (a != "--apply") args.push_back(a);
+    }
+    bool usage = false;
+    auto choice = parseDiy(args, usage);
+    if (usage) return usageError(kDiyUsage);
+    if (!choice) return refuseWith(ctx, choice.error());
+
+    auto live = openLive(ctx);
+    if (!live) return failWith(ctx, live.error());
+    for (auto key : choice->keys) lighting::setDiyLight(live->image, choice->map, key, choice->on);
+    if (auto written = keys::writeKeymap(live->keymap, live->image, *live->records); !written) {
+        return failWith(ctx, written.error());
+    }
+    const std::string diy = "DIY" + std::to_string(choice->map + 1);
+    std::vector<std::string> names;
+    for (auto key : choice->keys) names.emplace_back(keys::legend(key));
+    std::cout << diy << (choice->on ? " lit: " : " dark: ") << joined(names, ", ") << "\n";
+    if (live->image[img::kEffect] != lighting::kFirstDiy + choice->map) {
+        std::cout << "The keyboard shows this map with \"tessaronctl light " << diy << "\".\n";
+    }
+    return sendIfAsked(ctx, *live);
+}
+
+// ---- set ----
+
+enum class Setting { GameMode, WinLock, ResponseTime, ReportRate };
+
+struct SetChoice {
+    Setting setting;
+    int value;
+};
+
+Result<std::vector<SetChoice>> parseSet(const std::vector<std::string>& a, bool& usage) {
+    usage = a.empty() || a.size() % 2 != 0;
+    if (usage) return makeError("");
+    std::vector<SetChoice> out;
+    for (std::size_t i = 0; i < a.size(); i += 2) {
+        const std::string name = lowered(a[i]);
+        const std::string& value = a[i + 1];
+        if (name == "game-mode" || name == "win-lock") {
+            const std::string word = lowered(value);
+            if (word != "on" && word != "off") {
+                return makeError(name + " is on or off, not \"" + value + "\".",
+                                 name + " 可取 on 或 off，而不是 \"" + value + "\"。");
+            }
+            out.push_back({name == "game-mode" ? Setting::GameMode : Setting::WinLock,
+                           word == "on" ? 1 : 0});
+        } else if (name == "response-time") {
+            const auto ms = number(value);
+            const auto byte = ms ? performance::responseByteForMs(*ms) : std::nullopt;
+            if (!byte) {
+                return makeError(
+                    "The response time is 2, 4, 6, 8, 10, 12, 14, 16, 18 or 20 ms, not \"" +
+                        value + "\".",
+                    "按键响应时间可取 2、4、6、8、10、12、14、16、18 或 20 毫秒，而不是 \"" +
+                        value + "\"。");
+            }
+            out.push_back({Setting::ResponseTime, *byte});
+        } else if (name == "report-rate") {
+            const auto hz = number(value);
+            const auto byte = hz ? performance::reportRateByteForHz(*hz) : std::nullopt;
+            if (!byte) {
+                return makeError("The report rate is 125, 250, 500 or 1000, not \"" + value + "\".",
+                                 "USB 报告率可取 125、250、500 或 1000，而不是 \"" + value + "\"。");
+            }
+            out.push_back({Setting::ReportRate, *byte});
+        } else {
+            return makeError("No setting is called \"" + a[i] +
+                                 "\". Settings: game-mode, win-lock, response-time, report-rate.",
+                             "没有名为 \"" + a[i] +
+                                 "\" 的设置。可用设置：game-mode、win-lock、response-time、"
+                                 "report-rate。");
+        }
+    }
+    return out;
+}
+
+void printPerformance(const DeviceImage& image) {
+    const auto hz = performance::reportRateHz(image);
+    std::cout << "Game mode: " << (performance::gameModeOn(image) ? "on" : "off") << "\n"
+              << "Win Lock: " << (performance::winLockOn(image) ? "on" : "off") << "\n"
+              << "Response time: " << performance::responseMs(image) << " ms\n"
+              << "Report rate: "
+              << (hz ? std::to_string(*hz) : "unknown (" + std::to_string(image[img::kReportRate]) + ")")
+              << " reports per second\n";
+}
+
+int runSet(Context& ctx) {
+    std::vector<std::string> args;
+    for (const auto& a : ctx.args) {
+        if (a.starts_with("--") && a != "--apply") return usageError(kSetUsage);
+        if (a != "--apply") args.push_back(a);
+    }
+    bool usage = false;
+    auto choices = parseSet(args, usage);
+    if (usage) return usageError(kSetUsage);
+    if (!choices) return refuseWith(ctx, choices.error());
+
+    auto live = openLive(ctx);
+    if (!live) return failWith(ctx, live.error());
+    DeviceImage& image = live->image;
+    for (const auto& c : *choices) {
+        const auto byte = static_cast<std::uint8_t>(c.value);
+        switch (c.setting) {
+            case Setting::GameMode:
+                performance::setGameMode(image, c.value != 0);
+                break;
+            case Setting::WinLock:
+                performance::setWinLock(image, c.value != 0);
+                break;
+            case Setting::ResponseTime:
+                image[img::kResponseTime] = byte;
+                break;
+            case Setting::ReportRate:
+                image[img::kReportRate] = byte;
+                break;
+        }
+    }
+    if (auto written = keys::writeKeymap(live->keymap, image, *live->records); !written) {
+        return failWith(ctx, written.error());
+    }
+    printPerformance(image);
+    return sendIfAsked(ctx, *live);
+}
+
+const Registrar light({"light", kLightUsage,
+                       "Print the lighting, or choose the effect, speed, brightness and direction "
+                       "as the Light section does; writes keymap.bin.",
+                       runLight});
+const Registrar diy({"diy", kDiyUsage,
+                     "Light (on) or darken (off) keys in DIY light map N (1..5) as a click in DIY "
+                     "mode does; writes keymap.bin.",
+                     runDiy});
+const Registrar set({"set", kSetUsage,
+                     "Set game mode, Win Lock, response time (2..20 ms) or report rate (125, 250, "
+                     "500, 1000); writes keymap.bin.",
+                     runSet});
+
+}  // namespace
+}  // namespace tessaron::cli
