@@ -6,9 +6,12 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cli_support.h"
 #include "cli/command.h"
+#include "config/host_actions.h"
+#include "core/atomic_file.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
@@ -24,8 +27,11 @@ using profiles::ProfileStore;
 using profiles::StoreResult;
 
 constexpr const char* kUsage =
-    "profile list | new | copy NAME | save NAME [--export FILE] | load NAME FILE | delete NAME | "
-    "rename OLD NEW";
+    "profile list | new | copy NAME | save NAME [--export FILE] |\n"
+    "                   load NAME FILE [--allow-host-actions] | delete NAME | rename OLD NEW";
+constexpr const char* kAllowFlag = "--allow-host-actions";
+// Host actions that the user has not allowed.
+constexpr int kNotAllowed = 3;
 
 int usage() {
     return usageError(kUsage);
@@ -42,8 +48,17 @@ public:
     int run() {
         const StoreResult opened = store_.open();
         if (!opened.done()) return report(opened, "");
-        const auto& args = ctx_.args;
+        std::vector<std::string> args;
+        for (const auto& a : ctx_.args) {
+            if (a == kAllowFlag) {
+                allowHostActions_ = true;
+            } else {
+                args.push_back(a);
+            }
+        }
+        if (args.empty()) return usage();
         const std::string& verb = args[0];
+        if (allowHostActions_ && verb != "load") return usage();
         if (verb == "list" && args.size() == 1) return list();
         if (verb == "new" && args.size() == 1) return create();
         if (verb == "copy" && args.size() == 2) return copy(args[1]);
@@ -116,9 +131,28 @@ private:
                           (exportTo ? " and " + *exportTo : std::string()) + ".");
     }
 
+    // A file from outside the data folder may come from someone else: keys that would run
+    // something here, and that the current settings do not have, need the user's word.
+    std::optional<int> refuseHostActions(const fs::path& file) const {
+        if (allowHostActions_ || config::isInsideFolder(file, folder_)) return std::nullopt;
+        auto bytes = readFilePrefix(file, keys::kKeymapFileSize);
+        if (!bytes) return std::nullopt;  // the store reports it
+        auto current = config::keymapRecords(folder_ / std::string(keys::kKeymapFileName));
+        if (!current) return failWith(current.error());
+        const auto after = config::recordsAfterLoad(**current, *bytes);
+        const auto brought = config::newHostActions(**current, *after);
+        if (brought.empty()) return std::nullopt;
+        const Error asked = config::hostActionsNeedConsent(
+            brought, "Nothing was changed. Load with --allow-host-actions to accept them.",
+            "未做任何更改。若接受这些操作，请加上 --allow-host-actions 再载入。");
+        fail(asked.text(language_));
+        return kNotAllowed;
+    }
+
     int load(const std::string& name, const std::string& file) {
         auto index = find(name);
         if (!index) return refuse(index.error());
+        if (auto refused = refuseHostActions(file)) return *refused;
         auto live = openLive(ctx_);
         if (!live) return failWith(live.error());
         const StoreResult r = store_.load(*index, {live->image, *live->records}, fs::path(file));
@@ -148,6 +182,7 @@ private:
     fs::path folder_;
     Language language_;
     ProfileStore store_;
+    bool allowHostActions_ = false;
 };
 
 int runProfile(Context& ctx) {

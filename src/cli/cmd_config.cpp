@@ -1,0 +1,181 @@
+// tessaronctl's configuration commands: the whole configuration (lighting, performance, keys,
+// DIY maps, macros) as one JSON text to read, keep and share. Import checks the whole file before
+// anything changes, asks before taking in keys that run something on this computer, and writes
+// keymap.bin and MacroDefine.bin as the window's Save and the macro manager's OK would; "apply"
+// sends them.
+
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "cli/cli_support.h"
+#include "cli/command.h"
+#include "config/config_json.h"
+#include "config/configuration.h"
+#include "config/host_actions.h"
+#include "core/atomic_file.h"
+#include "core/data_folder.h"
+#include "keys/keymap_file.h"
+#include "macros/macro_file.h"
+
+namespace tessaron::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage =
+    "config export [FILE|-] | import FILE|- [--allow-host-actions] | check FILE|-";
+constexpr const char* kAllowFlag = "--allow-host-actions";
+
+// A file refused for what it holds, as opposed to one that cannot be read.
+constexpr int kRefusedFile = 2;
+// Host actions that the user has not allowed.
+constexpr int kNotAllowed = 3;
+
+int usage() {
+    return usageError(kUsage);
+}
+
+Result<std::string> readText(const std::string& name) {
+    if (name == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    auto bytes = readFilePrefix(name, config::kMaxTextBytes + 1);
+    if (!bytes) return bytes.error();
+    return std::string(bytes->begin(), bytes->end());
+}
+
+// The file's configuration, or the exit status of its refusal after saying why.
+struct Checked {
+    std::optional<config::Configuration> configuration;
+    int status = 0;
+};
+
+Checked check(const Context& ctx, const std::string& name) {
+    auto text = readText(name);
+    if (!text) return {std::nullopt, failWith(ctx, text.error())};
+    auto parsed = config::parseConfiguration(*text);
+    if (!parsed) {
+        const Error& e = parsed.error();
+        const std::string shown = name == "-" ? "(standard input)" : name;
+        fail(shown + ": " + e.text(languageOf(ctx)));
+        return {std::nullopt, kRefusedFile};
+    }
+    return {std::move(*parsed), 0};
+}
+
+Result<macros::MacroTable> existingMacros(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::exists(file, ec)) return macros::MacroTable();  // nothing is created for a read
+    auto loaded = macros::loadMacroFile(file);
+    if (!loaded) return loaded.error();
+    return std::move(loaded->table);
+}
+
+int runExport(const Context& ctx) {
+    if (ctx.args.size() > 2) return usage();
+    const std::string target = ctx.args.size() == 2 ? ctx.args[1] : "-";
+    auto live = openLive(ctx);
+    if (!live) return failWith(ctx, live.error());
+    auto table = existingMacros(live->folder / macros::kMacroFileName);
+    if (!table) return failWith(ctx, table.error());
+    const auto reading = config::readConfiguration(live->image, *live->records, *table);
+    for (const auto& what : reading.leftOut) {
+        std::cerr << "tessaronctl: left out " << what
+                  << ": no words of the configuration describe it.\n";
+    }
+    const std::string text = config::formatConfiguration(reading.configuration);
+    if (target == "-") {
+        std::cout << text;
+        return 0;
+    }
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size());
+    if (auto written = writeFileAtomically(target, bytes); !written) {
+        return failWith(ctx, written.error());
+    }
+    std::cout << "Exported the configuration to " << target << "\n";
+    return 0;
+}
+
+int runCheck(const Context& ctx) {
+    if (ctx.args.size() != 2) return usage();
+    const auto checked = check(ctx, ctx.args[1]);
+    if (!checked.configuration) return checked.status;
+    std::cout << ctx.args[1] << ": a configuration of " << checked.configuration->keys.size()
+              << " keys and " << checked.configuration->macros.size() << " macros.\n";
+    return 0;
+}
+
+int runImport(const Context& ctx) {
+    std::string name;
+    for (std::size_t i = 1; i < ctx.args.size(); ++i) {
+        const std::string& a = ctx.args[i];
+        if (a == kAllowFlag) continue;
+        // "-" is standard input; anything else starting with "-" is an unknown option.
+        if (!name.empty() || (a.starts_with('-') && a != "-")) return usage();
+        name = a;
+    }
+    if (name.empty()) return usage();
+    const auto checked = check(ctx, name);
+    if (!checked.configuration) return checked.status;
+    const config::Configuration& wanted = *checked.configuration;
+
+    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    if (!folder) return failWith(ctx, folder.error());
+    const fs::path keymap = *folder / std::string(keys::kKeymapFileName);
+    auto before = config::keymapRecords(keymap);
+    if (!before) return failWith(ctx, before.error());
+
+    // Host actions are decided on the records alone, before anything is read or written.
+    {
+        auto after = std::make_unique<keys::KeyRecordTable>(**before);
+        device::DeviceImage scratch{};
+        macros::MacroTable table;
+        config::applyConfiguration(wanted, scratch, *after, table);
+        const auto brought = config::newHostActions(**before, *after);
+        if (!brought.empty() && !hasFlag(ctx, kAllowFlag)) {
+            const Error asked = config::hostActionsNeedConsent(
+                brought,
+                "Nothing was changed. Import with --allow-host-actions to accept them.",
+                "未做任何更改。若接受这些操作，请加上 --allow-host-actions 再导入。");
+            fail(asked.text(languageOf(ctx)));
+            return kNotAllowed;
+        }
+    }
+
+    auto opened = openLive(ctx);
+    if (!opened) return failWith(ctx, opened.error());
+    macros::MacroTable table;
+    config::applyConfiguration(wanted, opened->image, *opened->records, table);
+    if (auto written = macros::writeMacroFile(opened->folder / macros::kMacroFileName, table);
+        !written) {
+        return failWith(ctx, written.error());
+    }
+    if (auto written = keys::writeKeymap(opened->keymap, opened->image, *opened->records);
+        !written) {
+        return failWith(ctx, written.error());
+    }
+    std::cout << "Imported " << (name == "-" ? "the configuration" : name)
+              << " into keymap.bin and MacroDefine.bin; send it to the keyboard with "
+                 "\"tessaronctl apply\".\n";
+    return 0;
+}
+
+int runConfig(Context& ctx) {
+    if (ctx.args.empty()) return usage();
+    const std::string& verb = ctx.args[0];
+    if (verb == "export") return runExport(ctx);
+    if (verb == "import") return runImport(ctx);
+    if (verb == "check") return runCheck(ctx);
+    return usage();
+}
+
+const Registrar configCommand(
+    {"config", kUsage,
+     "Exports the whole configuration as JSON, checks a file, or imports one into keymap.bin "
+     "and MacroDefine.bin (send it with apply). A refused file exits with 2; keys that would "
+     "run something need --allow-host-actions (else exit 3).",
+     runConfig});
+
+}  // namespace
+}  // namespace tessaron::cli

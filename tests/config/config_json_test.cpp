@@ -1,0 +1,326 @@
+// The configuration text: what it writes into the device image and records (expected bytes from
+// the documented layout), that its own export reads back the same, and that every bad file is
+// refused with the JSON path and the reason.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "config/config_json.h"
+#include "config/configuration.h"
+#include "keys/key_lookup.h"
+#include "keys/key_names.h"
+#include "keys/key_record.h"
+
+namespace tessaron::config {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A keyboard just read: factory key map, every key enabled, no macros.
+struct Folder {
+    device::DeviceImage image{};
+    std::unique_ptr<keys::KeyRecordTable> records = std::make_unique<keys::KeyRecordTable>();
+    macros::MacroTable macros;
+
+    Folder() {
+        keys::writeFactoryKeyMap(image);
+        keys::enableAllKeys(image);
+        keys::resetKeyRecords(*records);
+    }
+    void apply(const Configuration& c) { applyConfiguration(c, image, *records, macros); }
+    std::string exported() const {
+        return formatConfiguration(readConfiguration(image, *records, macros).configuration);
+    }
+};
+
+// Written by hand in the writer's own order and layout: keys in key index order.
+constexpr const char* kEverything = R"({
+  "format": 1,
+  "lighting": {
+    "effect": "Radar",
+    "speed": 7,
+    "brightness": 20,
+    "direction": "right"
+  },
+  "game_mode": true,
+  "win_lock": true,
+  "response_time_ms": 20,
+  "report_rate_hz": 125,
+  "keys": {
+    "F1": {
+      "function": "Mute"
+    },
+    "F2": {
+      "macro": 0
+    },
+    "F3": {
+      "program": "/usr/bin/foot"
+    },
+    "F4": {
+      "disabled": true
+    },
+    "F5": {
+      "single": "Vol+",
+      "disabled": true
+    },
+    "Caps Lock": {
+      "combo": [
+        "Ctrl",
+        "A"
+      ]
+    },
+    "RCtrl": {
+      "combo": [
+        "Shift",
+        "Alt",
+        "Del"
+      ]
+    }
+  },
+  "diy": [
+    [
+      "Esc",
+      "Fn"
+    ],
+    [],
+    [],
+    [],
+    [
+      "Space"
+    ]
+  ],
+  "macros": [
+    {
+      "name": "Grüße",
+      "loops": 300,
+      "events": [
+        "LShift dn",
+        "H dn",
+        "120 ms",
+        "H up",
+        "LShift up"
+      ]
+    }
+  ]
+}
+)";
+
+std::array<std::uint8_t, 4> bytesAt(const device::DeviceImage& img, std::size_t at) {
+    return {img[at], img[at + 1], img[at + 2], img[at + 3]};
+}
+
+TEST(ConfigurationText, WritesTheDocumentedBytesAndReadsBackAsTheSameText) {
+    const auto parsed = parseConfiguration(kEverything);
+    ASSERT_TRUE(parsed) << parsed.error().english;
+    Folder f;
+    f.apply(*parsed);
+    const auto& img = f.image;
+    using Cell = std::array<std::uint8_t, 4>;
+
+    EXPECT_EQ(img[7450], 13);   // Radar
+    EXPECT_EQ(img[7451], 7);    // speed
+    EXPECT_EQ(img[7452], 20);   // brightness
+    EXPECT_EQ(img[7454], 2);    // right
+    EXPECT_EQ(img[7476], 1);    // game mode
+    EXPECT_EQ(img[7495], 1);    // Win Lock flag
+    EXPECT_EQ(img[7449], 10);   // 20 ms
+    EXPECT_EQ(img[11], 0);      // 125 reports per second
+
+    // Key cells at 792 + row * 84 + column * 4.
+    EXPECT_EQ(bytesAt(img, 1220), (Cell{0x03, 0x00, 0xE2, 0x00}));  // F1 (2, 5): Mute
+    EXPECT_EQ(bytesAt(img, 1224), (Cell{0x04, 0x01, 0x00, 0x00}));  // F2 (3, 5): macro 0
+    EXPECT_EQ(bytesAt(img, 1228), (Cell{0x0A, 0x00, 0x72, 0x00}));  // F3 (4, 5): host, VK 0x72
+    EXPECT_EQ(bytesAt(img, 1232), (Cell{0x00, 0x00, 0x3D, 0x00}));  // F4 (5, 5): factory
+    EXPECT_EQ(bytesAt(img, 1236), (Cell{0x03, 0x00, 0xE9, 0x00}));  // F5 (6, 5): Volume UP
+    EXPECT_EQ(bytesAt(img, 960), (Cell{0x00, 0xE0, 0x04, 0x00}));   // Caps Lock (0, 2)
+    EXPECT_EQ(bytesAt(img, 844), (Cell{0x00, 0xE1, 0xE2, 0x4C}));   // RCtrl (13, 0)
+    // Enable bits: F4 grid 125 and F5 grid 126 are bits 5 and 6 of byte 7492.
+    EXPECT_EQ(img[7492], 0xFF & ~0x20 & ~0x40);
+    // Light maps at 7496 + 512 * m, a key at 4 * (column * 6 + row): DIY1 Esc (0, 5) at 20 and
+    // Fn (10, 0) at 240; DIY5 Space (5, 0) at 120.
+    EXPECT_EQ(bytesAt(img, 7496 + 20), (Cell{0x00, 0xFF, 0x00, 0x00}));
+    EXPECT_EQ(bytesAt(img, 7496 + 240), (Cell{0x00, 0xFF, 0x00, 0x00}));
+    EXPECT_EQ(bytesAt(img, 7496 + 4 * 512 + 120), (Cell{0x00, 0xFF, 0x00, 0x00}));
+    // Macro slot 0 at 1304: the loop count big-endian, then the device stream.
+    EXPECT_EQ(img[1304], 0x01);
+    EXPECT_EQ(img[1305], 0x2C);
+    EXPECT_NE(img[1306], 0);
+
+    const keys::KeyRecord& f3 = (*f.records)[3];
+    EXPECT_EQ(f3.kind, keys::kind::kStartup);
+    EXPECT_EQ(keys::hostPath(f3), "/usr/bin/foot");
+    EXPECT_EQ(macros::utf16ToUtf8(f.macros[0].name()), "Grüße");
+    EXPECT_EQ(f.macros.countInUse(), 1u);
+
+    EXPECT_EQ(f.exported(), kEverything);
+}
+
+// A second import of the same text changes nothing, and a text without keys brings every key
+// back to its factory cell and enable bit.
+TEST(ConfigurationText, KeysLeftOutGoBackToTheirFactoryState) {
+    Folder f;
+    const auto everything = parseConfiguration(kEverything);
+    ASSERT_TRUE(everything);
+    f.apply(*everything);
+    const auto image = f.image;
+    f.apply(*everything);
+    EXPECT_EQ(f.image, image);
+
+    Json doc = Json::parse(kEverything);
+    doc["keys"] = Json::object();
+    doc["macros"] = Json::array();
+    const auto bare = parseConfiguration(doc.dump());
+    ASSERT_TRUE(bare) << bare.error().english;
+    f.apply(*bare);
+    Folder factory;
+    for (std::size_t at = 792; at < 792 + 512; ++at) EXPECT_EQ(f.image[at], factory.image[at]) << at;
+    for (std::size_t at = 7477; at < 7495; ++at) EXPECT_EQ(f.image[at], factory.image[at]) << at;
+    EXPECT_EQ(f.macros.countInUse(), 0u);
+    EXPECT_TRUE(readConfiguration(f.image, *f.records, f.macros).configuration.keys.empty());
+}
+
+// Keys whose record says nothing (a key map set up by another computer) are read from the cell.
+TEST(ConfigurationText, KeysSetUpElsewhereAreReadFromTheirCells) {
+    Folder f;
+    const auto put = [&](std::size_t at, keys::KeyCell c) { keys::writeCell(f.image, at, c); };
+    put(960, {0x00, 0xE1, 0x04, 0x00});   // Caps Lock: Shift + A
+    put(1220, {0x03, 0x00, 0xE2, 0x00});  // F1: Mute
+    put(1224, {0x00, 0x00, 0x05, 0x00});  // F2: B
+    put(1228, {0x0A, 0x00, 0x72, 0x00});  // F3: a host action without a path
+    const auto read = readConfiguration(f.image, *f.records, f.macros);
+    const auto& keys = read.configuration.keys;
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(keys[0].kind, keys::kind::kFunction);
+    EXPECT_EQ(keys[1].kind, keys::kind::kSingle);
+    EXPECT_EQ(keys[1].vks, std::vector<std::uint8_t>{'B'});
+    EXPECT_EQ(keys[2].kind, keys::kind::kCombination);
+    EXPECT_EQ(read.leftOut, std::vector<std::string>{"F3"});
+
+    // What was read writes the same cells into a fresh folder.
+    Folder g;
+    g.apply(read.configuration);
+    for (std::size_t at : {960u, 1220u, 1224u}) EXPECT_EQ(bytesAt(g.image, at), bytesAt(f.image, at));
+}
+
+TEST(ConfigurationText, EveryKeyAndKeyCodeHasAWordThatReadsBack) {
+    for (std::size_t i = 0; i < keys::kRealKeyCount; ++i) {
+        const auto k = static_cast<keys::KeyIndex>(i);
+        EXPECT_EQ(keys::findKey(keyWord(k)), k) << i << " " << keyWord(k);
+    }
+    for (int vk = 1; vk < 0xF0; ++vk) {
+        if (keys::keyName(static_cast<std::uint8_t>(vk)).empty()) continue;
+        const std::string word = keyCodeWord(static_cast<std::uint8_t>(vk));
+        EXPECT_EQ(keys::findKeyCode(word), vk) << vk << " " << word;
+    }
+}
+
+struct Bad {
+    const char* change;  // applied to the document as described below
+    const char* message;
+};
+
+// Each case changes one thing of kEverything.
+Json changed(const std::string& what) {
+    Json d = Json::parse(kEverything);
+    if (what == "combo4") d["keys"]["Caps Lock"]["combo"] = {"A", "B", "C", "D"};
+    if (what == "combo1") d["keys"]["Caps Lock"]["combo"] = {"A"};
+    if (what == "unknownKey") d["keys"]["Nokey"] = {{"single", "A"}};
+    if (what == "sameKey") d["keys"]["#62"] = {{"single", "A"}};
+    if (what == "fn") d["keys"]["Fn"] = {{"single", "A"}};
+    if (what == "mouse") d["keys"]["F6"] = {{"single", "MsLB"}};
+    if (what == "speed") d["lighting"]["speed"] = 10;
+    if (what == "fraction") d["lighting"]["brightness"] = 5.5;
+    if (what == "effect") d["lighting"]["effect"] = "Rainbow";
+    if (what == "effectCode") d["lighting"]["effect"] = 20;
+    if (what == "direction") d["lighting"]["direction"] = "north";
+    if (what == "field") d["lighting"]["colour"] = "red";
+    if (what == "top") d["profile"] = 1;
+    if (what == "missing") d.erase("win_lock");
+    if (what == "type") d["game_mode"] = "yes";
+    if (what == "ms") d["response_time_ms"] = 3;
+    if (what == "hz") d["report_rate_hz"] = 2000;
+    if (what == "format") d["format"] = 2;
+    if (what == "function") d["keys"]["F1"]["function"] = "Explode";
+    if (what == "macroNumber") d["keys"]["F2"]["macro"] = 1;
+    if (what == "relative") d["keys"]["F3"]["program"] = "bin/sh";
+    if (what == "twoWords") d["keys"]["F1"]["single"] = "A";
+    if (what == "empty") d["keys"]["F6"] = Json::object();
+    if (what == "diyCount") d["diy"].erase(4);
+    if (what == "diyKey") d["diy"][1] = {"Esc", "Nokey"};
+    if (what == "delay") d["macros"][0]["events"][2] = "1 ms";
+    if (what == "lineInside") d["macros"][0]["events"][1] = "H dn\nname: x";
+    if (what == "noName") d["macros"][0]["name"] = "";
+    if (what == "loops") d["macros"][0]["loops"] = 65536;
+    if (what == "tooMany") {
+        for (int i = 0; i < 32; ++i) d["macros"].push_back(d["macros"][0]);
+    }
+    return d;
+}
+
+TEST(ConfigurationText, RefusesEachMistakeWithItsPathAndReason) {
+    const Bad cases[] = {
+        {"combo4", "keys.\"Caps Lock\".combo: at most three keys"},
+        {"combo1", "keys.\"Caps Lock\".combo: at least two keys"},
+        {"unknownKey", "keys.Nokey: no key is called \"Nokey\""},
+        {"sameKey", "keys.\"#62\": the same key as keys.\"Caps Lock\""},
+        {"fn", "keys.Fn: this key cannot be reassigned"},
+        {"mouse", "keys.F6.single: no key is called \"MsLB\""},
+        {"speed", "lighting.speed: must be 0 to 9"},
+        {"fraction", "lighting.brightness: must be a whole number, not a number with a fraction"},
+        {"effect", "lighting.effect: no effect is called \"Rainbow\""},
+        {"effectCode", "lighting.effect: an effect is given by its name"},
+        {"direction", "lighting.direction: must be \"left\", \"right\", \"up\" or \"down\""},
+        {"field", "lighting.colour: unknown field"},
+        {"top", "profile: unknown field"},
+        {"missing", "win_lock: is missing"},
+        {"type", "game_mode: must be true or false, not text"},
+        {"ms", "response_time_ms: must be an even number of ms"},
+        {"hz", "report_rate_hz: must be 125, 250, 500 or 1000"},
+        {"format", "format: this file has format 2; this Tessaron reads format 1"},
+        {"function", "keys.F1.function: no function is called \"Explode\""},
+        {"macroNumber", "keys.F2.macro: no macro 1: the file has 1 macros"},
+        {"relative", "keys.F3.program: must be an absolute path"},
+        {"twoWords", "keys.F1.single: a key takes one assignment, and \"function\" is already"},
+        {"empty", "keys.F6: says nothing"},
+        {"diyCount", "diy: must hold five lists"},
+        {"diyKey", "diy[1][1]: no key is called \"Nokey\""},
+        {"delay", "macros[0].events[2]: a delay must be 2 to 60000 ms"},
+        {"lineInside", "macros[0].events[1]: expected \"KEY dn\""},
+        {"noName", "macros[0].name: a macro needs a name"},
+        {"loops", "macros[0].loops: must be 0 to 65535"},
+        {"tooMany", "macros: at most 32 macros"},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parseConfiguration(changed(c.change).dump());
+        ASSERT_FALSE(parsed) << c.change;
+        EXPECT_NE(parsed.error().english.find(c.message), std::string::npos)
+            << c.change << ": " << parsed.error().english;
+        EXPECT_FALSE(parsed.error().chinese.empty()) << c.change;
+    }
+}
+
+TEST(ConfigurationText, RefusesMalformedAndAmbiguousJson) {
+    const Bad cases[] = {
+        {"{\"format\": 1,\n \"keys\": [}", "line 2, column 11: not valid JSON"},
+        {"{\"format\": 1, \"format\": 1}", "format: appears twice"},
+        {"{\"keys\": {\"A\": {\"single\": \"B\", \"single\": \"C\"}}}", "keys.A.single: appears twice"},
+        {"[1]", "(top): must be an object"},
+        {"", "not valid JSON"},
+        {"{\"format\": \"\xff\"}", "not valid JSON"},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parseConfiguration(c.change);
+        ASSERT_FALSE(parsed) << c.change;
+        EXPECT_NE(parsed.error().english.find(c.message), std::string::npos)
+            << parsed.error().english;
+    }
+    const auto deep = parseConfiguration(std::string(100000, '['));
+    ASSERT_FALSE(deep);
+    EXPECT_NE(deep.error().english.find("nested deeper"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessaron::config
