@@ -171,6 +171,20 @@ TEST_F(CliTest, DiySwitchesKeysOfOneLightMap) {
     for (const auto& r : refused) expectUsageError(r.args, r.message);
 }
 
+// The key names completion offers: each finds a key of its own, so lighting them all lights all 108.
+TEST_F(CliTest, EveryListedKeyNameFindsItsOwnKey) {
+    ok({"pull"});
+    Args args{"diy", "1", "on"};
+    const std::string names = ok({"names", "keys"}).out;
+    for (std::size_t at = 0, end; (end = names.find('\n', at)) != std::string::npos; at = end + 1) {
+        args.push_back(names.substr(at, end - at));
+    }
+    ASSERT_EQ(args.size(), 3u + 108u);
+    ok(args);
+    EXPECT_TRUE(contains(ok({"light"}).out, "Lit keys: DIY1 108, DIY2 0"));
+    expectUsageError({"names", "colours"}, "usage: tessaronctl names");
+}
+
 TEST_F(CliTest, SetChangesThePerformanceBytes) {
     ok({"pull"});
     const auto factory = keyboardSettings();

@@ -22,6 +22,7 @@ tool() { command -v "$1" >/dev/null || { echo "FAIL: $1 is not installed ($2)" >
 tool desktop-file-validate "Debian package desktop-file-utils"
 tool appstreamcli "Debian package appstream"
 tool readelf "Debian package binutils"
+tool man "Debian package man-db"
 
 if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
     cat "$work/install.log" >&2
@@ -38,10 +39,13 @@ need "$udevdir/60-tessaron.rules"
 need share/applications/tessaron.desktop
 need share/tessaron/autostart/tessaron.desktop
 need "share/metainfo/$metainfo"
+need share/man/man1/tessaronctl.1
+need share/bash-completion/completions/tessaronctl
 [ "$(stat -c %s "$prefix/share/tessaron/VER.bin" 2>/dev/null)" = 12 ] || fail "VER.bin is not 12 bytes"
 programs=("$prefix/bin/tessaronctl")
 if [ "$gui" = ON ]; then
     need bin/tessaron
+    need share/man/man1/tessaron.1
     programs+=("$prefix/bin/tessaron")
     ls "$prefix/$libdir"/libtholwin.so.* >/dev/null 2>&1 || fail "libtholwin missing from $libdir"
     for lang in english chinese; do
@@ -100,6 +104,18 @@ else
 fi
 data=$home/.local/share/tessaron
 [ -d "$data" ] || fail "tessaronctl made no data folder in the fresh home"
+
+# The installed manual pages render, and the installed completion answers with the installed
+# program on the PATH.
+for page in "$prefix"/share/man/man1/*.1; do
+    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "$page renders with warnings: $warnings"
+done
+completed=$(run_clean bash -c 'PATH=$1/bin:$PATH; source "$1/share/bash-completion/completions/tessaronctl"
+    COMP_WORDS=(tessaronctl light "Running\\ W"); COMP_CWORD=2; _tessaronctl; echo "${COMPREPLY[*]}"' \
+    sh "$prefix" 2>&1)
+[ "$completed" = 'Running\ Water\ Run\ Mode' ] ||
+    fail "the installed completion offered \"$completed\" for tessaronctl light Running\\ W"
 
 if [ "$gui" = ON ]; then
     # Started directly (not through a function) so that $! is the program itself.
