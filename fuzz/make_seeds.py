@@ -79,6 +79,27 @@ put("fuzz_macro_text", "greeting",
 put("fuzz_macro_text", "codes", b"0x41 dn\n2 ms\n0x41 up\n")
 put("fuzz_macro_text", "bad", b"name: x\n10 ms\nA dn\n")
 
+# The configuration text: one with some of everything, a small one, and one that is refused.
+put("fuzz_config_json", "everything", b"""{
+  "format": 1,
+  "lighting": {"effect": "Wave", "speed": 5, "brightness": 50, "direction": "left"},
+  "game_mode": false, "win_lock": true, "response_time_ms": 4, "report_rate_hz": 1000,
+  "keys": {
+    "Caps Lock": {"combo": ["Ctrl", "Shift", "Esc"]}, "F1": {"function": "Mute"},
+    "F2": {"macro": 0}, "F3": {"program": "/usr/bin/foot", "disabled": true},
+    "F4": {"single": "Vol+"}, "Q": {"disabled": true}
+  },
+  "diy": [["Esc", "Fn"], [], ["W", "A", "S", "D"], [], []],
+  "macros": [{"name": "Hi", "loops": 2, "events": ["LShift dn", "H dn", "120 ms", "H up",
+                                                   "LShift up"]}]
+}
+""")
+put("fuzz_config_json", "small", b'{"format": 1, "lighting": {"effect": "Static", "speed": 0, '
+    b'"brightness": 0, "direction": "up"}, "game_mode": true, "win_lock": false, '
+    b'"response_time_ms": 2, "report_rate_hz": 125, "keys": {}, "diy": [[], [], [], [], []], '
+    b'"macros": []}')
+put("fuzz_config_json", "refused", b'{"format": 1, "keys": {"#62": {"combo": ["A"]}}}')
+
 # Profiles: two length bytes for the name, the name, then the chosen file.
 put("fuzz_profile_file", "plain", bytes([4, 0]) + b"Work" + bytes(image[:2000]))
 put("fuzz_profile_file", "escape", bytes([6, 3]) + b"../x.bin\x00" + bytes(image[:64]))

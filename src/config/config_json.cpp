@@ -401,6 +401,10 @@ macros::MacroRecord readMacro(const Json& v, const std::string& path) {
     const std::string name = textAt(required(v, path, "name"), namePath);
     const std::u16string name16 = macros::utf8ToUtf16(name);
     if (name16.empty()) refuse(namePath, "a macro needs a name", "宏需要名称");
+    // The file ends a name at its first zero.
+    if (name16.find(u'\0') != std::u16string::npos) {
+        refuse(namePath, "a name cannot hold the character U+0000", "名称不能包含字符 U+0000");
+    }
     if (name16.size() > macros::record::kNameMaxUnits) {
         refuse(namePath, "longer than 254 characters", "超过 254 个字符");
     }

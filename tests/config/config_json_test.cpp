@@ -253,6 +253,7 @@ Json changed(const std::string& what) {
     if (what == "delay") d["macros"][0]["events"][2] = "1 ms";
     if (what == "lineInside") d["macros"][0]["events"][1] = "H dn\nname: x";
     if (what == "noName") d["macros"][0]["name"] = "";
+    if (what == "zeroInName") d["macros"][0]["name"] = std::string("a\0b", 3);
     if (what == "loops") d["macros"][0]["loops"] = 65536;
     if (what == "tooMany") {
         for (int i = 0; i < 32; ++i) d["macros"].push_back(d["macros"][0]);
@@ -290,6 +291,7 @@ TEST(ConfigurationText, RefusesEachMistakeWithItsPathAndReason) {
         {"delay", "macros[0].events[2]: a delay must be 2 to 60000 ms"},
         {"lineInside", "macros[0].events[1]: expected \"KEY dn\""},
         {"noName", "macros[0].name: a macro needs a name"},
+        {"zeroInName", "macros[0].name: a name cannot hold the character U+0000"},
         {"loops", "macros[0].loops: must be 0 to 65535"},
         {"tooMany", "macros: at most 32 macros"},
     };
