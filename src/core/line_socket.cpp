@@ -2,17 +2,54 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "core/file_descriptor.h"
 
 namespace tessaron::local {
+
+namespace {
+constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;  // 0600
+}  // namespace
+
+SocketPlace SocketPlace::fromProcess() {
+    SocketPlace place;
+    if (const char* dir = std::getenv("XDG_RUNTIME_DIR"); dir && *dir) place.runtimeDir = dir;
+    std::error_code ec;
+    place.tempDir = std::filesystem::temp_directory_path(ec);
+    if (ec) place.tempDir = "/tmp";
+    return place;
+}
+
+std::filesystem::path socketPath(const SocketPlace& place, std::string_view name) {
+    // Only an absolute runtime folder counts: a relative one would follow the working folder.
+    if (place.runtimeDir && std::filesystem::path(*place.runtimeDir).is_absolute()) {
+        return std::filesystem::path(*place.runtimeDir) / std::string(name);
+    }
+    return place.tempDir / std::string(name);
+}
+
+SocketFile inspectSocketFile(const std::filesystem::path& path, uid_t user) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        return errno == ENOENT ? SocketFile::Missing : SocketFile::Foreign;
+    }
+    const bool ours = S_ISSOCK(st.st_mode) && st.st_uid == user &&
+                      (st.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) == kOwnerOnly;
+    return ours ? SocketFile::Ours : SocketFile::Foreign;
+}
+
+bool restrictToOwner(const std::filesystem::path& path) {
+    return ::chmod(path.c_str(), kOwnerOnly) == 0;
+}
 
 LineExchange exchangeLine(const std::filesystem::path& socket, std::string_view line,
                           std::size_t maxReply, std::chrono::milliseconds timeout) {
@@ -22,6 +59,11 @@ LineExchange exchangeLine(const std::filesystem::path& socket, std::string_view 
     const std::string path = socket.string();
     if (path.size() >= sizeof(address.sun_path)) return {Outcome::PathTooLong, {}};
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+
+    // Another user's socket is not spoken to. Its mode is not asked here: a socket of this user
+    // that others may connect to is the server's to fix, not a stranger's.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && st.st_uid != ::getuid()) return {Outcome::Foreign, {}};
 
     const FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (fd.get() < 0) return {};

@@ -3,9 +3,12 @@
 // one reply line, then closes: used to bring a running window forward and by the demo's key
 // presses. Plain POSIX, so tessaronctl needs no Qt.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,12 +19,38 @@ struct LineExchange {
         Answered,      // connected and sent; `reply` holds what came back (may be empty)
         NotListening,  // nobody listens at the path
         PathTooLong,   // the path does not fit a socket address
+        Foreign,       // the socket file belongs to another user: not spoken to
     };
     Outcome outcome = Outcome::NotListening;
     std::string reply;  // up to and without the newline
 };
 
+// Where the program's own sockets live: $XDG_RUNTIME_DIR, a folder only this user can enter, when
+// it is set; otherwise the temporary folder, shared with every user.
+struct SocketPlace {
+    std::optional<std::string> runtimeDir;  // XDG_RUNTIME_DIR
+    std::filesystem::path tempDir;          // the temporary folder
+
+    // The environment of this process.
+    static SocketPlace fromProcess();
+};
+std::filesystem::path socketPath(const SocketPlace& place, std::string_view name);
+
+// What lies at a socket path. In a folder other users can write to, a socket file is trusted
+// (spoken to, or removed as an earlier run's leftover) only when it is a socket of this user with
+// mode 0600; anything else may have been planted there.
+enum class SocketFile {
+    Missing,  // nothing there
+    Ours,     // a socket of this user, mode 0600
+    Foreign,  // another user's file, another kind of file, or a socket others may use
+};
+SocketFile inspectSocketFile(const std::filesystem::path& path, uid_t user);
+
+// Makes a socket that was just bound usable by this user only.
+bool restrictToOwner(const std::filesystem::path& path);
+
 // Sends `line` and reads until a newline, the server's close, `maxReply` bytes or `timeout`.
+// A socket file of another user is not spoken to: it could impersonate the program.
 LineExchange exchangeLine(const std::filesystem::path& socket, std::string_view line,
                           std::size_t maxReply, std::chrono::milliseconds timeout);
 

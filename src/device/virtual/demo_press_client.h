@@ -26,6 +26,10 @@ inline Result<Reply> sendRequest(const std::filesystem::path& socketPath, const 
                 "No tessaron --demo is running on this data folder; start it first (same "
                 "--data-dir).",
                 "此数据目录上没有运行 tessaron --demo；请先启动它（使用相同的 --data-dir）。");
+        case Outcome::Foreign:
+            return makeError("The key-press socket " + socketPath.string() +
+                                 " belongs to another user; it is not spoken to.",
+                             "按键套接字 " + socketPath.string() + " 属于其他用户；不与其通信。");
         case Outcome::Answered:
             break;
     }
