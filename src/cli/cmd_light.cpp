@@ -76,12 +76,14 @@ void printLighting(const DeviceImage& image, Language lang) {
     const std::uint8_t effect = image[img::kEffect];
     std::cout << "Effect: " << effectText(effect, lang) << "\n"
               << "Speed: " << int(image[img::kSpeed])
-              << (lighting::offersSpeed(effect) ? " (0 slow .. 9 fast)" : " (not used by this effect)")
+              << (lighting::offersSpeed(effect) ? " (0 slow .. 9 fast)"
+                                                : " (not used by this effect)")
               << "\n"
               << "Brightness: " << int(image[img::kBrightness]) << " (0 .. 50)\n"
               << "Direction: ";
     const auto word = lighting::directionWord(image[img::kDirection]);
-    std::cout << (word.empty() ? "code " + std::to_string(image[img::kDirection]) : std::string(word))
+    std::cout << (word.empty() ? "code " + std::to_string(image[img::kDirection])
+                               : std::string(word))
               << (lighting::directionsOf(effect).empty() ? " (not used by this effect)" : "")
               << "\n"
               << "Option: " << int(image[img::kOption]) << "\n";
@@ -120,8 +122,9 @@ Error unknownEffect(const std::string& text) {
         english.emplace_back(e.english);
         chinese.emplace_back(e.chinese);
     }
-    return makeError("No effect is called \"" + text + "\". Effects: " + joined(english, ", ") + ".",
-                     "没有名为 \"" + text + "\" 的灯效。可用灯效：" + joined(chinese, "、") + "。");
+    return makeError(
+        "No effect is called \"" + text + "\". Effects: " + joined(english, ", ") + ".",
+        "没有名为 \"" + text + "\" 的灯效。可用灯效：" + joined(chinese, "、") + "。");
 }
 
 // The options as the Light section allows them for the effect that will be shown.
@@ -170,9 +173,9 @@ Result<LightChoice> parseLight(const std::vector<std::string>& args,
                              "速度为 0（慢）到 9（快），而不是 \"" + *speed + "\"。");
         }
         if (known && !lighting::offersSpeed(effect)) {
-            return makeError(effectName +
-                                 " has no speed; every effect but Static and DIY1 to DIY5 has one.",
-                             effectNameZh + " 没有速度；除全亮和 DIY1 到 DIY5 外的灯效都有速度。");
+            return makeError(
+                effectName + " has no speed; every effect but Static and DIY1 to DIY5 has one.",
+                effectNameZh + " 没有速度；除全亮和 DIY1 到 DIY5 外的灯效都有速度。");
         }
         c.speed = static_cast<std::uint8_t>(*n);
     }
@@ -192,8 +195,9 @@ Result<LightChoice> parseLight(const std::vector<std::string>& args,
             return makeError(effectName +
                                  " has no direction; Wave takes up, down, right or left and Radar "
                                  "right or left.",
-                             effectNameZh + " 没有方向；波浪可取 up、down、right、left，雷达可取 "
-                                            "right、left。");
+                             effectNameZh +
+                                 " 没有方向；波浪可取 up、down、right、left，雷达可取 "
+                                 "right、left。");
         }
         std::vector<std::string> allowed;
         for (auto d : offered) {
@@ -201,11 +205,10 @@ Result<LightChoice> parseLight(const std::vector<std::string>& args,
             if (allowed.back() == lowered(*direction)) c.direction = d;
         }
         if (!c.direction) {
-            return makeError(
-                (known ? effectName + " takes the direction " : "The direction is ") +
-                    either(allowed) + ", not \"" + *direction + "\".",
-                (known ? effectNameZh + " 的方向可取 " : "方向可取 ") + joined(allowed, "、") +
-                    "，而不是 \"" + *direction + "\"。");
+            return makeError((known ? effectName + " takes the direction " : "The direction is ") +
+                                 either(allowed) + ", not \"" + *direction + "\".",
+                             (known ? effectNameZh + " 的方向可取 " : "方向可取 ") +
+                                 joined(allowed, "、") + "，而不是 \"" + *direction + "\"。");
         }
     }
     return c;
@@ -346,15 +349,15 @@ Result<std::vector<SetChoice>> parseSet(const std::vector<std::string>& a, bool&
                 return makeError(name + " is on or off, not \"" + value + "\".",
                                  name + " 可取 on 或 off，而不是 \"" + value + "\"。");
             }
-            out.push_back({name == "game-mode" ? Setting::GameMode : Setting::WinLock,
-                           word == "on" ? 1 : 0});
+            out.push_back(
+                {name == "game-mode" ? Setting::GameMode : Setting::WinLock, word == "on" ? 1 : 0});
         } else if (name == "response-time") {
             const auto ms = number(value);
             const auto byte = ms ? performance::responseByteForMs(*ms) : std::nullopt;
             if (!byte) {
                 return makeError(
-                    "The response time is 2, 4, 6, 8, 10, 12, 14, 16, 18 or 20 ms, not \"" +
-                        value + "\".",
+                    "The response time is 2, 4, 6, 8, 10, 12, 14, 16, 18 or 20 ms, not \"" + value +
+                        "\".",
                     "按键响应时间可取 2、4、6、8、10、12、14、16、18 或 20 毫秒，而不是 \"" +
                         value + "\"。");
             }
@@ -363,8 +366,9 @@ Result<std::vector<SetChoice>> parseSet(const std::vector<std::string>& a, bool&
             const auto hz = number(value);
             const auto byte = hz ? performance::reportRateByteForHz(*hz) : std::nullopt;
             if (!byte) {
-                return makeError("The report rate is 125, 250, 500 or 1000, not \"" + value + "\".",
-                                 "USB 报告率可取 125、250、500 或 1000，而不是 \"" + value + "\"。");
+                return makeError(
+                    "The report rate is 125, 250, 500 or 1000, not \"" + value + "\".",
+                    "USB 报告率可取 125、250、500 或 1000，而不是 \"" + value + "\"。");
             }
             out.push_back({Setting::ReportRate, *byte});
         } else {
@@ -384,7 +388,8 @@ void printPerformance(const DeviceImage& image) {
               << "Win Lock: " << (performance::winLockOn(image) ? "on" : "off") << "\n"
               << "Response time: " << performance::responseMs(image) << " ms\n"
               << "Report rate: "
-              << (hz ? std::to_string(*hz) : "unknown (" + std::to_string(image[img::kReportRate]) + ")")
+              << (hz ? std::to_string(*hz)
+                     : "unknown (" + std::to_string(image[img::kReportRate]) + ")")
               << " reports per second\n";
 }
 

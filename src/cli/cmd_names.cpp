@@ -27,8 +27,8 @@ std::string trimmed(std::string_view s) {
 
 // The legend when it finds the key, else its key name, else "#N" (two keys share "Ent").
 std::string keyWord(keys::KeyIndex k) {
-    for (const std::string& word : {std::string(keys::legend(k)),
-                                    trimmed(keys::keyName(keys::layoutVk(k)))}) {
+    for (const std::string& word :
+         {std::string(keys::legend(k)), trimmed(keys::keyName(keys::layoutVk(k)))}) {
         if (!word.empty() && keys::findKey(word) == k) return word;
     }
     return "#" + std::to_string(k);

@@ -51,8 +51,9 @@ protected:
     std::filesystem::path writeText(const std::string& name, std::string_view text) const;
 
 private:
-    ProcessResult expectNothingChanged(const std::vector<std::string>& args, std::string_view message,
-                                       int status, ProcessOptions options) const;
+    ProcessResult expectNothingChanged(const std::vector<std::string>& args,
+                                       std::string_view message, int status,
+                                       ProcessOptions options) const;
 
     std::filesystem::path root_;
 };

@@ -25,7 +25,7 @@ constexpr std::size_t kLightMapsAt = 7496;
 constexpr std::size_t kLightMapSize = 512;
 // A key's cell within a light map is at its matrix offset, 4 * (column * 6 + row): column-major,
 // unlike the row-major device key map.
-constexpr std::size_t kEscCell = 4 * (0 * 6 + 5);       // Esc: column 0, row 5
+constexpr std::size_t kEscCell = 4 * (0 * 6 + 5);        // Esc: column 0, row 5
 constexpr std::size_t kCapsCellInMap = 4 * (0 * 6 + 2);  // Caps Lock: column 0, row 2
 constexpr std::size_t kFnCell = 4 * (10 * 6 + 0);        // Fn: column 10, row 0
 constexpr std::size_t kBracketCell = 4 * (11 * 6 + 3);   // "[": column 11, row 3
@@ -64,7 +64,7 @@ TEST_F(CliTest, LightChoosesEffectsWithTheWindowsRules) {
     } steps[] = {
         {{"light", "Breathing", "--speed", "0", "--brightness", "0"}, {2, 0, 0, 1, 1}},
         {{"light", "running", "water", "run", "mode", "--speed", "9"}, {14, 9, 0, 1, 1}},
-        {{"light", "--brightness", "50"}, {14, 9, 50, 1, 1}},  // the effect stays
+        {{"light", "--brightness", "50"}, {14, 9, 50, 1, 1}},        // the effect stays
         {{"light", "WAVE", "--direction", "up"}, {3, 9, 50, 8, 3}},  // Wave sets option 8
         {{"light", "wave", "--direction", "down"}, {3, 9, 50, 8, 4}},
         {{"light", "Radar", "--direction", "right"}, {13, 9, 50, 8, 2}},
@@ -171,7 +171,8 @@ TEST_F(CliTest, DiySwitchesKeysOfOneLightMap) {
     for (const auto& r : refused) expectUsageError(r.args, r.message);
 }
 
-// The key names completion offers: each finds a key of its own, so lighting them all lights all 108.
+// The key names completion offers: each finds a key of its own, so lighting them all lights all
+// 108.
 TEST_F(CliTest, EveryListedKeyNameFindsItsOwnKey) {
     ok({"pull"});
     Args args{"diy", "1", "on"};

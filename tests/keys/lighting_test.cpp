@@ -16,12 +16,21 @@ TEST(Lighting, EffectsAreFoundByEitherNameWithCaseAndBlanksIgnored) {
         const char* text;
         std::uint8_t code;
     } found[] = {
-        {"Static", 1},         {"static", 1},         {"  WAVE ", 3},
-        {"InstantOn Mode", 7}, {"instanton mode", 7}, {"instantonmode", 7},
-        {"Running Water Run Mode", 14},               {"RunningWaterRunMode", 14},
-        {"running water runmode", 14},                {"Raindrop", 10},
-        {"diy1", 51},          {"DIY 5", 55},         {"流水跑马", 14},
-        {"全亮", 1},           {"即按即灭模式", 7},
+        {"Static", 1},
+        {"static", 1},
+        {"  WAVE ", 3},
+        {"InstantOn Mode", 7},
+        {"instanton mode", 7},
+        {"instantonmode", 7},
+        {"Running Water Run Mode", 14},
+        {"RunningWaterRunMode", 14},
+        {"running water runmode", 14},
+        {"Raindrop", 10},
+        {"diy1", 51},
+        {"DIY 5", 55},
+        {"流水跑马", 14},
+        {"全亮", 1},
+        {"即按即灭模式", 7},
     };
     for (const auto& f : found) {
         const auto row = findEffect(f.text);
@@ -55,7 +64,8 @@ TEST(Lighting, SpeedAndDirectionsFollowTheEffect) {
     const auto sixteen = directionsOf(16);
     EXPECT_EQ(std::vector<std::uint8_t>(sixteen.begin(), sixteen.end()),
               (std::vector<std::uint8_t>{3, 4}));
-    for (int none : {1, 2, 4, 14, 7, 51}) EXPECT_TRUE(directionsOf(static_cast<std::uint8_t>(none)).empty());
+    for (int none : {1, 2, 4, 14, 7, 51})
+        EXPECT_TRUE(directionsOf(static_cast<std::uint8_t>(none)).empty());
     // The buttons store exactly the directions offered.
     for (const std::uint8_t effect : std::array<std::uint8_t, 4>{3, 13, 15, 16}) {
         const auto offered = directionsOf(effect);
