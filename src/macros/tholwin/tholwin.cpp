@@ -7,8 +7,12 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
+#include <chrono>
 #include <memory>
 
+#include "macros/tholwin/detectable_repeat.h"
+#include "macros/tholwin/held_keys.h"
 #include "macros/tholwin/virtual_keys.h"
 
 namespace tessaron::tholwin {
@@ -20,28 +24,48 @@ namespace {
 // handler while the filter is still on the stack.
 class HookFilter final : public QObject {
 public:
-    using QObject::QObject;
+    explicit HookFilter(QObject* parent) : QObject(parent) {
+        holdBack_.setSingleShot(true);
+        holdBack_.setInterval(kReleaseHoldBack);
+        connect(&holdBack_, &QTimer::timeout, this, [this] {
+            HeldKeys::Out out;
+            keys_.settle(out);
+            deliverAll(out, nullptr);
+        });
+        if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            connect(gui, &QGuiApplication::applicationStateChanged, this,
+                    [this](Qt::ApplicationState state) {
+                        if (state != Qt::ApplicationActive) keyboardLost();
+                    });
+        }
+    }
 
     void attach(QObject* window, int mode) {
         target_ = window;
         mode_ = mode;
+        forgetKeys();  // a replaced install's keys belong to its window
         if (!attached_) {
             QCoreApplication::instance()->installEventFilter(this);
             attached_ = true;
+            keys_.setReleasesAreReal(detectableRepeat_.enable());
         }
         refreshInputMethod();
     }
 
     void detach() {
         target_.clear();
+        forgetKeys();
         if (attached_) {
             QCoreApplication::instance()->removeEventFilter(this);
             attached_ = false;
+            detectableRepeat_.restore();
+            keys_.setReleasesAreReal(false);
         }
         refreshInputMethod();
     }
 
     [[nodiscard]] bool delivering() const { return attached_ && !target_.isNull(); }
+    [[nodiscard]] std::chrono::nanoseconds currentDelay() const { return currentDelay_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -54,8 +78,7 @@ protected:
                     return false;
                 }
                 event->accept();
-                deliver(*static_cast<QKeyEvent*>(event));
-                return true;
+                return take(*static_cast<QKeyEvent*>(event));
             case QEvent::ShortcutOverride:
                 // Accepting the override keeps shortcuts and mnemonics from firing, so the key
                 // arrives as a key press, which is swallowed above.
@@ -81,24 +104,61 @@ protected:
     }
 
 private:
-    void deliver(const QKeyEvent& key) {
-        const bool release = key.type() == QEvent::KeyRelease;
-        // A held key: the repeated presses are wanted, the synthetic releases between them not.
-        if (release && key.isAutoRepeat()) return;
-        if (release && mode_ == kModePresses) return;
+    // Returns whether the key event is the hook's: false only when a handler removed the hook
+    // before the event itself came to be delivered, so that it reaches the window after all.
+    bool take(const QKeyEvent& key) {
         const std::uint8_t code = virtualKeyOf(key, platformNativeKeys());
-        if (code == vk::kNone) return;
+        if (code == vk::kNone) return true;
+        const HeldKeys::Event event{code, key.timestamp(), key.isAutoRepeat(),
+                                    std::chrono::steady_clock::now()};
+        HeldKeys::Out out;
+        const bool heldBack = key.type() == QEvent::KeyRelease ? keys_.release(event, out)
+                                                               : keys_.press(event, out);
+        if (heldBack) holdBack_.start();
+        if (!keys_.holdingBackRelease()) holdBack_.stop();
+        const HeldKeys::Keystroke own{code, key.type() == QEvent::KeyRelease, event.at};
+        return deliverAll(out, &own);
+    }
 
+    // Delivers in order until a handler removes the hook. Returns false if that happened before
+    // `own` (the keystroke being handled) came to be delivered.
+    bool deliverAll(const HeldKeys::Out& out, const HeldKeys::Keystroke* own) {
+        for (const HeldKeys::Keystroke& stroke : out) {
+            if (!delivering()) return own == nullptr || stroke != *own;
+            deliver(stroke);
+        }
+        return true;
+    }
+
+    void deliver(const HeldKeys::Keystroke& stroke) {
+        if (stroke.release && mode_ == kModePresses) return;
         QObject* target = target_.data();
-        const qint64 lParam = release ? kReleaseFlag : 0;
+        const qint64 lParam = stroke.release ? kReleaseFlag : 0;
         if (target->thread() == QThread::currentThread()) {
-            ui::WindowMessage message(kMacroKeyMessage, code, lParam);
+            ui::WindowMessage message(kMacroKeyMessage, stroke.vk, lParam);
+            const auto outer = currentDelay_;
+            currentDelay_ = std::chrono::steady_clock::now() - stroke.at;
             QCoreApplication::sendEvent(target, &message);
+            currentDelay_ = outer;
         } else {
             // The receiver's event loop takes ownership.
-            auto message = std::make_unique<ui::WindowMessage>(kMacroKeyMessage, code, lParam);
+            auto message = std::make_unique<ui::WindowMessage>(kMacroKeyMessage, stroke.vk, lParam);
             QCoreApplication::postEvent(target, message.release());
         }
+    }
+
+    // Held keys are let go elsewhere once another program has the keyboard.
+    void keyboardLost() {
+        if (!delivering()) return;
+        holdBack_.stop();
+        HeldKeys::Out out;
+        keys_.releaseAll(std::chrono::steady_clock::now(), out);
+        deliverAll(out, nullptr);
+    }
+
+    void forgetKeys() {
+        keys_.clear();
+        holdBack_.stop();
     }
 
     static void refreshInputMethod() {
@@ -109,6 +169,10 @@ private:
     QPointer<QObject> target_;
     int mode_ = kModePresses;
     bool attached_ = false;
+    HeldKeys keys_;
+    QTimer holdBack_;
+    DetectableRepeat detectableRepeat_;
+    std::chrono::nanoseconds currentDelay_{0};
 };
 
 QPointer<HookFilter>& filterInstance() {
@@ -135,6 +199,12 @@ bool installhook(QObject* window, int mode) {
 void removehook() {
     if (!onApplicationThread()) return;
     if (auto& filter = filterInstance(); !filter.isNull()) filter->detach();
+}
+
+std::chrono::nanoseconds deliveryDelay() {
+    if (!onApplicationThread()) return std::chrono::nanoseconds{0};
+    const auto& filter = filterInstance();
+    return filter.isNull() ? std::chrono::nanoseconds{0} : filter->currentDelay();
 }
 
 bool hookInstalled() {
