@@ -28,8 +28,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/live_config.h"
-#include "app/main_window.h"
+#include "app/shell/live_config.h"
+#include "app/main_window/main_window.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 

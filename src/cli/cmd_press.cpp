@@ -5,7 +5,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/key_page_press_client.h"
+#include "device/virtual/demo_press_client.h"
 #include "cli/command.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
@@ -33,11 +33,11 @@ int runPress(Context& ctx) {
     }
     auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
     if (!folder) return fail(folder.error().text(lang));
-    auto reply = app::press::sendPress(*folder / app::press::kPressSocketName, *key);
+    auto reply = device::press::sendPress(*folder / device::press::kPressSocketName, *key);
     if (!reply) return fail(reply.error().text(lang));
 
     const std::string name(keys::legend(*key));
-    using Kind = app::press::Reply::Kind;
+    using Kind = device::press::Reply::Kind;
     switch (reply->kind) {
         case Kind::Reported:
             std::cout << pick(lang,
@@ -83,9 +83,9 @@ int runPlug(Context& ctx, bool plugIn) {
     }
     auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
     if (!folder) return fail(folder.error().text(lang));
-    auto reply = app::press::sendPlug(*folder / app::press::kPressSocketName, plugIn);
+    auto reply = device::press::sendPlug(*folder / device::press::kPressSocketName, plugIn);
     if (!reply) return fail(reply.error().text(lang));
-    using Kind = app::press::Reply::Kind;
+    using Kind = device::press::Reply::Kind;
     if (reply->kind == Kind::Unplugged && !plugIn) {
         std::cout << pick<std::string>(lang, "The virtual keyboard is unplugged.",
                                        "虚拟键盘已拔出。")

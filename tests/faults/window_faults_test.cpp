@@ -17,10 +17,10 @@
 #include <memory>
 #include <sstream>
 
-#include "app/desktop.h"
-#include "app/device_session.h"
-#include "app/live_config.h"
-#include "app/main_window.h"
+#include "app/shell/desktop.h"
+#include "app/main_window/device_session.h"
+#include "app/shell/live_config.h"
+#include "app/main_window/main_window.h"
 #include "device/ack.h"
 #include "device/virtual/demo_faults.h"
 #include "device/virtual/virtual_keyboard.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/autostart.h"
+#include "app/shell/autostart.h"
 #include "support/scratch_folder.h"
 
 namespace tessaron::app {

@@ -1,4 +1,4 @@
-#include "app/key_page.h"
+#include "app/key_page/key_page.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -14,7 +14,7 @@
 #include <functional>
 #include <span>
 
-#include "app/key_page_dialogs.h"
+#include "app/key_page/key_page_dialogs.h"
 #include "keys/key_names.h"
 #include "macros/tholwin/tholwin.h"
 #include "ui/dialog_keys.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/key_page_model.h"
+#include "app/key_page/key_page_model.h"
 #include "core/language.h"
 #include "keys/assignment.h"
 #include "keys/key_record.h"

@@ -1,4 +1,4 @@
-#include "app/key_page_dialogs.h"
+#include "app/key_page/key_page_dialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/key_page_model.h"
+#include "app/key_page/key_page_model.h"
 #include "core/language.h"
 
 class QWidget;

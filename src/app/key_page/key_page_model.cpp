@@ -1,4 +1,4 @@
-#include "app/key_page_model.h"
+#include "app/key_page/key_page_model.h"
 
 #include <algorithm>
 #include <span>

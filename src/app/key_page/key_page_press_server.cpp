@@ -1,8 +1,8 @@
-#include "app/key_page_press_server.h"
+#include "app/key_page/key_page_press_server.h"
 
 #include <QFile>
 
-#include "app/key_page_press_protocol.h"
+#include "device/virtual/demo_press_protocol.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
@@ -13,7 +13,7 @@ DemoPressServer::DemoPressServer(std::shared_ptr<device::VirtualKeyboard> keyboa
                                  std::filesystem::path dataFolder, QObject* parent)
     : QObject(parent),
       keyboard_(std::move(keyboard)),
-      server_(dataFolder / press::kPressSocketName, press::kMaxLine,
+      server_(dataFolder / device::press::kPressSocketName, device::press::kMaxLine,
               [this](std::string_view line) { return handle(line); }) {}
 
 DemoPressServer::~DemoPressServer() = default;
@@ -31,34 +31,34 @@ QString DemoPressServer::socketPath() const {
 }
 
 std::string DemoPressServer::handle(std::string_view line) {
-    using press::Reply;
-    if (const auto plugIn = press::parsePlugRequest(line)) {
+    using device::press::Reply;
+    if (const auto plugIn = device::press::parsePlugRequest(line)) {
         // The hot-plug notice reaches the window as with a real cable.
         if (*plugIn) {
             keyboard_->plug();
-            return press::formatReply({Reply::Kind::Plugged, 0, {}});
+            return device::press::formatReply({Reply::Kind::Plugged, 0, {}});
         }
         keyboard_->unplug();
-        return press::formatReply({Reply::Kind::Unplugged, 0, {}});
+        return device::press::formatReply({Reply::Kind::Unplugged, 0, {}});
     }
-    const auto index = press::parseRequest(line);
+    const auto index = device::press::parseRequest(line);
     if (!index) {
-        return press::formatReply(
+        return device::press::formatReply(
             {Reply::Kind::Error, 0, "expected: press <key index>, unplug or plug"});
     }
     if (*index >= keys::kLayoutKeyCount) {
-        return press::formatReply({Reply::Kind::Error, 0, "no such key index"});
+        return device::press::formatReply({Reply::Kind::Error, 0, "no such key index"});
     }
     // An unplugged keyboard reports nothing, whatever the key holds.
-    if (!keyboard_->isPlugged()) return press::formatReply({Reply::Kind::Unplugged, 0, {}});
+    if (!keyboard_->isPlugged()) return device::press::formatReply({Reply::Kind::Unplugged, 0, {}});
     const auto& entry = keys::layoutEntry(static_cast<keys::KeyIndex>(*index));
     // The firmware reports byte 2 of the key's cell.
     const keys::KeyCell cell =
         keys::readCell(keyboard_->settings(), device::image::keyCell(entry.column, entry.row));
     if (!keyboard_->pressKeyAt(entry.column, entry.row)) {
-        return press::formatReply({Reply::Kind::Silent, 0, {}});
+        return device::press::formatReply({Reply::Kind::Silent, 0, {}});
     }
-    return press::formatReply({Reply::Kind::Reported, cell[keys::kCellValueByte], {}});
+    return device::press::formatReply({Reply::Kind::Reported, cell[keys::kCellValueByte], {}});
 }
 
 }  // namespace tessaron::app

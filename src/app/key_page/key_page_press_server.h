@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/local_line_server.h"
+#include "app/shell/local_line_server.h"
 #include "core/result.h"
 
 namespace tessaron::device {

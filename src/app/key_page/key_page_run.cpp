@@ -1,8 +1,8 @@
-#include "app/key_page_run.h"
+#include "app/key_page/key_page_run.h"
 
 #include <QFile>
 
-#include "app/key_page.h"
+#include "app/key_page/key_page.h"
 #include "keys/key_record.h"
 #include "ui/image_folders.h"
 

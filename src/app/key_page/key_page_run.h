@@ -2,7 +2,7 @@
 // Runs the key page for one key of the live configuration: the page step of Edit key. The
 // window selects the key and reloads the key records before, and applies the result after.
 
-#include "app/live_config.h"
+#include "app/shell/live_config.h"
 #include "keys/key_layout.h"
 
 class QWidget;

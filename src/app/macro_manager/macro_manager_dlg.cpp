@@ -1,4 +1,4 @@
-#include "app/macro_manager_dlg.h"
+#include "app/macro_manager/macro_manager_dlg.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-#include "app/macro_manager_dlg_hook.h"
+#include "app/macro_manager/macro_manager_dlg_hook.h"
 #include "macros/macro_messages.h"
 #include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"

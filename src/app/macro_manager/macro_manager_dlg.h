@@ -14,8 +14,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/macro_manager_dlg_layout.h"
-#include "app/macro_manager_dlg_prompts.h"
+#include "app/macro_manager/macro_manager_dlg_layout.h"
+#include "app/macro_manager/macro_manager_dlg_prompts.h"
 #include "core/clock.h"
 #include "core/language.h"
 #include "macros/key_hook.h"

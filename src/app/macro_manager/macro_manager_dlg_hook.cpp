@@ -1,4 +1,4 @@
-#include "app/macro_manager_dlg_hook.h"
+#include "app/macro_manager/macro_manager_dlg_hook.h"
 
 #include "macros/tholwin/tholwin.h"
 

@@ -1,4 +1,4 @@
-#include "app/macro_manager_dlg_layout.h"
+#include "app/macro_manager/macro_manager_dlg_layout.h"
 
 #include <array>
 #include <utility>

@@ -1,8 +1,8 @@
-#include "app/macro_manager_dlg_page.h"
+#include "app/macro_manager/macro_manager_dlg_page.h"
 
 #include <QFile>
 
-#include "app/macro_manager_dlg.h"
+#include "app/macro_manager/macro_manager_dlg.h"
 #include "ui/image_folders.h"
 
 namespace tessaron::app {

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "app/live_config.h"
-#include "app/macro_manager_dlg_prompts.h"
+#include "app/shell/live_config.h"
+#include "app/macro_manager/macro_manager_dlg_prompts.h"
 #include "core/clock.h"
 #include "macros/key_hook.h"
 

@@ -1,4 +1,4 @@
-#include "app/about_dlg.h"
+#include "app/main_window/about_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

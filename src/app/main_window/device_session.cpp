@@ -1,4 +1,4 @@
-#include "app/device_session.h"
+#include "app/main_window/device_session.h"
 
 #include <QMetaObject>
 

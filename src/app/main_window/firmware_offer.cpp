@@ -1,4 +1,4 @@
-#include "app/firmware_offer.h"
+#include "app/main_window/firmware_offer.h"
 
 namespace tessaron::app {
 

@@ -1,4 +1,4 @@
-#include "app/lighting_panel.h"
+#include "app/main_window/lighting_panel.h"
 
 #include <string>
 

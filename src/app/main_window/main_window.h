@@ -21,12 +21,12 @@
 #include <memory>
 #include <optional>
 
-#include "app/autostart.h"
-#include "app/desktop.h"
-#include "app/device_session.h"
-#include "app/live_config.h"
-#include "app/pages.h"
-#include "app/window_layout.h"
+#include "app/shell/autostart.h"
+#include "app/shell/desktop.h"
+#include "app/main_window/device_session.h"
+#include "app/shell/live_config.h"
+#include "app/shell/pages.h"
+#include "app/main_window/window_layout.h"
 #include "core/settings.h"
 #include "device/firmware.h"
 #include "keys/host_action.h"

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QCursor>
 
-#include "app/firmware_offer.h"
-#include "app/main_window.h"
+#include "app/main_window/firmware_offer.h"
+#include "app/main_window/main_window.h"
 #include "device/errors.h"
 #include "device/hotplug.h"
 #include "keys/assignment.h"

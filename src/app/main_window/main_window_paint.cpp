@@ -7,10 +7,10 @@
 #include <QStaticText>
 #include <QTimer>
 
-#include "app/firmware_offer.h"
-#include "app/lighting_panel.h"
-#include "app/main_window.h"
-#include "app/performance_panel.h"
+#include "app/main_window/firmware_offer.h"
+#include "app/main_window/lighting_panel.h"
+#include "app/main_window/main_window.h"
+#include "app/main_window/performance_panel.h"
 #include "keys/key_layout.h"
 #include "ui/bit_slider.h"
 #include "ui/image_cache.h"

@@ -1,4 +1,4 @@
-#include "app/performance_panel.h"
+#include "app/main_window/performance_panel.h"
 
 namespace tessaron::app::performance {
 

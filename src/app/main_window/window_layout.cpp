@@ -1,4 +1,4 @@
-#include "app/window_layout.h"
+#include "app/main_window/window_layout.h"
 
 namespace tessaron::app {
 

@@ -1,4 +1,4 @@
-#include "app/profiles_dlg.h"
+#include "app/profiles/profiles_dlg.h"
 
 #include <QAction>
 #include <QKeyEvent>

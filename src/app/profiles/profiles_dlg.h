@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/profiles_dlg_layout.h"
-#include "app/profiles_dlg_prompts.h"
+#include "app/profiles/profiles_dlg_layout.h"
+#include "app/profiles/profiles_dlg_prompts.h"
 #include "core/clock.h"
 #include "core/language.h"
 #include "profiles/profile_store.h"

@@ -1,4 +1,4 @@
-#include "app/profiles_dlg_layout.h"
+#include "app/profiles/profiles_dlg_layout.h"
 
 namespace tessaron::app::profilesdlg {
 

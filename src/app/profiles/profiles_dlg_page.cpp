@@ -1,11 +1,11 @@
-#include "app/profiles_dlg_page.h"
+#include "app/profiles/profiles_dlg_page.h"
 
 #include <QFile>
 #include <QPointer>
 
 #include <memory>
 
-#include "app/profiles_dlg.h"
+#include "app/profiles/profiles_dlg.h"
 
 namespace tessaron::app {
 

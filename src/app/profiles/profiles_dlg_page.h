@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "app/live_config.h"
-#include "app/profiles_dlg_prompts.h"
+#include "app/shell/live_config.h"
+#include "app/profiles/profiles_dlg_prompts.h"
 #include "core/clock.h"
 
 class QWidget;

@@ -1,4 +1,4 @@
-#include "app/profiles_dlg_prompts.h"
+#include "app/profiles/profiles_dlg_prompts.h"
 
 #include <QFile>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/autostart.h"
+#include "app/shell/autostart.h"
 
 #include <cstdlib>
 #include <string_view>

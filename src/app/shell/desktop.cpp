@@ -1,4 +1,4 @@
-#include "app/desktop.h"
+#include "app/shell/desktop.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

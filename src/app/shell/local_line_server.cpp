@@ -1,4 +1,4 @@
-#include "app/local_line_server.h"
+#include "app/shell/local_line_server.h"
 
 #include <QSocketNotifier>
 

@@ -10,7 +10,7 @@
 #include <malloc.h>
 #endif
 
-#include "app/tessaron_app.h"
+#include "app/shell/tessaron_app.h"
 
 namespace {
 

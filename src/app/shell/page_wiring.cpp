@@ -1,8 +1,8 @@
-#include "app/page_wiring.h"
+#include "app/shell/page_wiring.h"
 
-#include "app/key_page_run.h"
-#include "app/macro_manager_dlg_page.h"
-#include "app/profiles_dlg_page.h"
+#include "app/key_page/key_page_run.h"
+#include "app/macro_manager/macro_manager_dlg_page.h"
+#include "app/profiles/profiles_dlg_page.h"
 
 namespace tessaron::app {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Which modal pages the main window can open in this build.
 
-#include "app/pages.h"
+#include "app/shell/pages.h"
 
 namespace tessaron::app {
 

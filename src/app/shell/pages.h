@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/live_config.h"
+#include "app/shell/live_config.h"
 #include "keys/key_layout.h"
 
 class QWidget;

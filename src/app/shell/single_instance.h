@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "app/local_line_server.h"
+#include "app/shell/local_line_server.h"
 
 namespace tessaron::app {
 

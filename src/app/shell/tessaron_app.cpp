@@ -1,18 +1,18 @@
-#include "app/tessaron_app.h"
+#include "app/shell/tessaron_app.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 
-#include "app/device_session.h"
-#include "app/firmware_offer.h"
-#include "app/key_page_press_server.h"
-#include "app/launcher.h"
-#include "app/live_config.h"
-#include "app/main_window.h"
-#include "app/page_wiring.h"
-#include "app/single_instance.h"
+#include "app/main_window/device_session.h"
+#include "app/main_window/firmware_offer.h"
+#include "app/key_page/key_page_press_server.h"
+#include "app/shell/launcher.h"
+#include "app/shell/live_config.h"
+#include "app/main_window/main_window.h"
+#include "app/shell/page_wiring.h"
+#include "app/shell/single_instance.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
 #include "device/hid/hid_transport.h"

@@ -1,16 +1,16 @@
 #pragma once
-// The asking end of the demo's key-press socket (see key_page_press_protocol.h), in plain C++
+// The asking end of the demo's key-press socket (see demo_press_protocol.h), in plain C++
 // so tessaronctl needs no Qt. Header-only: tessaronctl compiles it in.
 
 #include <chrono>
 #include <filesystem>
 #include <string>
 
-#include "app/key_page_press_protocol.h"
+#include "device/virtual/demo_press_protocol.h"
 #include "core/line_socket.h"
 #include "core/result.h"
 
-namespace tessaron::app::press {
+namespace tessaron::device::press {
 
 // Sends one request line to the socket and waits for the reply line.
 inline Result<Reply> sendRequest(const std::filesystem::path& socketPath, const std::string& line,
@@ -49,4 +49,4 @@ inline Result<Reply> sendPlug(const std::filesystem::path& socketPath, bool plug
     return sendRequest(socketPath, plugRequest(plugIn), timeout);
 }
 
-}  // namespace tessaron::app::press
+}  // namespace tessaron::device::press

@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-namespace tessaron::app::press {
+namespace tessaron::device::press {
 
 inline constexpr const char* kPressSocketName = "virtual-keyboard.press";
 inline constexpr std::size_t kMaxLine = 256;
@@ -100,4 +100,4 @@ inline std::optional<Reply> parseReply(std::string_view line) {
     return std::nullopt;
 }
 
-}  // namespace tessaron::app::press
+}  // namespace tessaron::device::press

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/key_page_model.h"
+#include "app/key_page/key_page_model.h"
 #include "keys/functions.h"
 #include "keys/key_layout.h"
 

@@ -7,8 +7,8 @@
 
 #include <future>
 
-#include "app/key_page_press_client.h"
-#include "app/key_page_press_server.h"
+#include "device/virtual/demo_press_client.h"
+#include "app/key_page/key_page_press_server.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
@@ -21,9 +21,9 @@ constexpr keys::KeyIndex kAppKey = keys::kAppKey;  // VK 93
 constexpr keys::KeyIndex kKeyQ = 42;
 
 // The client blocks, so it runs on a thread of its own while the server's thread serves it.
-Result<press::Reply> pressThroughSocket(const QString& socket, unsigned key) {
+Result<device::press::Reply> pressThroughSocket(const QString& socket, unsigned key) {
     auto reply = std::async(std::launch::async, [path = socket.toStdString(), key] {
-        return press::sendPress(path, key, std::chrono::seconds(5));
+        return device::press::sendPress(path, key, std::chrono::seconds(5));
     });
     QElapsedTimer timer;
     timer.start();
@@ -44,16 +44,16 @@ device::DeviceImage withHostActionOnAppKey(device::VirtualKeyboard& keyboard) {
 }
 
 TEST(KeyPagePress, ProtocolLinesRoundTrip) {
-    EXPECT_EQ(press::parseRequest(press::request(101)), 101u);
-    EXPECT_EQ(press::parseRequest("press \n"), std::nullopt);
-    EXPECT_EQ(press::parseRequest("press 1x\n"), std::nullopt);
-    EXPECT_EQ(press::parseRequest("push 3\n"), std::nullopt);
-    const auto reported = press::parseReply("reported 93\n");
+    EXPECT_EQ(device::press::parseRequest(device::press::request(101)), 101u);
+    EXPECT_EQ(device::press::parseRequest("press \n"), std::nullopt);
+    EXPECT_EQ(device::press::parseRequest("press 1x\n"), std::nullopt);
+    EXPECT_EQ(device::press::parseRequest("push 3\n"), std::nullopt);
+    const auto reported = device::press::parseReply("reported 93\n");
     ASSERT_TRUE(reported);
-    EXPECT_EQ(reported->kind, press::Reply::Kind::Reported);
+    EXPECT_EQ(reported->kind, device::press::Reply::Kind::Reported);
     EXPECT_EQ(reported->code, 93);
-    EXPECT_EQ(press::parseReply("reported 256"), std::nullopt);
-    EXPECT_EQ(press::parseReply(press::formatReply({press::Reply::Kind::Error, 0, "bad"}))->text,
+    EXPECT_EQ(device::press::parseReply("reported 256"), std::nullopt);
+    EXPECT_EQ(device::press::parseReply(device::press::formatReply({device::press::Reply::Kind::Error, 0, "bad"}))->text,
               "bad");
 }
 
@@ -69,7 +69,7 @@ TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
 
     auto reply = pressThroughSocket(server.socketPath(), kAppKey);
     ASSERT_TRUE(reply) << reply.error().english;
-    EXPECT_EQ(reply->kind, press::Reply::Kind::Reported);
+    EXPECT_EQ(reply->kind, device::press::Reply::Kind::Reported);
     EXPECT_EQ(reply->code, 93);
     auto event = keyboard->nextEvent(*keyboard->connection(), std::chrono::milliseconds(100));
     ASSERT_TRUE(event && *event);
@@ -77,25 +77,25 @@ TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
 
     reply = pressThroughSocket(server.socketPath(), kKeyQ);
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->kind, press::Reply::Kind::Silent);
+    EXPECT_EQ(reply->kind, device::press::Reply::Kind::Silent);
 
     keys::setKeyEnabled(settings, kAppKey, false);
     keyboard->setSettings(settings);
     reply = pressThroughSocket(server.socketPath(), kAppKey);
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->kind, press::Reply::Kind::Silent) << "a disabled key reports nothing";
+    EXPECT_EQ(reply->kind, device::press::Reply::Kind::Silent) << "a disabled key reports nothing";
 
     reply = pressThroughSocket(server.socketPath(), 200);
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->kind, press::Reply::Kind::Error);
+    EXPECT_EQ(reply->kind, device::press::Reply::Kind::Error);
     EXPECT_EQ(server.handle("hello\n").rfind("error ", 0), 0u);
 }
 
 TEST(KeyPagePress, TheSocketUnplugsAndReplugsTheKeyboard) {
-    EXPECT_EQ(press::parsePlugRequest(press::plugRequest(true)), true);
-    EXPECT_EQ(press::parsePlugRequest(press::plugRequest(false)), false);
-    EXPECT_EQ(press::parsePlugRequest("plug 1\n"), std::nullopt);
-    EXPECT_EQ(press::parseReply("unplugged\n")->kind, press::Reply::Kind::Unplugged);
+    EXPECT_EQ(device::press::parsePlugRequest(device::press::plugRequest(true)), true);
+    EXPECT_EQ(device::press::parsePlugRequest(device::press::plugRequest(false)), false);
+    EXPECT_EQ(device::press::parsePlugRequest("plug 1\n"), std::nullopt);
+    EXPECT_EQ(device::press::parseReply("unplugged\n")->kind, device::press::Reply::Kind::Unplugged);
 
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -108,7 +108,7 @@ TEST(KeyPagePress, TheSocketUnplugsAndReplugsTheKeyboard) {
 
     auto plug = [&](bool in) {
         auto answer = std::async(std::launch::async, [path = server.socketPath().toStdString(),
-                                                      in] { return press::sendPlug(path, in); });
+                                                      in] { return device::press::sendPlug(path, in); });
         while (answer.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
             QCoreApplication::processEvents();
         }
@@ -116,24 +116,24 @@ TEST(KeyPagePress, TheSocketUnplugsAndReplugsTheKeyboard) {
     };
     auto reply = plug(false);
     ASSERT_TRUE(reply) << reply.error().english;
-    EXPECT_EQ(reply->kind, press::Reply::Kind::Unplugged);
+    EXPECT_EQ(reply->kind, device::press::Reply::Kind::Unplugged);
     EXPECT_FALSE(keyboard->isPlugged());
     // A press on a keyboard without its cable is not reported as one that reached the window.
     reply = pressThroughSocket(server.socketPath(), kAppKey);
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->kind, press::Reply::Kind::Unplugged);
+    EXPECT_EQ(reply->kind, device::press::Reply::Kind::Unplugged);
 
     reply = plug(true);
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->kind, press::Reply::Kind::Plugged);
+    EXPECT_EQ(reply->kind, device::press::Reply::Kind::Plugged);
     EXPECT_TRUE(keyboard->isPlugged());
     EXPECT_EQ(notices, (std::vector{device::PlugChange::Removed, device::PlugChange::Arrived}));
 }
 
 TEST(KeyPagePress, NoServerMeansNoDemoIsRunning) {
     QTemporaryDir folder;
-    const auto reply = press::sendPress(
-        std::filesystem::path(folder.path().toStdString()) / press::kPressSocketName, 1);
+    const auto reply = device::press::sendPress(
+        std::filesystem::path(folder.path().toStdString()) / device::press::kPressSocketName, 1);
     ASSERT_FALSE(reply);
     EXPECT_NE(reply.error().english.find("No tessaron --demo"), std::string::npos);
 }

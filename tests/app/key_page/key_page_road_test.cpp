@@ -12,16 +12,16 @@
 #include <functional>
 #include <memory>
 
-#include "app/key_page.h"
-#include "app/key_page_dialogs.h"
-#include "app/key_page_run.h"
-#include "app/main_window.h"
-#include "app/window_layout.h"
+#include "app/key_page/key_page.h"
+#include "app/key_page/key_page_dialogs.h"
+#include "app/key_page/key_page_run.h"
+#include "app/main_window/main_window.h"
+#include "app/main_window/window_layout.h"
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
 #include "keys/key_names.h"
 #include "keys/keymap_file.h"
-#include "main_window_test_support.h"
+#include "../main_window/main_window_test_support.h"
 
 namespace tessaron::app {
 namespace {

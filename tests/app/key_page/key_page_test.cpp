@@ -17,9 +17,9 @@
 #include <deque>
 #include <memory>
 
-#include "app/key_page.h"
-#include "app/key_page_dialogs.h"
-#include "app/key_page_run.h"
+#include "app/key_page/key_page.h"
+#include "app/key_page/key_page_dialogs.h"
+#include "app/key_page/key_page_run.h"
 #include "keys/key_layout.h"
 #include "macros/tholwin/tholwin.h"
 #include "ui/image_folders.h"

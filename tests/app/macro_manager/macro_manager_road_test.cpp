@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/live_config.h"
-#include "app/macro_manager_dlg_page.h"
+#include "app/shell/live_config.h"
+#include "app/macro_manager/macro_manager_dlg_page.h"
 #include "device/ack.h"
 #include "device/command_port.h"
 #include "device/listener.h"

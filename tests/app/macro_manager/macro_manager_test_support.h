@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/macro_manager_dlg.h"
+#include "app/macro_manager/macro_manager_dlg.h"
 #include "core/clock.h"
 #include "macros/macro_record.h"
 #include "macros/macro_test_support.h"

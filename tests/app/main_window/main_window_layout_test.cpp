@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/firmware_offer.h"
-#include "app/lighting_panel.h"
-#include "app/performance_panel.h"
-#include "app/window_layout.h"
+#include "app/main_window/firmware_offer.h"
+#include "app/main_window/lighting_panel.h"
+#include "app/main_window/performance_panel.h"
+#include "app/main_window/window_layout.h"
 #include "keys/key_layout.h"
 
 namespace tessaron::app {

@@ -8,8 +8,8 @@
 
 #include <thread>
 
-#include "app/firmware_offer.h"
-#include "app/single_instance.h"
+#include "app/main_window/firmware_offer.h"
+#include "app/shell/single_instance.h"
 #include "device/virtual/factory_settings.h"
 #include "keys/keymap_file.h"
 #include "macros/macro_file.h"

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
-#include "app/device_session.h"
-#include "app/live_config.h"
-#include "app/main_window.h"
+#include "app/shell/desktop.h"
+#include "app/main_window/device_session.h"
+#include "app/shell/live_config.h"
+#include "app/main_window/main_window.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/host_action.h"

@@ -11,11 +11,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/device_session.h"
-#include "app/live_config.h"
-#include "app/main_window.h"
-#include "app/profiles_dlg.h"
-#include "app/profiles_dlg_page.h"
+#include "app/main_window/device_session.h"
+#include "app/shell/live_config.h"
+#include "app/main_window/main_window.h"
+#include "app/profiles/profiles_dlg.h"
+#include "app/profiles/profiles_dlg_page.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/keymap_file.h"

@@ -1,4 +1,4 @@
-#include "app/profiles_dlg.h"
+#include "app/profiles/profiles_dlg.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include <memory>
 #include <ostream>
 
-#include "app/profiles_dlg_page.h"
+#include "app/profiles/profiles_dlg_page.h"
 #include "keys/keymap_file.h"
 #include "ui/edit_helper.h"
 #include "ui/messages.h"

@@ -1,4 +1,4 @@
-#include "app/launcher.h"
+#include "app/shell/launcher.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <future>
 
-#include "app/local_line_server.h"
+#include "app/shell/local_line_server.h"
 #include "core/line_socket.h"
 #include "support/qt_wait.h"
 #include "support/scratch_folder.h"

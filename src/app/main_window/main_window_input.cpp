@@ -1,0 +1,349 @@
+#include "app/main_window/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QSystemTrayIcon>
+#include <QUrl>
+#include <QWindow>
+
+#include <span>
+
+#include "app/main_window/about_dlg.h"
+#include "app/main_window/lighting_panel.h"
+#include "app/main_window/performance_panel.h"
+#include "keys/assignment.h"
+#include "keys/keymap_file.h"
+#include "macros/macro_file.h"
+#include "macros/slot_packing.h"
+#include "ui/bit_slider.h"
+#include "ui/menu_style.h"
+#include "ui/messages.h"
+
+// Mouse and keyboard input, clicks on the picture and the pages they open.
+
+namespace tessaron::app {
+
+namespace img = device::image;
+
+namespace {
+
+constexpr int kProfilesSettleMs = 50;
+
+}  // namespace
+
+// ---- Mouse and keyboard.
+
+void CTessaronDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || busy()) return;
+    buttonHeld_ = true;
+    dragging_ = false;
+    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void CTessaronDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const bool wasDrag = dragging_;
+    buttonHeld_ = false;
+    dragging_ = false;
+    if (busy() || wasDrag) return;
+    click(event->position().toPoint());
+}
+
+void CTessaronDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (busy()) return;
+    const bool held = (event->buttons() & Qt::LeftButton) != 0;
+    if (!held) buttonHeld_ = false;
+    if (dragging_) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+        return;
+    }
+    hover(event->position().toPoint(), held && buttonHeld_);
+}
+
+void CTessaronDlg::hover(QPoint p, bool buttonHeld) {
+    const int x = p.x();
+    const int y = p.y();
+    const int oldRow = hoveredRow_;
+    bool onArea = false;
+    if (effectListOpen_) {
+        hoveredRow_ = effectListRow(x, y);
+    } else if (responseListOpen_) {
+        hoveredRow_ = responseListRow(x, y, layout());
+    } else {
+        hoveredRow_ = -1;
+        const int a = hitTest(x, y, sections_, live_.image[img::kEffect]);
+        onArea = a != area::kNone;
+        if (a != hoveredArea_) {
+            hoveredArea_ = a;
+            update();
+        }
+    }
+    if (hoveredRow_ != oldRow) update();
+
+    const auto key = keys::keyAtPoint(x, y, live_.diyMode);
+    const bool anyList = effectListOpen_ || responseListOpen_ || helpMenuOpen_;
+    if (buttonHeld && !onArea && !key && !anyList) {
+        // Dragging the window by its face.
+        dragging_ = true;
+        if (QWindow* w = windowHandle(); w == nullptr || !w->startSystemMove()) {
+            return;  // moved by hand in mouseMoveEvent from now on
+        }
+        dragging_ = false;  // the window system moves it and keeps the release
+        buttonHeld_ = false;
+        return;
+    }
+    if (key != hoveredKey_) {
+        hoveredKey_ = key;
+        update();
+    }
+}
+
+void CTessaronDlg::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    if (hoveredArea_ != area::kNone) {
+        hoveredArea_ = area::kNone;
+        update();
+    }
+}
+
+void CTessaronDlg::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (hoveredArea_ != area::kNone || hoveredKey_) {
+        hoveredArea_ = area::kNone;
+        hoveredKey_.reset();
+        update();
+    }
+}
+
+void CTessaronDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter, Esc and F1 are ordinary keys here: they never close the window or ask for help.
+    event->accept();
+}
+
+void CTessaronDlg::contextMenuEvent(QContextMenuEvent* event) {
+    if (busy()) return;
+    QMenu menu(this);
+    ui::styleMenu(menu);
+    menu.addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
+                   [this] { CAboutDlg(live_.language, this).exec(); });
+    menu.exec(event->globalPos());
+}
+
+void CTessaronDlg::closeEvent(QCloseEvent* event) {
+    // The window system's close (e.g. Alt+F4) hides like the hide button; the program ends
+    // through the close button or the icon menu's Exit.
+    if (!ended_ && hidesToTray()) {
+        event->ignore();
+        hide();
+        return;
+    }
+    if (!ended_) {
+        endWindow(true);
+    }
+    event->accept();
+}
+
+// ---- Clicks.
+
+void CTessaronDlg::click(QPoint p) {
+    if (effectListOpen_) {
+        clickEffectList(p);
+    } else if (responseListOpen_) {
+        clickResponseList(p);
+    } else if (helpMenuOpen_) {
+        clickHelpMenu(p);
+    } else {
+        const int a = hitTest(p.x(), p.y(), sections_, live_.image[img::kEffect]);
+        if (a != area::kNone) {
+            clickArea(a);
+        } else if (auto key = keys::keyAtPoint(p.x(), p.y(), live_.diyMode)) {
+            clickKey(*key);
+        }
+    }
+    update();
+}
+
+void CTessaronDlg::clickArea(int a) {
+    using namespace area;
+    auto& image = live_.image;
+    switch (a) {
+        case kHelp:
+            helpMenuOpen_ = !helpMenuOpen_;
+            break;
+        case kHide:
+            hideWindow();
+            break;
+        case kClose:
+            endWindow(true);
+            break;
+        case kEffectField:
+            effectListOpen_ = true;
+            hoveredRow_ = -1;
+            placeSliders();
+            break;
+        case kDirection1:
+        case kDirection1 + 1:
+        case kDirection1 + 2:
+        case kDirection1 + 3:
+            image[img::kDirection] =
+                lighting::directionForButton(image[img::kEffect], a - kDirection1);
+            break;
+        case kMacroManagement:
+            runMacroManager();
+            break;
+        case kGameModeOn:
+        case kGameModeOff:
+            performance::setGameMode(image, a == kGameModeOn);
+            break;
+        case kWinLockOn:
+        case kWinLockOff:
+            performance::setWinLock(image, a == kWinLockOn);
+            break;
+        case kResponseField:
+            responseListOpen_ = true;
+            hoveredRow_ = -1;
+            placeSliders();
+            break;
+        case kProfile:
+            runProfiles();
+            break;
+        case kReturn:
+            factoryReset();
+            break;
+        case kCancel:
+            cancel();
+            break;
+        case kSave:
+            save();
+            break;
+        case kLightHeader:
+            sections_.light = !sections_.light;
+            break;
+        case kGameModeHeader:
+            sections_.gameMode = !sections_.gameMode;
+            break;
+        case kResponseHeader:
+            sections_.responseTime = !sections_.responseTime;
+            break;
+        case kRateHeader:
+            sections_.reportRate = !sections_.reportRate;
+            break;
+        case kKeymapRadio:
+        case kDiyRadio:
+            live_.diyMode = a == kDiyRadio;
+            break;
+        default:
+            break;  // colour squares and the logo do nothing
+    }
+    placeSliders();
+}
+
+void CTessaronDlg::clickKey(keys::KeyIndex key) {
+    if (live_.diyMode) {
+        lighting::toggleDiyLight(live_.image, key);
+        return;
+    }
+    editKey(key);
+}
+
+void CTessaronDlg::clickEffectList(QPoint p) {
+    const int row = effectListRow(p.x(), p.y());
+    if (row >= 0) {
+        live_.diyMode = lighting::chooseEffect(live_.image, static_cast<std::size_t>(row));
+    }
+    effectListOpen_ = false;
+    hoveredRow_ = -1;
+    placeSliders();
+}
+
+void CTessaronDlg::clickResponseList(QPoint p) {
+    performance::chooseResponseRow(live_.image, responseListRow(p.x(), p.y(), layout()));
+    responseListOpen_ = false;
+    hoveredRow_ = -1;
+    placeSliders();
+}
+
+void CTessaronDlg::clickHelpMenu(QPoint p) {
+    helpMenuOpen_ = false;
+    if (!ui::Rect{830, 22, 996, 99}.contains(p)) return;
+    const int row = (p.y() - 22) / 25;
+    if (row == 0) {
+        // The guide in the interface language, when it ships beside the English one.
+        auto page = setup_.helpPage;
+        if (live_.language == Language::Chinese) {
+            auto chinese = page;
+            chinese.replace_extension(".zh" + page.extension().string());
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(chinese, ec)) page = chinese;
+        }
+        const QUrl url = QUrl::fromLocalFile(QString::fromStdString(page.string()));
+        if (auto s = programs_->openUrl(url); !s) showError(s.error());
+    } else if (row == 1) {
+        startUpdater();
+    }
+}
+
+void CTessaronDlg::editKey(keys::KeyIndex key) {
+    if (!setup_.pages.keyPage) return;
+    auto begun = keys::beginKeyEdit(live_.pending, key, live_.liveKeys(), live_.keymapPath());
+    if (!begun) {
+        showError(begun.error());
+        return;
+    }
+    if (!setup_.pages.keyPage(this, live_, key)) return;
+    keys::ApplyContext context;
+    context.language = live_.language;
+    context.repackMacroSlots = [this](device::DeviceImage& image) {
+        macros::packMacroSlots(live_.committedMacros, image);
+    };
+    if (auto s = keys::finishKeyEdit(live_.pending, live_.liveKeys(), context, live_.keymapPath());
+        !s) {
+        showError(s.error());
+    }
+}
+
+void CTessaronDlg::runMacroManager() {
+    if (!setup_.pages.macroManager) return;
+    if (!setup_.pages.macroManager(this, live_)) return;
+    macros::packMacroSlots(live_.committedMacros, live_.image);
+    writeKeymap();
+    if (auto s = macros::writeMacroFile(live_.macroFilePath(), live_.committedMacros); !s) {
+        showError(s.error());
+    }
+}
+
+void CTessaronDlg::runProfiles() {
+    if (!setup_.pages.profiles) return;
+    setup_.pages.profiles(this, live_, frameGeometry());
+    QTimer::singleShot(kProfilesSettleMs, this,
+                       [this] { ui::sendMessage(this, ui::kRefreshMessage, 0, 1); });
+}
+
+void CTessaronDlg::hideWindow() {
+    if (hidesToTray()) {
+        hide();
+    } else {
+        // Without a notification area a hidden window could never be reached again.
+        showMinimized();
+    }
+}
+
+void CTessaronDlg::endWindow(bool writeCommitted) {
+    if (ended_) return;
+    ended_ = true;
+    if (writeCommitted) {
+        // Unsaved panel changes do not reach the file: it gets what the keyboard holds.
+        (void)keys::writeKeymap(live_.keymapPath(), live_.committedImage, live_.committedRecords);
+    }
+    if (tray_ != nullptr) tray_->hide();
+    hide();
+    emit ended();
+}
+
+}  // namespace tessaron::app
