@@ -60,10 +60,15 @@ LineExchange exchangeLine(const std::filesystem::path& socket, std::string_view 
     if (path.size() >= sizeof(address.sun_path)) return {Outcome::PathTooLong, {}};
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
 
-    // Another user's socket is not spoken to. Its mode is not asked here: a socket of this user
-    // that others may connect to is the server's to fix, not a stranger's.
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && st.st_uid != ::getuid()) return {Outcome::Foreign, {}};
+    // Whoever could plant or reach the file could answer in the program's name.
+    switch (inspectSocketFile(socket, ::getuid())) {
+        case SocketFile::Missing:
+            return {};
+        case SocketFile::Foreign:
+            return {Outcome::Foreign, {}};
+        case SocketFile::Ours:
+            break;
+    }
 
     const FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (fd.get() < 0) return {};

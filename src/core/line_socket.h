@@ -19,7 +19,7 @@ struct LineExchange {
         Answered,      // connected and sent; `reply` holds what came back (may be empty)
         NotListening,  // nobody listens at the path
         PathTooLong,   // the path does not fit a socket address
-        Foreign,       // the socket file belongs to another user: not spoken to
+        Foreign,       // the file is no socket of this user with mode 0600: not spoken to
     };
     Outcome outcome = Outcome::NotListening;
     std::string reply;  // up to and without the newline
@@ -50,7 +50,8 @@ SocketFile inspectSocketFile(const std::filesystem::path& path, uid_t user);
 bool restrictToOwner(const std::filesystem::path& path);
 
 // Sends `line` and reads until a newline, the server's close, `maxReply` bytes or `timeout`.
-// A socket file of another user is not spoken to: it could impersonate the program.
+// Only a socket file that inspectSocketFile() calls ours is spoken to: any other could
+// impersonate the program.
 LineExchange exchangeLine(const std::filesystem::path& socket, std::string_view line,
                           std::size_t maxReply, std::chrono::milliseconds timeout);
 

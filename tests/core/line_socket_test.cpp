@@ -62,17 +62,22 @@ TEST(LineSocket, OnlyThisUsersSocketWithModeSixHundredIsTrusted) {
     EXPECT_EQ(inspectSocketFile(scratch.path() / "plain", ::getuid()), SocketFile::Foreign);
 }
 
-TEST(LineSocket, AnotherUsersSocketIsNotSpokenTo) {
+TEST(LineSocket, OnlyOurOwnPrivateSocketIsSpokenTo) {
     testing::ScratchFolder scratch("tessaron-socket");
     const fs::path path = scratch.path() / "s";
+    const auto send = [&] {
+        return exchangeLine(path, "show\n", 16, std::chrono::milliseconds(50)).outcome;
+    };
+    EXPECT_EQ(send(), LineExchange::Outcome::NotListening);
     const FileDescriptor listener(listenAt(path));
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    EXPECT_EQ(send(), LineExchange::Outcome::Foreign);
     // Our own socket takes the line (nobody answers, so the reply is empty).
-    EXPECT_EQ(exchangeLine(path, "show\n", 16, std::chrono::milliseconds(50)).outcome,
-              LineExchange::Outcome::Answered);
+    ASSERT_TRUE(restrictToOwner(path));
+    EXPECT_EQ(send(), LineExchange::Outcome::Answered);
     if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
     ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(exchangeLine(path, "show\n", 16, std::chrono::milliseconds(50)).outcome,
-              LineExchange::Outcome::Foreign);
+    EXPECT_EQ(send(), LineExchange::Outcome::Foreign);
 }
 
 }  // namespace
