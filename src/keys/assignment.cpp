@@ -64,8 +64,9 @@ Status applyAssignment(PendingAssignment& p, LiveKeys live, const ApplyContext& 
     const std::uint8_t ownVk = layoutVk(k);
 
     if (p.keyCount == kDefaultKeyCount) {
+        // The whole factory cell: the media keys' cells are consumer cells, not plain keys.
         r.makeFactoryState();
-        writeCell(live.image, cellAt, plainKeyCell(usageCode(ownVk)));
+        writeCell(live.image, cellAt, factoryCell(k));
         setKeyEnabled(live.image, k, true);
         p.enabled = true;
         return {};
@@ -130,7 +131,7 @@ Status applyAssignment(PendingAssignment& p, LiveKeys live, const ApplyContext& 
         }
         case kind::kRestore:
             r.makeFactoryState();
-            writeCell(live.image, cellAt, plainKeyCell(usageCode(ownVk)));
+            writeCell(live.image, cellAt, factoryCell(k));
             break;
         default:
             break;
@@ -148,7 +149,7 @@ void recomputeModifiedMarks(LiveKeys live) {
         if (c[0] == cell::kMacro) {
             // Positions 108..112 holding macros 0..4 keep their mark.
             if (static_cast<int>(k) - 108 != c[kCellValueByte]) mark = 1;
-        } else if (c[kCellValueByte] == f[kCellValueByte]) {
+        } else if (c == f) {  // every byte: a plain-key cell with the media usage is not factory
             const bool factory = r.kind == kind::kSingle && (r.bytes[0] == r.vk || r.keyCount != 1);
             mark = factory ? 0 : 1;
         } else {

@@ -1,6 +1,7 @@
 // tessaronctl as a user runs it, on the virtual keyboard in a data folder of its own: each command
 // does what it says, and each bad argument is refused with a message and changes no file.
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -80,6 +81,29 @@ TEST_F(CliTest, PullAssignApplyAndShowRoundTrip) {
     ok({"assign", "Caps Lock", "default"});
     ok({"apply"});
     EXPECT_EQ(keyboardSettings(), factory);
+}
+
+TEST_F(CliTest, DefaultGivesTheMediaKeysTheirConsumerCells) {
+    // Matrix columns 17..20 of row 5, and their factory cells as the keyboard ships them.
+    struct Media {
+        const char* key;
+        std::size_t column;
+        std::array<std::uint8_t, 4> factory;
+    };
+    const Media media[] = {{"Vol-", 17, {0x03, 0x00, 0xEA, 0x00}},
+                           {"Player", 18, {0x03, 0x00, 0x83, 0x01}},
+                           {"Play", 19, {0x03, 0x00, 0xCD, 0x00}},
+                           {"Vol+", 20, {0x03, 0x00, 0xE9, 0x00}}};
+    ok({"pull"});
+    for (const auto& m : media) {
+        SCOPED_TRACE(m.key);
+        const std::size_t at = 792 + 5 * 84 + m.column * 4;  // row-major in the image
+        ok({"assign", m.key, "single", "A"});
+        ok({"assign", m.key, "default"});
+        const auto img = keymapImage();
+        EXPECT_EQ((std::array{img[at], img[at + 1], img[at + 2], img[at + 3]}), m.factory);
+    }
+    EXPECT_TRUE(contains(ok({"show"}).out, "Key cells that differ from factory: none"));
 }
 
 TEST_F(CliTest, AssignRefusesBadArgumentsAndChangesNothing) {

@@ -215,8 +215,11 @@ TEST_F(AssignmentTest, RecomputeRules) {
     EXPECT_EQ(marks[110], 0);
     EXPECT_EQ(marks[111], 1);
 
-    // Only byte 2 is compared: a consumer cell with the same byte 2 counts as factory.
+    // Every byte of the cell counts: the factory usage under another kind is a change.
     writeCell(image, matrixCellOffset(kCaps), KeyCell{3, 7, 0x39, 9});
+    recomputeModifiedMarks(live());
+    EXPECT_EQ(marks[kCaps], 1);
+    writeCell(image, matrixCellOffset(kCaps), KeyCell{0, 0, 0x39, 0});
     recomputeModifiedMarks(live());
     EXPECT_EQ(marks[kCaps], 0);
 

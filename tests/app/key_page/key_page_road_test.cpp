@@ -128,6 +128,37 @@ TEST_F(KeyPageRoadTest, TypedKeyAndDisableReachTheKeyboardOnSave) {
     EXPECT_TRUE(keys::keyEnabled(rig->keyboard->settings(), kKeyQ));
 }
 
+TEST_F(KeyPageRoadTest, MediaKeysKeepTheirConsumerCellsWhenRestored) {
+    // Key indices 16..19 and their factory cells as the keyboard ships them.
+    const std::pair<keys::KeyIndex, keys::KeyCell> media[] = {{16, {0x03, 0x00, 0xEA, 0x00}},
+                                                               {17, {0x03, 0x00, 0x83, 0x01}},
+                                                               {18, {0x03, 0x00, 0xCD, 0x00}},
+                                                               {19, {0x03, 0x00, 0xE9, 0x00}}};
+    for (const auto& [key, factory] : media) {
+        SCOPED_TRACE(key);
+        // Save on Single/Combine with nothing typed restores the key.
+        editKey(key, [](CKeyMap& page) {
+            click(page, key_page::kButtonRects[button::kSave].centre());
+        });
+        EXPECT_EQ(keys::readCell(live().image, keys::matrixCellOffset(key)), factory);
+        EXPECT_EQ(live().marks[key], 0);
+        // Default after another key.
+        editKey(key, [](CKeyMap& page) {
+            QKeyEvent down(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, 52, 0x7a, 0);
+            QApplication::sendEvent(&page, &down);
+            click(page, key_page::kButtonRects[button::kSave].centre());
+        });
+        EXPECT_EQ(live().marks[key], 1);
+        editKey(key, [](CKeyMap& page) {
+            click(page, key_page::kButtonRects[button::kDefault].centre());
+        });
+        EXPECT_EQ(keys::readCell(live().image, keys::matrixCellOffset(key)), factory);
+        EXPECT_EQ(live().marks[key], 0);
+    }
+    saveOnWindow();
+    for (const auto& [key, factory] : media) EXPECT_EQ(keyboardCell(key), factory) << key;
+}
+
 TEST_F(KeyPageRoadTest, HostActionKeyPressedOnTheKeyboardOpensItsTarget) {
     files.path = QStringLiteral("/home/user/notes/todo.txt");
     editKey(kKeyF5, [](CKeyMap& page) {
