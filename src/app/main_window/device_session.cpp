@@ -170,6 +170,24 @@ void DeviceSession::factoryReset(const device::DeviceImage& base,
     });
 }
 
+void DeviceSession::fetchLighting(const device::DeviceImage& base,
+                                  std::function<void(Result<device::DeviceImage>)> done) {
+    post([this, base, done = std::move(done)]() mutable {
+        Result<device::DeviceImage> out = device::errors::noKeyboard();
+        if (auto lease = link_.acquire()) {
+            device::DeviceImage img = base;
+            if (Status s = device::getLighting(lease->port(), img); s) {
+                out = img;
+            } else {
+                out = s.error();
+            }
+        } else {
+            out = lease.error();
+        }
+        deliver(std::move(done), std::move(out));
+    });
+}
+
 void DeviceSession::arrival(const device::DeviceImage& current,
                             std::function<void(device::ArrivalResult)> done) {
     post([this, current, done = std::move(done)]() mutable {

@@ -71,6 +71,10 @@ public:
     // The reset command, then Read all over a copy of base. Refused without a keyboard.
     void factoryReset(const device::DeviceImage& base,
                       std::function<void(Result<device::DeviceImage>)> done);
+    // Query 0x88: the keyboard's lighting block (its own Fn keys may have changed it), written
+    // over a copy of base. Refused without a keyboard.
+    void fetchLighting(const device::DeviceImage& base,
+                       std::function<void(Result<device::DeviceImage>)> done);
     // After a plug-in notice: settle, open what is closed, read, restart the listener.
     void arrival(const device::DeviceImage& current,
                  std::function<void(device::ArrivalResult)> done);

@@ -264,9 +264,27 @@ void CTessaronDlg::setSlidersFromImage() {
 void CTessaronDlg::refresh(bool afterDeviceRead) {
     setSlidersFromImage();
     keys::refreshModifiedMarks(live_.liveKeys());
+    if (afterDeviceRead) fetchLighting();
     writeKeymap();
     update();
     if (afterDeviceRead) offerFirmwareUpdate();
+}
+
+void CTessaronDlg::fetchLighting() {
+    if (session_ == nullptr || !session_->isConnected()) return;
+    QPointer<CTessaronDlg> self(this);
+    beginBusy();
+    session_->fetchLighting(live_.image, [self](Result<device::DeviceImage> read) {
+        if (!self) return;
+        self->endBusy();
+        if (!read) return;  // a keyboard gone meanwhile is reported by the plug notice
+        // Only the lighting block: whatever the user changed meanwhile stays.
+        const auto from = read->begin() + img::kLighting;
+        std::copy(from, from + img::kLightingSize, self->live_.image.begin() + img::kLighting);
+        self->setSlidersFromImage();
+        self->writeKeymap();
+        self->update();
+    });
 }
 
 void CTessaronDlg::onKeyEvent(std::uint8_t code) {

@@ -198,6 +198,7 @@ private:
     // Messages.
     void onSliderMoved(int controlId);
     void refresh(bool afterDeviceRead);
+    void fetchLighting();
     void setSlidersFromImage();
     void onKeyEvent(std::uint8_t code);
     void showNoDeviceBalloon();

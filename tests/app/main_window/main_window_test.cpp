@@ -218,6 +218,27 @@ TEST(MainWindow, RefreshMessageUpdatesSlidersMarksAndKeymap) {
     EXPECT_EQ(onDisk, live.image);
 }
 
+TEST(MainWindow, RefreshAfterAReadFetchesTheLightingAgain) {
+    Rig rig;
+    // The keyboard's own Fn keys change its effect and brightness (image bytes 7450, 7452).
+    auto settings = rig.keyboard->settings();
+    settings[7450] = settings[7450] == 3 ? 4 : 3;
+    settings[7452] = 17;
+    rig.keyboard->setSettings(settings);
+    ui::sendMessage(rig.window.get(), ui::kRefreshMessage, 0, 0);
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.live().image[7450], settings[7450]);
+    EXPECT_EQ(rig.live().image[7452], 17);
+    EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), 17);
+
+    // With lParam 1 (after the profiles panel) the keyboard is not asked.
+    settings[7452] = 23;
+    rig.keyboard->setSettings(settings);
+    ui::sendMessage(rig.window.get(), ui::kRefreshMessage, 0, 1);
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.live().image[7452], 17);
+}
+
 TEST(MainWindow, UnplugClosesAndReplugReopensTheChannels) {
     Rig rig;
     ASSERT_TRUE(rig.session->isConnected());
