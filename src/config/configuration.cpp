@@ -261,6 +261,13 @@ Reading readConfiguration(const device::DeviceImage& image, const keys::KeyRecor
         out.leftOut.push_back("macro " + std::to_string(i) + " \"" +
                               macros::utf16ToUtf8(table[i].name()) + "\"");
     }
+    // A key playing a macro the table no longer holds (deleted since) has nothing to name.
+    std::erase_if(c.keys, [&](const KeySetting& s) {
+        if (s.kind != keys::kind::kMacro || s.macro < c.macros.size()) return false;
+        out.leftOut.push_back(std::string(keys::legend(s.key)) + " (macro " +
+                              std::to_string(s.macro) + ")");
+        return true;
+    });
     return out;
 }
 

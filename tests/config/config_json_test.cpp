@@ -190,6 +190,7 @@ TEST(ConfigurationText, KeysSetUpElsewhereAreReadFromTheirCells) {
     put(1220, {0x03, 0x00, 0xE2, 0x00});  // F1: Mute
     put(1224, {0x00, 0x00, 0x05, 0x00});  // F2: B
     put(1228, {0x0A, 0x00, 0x72, 0x00});  // F3: a host action without a path
+    put(1232, {0x04, 0x01, 0x03, 0x00});  // F4: macro 3, which the table does not hold
     const auto read = readConfiguration(f.image, *f.records, f.macros);
     const auto& keys = read.configuration.keys;
     ASSERT_EQ(keys.size(), 3u);
@@ -197,7 +198,7 @@ TEST(ConfigurationText, KeysSetUpElsewhereAreReadFromTheirCells) {
     EXPECT_EQ(keys[1].kind, keys::kind::kSingle);
     EXPECT_EQ(keys[1].vks, std::vector<std::uint8_t>{'B'});
     EXPECT_EQ(keys[2].kind, keys::kind::kCombination);
-    EXPECT_EQ(read.leftOut, std::vector<std::string>{"F3"});
+    EXPECT_EQ(read.leftOut, (std::vector<std::string>{"F3", "F4 (macro 3)"}));
 
     // What was read writes the same cells into a fresh folder.
     Folder g;
