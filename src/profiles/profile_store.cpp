@@ -136,7 +136,8 @@ StoreResult ProfileStore::create() {
         if (!listed(name) && !fs::exists(pathFor(name), ec)) break;
     }
     if (auto ok = checkName(name); !ok) return result(Outcome::Refused, ok.error());
-    const std::vector<std::uint8_t> zeros(device::image::kSize, 0);
+    // Every profile file has the full size; an empty one is all zeros.
+    const std::vector<std::uint8_t> zeros(keys::kKeymapFileSize, 0);
     const Status written = writeFileAtomically(pathFor(name), zeros);
     rescan();
     if (!written) return result(Outcome::Failed, written.error());
@@ -149,9 +150,11 @@ StoreResult ProfileStore::copy(std::optional<std::size_t> selected) {
     }
     if (names_.size() >= kMaxProfiles) return {Outcome::Refused, {}, {}};
 
-    // The copy takes the file as it is, a short one included.
+    // The copy takes the file as it is; what a short one lacks is written as zeros, so every
+    // profile file has the full size.
     auto bytes = readFilePrefix(paths_[*selected], keys::kKeymapFileSize);
     if (!bytes) return result(Outcome::Failed, bytes.error());
+    bytes->resize(keys::kKeymapFileSize, 0);
 
     const std::string& source = names_[*selected];
     const std::string prefix = language_ == Language::Chinese ? "复制 " : "Copy of ?";

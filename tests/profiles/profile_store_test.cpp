@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -52,7 +53,7 @@ TEST_F(ProfileStoreTest, OpenCreatesTheFolderAndNewFillsIt) {
     ASSERT_TRUE(s.create().done());
     EXPECT_EQ(s.names(), (std::vector<std::string>{"Profile_1", "Profile_2"}));
     EXPECT_EQ(s.paths()[0], folder() / "Profile_1.bin");
-    EXPECT_EQ(contents(s.paths()[0]), std::vector<std::uint8_t>(10056, 0));
+    EXPECT_EQ(contents(s.paths()[0]), std::vector<std::uint8_t>(206916, 0));
 
     fs::remove(folder() / "Profile_1.bin");
     touch("Profile_3.bin");
@@ -104,6 +105,21 @@ TEST_F(ProfileStoreTest, CopyNamesTakeTheFirstFreeSuffix) {
     EXPECT_TRUE(store_->indexOf("复制  Profile_1"));
 }
 
+TEST_F(ProfileStoreTest, CopiesHaveTheFullSizeWhateverTheSource) {
+    auto& s = open();
+    ASSERT_TRUE(s.create().done());
+    ASSERT_TRUE(s.copy(s.indexOf("Profile_1")).done());
+    EXPECT_EQ(contents(folder() / "Copy of ? Profile_1.bin"), std::vector<std::uint8_t>(206916, 0));
+
+    // A short file from elsewhere: its bytes, then zeros up to the full size.
+    std::ofstream(folder() / "short.bin", std::ios::binary) << std::string(100, '\x22');
+    s.rescan();
+    ASSERT_TRUE(s.copy(s.indexOf("short")).done());
+    auto expected = std::vector<std::uint8_t>(206916, 0);
+    std::fill_n(expected.begin(), 100, 0x22);
+    EXPECT_EQ(contents(folder() / "Copy of ? short.bin"), expected);
+}
+
 TEST_F(ProfileStoreTest, CopyOfAnUnreadableProfileFails) {
     auto& s = open();
     ASSERT_TRUE(s.create().done());
@@ -150,7 +166,7 @@ TEST_F(ProfileStoreTest, AFileWithoutKeyCellsIsNotLoaded) {
     EXPECT_EQ(r.message, messages::holdsNoSettings().english);
     EXPECT_EQ(image_, before);
     EXPECT_EQ((*records_)[200].kind, 3);
-    EXPECT_EQ(contents(made), std::vector<std::uint8_t>(10056, 0));
+    EXPECT_EQ(contents(made), std::vector<std::uint8_t>(206916, 0));
 
     // A short file reaches only the start of the image; the key cells kept make it loadable.
     const fs::path shortFile = dir_ / "short.bin";
@@ -168,7 +184,7 @@ TEST_F(ProfileStoreTest, LoadWithoutAFileWritesNothing) {
     image_.fill(0x22);
     EXPECT_EQ(s.load(0, live(), std::nullopt).outcome, Outcome::Cancelled);
     EXPECT_EQ(s.load(0, live(), dir_ / "missing.bin").outcome, Outcome::Failed);
-    EXPECT_EQ(contents(s.paths()[0]), std::vector<std::uint8_t>(10056, 0));
+    EXPECT_EQ(contents(s.paths()[0]), std::vector<std::uint8_t>(206916, 0));
     EXPECT_EQ(image_[0], 0x22);
 }
 

@@ -174,15 +174,17 @@ TEST_F(ProfilesPanelTest, NewTakesTheFirstFreeNumberAndCopyNamesCount) {
     file("Game", 20, 'g');
     open();
     releaseAt(79, 624);  // far corner of the New area
-    EXPECT_EQ(contents("Profile_2"), std::string(10056, '\0'));
+    EXPECT_EQ(contents("Profile_2"), std::string(206916, '\0'));
     EXPECT_EQ(list().selectedIndex(), -1);
 
     select("Game");
     menuAt(0, pd::Command::Copy);
     select("Game");
     menuAt(0, pd::Command::Copy);
-    EXPECT_EQ(contents("Copy of ? Game"), std::string(20, 'g'));
-    EXPECT_EQ(contents("Copy of ? Game 1"), std::string(20, 'g'));
+    // A short source is copied whole and filled up with zeros to the full profile size.
+    const std::string copied = std::string(20, 'g') + std::string(206916 - 20, '\0');
+    EXPECT_EQ(contents("Copy of ? Game"), copied);
+    EXPECT_EQ(contents("Copy of ? Game 1"), copied);
     EXPECT_TRUE(prompts_.shown.isEmpty());
 
     menuAt(0, pd::Command::Copy);  // nothing selected after the rescan
