@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/line_socket.h"
+
 namespace tessaron::app {
 
 namespace {
@@ -71,9 +73,10 @@ Status LocalLineServer::listen() {
     };
     bool bound = bindTo();
     if (!bound && errno == EADDRINUSE) {
-        // Only a socket is taken over: nobody answered on it, so an earlier run left it behind.
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) {
+        // Nobody answered on it, so an earlier run left it behind; but only a socket of this
+        // user that nobody else could use is ours to take over. Anything else may have been
+        // planted by another user, and is left alone.
+        if (local::inspectSocketFile(path_, ::getuid()) == local::SocketFile::Ours) {
             ::unlink(path.c_str());
             bound = bindTo();
         } else {

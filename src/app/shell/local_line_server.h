@@ -27,8 +27,10 @@ public:
                     QObject* parent = nullptr);
     ~LocalLineServer() override;  // closes and removes the socket file
 
-    // Starts listening. A socket file left at the path by an earlier run is replaced; any other
-    // kind of file there is left alone. The error says why, for the caller's sentence.
+    // Starts listening; the socket file gets mode 0600. A socket of this user with mode 0600
+    // left at the path by an earlier run is replaced; any other file there (another user's, one
+    // that others may use, or no socket) is left alone. The error says why, for the caller's
+    // sentence.
     Status listen();
     [[nodiscard]] bool isListening() const { return listener_ >= 0; }
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }

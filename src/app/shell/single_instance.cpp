@@ -1,6 +1,5 @@
 #include "app/shell/single_instance.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <unistd.h>
@@ -14,8 +13,8 @@ constexpr char kShowRequest[] = "show\n";
 constexpr std::size_t kMaxRequest = 64;
 
 std::filesystem::path socketPath(const QString& name) {
-    return std::filesystem::path(QFile::encodeName(QDir::tempPath()).toStdString()) /
-           QFile::encodeName(name).toStdString();
+    return local::socketPath(local::SocketPlace::fromProcess(),
+                             QFile::encodeName(name).toStdString());
 }
 }  // namespace
 

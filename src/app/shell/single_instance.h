@@ -1,6 +1,9 @@
 #pragma once
 // One running program per user: the first start listens on a local socket named after the
-// single-instance token; a later start finds it, asks it to come forward and ends.
+// single-instance token; a later start finds it, asks it to come forward and ends. The socket
+// lives in $XDG_RUNTIME_DIR when it is set, else in the temporary folder, where a file another
+// user planted under its name is neither spoken to nor removed: the program then runs without
+// the guard.
 
 #include <QObject>
 #include <QString>
@@ -36,7 +39,7 @@ signals:
 
 private:
     QString name_;
-    std::filesystem::path path_;  // in the temporary folder
+    std::filesystem::path path_;  // in $XDG_RUNTIME_DIR, else the temporary folder
     LocalLineServer server_;
 };
 

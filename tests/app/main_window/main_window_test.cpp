@@ -6,9 +6,14 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "app/main_window/firmware_offer.h"
+#include "app/shell/local_line_server.h"
 #include "app/shell/single_instance.h"
 #include "device/virtual/factory_settings.h"
 #include "keys/keymap_file.h"
@@ -459,6 +464,51 @@ TEST(SingleInstance, ASecondStartBringsTheFirstForward) {
     SingleInstance other(name.trimmed());
     EXPECT_FALSE(other.notifyRunning(200));
     EXPECT_EQ(instanceName().left(39), QString::fromLatin1(kInstanceToken));
+}
+
+// The guard's socket lives in $XDG_RUNTIME_DIR; without it, in the temporary folder, where a
+// socket another user could have planted neither answers for the program nor stops it.
+TEST(SingleInstance, ListensInTheRuntimeFolderAndIgnoresAPlantedSocket) {
+    // Short, for a socket address.
+    std::string made = "/tmp/tsi-XXXXXX";
+    ASSERT_NE(::mkdtemp(made.data()), nullptr);
+    const std::filesystem::path root = made;
+    const auto restore = [](const char* name, const char* was) {
+        if (was) {
+            ::setenv(name, was, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    };
+    const char* runtimeWas = std::getenv("XDG_RUNTIME_DIR");
+    const std::string runtime = runtimeWas ? runtimeWas : "";
+    const char* tmpWas = std::getenv("TMPDIR");
+    const std::string tmp = tmpWas ? tmpWas : "";
+    const QString name = QStringLiteral("tessaron-test-%1").arg(QCoreApplication::applicationPid());
+
+    std::filesystem::create_directories(root / "run");
+    ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+    {
+        SingleInstance first(name);
+        EXPECT_TRUE(first.listen());
+        EXPECT_TRUE(std::filesystem::is_socket(root / "run" / name.toStdString()));
+    }
+
+    ::unsetenv("XDG_RUNTIME_DIR");
+    std::filesystem::create_directories(root / "tmp");
+    ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
+    const auto planted = root / "tmp" / name.toStdString();
+    {
+        LocalLineServer liar(planted, 64, [](std::string_view) { return std::string("yes"); });
+        EXPECT_TRUE(liar.listen());
+        EXPECT_EQ(::chmod(planted.c_str(), 0666), 0);
+        SingleInstance second(name);
+        EXPECT_FALSE(second.notifyRunning(200)) << "a socket others may use is not spoken to";
+        EXPECT_FALSE(second.listen()) << "nor taken over";
+    }
+    restore("XDG_RUNTIME_DIR", runtimeWas ? runtime.c_str() : nullptr);
+    restore("TMPDIR", tmpWas ? tmp.c_str() : nullptr);
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

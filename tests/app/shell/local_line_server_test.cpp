@@ -36,14 +36,16 @@ LineExchange ask(const std::filesystem::path& path, std::string line) {
     return reply.get();
 }
 
-// A socket file with nobody listening, as a program that crashed leaves it.
-void leaveSocketFile(const std::filesystem::path& path) {
+// A socket file with nobody listening, as a program that crashed leaves it (mode 0600), or as
+// someone else could plant it.
+void leaveSocketFile(const std::filesystem::path& path, mode_t mode = 0600) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
     ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
 }
 
 TEST(LocalLineServer, AnswersEachLineAndTakesOverOnlyALeftoverSocket) {
@@ -82,6 +84,29 @@ TEST(LocalLineServer, AnswersEachLineAndTakesOverOnlyALeftoverSocket) {
     EXPECT_FALSE(refused.listen());
     std::ifstream in(file);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
+}
+
+// In a folder every user can write to, a socket that others may use or that another user owns
+// may have been planted: it is neither spoken to nor taken over.
+TEST(LocalLineServer, LeavesAPlantedSocketAlone) {
+    ScratchFolder folder("line");
+    const auto open = folder.path() / "open";
+    leaveSocketFile(open, 0666);
+    LocalLineServer server(open, kMaxLine, [](std::string_view) { return std::string("x"); });
+    EXPECT_FALSE(server.listen());
+    EXPECT_EQ(ask(open, "show\n").outcome, Outcome::Foreign);
+    struct stat st {};
+    ASSERT_EQ(::lstat(open.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666u) << "left as it was";
+
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+    const auto theirs = folder.path() / "theirs";
+    leaveSocketFile(theirs);
+    ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+    LocalLineServer other(theirs, kMaxLine, [](std::string_view) { return std::string("x"); });
+    EXPECT_FALSE(other.listen());
+    ASSERT_EQ(::lstat(theirs.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
 }
 
 TEST(LocalLineServer, ClientsThatNeverEndTheirLineAreCutOffAndOthersStillServed) {
