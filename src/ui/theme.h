@@ -21,5 +21,7 @@ inline constexpr QColor kTextDim{0x9a, 0xa1, 0xad};
 inline constexpr QColor kKeyCap{0x26, 0x29, 0x30};
 inline constexpr QColor kKeyCapTop{0x30, 0x34, 0x3c};
 inline constexpr QColor kTreeBackground{0x1e, 0x1e, 0x1e};
+// The keyboard focus mark: apart from the red of selections and hovers, so both show at once.
+inline constexpr QColor kFocus{0xff, 0xc8, 0x3d};
 
 }  // namespace tessaron::ui::theme
