@@ -43,7 +43,7 @@ void MacroManager::select(std::optional<std::size_t> index) {
     recordDelay_ = (rec.delayFlag() & 1) != 0;
     const std::uint16_t loops = rec.loopCount();
     loopsOn_ = loops > 1;
-    loopText_ = loops > 1 ? std::to_string(loops) : "1";
+    loopText_ = std::to_string(loops);  // as stored: a 0 is not shown as 1
     loadRecord(*index);
 }
 
@@ -60,16 +60,16 @@ void MacroManager::rebuildLines() {
     selectedLine_.reset();
 }
 
+std::uint16_t MacroManager::fieldLoopCount() const {
+    unsigned long value = 0;
+    for (char c : loopText_) value = value * 10 + static_cast<unsigned long>(c - '0');
+    return static_cast<std::uint16_t>(value & 0xFFFF);
+}
+
 void MacroManager::storeCurrent() {
     if (!selected_) return;
     MacroRecord& rec = working_[*selected_];
-    std::uint16_t loops = 1;
-    if (loopsOn_) {
-        unsigned long value = 0;
-        for (char c : loopText_) value = value * 10 + static_cast<unsigned long>(c - '0');
-        loops = static_cast<std::uint16_t>(value & 0xFFFF);
-    }
-    rec.setLoopCount(loops);
+    rec.setLoopCount(loopsOn_ ? fieldLoopCount() : 1);
     rec.setDelayFlag(recordDelay_);
     rec.setDeviceStream(streams_.device);
     rec.setHostStream(streams_.host);
@@ -107,8 +107,7 @@ void MacroManager::newMacro() {
     removeHook();
     recordDelay_ = false;
     loopsOn_ = false;
-    // A new macro plays once, like every macro stored while the loop option is off.
-    storeCurrent();
+    // Nothing is stored yet: the record stays cleared but for its name until the first edit.
 }
 
 Status MacroManager::deleteMacro() {
@@ -170,7 +169,9 @@ void MacroManager::editBegins() {
 
 MacroTable MacroManager::accept() {
     removeHook();
-    storeCurrent();
+    // Every edit is stored when made; only a loop count typed last is left to take. A macro the
+    // user did not touch keeps every byte.
+    if (selected_ && loopsOn_) working_[*selected_].setLoopCount(fieldLoopCount());
     return working_;
 }
 

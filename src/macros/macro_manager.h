@@ -3,6 +3,7 @@
 // streams and event lines, the recorder, and every editing operation. The window turns its
 // buttons, menu commands and hook messages into these calls and shows the errors they return.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -72,9 +73,11 @@ public:
     // --- Recording.
     // The Start/Stop Recording button.
     Status toggleRecording();
-    // A keystroke from the hook; the time is read from the clock's counter, or given.
+    // A keystroke from the hook; the time is read from the clock's counter, or given, or the
+    // counter less `late` (the hook holds a release back a moment to tell it from a repeat).
     Status keystroke(std::uint8_t vk, KeyAction action);
     Status keystroke(std::uint8_t vk, KeyAction action, std::int64_t counter);
+    Status keystroke(std::uint8_t vk, KeyAction action, std::chrono::nanoseconds late);
     // An in-place edit has started: the hook goes and recording stops.
     void editBegins();
 
@@ -93,6 +96,7 @@ public:
 private:
     void loadRecord(std::size_t index);
     void storeCurrent();
+    [[nodiscard]] std::uint16_t fieldLoopCount() const;
     void rebuildLines();
     void afterEdit();
     void removeHook();

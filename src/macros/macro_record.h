@@ -60,7 +60,11 @@ public:
     void setLoopCount(std::uint16_t count);
 
     [[nodiscard]] std::uint8_t delayFlag() const { return bytes_[record::kDelayFlag]; }
-    void setDelayFlag(bool on) { bytes_[record::kDelayFlag] = on ? 1 : 0; }
+    // Bit 0 is the Record Delay option; the other bits are not ours to change.
+    void setDelayFlag(bool on) {
+        bytes_[record::kDelayFlag] =
+            static_cast<std::uint8_t>((bytes_[record::kDelayFlag] & 0xFE) | (on ? 1 : 0));
+    }
 
     [[nodiscard]] Stream deviceStream() const { return stream(record::kDeviceStream); }
     [[nodiscard]] Stream hostStream() const { return stream(record::kHostStream); }

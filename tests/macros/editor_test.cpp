@@ -86,7 +86,8 @@ TEST_F(EditorTest, NewTakesTheFirstFreeNameAndStopsAt32) {
     m.newMacro();
     EXPECT_EQ(m.macroNames(), (std::vector<std::string>{"Macro_001", "Macro_003", "Macro_002"}));
     EXPECT_EQ(m.selectedMacro(), 2u);
-    EXPECT_EQ(m.workingTable()[2].loopCount(), 1);
+    // Nothing is stored before the first edit: the record is cleared but for its name.
+    EXPECT_EQ(m.workingTable()[2].loopCount(), 0);
     while (m.macroNames().size() < 32) m.newMacro();
     EXPECT_EQ(m.macroNames().back(), "Macro_032");
     m.newMacro();
@@ -281,6 +282,30 @@ TEST_F(EditorTest, LoopCountIsStoredOnlyWhileTheOptionIsOn) {
     const MacroTable accepted = m.accept();
     EXPECT_EQ(accepted[0].loopCount(), 25);
     EXPECT_EQ(committed_[0].loopCount(), 1);  // the committed table is the caller's to replace
+}
+
+TEST_F(EditorTest, MacrosTheUserDidNotEditKeepEveryByte) {
+    // A loop count of 0 and delay-flag bits beyond the Record Delay option, as another tool or
+    // an older file may leave them.
+    MacroRecord odd = recordOf("Odd", kDelayed, 0);
+    odd.bytes()[record::kDelayFlag] = 0x06;
+    const auto same = [&odd](const MacroRecord& r) {
+        return std::equal(r.bytes().begin(), r.bytes().end(), odd.bytes().begin());
+    };
+    auto& m = open({odd, recordOf("Two", Stream{})});
+    EXPECT_EQ(m.loopCountText(), "0");  // shown as stored
+    EXPECT_FALSE(m.loopsOn());
+    EXPECT_TRUE(same(m.accept()[0]));
+
+    // Deleting another macro moves this one but changes none of its bytes.
+    m.select(1);
+    ASSERT_TRUE(m.deleteMacro().ok());
+    EXPECT_TRUE(same(m.accept()[0]));
+
+    // Switching Record Delay touches bit 0 alone.
+    m.select(0);
+    m.toggleRecordDelay();
+    EXPECT_EQ(m.workingTable()[0].delayFlag(), 0x07);
 }
 
 TEST_F(EditorTest, AnInsertionEndedByAnotherEditLeavesNoHookBehind) {
