@@ -6,10 +6,12 @@
 #include <numeric>
 
 #include "core/clock.h"
+#include "device/device_image.h"
 #include "device/virtual/factory_settings.h"
 #include "device/virtual/pacing.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "support/key_tables_file.h"
 
 namespace tessaron::device {
 namespace {
@@ -111,6 +113,28 @@ TEST_F(VirtualKeyboardTest, FactoryKeyMapIsPlacedRowMajorAndEveryKeyIsEnabled) {
 
     // And the host reads exactly that back in eight pages.
     EXPECT_EQ(readBlock(0x8D, 0, 8), slice(s, image::kKeyMap, image::kKeyMapSize));
+}
+
+// The firmware's own factory table against the cells written down from the documented factory
+// key map, as the host reads them over the wire: row r, column c at byte r * 84 + c * 4.
+TEST_F(VirtualKeyboardTest, FactoryKeyMapMatchesTheDocumentedCells) {
+    const auto tables = tessaron::testing::readKeyTablesFile(TESSARON_KEY_TABLES);
+    for (const auto& p : tables.problems) ADD_FAILURE() << p;
+    ASSERT_EQ(tables.factory.size(), 126u);
+    const std::vector<std::uint8_t> block = readBlock(0x8D, 0, 8);
+    ASSERT_EQ(block.size(), 512u);
+    for (const auto& row : tables.factory) {
+        SCOPED_TRACE(row.where());
+        const auto c = static_cast<std::size_t>(row.number(0));
+        const auto r = static_cast<std::size_t>(row.number(1));
+        using Cell = std::vector<std::uint8_t>;
+        const auto expected = row.cell(2);
+        const auto& mine = factoryKeyMapColumnMajor()[c * 6 + r];
+        const auto at = static_cast<std::ptrdiff_t>(r * 84 + c * 4);
+        EXPECT_EQ(Cell(mine.begin(), mine.end()), Cell(expected.begin(), expected.end()));
+        EXPECT_EQ(Cell(block.begin() + at, block.begin() + at + 4),
+                  Cell(expected.begin(), expected.end()));
+    }
 }
 
 TEST_F(VirtualKeyboardTest, QueriesReturnWhatWasWritten) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/atomic_file.h"
+#include "device/device_image.h"
 #include "device/virtual/demo_keyboard.h"
 #include "device/virtual/keyboard_state_file.h"
 #include "device/virtual/virtual_transport.h"

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "core/clock.h"
+#include "device/device_image.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 

@@ -6,8 +6,8 @@ namespace tessaron::device {
 namespace {
 
 // Seven colour entries (red, green, blue components) the lighting effects cycle through.
-constexpr std::array<std::array<std::uint8_t, image::kLightingTableEntrySize>,
-                     image::kLightingTableEntries>
+constexpr std::array<std::array<std::uint8_t, fw::mem::kPaletteEntryBytes>,
+                     fw::mem::kPaletteEntries>
     kFactoryLightingTable{{
         {0xFF, 0x00, 0x00},
         {0xFF, 0x80, 0x00},
@@ -71,28 +71,29 @@ const std::array<KeyCellBytes, kFactoryCells>& factoryKeyMapColumnMajor() {
     return kMap;
 }
 
-DeviceImage factorySettings() {
-    DeviceImage s{};
+fw::SettingsMemory factorySettings() {
+    namespace mem = fw::mem;
+    fw::SettingsMemory s{};
     const auto& map = factoryKeyMapColumnMajor();
     for (std::size_t c = 0; c < kFactoryColumns; ++c) {
         for (std::size_t r = 0; r < kFactoryRows; ++r) {
             const KeyCellBytes& cell = map[c * kFactoryRows + r];
-            std::copy(cell.begin(), cell.end(), s.begin() + image::keyCell(c, r));
+            std::copy(cell.begin(), cell.end(), s.begin() + mem::cell(c, r));
         }
     }
-    std::fill_n(s.begin() + image::kEnableBitmap, image::kEnableBitmapSize, std::uint8_t{0xFF});
+    std::fill_n(s.begin() + mem::kKeyEnable, mem::kKeyEnableBytes, std::uint8_t{0xFF});
 
-    s[image::kReportRate] = factory::kReportRate;
-    s[image::kResponseTime] = factory::kResponseTime;
-    s[image::kGameMode] = factory::kGameMode;
-    s[image::kEffect] = factory::kEffect;
-    s[image::kSpeed] = factory::kSpeed;
-    s[image::kBrightness] = factory::kBrightness;
-    s[image::kOption] = factory::kOption;
-    s[image::kDirection] = factory::kDirection;
-    for (std::size_t n = 0; n < image::kLightingTableEntries; ++n) {
+    s[mem::kReportRate] = factory::kReportRate;
+    s[mem::kResponseTime] = factory::kResponseTime;
+    s[mem::kGameMode] = factory::kGameMode;
+    s[mem::kLightEffect] = factory::kEffect;
+    s[mem::kLightSpeed] = factory::kSpeed;
+    s[mem::kLightBrightness] = factory::kBrightness;
+    s[mem::kLightOption] = factory::kOption;
+    s[mem::kLightDirection] = factory::kDirection;
+    for (std::size_t n = 0; n < mem::kPaletteEntries; ++n) {
         std::copy(kFactoryLightingTable[n].begin(), kFactoryLightingTable[n].end(),
-                  s.begin() + image::lightingTableEntry(n));
+                  s.begin() + mem::paletteEntry(n));
     }
     return s;
 }

@@ -5,21 +5,21 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "device/device_image.h"
+#include "device/virtual/firmware_memory.h"
 
 namespace tessaron::device {
 
-using KeyCellBytes = std::array<std::uint8_t, image::kCellSize>;
+using KeyCellBytes = std::array<std::uint8_t, fw::mem::kCellBytes>;
 
 inline constexpr std::size_t kFactoryColumns = 21;
 inline constexpr std::size_t kFactoryRows = 6;
 inline constexpr std::size_t kFactoryCells = kFactoryColumns * kFactoryRows;  // 126
-static_assert(kFactoryColumns == image::kKeyMapColumns && kFactoryRows == image::kKeyMapRows);
+static_assert(kFactoryColumns == fw::mem::kCellColumns && kFactoryRows == fw::mem::kCellRows);
 
 // The factory key map in its column-major order: column c, row r is cell c * 6 + r.
 const std::array<KeyCellBytes, kFactoryCells>& factoryKeyMapColumnMajor();
 
-// Factory defaults of the single-byte settings, in the form the settings image keeps them.
+// Factory defaults of the single-byte settings, in the form the settings memory keeps them.
 namespace factory {
 inline constexpr std::uint8_t kReportRate = 3;    // 1000 reports per second
 inline constexpr std::uint8_t kResponseTime = 2;  // 4 ms
@@ -33,9 +33,9 @@ inline constexpr std::uint8_t kFirmwareMajor = 1;
 inline constexpr std::uint8_t kFirmwareMinor = 5;
 }  // namespace factory
 
-// The complete factory settings in the device image layout: the factory key map placed row-major,
-// every key enabled, the default lighting, lighting table and performance settings; macro slots
-// and light maps empty. Bytes no command reaches stay zero.
-DeviceImage factorySettings();
+// The complete factory settings memory: the factory key map placed row-major, every key enabled,
+// the default lighting, lighting table and performance settings; macro slots and light maps
+// empty. Bytes no command reaches stay zero.
+fw::SettingsMemory factorySettings();
 
 }  // namespace tessaron::device

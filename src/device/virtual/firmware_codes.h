@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "device/device_image.h"
 #include "device/reports.h"
+#include "device/virtual/firmware_memory.h"
 
 namespace tessaron::device::fw {
 
@@ -53,7 +53,7 @@ inline constexpr std::uint8_t kLightingFormFull = 2;
 inline constexpr std::uint8_t kOpeningArgument = 1;
 inline constexpr std::uint8_t kFactoryResetArgument = 0xFF;
 
-// Blocks moved in pages: where they live in the settings image and how many pages they take.
+// Blocks moved in pages: where they live in the settings memory and how many pages they take.
 struct BlockShape {
     std::size_t offset;
     std::size_t size;
@@ -65,16 +65,16 @@ inline constexpr std::size_t pagesFor(std::size_t size) {
     return (size + kPageSize - 1) / kPageSize;
 }
 
-inline constexpr BlockShape kKeyMapBlock{image::kKeyMap, image::kKeyMapSize,
-                                         pagesFor(image::kKeyMapSize), 8};
-inline constexpr BlockShape kEnableBitmapBlock{image::kEnableBitmap, image::kEnableBitmapSize,
-                                               pagesFor(image::kEnableBitmapSize),
-                                               static_cast<std::uint8_t>(image::kEnableBitmapSize)};
+inline constexpr BlockShape kKeyMapBlock{mem::kCellMap, mem::kCellMapBytes,
+                                         pagesFor(mem::kCellMapBytes), 8};
+inline constexpr BlockShape kEnableBitmapBlock{mem::kKeyEnable, mem::kKeyEnableBytes,
+                                               pagesFor(mem::kKeyEnableBytes),
+                                               static_cast<std::uint8_t>(mem::kKeyEnableBytes)};
 inline constexpr BlockShape macroSlotBlock(std::size_t n) {
-    return {image::macroSlot(n), image::kMacroSlotSize, pagesFor(image::kMacroSlotSize), 3};
+    return {mem::macro(n), mem::kMacroBytes, pagesFor(mem::kMacroBytes), 3};
 }
 inline constexpr BlockShape lightMapBlock(std::size_t m) {
-    return {image::lightMap(m), image::kLightMapSize, pagesFor(image::kLightMapSize), 8};
+    return {mem::diyMap(m), mem::kDiyMapBytes, pagesFor(mem::kDiyMapBytes), 8};
 }
 static_assert(kKeyMapBlock.pages == kKeyMapBlock.countArgument);
 static_assert(kEnableBitmapBlock.pages == 1 && kEnableBitmapBlock.countArgument == 0x12);

@@ -59,7 +59,8 @@ LoadedState decodeKeyboardState(std::span<const std::uint8_t> bytes) {
         return factoryFallback(StateSource::BadFile);
     }
     LoadedState loaded;
-    std::copy_n(bytes.begin() + state_file::kSettings, image::kSize, loaded.state.settings.begin());
+    std::copy_n(bytes.begin() + state_file::kSettings, fw::mem::kTotal,
+                loaded.state.settings.begin());
     loaded.state.firmwareMajor = bytes[state_file::kFirmwareMajor];
     loaded.state.firmwareMinor = bytes[state_file::kFirmwareMinor];
     loaded.source = StateSource::File;

@@ -6,7 +6,7 @@
 //   0  4      magic "TVKB"
 //   4  1      format version (1)
 //   5  3      zero
-//   8  10056  settings in the device image layout
+//   8  10056  the settings memory
 //   10064 1   firmware major, 10065 1 firmware minor, 10066 2 zero
 //   10068 4   CRC-32 (IEEE, little-endian) of bytes 0..10067
 
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "device/virtual/firmware_memory.h"
 #include "device/virtual/virtual_keyboard.h"
 
 namespace tessaron::device {
@@ -31,7 +32,7 @@ inline constexpr std::size_t kMagicSize = 4;
 inline constexpr std::size_t kFormat = 4;
 inline constexpr std::uint8_t kFormatVersion = 1;
 inline constexpr std::size_t kSettings = 8;
-inline constexpr std::size_t kFirmwareMajor = kSettings + image::kSize;
+inline constexpr std::size_t kFirmwareMajor = kSettings + fw::mem::kTotal;
 inline constexpr std::size_t kFirmwareMinor = kFirmwareMajor + 1;
 inline constexpr std::size_t kCrc = kFirmwareMajor + 4;
 inline constexpr std::size_t kSize = kCrc + 4;

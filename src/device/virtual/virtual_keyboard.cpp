@@ -89,7 +89,7 @@ Status VirtualKeyboard::receiveFeature(std::uint64_t connection, const FrameByte
 
 Outcome VirtualKeyboard::handleFrame(const FrameBytes& f) {
     const std::uint8_t command = f[fw::kCommandByte];
-    DeviceImage& s = state_.settings;
+    fw::SettingsMemory& s = state_.settings;
 
     // A held "game mode on" is settled by whatever comes next; see the header.
     if (gameModeOnPending_) {
@@ -97,8 +97,8 @@ Outcome VirtualKeyboard::handleFrame(const FrameBytes& f) {
         const bool wasOpening =
             isQuery(command) || command == fw::kFactoryReset ||
             (command == fw::kSetGameMode && f[fw::kArg2] == fw::kOpeningArgument);
-        if (!wasOpening && s[image::kGameMode] != 1) {
-            s[image::kGameMode] = 1;
+        if (!wasOpening && s[fw::mem::kGameMode] != 1) {
+            s[fw::mem::kGameMode] = 1;
             markChanged();
         }
     }
@@ -117,13 +117,13 @@ Outcome VirtualKeyboard::handleFrame(const FrameBytes& f) {
     switch (command) {
         case fw::kSetReportRate: {
             const std::uint8_t v = f[fw::kArg2];
-            const Outcome o = setByte(image::kReportRate, v, v <= fw::kReportRateMax);
+            const Outcome o = setByte(fw::mem::kReportRate, v, v <= fw::kReportRateMax);
             acknowledge();
             return o;
         }
         case fw::kSetResponseTime: {
             const std::uint8_t v = f[fw::kArg2];
-            const Outcome o = setByte(image::kResponseTime, v,
+            const Outcome o = setByte(fw::mem::kResponseTime, v,
                                       inRange(v, fw::kResponseTimeMin, fw::kResponseTimeMax));
             acknowledge();
             return o;
@@ -136,7 +136,7 @@ Outcome VirtualKeyboard::handleFrame(const FrameBytes& f) {
             if (v == fw::kOpeningArgument) {
                 gameModeOnPending_ = true;
             } else {
-                o = setByte(image::kGameMode, v, v == 0);
+                o = setByte(fw::mem::kGameMode, v, v == 0);
             }
             acknowledge();
             return o;
@@ -155,8 +155,8 @@ Outcome VirtualKeyboard::handleFrame(const FrameBytes& f) {
             return Outcome::Accepted;
         case fw::kSetLightingTableEntry: {
             const std::uint8_t entry = f[fw::kArg3];
-            if (entry >= image::kLightingTableEntries) return Outcome::Rejected;
-            const std::size_t at = image::lightingTableEntry(entry);
+            if (entry >= fw::mem::kPaletteEntries) return Outcome::Rejected;
+            const std::size_t at = fw::mem::paletteEntry(entry);
             if (!std::equal(f.begin() + fw::kArg4, f.begin() + fw::kArg7, s.begin() + at)) {
                 std::copy(f.begin() + fw::kArg4, f.begin() + fw::kArg7, s.begin() + at);
                 markChanged();
@@ -168,23 +168,25 @@ Outcome VirtualKeyboard::handleFrame(const FrameBytes& f) {
             setReply(command, {state_.firmwareMajor, state_.firmwareMinor});
             return Outcome::Accepted;
         case fw::kGetReportRate:
-            setReply(command, {s[image::kReportRate]});
+            setReply(command, {s[fw::mem::kReportRate]});
             return Outcome::Accepted;
         case fw::kGetResponseTime:
-            setReply(command, {s[image::kResponseTime]});
+            setReply(command, {s[fw::mem::kResponseTime]});
             return Outcome::Accepted;
         case fw::kGetLighting:
-            setReply(command, {fw::kLightingFormFull, s[image::kEffect],
-                               static_cast<std::uint8_t>(fw::kWireSpeedMax - s[image::kSpeed]),
-                               s[image::kBrightness], s[image::kOption], s[image::kDirection]});
+            setReply(command,
+                     {fw::kLightingFormFull, s[fw::mem::kLightEffect],
+                      static_cast<std::uint8_t>(fw::kWireSpeedMax - s[fw::mem::kLightSpeed]),
+                      s[fw::mem::kLightBrightness], s[fw::mem::kLightOption],
+                      s[fw::mem::kLightDirection]});
             return Outcome::Accepted;
         case fw::kGetGameMode:
-            setReply(command, {s[image::kGameMode]});
+            setReply(command, {s[fw::mem::kGameMode]});
             return Outcome::Accepted;
         case fw::kGetLightingTableEntry: {
             const std::uint8_t entry = f[fw::kArg3];
-            if (entry >= image::kLightingTableEntries) return Outcome::Rejected;
-            const std::size_t at = image::lightingTableEntry(entry);
+            if (entry >= fw::mem::kPaletteEntries) return Outcome::Rejected;
+            const std::size_t at = fw::mem::paletteEntry(entry);
             setReply(command, {0, entry, s[at], s[at + 1], s[at + 2]});
             return Outcome::Accepted;
         }
@@ -201,7 +203,7 @@ Outcome VirtualKeyboard::handleFrame(const FrameBytes& f) {
 Outcome VirtualKeyboard::handleLighting(const FrameBytes& f) {
     const std::uint8_t form = f[fw::kArg2];
     if (form != fw::kLightingFormDark && form != fw::kLightingFormFull) return Outcome::Rejected;
-    DeviceImage& s = state_.settings;
+    fw::SettingsMemory& s = state_.settings;
     bool allValid = true;
     auto apply = [&](std::size_t offset, std::uint8_t value, bool valid) {
         if (!valid) {
@@ -214,16 +216,17 @@ Outcome VirtualKeyboard::handleLighting(const FrameBytes& f) {
         }
     };
     const std::uint8_t wireSpeed = f[fw::kArg4];
-    apply(image::kEffect, f[fw::kArg3], fw::isKnownEffect(f[fw::kArg3]));
-    apply(image::kSpeed, static_cast<std::uint8_t>(fw::kWireSpeedMax - wireSpeed),
+    apply(fw::mem::kLightEffect, f[fw::kArg3], fw::isKnownEffect(f[fw::kArg3]));
+    apply(fw::mem::kLightSpeed, static_cast<std::uint8_t>(fw::kWireSpeedMax - wireSpeed),
           inRange(wireSpeed, fw::kWireSpeedMin, fw::kWireSpeedMax));
     // The dark form carries no brightness: the lights go dark for the transfer, but the setting
     // stays for the full form to bring back.
     if (form == fw::kLightingFormFull) {
-        apply(image::kBrightness, f[fw::kArg5], f[fw::kArg5] <= fw::kBrightnessMax);
+        apply(fw::mem::kLightBrightness, f[fw::kArg5], f[fw::kArg5] <= fw::kBrightnessMax);
     }
-    apply(image::kOption, f[fw::kArg6], inRange(f[fw::kArg6], fw::kOptionMin, fw::kOptionMax));
-    apply(image::kDirection, f[fw::kArg7],
+    apply(fw::mem::kLightOption, f[fw::kArg6],
+          inRange(f[fw::kArg6], fw::kOptionMin, fw::kOptionMax));
+    apply(fw::mem::kLightDirection, f[fw::kArg7],
           inRange(f[fw::kArg7], fw::kDirectionMin, fw::kDirectionMax));
     dimmed_ = form == fw::kLightingFormDark;
     acknowledge();
@@ -242,11 +245,11 @@ Outcome VirtualKeyboard::startBlockWrite(const FrameBytes& f) {
             shape = fw::kEnableBitmapBlock;
             break;
         case fw::kWriteMacroSlot:
-            if (index >= image::kMacroSlotCount) return Outcome::Rejected;
+            if (index >= fw::mem::kMacroCount) return Outcome::Rejected;
             shape = fw::macroSlotBlock(index);
             break;
         default:  // fw::kWriteLightMap
-            if (index >= image::kLightMapCount) return Outcome::Rejected;
+            if (index >= fw::mem::kDiyMapCount) return Outcome::Rejected;
             shape = fw::lightMapBlock(index);
             break;
     }
@@ -269,16 +272,16 @@ Outcome VirtualKeyboard::queueBlockRead(const FrameBytes& f) {
             shape = fw::kEnableBitmapBlock;
             break;
         case fw::kReadMacroSlot:
-            if (index >= image::kMacroSlotCount) return Outcome::Rejected;
+            if (index >= fw::mem::kMacroCount) return Outcome::Rejected;
             shape = fw::macroSlotBlock(index);
             break;
         default:  // fw::kReadLightMap
-            if (index >= image::kLightMapCount) return Outcome::Rejected;
+            if (index >= fw::mem::kDiyMapCount) return Outcome::Rejected;
             shape = fw::lightMapBlock(index);
             break;
     }
     echoReply(f);
-    const DeviceImage& s = state_.settings;
+    const fw::SettingsMemory& s = state_.settings;
     for (std::size_t k = 0; k < shape.pages; ++k) {
         Page page{};
         const std::size_t from = k * kPageSize;
@@ -331,7 +334,7 @@ Status VirtualKeyboard::receivePage(std::uint64_t connection, const Page& page) 
                         w.data.begin() + from);
         }
         if (++w.received == w.pages) {
-            DeviceImage& s = state_.settings;
+            fw::SettingsMemory& s = state_.settings;
             if (!std::equal(w.data.begin(), w.data.end(), s.begin() + w.offset)) {
                 std::copy(w.data.begin(), w.data.end(), s.begin() + w.offset);
                 markChanged();
@@ -444,13 +447,12 @@ void VirtualKeyboard::sendEvent(const EventReport& report) {
 
 bool VirtualKeyboard::pressKeyAt(std::size_t column, std::size_t row) {
     constexpr std::uint8_t kHostActionCell = 0x0A;
-    constexpr std::size_t kGridColumns = 24;
-    if (column >= image::kKeyMapColumns || row >= image::kKeyMapRows) return false;
+    if (column >= fw::mem::kCellColumns || row >= fw::mem::kCellRows) return false;
     std::lock_guard lock(mutex_);
-    const DeviceImage& s = state_.settings;
-    const std::size_t grid = row * kGridColumns + column;
-    const bool enabled = (s[image::kEnableBitmap + grid / 8] >> (grid % 8)) & 1;
-    const std::size_t cell = image::keyCell(column, row);
+    const fw::SettingsMemory& s = state_.settings;
+    const std::size_t grid = row * fw::mem::kGridColumns + column;
+    const bool enabled = (s[fw::mem::kKeyEnable + grid / 8] >> (grid % 8)) & 1;
+    const std::size_t cell = fw::mem::cell(column, row);
     if (!enabled || s[cell] != kHostActionCell) return false;
     queueEvent(EventReport{kKeyEventKind, s[cell + 2], 0}, clock_.now());
     return true;
@@ -527,12 +529,12 @@ void VirtualKeyboard::publish(Notice notice) {
 
 // ---- Inspection ----
 
-DeviceImage VirtualKeyboard::settings() const {
+fw::SettingsMemory VirtualKeyboard::settings() const {
     std::lock_guard lock(mutex_);
     return state_.settings;
 }
 
-void VirtualKeyboard::setSettings(const DeviceImage& settings) {
+void VirtualKeyboard::setSettings(const fw::SettingsMemory& settings) {
     {
         std::lock_guard lock(mutex_);
         state_.settings = settings;

@@ -1,8 +1,9 @@
 #pragma once
-// A model of the keyboard's firmware. It keeps its own settings in the device image layout,
-// answers every query, takes every write and page sequence, acknowledges write steps on its event
-// channel, and records every report that crosses the wire with its time. The host reaches it only
-// through VirtualTransport's channels, exactly as it reaches the real keyboard.
+// A model of the keyboard's firmware. It keeps its settings in a memory laid out by its own
+// constants (firmware_memory.h), never by the host's device image header; it answers every query,
+// takes every write and page sequence, acknowledges write steps on its event channel, and records
+// every report that crosses the wire with its time. The host reaches it only through
+// VirtualTransport's channels, exactly as it reaches the real keyboard.
 //
 // Acknowledged (one event report of kind 4 each, once the step has taken effect):
 //   0x01, 0x04, 0x08 (both forms), 0x09, 0x13, 0x14, and each block write (0x0D, 0x0E, 0x11,
@@ -35,10 +36,10 @@
 
 #include "core/clock.h"
 #include "core/result.h"
-#include "device/device_image.h"
 #include "device/hotplug.h"
 #include "device/reports.h"
 #include "device/virtual/factory_settings.h"
+#include "device/virtual/firmware_memory.h"
 
 namespace tessaron::device {
 
@@ -86,7 +87,7 @@ struct FaultSwitches {
 
 // Everything the keyboard keeps across power cycles.
 struct KeyboardState {
-    DeviceImage settings{};
+    fw::SettingsMemory settings{};
     std::uint8_t firmwareMajor = factory::kFirmwareMajor;
     std::uint8_t firmwareMinor = factory::kFirmwareMinor;
 
@@ -145,8 +146,8 @@ public:
     void unsubscribe(std::size_t id);
 
     // ---- Inspection and set-up for tests and the demo. ----
-    DeviceImage settings() const;
-    void setSettings(const DeviceImage& settings);
+    fw::SettingsMemory settings() const;
+    void setSettings(const fw::SettingsMemory& settings);
     KeyboardState state() const;
     void restore(const KeyboardState& state);
     void resetToFactory();
