@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <thread>
+#include <vector>
 
 #include "device/commands.h"
 #include "device/device_link.h"
@@ -23,6 +25,20 @@ bool sameBlock(const DeviceImage& a, const DeviceImage& b, std::size_t offset, s
     return std::equal(a.begin() + static_cast<std::ptrdiff_t>(offset),
                       a.begin() + static_cast<std::ptrdiff_t>(offset + size),
                       b.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+// Offsets where the host's image and the keyboard's memory differ, apart from the Win Lock flag
+// (byte 7495), which the host keeps for itself. Every other field either travels or stays zero on
+// both sides, so a field the host files at the wrong offset shows up here.
+std::vector<std::size_t> differingBytes(std::span<const std::uint8_t> host,
+                                        std::span<const std::uint8_t> keyboard) {
+    constexpr std::size_t kHostOnly = 7495;
+    std::vector<std::size_t> at;
+    if (host.size() != 10056 || keyboard.size() != 10056) return {host.size(), keyboard.size()};
+    for (std::size_t i = 0; i < host.size(); ++i) {
+        if (i != kHostOnly && host[i] != keyboard[i]) at.push_back(i);
+    }
+    return at;
 }
 
 // Fake time throughout; the listener is pumped inline by the ack waiter.
@@ -57,6 +73,7 @@ TEST(EndToEnd, StartupReadThenSaveRoundTrips) {
     EXPECT_TRUE(sameBlock(read->image, factory, image::kKeyMap, image::kKeyMapSize));
     EXPECT_EQ(read->image[image::kReportRate], factory::kReportRate);
     EXPECT_EQ(read->image[image::kSpeed], factory::kSpeed);
+    EXPECT_EQ(differingBytes(read->image, rig.kb->settings()), std::vector<std::size_t>{});
 
     DeviceImage img = read->image;
     DeviceImage committed = read->image;
@@ -68,12 +85,18 @@ TEST(EndToEnd, StartupReadThenSaveRoundTrips) {
     img[image::lightMap(3) + 100] = 0x99;
     img[image::lightingTableEntry(6) + 2] = 0x10;
     img[image::kBrightness] = 20;
+    img[image::kReportRate] = 1;
+    img[image::kEffect] = 5;
+    img[image::kSpeed] = 2;
+    img[image::kOption] = 3;
+    img[image::kDirection] = 2;
     rig.kb->clearTraffic();
     auto out = rig.save(img, committed);
     ASSERT_TRUE(out) << out.error().english;
     EXPECT_EQ(committed, img);
     EXPECT_FALSE(rig.kb->lightsDimmed());
     EXPECT_TRUE(checkPacing(rig.kb->traffic()).empty());
+    EXPECT_EQ(differingBytes(img, rig.kb->settings()), std::vector<std::size_t>{});
 
     // A fresh read sees exactly what was saved, Win Lock included.
     DeviceImage back = factory;

@@ -2,9 +2,30 @@
 
 #include <algorithm>
 
-#include "device/frames.h"
-
 namespace tessaron::device::testing {
+namespace {
+
+// Offsets in the keyboard's settings memory, as plain numbers.
+constexpr std::size_t kReportRate = 11;
+constexpr std::size_t kKeyMap = 792;
+constexpr std::size_t kKeyMapBytes = 512;
+constexpr std::size_t kMacroSlot0 = 1304;
+constexpr std::size_t kMacroSlotBytes = 192;
+constexpr std::size_t kResponseTime = 7449;
+constexpr std::size_t kEffect = 7450;
+constexpr std::size_t kSpeed = 7451;
+constexpr std::size_t kBrightness = 7452;
+constexpr std::size_t kOption = 7453;
+constexpr std::size_t kDirection = 7454;
+constexpr std::size_t kLightingTable = 7455;
+constexpr std::size_t kGameMode = 7476;
+constexpr std::size_t kEnableBitmap = 7477;
+constexpr std::size_t kEnableBitmapBytes = 18;
+constexpr std::size_t kLightMap0 = 7496;
+constexpr std::size_t kLightMapBytes = 512;
+static_assert(kLightMap0 + 5 * kLightMapBytes == kKeyboardMemorySize);
+
+}  // namespace
 
 bool FakeKeyboard::failing() {
     return failAt && *failAt == log.size() - 1;
@@ -71,52 +92,52 @@ void FakeKeyboard::answer(const FrameBytes& f) {
             std::copy(firmware.begin(), firmware.end(), reply_.begin() + 1);
             break;
         case 0x81:
-            reply_[2] = s[image::kReportRate];
+            reply_[2] = s[kReportRate];
             break;
         case 0x84:
-            reply_[2] = s[image::kResponseTime];
+            reply_[2] = s[kResponseTime];
             break;
         case 0x89:
-            reply_[2] = s[image::kGameMode];
+            reply_[2] = s[kGameMode];
             break;
         case 0x88:
-            reply_[3] = s[image::kEffect];
-            reply_[4] = speedToWire(s[image::kSpeed]);
-            reply_[5] = s[image::kBrightness];
-            reply_[6] = s[image::kOption];
-            reply_[7] = s[image::kDirection];
+            reply_[3] = s[kEffect];
+            reply_[4] = static_cast<std::uint8_t>(10 - s[kSpeed]);  // the wire carries 10 - speed
+            reply_[5] = s[kBrightness];
+            reply_[6] = s[kOption];
+            reply_[7] = s[kDirection];
             break;
         case 0x94:
-            std::copy_n(s.begin() + static_cast<std::ptrdiff_t>(image::lightingTableEntry(f[3])), 3,
+            std::copy_n(s.begin() + static_cast<std::ptrdiff_t>(kLightingTable + 3 * f[3]), 3,
                         reply_.begin() + 4);
             break;
         case 0x8D:
-            expectPages(image::kKeyMap, image::kKeyMapSize);
+            expectPages(kKeyMap, kKeyMapBytes);
             break;
         case 0x8E:
-            expectPages(image::kEnableBitmap, image::kEnableBitmapSize);
+            expectPages(kEnableBitmap, kEnableBitmapBytes);
             break;
         case 0x91:
-            expectPages(image::macroSlot(f[3]), image::kMacroSlotSize);
+            expectPages(kMacroSlot0 + kMacroSlotBytes * f[3], kMacroSlotBytes);
             break;
         case 0x92:
-            expectPages(image::lightMap(f[3]), image::kLightMapSize);
+            expectPages(kLightMap0 + kLightMapBytes * f[3], kLightMapBytes);
             break;
         case 0x0D:
-            writeOffset_ = image::kKeyMap;
-            writeRemaining_ = image::kKeyMapSize;
+            writeOffset_ = kKeyMap;
+            writeRemaining_ = kKeyMapBytes;
             break;
         case 0x0E:
-            writeOffset_ = image::kEnableBitmap;
-            writeRemaining_ = image::kEnableBitmapSize;
+            writeOffset_ = kEnableBitmap;
+            writeRemaining_ = kEnableBitmapBytes;
             break;
         case 0x11:
-            writeOffset_ = image::macroSlot(f[3]);
-            writeRemaining_ = image::kMacroSlotSize;
+            writeOffset_ = kMacroSlot0 + kMacroSlotBytes * f[3];
+            writeRemaining_ = kMacroSlotBytes;
             break;
         case 0x12:
-            writeOffset_ = image::lightMap(f[3]);
-            writeRemaining_ = image::kLightMapSize;
+            writeOffset_ = kLightMap0 + kLightMapBytes * f[3];
+            writeRemaining_ = kLightMapBytes;
             break;
         default:
             break;

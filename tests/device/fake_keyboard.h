@@ -11,10 +11,14 @@
 #include <vector>
 
 #include "core/clock.h"
-#include "device/device_image.h"
 #include "device/transport.h"
 
 namespace tessaron::device::testing {
+
+// The keyboard's settings memory: the device image layout, whose offsets the fake writes down
+// itself (fake_keyboard.cpp) rather than taking them from the host's header.
+inline constexpr std::size_t kKeyboardMemorySize = 10056;
+using KeyboardMemory = std::array<std::uint8_t, kKeyboardMemorySize>;
 
 enum class OpKind { Send, Fetch, Write, Read, AckWait };
 
@@ -35,7 +39,7 @@ public:
     Result<Page> readPage(std::chrono::milliseconds timeout) override;
 
     // The keyboard's own settings.
-    DeviceImage settings{};
+    KeyboardMemory settings{};
     std::array<std::uint8_t, 8> firmware{0x01, 0x02, 0x05, 0, 0, 0, 0, 0};
 
     std::vector<Op> log;
