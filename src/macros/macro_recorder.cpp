@@ -1,5 +1,7 @@
 // The recorder: keystrokes from the hook appended to the selected macro with their delays.
 
+#include <algorithm>
+
 #include "macros/key_lookup.h"
 #include "macros/macro_manager.h"
 #include "macros/macro_messages.h"
@@ -34,6 +36,15 @@ Status MacroManager::toggleRecording() {
 
 Status MacroManager::keystroke(std::uint8_t vk, KeyAction action) {
     return keystroke(vk, action, clock_.counter());
+}
+
+Status MacroManager::keystroke(std::uint8_t vk, KeyAction action, std::chrono::nanoseconds late) {
+    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+    const std::int64_t ns = std::max<std::int64_t>(late.count(), 0);
+    // Whole seconds first, so that a long lateness cannot overflow the product.
+    const std::int64_t ticks =
+        ns / kNsPerSecond * frequency_ + ns % kNsPerSecond * frequency_ / kNsPerSecond;
+    return keystroke(vk, action, clock_.counter() - ticks);
 }
 
 Status MacroManager::keystroke(std::uint8_t vk, KeyAction action, std::int64_t counter) {

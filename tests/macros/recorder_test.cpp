@@ -81,6 +81,21 @@ TEST_F(RecorderTest, DelayMathRoundsDownAndSurvivesHugeCounters) {
     EXPECT_EQ(manager_.streams().host, streamOf({0x01, 'A', 0x81, 'A', 0x2A, 'B'}));
 }
 
+TEST_F(RecorderTest, LateDeliveriesAreTimedWhenTheyHappened) {
+    using namespace std::chrono_literals;
+    startRecording(true);
+    clock_.advance(10s);
+    ASSERT_TRUE(manager_.keystroke('A', KeyAction::Press, 0ns).ok());
+    clock_.advance(130ms);
+    // Released 100 ms after the press, handed over 30 ms later.
+    ASSERT_TRUE(manager_.keystroke('A', KeyAction::Release, 30ms).ok());
+    clock_.advance(99'970ms);
+    // 80 s late: 20 s after the release, and no overflow on the way.
+    ASSERT_TRUE(manager_.keystroke('B', KeyAction::Press, 80s).ok());
+    EXPECT_EQ(manager_.streams().host,
+              streamOf({0x01, 'A', 0xE4, 'A', 0x7F, 'B', 0x4E, 0x20}));
+}
+
 TEST_F(RecorderTest, AutoRepeatIsDroppedButAlternatingKeystrokesAreKept) {
     startRecording(false);
     press('A', 0);

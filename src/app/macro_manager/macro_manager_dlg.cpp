@@ -14,6 +14,7 @@
 
 #include "app/macro_manager/macro_manager_dlg_hook.h"
 #include "macros/macro_messages.h"
+#include "macros/tholwin/tholwin.h"
 #include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"
 #include "ui/menu_style.h"
@@ -408,9 +409,11 @@ void CMacroRecordDlg::customEvent(QEvent* event) {
         const bool release = (m.lParam() & (qint64{1} << 31)) != 0;
         const bool inserting = manager_.insertMode();
         const std::size_t insertLine = manager_.insertLine();
+        // A release may come a moment after it happened; it is timed when it happened.
         const Status status =
             manager_.keystroke(static_cast<std::uint8_t>(m.wParam()),
-                               release ? macros::KeyAction::Release : macros::KeyAction::Press);
+                               release ? macros::KeyAction::Release : macros::KeyAction::Press,
+                               tholwin::deliveryDelay());
         // An inserted keystroke lands on the insert line as it was before it.
         showEvents(inserting ? std::optional<int>(static_cast<int>(insertLine)) : std::nullopt);
         if (status && !notice_.isEmpty() && !inserting) notice_.clear();
