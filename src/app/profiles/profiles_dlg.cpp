@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "config/host_actions.h"
+#include "core/atomic_file.h"
+#include "keys/keymap_file.h"
 #include "profiles/profile_messages.h"
 #include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"  // the list header needs the complete editor type
@@ -107,6 +110,20 @@ void CConfigureDlg::report(const profiles::StoreResult& result) {
                      QString::fromStdString(result.message));
 }
 
+bool CConfigureDlg::acceptsHostActions(const std::filesystem::path& file) {
+    if (config::isInsideFolder(file, dataFolder_)) return true;
+    auto bytes = readFilePrefix(file, keys::kKeymapFileSize);
+    if (!bytes) return true;  // the store says why it cannot be read
+    const auto after = config::recordsAfterLoad(live_.records, *bytes);
+    const auto brought = config::newHostActions(live_.records, *after);
+    if (brought.empty()) return true;
+    const Error question = config::hostActionsNeedConsent(
+        brought, "Load the profile with these keys?", "是否载入含有这些按键的配置？");
+    const QString caption =
+        QString::fromStdString(profiles::messages::caption().text(language_));
+    return prompts_->confirm(caption, QString::fromStdString(question.text(language_)));
+}
+
 void CConfigureDlg::runCommand(pd::Command command) {
     using profiles::Outcome;
     // A rename in progress comes first; its rescan leaves nothing selected.
@@ -136,8 +153,15 @@ void CConfigureDlg::runCommand(pd::Command command) {
                 result = store_.load(std::nullopt, live_, std::nullopt);  // its message
                 break;
             }
-            result = store_.load(selected, live_, prompts_->chooseOpenFile(dataFolder_));
+        {
+            const auto chosen = prompts_->chooseOpenFile(dataFolder_);
+            if (chosen && !acceptsHostActions(*chosen)) {
+                result = {Outcome::Cancelled, {}, {}};  // declined: nothing changes
+                break;
+            }
+            result = store_.load(selected, live_, chosen);
             break;
+        }
         case pd::Command::Delete: {
             const QString caption =
                 QString::fromStdString(profiles::messages::caption().text(language_));

@@ -85,6 +85,9 @@ protected:
 private:
     void showList();
     void report(const profiles::StoreResult& result);
+    // A file from outside the data folder may come from someone else: keys that would run
+    // something and that the live configuration does not have are named in one question.
+    bool acceptsHostActions(const std::filesystem::path& file);
     void listEdited(qint64 oldRow, qint64 newRow);
     void finishRename();
     void paintPlainFace(QPainter& painter) const;

@@ -312,6 +312,44 @@ TEST_F(ProfilesPanelTest, SaveAndLoadGoThroughTheChooser) {
     EXPECT_EQ(prompts_.shown.size(), 2);
 }
 
+// A profile from outside the data folder with a key that starts a program: one question names
+// the key and the path; declined, nothing changes; the same keys again need no question.
+TEST_F(ProfilesPanelTest, LoadFromOutsideAsksBeforeKeysThatRunSomething) {
+    file("Work");
+    open();
+    select("Work");
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    std::string theirs(keys::kKeymapFileSize, '\0');
+    theirs[device::image::kKeyMap + 2] = 0x29;
+    const std::size_t f3 = device::image::kSize + 3 * keys::kKeyRecordSize;
+    theirs[f3 + 1] = static_cast<char>(keys::kind::kStartup);
+    const std::string path = "/usr/bin/foot";
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        theirs[f3 + offsetof(keys::KeyRecord, hostPath) + 2 * i] = path[i];  // UTF-16LE
+    }
+    const fs::path shared = fs::path(elsewhere.path().toStdString()) / "shared.bin";
+    std::ofstream(shared, std::ios::binary) << theirs;
+    const std::string before = contents("Work");
+
+    prompts_.chosen = shared;
+    prompts_.answer = false;
+    menuAt(0, pd::Command::Load);
+    ASSERT_EQ(prompts_.asked.size(), 1);
+    EXPECT_TRUE(prompts_.asked[0].contains("  F3: start the program /usr/bin/foot\n"));
+    EXPECT_EQ(image_[device::image::kKeyMap + 2], 0);
+    EXPECT_EQ((*records_)[3].kind, 0);
+    EXPECT_EQ(contents("Work"), before);
+
+    prompts_.answer = true;
+    menuAt(0, pd::Command::Load);
+    EXPECT_EQ(prompts_.asked.size(), 2);
+    EXPECT_EQ((*records_)[3].kind, keys::kind::kStartup);
+    EXPECT_EQ(image_[device::image::kKeyMap + 2], 0x29);
+    menuAt(0, pd::Command::Load);
+    EXPECT_EQ(prompts_.asked.size(), 2) << "held already";
+}
+
 TEST_F(ProfilesPanelTest, CloseAreaEdgesAndEnter) {
     open();
     releaseAt(247, 10);  // on the image, outside its click area
