@@ -1,4 +1,4 @@
-// The performance encodings at and past their limits.
+// The performance encodings at and past their limits, and the window's response time list.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 
 namespace tessaron::device::performance {
 namespace {
+
+namespace img = device::image;
 
 TEST(Performance, ResponseTimeAndReportRateEncodings) {
     EXPECT_EQ(responseByteForMs(2), 1);
@@ -24,6 +26,18 @@ TEST(Performance, ResponseTimeAndReportRateEncodings) {
     EXPECT_FALSE(reportRateHz(image));
     image[image::kResponseTime] = 0;
     EXPECT_EQ(responseMs(image), 0);  // a keyboard that reports 0 shows 0 ms
+}
+
+TEST(Performance, ResponseTimeRowsAndField) {
+    device::DeviceImage image{};
+    EXPECT_EQ(performance::responseFieldText(image), "0 ms");
+    performance::chooseResponseRow(image, 9);
+    EXPECT_EQ(image[img::kResponseTime], 10);
+    EXPECT_EQ(performance::responseFieldText(image), "20 ms");
+    performance::chooseResponseRow(image, -1);
+    performance::chooseResponseRow(image, 10);
+    EXPECT_EQ(image[img::kResponseTime], 10);
+    EXPECT_EQ(performance::responseRowText(0), "2ms");
 }
 
 }  // namespace

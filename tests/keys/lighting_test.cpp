@@ -1,5 +1,5 @@
-// The lighting rules tessaronctl and the window share: finding an effect by what people type,
-// the directions each effect takes, and the DIY light cells set by key.
+// The lighting rules tessaronctl and the window share: the effect list and option rule, finding
+// an effect by what people type, the directions each effect takes, and the DIY light cells.
 
 #include <gtest/gtest.h>
 
@@ -106,6 +106,80 @@ TEST(Lighting, DiyLightsAreSetByMapAndKeyWhateverTheEffect) {
         EXPECT_EQ(image[img::lightMap(0) + 0x1B0 + 1], 0xFF);
         EXPECT_EQ(image[img::lightMap(0) + 0x128 + 1], 0);
     }
+}
+
+// The window's effect list, option rule, direction buttons and DIY clicks.
+TEST(Lighting, OptionRuleAndDiyMode) {
+    device::DeviceImage image{};
+    image[img::kOption] = 8;
+    EXPECT_FALSE(lighting::chooseEffect(image, 0));  // Static
+    EXPECT_EQ(image[img::kEffect], 1);
+    EXPECT_EQ(image[img::kOption], 1);
+    image[img::kOption] = 5;
+    EXPECT_FALSE(lighting::chooseEffect(image, 2));  // Wave
+    EXPECT_EQ(image[img::kOption], 8);
+    image[img::kOption] = 5;
+    EXPECT_FALSE(lighting::chooseEffect(image, 0));
+    EXPECT_EQ(image[img::kOption], 5);
+    EXPECT_TRUE(lighting::chooseEffect(image, 14));  // DIY3
+    EXPECT_EQ(image[img::kEffect], 53);
+
+    image[img::kEffect] = 4;
+    image[img::kOption] = 0;
+    lighting::clampOption(image);
+    EXPECT_EQ(image[img::kOption], 1);
+    image[img::kOption] = 9;
+    lighting::clampOption(image);
+    EXPECT_EQ(image[img::kOption], 8);
+    image[img::kEffect] = 51;
+    image[img::kOption] = 20;
+    lighting::clampOption(image);
+    EXPECT_EQ(image[img::kOption], 20);
+
+    EXPECT_EQ(lighting::effectName(7, Language::English), "InstantOn Mode");
+    EXPECT_EQ(lighting::effectName(3, Language::Chinese), " 波浪");
+    EXPECT_EQ(lighting::effectName(8, Language::English), "");
+}
+
+TEST(Lighting, DirectionTable) {
+    const std::array<std::uint8_t, 4> radar{2, 1, 2, 1};
+    const std::array<std::uint8_t, 4> sixteen{3, 4, 3, 4};
+    const std::array<std::uint8_t, 4> other{3, 4, 2, 1};
+    for (int b = 0; b < 4; ++b) {
+        const auto i = static_cast<std::size_t>(b);
+        EXPECT_EQ(lighting::directionForButton(13, b), radar[i]);
+        EXPECT_EQ(lighting::directionForButton(15, b), radar[i]);
+        EXPECT_EQ(lighting::directionForButton(16, b), sixteen[i]);
+        EXPECT_EQ(lighting::directionForButton(3, b), other[i]);
+        EXPECT_EQ(lighting::directionForButton(2, b), other[i]);
+    }
+}
+
+TEST(Lighting, DiyToggleUsesTheLightMapOfTheEffect) {
+    device::DeviceImage image{};
+    image[img::kEffect] = 53;  // DIY3: map 2
+    const keys::KeyIndex key = 10;
+    const std::size_t cell = img::lightMap(2) + keys::layoutEntry(key).matrixOffset();
+    image[cell + 2] = 0x44;
+    ASSERT_TRUE(lighting::toggleDiyLight(image, key));
+    EXPECT_EQ(image[cell + 1], 0xFF);
+    EXPECT_EQ(image[cell + 2], 0);
+    EXPECT_EQ(lighting::diyLightColour(image, key), 0x0000FFu);
+    ASSERT_TRUE(lighting::toggleDiyLight(image, key));
+    EXPECT_EQ(image[cell + 1], 0);
+    EXPECT_FALSE(lighting::diyLightColour(image, key));
+
+    // The key whose matrix offset is 0x128 lives at 0x1B0 in the light maps.
+    for (std::size_t k = 0; k < keys::kLayoutKeyCount; ++k) {
+        const auto index = static_cast<keys::KeyIndex>(k);
+        if (keys::layoutEntry(index).matrixOffset() != 0x128) continue;
+        image[img::kEffect] = 51;
+        ASSERT_TRUE(lighting::toggleDiyLight(image, index));
+        EXPECT_EQ(image[img::lightMap(0) + 0x1B0 + 1], 0xFF);
+        EXPECT_EQ(image[img::lightMap(0) + 0x128 + 1], 0);
+    }
+    image[img::kEffect] = 3;
+    EXPECT_FALSE(lighting::toggleDiyLight(image, key));
 }
 
 }  // namespace

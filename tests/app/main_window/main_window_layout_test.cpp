@@ -83,50 +83,7 @@ TEST(WindowLayout, ListsCoverExactlyTheirRows) {
     EXPECT_EQ(responseListRow(248, top + 5, l), -1);
 }
 
-TEST(LightingPanel, OptionRuleAndDiyMode) {
-    device::DeviceImage image{};
-    image[img::kOption] = 8;
-    EXPECT_FALSE(lighting::chooseEffect(image, 0));  // Static
-    EXPECT_EQ(image[img::kEffect], 1);
-    EXPECT_EQ(image[img::kOption], 1);
-    image[img::kOption] = 5;
-    EXPECT_FALSE(lighting::chooseEffect(image, 2));  // Wave
-    EXPECT_EQ(image[img::kOption], 8);
-    image[img::kOption] = 5;
-    EXPECT_FALSE(lighting::chooseEffect(image, 0));
-    EXPECT_EQ(image[img::kOption], 5);
-    EXPECT_TRUE(lighting::chooseEffect(image, 14));  // DIY3
-    EXPECT_EQ(image[img::kEffect], 53);
-
-    image[img::kEffect] = 4;
-    image[img::kOption] = 0;
-    lighting::clampOption(image);
-    EXPECT_EQ(image[img::kOption], 1);
-    image[img::kOption] = 9;
-    lighting::clampOption(image);
-    EXPECT_EQ(image[img::kOption], 8);
-    image[img::kEffect] = 51;
-    image[img::kOption] = 20;
-    lighting::clampOption(image);
-    EXPECT_EQ(image[img::kOption], 20);
-
-    EXPECT_EQ(lighting::effectName(7, Language::English), "InstantOn Mode");
-    EXPECT_EQ(lighting::effectName(3, Language::Chinese), " 波浪");
-    EXPECT_EQ(lighting::effectName(8, Language::English), "");
-}
-
-TEST(LightingPanel, DirectionTable) {
-    const std::array<std::uint8_t, 4> radar{2, 1, 2, 1};
-    const std::array<std::uint8_t, 4> sixteen{3, 4, 3, 4};
-    const std::array<std::uint8_t, 4> other{3, 4, 2, 1};
-    for (int b = 0; b < 4; ++b) {
-        const auto i = static_cast<std::size_t>(b);
-        EXPECT_EQ(lighting::directionForButton(13, b), radar[i]);
-        EXPECT_EQ(lighting::directionForButton(15, b), radar[i]);
-        EXPECT_EQ(lighting::directionForButton(16, b), sixteen[i]);
-        EXPECT_EQ(lighting::directionForButton(3, b), other[i]);
-        EXPECT_EQ(lighting::directionForButton(2, b), other[i]);
-    }
+TEST(LightingPanel, DirectionImages) {
     // Wave shows left enabled at x 179; radar shows left for every code but right.
     auto wave = lighting::directionImages(3, lighting::kLeft);
     ASSERT_TRUE(wave[3]);
@@ -141,44 +98,6 @@ TEST(LightingPanel, DirectionTable) {
     EXPECT_FALSE(lighting::directionImages(1, 1)[0]);
 }
 
-TEST(LightingPanel, DiyToggleUsesTheLightMapOfTheEffect) {
-    device::DeviceImage image{};
-    image[img::kEffect] = 53;  // DIY3: map 2
-    const keys::KeyIndex key = 10;
-    const std::size_t cell = img::lightMap(2) + keys::layoutEntry(key).matrixOffset();
-    image[cell + 2] = 0x44;
-    ASSERT_TRUE(lighting::toggleDiyLight(image, key));
-    EXPECT_EQ(image[cell + 1], 0xFF);
-    EXPECT_EQ(image[cell + 2], 0);
-    EXPECT_EQ(lighting::diyLightColour(image, key), 0x0000FFu);
-    ASSERT_TRUE(lighting::toggleDiyLight(image, key));
-    EXPECT_EQ(image[cell + 1], 0);
-    EXPECT_FALSE(lighting::diyLightColour(image, key));
-
-    // The key whose matrix offset is 0x128 lives at 0x1B0 in the light maps.
-    for (std::size_t k = 0; k < keys::kLayoutKeyCount; ++k) {
-        const auto index = static_cast<keys::KeyIndex>(k);
-        if (keys::layoutEntry(index).matrixOffset() != 0x128) continue;
-        image[img::kEffect] = 51;
-        ASSERT_TRUE(lighting::toggleDiyLight(image, index));
-        EXPECT_EQ(image[img::lightMap(0) + 0x1B0 + 1], 0xFF);
-        EXPECT_EQ(image[img::lightMap(0) + 0x128 + 1], 0);
-    }
-    image[img::kEffect] = 3;
-    EXPECT_FALSE(lighting::toggleDiyLight(image, key));
-}
-
-TEST(PerformancePanel, ResponseTimeRowsAndField) {
-    device::DeviceImage image{};
-    EXPECT_EQ(performance::responseFieldText(image), "0 ms");
-    performance::chooseResponseRow(image, 9);
-    EXPECT_EQ(image[img::kResponseTime], 10);
-    EXPECT_EQ(performance::responseFieldText(image), "20 ms");
-    performance::chooseResponseRow(image, -1);
-    performance::chooseResponseRow(image, 10);
-    EXPECT_EQ(image[img::kResponseTime], 10);
-    EXPECT_EQ(performance::responseRowText(0), "2ms");
-}
 
 TEST(FirmwareOffer, VersionComparison) {
     const auto keyboard = [](std::uint8_t major, std::uint8_t minor) {
