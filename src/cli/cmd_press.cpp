@@ -19,15 +19,15 @@ constexpr const char* kUsage = "press KEY";
 
 int runPress(Context& ctx) {
     const Language lang = resolveLanguage(ctx.options.language, settingsFile());
-    if (ctx.args.size() != 1) return fail(std::string("usage: tessaronctl --demo ") + kUsage);
+    if (ctx.args.size() != 1) return failUsage(std::string("usage: tessaronctl --demo ") + kUsage);
     if (!ctx.options.demo) {
-        return fail(pick<std::string>(
+        return failUsage(pick<std::string>(
             lang, "press works with --demo only: it presses a key of the virtual keyboard.",
             "press 只能与 --demo 一起使用：它按下的是虚拟键盘上的键。"));
     }
     const auto key = keys::findKey(ctx.args[0]);
     if (!key || *key >= keys::kRealKeyCount) {
-        return fail(
+        return failUsage(
             pick(lang, std::string("no key \"") + ctx.args[0] + "\" (see tessaronctl keys).",
                  std::string("没有按键 \"") + ctx.args[0] + "\"（参见 tessaronctl keys）。"));
     }
@@ -75,9 +75,9 @@ int runPress(Context& ctx) {
 int runPlug(Context& ctx, bool plugIn) {
     const Language lang = resolveLanguage(ctx.options.language, settingsFile());
     const char* verb = plugIn ? "plug" : "unplug";
-    if (!ctx.args.empty()) return fail(std::string("usage: tessaronctl --demo ") + verb);
+    if (!ctx.args.empty()) return failUsage(std::string("usage: tessaronctl --demo ") + verb);
     if (!ctx.options.demo) {
-        return fail(pick<std::string>(
+        return failUsage(pick<std::string>(
             lang, std::string(verb) + " works with --demo only: it acts on the virtual keyboard.",
             std::string(verb) + " 只能与 --demo 一起使用：它作用于虚拟键盘。"));
     }

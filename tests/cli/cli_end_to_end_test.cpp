@@ -136,11 +136,13 @@ TEST_F(CliTest, AssignRefusesBadArgumentsAndChangesNothing) {
         {{"reset", "--force"}, "usage: tessaronctl reset"},
     };
     for (const auto& r : refused) expectUsageError(r.args, r.message);
-    // A path that names nothing, and a window that is not there, are failures, not usage errors.
+    // A path that names nothing and a window that is not there are failures, not usage errors.
     expectRefused({"assign", "Caps Lock", "sound", missing}, "There is no file");
     expectRefused({"assign", "Caps Lock", "folder", missing}, "There is no folder");
-    expectRefused({"press"}, "usage: tessaronctl --demo press KEY");
     expectRefused({"press", "A"}, "No tessaron --demo is running on this data folder");
+    expectUsageError({"press"}, "usage: tessaronctl --demo press KEY");
+    expectUsageError({"press", "Nokey"}, "no key \"Nokey\"");
+    expectUsageError({"unplug", "now"}, "usage: tessaronctl --demo unplug");
 }
 
 // A host path is stored in 255 UTF-16 units: exactly 255 fits, 256 is refused whole.
