@@ -125,7 +125,38 @@ QString ImageCache::diskFolder() const {
     return diskFolder_;
 }
 
-QImage ImageCache::load(const QString& path) const {
+QString ImageCache::sourceFor(const QString& path, qreal ratio) {
+    constexpr qreal kDenseFrom = 1.5;
+    if (ratio < kDenseFrom) return path;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (dot <= slash + 1) return path;
+    QString dense = path;
+    dense.insert(dot, QStringLiteral("@2x"));
+    return QFileInfo::exists(dense) ? dense : path;
+}
+
+void ImageCache::setDevicePixelRatio(qreal ratio) {
+    std::lock_guard lock(mutex_);
+    if (ratio == ratio_) return;
+    ratio_ = ratio;
+    images_.clear();
+}
+
+qreal ImageCache::devicePixelRatio() const {
+    std::lock_guard lock(mutex_);
+    return ratio_;
+}
+
+QImage ImageCache::load(const QString& requested) const {
+    const QString path = sourceFor(requested, devicePixelRatio());
+    const qreal density = path == requested ? 1.0 : 2.0;
+    QImage img = loadFile(path);
+    if (!img.isNull()) img.setDevicePixelRatio(density);
+    return img;
+}
+
+QImage ImageCache::loadFile(const QString& path) const {
     const QString folder = diskFolder();
     const QFileInfo source(path);
     // Images in the temporary folder come and go (tests, unpacked previews): keeping them would
@@ -171,7 +202,7 @@ QImage ImageCache::read(const QString& path) {
 
 QSize ImageCache::size(const QString& path) {
     const QImage img = image(path);
-    return img.isNull() ? QSize(0, 0) : img.size();
+    return img.isNull() ? QSize(0, 0) : img.deviceIndependentSize().toSize();
 }
 
 void ImageCache::clear() {

@@ -5,6 +5,10 @@
 // Large images are also kept decoded on disk (the user's cache folder), so that later starts copy
 // their pixels instead of inflating the PNG again; an entry is used only while the PNG keeps the
 // size and modification time it was made from.
+// On a dense screen (device pixel ratio 1.5 and above) an image "name.png" is read from
+// "name@2x.png" beside it when that file exists, with device pixel ratio 2: painters draw it at
+// its logical size, so positions and click areas stay in window pixels. Image sets with only
+// 1x files keep working (they are enlarged).
 
 #include <QHash>
 #include <QImage>
@@ -30,8 +34,15 @@ public:
     // The same without keeping it in memory (the copy on disk is still used and made), for
     // images drawn once into a layer of their own.
     QImage read(const QString& path);
-    // The image's size; 0 x 0 when it cannot be loaded.
+    // The image's size in logical pixels; 0 x 0 when it cannot be loaded.
     QSize size(const QString& path);
+
+    // The device pixel ratio of the screen the windows are on; decides between "name.png" and
+    // "name@2x.png". Changing it forgets the images kept in memory.
+    void setDevicePixelRatio(qreal ratio);
+    [[nodiscard]] qreal devicePixelRatio() const;
+    // The file an image path is read from at the given ratio.
+    [[nodiscard]] static QString sourceFor(const QString& path, qreal ratio);
 
     // Where decoded large images are kept; empty: nowhere. Defaults to
     // "<user cache folder>/tessaron/images".
@@ -46,10 +57,12 @@ public:
 private:
     ImageCache();
     QImage load(const QString& path) const;
+    QImage loadFile(const QString& path) const;
     QImage fetch(const QString& path, bool keep);
 
     mutable std::mutex mutex_;
     QString diskFolder_;
+    qreal ratio_ = 1.0;
     QHash<QString, QImage> images_;
     int decodes_ = 0;
 };

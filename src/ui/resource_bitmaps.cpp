@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <mutex>
 
 #include "ui/theme.h"
@@ -13,8 +14,13 @@ namespace tessaron::ui {
 
 namespace {
 
+// The pixel density of the bitmap being rendered (set under the cache's lock).
+int g_ratio = 1;
+
+// Painting uses logical pixels; the image carries the density.
 QImage blank(int w, int h, const QColor& fill) {
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img(w * g_ratio, h * g_ratio, QImage::Format_RGB32);
+    img.setDevicePixelRatio(g_ratio);
     img.fill(fill);
     return img;
 }
@@ -163,13 +169,18 @@ void paintListPane(QPainter& painter, const QRect& pane) {
     painter.restore();
 }
 
-QImage resourceBitmap(ResourceBitmap id) {
+QImage resourceBitmap(ResourceBitmap id, int ratio) {
     static std::mutex mutex;
     static QHash<int, QImage> cache;
+    ratio = std::clamp(ratio, 1, 4);
     std::lock_guard lock(mutex);
-    const int key = static_cast<int>(id);
+    const int key = static_cast<int>(id) * 8 + ratio;
     auto it = cache.find(key);
-    if (it == cache.end()) it = cache.insert(key, render(id));
+    if (it == cache.end()) {
+        g_ratio = ratio;
+        it = cache.insert(key, render(id));
+        g_ratio = 1;
+    }
     return *it;
 }
 

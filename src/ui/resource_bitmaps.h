@@ -34,7 +34,8 @@ inline constexpr int kListBackgroundHeight = 305;
 inline constexpr int kListBackgroundOriginX = 7;
 inline constexpr int kListBackgroundOriginY = 22;
 
-QImage resourceBitmap(ResourceBitmap id);
+// ratio 2 gives twice the pixels at the same logical size (devicePixelRatio 2).
+QImage resourceBitmap(ResourceBitmap id, int ratio = 1);
 
 // The list pane look: sunken area with a header strip; ListBackground is one of these, and the
 // macro manager's background draws its two panes with it so the lists sit on it seamlessly.

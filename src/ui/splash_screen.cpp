@@ -47,7 +47,7 @@ void CSplashScreen::paintEvent(QPaintEvent* /*event*/) {
     const QImage img = ImageCache::instance().image(path_);
     if (img.isNull()) return;
     QPainter p(this);
-    p.drawImage(QRect(QPoint(0, 0), size_), img, QRect(QPoint(0, 0), size_));
+    p.drawImage(QPoint(0, 0), img);  // at its logical size, whatever its pixel density
 }
 
 }  // namespace tessaron::ui

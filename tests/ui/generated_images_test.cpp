@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QColor>
+#include <QImage>
 #include <QImageReader>
 
 #include <ostream>
@@ -157,6 +159,39 @@ TEST_P(GeneratedImages, SizesFitTheWindowsGeometry) {
     EXPECT_EQ(sizeOf(lang, Panel::Main, QStringLiteral("responsetime_open.png")).height(), 77);
     EXPECT_EQ(130 + sizeOf(lang, Panel::Main, QStringLiteral("LEDEffect_open.png")).height(),
               114 + 223);
+}
+
+TEST_P(GeneratedImages, EveryImageHasATwinOfTwiceItsSizeForDenseScreens) {
+    for (const Expected& e : expectedFiles()) {
+        for (const QString& file : e.files) {
+            const QString path = imageFolder(kShare, GetParam(), e.panel) + file;
+            QString dense = path;
+            dense.insert(dense.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+            SCOPED_TRACE(dense.toStdString());
+            ASSERT_TRUE(QFileInfo::exists(dense));
+            EXPECT_EQ(QImageReader(dense).size(), QImageReader(path).size() * 2);
+        }
+    }
+}
+
+TEST_P(GeneratedImages, TheLightPanelOffersNoColours) {
+    // Nothing in the panel picks a colour, so nothing in its pictures looks like a swatch: no
+    // saturated pixel anywhere in the open Light section (its accents are the red of the rule
+    // and the marks, which are not in the body's controls area).
+    for (const char* file : {"LEDEffect_open.png", "freq.png"}) {
+        const QImage img(imageFolder(kShare, GetParam(), Panel::Main) + QLatin1String(file));
+        ASSERT_FALSE(img.isNull());
+        int colourful = 0;
+        for (int y = 4; y < img.height(); ++y) {
+            for (int x = 0; x < img.width(); ++x) {
+                if (QColor(img.pixel(x, y)).hsvSaturation() > 120 &&
+                    QColor(img.pixel(x, y)).value() > 90) {
+                    ++colourful;
+                }
+            }
+        }
+        EXPECT_EQ(colourful, 0) << file;
+    }
 }
 
 TEST(GeneratedImagesLanguages, ImagesWithTextDifferBetweenLanguages) {

@@ -14,6 +14,8 @@ void renderKeyPage(const Lang& lang, Output& out);
 void renderProfilesPanel(const Lang& lang, Output& out);
 void renderMacroManager(const Lang& lang, Output& out);
 void renderSplash(const Lang& lang, Output& out);
+// Language-independent: png/icons/ (message box icons).
+void renderMessageIcons(Output& out);
 
 // The keyboard picture over `under` (the part of the window it covers): keys in their normal
 // or their highlighted look. Every key lies at its layout rectangle.

@@ -16,13 +16,18 @@ int main(int argc, char** argv) {
     }
     using namespace tessaron;
     assets::Output out(args.at(1));
-    for (const Language code : {Language::English, Language::Chinese}) {
-        const assets::Lang lang{code};
-        assets::renderMainWindow(lang, out);
-        assets::renderKeyPage(lang, out);
-        assets::renderProfilesPanel(lang, out);
-        assets::renderMacroManager(lang, out);
-        assets::renderSplash(lang, out);
+    // Every image at 1x and at 2x ("name@2x.png"), which the windows pick on dense screens.
+    for (const int scale : {1, 2}) {
+        assets::setScale(scale);
+        for (const Language code : {Language::English, Language::Chinese}) {
+            const assets::Lang lang{code};
+            assets::renderMainWindow(lang, out);
+            assets::renderKeyPage(lang, out);
+            assets::renderProfilesPanel(lang, out);
+            assets::renderMacroManager(lang, out);
+            assets::renderSplash(lang, out);
+        }
+        assets::renderMessageIcons(out);
     }
     if (!out.failures().isEmpty()) {
         err << "could not write: " << out.failures().join(QStringLiteral(", ")) << '\n';

@@ -24,14 +24,21 @@ namespace theme = ui::theme;
 
 constexpr int kWindowWidth = 1000;
 constexpr int kWindowHeight = 645;
-// Left panel column; every section image is as wide as it.
+// Left panel column. The window draws the section titles at the sections' left edge (x 19), so
+// the panel's frame lies 10 pixels further left and the section images carry no left border;
+// they reach the frame's right edge, so the texts at their right end stay inside too.
 constexpr int kPanelX = 19;
-constexpr int kPanelTop = 110;
-constexpr int kPanelWidth = 243;
-constexpr int kPanelBottom = 597;
+constexpr int kFrameLeft = 9;
+constexpr int kFrameRight = 272;  // exclusive
+constexpr int kPanelTop = 106;
+constexpr int kPanelWidth = kFrameRight - kPanelX;
+constexpr int kPanelBottom = 594;
 constexpr int kBottomBarTop = 597;
-// A header band is 15 pixels with its rule under it; titles are drawn on it at its top-left.
-constexpr int kHeaderHeight = 15;
+// Titles (13 px text) sit on the section's first 16 pixels; the header's rule lies under them,
+// as far from the frame's right edge as the titles are from its left one.
+constexpr int kRuleY = 17;
+constexpr int kRuleWidth = kPanelWidth - (kPanelX - kFrameLeft);
+constexpr int kMarkX = kRuleWidth - 8;
 // The slider's channel starts 7 pixels in and is 205 pixels long (its thumb is 15 wide).
 constexpr int kSliderWidth = ui::kSliderStripWidth;
 constexpr int kSliderChannelLeft = ui::kThumbFrameWidth / 2;
@@ -44,7 +51,7 @@ QImage renderBackground(const Lang& lang) {
     QLinearGradient bg(0, 0, 0, kWindowHeight);
     bg.setColorAt(0, QColor(0x16, 0x19, 0x1f));
     bg.setColorAt(1, QColor(0x0b, 0x0c, 0x0f));
-    p.fillRect(img.rect(), bg);
+    p.fillRect(logicalRect(img), bg);
 
     // Title bar.
     QLinearGradient tb(0, 0, 0, 27);
@@ -87,8 +94,9 @@ QImage renderBackground(const Lang& lang) {
     // Left panel column.
     p.setPen(QPen(theme::kBorder, 1));
     p.setBrush(theme::kPanel);
-    p.drawRect(
-        QRectF(kPanelX + 0.5, kPanelTop + 0.5, kPanelWidth - 1, kPanelBottom - kPanelTop - 4));
+    p.drawRoundedRect(QRectF(kFrameLeft + 0.5, kPanelTop + 0.5, kFrameRight - kFrameLeft - 1,
+                             kPanelBottom - kPanelTop - 1),
+                      4, 4);
 
     // Bottom bar.
     QLinearGradient bb(0, kBottomBarTop, 0, kWindowHeight);
@@ -148,28 +156,36 @@ QImage renderTitleButton(const QImage& base, int x, Glyph glyph, bool over) {
     return img;
 }
 
+// The captions are drawn with their tops at y 607 (13 px text, capitals 610..619): the buttons'
+// bodies are centred on them. Each body is 60 wide, up to the next button.
+constexpr int kBottomButtonWidth = 60;
+constexpr int kBottomBodyTop = 602;
+constexpr int kBottomBodyHeight = 28;
+
 QImage renderBottomButton(const QImage& base, int x, Tone tone) {
-    QImage img = crop(base, x, 600, 58, 36);
+    QImage img = crop(base, x, 600, kBottomButtonWidth, 36);
     QPainter p(&img);
-    body(p, QRectF(0, 4, 58, 30), tone, 4);
+    body(p, QRectF(0, kBottomBodyTop - 600, kBottomButtonWidth, kBottomBodyHeight), tone, 4);
     return img;
 }
 
+// "Profile" is drawn at (45, 610): the body runs from the click area's left edge past the
+// longest caption, centred on the text's line.
 QImage renderProfileButton(const QImage& base, bool over) {
-    QImage img = crop(base, 17, 603, 74, 34);
+    QImage img = crop(base, 17, 603, 86, 34);
     QPainter p(&img);
-    body(p, QRectF(2, 2, 71, 31), over ? Tone::Accent : Tone::Raised, 4);
+    body(p, QRectF(2, 2, 84, kBottomBodyHeight), over ? Tone::Accent : Tone::Raised, 4);
     p.setRenderHint(QPainter::Antialiasing);
     // A small stack of profile cards.
     for (int i = 2; i >= 0; --i) {
-        const QRectF card(8 + i * 2.5, 9 + i * 2.5, 12, 14);
+        const QRectF card(7 + i * 2.5, 6 + i * 2.5, 12, 14);
         p.setPen(QPen(i == 0 ? theme::kText : theme::kTextDim, 1));
         p.setBrush(i == 0 ? (over ? theme::kAccentDark : theme::kPanelSunken) : theme::kPanel);
         p.drawRoundedRect(card, 2, 2);
     }
     p.setPen(QPen(theme::kAccentBright, 1.2));
-    p.drawLine(QPointF(11, 13.5), QPointF(17, 13.5));
-    p.drawLine(QPointF(11, 17), QPointF(15, 17));
+    p.drawLine(QPointF(10, 10.5), QPointF(16, 10.5));
+    p.drawLine(QPointF(10, 14), QPointF(14, 14));
     return img;
 }
 
@@ -180,23 +196,23 @@ QImage renderHelpMenu(const QImage& base) {
     p.setPen(QPen(theme::kBorderLight, 1));
     p.setBrush(QColor(0x1b, 0x1f, 0x26));
     p.drawRoundedRect(QRectF(0.5, 0.5, 166, 77), 4, 4);
-    p.fillRect(QRectF(1, 1, 3, 76), theme::kAccent);
     p.setPen(QPen(theme::kBorder, 1));
-    p.drawLine(QPointF(8, 25.5), QPointF(160, 25.5));
-    p.drawLine(QPointF(8, 50.5), QPointF(160, 50.5));
-    // Row icons: web, download, version.
+    p.drawLine(QPointF(6, 24.5), QPointF(160, 24.5));
+    p.drawLine(QPointF(6, 49.5), QPointF(160, 49.5));
+    // Row icons (web, download, version) in the 20 pixels before the texts at x 20, centred on
+    // the texts' capitals, with 6 pixels between icon and text.
     p.setPen(QPen(theme::kAccentBright, 1.1));
     p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QPointF(12, 12), 5, 5);
-    p.drawEllipse(QRectF(9.8, 7, 4.4, 10));
-    p.drawLine(QPointF(7, 12), QPointF(17, 12));
-    p.drawLine(QPointF(12, 32), QPointF(12, 41));
-    p.drawLine(QPointF(8.5, 38), QPointF(12, 41.5));
-    p.drawLine(QPointF(15.5, 38), QPointF(12, 41.5));
-    p.drawLine(QPointF(8, 44.5), QPointF(16, 44.5));
-    p.drawEllipse(QPointF(12, 62), 5, 5);
-    p.drawLine(QPointF(12, 61), QPointF(12, 65));
-    p.drawPoint(QPointF(12, 59));
+    p.drawEllipse(QPointF(9, 10), 4.5, 4.5);
+    p.drawEllipse(QRectF(7, 5.5, 4, 9));
+    p.drawLine(QPointF(4.5, 10), QPointF(13.5, 10));
+    p.drawLine(QPointF(9, 30), QPointF(9, 38));
+    p.drawLine(QPointF(6, 35), QPointF(9, 38.5));
+    p.drawLine(QPointF(12, 35), QPointF(9, 38.5));
+    p.drawLine(QPointF(5, 41.5), QPointF(13, 41.5));
+    p.drawEllipse(QPointF(9, 60), 4.5, 4.5);
+    p.drawLine(QPointF(9, 59), QPointF(9, 63));
+    p.drawPoint(QPointF(9, 57));
     return img;
 }
 
@@ -205,26 +221,27 @@ QImage renderHelpMenu(const QImage& base) {
 QImage sectionCanvas(int height) {
     QImage img = canvas(kPanelWidth, height, theme::kPanel);
     QPainter p(&img);
-    p.fillRect(QRect(0, 0, 1, height), theme::kBorder);
+    // The frame's right edge (the left one lies in the window background).
     p.fillRect(QRect(kPanelWidth - 1, 0, 1, height), theme::kBorder);
     return img;
 }
 
 enum class Mark { None, Open, Closed };
 
-void header(QPainter& p, Mark mark, int splitAt = -1) {
-    const QRectF band(1, 0, kPanelWidth - 2, kHeaderHeight);
-    QLinearGradient g(band.topLeft(), band.bottomLeft());
-    g.setColorAt(0, QColor(0x2a, 0x2f, 0x38));
-    g.setColorAt(1, QColor(0x1f, 0x23, 0x2a));
-    p.fillRect(band, g);
-    QLinearGradient rule(QPointF(0, 0), QPointF(kPanelWidth, 0));
+// A section title is a text on the panel with a rule under it: no band of its own whose edge
+// the text could touch.
+void headerRule(QPainter& p, int y) {
+    QLinearGradient rule(QPointF(0, 0), QPointF(kRuleWidth, 0));
     rule.setColorAt(0, theme::kAccent);
     rule.setColorAt(0.7, theme::kAccentDark);
     rule.setColorAt(1, theme::kBorder);
-    p.fillRect(QRectF(1, kHeaderHeight, kPanelWidth - 2, 1), rule);
-    if (splitAt > 0) p.fillRect(QRectF(splitAt, 2, 1, kHeaderHeight - 4), theme::kBorderLight);
-    const QPointF c(kPanelWidth - 11, kHeaderHeight / 2.0);
+    p.fillRect(QRectF(0, y, kRuleWidth, 1), rule);
+}
+
+void header(QPainter& p, Mark mark, int splitAt = -1) {
+    headerRule(p, kRuleY);
+    if (splitAt > 0) p.fillRect(QRectF(splitAt, 3, 1, 11), theme::kBorderLight);
+    const QPointF c(kMarkX, 7.5);
     switch (mark) {
         case Mark::Open:
             chevron(p, c, 7, Direction::Down, theme::kTextDim);
@@ -254,7 +271,7 @@ void card(QPainter& p, const QRectF& r) {
 }
 
 void slider(QPainter& p, int x, int y) {
-    p.drawImage(x, y, ui::resourceBitmap(ui::ResourceBitmap::SliderStrip));
+    p.drawImage(x, y, ui::resourceBitmap(ui::ResourceBitmap::SliderStrip, scale()));
 }
 
 int sliderTickX(int position, int maximum) {
@@ -280,36 +297,19 @@ void rateScale(QPainter& p, int x, int y) {
 }
 
 // The Light section body from window y 130 down, optionally with the speed slider's track.
+// Labels lie at x 28 and 29, 6 pixels inside the card; "Bright" and "Fast" end near x 262.
+// The panel offers no colour choice (DIY keys are only switched on and off), so it shows none.
 QImage lightBody(bool withSpeed) {
     constexpr int kTop = 130;
     QImage img = sectionCanvas(207);
     QPainter p(&img);
-    card(p, QRectF(4, 3, kPanelWidth - 8, 201));
-    // Colour swatches of the lighting palette.
-    static const std::array<QColor, 8> kSwatches = {
-        QColor(0xff, 0x2d, 0x3f), QColor(0xff, 0x8a, 0x1e), QColor(0xff, 0xe0, 0x2a),
-        QColor(0x3c, 0xe0, 0x6a), QColor(0x21, 0xd4, 0xe8), QColor(0x2f, 0x6b, 0xff),
-        QColor(0xa3, 0x3c, 0xff), QColor(0xf2, 0xf2, 0xf2)};
-    p.setRenderHint(QPainter::Antialiasing);
-    for (int k = 0; k < 8; ++k) {
-        const QRectF sq(28 + 25 * k - kPanelX + 0.5, 223 - kTop + 0.5, 20, 20);
-        p.setPen(QPen(QColor(0x0a, 0x0b, 0x0d), 1));
-        p.setBrush(kSwatches[static_cast<size_t>(k)]);
-        p.drawRoundedRect(sq, 3, 3);
-        QColor sheen = Qt::white;
-        sheen.setAlpha(60);
-        p.setPen(QPen(sheen, 1));
-        p.drawLine(QPointF(sq.left() + 3, sq.top() + 1.5), QPointF(sq.right() - 3, sq.top() + 1.5));
-    }
-    p.setRenderHint(QPainter::Antialiasing, false);
-    // Hairlines between the groups: effect | direction | palette | brightness | speed.
-    for (int wy : {218 - kTop, 246 - kTop - 1})
-        p.fillRect(QRect(12, wy, 219, 1), QColor(0x22, 0x26, 0x2e));
+    // The open section starts 16 pixels below its title: the title's rule is this image's.
+    headerRule(p, 114 + kRuleY - kTop);
+    card(p, QRectF(3, 4, kPanelWidth - 7, 200));
+    // Hairline between the effect and direction group and the brightness and speed group.
+    p.fillRect(QRect(12, 231 - kTop, kPanelWidth - 24, 1), QColor(0x22, 0x26, 0x2e));
     slider(p, 28 - kPanelX, 260 - kTop);
-    if (withSpeed) {
-        p.fillRect(QRect(12, 287 - kTop, 219, 1), QColor(0x22, 0x26, 0x2e));
-        slider(p, 28 - kPanelX, 303 - kTop);
-    }
+    if (withSpeed) slider(p, 28 - kPanelX, 303 - kTop);
     return img;
 }
 
@@ -321,12 +321,14 @@ QImage renderItemBK() {
 }
 
 QImage renderGameMode(bool open) {
+    // "Win Lock" starts at x 149, the radios' labels at y2 + 31 (13 px); "OFF" ends near 262.
+    constexpr int kSplit = 142 - kPanelX;
     QImage img = sectionCanvas(open ? 60 : 50);
     QPainter p(&img);
-    header(p, open ? Mark::Open : Mark::Closed, 127);
+    header(p, open ? Mark::Open : Mark::Closed, kSplit);
     if (open) {
-        card(p, QRectF(4, 21, kPanelWidth - 8, 36));
-        p.fillRect(QRect(127, 26, 1, 26), QColor(0x26, 0x2a, 0x32));
+        card(p, QRectF(3, 23, kPanelWidth - 7, 31));
+        p.fillRect(QRect(kSplit, 27, 1, 23), QColor(0x26, 0x2a, 0x32));
     }
     return img;
 }
@@ -335,7 +337,7 @@ QImage renderResponseTime(bool open) {
     QImage img = sectionCanvas(open ? 77 : 40);
     QPainter p(&img);
     header(p, open ? Mark::Open : Mark::Closed);
-    if (open) card(p, QRectF(4, 21, kPanelWidth - 8, 29));
+    if (open) card(p, QRectF(3, 23, kPanelWidth - 7, 28));
     return img;
 }
 
@@ -344,7 +346,7 @@ QImage renderReportRate(bool open) {
     QPainter p(&img);
     header(p, open ? Mark::Open : Mark::Closed);
     if (open) {
-        card(p, QRectF(4, 19, kPanelWidth - 8, 42));
+        card(p, QRectF(3, 21, kPanelWidth - 7, 40));
         slider(p, 28 - kPanelX, 23);
         rateScale(p, 28 - kPanelX, 23 + ui::layout::kRateScaleBelowSlider);
     }
@@ -360,32 +362,34 @@ QImage renderRateScaleAlone() {
 
 QImage renderMacroPanel() {
     QImage img = sectionCanvas(47);
-    QPainter p(&img);
-    p.fillRect(QRect(1, 2, kPanelWidth - 2, 1), QColor(0x22, 0x26, 0x2e));
-    p.fillRect(QRect(1, 44, kPanelWidth - 2, 1), QColor(0x22, 0x26, 0x2e));
     return img;
 }
 
+// 21 high: its text, drawn 2 pixels below its top, keeps its descenders off the bottom edge.
 QImage renderMacroButton() {
-    QImage img = canvas(241, 19, theme::kPanel);
+    QImage img = canvas(241, 21, theme::kPanel);
     QPainter p(&img);
-    body(p, QRectF(0, 0, 241, 19), Tone::Raised, 3);
-    p.fillRect(QRectF(1, 1, 2, 17), theme::kAccent);
+    body(p, QRectF(0, 0, 241, 21), Tone::Raised, 3, false);
+    p.fillRect(QRectF(1, 1, 2, 19), theme::kAccent);
     // Record dot and arrow on the right: the button opens the macro manager.
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(theme::kAccentBright);
-    p.drawEllipse(QPointF(214, 9.5), 3.2, 3.2);
-    chevron(p, QPointF(230, 9.5), 7, Direction::Right, theme::kTextDim);
+    p.drawEllipse(QPointF(214, 10.5), 3.2, 3.2);
+    chevron(p, QPointF(230, 10.5), 7, Direction::Right, theme::kTextDim);
     return img;
 }
 
+// The effect name is drawn at the field's own top-left corner (28, 158): the field is an
+// underlined line with its arrow, so no box edge meets the text's first letter.
 QImage renderField() {
-    QImage img = canvas(221, 16, theme::kCard);
+    // The line lies below the descenders of a 13 px text drawn at the field's top and above the
+    // next label, 19 pixels below that text.
+    QImage img = canvas(221, 19, theme::kCard);
     QPainter p(&img);
-    body(p, QRectF(0, 0, 221, 16), Tone::Sunken, 2);
-    p.fillRect(QRectF(200, 3, 1, 10), theme::kBorder);
-    arrow(p, QPointF(210.5, 8), 7, Direction::Down, theme::kAccentBright);
+    p.fillRect(QRect(0, 17, 221, 1), theme::kBorderLight);
+    p.fillRect(QRect(200, 3, 1, 12), theme::kBorder);
+    arrow(p, QPointF(210.5, 9), 7, Direction::Down, theme::kAccentBright);
     return img;
 }
 
@@ -413,8 +417,8 @@ QImage renderDirection(Direction dir, bool enabled) {
 }
 
 QImage thumb() {
-    return ui::resourceBitmap(ui::ResourceBitmap::ThumbStrip)
-        .copy(0, 0, ui::kThumbFrameWidth, ui::kThumbFrameHeight);
+    return crop(ui::resourceBitmap(ui::ResourceBitmap::ThumbStrip, scale()), 0, 0, ui::kThumbFrameWidth,
+                ui::kThumbFrameHeight);
 }
 
 }  // namespace
@@ -465,11 +469,12 @@ void renderMainWindow(const Lang& lang, Output& out) {
     out.save(renderItemBK(), dir + QStringLiteral("itemBK.png"));
     out.save(lightBody(false), dir + QStringLiteral("LEDEffect_open.png"));
     // The speed part of the Light section, from window y 245 down.
-    out.save(lightBody(true).copy(0, 245 - 130, kPanelWidth, 92), dir + QStringLiteral("freq.png"));
+    out.save(crop(lightBody(true), 0, 245 - 130, kPanelWidth, 92), dir + QStringLiteral("freq.png"));
     out.save(renderField(), dir + QStringLiteral("Light_Item.png"));
-    out.save(ui::resourceBitmap(ui::ResourceBitmap::SliderStrip),
+    out.save(ui::resourceBitmap(ui::ResourceBitmap::SliderStrip, scale()),
              dir + QStringLiteral("light_BK.png"));
-    out.save(ui::resourceBitmap(ui::ResourceBitmap::SliderStripLit), dir + QStringLiteral("1.png"));
+    out.save(ui::resourceBitmap(ui::ResourceBitmap::SliderStripLit, scale()),
+             dir + QStringLiteral("1.png"));
     out.save(renderRateScaleAlone(), dir + QStringLiteral("125Hz.png"));
     out.save(renderRadio(true), dir + QStringLiteral("Enable.png"));
     out.save(renderRadio(false), dir + QStringLiteral("Disable.png"));

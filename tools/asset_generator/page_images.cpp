@@ -78,7 +78,7 @@ QImage keyPageBackground() {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRect(0, kPageFooterTop, kPageWidth, kPageHeight - kPageFooterTop), kFooter);
     p.fillRect(QRect(0, kPageFooterTop, kPageWidth, 1), theme::kBorder);
-    frame(p, img.rect());
+    frame(p, logicalRect(img));
     return img;
 }
 
@@ -176,7 +176,7 @@ QImage profilesBackground() {
     veil.setAlpha(200);
     p.fillRect(QRect(100, 490, 62, 62), veil);
     p.fillRect(QRect(1, 574, 261, 1), theme::kBorder);
-    frame(p, img.rect());
+    frame(p, logicalRect(img));
     return img;
 }
 
@@ -217,7 +217,7 @@ QImage macroBackground() {
     p.fillRect(QRect(291, 290, 102, 1), theme::kBorder);
     p.fillRect(QRect(291, 140, 102, 1), theme::kBorder);
     p.fillRect(QRect(0, 400 - 36, kMacroWidth, 1), QColor(0x22, 0x26, 0x2e));
-    frame(p, img.rect());
+    frame(p, logicalRect(img));
     return img;
 }
 
@@ -254,7 +254,7 @@ QImage tabButtonImage() {
     QLinearGradient g(0, 0, 0, 27);
     g.setColorAt(0, QColor(0x1d, 0x21, 0x28));
     g.setColorAt(1, QColor(0x17, 0x1a, 0x1f));
-    p.fillRect(img.rect(), g);
+    p.fillRect(logicalRect(img), g);
     p.fillRect(QRect(0, 5, 81, 1), theme::kBorder);
     p.fillRect(QRect(80, 8, 1, 16), theme::kBorderLight);
     p.fillRect(QRect(0, 26, 81, 1), theme::kBorder);
@@ -328,14 +328,14 @@ void renderSplash(const Lang& lang, Output& out) {
     QLinearGradient bg(0, 0, 0, 300);
     bg.setColorAt(0, QColor(0x1a, 0x1d, 0x23));
     bg.setColorAt(1, QColor(0x0a, 0x0b, 0x0e));
-    p.fillRect(img.rect(), bg);
+    p.fillRect(logicalRect(img), bg);
     QRadialGradient glow(QPointF(240, 120), 220);
     QColor g = theme::kAccent;
     g.setAlpha(70);
     glow.setColorAt(0, g);
     g.setAlpha(0);
     glow.setColorAt(1, g);
-    p.fillRect(img.rect(), glow);
+    p.fillRect(logicalRect(img), glow);
     emblem(p, QPointF(240, 92), 42);
     QFont word = uiFont(40, QFont::Black);
     word.setLetterSpacing(QFont::AbsoluteSpacing, 4);
@@ -347,25 +347,51 @@ void renderSplash(const Lang& lang, Output& out) {
          lang.pick(QStringLiteral("ORVIK GAMING KEYBOARD"),
                    QStringLiteral("VantorOrvik \u673A\u68B0\u952E\u76D8")),
          sub, theme::kTextDim);
-    // Loading bar.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x22, 0x26, 0x2e));
-    p.drawRoundedRect(QRectF(140, 246, 200, 4), 2, 2);
-    QLinearGradient bar(140, 0, 340, 0);
-    bar.setColorAt(0, theme::kAccentDark);
-    bar.setColorAt(1, theme::kAccentBright);
-    p.setBrush(bar);
-    p.drawRoundedRect(QRectF(140, 246, 130, 4), 2, 2);
-    text(p, QRectF(0, 256, 480, 20), Qt::AlignCenter,
-         lang.pick(QStringLiteral("Reading keyboard settings\u2026"),
-                   QStringLiteral("\u6B63\u5728\u8BFB\u53D6\u952E\u76D8\u8BBE\u7F6E\u2026")),
-         uiFont(lang.chinese() ? 12 : 11), theme::kTextDim);
+    // The splash shows while the window sets itself up; it names the program and claims no
+    // progress, since nothing is read from the keyboard until the window is up.
     text(p, QRectF(0, 276, 470, 20), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Ver: 1.5"),
          uiFont(10), QColor(0x5c, 0x63, 0x6e));
     p.setPen(QPen(theme::kBorder, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, 479, 299));
     out.save(img, languageDir(lang) + QStringLiteral("SplashScreen.png"));
+}
+
+// The icons of the standard message boxes, in the panels' look: a round badge with its sign.
+void renderMessageIcons(Output& out) {
+    constexpr int kSide = 32;
+    enum class Sign { Information, Warning, Critical, Question };
+    const struct {
+        const char* name;
+        Sign sign;
+        QColor ring;
+    } icons[] = {{"information", Sign::Information, theme::kTextDim},
+                 {"warning", Sign::Warning, QColor(0xf0, 0xa0, 0x30)},
+                 {"critical", Sign::Critical, theme::kAccentBright},
+                 {"question", Sign::Question, theme::kTextDim}};
+    for (const auto& icon : icons) {
+        QImage img(kSide * scale(), kSide * scale(), QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(scale());
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF badge(2, 2, kSide - 4, kSide - 4);
+        p.setPen(QPen(icon.ring, 2));
+        p.setBrush(icon.sign == Sign::Critical ? theme::kAccentDark : theme::kPanelRaised);
+        if (icon.sign == Sign::Warning) {
+            p.drawPolygon(QPolygonF({QPointF(16, 3), QPointF(29.5, 28), QPointF(2.5, 28)}));
+        } else {
+            p.drawEllipse(badge);
+        }
+        const QString glyph = icon.sign == Sign::Information ? QStringLiteral("i")
+                              : icon.sign == Sign::Question  ? QStringLiteral("?")
+                                                             : QStringLiteral("!");
+        const QRectF area = icon.sign == Sign::Warning ? QRectF(2, 9, 28, 19) : badge;
+        text(p, area, Qt::AlignCenter, glyph, uiFont(icon.sign == Sign::Warning ? 15 : 18, QFont::Black),
+             theme::kText);
+        p.end();
+        out.save(img, QStringLiteral("icons/") + QLatin1String(icon.name) + QStringLiteral(".png"));
+    }
 }
 
 }  // namespace tessaron::assets

@@ -26,17 +26,37 @@ QFont uiFont(qreal pixelSize, int weight) {
     return font;
 }
 
+namespace {
+int g_scale = 1;
+}  // namespace
+
+void setScale(int s) {
+    g_scale = s < 1 ? 1 : s;
+}
+
+int scale() {
+    return g_scale;
+}
+
 QImage canvas(int width, int height, const QColor& fill) {
-    QImage img(width, height, QImage::Format_RGB32);
+    QImage img(width * g_scale, height * g_scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(g_scale);
     img.fill(fill);
     return img;
 }
 
 QImage crop(const QImage& base, int x, int y, int width, int height) {
-    return base.copy(x, y, width, height);
+    const auto s = static_cast<int>(base.devicePixelRatio());
+    QImage img = base.copy(x * s, y * s, width * s, height * s);
+    img.setDevicePixelRatio(s);
+    return img;
 }
 
-void body(QPainter& p, const QRectF& r, Tone tone, qreal radius) {
+QRect logicalRect(const QImage& img) {
+    return QRect(QPoint(0, 0), img.deviceIndependentSize().toSize());
+}
+
+void body(QPainter& p, const QRectF& r, Tone tone, qreal radius, bool sheen) {
     QColor top;
     QColor bottom;
     QColor border;
@@ -75,11 +95,11 @@ void body(QPainter& p, const QRectF& r, Tone tone, qreal radius) {
     p.setPen(QPen(border, 1));
     p.setBrush(g);
     p.drawRoundedRect(inner, radius, radius);
-    if (tone != Tone::Sunken) {
+    if (tone != Tone::Sunken && sheen) {
         // A one-pixel sheen along the top edge.
-        QColor sheen = Qt::white;
-        sheen.setAlpha(tone == Tone::Raised ? 22 : 60);
-        p.setPen(QPen(sheen, 1));
+        QColor light = Qt::white;
+        light.setAlpha(tone == Tone::Raised ? 22 : 60);
+        p.setPen(QPen(light, 1));
         p.drawLine(QPointF(inner.left() + radius, inner.top() + 1),
                    QPointF(inner.right() - radius, inner.top() + 1));
     }
@@ -195,10 +215,14 @@ void emblem(QPainter& p, const QPointF& c, qreal r) {
 }
 
 void Output::save(const QImage& img, const QString& relativePath) {
-    const QString path = root_ + QLatin1Char('/') + relativePath;
+    QString name = relativePath;
+    if (g_scale != 1) name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(g_scale));
+    const QString path = root_ + QLatin1Char('/') + name;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (img.isNull() || !img.save(path, "PNG")) {
-        failures_ << relativePath;
+    // A bitmap left at 1x would show at half its size among the 2x images.
+    const bool dense = qRound(img.devicePixelRatio()) == g_scale;
+    if (img.isNull() || !dense || !img.save(path, "PNG")) {
+        failures_ << name;
         return;
     }
     ++written_;

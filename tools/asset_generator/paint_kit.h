@@ -27,14 +27,23 @@ struct Lang {
 // Liberation Sans ("Arial") with the CJK face behind it.
 QFont uiFont(qreal pixelSize, int weight = QFont::Normal);
 
+// Every image is rendered once per pixel density: scale 1 for "name.png", 2 for "name@2x.png".
+// Renderers draw in logical pixels; the canvas carries the density, so QPainter scales for them.
+void setScale(int scale);
+[[nodiscard]] int scale();
+
 QImage canvas(int width, int height, const QColor& fill);
-// A copy of part of an already rendered image: small images are copied opaque over it by the
-// windows, so they start from what lies under them.
+// A copy of part of an already rendered image, in logical pixels: small images are copied opaque
+// over it by the windows, so they start from what lies under them.
 QImage crop(const QImage& base, int x, int y, int width, int height);
+// The image's rectangle in logical pixels (QImage::rect() counts device pixels).
+QRect logicalRect(const QImage& img);
 
 enum class Tone { Raised, Accent, AccentBright, Sunken, Flat };
 // Rounded button-like body with a vertical gradient and a hairline border.
-void body(QPainter& p, const QRectF& r, Tone tone, qreal radius = 3.0);
+// The sheen is a light line one pixel under the top edge; bodies whose text starts just below
+// their top leave it out.
+void body(QPainter& p, const QRectF& r, Tone tone, qreal radius = 3.0, bool sheen = true);
 
 enum class Direction { Up, Down, Left, Right };
 void arrow(QPainter& p, const QPointF& centre, qreal size, Direction dir, const QColor& color);
@@ -52,7 +61,8 @@ void emblem(QPainter& p, const QPointF& centre, qreal radius);
 class Output {
 public:
     explicit Output(QString root) : root_(std::move(root)) {}
-    // Saves img as <root>/<relativePath>, creating folders; failures are remembered.
+    // Saves img as <root>/<relativePath>, creating folders; failures are remembered. At scale 2
+    // the file is "<name>@2x.png" and must hold twice the pixels of its logical size.
     void save(const QImage& img, const QString& relativePath);
     [[nodiscard]] int written() const { return written_; }
     [[nodiscard]] const QStringList& failures() const { return failures_; }

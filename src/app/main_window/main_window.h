@@ -231,6 +231,7 @@ private:
     QString imageFolder_;
     std::map<int, QFont> fonts_;                            // panel font by pixel height
     std::map<std::pair<int, QString>, QStaticText> texts_;  // laid-out texts by height and text
+    QRect listCover_;  // while painting under an open list: texts it would cut are left out
     // Loads the font database and the panel fonts' glyphs while the window starts up.
     std::future<void> fontWarmup_;
     QImage face_;  // the face kept by an earlier start, while faceState_ holds

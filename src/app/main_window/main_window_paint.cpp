@@ -25,7 +25,9 @@ namespace {
 constexpr int kWarmupDelayMs = 300;
 constexpr int kTextHeight = 13;
 constexpr int kSmallTextHeight = 11;
-constexpr int kBottomTextHeight = 15;
+constexpr int kBottomTextHeight = 13;
+// Rows of the drop-down lists start their texts this far inside the row.
+constexpr int kListTextInset = 6;
 const QColor kRowHovered(80, 0, 0);
 const QColor kRowNormal(59, 59, 59);
 
@@ -148,9 +150,22 @@ void CTessaronDlg::paintFace(QPainter& p) {
           5);
     paintKeyboard(p);
     paintBottom(p);
-    paintLightSection(p);
     const SectionLayout l = layout();
+    // An open list covers the panel under it; a text it would only partly cover is not drawn,
+    // so no sliver of it shows beside the list.
+    if (effectListOpen_) {
+        listCover_ = QRect(QPoint(lists::kLeft, lists::kEffectTop),
+                           QPoint(lists::kRight, lists::kEffectBottom));
+    } else if (responseListOpen_) {
+        listCover_ = QRect(lists::kResponseLeft, l.responseListTop,
+                           lists::kResponseRight - lists::kResponseLeft + 1,
+                           performance::kResponseRows * lists::kRowHeight);
+    } else {
+        listCover_ = QRect();
+    }
+    paintLightSection(p);
     paintPerformance(p, l);
+    listCover_ = QRect();
     paintLists(p, l);
     if (helpMenuOpen_) paintHelpMenu(p);
 }
@@ -171,7 +186,11 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
     const auto highlight = [&](keys::KeyIndex k) {
         if (keys::keyRect(k).empty() || litPicture().isNull()) return;
         const QRect r = keyRect(k);
-        p.drawImage(r.topLeft(), litPicture(), r.translated(-origin.x, -origin.y));
+        // The source rectangle counts the picture's own pixels (twice as many in an @2x image).
+        const qreal density = litPicture().devicePixelRatio();
+        const QRectF source(QRectF(r.translated(-origin.x, -origin.y)).topLeft() * density,
+                            QSizeF(r.size()) * density);
+        p.drawImage(QRectF(r), litPicture(), source);
     };
     // The left Windows key is never shown as modified (its bit is Win Lock's): paintEvent clears
     // its mark.
@@ -246,8 +265,7 @@ void CTessaronDlg::paintLightSection(QPainter& p) {
     }
     text(tr2("Brightness", "亮度"), 28, 247);
     text(tr2("Dark", "黑"), 28, 274, kSmallTextHeight);
-    text(tr2("Bright", "亮"), live_.language == Language::Chinese ? 236 : 222, 274,
-         kSmallTextHeight);
+    text(tr2("Bright", "亮"), 230, 274, kSmallTextHeight);
     if (!listOpen) paintThumb(p, brightness_, 0);
 
     const auto directions = lighting::directionImages(effect, settings[img::kDirection]);
@@ -333,7 +351,7 @@ void CTessaronDlg::paintLists(QPainter& p, const SectionLayout& l) {
     };
     if (effectListOpen_) {
         rows(static_cast<int>(lighting::kEffectCount), lists::kLeft, lists::kRight,
-             lists::kEffectTop, lists::kLeft, [&](int r) {
+             lists::kEffectTop, lists::kLeft + kListTextInset, [&](int r) {
                  const auto& e = lighting::effects()[static_cast<std::size_t>(r)];
                  return QString::fromStdString(lighting::effectName(e.code, live_.language));
              });
@@ -364,6 +382,10 @@ void CTessaronDlg::drawText(QPainter& p, const QString& s, int x, int y, int pix
         laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
         laidOut.prepare(QTransform(), it->second);
         text = texts_.emplace(std::pair{pixelHeight, s}, std::move(laidOut)).first;
+    }
+    if (!listCover_.isNull() &&
+        listCover_.intersects(QRect(QPoint(x, y), text->second.size().toSize()))) {
+        return;
     }
     p.setFont(it->second);
     p.setPen(Qt::white);

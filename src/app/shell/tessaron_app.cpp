@@ -19,6 +19,8 @@
 #include "device/hid/permission_doctor.h"
 #include "device/hid/udev_hotplug.h"
 #include "device/virtual/demo_keyboard.h"
+#include "ui/app_style.h"
+#include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/messages.h"
 #include "ui/splash_screen.h"
@@ -188,6 +190,10 @@ bool CTessaronApp::start() {
     setup.launcher = launcher_.get();
     setup.pages = makePages();
 
+    // Dense screens get the @2x images where the image set has them.
+    ui::ImageCache::instance().setDevicePixelRatio(qApp->devicePixelRatio());
+    ui::applyAppStyle(*qApp, QString::fromStdString((live_->imageBase / "png" / "icons").string()) +
+                                 QLatin1Char('/'));
     const QIcon icon = programIcon(live_->imageBase, live_->language);
     if (!icon.isNull()) QApplication::setWindowIcon(icon);
 
