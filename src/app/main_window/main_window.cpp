@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -32,6 +33,7 @@
 #include "ui/menu_style.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
+#include "ui/qt_translations.h"
 
 namespace tessaron::app {
 
@@ -50,7 +52,9 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
       live_(*setup.live),
       setup_(std::move(setup)),
       session_(setup_.session) {
-    if (setup_.dialogs == nullptr) ownDialogs_ = std::make_unique<MessageBoxDialogs>();
+    // Qt's own buttons and file dialogs speak the interface language, not the desktop's locale.
+    ui::installQtTranslations(live_.language);
+    if (setup_.dialogs == nullptr) ownDialogs_ = std::make_unique<MessageBoxDialogs>(live_.language);
     if (setup_.programs == nullptr) ownPrograms_ = std::make_unique<DesktopProgramStarter>();
     dialogs_ = setup_.dialogs != nullptr ? setup_.dialogs : ownDialogs_.get();
     programs_ = setup_.programs != nullptr ? setup_.programs : ownPrograms_.get();
@@ -290,6 +294,21 @@ void CTessaronDlg::fetchLighting() {
 void CTessaronDlg::onKeyEvent(std::uint8_t code) {
     if (setup_.launcher == nullptr) return;
     keys::runHostAction(live_.records, code, *setup_.launcher);
+}
+
+void CTessaronDlg::tellStillRunning() {
+    if (tray_ == nullptr || !tray_->isVisible()) return;
+    QSettings settings(QString::fromStdString((live_.dataFolder / "tessaron.conf").string()),
+                       QSettings::IniFormat);
+    const QString key = QStringLiteral("Notices/stillRunningShown");
+    if (settings.value(key, false).toBool()) return;
+    tray_->showMessage(tr2("Tessaron", "Tessaron"),
+                       tr2("Tessaron keeps running here. Double-click this icon to open it; "
+                           "right-click it to exit.",
+                           "Tessaron 仍在此处运行。双击此图标可打开窗口，右键单击可退出。"),
+                       QSystemTrayIcon::Information, 8000);
+    settings.setValue(key, true);
+    settings.sync();
 }
 
 void CTessaronDlg::showNoDeviceBalloon() {

@@ -29,7 +29,7 @@ void CTessaronDlg::writeKeymap() {
 }
 
 void CTessaronDlg::showError(const Error& error) {
-    dialogs_->inform(this, QString::fromUtf8(kWindowTitle),
+    dialogs_->inform(this, tr2("Orvik Gaming Keyboard", kWindowTitle),
                      QString::fromStdString(error.text(live_.language)));
 }
 
@@ -41,8 +41,13 @@ void CTessaronDlg::startDevice() {
                       [this, alive = QPointer<CTessaronDlg>(this)](StartupOutcome out) {
                           if (!alive) return;
                           endBusy();
-                          if (!out.image)
-                              return;  // no keyboard: the window shows what keymap.bin holds
+                          if (!out.image) {
+                              // No keyboard: the window shows what keymap.bin holds, and says so.
+                              unplugged_ = !session_->isConnected();
+                              update();
+                              return;
+                          }
+                          unplugged_ = false;
                           live_.image = *out.image;
                           live_.committedImage = live_.image;
                           firmware_ = out.firmware;
@@ -140,8 +145,12 @@ void CTessaronDlg::onPlugChanged(int change) {
     if (change == static_cast<int>(device::PlugChange::Removed)) {
         session_->removal({});
         firmwareOffered_ = false;
+        unplugged_ = true;
+        update();
         return;
     }
+    unplugged_ = false;
+    update();
     beginBusy();
     session_->arrival(live_.image,
                       [this, alive = QPointer<CTessaronDlg>(this)](device::ArrivalResult out) {

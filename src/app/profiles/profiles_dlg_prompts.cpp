@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
+
+#include "ui/message_box.h"
 
 namespace tessaron::app {
 
@@ -25,13 +26,12 @@ QString shown(const QString& text) {
 }  // namespace
 
 void DialogProfilesPrompts::inform(const QString& caption, const QString& text) {
-    QMessageBox::information(owner_, shown(caption), shown(text));
+    ui::runMessageBox(owner_, lang_, ui::BoxKind::Information, shown(caption), shown(text));
 }
 
 bool DialogProfilesPrompts::confirm(const QString& caption, const QString& text) {
-    return QMessageBox::question(owner_, shown(caption), shown(text),
-                                 QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel) == QMessageBox::Ok;
+    return ui::runMessageBox(owner_, lang_, ui::BoxKind::Question, shown(caption), shown(text),
+                             /*cancelIsDefault=*/true);
 }
 
 std::optional<std::filesystem::path> DialogProfilesPrompts::chooseSaveFile(

@@ -2,18 +2,18 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QProcess>
+
+#include "ui/message_box.h"
 
 namespace tessaron::app {
 
 bool MessageBoxDialogs::confirm(QWidget* parent, const QString& caption, const QString& question) {
-    return QMessageBox::question(parent, caption, question, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Ok) == QMessageBox::Ok;
+    return ui::runMessageBox(parent, lang_, ui::BoxKind::Question, caption, question);
 }
 
 void MessageBoxDialogs::inform(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox::information(parent, caption, text);
+    ui::runMessageBox(parent, lang_, ui::BoxKind::Information, caption, text);
 }
 
 Status DesktopProgramStarter::startProgram(const std::filesystem::path& program) {

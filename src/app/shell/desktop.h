@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "core/language.h"
 #include "core/result.h"
 
 class QWidget;
@@ -23,8 +24,12 @@ public:
 
 class MessageBoxDialogs final : public UserDialogs {
 public:
+    explicit MessageBoxDialogs(Language lang) : lang_(lang) {}
     bool confirm(QWidget* parent, const QString& caption, const QString& question) override;
     void inform(QWidget* parent, const QString& caption, const QString& text) override;
+
+private:
+    Language lang_;
 };
 
 class ProgramStarter {
