@@ -58,8 +58,9 @@ inline bool isRelease(const ui::WindowMessage& message) {
 // Delivery ends by itself when the window is destroyed.
 TESSARON_THOLWIN_EXPORT bool installhook(QObject* window, int mode);
 
-// Stops all delivery; keystrokes reach the program's windows again. Safe to call at any time,
-// also from inside the handler of a WM_MACRO_KEY message.
+// Stops all delivery, a release still held back included; keystrokes reach the program's
+// windows again. Safe to call at any time, also from inside the handler of a WM_MACRO_KEY
+// message.
 TESSARON_THOLWIN_EXPORT void removehook();
 
 // Inside the handler of a WM_MACRO_KEY message: how long ago the keystroke really happened (a
