@@ -140,6 +140,17 @@ _tessaronctl() {
                 mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             elif [[ $first == save && n -eq 3 ]]; then
                 _tessaronctl_offer "$cur" --export
+            elif [[ $first == load && n -eq 4 ]]; then
+                _tessaronctl_offer "$cur" --allow-host-actions
+            fi
+            ;;
+        config)
+            if ((n == 1)); then
+                _tessaronctl_offer "$cur" export import check
+            elif ((n == 2)); then
+                mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            elif [[ $first == import && n -eq 3 ]]; then
+                _tessaronctl_offer "$cur" --allow-host-actions
             fi
             ;;
         press) ((n == 1)) && _tessaronctl_names keys "$cur" ;;
