@@ -3,6 +3,11 @@
 namespace tessaron::device::errors {
 
 Error noKeyboard() {
+    return makeError("No gaming keyboard is connected; check the USB cable.",
+                     "未连接游戏键盘；请检查 USB 连接。");
+}
+
+Error noKeyboardFound() {
 #ifdef __linux__
     return makeError(
         "No gaming keyboard was found; check the USB cable and that the udev rule "
@@ -10,8 +15,7 @@ Error noKeyboard() {
         "未检测到游戏键盘；请检查 USB 连接，并确认 udev 规则 60-tessaron.rules 已安装到 "
         "/etc/udev/rules.d。");
 #else
-    return makeError("No gaming keyboard was found; check the USB cable.",
-                     "未检测到游戏键盘；请检查 USB 连接。");
+    return noKeyboard();
 #endif
 }
 

@@ -8,7 +8,10 @@
 
 namespace tessaron::device::errors {
 
+// No keyboard behind the link: plain words, whatever the keyboard is (the virtual one too).
 Error noKeyboard();
+// The system's device search found none: on Linux, also names the udev rule it needs.
+Error noKeyboardFound();
 Error noAccess(const std::string& path);
 Error notAcknowledged(const std::string& stepEnglish, const std::string& stepChinese);
 Error transferFailed(const std::string& what);

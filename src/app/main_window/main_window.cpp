@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
-#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -31,6 +30,7 @@
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/menu_style.h"
+#include "ui/first_time_notice.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
 #include "ui/qt_translations.h"
@@ -298,17 +298,15 @@ void CTessaronDlg::onKeyEvent(std::uint8_t code) {
 
 void CTessaronDlg::tellStillRunning() {
     if (tray_ == nullptr || !tray_->isVisible()) return;
-    QSettings settings(QString::fromStdString((live_.dataFolder / "tessaron.conf").string()),
-                       QSettings::IniFormat);
-    const QString key = QStringLiteral("Notices/stillRunningShown");
-    if (settings.value(key, false).toBool()) return;
+    if (!ui::firstTimeFor(QString::fromStdString((live_.dataFolder / "tessaron.conf").string()),
+                          QStringLiteral("stillRunning"))) {
+        return;
+    }
     tray_->showMessage(tr2("Tessaron", "Tessaron"),
                        tr2("Tessaron keeps running here. Double-click this icon to open it; "
                            "right-click it to exit.",
                            "Tessaron 仍在此处运行。双击此图标可打开窗口，右键单击可退出。"),
                        QSystemTrayIcon::Information, 8000);
-    settings.setValue(key, true);
-    settings.sync();
 }
 
 void CTessaronDlg::showNoDeviceBalloon() {

@@ -150,6 +150,7 @@ private:
         bool effectListOpen = false;
         bool responseListOpen = false;
         bool helpMenuOpen = false;
+        bool unplugged = false;
         friend bool operator==(const FaceState&, const FaceState&) = default;
     };
     [[nodiscard]] FaceState faceState() const;
@@ -202,6 +203,9 @@ private:
     void setSlidersFromImage();
     void onKeyEvent(std::uint8_t code);
     void showNoDeviceBalloon();
+    // The first hide to the notification area tells, once per user, that the program keeps
+    // running there (remembered in <data folder>/tessaron.conf).
+    void tellStillRunning();
     void addAutostartSwitch();
 
     // Device traffic (main_window_device.cpp).
@@ -270,6 +274,9 @@ private:
     std::optional<device::FirmwareVersion> firmware_;
     bool firmwareOffered_ = false;  // once per connection
     bool ended_ = false;
+    // The keyboard is known to be absent (unplugged, or not found at start): the picture is
+    // dimmed with a notice until it is back.
+    bool unplugged_ = false;
 };
 
 }  // namespace tessaron::app

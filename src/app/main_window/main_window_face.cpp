@@ -77,7 +77,7 @@ QByteArray CTessaronDlg::faceKey(const FaceState& s) const {
                                 static_cast<qsizetype>(s.marks.size())));
     for (const bool b :
          {s.sections.light, s.sections.gameMode, s.sections.responseTime, s.sections.reportRate,
-          s.diyMode, s.effectListOpen, s.responseListOpen, s.helpMenuOpen}) {
+          s.diyMode, s.effectListOpen, s.responseListOpen, s.helpMenuOpen, s.unplugged}) {
         add(b ? 1 : 0);
     }
     for (const auto& slider : s.sliders) {

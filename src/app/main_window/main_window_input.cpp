@@ -328,6 +328,7 @@ void CTessaronDlg::runProfiles() {
 void CTessaronDlg::hideWindow() {
     if (hidesToTray()) {
         hide();
+        tellStillRunning();
     } else {
         // Without a notification area a hidden window could never be reached again.
         showMinimized();

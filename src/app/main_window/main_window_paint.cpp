@@ -26,6 +26,10 @@ constexpr int kWarmupDelayMs = 300;
 constexpr int kTextHeight = 13;
 constexpr int kSmallTextHeight = 11;
 constexpr int kBottomTextHeight = 13;
+constexpr int kNoticeTextHeight = 14;
+// "kb_BK.png"'s size: the part of the window the keyboard picture covers.
+constexpr int kKeyboardPictureWidth = 660;
+constexpr int kKeyboardPictureHeight = 280;
 // Rows of the drop-down lists start their texts this far inside the row.
 constexpr int kListTextInset = 6;
 const QColor kRowHovered(80, 0, 0);
@@ -136,6 +140,7 @@ CTessaronDlg::FaceState CTessaronDlg::faceState() const {
     s.effectListOpen = effectListOpen_;
     s.responseListOpen = responseListOpen_;
     s.helpMenuOpen = helpMenuOpen_;
+    s.unplugged = unplugged_;
     return s;
 }
 
@@ -209,6 +214,23 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
             const QColor ink = c.lightness() > 150 ? Qt::black : Qt::white;
             ui::drawPanelText(p, fromUtf8(keys::legend(key)), at.x, at.y, font, ink);
         }
+    }
+    if (unplugged_) {
+        // The picture stays (its settings are kept and saved once the keyboard is back), dimmed,
+        // with one line over its middle.
+        const QRect picture(origin.x, origin.y, kKeyboardPictureWidth, kKeyboardPictureHeight);
+        p.fillRect(picture, QColor(0, 0, 0, 150));
+        const QString notice = tr2("Keyboard not connected: plug it in to save your changes.",
+                                   "键盘未连接：插入键盘后即可保存更改。");
+        const QFont font = ui::panelFont(kNoticeTextHeight, 600);
+        const QFontMetrics metrics(font);
+        const QRect band(picture.left() + 40, picture.center().y() - 16, picture.width() - 80, 32);
+        p.fillRect(band, QColor(0x10, 0x12, 0x16, 230));
+        p.fillRect(QRect(band.left(), band.top(), 3, band.height()), QColor(0xe0, 0x25, 0x3a));
+        const int x = band.left() + (band.width() - metrics.horizontalAdvance(notice)) / 2;
+        ui::drawPanelText(p, notice, x, band.top() + (band.height() - metrics.height()) / 2, font,
+                          Qt::white);
+        return;  // no hover on a keyboard that is not there
     }
     if (hoveredKey_) {
         highlight(*hoveredKey_);

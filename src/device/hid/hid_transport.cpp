@@ -103,7 +103,7 @@ Result<HidHandle> openFirst(ChannelRole role, const ChannelSelection& selection)
         if (!f.info.accessible || !accessible(f.info.path)) return errors::noAccess(f.info.path);
         return errors::transferFailed("opening " + f.info.path);
     }
-    return errors::noKeyboard();
+    return errors::noKeyboardFound();
 }
 
 }  // namespace
