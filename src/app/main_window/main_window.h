@@ -31,6 +31,8 @@
 #include "device/firmware.h"
 #include "keys/host_action.h"
 #include "keys/key_layout.h"
+#include "ui/accessible_areas.h"
+#include "ui/accessible_keys.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -66,7 +68,7 @@ struct MainWindowSetup {
     std::optional<AutostartPlaces> autostart;
 };
 
-class CTessaronDlg final : public QWidget {
+class CTessaronDlg final : public QWidget, public ui::PaintedAreaSource {
     Q_OBJECT
 
 public:
@@ -104,6 +106,12 @@ public:
     // The texts of the interface language.
     [[nodiscard]] QString tr2(const char* english, const char* chinese) const;
 
+    // ---- The painted areas, for screen readers and the keyboard (main_window_accessible.cpp).
+    [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
+    void activatePaintedArea(int id) override;
+    [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
+    [[nodiscard]] const ui::AreaKeyboard& areaKeyboard() const { return keyboard_; }
+
 signals:
     // The window has ended (close button or the icon menu's Exit); the program should quit.
     void ended();
@@ -117,6 +125,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void closeEvent(QCloseEvent* event) override;
     void customEvent(QEvent* event) override;
 
@@ -277,6 +286,7 @@ private:
     // The keyboard is known to be absent (unplugged, or not found at start): the picture is
     // dimmed with a notice until it is back.
     bool unplugged_ = false;
+    ui::AreaKeyboard keyboard_{this};
 };
 
 }  // namespace tessaron::app

@@ -40,6 +40,7 @@ constexpr int kProfilesSettleMs = 50;
 // ---- Mouse and keyboard.
 
 void CTessaronDlg::mousePressEvent(QMouseEvent* event) {
+    keyboard_.hideMark();
     if (event->button() != Qt::LeftButton || busy()) return;
     buttonHeld_ = true;
     dragging_ = false;
@@ -124,6 +125,34 @@ void CTessaronDlg::leaveEvent(QEvent* event) {
 void CTessaronDlg::keyPressEvent(QKeyEvent* event) {
     // Enter, Esc and F1 are ordinary keys here: they never close the window or ask for help.
     event->accept();
+    if (busy()) return;
+    const int key = event->key();
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && shift)) {
+        const QRect mark = keyboard_.markRect();
+        const QPoint at = mark.isEmpty() ? rect().center() : mark.center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at));
+        contextMenuEvent(&menu);
+        return;
+    }
+    if (key == Qt::Key_Escape && (effectListOpen_ || responseListOpen_ || helpMenuOpen_)) {
+        // Closes an open list or menu as a click beside it does.
+        const int field = effectListOpen_     ? area::kEffectField
+                          : responseListOpen_ ? area::kResponseField
+                                              : area::kHelp;
+        effectListOpen_ = responseListOpen_ = helpMenuOpen_ = false;
+        hoveredRow_ = -1;
+        placeSliders();
+        keyboard_.focusArea(field);
+        return;
+    }
+    keyboard_.key(key, event->modifiers(), true);
+}
+
+bool CTessaronDlg::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab go through the painted areas, not through the hidden slider widgets.
+    if (!busy()) keyboard_.key(next ? Qt::Key_Tab : Qt::Key_Backtab, {}, true);
+    return true;
 }
 
 void CTessaronDlg::contextMenuEvent(QContextMenuEvent* event) {

@@ -72,6 +72,8 @@ void CTessaronDlg::paintEvent(QPaintEvent* /*event*/) {
             paintFace(p);
         }
     }
+    // The keyboard's focus mark, over the face (never kept with it).
+    if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
     // A start that showed a kept face loads images and fonts a little after the window is up,
     // before the first hover needs them, without delaying what comes right after the paint.
     if (!warmupStarted_ && !warmupScheduled_) {

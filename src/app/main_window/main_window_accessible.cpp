@@ -1,0 +1,310 @@
+// The main window's painted areas: what a screen reader finds in it and what the keyboard moves
+// over, read from the same tables the hit test and the paint use.
+
+#include <QAccessible>
+
+#include "app/main_window/firmware_offer.h"
+#include "app/main_window/lighting_panel.h"
+#include "app/main_window/main_window.h"
+#include "app/main_window/performance_panel.h"
+#include "keys/key_description.h"
+#include "keys/key_layout.h"
+#include "ui/bit_slider.h"
+
+namespace tessaron::app {
+
+namespace img = device::image;
+
+namespace {
+
+// Area ids beyond the hit test's own numbers.
+constexpr int kHelpRow = 100;      // + row 0..2
+constexpr int kEffectRow = 200;    // + list row
+constexpr int kResponseRow = 300;  // + list row
+constexpr int kBrightnessArea = 400;
+constexpr int kSpeedArea = 401;
+constexpr int kReportRateArea = 402;
+constexpr int kKeyArea = 1000;  // + key index
+
+// Groups in reading order.
+enum Group {
+    kTitleGroup,
+    kHelpMenuGroup,
+    kLightHeaderGroup,
+    kEffectGroup,
+    kEffectListGroup,
+    kDirectionGroup,
+    kBrightnessGroup,
+    kSpeedGroup,
+    kMacroGroup,
+    kGameModeHeaderGroup,
+    kGameModeGroup,
+    kWinLockGroup,
+    kResponseHeaderGroup,
+    kResponseGroup,
+    kResponseListGroup,
+    kRateHeaderGroup,
+    kRateGroup,
+    kKeyboardGroup,
+    kProfileGroup,
+    kBottomGroup,
+};
+
+constexpr int kHelpRowHeight = 25;
+constexpr ui::Rect kHelpMenu{830, 22, 996, 99};
+
+QString utf8(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QRect helpRowRect(int row) {
+    const int top = kHelpMenu.top + kHelpRowHeight * row;
+    return ui::Rect{kHelpMenu.left, top, kHelpMenu.right, top + kHelpRowHeight - 1}.toQRect();
+}
+
+QRect listRowRect(int left, int right, int top, int row) {
+    const int y = top + row * lists::kRowHeight;
+    return ui::Rect{left, y, right, y + lists::kRowHeight - 1}.toQRect();
+}
+
+QRect keyRectInWindow(keys::KeyIndex k) {
+    const keys::KeyRect r = keys::keyRect(k);
+    const auto o = keys::kKeyboardOrigin;
+    return ui::Rect{r.left + o.x, r.top + o.y, r.right + o.x, r.bottom + o.y}.toQRect();
+}
+
+constexpr const char* kReportRates[] = {"125 Hz", "250 Hz", "500 Hz", "1000 Hz"};
+
+}  // namespace
+
+std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
+    std::vector<ui::PaintedArea> out;
+    const bool zh = live_.language == Language::Chinese;
+    const auto& image = live_.image;
+    const SectionLayout l = layout();
+    const ButtonTable table = buttonTable(l);
+    const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
+        ui::PaintedArea a;
+        a.id = id;
+        a.group = group;
+        a.role = role;
+        a.name = std::move(name);
+        a.rect = rect;
+        out.push_back(std::move(a));
+        return &out.back();
+    };
+    const auto button = [&](int id, int group, QString name) {
+        return add(id, group, QAccessible::Button, std::move(name),
+                   table[static_cast<std::size_t>(id)].toQRect());
+    };
+    const auto radio = [&](int id, int group, QString name, ui::Rect r, bool on) {
+        auto* a = add(id, group, QAccessible::RadioButton, std::move(name), r.toQRect());
+        a->state.checkable = true;
+        a->state.checked = on;
+    };
+    const auto header = [&](int id, int group, QString name, bool collapsed) {
+        auto* a = button(id, group, std::move(name));
+        a->state.expandable = true;
+        a->state.expanded = !collapsed;
+        a->state.collapsed = collapsed;
+    };
+    const auto slider = [&](int id, int group, ui::CBitSlider* s, QString name, QString value) {
+        if (s == nullptr || !s->isVisible()) return;
+        if (s->accessibleName() != name) s->setAccessibleName(name);
+        if (s->accessibleDescription() != value) s->setAccessibleDescription(value);
+        auto* a = add(id, group, QAccessible::Slider, std::move(name), s->geometry());
+        a->value = value;
+        a->activatable = false;
+        a->widget = s;
+    };
+
+    button(area::kHelp, kTitleGroup, tr2("Help", "帮助"))->state.hasPopup = true;
+    out.back().state.expanded = helpMenuOpen_;
+    button(area::kHide, kTitleGroup, tr2("Minimize", "最小化"));
+    button(area::kClose, kTitleGroup, tr2("Close", "关闭"));
+
+    // An open list or menu takes every click; only its rows can be reached then.
+    if (helpMenuOpen_) {
+        const QString rows[] = {tr2("Tessaron Guide", "Tessaron 使用指南"),
+                                tr2("Update Firmware", "驱动更新"), utf8(kVersionText)};
+        for (int r = 0; r < 3; ++r) {
+            auto* a = add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r],
+                          helpRowRect(r));
+            a->activatable = r < 2;
+            a->focusable = r < 2;
+        }
+        return out;
+    }
+    if (effectListOpen_) {
+        const auto current = lighting::effectRow(image[img::kEffect]);
+        for (std::size_t r = 0; r < lighting::kEffectCount; ++r) {
+            const auto& e = lighting::effects()[r];
+            auto* a = add(kEffectRow + static_cast<int>(r), kEffectListGroup,
+                          QAccessible::ListItem,
+                          QString::fromStdString(lighting::effectName(e.code, live_.language))
+                              .trimmed(),
+                          listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop,
+                                      static_cast<int>(r)));
+            a->state.selectable = true;
+            a->state.selected = current == r;
+        }
+        return out;
+    }
+    if (responseListOpen_) {
+        for (int r = 0; r < performance::kResponseRows; ++r) {
+            auto* a = add(kResponseRow + r, kResponseListGroup, QAccessible::ListItem,
+                          QString::fromStdString(performance::responseRowText(r)),
+                          listRowRect(lists::kResponseLeft, lists::kResponseRight,
+                                      l.responseListTop, r));
+            a->state.selectable = true;
+            a->state.selected = image[img::kResponseTime] == r + 1;
+        }
+        return out;
+    }
+
+    // Light.
+    header(area::kLightHeader, kLightHeaderGroup, tr2("Light", "灯光"), sections_.light);
+    if (!sections_.light) {
+        const std::uint8_t effect = image[img::kEffect];
+        auto* field = button(area::kEffectField, kEffectGroup, tr2("Effect", "效果"));
+        field->role = QAccessible::ComboBox;
+        field->value = QString::fromStdString(lighting::effectName(effect, live_.language)).trimmed();
+        field->state.hasPopup = true;
+        if (lighting::isDiyEffect(effect)) {
+            radio(area::kKeymapRadio, kDirectionGroup, tr2("Keymap", "按键"), {28, 200, 42, 214},
+                  !live_.diyMode);
+            radio(area::kDiyRadio, kDirectionGroup, QStringLiteral("DIY"), {130, 200, 144, 214},
+                  live_.diyMode);
+        } else {
+            const auto directions = lighting::directionImages(effect, image[img::kDirection]);
+            for (std::size_t i = 0; i < directions.size(); ++i) {
+                const auto& d = directions[i];
+                if (!d) continue;
+                QString name;
+                switch (d->letter) {
+                    case 'L':
+                        name = tr2("Direction left", "方向 左");
+                        break;
+                    case 'R':
+                        name = tr2("Direction right", "方向 右");
+                        break;
+                    case 'T':
+                        name = tr2("Direction up", "方向 上");
+                        break;
+                    default:
+                        name = tr2("Direction down", "方向 下");
+                        break;
+                }
+                const int id = area::kDirection1 + static_cast<int>(i);
+                radio(id, kDirectionGroup, name,
+                      table[static_cast<std::size_t>(id)], d->enabled);
+            }
+        }
+        slider(kBrightnessArea, kBrightnessGroup, brightness_, tr2("Brightness", "亮度"),
+               QString::number(brightness_->value()));
+        slider(kSpeedArea, kSpeedGroup, speed_, tr2("Speed", "速度"),
+               QString::number(speed_->value()));
+    }
+
+    button(area::kMacroManagement, kMacroGroup, tr2("Macro Management", "宏管理"));
+
+    // Game Mode and Win Lock.
+    header(area::kGameModeHeader, kGameModeHeaderGroup, tr2("Game Mode", "游戏模式"),
+           sections_.gameMode);
+    if (!sections_.gameMode) {
+        const int top = l.gameModeTop + 33;
+        const int bottom = l.gameModeTop + 42;
+        const bool game = image[img::kGameMode] != 0;
+        const bool lock = image[img::kWinLock] != 0;
+        radio(area::kGameModeOn, kGameModeGroup, tr2("Game Mode on", "游戏模式 开启"),
+              {34, top, 44, bottom}, game);
+        radio(area::kGameModeOff, kGameModeGroup, tr2("Game Mode off", "游戏模式 关闭"),
+              {88, top, 115, bottom}, !game);
+        radio(area::kWinLockOn, kWinLockGroup, tr2("Win Lock on", "Win Lock模式 开启"),
+              {164, top, 174, bottom}, lock);
+        radio(area::kWinLockOff, kWinLockGroup, tr2("Win Lock off", "Win Lock模式 关闭"),
+              {218, top, 245, bottom}, !lock);
+    }
+
+    // Response Time.
+    header(area::kResponseHeader, kResponseHeaderGroup, tr2("Response Time", "按键响应时间"),
+           sections_.responseTime);
+    if (!sections_.responseTime) {
+        auto* field = button(area::kResponseField, kResponseGroup,
+                             tr2("Response Time", "按键响应时间"));
+        field->role = QAccessible::ComboBox;
+        field->value = QString::fromStdString(performance::responseFieldText(image));
+        field->state.hasPopup = true;
+    }
+
+    // USB Report Rate.
+    header(area::kRateHeader, kRateHeaderGroup, tr2("USB Report Rate", "USB报告率"),
+           sections_.reportRate);
+    if (!sections_.reportRate) {
+        const int v = std::clamp(reportRate_->value(), 0, performance::kReportRateMax);
+        slider(kReportRateArea, kRateGroup, reportRate_, tr2("USB Report Rate", "USB报告率"),
+               QString::fromLatin1(kReportRates[v]));
+    }
+
+    // The keyboard picture, by rows as the layout lists them.
+    const auto macroName = [this](std::uint8_t n) -> std::string {
+        if (n >= live_.committedMacros.countInUse()) return {};
+        const std::u16string name = live_.committedMacros[n].name();
+        return QString::fromStdU16String(name).toStdString();
+    };
+    for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+        const auto key = static_cast<keys::KeyIndex>(k);
+        if (keys::keyRect(key).empty()) continue;
+        auto* a = add(kKeyArea + static_cast<int>(k), kKeyboardGroup, QAccessible::Button,
+                      utf8(keys::legend(key)), keyRectInWindow(key));
+        a->description = QString::fromStdString(
+            keys::describeKey(key, image, live_.records, live_.language, macroName));
+        if (live_.diyMode) {
+            // A click lights or darkens the key in the DIY map.
+            a->role = QAccessible::CheckBox;
+            a->state.checkable = true;
+            a->state.checked = lighting::diyLightColour(image, key).has_value();
+        } else if (const QPoint c = a->rect.center();
+                   keys::keyAtPoint(c.x(), c.y(), false) != key) {
+            // The picture does not take this key (the left Windows key, Fn).
+            a->state.disabled = true;
+            a->activatable = false;
+        }
+    }
+
+    button(area::kProfile, kProfileGroup, tr2("Profile", "配置"))->state.hasPopup = true;
+    button(area::kReturn, kBottomGroup, tr2("Return", "恢复"))->description =
+        tr2("Restore the factory settings", "恢复出厂设置");
+    button(area::kCancel, kBottomGroup, tr2("Cancel", "取消"));
+    button(area::kSave, kBottomGroup, tr2("Save", "保存"));
+    (void)zh;
+    return out;
+}
+
+void CTessaronDlg::activatePaintedArea(int id) {
+    if (busy()) return;
+    const auto areas = paintedAreas();
+    const ui::PaintedArea* a = ui::findArea(areas, id);
+    if (a == nullptr || !a->activatable || a->widget != nullptr) return;
+    // A click in the middle of the area does what the mouse does.
+    click(a->rect.center());
+    // Where the focus goes on: into a list that opened, back to the field of one that closed.
+    int next = id;
+    if (id == area::kHelp && helpMenuOpen_) {
+        next = kHelpRow;
+    } else if (id >= kHelpRow && id < kHelpRow + 3) {
+        next = area::kHelp;
+    } else if (id == area::kEffectField && effectListOpen_) {
+        next = kEffectRow + static_cast<int>(
+                                lighting::effectRow(live_.image[img::kEffect]).value_or(0));
+    } else if (id >= kEffectRow && id < kEffectRow + 100) {
+        next = area::kEffectField;
+    } else if (id == area::kResponseField && responseListOpen_) {
+        next = kResponseRow + std::max(0, live_.image[img::kResponseTime] - 1);
+    } else if (id >= kResponseRow && id < kResponseRow + 100) {
+        next = area::kResponseField;
+    }
+    if (isVisible() && keyboard_.markVisible()) keyboard_.focusArea(next);
+}
+
+}  // namespace tessaron::app

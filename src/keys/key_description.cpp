@@ -1,0 +1,121 @@
+#include "keys/key_description.h"
+
+#include <array>
+#include <utility>
+
+#include "keys/functions.h"
+#include "keys/key_cell.h"
+#include "keys/key_names.h"
+
+namespace tessaron::keys {
+
+namespace {
+
+// Short names of the key name table and how they are said.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kSpoken{{
+    {"LCtrl", "Left Ctrl"},     {"RCtrl", "Right Ctrl"},   {"LShift", "Left Shift"},
+    {"RShift", "Right Shift"},  {"LAlt", "Left Alt"},      {"RAlt", "Right Alt"},
+    {"LWin", "Left Windows"},   {"RWin", "Right Windows"}, {"Esc", "Escape"},
+    {"Prscr", "Print Screen"},  {"Scrol", "Scroll Lock"},  {"Inst", "Insert"},
+    {"Del", "Delete"},          {"PgUp", "Page Up"},       {"PgDn", "Page Down"},
+    {"Num", "Num Lock"},        {"Back", "Backspace"},     {"Caps", "Caps Lock"},
+    {"Apps", "Menu"},           {"MsLB", "Left Button"},   {"MsRB", "Right Button"},
+    {"MsMB", "Middle Button"},
+}};
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+struct Words {
+    const char* defaultKey;
+    const char* disabled;
+    const char* plays;
+    const char* macro;
+    const char* noMacro;
+    const char* sound;
+    const char* starts;
+    const char* opensFile;
+    const char* opensFolder;
+    const char* unknown;
+    const char* keys;
+};
+
+constexpr Words kEnglish{"default",        "disabled",          "plays ",
+                         "macro ",         "macro (none)",      "plays sound ",
+                         "starts ",        "opens file ",       "opens folder ",
+                         "unknown",        " keys"};
+constexpr Words kChinese{"默认",     "已禁用",   "播放",     "宏 ",       "宏（无）", "播放声音 ",
+                         "启动 ",    "打开文件 ", "打开目录 ", "未知",     " 个按键"};
+
+std::string keyList(const KeyRecord& r, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count && i < r.bytes.size(); ++i) {
+        if (r.bytes[i] == 0) continue;
+        if (!text.empty()) text += " + ";
+        text += spokenKeyName(r.bytes[i]);
+    }
+    return text;
+}
+
+std::string what(const KeyRecord& r, Language lang, const MacroNamer& macroName) {
+    const Words& w = lang == Language::Chinese ? kChinese : kEnglish;
+    switch (r.kind) {
+        case kind::kSingle:
+            if (r.keyCount == 0) return w.defaultKey;
+            if (r.keyCount == 1) return spokenKeyName(r.bytes[0]);
+            return std::to_string(r.keyCount) + w.keys;
+        case kind::kCombination:
+            return keyList(r, 3);
+        case kind::kMacro: {
+            if (r.bytes[0] != cell::kMacro) return w.noMacro;
+            const std::uint8_t n = r.bytes[2];
+            std::string name = macroName ? macroName(n) : std::string();
+            if (name.empty()) name = w.macro + std::to_string(n + 1);
+            return w.plays + name;
+        }
+        case kind::kFunction: {
+            const KeyCell c{r.bytes[0], r.bytes[1], r.bytes[2], r.bytes[3]};
+            const auto f = findFunctionByCell(c);
+            return f ? std::string(functionTable()[*f].name(lang)) : w.unknown;
+        }
+        case kind::kPlaySound:
+            return w.sound + hostPath(r);
+        case kind::kStartup:
+            return w.starts + hostPath(r);
+        case kind::kOpenFile:
+            return w.opensFile + hostPath(r);
+        case kind::kOpenFolder:
+            return w.opensFolder + hostPath(r);
+        default:
+            return w.unknown;
+    }
+}
+
+}  // namespace
+
+std::string spokenKeyName(std::uint8_t vk) {
+    const std::string_view name = trimmed(keyName(vk));
+    for (const auto& [shortName, spoken] : kSpoken) {
+        if (name == shortName) return std::string(spoken);
+    }
+    // "7-num" is a keypad key.
+    if (name.size() > 4 && name.substr(name.size() - 4) == "-num") {
+        return "Keypad " + std::string(name.substr(0, name.size() - 4));
+    }
+    return std::string(name);
+}
+
+std::string describeKey(KeyIndex key, const device::DeviceImage& image,
+                        const KeyRecordTable& records, Language lang,
+                        const MacroNamer& macroName) {
+    const std::string name(legend(key));
+    const char* separator = lang == Language::Chinese ? "：" : ": ";
+    if (!keyEnabled(image, key)) {
+        return name + separator + (lang == Language::Chinese ? kChinese : kEnglish).disabled;
+    }
+    return name + separator + what(records.at(key), lang, macroName);
+}
+
+}  // namespace tessaron::keys

@@ -1,0 +1,421 @@
+#include "ui/accessible_areas.h"
+
+#include <QAbstractSlider>
+#include <QAccessibleWidget>
+#include <QEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <limits>
+#include <map>
+
+#include "ui/theme.h"
+
+namespace tessaron::ui {
+
+// ---- Keyboard movement.
+
+const PaintedArea* findArea(const std::vector<PaintedArea>& areas, int id) {
+    const auto it =
+        std::find_if(areas.begin(), areas.end(), [id](const PaintedArea& a) { return a.id == id; });
+    return it == areas.end() ? nullptr : &*it;
+}
+
+namespace {
+
+// The area a group is entered on: its checked or selected area, else its first.
+int groupEntry(const std::vector<PaintedArea>& areas, int group) {
+    int first = -1;
+    for (const PaintedArea& a : areas) {
+        if (a.group != group) continue;
+        if (first < 0) first = a.id;
+        if (a.state.checked || a.state.selected) return a.id;
+    }
+    return first;
+}
+
+int moveGroup(const std::vector<PaintedArea>& areas, int current, bool forward) {
+    // Groups in the order of their first area.
+    std::vector<int> groups;
+    for (const PaintedArea& a : areas) {
+        if (std::find(groups.begin(), groups.end(), a.group) == groups.end()) {
+            groups.push_back(a.group);
+        }
+    }
+    const PaintedArea* at = findArea(areas, current);
+    if (at == nullptr) return groupEntry(areas, forward ? groups.front() : groups.back());
+    const auto here = std::find(groups.begin(), groups.end(), at->group) - groups.begin();
+    const auto count = static_cast<std::ptrdiff_t>(groups.size());
+    const auto next = (here + (forward ? 1 : count - 1)) % count;
+    return groupEntry(areas, groups[static_cast<std::size_t>(next)]);
+}
+
+int moveWithin(const std::vector<PaintedArea>& areas, int current, Move move) {
+    const PaintedArea* at = findArea(areas, current);
+    if (at == nullptr) return moveGroup(areas, current, true);
+    const QPoint from = at->rect.center();
+    const bool horizontal = move == Move::Left || move == Move::Right;
+    const int sign = (move == Move::Right || move == Move::Down) ? 1 : -1;
+    int best = -1;
+    long bestScore = std::numeric_limits<long>::max();
+    for (const PaintedArea& a : areas) {
+        if (a.group != at->group || a.id == at->id) continue;
+        const QPoint to = a.rect.center();
+        const int along = sign * (horizontal ? to.x() - from.x() : to.y() - from.y());
+        const int across = std::abs(horizontal ? to.y() - from.y() : to.x() - from.x());
+        if (along <= 0) continue;
+        // Across the way counts more than along it, so a move keeps to its row or column.
+        const long score = along + 3L * across;
+        if (score < bestScore) {
+            bestScore = score;
+            best = a.id;
+        }
+    }
+    if (best >= 0) return best;
+    // Nothing lies that way: step through the group in list order (a row of radios, a list
+    // whose rows share one column).
+    std::vector<int> members;
+    for (const PaintedArea& a : areas) {
+        if (a.group == at->group) members.push_back(a.id);
+    }
+    const auto i = std::find(members.begin(), members.end(), current) - members.begin();
+    const auto j = i + sign;
+    if (j < 0 || j >= static_cast<std::ptrdiff_t>(members.size())) return current;
+    return members[static_cast<std::size_t>(j)];
+}
+
+}  // namespace
+
+int moveFocus(const std::vector<PaintedArea>& all, int current, Move move) {
+    std::vector<PaintedArea> areas;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(areas),
+                 [](const PaintedArea& a) { return a.focusable; });
+    if (areas.empty()) return -1;
+    switch (move) {
+        case Move::NextGroup:
+            return moveGroup(areas, current, true);
+        case Move::PreviousGroup:
+            return moveGroup(areas, current, false);
+        default:
+            return moveWithin(areas, current, move);
+    }
+}
+
+void drawFocusMark(QPainter& p, const QRect& rect) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
+    // Two rings, so the mark shows on light and dark images alike.
+    p.setPen(QPen(theme::kWindow, 1));
+    p.drawRect(rect.adjusted(-3, -3, 2, 2));
+    p.setPen(QPen(theme::kFocus, 2));
+    p.drawRect(rect.adjusted(-2, -2, 1, 1));
+    p.restore();
+}
+
+// ---- The accessible side.
+
+namespace {
+
+AccessibleEventObserver g_observer = nullptr;
+
+void tell(QAccessibleEvent* e) {
+    if (g_observer != nullptr) g_observer(e);
+    QAccessible::updateAccessibility(e);
+}
+
+class AccessiblePaintedWindow;
+
+// One painted area. Holds no copy of it: every question reads the window's list again, so what
+// a reader hears is what is painted now.
+class AccessibleArea final : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    AccessibleArea(QWidget* window, PaintedAreaSource* source, int id)
+        : window_(window), source_(source), id_(id) {}
+
+    [[nodiscard]] std::optional<PaintedArea> area() const {
+        if (!window_) return std::nullopt;
+        const auto areas = source_->paintedAreas();
+        const PaintedArea* a = findArea(areas, id_);
+        if (a == nullptr) return std::nullopt;
+        return *a;
+    }
+
+    bool isValid() const override { return window_ && area().has_value(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override {
+        return window_ ? window_->window()->windowHandle() : nullptr;
+    }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return window_ ? QAccessible::queryAccessibleInterface(window_.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+
+    QString text(QAccessible::Text t) const override {
+        const auto a = area();
+        if (!a) return {};
+        switch (t) {
+            case QAccessible::Name:
+                return a->name;
+            case QAccessible::Description:
+                return a->description;
+            case QAccessible::Value:
+                return a->value;
+            default:
+                return {};
+        }
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QRect rect() const override {
+        const auto a = area();
+        if (!a) return {};
+        return {window_->mapToGlobal(a->rect.topLeft()), a->rect.size()};
+    }
+    QAccessible::Role role() const override {
+        const auto a = area();
+        return a ? a->role : QAccessible::NoRole;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        const auto a = area();
+        if (!a) {
+            s.invalid = true;
+            return s;
+        }
+        s = a->state;
+        s.focusable = a->focusable;
+        s.focused = window_->hasFocus() && source_->focusedPaintedArea() == id_;
+        if (!window_->isVisible()) s.invisible = true;
+        return s;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ActionInterface) {
+            return static_cast<QAccessibleActionInterface*>(this);
+        }
+        return nullptr;
+    }
+
+    QStringList actionNames() const override {
+        const auto a = area();
+        if (!a || !a->activatable || a->state.disabled) return {};
+        QStringList names{pressAction()};
+        if (a->role == QAccessible::CheckBox || a->role == QAccessible::RadioButton) {
+            names << toggleAction();
+        }
+        return names;
+    }
+    void doAction(const QString& name) override {
+        if (!actionNames().contains(name)) return;
+        // Later, never inside the reader's call: the action may open a modal window.
+        QPointer<QWidget> window = window_;
+        PaintedAreaSource* source = source_;
+        const int id = id_;
+        QTimer::singleShot(0, window, [window, source, id] {
+            if (window) source->activatePaintedArea(id);
+        });
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QPointer<QWidget> window_;
+    PaintedAreaSource* source_;
+    int id_;
+};
+
+// What was last told about an area, to raise events for what changed at the next paint.
+struct Told {
+    QString name;
+    QString description;
+    QString value;
+    QAccessible::State state;
+};
+
+class AccessiblePaintedWindow;
+
+class PaintWatcher final : public QObject {
+public:
+    PaintWatcher(QWidget* window, AccessiblePaintedWindow* owner)
+        : QObject(window), owner_(owner) {
+        window->installEventFilter(this);
+    }
+    void forget() { owner_ = nullptr; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    AccessiblePaintedWindow* owner_;
+};
+
+class AccessiblePaintedWindow final : public QAccessibleWidget {
+public:
+    AccessiblePaintedWindow(QWidget* w, PaintedAreaSource* source)
+        : QAccessibleWidget(w, w->inherits("QDialog") ? QAccessible::Dialog
+                                                      : QAccessible::Window),
+          source_(source),
+          watcher_(new PaintWatcher(w, this)) {}
+
+    ~AccessiblePaintedWindow() override {
+        if (watcher_) watcher_->forget();
+        for (const auto& [area, id] : children_) QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return static_cast<int>(source_->paintedAreas().size()); }
+
+    QAccessibleInterface* child(int index) const override {
+        const auto areas = source_->paintedAreas();
+        if (index < 0 || index >= static_cast<int>(areas.size())) return nullptr;
+        return childFor(areas[static_cast<std::size_t>(index)]);
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child == nullptr) return -1;
+        const auto areas = source_->paintedAreas();
+        for (std::size_t i = 0; i < areas.size(); ++i) {
+            const PaintedArea& a = areas[i];
+            if (a.widget != nullptr ? child->object() == a.widget
+                                    : childIfExists(a.id) == child) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    }
+
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const QPoint at = widget()->mapFromGlobal(QPoint(x, y));
+        const auto areas = source_->paintedAreas();
+        // The last listed is drawn last (an open list over the panel).
+        for (auto it = areas.rbegin(); it != areas.rend(); ++it) {
+            if (it->rect.contains(at)) return childFor(*it);
+        }
+        return nullptr;
+    }
+
+    QAccessibleInterface* focusChild() const override {
+        if (QWidget* f = widget()->focusWidget(); f != nullptr && f != widget()) {
+            return QAccessible::queryAccessibleInterface(f);
+        }
+        const int id = source_->focusedPaintedArea();
+        const auto areas = source_->paintedAreas();
+        if (const PaintedArea* a = findArea(areas, id)) return childFor(*a);
+        return nullptr;
+    }
+
+    QAccessibleInterface* childFor(const PaintedArea& a) const {
+        if (a.widget != nullptr) return QAccessible::queryAccessibleInterface(a.widget);
+        if (auto* existing = childIfExists(a.id)) return existing;
+        auto* made = new AccessibleArea(widget(), source_, a.id);
+        children_[a.id] = QAccessible::registerAccessibleInterface(made);
+        return made;
+    }
+
+    QAccessibleInterface* childIfExists(int id) const {
+        const auto it = children_.find(id);
+        return it == children_.end() ? nullptr : QAccessible::accessibleInterface(it->second);
+    }
+
+    // After a paint: events for every change since the last one.
+    void tellChanges() {
+        const auto areas = source_->paintedAreas();
+        std::map<int, Told> now;
+        bool reordered = areas.size() != told_.size();
+        for (const PaintedArea& a : areas) {
+            Told t{a.name, a.description, a.value, a.state};
+            const auto was = told_.find(a.id);
+            if (was == told_.end()) {
+                reordered = true;
+            } else if (QAccessibleInterface* iface =
+                           a.widget != nullptr ? nullptr : childIfExists(a.id)) {
+                const Told& old = was->second;
+                if (old.name != t.name) {
+                    QAccessibleEvent e(iface, QAccessible::NameChanged);
+                    tell(&e);
+                }
+                if (old.description != t.description) {
+                    QAccessibleEvent e(iface, QAccessible::DescriptionChanged);
+                    tell(&e);
+                }
+                if (old.value != t.value) {
+                    QAccessibleValueChangeEvent e(iface, t.value);
+                    tell(&e);
+                }
+                QAccessible::State changed;
+                changed.checked = old.state.checked != t.state.checked;
+                changed.expanded = old.state.expanded != t.state.expanded;
+                changed.collapsed = old.state.collapsed != t.state.collapsed;
+                changed.selected = old.state.selected != t.state.selected;
+                changed.disabled = old.state.disabled != t.state.disabled;
+                if (changed.checked || changed.expanded || changed.collapsed ||
+                    changed.selected || changed.disabled) {
+                    QAccessibleStateChangeEvent e(iface, changed);
+                    tell(&e);
+                }
+            }
+            now.emplace(a.id, std::move(t));
+        }
+        if (reordered && !told_.empty()) {
+            QAccessibleEvent e(widget(), QAccessible::ObjectReorder);
+            tell(&e);
+        }
+        told_ = std::move(now);
+    }
+
+    void watcherGone() { watcher_ = nullptr; }
+
+private:
+    PaintedAreaSource* source_;
+    PaintWatcher* watcher_;
+    mutable std::map<int, QAccessible::Id> children_;
+    std::map<int, Told> told_;
+};
+
+bool PaintWatcher::eventFilter(QObject* watched, QEvent* event) {
+    if (owner_ != nullptr && event->type() == QEvent::Paint) owner_->tellChanges();
+    return QObject::eventFilter(watched, event);
+}
+
+QAccessibleInterface* paintedFactory(const QString& /*key*/, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr) return nullptr;
+    auto* source = dynamic_cast<PaintedAreaSource*>(widget);
+    if (source == nullptr) return nullptr;
+    return new AccessiblePaintedWindow(widget, source);
+}
+
+}  // namespace
+
+void observeAccessibleEvents(AccessibleEventObserver observer) {
+    g_observer = observer;
+}
+
+void installPaintedAccessibility() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    QAccessible::installFactory(&paintedFactory);
+}
+
+void announcePaintedFocus(QWidget* window, int areaId) {
+    if ((!QAccessible::isActive() && g_observer == nullptr) || window == nullptr) return;
+    auto* iface = dynamic_cast<AccessiblePaintedWindow*>(
+        QAccessible::queryAccessibleInterface(window));
+    if (iface == nullptr) return;
+    const auto areas = dynamic_cast<PaintedAreaSource*>(window)->paintedAreas();
+    const PaintedArea* a = findArea(areas, areaId);
+    if (a == nullptr || a->widget != nullptr) return;
+    QAccessibleEvent e(iface->childFor(*a), QAccessible::Focus);
+    tell(&e);
+}
+
+}  // namespace tessaron::ui

@@ -1,0 +1,80 @@
+#pragma once
+// Painted windows to screen readers and to the keyboard alone. A window drawn from images
+// lists the areas it reacts to (PaintedAreaSource); one accessible interface serves every such
+// window, with one child per area, and the same list drives keyboard operation: Tab and
+// Shift+Tab move between groups in list order, arrows within a group, Space activates.
+
+#include <QAccessible>
+#include <QRect>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+class QWidget;
+
+namespace tessaron::ui {
+
+struct PaintedArea {
+    int id = 0;     // stable for as long as the area exists
+    int group = 0;  // areas of one group stand together in the list
+    QAccessible::Role role = QAccessible::Button;
+    QString name;
+    QString description;
+    QString value;
+    QRect rect;  // window pixels
+    QAccessible::State state;
+    bool activatable = true;
+    bool focusable = true;  // false: read, but passed over by the keyboard (a caption)
+    // A child widget standing for the area: its own interface is the child, and the keyboard
+    // focus goes into it (a list, a field, a slider).
+    QWidget* widget = nullptr;
+};
+
+void installPaintedAccessibility();
+
+class PaintedAreaSource {
+public:
+    // Before the window can be asked for: an interface once made for it is kept.
+    PaintedAreaSource() { installPaintedAccessibility(); }
+    virtual ~PaintedAreaSource() = default;
+    PaintedAreaSource(const PaintedAreaSource&) = delete;
+    PaintedAreaSource& operator=(const PaintedAreaSource&) = delete;
+    // In reading order.
+    [[nodiscard]] virtual std::vector<PaintedArea> paintedAreas() const = 0;
+    // What a click on the area does.
+    virtual void activatePaintedArea(int id) = 0;
+    // The area holding the keyboard focus mark, or -1.
+    [[nodiscard]] virtual int focusedPaintedArea() const = 0;
+};
+
+// ---- Keyboard movement over an area list (plain rules, no window needed).
+enum class Move { NextGroup, PreviousGroup, Left, Right, Up, Down };
+
+// The area a move lands on from `current` (an id, or -1 for none); -1 when there are no areas.
+// Groups are entered on their checked or selected area, else their first; arrows go to the
+// nearest area of the same group in that direction, and past the last in list order when no
+// area lies that way; a move with nowhere to go stays.
+int moveFocus(const std::vector<PaintedArea>& areas, int current, Move move);
+
+// The area with the id, or null.
+const PaintedArea* findArea(const std::vector<PaintedArea>& areas, int id);
+
+// ---- The accessible side.
+
+// Installs the factory that gives every QWidget that is a PaintedAreaSource its interface.
+// Once per program; later calls do nothing.
+void installPaintedAccessibility();
+
+// Also hands every event the painted windows raise to an observer (tests: without a reader
+// attached Qt drops them); null stops.
+using AccessibleEventObserver = void (*)(QAccessibleEvent*);
+void observeAccessibleEvents(AccessibleEventObserver observer);
+
+// Raises the focus event for the area (when accessibility is active).
+void announcePaintedFocus(QWidget* window, int areaId);
+
+// The focus mark of the theme around a window rectangle.
+void drawFocusMark(QPainter& p, const QRect& rect);
+
+}  // namespace tessaron::ui

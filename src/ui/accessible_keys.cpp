@@ -1,0 +1,120 @@
+#include "ui/accessible_keys.h"
+
+#include <QAbstractSlider>
+#include <QWidget>
+
+namespace tessaron::ui {
+
+bool isNavigationKey(int key) {
+    switch (key) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return true;
+        default:
+            return false;
+    }
+}
+
+PaintedAreaSource& AreaKeyboard::source() const {
+    return *dynamic_cast<PaintedAreaSource*>(window_);
+}
+
+int AreaKeyboard::current() const {
+    const auto areas = source().paintedAreas();
+    if (QWidget* f = window_->focusWidget(); f != nullptr && f != window_) {
+        for (const PaintedArea& a : areas) {
+            if (a.widget == f) return a.id;
+        }
+    }
+    return findArea(areas, current_) != nullptr ? current_ : -1;
+}
+
+void AreaKeyboard::hideMark() {
+    if (!visible_) return;
+    visible_ = false;
+    window_->update();
+}
+
+QRect AreaKeyboard::markRect() const {
+    if (!visible_ || !window_->hasFocus()) return {};
+    const auto areas = source().paintedAreas();
+    const PaintedArea* a = findArea(areas, current_);
+    if (a == nullptr) return {};
+    // A slider is stepped from the window, so the window marks it; other widgets show their own.
+    const bool own = a->widget == nullptr || qobject_cast<QAbstractSlider*>(a->widget) != nullptr;
+    return own ? a->rect : QRect();
+}
+
+void AreaKeyboard::focusArea(int id) {
+    const auto areas = source().paintedAreas();
+    const PaintedArea* a = findArea(areas, id);
+    if (a == nullptr) return;
+    current_ = id;
+    visible_ = true;
+    // Sliders are stepped from the window; other widgets take the keys themselves.
+    if (a->widget != nullptr && qobject_cast<QAbstractSlider*>(a->widget) == nullptr) {
+        a->widget->setFocus(Qt::TabFocusReason);
+    } else if (!window_->hasFocus()) {
+        window_->setFocus(Qt::TabFocusReason);
+    }
+    announcePaintedFocus(window_, id);
+    window_->update();
+}
+
+bool AreaKeyboard::key(int key, Qt::KeyboardModifiers modifiers, bool enterActivates) {
+    const bool shift = (modifiers & Qt::ShiftModifier) != 0;
+    const int here = current();
+    const auto areas = source().paintedAreas();
+    const PaintedArea* at = findArea(areas, here);
+    const auto go = [&](Move move) {
+        const int to = moveFocus(areas, here, move);
+        if (to >= 0) focusArea(to);
+        return true;
+    };
+    switch (key) {
+        case Qt::Key_Tab:
+            return go(shift ? Move::PreviousGroup : Move::NextGroup);
+        case Qt::Key_Backtab:
+            return go(Move::PreviousGroup);
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            if (at != nullptr) {
+                if (auto* slider = qobject_cast<QAbstractSlider*>(at->widget)) {
+                    const bool up = key == Qt::Key_Right || key == Qt::Key_Up;
+                    slider->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
+                                             : QAbstractSlider::SliderSingleStepSub);
+                    visible_ = true;
+                    window_->update();
+                    return true;
+                }
+            }
+            static constexpr Move kMoves[] = {Move::Left, Move::Up, Move::Right, Move::Down};
+            return go(kMoves[key - Qt::Key_Left]);
+        }
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!enterActivates) return false;
+            [[fallthrough]];
+        case Qt::Key_Space:
+            if (at == nullptr) return go(Move::NextGroup);
+            visible_ = true;
+            if (at->activatable && at->widget == nullptr && !at->state.disabled) {
+                source().activatePaintedArea(here);
+            }
+            window_->update();
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace tessaron::ui
