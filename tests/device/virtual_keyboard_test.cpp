@@ -244,6 +244,25 @@ TEST_F(VirtualKeyboardTest, FramesWithAWrongChecksumAreRecordedButNotActedOn) {
     EXPECT_EQ(frames[1].outcome, Outcome::BadChecksum);
 }
 
+TEST_F(VirtualKeyboardTest, TrafficRecordKeepsOnlyTheNewestWithinItsLimit) {
+    kb->setTrafficLimit(8);
+    for (std::uint8_t rate = 0; rate < 4; ++rate) {
+        for (int i = 0; i < 5; ++i) send(0x01, {rate});
+    }
+    const auto frames = kb->traffic(TrafficKind::Frame);
+    ASSERT_LE(kb->traffic().size(), 8u);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back().bytes[2], 3);  // the last frame sent is never the one dropped
+
+    // Recording nothing changes nothing the host sees.
+    kb->setTrafficLimit(0);
+    EXPECT_TRUE(kb->traffic().empty());
+    send(0x01, {1});
+    EXPECT_TRUE(kb->traffic().empty());
+    EXPECT_EQ(kb->settings()[image::kReportRate], 1);
+    EXPECT_EQ(acks(), 21);
+}
+
 TEST_F(VirtualKeyboardTest, PageReadWithNothingQueuedTimesOutAndANewFrameDropsUnreadPages) {
     clock.clearSleeps();
     EXPECT_FALSE(cmd->readPage(milliseconds(250)).ok());

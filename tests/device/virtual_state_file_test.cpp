@@ -135,6 +135,8 @@ TEST_F(StateFileTest, DemoKeyboardKeepsItsStateInTheDataFolder) {
         EXPECT_EQ(demo.persistence().loadedFrom(), StateSource::MissingFile);
         auto cmd = std::move(demo.transport().openCommand().value());
         ASSERT_TRUE(cmd->sendFeature(FeatureFrame{0x01, {0}}.bytes()).ok());
+        // It runs for as long as the program: no record of its traffic piles up.
+        EXPECT_TRUE(demo.keyboard().traffic().empty());
     }
     EXPECT_TRUE(fs::exists(dir / "virtual-keyboard.bin"));
     DemoKeyboard demo(dir);

@@ -59,8 +59,10 @@ void VirtualKeyboard::record(TrafficKind kind, Outcome outcome,
 
 void VirtualKeyboard::record(TrafficKind kind, Outcome outcome, std::span<const std::uint8_t> bytes,
                              Clock::TimePoint at) {
-    if (traffic_.size() >= kTrafficLimit) {
-        traffic_.erase(traffic_.begin(), traffic_.begin() + kTrafficLimit / 4);
+    if (trafficLimit_ == 0) return;
+    if (traffic_.size() >= trafficLimit_) {
+        const auto drop = static_cast<std::ptrdiff_t>(std::max<std::size_t>(1, trafficLimit_ / 4));
+        traffic_.erase(traffic_.begin(), traffic_.begin() + drop);
     }
     traffic_.push_back(Traffic{at, kind, outcome, {bytes.begin(), bytes.end()}});
 }
@@ -613,6 +615,16 @@ std::vector<Traffic> VirtualKeyboard::traffic(TrafficKind kind) const {
 void VirtualKeyboard::clearTraffic() {
     std::lock_guard lock(mutex_);
     traffic_.clear();
+}
+
+void VirtualKeyboard::setTrafficLimit(std::size_t limit) {
+    std::lock_guard lock(mutex_);
+    trafficLimit_ = limit;
+    if (traffic_.size() > limit) {
+        traffic_.erase(traffic_.begin(),
+                       traffic_.begin() + static_cast<std::ptrdiff_t>(traffic_.size() - limit));
+    }
+    traffic_.shrink_to_fit();
 }
 
 }  // namespace tessaron::device

@@ -100,7 +100,7 @@ public:
     static constexpr std::uint8_t kKeyEventKind = 1;
     // Reports the firmware holds for a host that is slow to read; older ones are lost.
     static constexpr std::size_t kEventQueueLimit = 64;
-    // Oldest records are discarded beyond this many, so a long demo does not grow without end.
+    // Oldest records are discarded beyond this many unless setTrafficLimit says otherwise.
     static constexpr std::size_t kTrafficLimit = 200'000;
 
     using PlugCallback = std::function<void(PlugChange)>;
@@ -164,6 +164,10 @@ public:
     std::vector<Traffic> traffic() const;
     std::vector<Traffic> traffic(TrafficKind kind) const;
     void clearTraffic();
+    // Keeps at most this many records from now on; 0 records nothing. A keyboard nobody
+    // inspects (the demo's) records nothing: a full record of 200,000 costs some 20 MB, which a
+    // long-running program would otherwise gain with every read of the keyboard.
+    void setTrafficLimit(std::size_t limit);
 
 private:
     struct PendingWrite {
@@ -216,6 +220,7 @@ private:
 
     FaultSwitches faults_;
     std::deque<Traffic> traffic_;
+    std::size_t trafficLimit_ = kTrafficLimit;
 
     std::uint64_t revision_ = 0;
     bool changed_ = false;  // set by handlers while the lock is held
