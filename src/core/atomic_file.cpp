@@ -45,7 +45,9 @@ std::string uniqueSuffix() {
 }  // namespace
 
 Status writeFileAtomically(const std::filesystem::path& path,
-                           std::span<const std::span<const std::uint8_t>> blocks) {
+                           std::span<const std::span<const std::uint8_t>> blocks,
+                           Durability durability) {
+    const bool flush = durability == Durability::Durable;
     std::filesystem::path tmp = path;
     tmp += ".tmp." + uniqueSuffix();
     FileDescriptor fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
@@ -57,7 +59,7 @@ Status writeFileAtomically(const std::filesystem::path& path,
             return fileError(path, Action::Write, err);
         }
     }
-    if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) {
+    if ((flush && ::fsync(fd.get()) != 0) || ::close(fd.release()) != 0) {
         const int err = errno;
         ::unlink(tmp.c_str());
         return fileError(path, Action::Write, err);
@@ -67,6 +69,7 @@ Status writeFileAtomically(const std::filesystem::path& path,
         ::unlink(tmp.c_str());
         return fileError(path, Action::Write, err);
     }
+    if (!flush) return {};
     // Make the rename itself durable.
     const auto dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     FileDescriptor dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -12,8 +12,14 @@
 
 namespace tessaron {
 
+// Durable: flushed to disk before the rename (the user's data). Cache: only the rename makes
+// it atomic; after a crash the file may be the old one, the new one or unreadable, so it suits
+// files the program can check and make again (decoded images), and costs no disk flush.
+enum class Durability { Durable, Cache };
+
 Status writeFileAtomically(const std::filesystem::path& path,
-                           std::span<const std::span<const std::uint8_t>> blocks);
+                           std::span<const std::span<const std::uint8_t>> blocks,
+                           Durability durability = Durability::Durable);
 
 inline Status writeFileAtomically(const std::filesystem::path& path,
                                   std::span<const std::uint8_t> bytes) {

@@ -221,7 +221,10 @@ void Output::save(const QImage& img, const QString& relativePath) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     // A bitmap left at 1x would show at half its size among the 2x images.
     const bool dense = qRound(img.devicePixelRatio()) == g_scale;
-    if (img.isNull() || !dense || !img.save(path, "PNG")) {
+    // Light compression: the files stay small (the pictures are mostly flat), and the first
+    // start, which has to inflate the large ones before it can paint, does so faster.
+    constexpr int kQuickToInflate = 80;
+    if (img.isNull() || !dense || !img.save(path, "PNG", kQuickToInflate)) {
         failures_ << name;
         return;
     }

@@ -146,7 +146,8 @@ void CTessaronDlg::keepFace(const QImage& face) {
                     {reinterpret_cast<const std::uint8_t*>(shape.data()), sizeof shape},
                     {face.constBits(), static_cast<std::size_t>(face.sizeInBytes())},
                 };
-                (void)writeFileAtomically(std::filesystem::path(path.toStdString()), blocks);
+                (void)writeFileAtomically(std::filesystem::path(path.toStdString()), blocks,
+                                          Durability::Cache);
             }
             face = QImage();
         });

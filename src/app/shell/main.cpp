@@ -11,6 +11,7 @@
 #endif
 
 #include "app/shell/tessaron_app.h"
+#include "ui/font_warmup.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     // instead of staying resident for as long as the program runs.
     mallopt(M_MMAP_THRESHOLD, kImageBufferThreshold);
 #endif
+    const tessaron::ui::FontConfigWarmup fonts;  // beside the application object's start
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
     QApplication::setApplicationName(QStringLiteral("Tessaron"));
