@@ -13,13 +13,13 @@ namespace {
 
 // Short names of the key name table and how they are said.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kSpoken{{
-    {"LCtrl", "Left Ctrl"},     {"RCtrl", "Right Ctrl"},   {"LShift", "Left Shift"},
-    {"RShift", "Right Shift"},  {"LAlt", "Left Alt"},      {"RAlt", "Right Alt"},
-    {"LWin", "Left Windows"},   {"RWin", "Right Windows"}, {"Esc", "Escape"},
-    {"Prscr", "Print Screen"},  {"Scrol", "Scroll Lock"},  {"Inst", "Insert"},
-    {"Del", "Delete"},          {"PgUp", "Page Up"},       {"PgDn", "Page Down"},
-    {"Num", "Num Lock"},        {"Back", "Backspace"},     {"Caps", "Caps Lock"},
-    {"Apps", "Menu"},           {"MsLB", "Left Button"},   {"MsRB", "Right Button"},
+    {"LCtrl", "Left Ctrl"},    {"RCtrl", "Right Ctrl"},   {"LShift", "Left Shift"},
+    {"RShift", "Right Shift"}, {"LAlt", "Left Alt"},      {"RAlt", "Right Alt"},
+    {"LWin", "Left Windows"},  {"RWin", "Right Windows"}, {"Esc", "Escape"},
+    {"Prscr", "Print Screen"}, {"Scrol", "Scroll Lock"},  {"Inst", "Insert"},
+    {"Del", "Delete"},         {"PgUp", "Page Up"},       {"PgDn", "Page Down"},
+    {"Num", "Num Lock"},       {"Back", "Backspace"},     {"Caps", "Caps Lock"},
+    {"Apps", "Menu"},          {"MsLB", "Left Button"},   {"MsRB", "Right Button"},
     {"MsMB", "Middle Button"},
 }};
 
@@ -42,12 +42,11 @@ struct Words {
     const char* keys;
 };
 
-constexpr Words kEnglish{"default",        "disabled",          "plays ",
-                         "macro ",         "macro (none)",      "plays sound ",
-                         "starts ",        "opens file ",       "opens folder ",
-                         "unknown",        " keys"};
-constexpr Words kChinese{"默认",     "已禁用",   "播放",     "宏 ",       "宏（无）", "播放声音 ",
-                         "启动 ",    "打开文件 ", "打开目录 ", "未知",     " 个按键"};
+constexpr Words kEnglish{"default",       "disabled",     "plays ",  "macro ",
+                         "macro (none)",  "plays sound ", "starts ", "opens file ",
+                         "opens folder ", "unknown",      " keys"};
+constexpr Words kChinese{"默认",  "已禁用",    "播放",      "宏 ",  "宏（无）", "播放声音 ",
+                         "启动 ", "打开文件 ", "打开目录 ", "未知", " 个按键"};
 
 std::string keyList(const KeyRecord& r, std::size_t count) {
     std::string text;
@@ -108,8 +107,7 @@ std::string spokenKeyName(std::uint8_t vk) {
 }
 
 std::string describeKey(KeyIndex key, const device::DeviceImage& image,
-                        const KeyRecordTable& records, Language lang,
-                        const MacroNamer& macroName) {
+                        const KeyRecordTable& records, Language lang, const MacroNamer& macroName) {
     const std::string name(legend(key));
     const char* separator = lang == Language::Chinese ? "：" : ": ";
     if (!keyEnabled(image, key)) {

@@ -245,8 +245,7 @@ class AccessiblePaintedWindow;
 
 class PaintWatcher final : public QObject {
 public:
-    PaintWatcher(QWidget* window, AccessiblePaintedWindow* owner)
-        : QObject(window), owner_(owner) {
+    PaintWatcher(QWidget* window, AccessiblePaintedWindow* owner) : QObject(window), owner_(owner) {
         window->installEventFilter(this);
     }
     void forget() { owner_ = nullptr; }
@@ -261,8 +260,7 @@ private:
 class AccessiblePaintedWindow final : public QAccessibleWidget {
 public:
     AccessiblePaintedWindow(QWidget* w, PaintedAreaSource* source)
-        : QAccessibleWidget(w, w->inherits("QDialog") ? QAccessible::Dialog
-                                                      : QAccessible::Window),
+        : QAccessibleWidget(w, w->inherits("QDialog") ? QAccessible::Dialog : QAccessible::Window),
           source_(source),
           watcher_(new PaintWatcher(w, this)) {}
 
@@ -284,8 +282,7 @@ public:
         const auto areas = source_->paintedAreas();
         for (std::size_t i = 0; i < areas.size(); ++i) {
             const PaintedArea& a = areas[i];
-            if (a.widget != nullptr ? child->object() == a.widget
-                                    : childIfExists(a.id) == child) {
+            if (a.widget != nullptr ? child->object() == a.widget : childIfExists(a.id) == child) {
                 return static_cast<int>(i);
             }
         }
@@ -356,8 +353,8 @@ public:
                 changed.collapsed = old.state.collapsed != t.state.collapsed;
                 changed.selected = old.state.selected != t.state.selected;
                 changed.disabled = old.state.disabled != t.state.disabled;
-                if (changed.checked || changed.expanded || changed.collapsed ||
-                    changed.selected || changed.disabled) {
+                if (changed.checked || changed.expanded || changed.collapsed || changed.selected ||
+                    changed.disabled) {
                     QAccessibleStateChangeEvent e(iface, changed);
                     tell(&e);
                 }
@@ -408,8 +405,8 @@ void installPaintedAccessibility() {
 
 void announcePaintedFocus(QWidget* window, int areaId) {
     if ((!QAccessible::isActive() && g_observer == nullptr) || window == nullptr) return;
-    auto* iface = dynamic_cast<AccessiblePaintedWindow*>(
-        QAccessible::queryAccessibleInterface(window));
+    auto* iface =
+        dynamic_cast<AccessiblePaintedWindow*>(QAccessible::queryAccessibleInterface(window));
     if (iface == nullptr) return;
     const auto areas = dynamic_cast<PaintedAreaSource*>(window)->paintedAreas();
     const PaintedArea* a = findArea(areas, areaId);

@@ -179,7 +179,8 @@ private:
         }
         ~HookPause() {
             if (paused_) {
-                page_.model_.setHookInstalled(tholwin::installhook(&page_, tholwin::kModePresses));
+                page_.model_.setHookInstalled(
+                    tholwin::installhook(&page_, tholwin::kModePressesAndReleases));
             }
         }
         HookPause(const HookPause&) = delete;
@@ -228,8 +229,9 @@ CKeyMap::CKeyMap(const KeyPageSetup& setup, QWidget* parent)
             if (top->data(0, Qt::UserRole).toULongLong() == *category) top->setExpanded(true);
         }
     }
-    model_.setHookInstalled(tholwin::installhook(this, tholwin::kModePresses));
+    model_.setHookInstalled(tholwin::installhook(this, tholwin::kModePressesAndReleases));
     syncControls();
+    keyboard_.setCurrent(startArea());
 }
 
 CKeyMap::~CKeyMap() {
@@ -387,6 +389,12 @@ bool CKeyMap::eventFilter(QObject* watched, QEvent* event) {
         const bool byUser = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
                             reason == Qt::BacktabFocusReason;
         if (byUser && !syncing_) {
+            // A click into a field makes it listen (the dialog's own first focus is no click).
+            if (reason == Qt::MouseFocusReason) {
+                listening_ = true;
+                capturedAny_ = false;
+                capturing_.clear();
+            }
             if (watched == single_) {
                 model_.singleFieldFocused();
             } else {
@@ -406,6 +414,7 @@ void CKeyMap::customEvent(QEvent* event) {
     const auto& message = static_cast<const ui::WindowMessage&>(*event);
     const qint64 vk = message.wParam();
     if (vk <= 0 || vk > 255) return;
+    if (keyboardKey(static_cast<std::uint8_t>(vk), tholwin::isRelease(message))) return;
     model_.keystroke(static_cast<std::uint8_t>(vk));
     syncControls();
 }
@@ -425,6 +434,7 @@ bool CKeyMap::isFreeSpot(QPoint at) const {
 }
 
 void CKeyMap::mousePressEvent(QMouseEvent* event) {
+    keyboard_.hideMark();
     if (event->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(event);
         return;
@@ -466,6 +476,10 @@ void CKeyMap::mouseReleaseEvent(QMouseEvent* event) {
     const Outcome outcome = model_.release(at.x(), at.y(), *host_);
     syncControls();
     finish(outcome);
+}
+
+Outcome CKeyMap::releaseAt(QPoint at) {
+    return model_.release(at.x(), at.y(), *host_);
 }
 
 void CKeyMap::finish(Outcome outcome) {
@@ -563,6 +577,7 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
                                                      r.right - textX[i]};
     }
     drawLabels(p, buttonLabels);
+    if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
 
 void CKeyMap::paintAdvanceTab(QPainter& p) const {

@@ -8,14 +8,18 @@
 #include <QPoint>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/key_page/key_page_model.h"
 #include "core/language.h"
 #include "keys/assignment.h"
 #include "keys/key_record.h"
 #include "macros/macro_record.h"
+#include "ui/accessible_areas.h"
+#include "ui/accessible_keys.h"
 #include "ui/window_drag.h"
 
 class QLineEdit;
@@ -41,7 +45,7 @@ struct KeyPageSetup {
     KeyPageDialogs* dialogs = nullptr;           // null: Qt's own choosers and message boxes
 };
 
-class CKeyMap final : public QDialog {
+class CKeyMap final : public QDialog, public ui::PaintedAreaSource {
     Q_OBJECT
 
 public:
@@ -61,6 +65,16 @@ public:
     [[nodiscard]] ui::VividTree* functionTree() const { return tree_; }
     [[nodiscard]] int hoveredButton() const { return hovered_; }
     [[nodiscard]] bool hookInstalled() const { return model_.hookInstalled(); }
+    // A capture field takes every key until the keys typed into it are all let go (the single
+    // field), or have been up for kCaptureQuiet (the combination field, typed one key after
+    // another or held together).
+    [[nodiscard]] bool listening() const { return listening_; }
+    static constexpr std::chrono::milliseconds kCaptureQuiet{1000};
+
+    // ---- Painted areas, for screen readers and the keyboard (key_page_accessible.cpp).
+    [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
+    void activatePaintedArea(int id) override;
+    [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -85,6 +99,15 @@ private:
     void removeHook();
     void paintAdvanceTab(QPainter& p) const;
     [[nodiscard]] bool isFreeSpot(QPoint at) const;
+    // A keystroke from the hook as the keyboard's way through the page; false when it is for
+    // the model (a key to capture).
+    bool keyboardKey(std::uint8_t vk, bool release);
+    // Arrows inside the macro list and the function tree, which the hook keeps keys from.
+    bool stepInWidget(int qtKey);
+    // A click's release at a client point, as the page's rules take it.
+    key_page::Outcome releaseAt(QPoint at);
+    // Where the keyboard starts: the field of the assignment shown.
+    [[nodiscard]] int startArea() const;
 
     KeyPageSetup setup_;
     keys::KeyRecord* record_ = nullptr;
@@ -102,6 +125,14 @@ private:
     int hoveredBrowse_ = -1;  // Advance row whose browse button is under the pointer
     bool syncing_ = false;    // the page itself is changing its controls
     ui::WindowDrag drag_;
+
+    ui::AreaKeyboard keyboard_{this};
+    bool listening_ = false;
+    std::vector<std::uint8_t> held_;       // keys down, as the hook reported them
+    std::vector<std::uint8_t> capturing_;  // keys down that went to the capture
+    std::vector<std::uint8_t> deferred_;   // modifiers down before a key to capture or move by
+    std::chrono::steady_clock::time_point allUpAt_;  // when the captured keys were last all up
+    bool capturedAny_ = false;  // a key went to the capture since it began listening
 };
 
 }  // namespace tessaron::app

@@ -128,8 +128,8 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         const QString rows[] = {tr2("Tessaron Guide", "Tessaron 使用指南"),
                                 tr2("Update Firmware", "驱动更新"), utf8(kVersionText)};
         for (int r = 0; r < 3; ++r) {
-            auto* a = add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r],
-                          helpRowRect(r));
+            auto* a =
+                add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r], helpRowRect(r));
             a->activatable = r < 2;
             a->focusable = r < 2;
         }
@@ -139,12 +139,10 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         const auto current = lighting::effectRow(image[img::kEffect]);
         for (std::size_t r = 0; r < lighting::kEffectCount; ++r) {
             const auto& e = lighting::effects()[r];
-            auto* a = add(kEffectRow + static_cast<int>(r), kEffectListGroup,
-                          QAccessible::ListItem,
-                          QString::fromStdString(lighting::effectName(e.code, live_.language))
-                              .trimmed(),
-                          listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop,
-                                      static_cast<int>(r)));
+            auto* a = add(
+                kEffectRow + static_cast<int>(r), kEffectListGroup, QAccessible::ListItem,
+                QString::fromStdString(lighting::effectName(e.code, live_.language)).trimmed(),
+                listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, static_cast<int>(r)));
             a->state.selectable = true;
             a->state.selected = current == r;
         }
@@ -152,10 +150,10 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
     }
     if (responseListOpen_) {
         for (int r = 0; r < performance::kResponseRows; ++r) {
-            auto* a = add(kResponseRow + r, kResponseListGroup, QAccessible::ListItem,
-                          QString::fromStdString(performance::responseRowText(r)),
-                          listRowRect(lists::kResponseLeft, lists::kResponseRight,
-                                      l.responseListTop, r));
+            auto* a =
+                add(kResponseRow + r, kResponseListGroup, QAccessible::ListItem,
+                    QString::fromStdString(performance::responseRowText(r)),
+                    listRowRect(lists::kResponseLeft, lists::kResponseRight, l.responseListTop, r));
             a->state.selectable = true;
             a->state.selected = image[img::kResponseTime] == r + 1;
         }
@@ -168,7 +166,8 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         const std::uint8_t effect = image[img::kEffect];
         auto* field = button(area::kEffectField, kEffectGroup, tr2("Effect", "效果"));
         field->role = QAccessible::ComboBox;
-        field->value = QString::fromStdString(lighting::effectName(effect, live_.language)).trimmed();
+        field->value =
+            QString::fromStdString(lighting::effectName(effect, live_.language)).trimmed();
         field->state.hasPopup = true;
         if (lighting::isDiyEffect(effect)) {
             radio(area::kKeymapRadio, kDirectionGroup, tr2("Keymap", "按键"), {28, 200, 42, 214},
@@ -196,8 +195,7 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
                         break;
                 }
                 const int id = area::kDirection1 + static_cast<int>(i);
-                radio(id, kDirectionGroup, name,
-                      table[static_cast<std::size_t>(id)], d->enabled);
+                radio(id, kDirectionGroup, name, table[static_cast<std::size_t>(id)], d->enabled);
             }
         }
         slider(kBrightnessArea, kBrightnessGroup, brightness_, tr2("Brightness", "亮度"),
@@ -230,8 +228,8 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
     header(area::kResponseHeader, kResponseHeaderGroup, tr2("Response Time", "按键响应时间"),
            sections_.responseTime);
     if (!sections_.responseTime) {
-        auto* field = button(area::kResponseField, kResponseGroup,
-                             tr2("Response Time", "按键响应时间"));
+        auto* field =
+            button(area::kResponseField, kResponseGroup, tr2("Response Time", "按键响应时间"));
         field->role = QAccessible::ComboBox;
         field->value = QString::fromStdString(performance::responseFieldText(image));
         field->state.hasPopup = true;
@@ -295,8 +293,8 @@ void CTessaronDlg::activatePaintedArea(int id) {
     } else if (id >= kHelpRow && id < kHelpRow + 3) {
         next = area::kHelp;
     } else if (id == area::kEffectField && effectListOpen_) {
-        next = kEffectRow + static_cast<int>(
-                                lighting::effectRow(live_.image[img::kEffect]).value_or(0));
+        next = kEffectRow +
+               static_cast<int>(lighting::effectRow(live_.image[img::kEffect]).value_or(0));
     } else if (id >= kEffectRow && id < kEffectRow + 100) {
         next = area::kEffectField;
     } else if (id == area::kResponseField && responseListOpen_) {

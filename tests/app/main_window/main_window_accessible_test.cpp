@@ -84,7 +84,8 @@ TEST_P(MainWindowAccessible, EveryKeyOfThePictureIsNamedByItsLegendAndSaysWhatIt
         ASSERT_NE(c, nullptr);
         EXPECT_FALSE(c->text(QAccessible::Name).isEmpty()) << c->role();
         const QString description = c->text(QAccessible::Description);
-        const QString legendPart = c->text(QAccessible::Name) + (zh ? QStringLiteral("：") : QStringLiteral(": "));
+        const QString legendPart =
+            c->text(QAccessible::Name) + (zh ? QStringLiteral("：") : QStringLiteral(": "));
         if (!description.startsWith(legendPart)) continue;
         ++keyCount;
         keyDescriptions[c->text(QAccessible::Name)] = description;
@@ -119,9 +120,7 @@ TEST_P(MainWindowAccessible, ControlsCarryRolesStatesAndActionsInTheInterfaceLan
     options.language = GetParam();
     Rig rig(options);
     const bool zh = GetParam() == Language::Chinese;
-    const auto t = [zh](const char* en, const char* cn) {
-        return QString::fromUtf8(zh ? cn : en);
-    };
+    const auto t = [zh](const char* en, const char* cn) { return QString::fromUtf8(zh ? cn : en); };
     QAccessibleInterface* w = windowInterface(rig.window.get());
     ASSERT_NE(w, nullptr);
 
@@ -177,8 +176,7 @@ TEST_P(MainWindowAccessible, ControlsCarryRolesStatesAndActionsInTheInterfaceLan
     rig.window->repaint();
     EXPECT_NE(on->state().checked, wasOn);
     const auto told = [&](QAccessible::Event type, const QString& name) {
-        return std::find(g_events.begin(), g_events.end(), std::pair{type, name}) !=
-               g_events.end();
+        return std::find(g_events.begin(), g_events.end(), std::pair{type, name}) != g_events.end();
     };
     EXPECT_TRUE(told(QAccessible::StateChanged, on->text(QAccessible::Name)));
     EXPECT_TRUE(told(QAccessible::StateChanged, off->text(QAccessible::Name)));

@@ -1,0 +1,372 @@
+// The key page's painted areas, and its keyboard operation. The hook takes every keystroke of
+// the program while the page is open, so the keys that move through the page arrive here as
+// hook messages, not as key events: a navigation key moves, any other key is captured.
+
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <algorithm>
+
+#include "app/key_page/key_page.h"
+#include "keys/key_description.h"
+#include "keys/key_names.h"
+#include "macros/tholwin/virtual_keys.h"
+#include "ui/vivid_tree.h"
+
+namespace tessaron::app {
+
+using key_page::Outcome;
+using key_page::SubItemRole;
+using key_page::Tab;
+namespace button = key_page::button;
+namespace vk = tholwin::vk;
+
+namespace {
+
+// Area ids beyond the button numbers.
+constexpr int kHeaderArea = 19;
+constexpr int kSingleArea = 20;
+constexpr int kCombinationArea = 21;
+constexpr int kMacroListArea = 22;
+constexpr int kTreeArea = 23;
+constexpr int kRowArea = 30;     // + row
+constexpr int kBrowseArea = 40;  // + row
+
+enum Group {
+    kHeaderGroup,
+    kCloseGroup,
+    kTabGroup,
+    kSingleGroup,
+    kCombinationGroup,
+    kListGroup,
+    kRowGroup,
+    kBrowseGroup,
+    kDisableGroup,
+    kBottomGroup,
+};
+
+bool isModifier(std::uint8_t code) {
+    switch (code) {
+        case vk::kShift:
+        case vk::kControl:
+        case vk::kMenu:
+        case vk::kLShift:
+        case vk::kRShift:
+        case vk::kLControl:
+        case vk::kRControl:
+        case vk::kLMenu:
+        case vk::kRMenu:
+        case vk::kLWin:
+        case vk::kRWin:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The Qt key a navigation key stands for; 0 for keys that are captured. Enter is no navigation
+// key here: the page keeps it for the capture, as it keeps Escape.
+int navigationKey(std::uint8_t code) {
+    switch (code) {
+        case vk::kTab:
+            return Qt::Key_Tab;
+        case vk::kSpace:
+            return Qt::Key_Space;
+        case vk::kLeft:
+            return Qt::Key_Left;
+        case vk::kUp:
+            return Qt::Key_Up;
+        case vk::kRight:
+            return Qt::Key_Right;
+        case vk::kDown:
+            return Qt::Key_Down;
+        default:
+            return 0;
+    }
+}
+
+bool holds(const std::vector<std::uint8_t>& keys, std::uint8_t code) {
+    return std::find(keys.begin(), keys.end(), code) != keys.end();
+}
+
+void drop(std::vector<std::uint8_t>& keys, std::uint8_t code) {
+    keys.erase(std::remove(keys.begin(), keys.end(), code), keys.end());
+}
+
+QString utf8(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
+    std::vector<ui::PaintedArea> out;
+    const Language lang = setup_.language;
+    const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
+        ui::PaintedArea a;
+        a.id = id;
+        a.group = group;
+        a.role = role;
+        a.name = std::move(name);
+        a.rect = rect;
+        out.push_back(std::move(a));
+        return &out.back();
+    };
+    const auto buttonRect = [](int b) {
+        return key_page::kButtonRects[static_cast<std::size_t>(b)].toQRect();
+    };
+
+    auto* header = add(kHeaderArea, kHeaderGroup, QAccessible::StaticText,
+                       pick(lang, QStringLiteral("Current Key: "), QStringLiteral("当前按键: ")) +
+                           QString::fromStdString(keys::spokenKeyName(setup_.pending->selectedVk)),
+                       QRect(2, 2, 280, 18));
+    header->activatable = false;
+    header->focusable = false;
+    add(button::kClose, kCloseGroup, QAccessible::Button,
+        pick(lang, QStringLiteral("Close"), QStringLiteral("关闭")), buttonRect(button::kClose));
+
+    const QString tabNames[key_page::kTabCount] = {
+        pick(lang, QStringLiteral("Single/Combine"), QStringLiteral("单键/组合键")),
+        pick(lang, QStringLiteral("Macro"), QStringLiteral("宏")),
+        pick(lang, QStringLiteral("Basic"), QStringLiteral("基本功能")),
+        pick(lang, QStringLiteral("Advance"), QStringLiteral("高级功能")),
+    };
+    const Tab tab = model_.tab();
+    for (int t = 0; t < key_page::kTabCount; ++t) {
+        auto* a = add(button::kTabSingle + t, kTabGroup, QAccessible::PageTab, tabNames[t],
+                      buttonRect(button::kTabSingle + t));
+        a->state.selectable = true;
+        a->state.selected = static_cast<int>(tab) == t;
+    }
+
+    switch (tab) {
+        case Tab::SingleCombine: {
+            const auto field = [&](int id, int group, QString name, const QLineEdit* edit,
+                                   bool chosen) {
+                auto* a =
+                    add(id, group, QAccessible::EditableText, std::move(name), edit->geometry());
+                a->value = edit->text().trimmed();
+                a->state.readOnly = true;
+                // The field the typed keys go to.
+                a->state.selected = chosen;
+                a->description = listening_ && chosen
+                                     ? pick(lang, QStringLiteral("listening: type the keys"),
+                                            QStringLiteral("正在录入：请按键"))
+                                     : pick(lang, QStringLiteral("press Space, then type the keys"),
+                                            QStringLiteral("按空格键后按下按键"));
+            };
+            const std::uint8_t kind = model_.pending().kind;
+            field(kSingleArea, kSingleGroup,
+                  pick(lang, QStringLiteral("Single"), QStringLiteral("单键")), single_,
+                  kind == keys::kind::kSingle);
+            field(kCombinationArea, kCombinationGroup,
+                  pick(lang, QStringLiteral("Combine"), QStringLiteral("组合键")), combination_,
+                  kind == keys::kind::kCombination);
+            break;
+        }
+        case Tab::Macro: {
+            auto* a = add(kMacroListArea, kListGroup, QAccessible::List, tabNames[1],
+                          macroList_->geometry());
+            a->widget = macroList_;
+            a->activatable = false;
+            if (macroList_->accessibleName() != tabNames[1])
+                macroList_->setAccessibleName(tabNames[1]);
+            break;
+        }
+        case Tab::Basic: {
+            auto* a = add(kTreeArea, kListGroup, QAccessible::Tree, tabNames[2], tree_->geometry());
+            a->widget = tree_;
+            a->activatable = false;
+            if (tree_->accessibleName() != tabNames[2]) tree_->setAccessibleName(tabNames[2]);
+            break;
+        }
+        case Tab::Advance: {
+            const QString rows[key_page::kRowCount] = {
+                pick(lang, QStringLiteral("Play Sound"), QStringLiteral("播放声音")),
+                pick(lang, QStringLiteral("Startup"), QStringLiteral("启动程序")),
+                pick(lang, QStringLiteral("Open File"), QStringLiteral("打开文件")),
+                pick(lang, QStringLiteral("Open Folder"), QStringLiteral("打开目录")),
+            };
+            for (int r = 0; r < key_page::kRowCount; ++r) {
+                auto* a = add(kRowArea + r, kRowGroup, QAccessible::RadioButton, rows[r],
+                              key_page::subItemRect(r, SubItemRole::Radio).toQRect());
+                a->state.checkable = true;
+                a->state.checked = model_.rowLit(r);
+                if (r == model_.advanceRow()) a->value = QString::fromStdString(model_.pathBox());
+            }
+            for (int r = 0; r < key_page::kRowCount; ++r) {
+                add(kBrowseArea + r, kBrowseGroup, QAccessible::Button,
+                    pick(lang, QStringLiteral("Browse: "), QStringLiteral("浏览: ")) + rows[r],
+                    key_page::subItemRect(r, SubItemRole::Browse).toQRect());
+            }
+            break;
+        }
+    }
+
+    auto* disable = add(button::kDisable, kDisableGroup, QAccessible::CheckBox,
+                        pick(lang, QStringLiteral("Disable"), QStringLiteral("禁用按钮")),
+                        buttonRect(button::kDisable));
+    disable->state.checkable = true;
+    disable->state.checked = model_.disabled();
+    add(button::kDefault, kBottomGroup, QAccessible::Button,
+        pick(lang, QStringLiteral("Default"), QStringLiteral("初始值")),
+        buttonRect(button::kDefault));
+    add(button::kCancel, kBottomGroup, QAccessible::Button,
+        pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")), buttonRect(button::kCancel));
+    add(button::kSave, kBottomGroup, QAccessible::Button,
+        pick(lang, QStringLiteral("Save"), QStringLiteral("保存")), buttonRect(button::kSave));
+    (void)utf8;
+    return out;
+}
+
+int CKeyMap::startArea() const {
+    switch (model_.tab()) {
+        case Tab::SingleCombine:
+            return model_.pending().kind == keys::kind::kCombination ? kCombinationArea
+                                                                     : kSingleArea;
+        case Tab::Macro:
+            return kMacroListArea;
+        case Tab::Basic:
+            return kTreeArea;
+        case Tab::Advance:
+            return kRowArea;
+    }
+    return kSingleArea;
+}
+
+void CKeyMap::activatePaintedArea(int id) {
+    if (id == kSingleArea || id == kCombinationArea) {
+        // As a click into the field: the typed keys go there from now on.
+        QLineEdit* field = id == kSingleArea ? single_ : combination_;
+        if (id == kSingleArea) {
+            model_.singleFieldFocused();
+        } else {
+            model_.combinationFieldFocused();
+        }
+        listening_ = true;
+        capturedAny_ = false;
+        capturing_.clear();
+        syncControls();
+        syncing_ = true;  // the focus is the page's own doing: no second field rule
+        field->setFocus(Qt::OtherFocusReason);
+        syncing_ = false;
+        update();
+        return;
+    }
+    const auto areas = paintedAreas();
+    const ui::PaintedArea* a = ui::findArea(areas, id);
+    if (a == nullptr || !a->activatable) return;
+    // What a click in the middle of the area does.
+    const QPoint at = a->rect.center();
+    const Outcome outcome = releaseAt(at);
+    syncControls();
+    if (id >= button::kTabSingle && id <= button::kTabAdvance && outcome == Outcome::Stay) {
+        // A tab opened: the keyboard stays on the tab strip.
+        keyboard_.setCurrent(id);
+    }
+    finish(outcome);
+}
+
+bool CKeyMap::stepInWidget(int qtKey) {
+    QWidget* focused = focusWidget();
+    if (focused == macroList_ && macroList_->isVisible()) {
+        if (qtKey != Qt::Key_Up && qtKey != Qt::Key_Down) return true;
+        const int row = std::clamp(macroList_->currentRow() + (qtKey == Qt::Key_Down ? 1 : -1), 0,
+                                   macroList_->count() - 1);
+        if (macroList_->count() > 0) macroList_->setCurrentRow(row);
+        return true;
+    }
+    if (focused == tree_ && tree_->isVisible()) {
+        QTreeWidgetItem* item = tree_->currentItem();
+        QTreeWidgetItem* next = nullptr;
+        switch (qtKey) {
+            case Qt::Key_Down:
+                next = item != nullptr ? tree_->itemBelow(item) : tree_->topLevelItem(0);
+                break;
+            case Qt::Key_Up:
+                next = item != nullptr ? tree_->itemAbove(item) : tree_->topLevelItem(0);
+                break;
+            case Qt::Key_Right:
+                if (item != nullptr && item->childCount() > 0) item->setExpanded(true);
+                break;
+            case Qt::Key_Left:
+                if (item != nullptr && item->isExpanded()) {
+                    item->setExpanded(false);
+                } else if (item != nullptr && item->parent() != nullptr) {
+                    next = item->parent();
+                }
+                break;
+            default:
+                break;
+        }
+        if (next != nullptr) {
+            tree_->setCurrentItem(next);
+            tree_->scrollToItem(next);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool CKeyMap::keyboardKey(std::uint8_t code, bool release) {
+    if (release) {
+        drop(held_, code);
+        drop(deferred_, code);
+        if (listening_ && holds(capturing_, code)) {
+            drop(capturing_, code);
+            allUpAt_ = std::chrono::steady_clock::now();
+            // A single key is complete once it is let go, and so is a full combination.
+            const bool complete =
+                model_.pending().kind != keys::kind::kCombination || model_.pending().keyCount >= 3;
+            if (capturing_.empty() && complete) {
+                listening_ = false;
+                update();
+            }
+        }
+        return true;  // the model counts presses only
+    }
+    if (!holds(held_, code)) held_.push_back(code);
+    const bool captures = model_.tab() == Tab::SingleCombine;
+    if (listening_ && capturing_.empty() && capturedAny_ &&
+        std::chrono::steady_clock::now() - allUpAt_ >= kCaptureQuiet) {
+        // A combination typed one key after another ends after a quiet moment.
+        listening_ = false;
+    }
+    if (listening_ && captures) {
+        if (!holds(capturing_, code)) capturing_.push_back(code);
+        capturedAny_ = true;
+        return false;
+    }
+    if (isModifier(code)) {
+        // Wait for the key that comes with it: Shift+Tab moves, Ctrl+Z is captured whole.
+        if (!holds(deferred_, code)) deferred_.push_back(code);
+        return true;
+    }
+    const bool shift =
+        holds(held_, vk::kLShift) || holds(held_, vk::kRShift) || holds(held_, vk::kShift);
+    const bool otherModifier = std::any_of(held_.begin(), held_.end(), [](std::uint8_t h) {
+        return isModifier(h) && h != vk::kLShift && h != vk::kRShift && h != vk::kShift;
+    });
+    if (const int key = navigationKey(code); key != 0 && !otherModifier) {
+        const bool arrow = key != Qt::Key_Tab && key != Qt::Key_Space;
+        if (!(arrow && stepInWidget(key))) {
+            keyboard_.key(key, shift ? Qt::ShiftModifier : Qt::NoModifier, false);
+        }
+        return true;
+    }
+    if (!captures) return false;  // the model decides what other tabs do with typed keys
+    // Any other key starts a capture, with the modifiers held down before it.
+    listening_ = true;
+    capturedAny_ = true;
+    capturing_.clear();
+    for (const std::uint8_t m : deferred_) {
+        if (!holds(held_, m)) continue;
+        capturing_.push_back(m);
+        model_.keystroke(m);
+    }
+    deferred_.clear();
+    capturing_.push_back(code);
+    return false;
+}
+
+}  // namespace tessaron::app

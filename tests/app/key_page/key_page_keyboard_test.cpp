@@ -1,0 +1,227 @@
+// The key page with the keyboard alone and through a screen reader's eyes: the road from the
+// main window's picture to the keyboard's bytes with QTest::keyClick only, the capture rule
+// (while a field listens every key is captured), and the page's accessible areas.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "../main_window/main_window_test_support.h"
+#include "app/key_page/key_page.h"
+#include "app/key_page/key_page_dialogs.h"
+#include "app/key_page/key_page_run.h"
+#include "app/main_window/main_window.h"
+#include "keys/key_cell.h"
+#include "keys/key_layout.h"
+#include "keys/key_record.h"
+#include "macros/tholwin/tholwin.h"
+#include "ui/accessible_areas.h"
+#include "ui/image_folders.h"
+
+namespace tessaron::app {
+namespace {
+
+using testing::waitFor;
+
+constexpr keys::KeyIndex kCapsLock = 62;
+
+QString focusedName(const ui::PaintedAreaSource& source) {
+    const auto areas = source.paintedAreas();
+    const ui::PaintedArea* a = ui::findArea(areas, source.focusedPaintedArea());
+    return a == nullptr ? QString() : a->name;
+}
+
+void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(w, k, modifiers);
+    // The hook holds a release back for a moment to tell it from a repeat.
+    QTest::qWait(40);
+}
+
+// Runs `onPage` on the key page once it is open, from inside its modal loop.
+void whenPageOpens(std::function<void(CKeyMap&)> onPage, bool& ran) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [poll, onPage, &ran] {
+        auto* page = qobject_cast<CKeyMap*>(QApplication::activeModalWidget());
+        if (page == nullptr || !page->isVisible()) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        ran = true;
+        onPage(*page);
+        if (page->isVisible()) page->reject();  // never leave the window blocked
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
+    testing::RigOptions options;
+    options.pages.keyPage = [](QWidget* parent, LiveConfig& config, keys::KeyIndex k) {
+        return runKeyPage(parent, config, k, nullptr);
+    };
+    testing::Rig rig(std::move(options));
+    ASSERT_TRUE(waitFor([&] { return !rig.window->busy() && rig.session->isListening(); }));
+    CTessaronDlg& w = *rig.window;
+    w.activateWindow();
+    w.setFocus();
+
+    // Tab to the keyboard picture, then by arrows from Esc down to Caps Lock.
+    for (int i = 0; i < 30 && focusedName(w) != QStringLiteral("Esc"); ++i) key(&w, Qt::Key_Tab);
+    ASSERT_EQ(focusedName(w), QStringLiteral("Esc"));
+    for (int i = 0; i < 3; ++i) key(&w, Qt::Key_Down);
+    ASSERT_EQ(focusedName(w), QStringLiteral("Caps Lock"));
+
+    bool ran = false;
+    whenPageOpens(
+        [](CKeyMap& page) {
+            ASSERT_TRUE(page.hookInstalled());
+            // The page starts on the single field; Tab goes on to the combination field, and
+            // Space makes it listen.
+            EXPECT_EQ(focusedName(page), QStringLiteral("Single"));
+            key(&page, Qt::Key_Tab);
+            EXPECT_EQ(focusedName(page), QStringLiteral("Combine"));
+            key(&page, Qt::Key_Space);
+            EXPECT_TRUE(page.listening());
+            // While it listens, Tab is captured like any key; held together, Ctrl and Z are
+            // the combination.
+            key(&page, Qt::Key_Tab);
+            EXPECT_EQ(page.combinationField()->text(), QStringLiteral("Tab "));
+            QTest::qWait(static_cast<int>(CKeyMap::kCaptureQuiet.count()) + 100);
+            key(&page, Qt::Key_Space);  // listens again: the next keys start a new combination
+            key(&page, Qt::Key_Z, Qt::ControlModifier);
+            EXPECT_EQ(page.combinationField()->text(), QStringLiteral("LCtrl + Z "));
+            // A quiet moment ends the capture; Tab moves on again. Enter does nothing to the page.
+            QTest::qWait(static_cast<int>(CKeyMap::kCaptureQuiet.count()) + 100);
+            key(&page, Qt::Key_Tab);
+            EXPECT_FALSE(page.listening());
+            EXPECT_EQ(page.combinationField()->text(), QStringLiteral("LCtrl + Z "));
+            EXPECT_EQ(focusedName(page), QStringLiteral("Disable"));
+            key(&page, Qt::Key_Tab);
+            EXPECT_EQ(focusedName(page), QStringLiteral("Default"));
+            key(&page, Qt::Key_Right);
+            key(&page, Qt::Key_Right);
+            EXPECT_EQ(focusedName(page), QStringLiteral("Save"));
+            key(&page, Qt::Key_Space);
+            EXPECT_EQ(page.result(), QDialog::Accepted);
+        },
+        ran);
+    key(&w, Qt::Key_Space);
+    ASSERT_TRUE(ran) << "the key page did not open";
+
+    // The window's Save: Tab to the bottom buttons, right to Save.
+    for (int i = 0; i < 30 && focusedName(w) != QStringLiteral("Return"); ++i) key(&w, Qt::Key_Tab);
+    key(&w, Qt::Key_Right);
+    key(&w, Qt::Key_Right);
+    ASSERT_EQ(focusedName(w), QStringLiteral("Save"));
+    key(&w, Qt::Key_Space);
+    ASSERT_TRUE(rig.settle());
+
+    // Cell 00 u1 u2 00: Left Ctrl is usage E0, Z is usage 1D.
+    const keys::KeyCell expected{0x00, 0xE0, 0x1D, 0x00};
+    EXPECT_EQ(keys::readCell(rig.keyboard->settings(), keys::matrixCellOffset(kCapsLock)),
+              expected);
+}
+
+// ---- What a reader finds on the page.
+
+class KeyPageAccessible : public ::testing::TestWithParam<Language> {
+protected:
+    void SetUp() override {
+        records = std::make_unique<keys::KeyRecordTable>();
+        keys::fillLayoutVks(*records);
+        macros[0].setName(u"Combo");
+        pending.selectedKey = kCapsLock;
+        pending.selectedVk = keys::layoutVk(kCapsLock);
+        KeyPageSetup setup;
+        setup.imageFolder =
+            ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), GetParam(), ui::Panel::Custom);
+        setup.language = GetParam();
+        setup.pending = &pending;
+        setup.records = records.get();
+        setup.macros = &macros;
+        page = std::make_unique<CKeyMap>(setup);
+        page->show();
+    }
+
+    QAccessibleInterface* child(const QString& name) {
+        QAccessibleInterface* w = QAccessible::queryAccessibleInterface(page.get());
+        for (int i = 0; i < w->childCount(); ++i) {
+            if (w->child(i)->text(QAccessible::Name) == name) return w->child(i);
+        }
+        return nullptr;
+    }
+
+    keys::PendingAssignment pending;
+    std::unique_ptr<keys::KeyRecordTable> records;
+    macros::MacroTable macros;
+    std::unique_ptr<CKeyMap> page;
+};
+
+TEST_P(KeyPageAccessible, TabsFieldsOptionsAndButtonsAreNamedWithTheirRolesAndActions) {
+    const bool zh = GetParam() == Language::Chinese;
+    const auto t = [zh](const char* en, const char* cn) { return QString::fromUtf8(zh ? cn : en); };
+    QAccessibleInterface* w = QAccessible::queryAccessibleInterface(page.get());
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->role(), QAccessible::Dialog);
+    const struct {
+        QString name;
+        QAccessible::Role role;
+    } expected[] = {
+        {t("Current Key: Caps Lock", "当前按键: Caps Lock"), QAccessible::StaticText},
+        {t("Close", "关闭"), QAccessible::Button},
+        {t("Single/Combine", "单键/组合键"), QAccessible::PageTab},
+        {t("Macro", "宏"), QAccessible::PageTab},
+        {t("Basic", "基本功能"), QAccessible::PageTab},
+        {t("Advance", "高级功能"), QAccessible::PageTab},
+        {t("Single", "单键"), QAccessible::EditableText},
+        {t("Combine", "组合键"), QAccessible::EditableText},
+        {t("Disable", "禁用按钮"), QAccessible::CheckBox},
+        {t("Default", "初始值"), QAccessible::Button},
+        {t("Cancel", "取消"), QAccessible::Button},
+        {t("Save", "保存"), QAccessible::Button},
+    };
+    ASSERT_EQ(w->childCount(), static_cast<int>(std::size(expected)));
+    for (int i = 0; i < w->childCount(); ++i) {
+        const auto& e = expected[i];
+        QAccessibleInterface* c = w->child(i);
+        EXPECT_EQ(c->text(QAccessible::Name), e.name) << i;
+        EXPECT_EQ(c->role(), e.role) << i;
+        const bool acts = e.role != QAccessible::StaticText;
+        EXPECT_EQ(c->actionInterface() != nullptr && !c->actionInterface()->actionNames().isEmpty(),
+                  acts)
+            << i;
+    }
+    EXPECT_TRUE(child(t("Single/Combine", "单键/组合键"))->state().selected);
+
+    // Actions do what clicks do: the Macro tab shows its list as the reader's next child.
+    child(t("Macro", "宏"))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitFor([&] { return page->model().tab() == key_page::Tab::Macro; }));
+    QAccessibleInterface* list = child(t("Macro", "宏"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->state().selected);  // the tab
+    // After the four tabs.
+    QAccessibleInterface* macroList = w->child(w->indexOfChild(list) + 3);
+    ASSERT_NE(macroList, nullptr);
+    EXPECT_EQ(macroList->role(), QAccessible::List);
+    EXPECT_EQ(macroList->object(), static_cast<QObject*>(page->macroList()));
+    EXPECT_EQ(macroList->childCount(), 1);  // the one macro in use
+
+    QAccessibleInterface* disable = child(t("Disable", "禁用按钮"));
+    EXPECT_FALSE(disable->state().checked);
+    disable->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(waitFor([&] { return page->model().disabled(); }));
+    EXPECT_TRUE(disable->state().checked);
+    page->reject();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, KeyPageAccessible,
+                         ::testing::Values(Language::English, Language::Chinese));
+
+}  // namespace
+}  // namespace tessaron::app
