@@ -23,7 +23,8 @@ if [ -z "${TESSARON_SCREENSHOT_DISPLAY:-}" ]; then
         [ -x "$p" ] || { echo "screenshots: build $p first" >&2; exit 1; }
     done
     # Run again inside a private X server of a fixed size and depth.
-    exec xvfb-run -a -s "-screen 0 1280x800x24" env TESSARON_SCREENSHOT_DISPLAY=1 "$0" "$build"
+    # Large enough for the window at scale 2 (2000 x 1290).
+    exec xvfb-run -a -s "-screen 0 2048x1344x24" env TESSARON_SCREENSHOT_DISPLAY=1 "$0" "$build"
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaron-screenshots.XXXXXX")
@@ -63,7 +64,7 @@ shot() {
     geometry=$(xdotool getwindowgeometry --shell "$window")
     local WIDTH HEIGHT X Y
     eval "$(echo "$geometry" | grep -E '^(WIDTH|HEIGHT|X|Y)=')"
-    xdotool mousemove 1270 790  # no hover marks
+    xdotool mousemove 2040 1336  # no hover marks
     sleep 0.3
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
     echo "screenshots: $1.png"
@@ -127,6 +128,20 @@ shot macro-manager
 start_app --no-splash
 click 50 620 # Profile
 shot profiles
+start_app --no-splash
+click 830 620 # Return: the factory reset question, a standard message box in the dark style
+xdotool search --sync --onlyvisible --name 'Factory Setting' >/dev/null
+sleep 0.5
+shot message-box
+start_app --no-splash
+ctl unplug # the keyboard's cable pulled: the window says so at once
+sleep 1.5
+shot unplugged
+ctl plug
+# At scale 2 (a 4K screen at 200 %) the window is drawn from the @2x images.
+QT_SCALE_FACTOR=2 start_app --no-splash
+click 200 242 # the Light section, in screen pixels
+shot main-window-scale2
 start_app --no-splash --lang chinese
 shot main-window-chinese
 click 100 163

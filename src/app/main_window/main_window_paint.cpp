@@ -221,12 +221,22 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
         // The picture stays (its settings are kept and saved once the keyboard is back), dimmed,
         // with one line over its middle.
         const QRect picture(origin.x, origin.y, kKeyboardPictureWidth, kKeyboardPictureHeight);
-        p.fillRect(picture, QColor(0, 0, 0, 150));
+        QRect keysArea;
+        for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+            const auto key = static_cast<keys::KeyIndex>(k);
+            if (!keys::keyRect(key).empty()) keysArea |= keyRect(key);
+        }
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 160));
+        p.drawRoundedRect(QRectF(keysArea.adjusted(-14, -14, 14, 14)), 10, 10);
+        p.restore();
         const QString notice = tr2("Keyboard not connected: plug it in to save your changes.",
                                    "键盘未连接：插入键盘后即可保存更改。");
         const QFont font = ui::panelFont(kNoticeTextHeight, 600);
         const QFontMetrics metrics(font);
-        const QRect band(picture.left() + 40, picture.center().y() - 16, picture.width() - 80, 32);
+        const QRect band(keysArea.left(), picture.center().y() - 16, keysArea.width(), 32);
         p.fillRect(band, QColor(0x10, 0x12, 0x16, 230));
         p.fillRect(QRect(band.left(), band.top(), 3, band.height()), QColor(0xe0, 0x25, 0x3a));
         const int x = band.left() + (band.width() - metrics.horizontalAdvance(notice)) / 2;
