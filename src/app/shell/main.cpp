@@ -6,16 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
+#include "app/shell/allocator.h"
 #include "app/shell/tessaron_app.h"
 #include "ui/font_warmup.h"
 
 namespace {
-
-constexpr int kImageBufferThreshold = 256 * 1024;
 
 // Qt aborts without a display; say so in one sentence instead.
 bool haveDisplay() {
@@ -50,12 +45,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-#if defined(__GLIBC__)
-    // Window-sized images pass through (decoded backgrounds, composed faces). A fixed threshold
-    // keeps their buffers out of the heap, so each one goes back to the system when freed
-    // instead of staying resident for as long as the program runs.
-    mallopt(M_MMAP_THRESHOLD, kImageBufferThreshold);
-#endif
+    tessaron::app::tuneAllocator();
     const tessaron::ui::FontConfigWarmup fonts;  // beside the application object's start
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
