@@ -1,5 +1,6 @@
 #include "ui/transparent_list_box.h"
 
+#include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
@@ -260,6 +261,13 @@ void CTransparentListBox::scrollContentsBy(int dx, int dy) {
 }
 
 void CTransparentListBox::keyPressEvent(QKeyEvent* event) {
+    // F2 edits the current item, as a double-click on it does.
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+        if (currentRow() >= 0 && beginEdit(currentRow())) {
+            event->accept();
+            return;
+        }
+    }
     setUpdatesEnabled(false);
     QListWidget::keyPressEvent(event);
     setUpdatesEnabled(true);

@@ -92,6 +92,13 @@ CMacroRecordDlg::CMacroRecordDlg(macros::MacroTable& committed, MacroManagerSetu
     showOptions();
     showEvents(std::nullopt);
 
+    quietTimer_.setSingleShot(true);
+    quietTimer_.setInterval(kKeyboardRecordingQuietMs);
+    connect(&quietTimer_, &QTimer::timeout, this, [this] {
+        if (keyboardRecording_ && manager_.recording() && recordingHeld_.empty()) {
+            startStopRecording();
+        }
+    });
     nameTimer_.setInterval(macromgr::kNameTimerMs);
     connect(&nameTimer_, &QTimer::timeout, this, &CMacroRecordDlg::carryNames);
     nameTimer_.start();
@@ -407,6 +414,7 @@ void CMacroRecordDlg::customEvent(QEvent* event) {
         const auto& m = static_cast<const ui::WindowMessage&>(*event);
         if (m.wParam() < 0 || m.wParam() > 0xFF) return;
         const bool release = (m.lParam() & (qint64{1} << 31)) != 0;
+        keyboardRecordingKey(m.wParam(), release);
         const bool inserting = manager_.insertMode();
         const std::size_t insertLine = manager_.insertLine();
         // A release may come a moment after it happened; it is timed when it happened.
@@ -485,6 +493,7 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
         p.setPen(theme::kAccentBright);
         p.drawText(kNoticeRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, notice_);
     }
+    if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
 
 void CMacroRecordDlg::setHovered(Button button) {
@@ -496,6 +505,7 @@ void CMacroRecordDlg::setHovered(Button button) {
 void CMacroRecordDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
     const QPoint pos = event->position().toPoint();
+    keyboard_.hideMark();
     pressed_ = macromgr::buttonAt(pos);
     drag_.press(*this, *event, pressed_ == Button::None);
 }
@@ -523,7 +533,28 @@ void CMacroRecordDlg::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if ((event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && shift)) &&
+        focusWidget() == eventList_) {
+        // The event list's menu, at its current line.
+        QListWidgetItem* item = eventList_->currentItem();
+        const QPoint at = item != nullptr ? eventList_->visualItemRect(item).center()
+                                          : QPoint(eventList_->width() / 2, 10);
+        eventListMenuAt(eventList_->viewport()->mapToGlobal(at));
+        event->accept();
+        return;
+    }
+    if (keyboard_.key(event->key(), event->modifiers(), false)) {
+        event->accept();
+        return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+bool CMacroRecordDlg::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab go through the painted areas and the lists in reading order.
+    keyboard_.key(next ? Qt::Key_Tab : Qt::Key_Backtab, {}, false);
+    return true;
 }
 
 }  // namespace tessaron::app

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/macro_manager/macro_manager_dlg_layout.h"
 #include "app/macro_manager/macro_manager_dlg_prompts.h"
@@ -21,6 +22,8 @@
 #include "macros/key_hook.h"
 #include "macros/macro_manager.h"
 #include "macros/macro_record.h"
+#include "ui/accessible_areas.h"
+#include "ui/accessible_keys.h"
 #include "ui/window_drag.h"
 
 class QLineEdit;
@@ -41,7 +44,7 @@ struct MacroManagerSetup {
     MacroManagerPrompts* prompts = nullptr;
 };
 
-class CMacroRecordDlg final : public QDialog {
+class CMacroRecordDlg final : public QDialog, public ui::PaintedAreaSource {
     Q_OBJECT
 
 public:
@@ -77,6 +80,14 @@ public:
     // Carries edited names into the records, as the 100 ms timer does.
     void carryNames();
 
+    // ---- Painted areas, for screen readers and the keyboard (macro_manager_accessible.cpp).
+    [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
+    void activatePaintedArea(int id) override;
+    [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
+    // A recording started from the keyboard ends once no key has been down for this long: every
+    // key goes into the macro, so no key could end it.
+    static constexpr int kKeyboardRecordingQuietMs = 2500;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -85,6 +96,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void customEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildControls();
@@ -99,6 +111,8 @@ private:
     void macroRenamed(int row, const QString& oldText);
     void delayEdited(qint64 line, qint64 value);
     void setHovered(macromgr::Button button);
+    // A keystroke of a recording started from the keyboard: the quiet time starts over.
+    void keyboardRecordingKey(qint64 vk, bool release);
 
     Language language_;
     QString folder_;
@@ -120,6 +134,11 @@ private:
     // A refusal met while the hook held the keyboard, shown in the window.
     QString notice_;
     bool showingMacros_ = false;  // the macro list is being refilled: ignore its row changes
+
+    ui::AreaKeyboard keyboard_{this};
+    bool keyboardRecording_ = false;
+    std::vector<qint64> recordingHeld_;  // keys down during a keyboard recording
+    QTimer quietTimer_;
 };
 
 }  // namespace tessaron::app

@@ -1,0 +1,204 @@
+// The macro manager with the keyboard alone and as a screen reader finds it: a macro recorded
+// from the keyboard, given to a key on the key page and saved, all with QTest::keyClick; the
+// window's lists, options and buttons named in both languages.
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "../main_window/main_window_test_support.h"
+#include "app/key_page/key_page.h"
+#include "app/key_page/key_page_run.h"
+#include "app/macro_manager/macro_manager_dlg_page.h"
+#include "keys/key_cell.h"
+#include "keys/key_layout.h"
+#include "macro_manager_test_support.h"
+#include "macros/tholwin/tholwin.h"
+#include "ui/accessible_areas.h"
+#include "ui/transparent_list_box.h"
+
+namespace tessaron::app::testing {
+namespace {
+
+constexpr keys::KeyIndex kKeyQ = 42;
+
+QString focusedName(const ui::PaintedAreaSource& source) {
+    const auto areas = source.paintedAreas();
+    const ui::PaintedArea* a = ui::findArea(areas, source.focusedPaintedArea());
+    return a == nullptr ? QString() : a->name;
+}
+
+void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(w, k, modifiers);
+    QTest::qWait(40);  // a release held back by the hook comes a moment later
+}
+
+// Tabs until the named area holds the focus; false after a round without it.
+bool tabTo(QWidget* w, const ui::PaintedAreaSource& source, const QString& name) {
+    for (int i = 0; i < 30; ++i) {
+        if (focusedName(source) == name) return true;
+        key(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : w, Qt::Key_Tab);
+    }
+    return focusedName(source) == name;
+}
+
+template <class Page>
+void whenOpen(std::function<void(Page&)> onPage, bool& ran) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [poll, onPage, &ran] {
+        auto* page = qobject_cast<Page*>(QApplication::activeModalWidget());
+        if (page == nullptr || !page->isVisible()) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        ran = true;
+        onPage(*page);
+        if (page->isVisible()) page->reject();
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+TEST(MacroManagerKeyboardRoad, AMacroRecordedFromTheKeyboardIsGivenToQAndSaved) {
+    RecordingPrompts prompts;
+    RigOptions options;
+    options.pages.macroManager = macroManagerPage(&prompts);
+    options.pages.keyPage = [](QWidget* parent, LiveConfig& config, keys::KeyIndex k) {
+        return runKeyPage(parent, config, k, nullptr);
+    };
+    Rig rig(std::move(options));
+    CTessaronDlg& w = *rig.window;
+    w.activateWindow();
+    w.setFocus();
+
+    ASSERT_TRUE(tabTo(&w, w, QStringLiteral("Macro Management")));
+    bool ran = false;
+    whenOpen<CMacroRecordDlg>(
+        [](CMacroRecordDlg& dlg) {
+            ASSERT_TRUE(tabTo(&dlg, dlg, QStringLiteral("New")));
+            key(&dlg, Qt::Key_Space);
+            ASSERT_EQ(dlg.manager().macroNames().size(), 1u);
+            ASSERT_TRUE(tabTo(&dlg, dlg, QStringLiteral("Start Recording")));
+            key(&dlg, Qt::Key_Space);
+            ASSERT_TRUE(dlg.manager().recording());
+            // Every key goes into the macro, Tab and Enter too.
+            key(&dlg, Qt::Key_A);
+            key(&dlg, Qt::Key_Tab);
+            EXPECT_TRUE(dlg.manager().recording());
+            // A quiet moment ends a recording begun from the keyboard.
+            ASSERT_TRUE(waitFor([&] { return !dlg.manager().recording(); },
+                                CMacroRecordDlg::kKeyboardRecordingQuietMs + 2000));
+            EXPECT_EQ(dlg.eventList()->count(), 4);  // A and Tab, down and up
+            ASSERT_TRUE(tabTo(&dlg, dlg, QStringLiteral("OK")));
+            key(&dlg, Qt::Key_Return);  // Enter belongs to macros, never to the window
+            EXPECT_TRUE(dlg.isVisible());
+            key(&dlg, Qt::Key_Space);
+            EXPECT_EQ(dlg.result(), QDialog::Accepted);
+        },
+        ran);
+    key(&w, Qt::Key_Space);
+    ASSERT_TRUE(ran) << "the macro manager did not open";
+    ASSERT_EQ(rig.live().committedMacros.countInUse(), 1u);
+
+    // Q plays it: the picture from Esc to Q, the key page's Macro tab, its list, Save.
+    ASSERT_TRUE(tabTo(&w, w, QStringLiteral("Esc")));
+    key(&w, Qt::Key_Down);
+    key(&w, Qt::Key_Down);
+    key(&w, Qt::Key_Right);
+    ASSERT_EQ(focusedName(w), QStringLiteral("Q"));
+    ran = false;
+    whenOpen<CKeyMap>(
+        [](CKeyMap& page) {
+            ASSERT_TRUE(tabTo(&page, page, QStringLiteral("Single/Combine")));
+            key(&page, Qt::Key_Right);
+            key(&page, Qt::Key_Space);
+            ASSERT_EQ(page.model().tab(), key_page::Tab::Macro);
+            ASSERT_TRUE(tabTo(&page, page, QStringLiteral("Macro")));  // the tab strip
+            key(&page, Qt::Key_Tab);                                   // the list
+            key(&page, Qt::Key_Down);
+            EXPECT_EQ(page.macroList()->currentRow(), 0);
+            ASSERT_TRUE(tabTo(&page, page, QStringLiteral("Default")));
+            key(&page, Qt::Key_Right);
+            key(&page, Qt::Key_Right);
+            key(&page, Qt::Key_Space);
+            EXPECT_EQ(page.result(), QDialog::Accepted);
+        },
+        ran);
+    key(&w, Qt::Key_Space);
+    ASSERT_TRUE(ran) << "the key page did not open";
+
+    ASSERT_TRUE(tabTo(&w, w, QStringLiteral("Return")));
+    key(&w, Qt::Key_Right);
+    key(&w, Qt::Key_Right);
+    key(&w, Qt::Key_Space);
+    ASSERT_TRUE(rig.settle());
+    // Cell 04 01 n 00 plays macro slot n.
+    const keys::KeyCell expected{0x04, 0x01, 0x00, 0x00};
+    EXPECT_EQ(keys::readCell(rig.keyboard->settings(), keys::matrixCellOffset(kKeyQ)), expected);
+    // Slot 0: loop count 00 01, then press and release of A (usage 04) and of Tab (usage 2B)
+    // in the short form (01 press, 81 release), then zeros.
+    const std::uint8_t slot[] = {0x00, 0x01, 0x01, 0x04, 0x81, 0x04, 0x01, 0x2B, 0x81, 0x2B, 0x00};
+    const auto held = rig.keyboard->settings();
+    EXPECT_TRUE(
+        std::equal(std::begin(slot), std::end(slot), held.begin() + device::image::macroSlot(0)));
+}
+
+// ---- What a reader finds.
+
+class MacroManagerAccessible : public ::testing::TestWithParam<Language> {};
+
+TEST_P(MacroManagerAccessible, ListsOptionsAndButtonsAreNamedWithRolesAndActions) {
+    ManagerRig rig(tableWith({"Combo"}), GetParam());
+    const macromgr::Texts& t = rig.dlg->texts();
+    QAccessibleInterface* w = QAccessible::queryAccessibleInterface(rig.dlg.get());
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->role(), QAccessible::Dialog);
+    const struct {
+        QString name;
+        QAccessible::Role role;
+        bool acts;
+    } expected[] = {
+        {t.title, QAccessible::StaticText, false},  {t.macroHeading, QAccessible::List, false},
+        {t.eventHeading, QAccessible::List, false}, {t.startRecording, QAccessible::Button, true},
+        {QString(), QAccessible::CheckBox, true},  // Record Delay: its name runs over lines
+        {t.loops, QAccessible::CheckBox, true},     {t.loops, QAccessible::EditableText, false},
+        {t.newButton, QAccessible::Button, true},   {t.deleteButton, QAccessible::Button, true},
+        {t.ok, QAccessible::Button, true},          {t.cancel, QAccessible::Button, true},
+    };
+    ASSERT_EQ(w->childCount(), static_cast<int>(std::size(expected)));
+    for (int i = 0; i < w->childCount(); ++i) {
+        QAccessibleInterface* c = w->child(i);
+        const auto& e = expected[i];
+        if (!e.name.isEmpty()) {
+            EXPECT_EQ(c->text(QAccessible::Name), e.name) << i;
+        }
+        EXPECT_FALSE(c->text(QAccessible::Name).isEmpty()) << i;
+        EXPECT_EQ(c->role(), e.role) << i;
+        auto* actions = c->actionInterface();
+        EXPECT_EQ(actions != nullptr && !actions->actionNames().isEmpty(), e.acts) << i;
+    }
+    EXPECT_TRUE(w->child(4)->text(QAccessible::Name).startsWith(t.recordDelay[0]));
+    // The macro list is the list widget itself, with its one row.
+    EXPECT_EQ(w->child(1)->object(), static_cast<QObject*>(rig.dlg->macroList()));
+    EXPECT_EQ(w->child(1)->childCount(), 1);
+
+    // An action does what the click does; the loops box is checked afterwards.
+    QAccessibleInterface* loops = w->child(5);
+    EXPECT_FALSE(loops->state().checked);
+    loops->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(waitFor([&] { return rig.dlg->manager().loopsOn(); }));
+    EXPECT_TRUE(loops->state().checked);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, MacroManagerAccessible,
+                         ::testing::Values(Language::English, Language::Chinese));
+
+}  // namespace
+}  // namespace tessaron::app::testing
