@@ -22,6 +22,9 @@ namespace tessaron::ui {
 
 namespace {
 
+// The profile list runs from its window's left edge; its names start this far in.
+constexpr int kProfileNameInset = 8;
+
 // Every row is one fixed height, measured from the list's font.
 class FixedHeightDelegate final : public QStyledItemDelegate {
 public:
@@ -357,14 +360,16 @@ void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) co
     }
     const bool enabled = isEnabled();
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextSingleLine;
+    const QRect textRect =
+        editMode_ == kProfileName ? rect.adjusted(kProfileNameInset, 0, 0, 0) : rect;
     p.setFont(font());
     if (shadow_) {
         p.setPen(enabled ? shadowColor_ : QColor(Qt::white));
-        p.drawText(rect.translated(shadowOffset_, shadowOffset_), flags, text);
+        p.drawText(textRect.translated(shadowOffset_, shadowOffset_), flags, text);
     }
     const bool isSelected = item(index)->isSelected();
     p.setPen(!enabled ? QColor(Qt::black) : (isSelected ? selected_ : normal_));
-    p.drawText(rect, flags, text);
+    p.drawText(textRect, flags, text);
     if (hasIcon) p.drawImage(rect.left() + rect.width() - 20, rect.top(), resourceBitmap(icon));
 }
 
