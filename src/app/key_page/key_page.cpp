@@ -44,7 +44,8 @@ constexpr QRect kSingleRect{20, 89, 280, 15};
 constexpr QRect kCombinationRect{20, 139, 280, 15};
 constexpr QRect kMacroListRect{20, 79, 280, 150};
 
-constexpr QPoint kHeaderAt{2, 2};
+// In the 29-pixel title bar, clear of the window's left edge.
+constexpr QPoint kHeaderAt{10, 6};
 constexpr int kTabTextY = 39;
 constexpr int kTabTextX[key_page::kTabCount] = {6, 115, 182, 259};
 constexpr int kTabMarkerX[key_page::kTabCount] = {35, 115, 200, 280};
@@ -67,7 +68,7 @@ constexpr int kBrowseX = 256;
 constexpr int kCheckLabelOffsetX = 15;
 constexpr int kCheckLabelOffsetY = -2;
 constexpr QSize kCheckPatchSize{100, 20};
-constexpr int kButtonTextY = 248;
+constexpr int kButtonTextRoom = 4;  // at least this much on each side of a button's caption
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -157,7 +158,8 @@ public:
             if (chooser == Chooser::Folder) {
                 page_.dialogs_->message(
                     &page_, pick(page_.setup_.language, QStringLiteral("Please select a folder\n"),
-                                 QStringLiteral("请选择文件夹\n")));
+                                 QStringLiteral("请选择文件夹\n")),
+                    page_.setup_.language);
             }
             return std::nullopt;
         }
@@ -166,7 +168,7 @@ public:
 
     void showMessage(const std::string& message) override {
         const HookPause pause(page_);
-        page_.dialogs_->message(&page_, text(message));
+        page_.dialogs_->message(&page_, text(message), page_.setup_.language);
     }
 
 private:
@@ -567,16 +569,28 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
         pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")),
         pick(lang, QStringLiteral("Save"), QStringLiteral("保存")),
     };
-    const int textX[] = {158, lang == Language::Chinese ? 218 : 214, 272};
+    // Each caption is centred on its button's picture (which may reach past the click area
+    // towards the next button), in one size that fits all three with room on both sides.
+    std::array<QRect, 3> faces;
     std::array<Label, 3> buttonLabels;
     for (int i = 0; i < 3; ++i) {
         const int b = button::kDefault + i;
         const auto& r = key_page::kButtonRects[static_cast<std::size_t>(b)];
         ui::drawPanelImage(p, folder, buttonImage(b, hovered_ == b), r.left, r.top);
-        buttonLabels[static_cast<std::size_t>(i)] = {labels[i], textX[i], kButtonTextY,
-                                                     r.right - textX[i]};
+        QSize size = ui::panelImageSize(folder, buttonImage(b, false));
+        if (size.isEmpty()) size = QSize(r.right - r.left + 1, r.bottom - r.top + 1);
+        faces[static_cast<std::size_t>(i)] = QRect(QPoint(r.left, r.top), size);
+        buttonLabels[static_cast<std::size_t>(i)] = {labels[i], 0, 0,
+                                                     size.width() - 2 * kButtonTextRoom};
     }
-    drawLabels(p, buttonLabels);
+    const QFont buttonFont = fitLabels(buttonLabels).font;
+    const QFontMetrics metrics(buttonFont);
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        const QRect& face = faces[i];
+        const int x = face.left() + (face.width() - metrics.horizontalAdvance(labels[i])) / 2;
+        const int y = face.top() + (face.height() - metrics.height()) / 2;
+        ui::drawPanelText(p, labels[i], x, y, buttonFont, Qt::white);
+    }
     if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
 

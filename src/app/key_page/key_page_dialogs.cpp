@@ -4,8 +4,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QMessageBox>
 #include <QSortFilterProxyModel>
+
+#include "ui/message_box.h"
 
 namespace tessaron::app {
 namespace {
@@ -99,9 +100,9 @@ std::optional<QString> QtKeyPageDialogs::choose(QWidget* parent, Chooser chooser
     return chooseFile(parent, chooser, lang);
 }
 
-void QtKeyPageDialogs::message(QWidget* parent, const QString& text) {
+void QtKeyPageDialogs::message(QWidget* parent, const QString& text, Language lang) {
     const QString title = parent ? parent->window()->windowTitle() : QString();
-    QMessageBox::information(parent, title, text);
+    ui::runMessageBox(parent, lang, ui::BoxKind::Information, title, text.trimmed());
 }
 
 }  // namespace tessaron::app

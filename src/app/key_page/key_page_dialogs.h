@@ -20,7 +20,7 @@ public:
     // the folder chooser may be empty.
     virtual std::optional<QString> choose(QWidget* parent, key_page::Chooser chooser,
                                           Language lang) = 0;
-    virtual void message(QWidget* parent, const QString& text) = 0;
+    virtual void message(QWidget* parent, const QString& text, Language lang) = 0;
 };
 
 // The name filter of a file chooser ("mp3 Files(*.mp3)"). No default suffix is set: Qt's dialog
@@ -38,7 +38,7 @@ class QtKeyPageDialogs final : public KeyPageDialogs {
 public:
     std::optional<QString> choose(QWidget* parent, key_page::Chooser chooser,
                                   Language lang) override;
-    void message(QWidget* parent, const QString& text) override;
+    void message(QWidget* parent, const QString& text, Language lang) override;
 };
 
 }  // namespace tessaron::app

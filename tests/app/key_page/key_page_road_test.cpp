@@ -37,7 +37,7 @@ class ChosenFiles final : public KeyPageDialogs {
 public:
     QString path;
     std::optional<QString> choose(QWidget*, key_page::Chooser, Language) override { return path; }
-    void message(QWidget*, const QString& text) override { messages << text; }
+    void message(QWidget*, const QString& text, Language) override { messages << text; }
     QStringList messages;
 };
 

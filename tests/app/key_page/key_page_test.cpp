@@ -51,7 +51,7 @@ public:
         answers.pop_front();
         return answer;
     }
-    void message(QWidget*, const QString& text) override {
+    void message(QWidget*, const QString& text, Language) override {
         messages << text;
         hookWhileOpen = hookWhileOpen || tholwin::hookInstalled();
     }
