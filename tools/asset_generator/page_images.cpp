@@ -82,10 +82,14 @@ QImage keyPageBackground() {
     return img;
 }
 
+// The buttons' click areas are 42 wide with 13 pixels between them; their pictures take 8 of
+// those, so that "Default" and "Cancel" fit with room on both sides.
+constexpr int kPageButtonWidth = 50;
+
 QImage pageButton(Tone tone) {
-    QImage img = canvas(42, 23, kFooter);
+    QImage img = canvas(kPageButtonWidth, 23, kFooter);
     QPainter p(&img);
-    body(p, QRectF(0, 0, 42, 23), tone, 3);
+    body(p, QRectF(0, 0, kPageButtonWidth, 23), tone, 3);
     return img;
 }
 
