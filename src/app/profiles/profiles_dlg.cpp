@@ -208,6 +208,7 @@ bool CConfigureDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CConfigureDlg::mouseReleaseEvent(QMouseEvent* event) {
+    keyboard_.hideMark();
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->position().toPoint();
         switch (pd::hitTest(p.x(), p.y())) {
@@ -234,7 +235,26 @@ void CConfigureDlg::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && shift)) {
+        // The panel's menu, at the selected profile (or the top of the list).
+        QListWidgetItem* item = list_->currentItem();
+        const QPoint at = item != nullptr ? list_->visualItemRect(item).center()
+                                          : QPoint(list_->width() / 2, 10);
+        event->accept();
+        showContextMenu(list_->viewport()->mapToGlobal(at));
+        return;
+    }
+    if (keyboard_.key(event->key(), event->modifiers(), false)) {
+        event->accept();
+        return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+bool CConfigureDlg::focusNextPrevChild(bool next) {
+    keyboard_.key(next ? Qt::Key_Tab : Qt::Key_Backtab, {}, false);
+    return true;
 }
 
 void CConfigureDlg::customEvent(QEvent* event) {
@@ -315,6 +335,7 @@ void CConfigureDlg::paintEvent(QPaintEvent* /*event*/) {
                       pd::kLabelHeight);
     ui::drawPanelText(p, t.deleteLabel, pd::kDeleteLabelSpot.x(), pd::kDeleteLabelSpot.y(),
                       pd::kLabelHeight);
+    if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
 
 }  // namespace tessaron::app

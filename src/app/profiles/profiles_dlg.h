@@ -21,6 +21,8 @@
 #include "core/clock.h"
 #include "core/language.h"
 #include "profiles/profile_store.h"
+#include "ui/accessible_areas.h"
+#include "ui/accessible_keys.h"
 
 class QAction;
 class QMenu;
@@ -39,7 +41,7 @@ struct ProfilesPanelSetup {
     ProfilesPrompts* prompts = nullptr;  // null: real message boxes and file dialogs
 };
 
-class CConfigureDlg final : public QDialog {
+class CConfigureDlg final : public QDialog, public ui::PaintedAreaSource {
     Q_OBJECT
 
 public:
@@ -73,6 +75,11 @@ public:
     // The selected profile as a store position.
     [[nodiscard]] std::optional<std::size_t> selection() const;
 
+    // ---- Painted areas, for screen readers and the keyboard (profiles_accessible.cpp).
+    [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
+    void activatePaintedArea(int id) override;
+    [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -81,6 +88,7 @@ protected:
     // An edit still open or a rename not yet carried out is finished before the panel closes.
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void showList();
@@ -108,6 +116,7 @@ private:
         QString newText;
     };
     std::optional<PendingRename> pendingRename_;
+    ui::AreaKeyboard keyboard_{this};
 };
 
 }  // namespace tessaron::app

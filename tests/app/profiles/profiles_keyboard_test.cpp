@@ -1,0 +1,227 @@
+// The profiles panel with the keyboard alone and as a screen reader finds it: a profile loaded
+// through the panel's menu (opened with the context-menu key) and saved from the main window,
+// all with QTest::keyClick; the panel's list and buttons named in both languages.
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "app/main_window/device_session.h"
+#include "app/main_window/main_window.h"
+#include "app/profiles/profiles_dlg.h"
+#include "app/profiles/profiles_dlg_page.h"
+#include "app/shell/live_config.h"
+#include "device/virtual/virtual_keyboard.h"
+#include "device/virtual/virtual_transport.h"
+#include "keys/keymap_file.h"
+#include "support/qt_wait.h"
+#include "ui/accessible_areas.h"
+#include "ui/transparent_list_box.h"
+
+namespace tessaron::app {
+namespace {
+
+namespace fs = std::filesystem;
+namespace img = device::image;
+using tessaron::testing::waitFor;
+
+struct ChooserOnly final : ProfilesPrompts {
+    void inform(const QString& caption, const QString& text) override {
+        ADD_FAILURE() << caption.toStdString() << ": " << text.toStdString();
+    }
+    bool confirm(const QString&, const QString&) override { return true; }
+    std::optional<fs::path> chooseSaveFile(const fs::path&) override { return chosen; }
+    std::optional<fs::path> chooseOpenFile(const fs::path&) override { return chosen; }
+    std::optional<fs::path> chosen;
+};
+
+class SilentDialogs final : public UserDialogs {
+public:
+    bool confirm(QWidget*, const QString&, const QString&) override { return true; }
+    void inform(QWidget*, const QString& caption, const QString& text) override {
+        ADD_FAILURE() << caption.toStdString() << ": " << text.toStdString();
+    }
+};
+
+QString focusedName(const ui::PaintedAreaSource& source) {
+    const auto areas = source.paintedAreas();
+    const ui::PaintedArea* a = ui::findArea(areas, source.focusedPaintedArea());
+    return a == nullptr ? QString() : a->name;
+}
+
+void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(w, k, modifiers);
+    QCoreApplication::processEvents();
+}
+
+// Where the window's keyboard focus is: the keys a user types go there.
+QWidget* keyTarget(QWidget* window) {
+    QWidget* f = window->window()->focusWidget();
+    return f != nullptr ? f : window;
+}
+
+bool tabTo(QWidget* w, const ui::PaintedAreaSource& source, const QString& name) {
+    for (int i = 0; i < 30 && focusedName(source) != name; ++i) key(keyTarget(w), Qt::Key_Tab);
+    return focusedName(source) == name;
+}
+
+// Picks the menu entry at `row` with the arrows and Enter, once the menu is up.
+void pickFromMenu(int row) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [poll, row] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr || !menu->isVisible()) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        for (int i = 0; i <= row; ++i) QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+class ProfilesKeyboard : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ProfilesKeyboard, AProfileLoadedFromThePanelMenuReachesTheKeyboardWithSave) {
+    const bool shiftF10 = GetParam();
+    QTemporaryDir temp;
+    const fs::path dir(temp.path().toStdString());
+    fs::create_directories(dir / "Configure");
+
+    auto keyboard = std::make_shared<device::VirtualKeyboard>();
+    device::VirtualTransport transport(keyboard);
+    auto live = std::make_unique<LiveConfig>();
+    live->dataFolder = dir;
+    live->imageBase = TESSARON_TEST_SHARE_DIR;
+    DeviceSession session(transport, SystemClock::instance(), nullptr);
+    SilentDialogs dialogs;
+    ChooserOnly prompts;
+    FakeClock panelClock;
+
+    MainWindowSetup setup;
+    setup.live = live.get();
+    setup.session = &session;
+    setup.dialogs = &dialogs;
+    setup.programFolder = dir;
+    setup.useTray = false;
+    setup.pages.profiles = profilesPage(&prompts, &panelClock);
+    CTessaronDlg window(std::move(setup));
+    window.initialise();
+    window.show();
+    ASSERT_TRUE(waitFor([&] { return !window.busy(); }));
+
+    // A profile file that differs from the keyboard in brightness.
+    auto loaded = std::make_unique<LiveConfig>();
+    loaded->image = keyboard->settings();
+    loaded->records = live->records;
+    const std::uint8_t brightness = loaded->image[img::kBrightness] == 7 ? 9 : 7;
+    loaded->image[img::kBrightness] = brightness;
+    prompts.chosen = dir / "shared.bin";
+    ASSERT_TRUE(keys::writeKeymap(*prompts.chosen, loaded->image, loaded->records));
+    ASSERT_TRUE(keys::writeKeymap(dir / "Configure" / "Work.bin", live->image, live->records));
+
+    window.activateWindow();
+    window.setFocus();
+    ASSERT_TRUE(tabTo(&window, window, QStringLiteral("Profile")));
+    bool ran = false;
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [&, poll] {
+        auto* panel = window.findChild<CConfigureDlg*>();
+        if (panel == nullptr || !panel->isVisible()) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        ran = true;
+        const QString listName = panel->list()->accessibleName();
+        ASSERT_TRUE(tabTo(panel, *panel, listName));
+        key(panel->list(), Qt::Key_Down);
+        ASSERT_EQ(panel->list()->currentRow(), 0);
+        // The menu's fourth entry is Load.
+        pickFromMenu(3);
+        if (shiftF10) {
+            key(panel->list(), Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            key(panel->list(), Qt::Key_Menu);
+        }
+        EXPECT_EQ(live->image[img::kBrightness], brightness);
+        // Shift+Tab back to the close button, Space closes the panel.
+        key(keyTarget(panel), Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(focusedName(*panel), QStringLiteral("Close"));
+        key(panel, Qt::Key_Space);
+        if (panel->isVisible()) panel->reject();
+    };
+    QTimer::singleShot(0, *poll);
+    key(&window, Qt::Key_Space);
+    ASSERT_TRUE(ran) << "the profiles panel did not open";
+    ASSERT_EQ(live->image, loaded->image);
+
+    ASSERT_TRUE(tabTo(&window, window, QStringLiteral("Return")));
+    key(&window, Qt::Key_Right);
+    key(&window, Qt::Key_Right);
+    ASSERT_EQ(focusedName(window), QStringLiteral("Save"));
+    key(&window, Qt::Key_Space);
+    ASSERT_TRUE(waitFor([&] { return !window.busy(); }));
+    EXPECT_EQ(keyboard->settings()[img::kBrightness], brightness);
+}
+
+INSTANTIATE_TEST_SUITE_P(MenuKeyOrShiftF10, ProfilesKeyboard, ::testing::Values(false, true));
+
+class ProfilesAccessible : public ::testing::TestWithParam<Language> {};
+
+TEST_P(ProfilesAccessible, TheListAndButtonsAreNamedWithRolesAndActions) {
+    QTemporaryDir temp;
+    const fs::path dir(temp.path().toStdString());
+    fs::create_directories(dir / "Configure");
+    auto live = std::make_unique<LiveConfig>();
+    ASSERT_TRUE(keys::writeKeymap(dir / "Configure" / "Work.bin", live->image, live->records));
+    ChooserOnly prompts;
+    FakeClock clock;
+    ProfilesPanelSetup setup;
+    setup.imageBase = QStringLiteral(TESSARON_TEST_SHARE_DIR);
+    setup.dataFolder = dir;
+    setup.language = GetParam();
+    setup.clock = &clock;
+    setup.prompts = &prompts;
+    CConfigureDlg panel({live->image, live->records}, setup);
+    panel.prepare(QRect(0, 0, 100, 100));
+    panel.show();
+
+    const bool zh = GetParam() == Language::Chinese;
+    QAccessibleInterface* w = QAccessible::queryAccessibleInterface(&panel);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->childCount(), 5);
+    const auto& t = profilesdlg::texts(GetParam());
+    EXPECT_EQ(w->child(0)->text(QAccessible::Name), t.title);
+    EXPECT_EQ(w->child(0)->role(), QAccessible::StaticText);
+    EXPECT_EQ(w->child(1)->text(QAccessible::Name),
+              zh ? QStringLiteral("关闭") : QStringLiteral("Close"));
+    EXPECT_EQ(w->child(2)->object(), static_cast<QObject*>(panel.list()));
+    EXPECT_EQ(w->child(2)->text(QAccessible::Name), t.title);
+    EXPECT_EQ(w->child(2)->childCount(), 1);  // Work
+    EXPECT_EQ(w->child(3)->text(QAccessible::Name), t.newLabel);
+    EXPECT_EQ(w->child(4)->text(QAccessible::Name), t.deleteLabel);
+    for (int i : {1, 3, 4}) {
+        EXPECT_EQ(w->child(i)->role(), QAccessible::Button);
+        EXPECT_TRUE(w->child(i)->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
+    }
+    // New through the reader: a second profile in the list.
+    w->child(3)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitFor([&] { return panel.list()->count() == 2; }));
+    panel.list()->endEdit(true);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ProfilesAccessible,
+                         ::testing::Values(Language::English, Language::Chinese));
+
+}  // namespace
+}  // namespace tessaron::app
