@@ -150,15 +150,13 @@ void DeviceSession::save(const device::DeviceImage& image, const device::DeviceI
     });
 }
 
-void DeviceSession::factoryReset(const device::DeviceImage& base,
-                                 std::function<void(Result<device::DeviceImage>)> done) {
-    post([this, base, done = std::move(done)]() mutable {
+void DeviceSession::imageJob(const device::DeviceImage& base, ImageWork work,
+                             std::function<void(Result<device::DeviceImage>)> done) {
+    post([this, base, work = std::move(work), done = std::move(done)]() mutable {
         Result<device::DeviceImage> out = device::errors::noKeyboard();
         if (auto lease = link_.acquire()) {
             device::DeviceImage img = base;
-            Status s = device::factoryReset(lease->port());
-            if (s) s = device::readAll(lease->port(), img);
-            if (s) {
+            if (Status s = work(lease->port(), img); s) {
                 out = img;
             } else {
                 out = s.error();
@@ -170,22 +168,21 @@ void DeviceSession::factoryReset(const device::DeviceImage& base,
     });
 }
 
+void DeviceSession::factoryReset(const device::DeviceImage& base,
+                                 std::function<void(Result<device::DeviceImage>)> done) {
+    imageJob(
+        base,
+        [](device::CommandPort& port, device::DeviceImage& img) {
+            Status s = device::factoryReset(port);
+            if (s) s = device::readAll(port, img);
+            return s;
+        },
+        std::move(done));
+}
+
 void DeviceSession::fetchLighting(const device::DeviceImage& base,
                                   std::function<void(Result<device::DeviceImage>)> done) {
-    post([this, base, done = std::move(done)]() mutable {
-        Result<device::DeviceImage> out = device::errors::noKeyboard();
-        if (auto lease = link_.acquire()) {
-            device::DeviceImage img = base;
-            if (Status s = device::getLighting(lease->port(), img); s) {
-                out = img;
-            } else {
-                out = s.error();
-            }
-        } else {
-            out = lease.error();
-        }
-        deliver(std::move(done), std::move(out));
-    });
+    imageJob(base, device::getLighting, std::move(done));
 }
 
 void DeviceSession::arrival(const device::DeviceImage& current,

@@ -89,6 +89,10 @@ signals:
 
 private:
     void post(std::function<void()> job);
+    // Work on the command channel over a copy of base; done gets the image or why it failed.
+    using ImageWork = std::function<Status(device::CommandPort&, device::DeviceImage&)>;
+    void imageJob(const device::DeviceImage& base, ImageWork work,
+                  std::function<void(Result<device::DeviceImage>)> done);
     void run();
     device::Listener::KeyEventNotify keyNotifier();
     template <class T>
