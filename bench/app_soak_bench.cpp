@@ -12,7 +12,6 @@
 // The window runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -136,15 +135,14 @@ struct Row {
 class Soak {
 public:
     Soak()
-        : demo_(std::filesystem::path(dir_.path().toStdString()) / "data", clock_),
+        : demo_(std::filesystem::path(dir_.path().toStdString()), clock_),
           launcher_([this](const QUrl&) {
               ++opened_;
               return true;
           }) {
         const std::filesystem::path root = dir_.path().toStdString();
-        std::filesystem::create_directories(root / "data");
         std::filesystem::create_directories(root / "target");
-        live_.dataFolder = root / "data";
+        live_.dataFolder = root;
         live_.imageBase = TESSARON_BENCH_SHARE_DIR;
         session_ = std::make_unique<DeviceSession>(demo_.transport(), clock_, demo_.makeHotplug());
         MainWindowSetup setup;
