@@ -12,7 +12,8 @@ APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libfontconfig-dev libx11-dev libhidapi-dev libudev-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xauth xdotool imagemagick fonts-liberation fonts-wqy-microhei \
-	desktop-file-utils appstream udev man-db groff-base clang-14 libclang-rt-14-dev nlohmann-json3-dev
+	desktop-file-utils appstream udev man-db groff-base clang-14 libclang-rt-14-dev nlohmann-json3-dev \
+	at-spi2-core dbus python3-pyatspi
 
 .PHONY: all deps build run test test-normal test-asan test-fuzz bench screenshots install clean
 

@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""Walks Tessaron's main window over AT-SPI, the bus Orca and accerciser read, as a screen
+reader client would: every key of the keyboard picture and every control must be there, named.
+
+Run inside a session bus with the accessibility bus up and Tessaron started with
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 (atspi_walk.sh does all that). Exits 77 when pyatspi is
+missing, so a test run without a screen-reader stack skips it."""
+
+import sys
+import time
+
+try:
+    import pyatspi
+except ImportError:
+    print("pyatspi is missing (Debian: python3-pyatspi)", file=sys.stderr)
+    sys.exit(77)
+
+KEYS = 108
+CONTROLS = ["Help", "Minimize", "Close", "Light", "Macro Management", "Game Mode",
+            "Response Time", "USB Report Rate", "Profile", "Return", "Cancel", "Save"]
+
+
+def find_app(name, timeout=20.0):
+    end = time.time() + timeout
+    while time.time() < end:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for app in desktop:
+            if app is not None and app.name and name in app.name.lower():
+                return app
+        time.sleep(0.5)
+    return None
+
+
+def walk(node, depth=0, out=None):
+    out = [] if out is None else out
+    out.append((depth, node))
+    for child in node:
+        if child is not None:
+            walk(child, depth + 1, out)
+    return out
+
+
+def main():
+    app = find_app("tessaron")
+    if app is None:
+        print("FAIL: no tessaron application on the accessibility bus")
+        return 1
+    # The main window comes after the start-up read of the keyboard.
+    windows = []
+    end = time.time() + 20
+    while not windows and time.time() < end:
+        windows = [w for w in app if w is not None and w.childCount > 20]
+        if not windows:
+            time.sleep(0.5)
+    print("top-level objects:", [(w.getRoleName(), w.name, w.childCount) for w in app if w])
+    if not windows:
+        print("FAIL: the application shows no window")
+        return 1
+    nodes = walk(windows[0])
+    named = [(d, n) for d, n in nodes if n.name]
+    keys = [n for _, n in nodes if n.description and n.description.startswith(n.name + ": ")]
+    names = {n.name for _, n in named}
+    print(f"{len(nodes)} objects, {len(named)} named, {len(keys)} keys of the picture")
+    failures = []
+    if len(keys) != KEYS:
+        failures.append(f"{len(keys)} keys instead of {KEYS}")
+    for control in CONTROLS:
+        if control not in names:
+            failures.append(f"no control named {control!r}")
+    caps = [k for k in keys if k.name == "Caps Lock"]
+    if caps:
+        print("Caps Lock:", caps[0].description, "/", caps[0].getRoleName())
+    unnamed = [n for _, n in nodes[1:] if not n.name and n.getRoleName() not in ("filler",)]
+    if unnamed:
+        failures.append(f"{len(unnamed)} unnamed objects: " +
+                        ", ".join(sorted({n.getRoleName() for n in unnamed})))
+
+    # A control acts for the reader: Light opens, and the panel shows its controls.
+    light = next((n for _, n in named if n.name == "Light"), None)
+    if light is not None:
+        action = light.queryAction()
+        actions = [action.getName(i) for i in range(action.nActions)]
+        print("Light:", light.getRoleName(), "actions", actions)
+        action.doAction(0)
+        end = time.time() + 10
+        while True:
+            names = {n.name for _, n in walk(windows[0]) if n.name}
+            if "Effect" in names or time.time() > end:
+                break
+            time.sleep(0.3)
+        print("after Light:", windows[0].childCount, "children; Light expanded:",
+              light.getState().contains(pyatspi.STATE_EXPANDED))
+        for control in ("Effect", "Brightness"):
+            if control not in names:
+                failures.append(f"no {control!r} after opening Light")
+    for failure in failures:
+        print("FAIL:", failure)
+    print("PASS" if not failures else "FAILED")
+    return 0 if not failures else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
