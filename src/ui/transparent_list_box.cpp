@@ -370,7 +370,11 @@ void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) co
     const bool isSelected = item(index)->isSelected();
     p.setPen(!enabled ? QColor(Qt::black) : (isSelected ? selected_ : normal_));
     p.drawText(textRect, flags, text);
-    if (hasIcon) p.drawImage(rect.left() + rect.width() - 20, rect.top(), resourceBitmap(icon));
+    if (hasIcon) {
+        // Drawn for the screen's density, at the same logical size.
+        p.drawImage(rect.left() + rect.width() - 20, rect.top(),
+                    resourceBitmap(icon, qRound(devicePixelRatioF())));
+    }
 }
 
 }  // namespace tessaron::ui

@@ -104,8 +104,10 @@ void VividTree::paintEvent(QPaintEvent* /*event*/) {
     p.setFont(font());
     p.setBackgroundMode(Qt::TransparentMode);
     const bool showSelection = hasFocus() || showSelectionAlways_;
-    const QImage expanded = resourceBitmap(ResourceBitmap::TreeExpanded);
-    const QImage collapsed = resourceBitmap(ResourceBitmap::TreeCollapsed);
+    // Drawn for the screen's density, at the same logical size.
+    const int density = qRound(devicePixelRatioF());
+    const QImage expanded = resourceBitmap(ResourceBitmap::TreeExpanded, density);
+    const QImage collapsed = resourceBitmap(ResourceBitmap::TreeCollapsed, density);
     const int height = viewport()->height();
     for (QModelIndex index = first; index.isValid(); index = indexBelow(index)) {
         const QRect cell = visualRect(index);
@@ -116,7 +118,8 @@ void VividTree::paintEvent(QPaintEvent* /*event*/) {
         }
         if (model()->hasChildren(index)) {
             const QImage& glyph = isExpanded(index) ? expanded : collapsed;
-            p.drawImage(textRect.left() - 2 - glyph.width(), textRect.top() + 4, glyph);
+            const int glyphWidth = qRound(glyph.deviceIndependentSize().width());
+            p.drawImage(textRect.left() - 2 - glyphWidth, textRect.top() + 4, glyph);
         }
         p.setPen(Qt::white);
         p.drawText(textRect.adjusted(0, 1, 0, -1),

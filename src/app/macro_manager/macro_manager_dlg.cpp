@@ -46,7 +46,15 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// Centred, at its size when it fits with 4 pixels to spare on each side, else as large as fits
+// ("Start Recording" and "Stop Recording" in the record button).
 void drawCentred(QPainter& p, const QRect& rect, const QString& text, int pixelHeight) {
+    constexpr int kRoom = 4;
+    while (pixelHeight > 9 &&
+           QFontMetrics(ui::panelFont(pixelHeight, 400)).horizontalAdvance(text) >
+               rect.width() - 2 * kRoom) {
+        --pixelHeight;
+    }
     p.save();
     p.setFont(ui::panelFont(pixelHeight, 400));
     p.setPen(theme::kText);
