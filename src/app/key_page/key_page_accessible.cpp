@@ -268,15 +268,17 @@ void CKeyMap::activatePaintedArea(int id) {
 }
 
 bool CKeyMap::stepInWidget(int qtKey) {
-    QWidget* focused = focusWidget();
-    if (focused == macroList_ && macroList_->isVisible()) {
+    // The area with the mark, whether or not its widget has the focus yet (the page opens
+    // with the mark on the list or tree of the assignment shown).
+    const int here = keyboard_.current();
+    if (here == kMacroListArea && macroList_->isVisible()) {
         if (qtKey != Qt::Key_Up && qtKey != Qt::Key_Down) return true;
         const int row = std::clamp(macroList_->currentRow() + (qtKey == Qt::Key_Down ? 1 : -1), 0,
                                    macroList_->count() - 1);
         if (macroList_->count() > 0) macroList_->setCurrentRow(row);
         return true;
     }
-    if (focused == tree_ && tree_->isVisible()) {
+    if (here == kTreeArea && tree_->isVisible()) {
         QTreeWidgetItem* item = tree_->currentItem();
         QTreeWidgetItem* next = nullptr;
         switch (qtKey) {

@@ -24,6 +24,7 @@
 #include "macros/tholwin/tholwin.h"
 #include "ui/accessible_areas.h"
 #include "ui/image_folders.h"
+#include "ui/vivid_tree.h"
 
 namespace tessaron::app {
 namespace {
@@ -40,8 +41,9 @@ QString focusedName(const ui::PaintedAreaSource& source) {
 
 void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(w, k, modifiers);
-    // The hook holds a release back for a moment to tell it from a repeat.
-    QTest::qWait(40);
+    // The hook holds a release back for a moment to tell it from a repeat; a press of the same
+    // key within that moment would be taken for one.
+    QTest::qWait(100);
 }
 
 // Runs `onPage` on the key page once it is open, from inside its modal loop.
@@ -126,6 +128,42 @@ TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
     const keys::KeyCell expected{0x00, 0xE0, 0x1D, 0x00};
     EXPECT_EQ(keys::readCell(rig.keyboard->settings(), keys::matrixCellOffset(kCapsLock)),
               expected);
+}
+
+TEST(KeyPageKeyboard, AFunctionKeyOpensOnItsTreeAndTheArrowsWalkIt) {
+    auto records = std::make_unique<keys::KeyRecordTable>();
+    keys::fillLayoutVks(*records);
+    auto& record = (*records)[kCapsLock];
+    record.kind = keys::kind::kFunction;
+    record.bytes[0] = 0x00;
+    record.bytes[1] = 0xE2;
+    record.bytes[2] = 0x2C;
+    record.bytes[3] = 0x11;  // Min, under Windows
+    keys::PendingAssignment pending;
+    pending.selectedKey = kCapsLock;
+    pending.selectedVk = keys::layoutVk(kCapsLock);
+    KeyPageSetup setup;
+    setup.imageFolder = ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), Language::English,
+                                        ui::Panel::Custom);
+    setup.pending = &pending;
+    setup.records = records.get();
+    CKeyMap page(setup);
+    page.show();
+    ASSERT_EQ(page.model().tab(), key_page::Tab::Basic);
+    ASSERT_EQ(page.functionTree()->currentItem()->text(0), QStringLiteral("Min"));
+    QTreeWidgetItem* windows = page.functionTree()->currentItem()->parent();
+    key(&page, Qt::Key_Up);
+    EXPECT_NE(page.functionTree()->currentItem()->text(0), QStringLiteral("Min"));
+    key(&page, Qt::Key_Down);
+    EXPECT_EQ(page.functionTree()->currentItem()->text(0), QStringLiteral("Min"));
+    // Left goes to the group, a second Left closes it.
+    key(&page, Qt::Key_Left);
+    EXPECT_EQ(page.functionTree()->currentItem(), windows);
+    key(&page, Qt::Key_Left);
+    EXPECT_FALSE(windows->isExpanded());
+    key(&page, Qt::Key_Right);
+    EXPECT_TRUE(windows->isExpanded());
+    page.reject();
 }
 
 // ---- What a reader finds on the page.

@@ -38,7 +38,7 @@ QString focusedName(const ui::PaintedAreaSource& source) {
 
 void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(w, k, modifiers);
-    QTest::qWait(40);  // a release held back by the hook comes a moment later
+    QTest::qWait(100);  // a release held back by the hook comes a moment later
 }
 
 // Tabs until the named area holds the focus; false after a round without it.
