@@ -13,8 +13,8 @@ namespace tessaron::app::testing {
 namespace {
 
 constexpr QPoint kSave{950, 620};
-// Inside the keyboard picture (origin 315, 127; 660 x 280), away from the notice band.
-constexpr QRect kPictureSample{330, 140, 200, 60};
+// The lower rows of keys on the picture (origin 315, 127), below the notice across its middle.
+constexpr QRect kPictureSample{360, 300, 200, 50};
 
 double meanLightness(const QImage& img, const QRect& r) {
     double sum = 0;
