@@ -210,6 +210,19 @@ TEST(MainWindowKeyboard, TabGroupsArrowsWithinAndSpaceOrEnterActivate) {
     EXPECT_TRUE(w.areaKeyboard().markVisible());
     press(&w, Qt::Key_Right);
     EXPECT_EQ(focusedName(w), QStringLiteral("Minimize"));
+    // The help menu: its rows, then Escape back to Help; the version line is only read.
+    press(&w, Qt::Key_Left);
+    press(&w, Qt::Key_Space);
+    ASSERT_TRUE(w.helpMenuOpen());
+    EXPECT_EQ(focusedName(w), QStringLiteral("Tessaron Guide"));
+    press(&w, Qt::Key_Down);
+    EXPECT_EQ(focusedName(w), QStringLiteral("Update Firmware"));
+    press(&w, Qt::Key_Down);
+    EXPECT_EQ(focusedName(w), QStringLiteral("Update Firmware"));
+    press(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.helpMenuOpen());
+    EXPECT_EQ(focusedName(w), QStringLiteral("Help"));
+    EXPECT_TRUE(rig.programs.urls.empty());
     press(&w, Qt::Key_Tab);
     EXPECT_EQ(focusedName(w), QStringLiteral("Light"));
     press(&w, Qt::Key_Space);
