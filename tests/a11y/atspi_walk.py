@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Walks Tessaron's main window over AT-SPI, the bus Orca and accerciser read, as a screen
-reader client would: every key of the keyboard picture and every control must be there, named.
+reader client would: every key of the keyboard picture and every control must be there, named,
+and the key page, the macro manager and the profiles panel open through actions with theirs.
 
 Run inside a session bus with the accessibility bus up and Tessaron started with
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 (atspi_walk.sh does all that). Exits 77 when pyatspi is
@@ -38,6 +39,35 @@ def walk(node, depth=0, out=None):
         if child is not None:
             walk(child, depth + 1, out)
     return out
+
+
+def check_page(app, window, opener, title, controls, closer, failures):
+    button = next((n for _, n in walk(window) if n.name == opener), None)
+    if button is None:
+        failures.append(f"no {opener!r} to open {title!r} with")
+        return
+    button.queryAction().doAction(0)
+    page = None
+    end = time.time() + 10
+    while page is None and time.time() < end:
+        page = next((w for w in app if w is not None and w.getRoleName() == "dialog"
+                     and w.name == title), None)
+        time.sleep(0.3)
+    if page is None:
+        failures.append(f"{title!r} did not open from {opener!r}")
+        return
+    names = {n.name for _, n in walk(page) if n.name}
+    print(f"{title}: {len(names)} names")
+    for control in controls:
+        if control not in names:
+            failures.append(f"no {control!r} in {title!r}")
+    close = next((n for _, n in walk(page) if n.name == closer), None)
+    if close is not None:
+        close.queryAction().doAction(0)
+        end = time.time() + 10
+        while time.time() < end and any(w is not None and w.getRoleName() == "dialog"
+                                        and w.name == title and w.childCount for w in app):
+            time.sleep(0.3)
 
 
 def main():
@@ -93,6 +123,15 @@ def main():
         for control in ("Effect", "Brightness"):
             if control not in names:
                 failures.append(f"no {control!r} after opening Light")
+    # Each page opens through an action and shows its controls named; its own button ends it.
+    check_page(app, windows[0], "Caps Lock", "Key Settings",
+               ["Current Key: Caps Lock", "Single/Combine", "Macro", "Basic", "Advance",
+                "Single", "Combine", "Disable", "Default", "Cancel", "Save"], "Cancel", failures)
+    check_page(app, windows[0], "Macro Management", "Macro Manager",
+               ["Select Macro", "Keystrobe Sequence", "Start Recording", "Number of Loops",
+                "New", "Delete", "OK", "Cancel"], "Cancel", failures)
+    check_page(app, windows[0], "Profile", "Profile", ["Close", "New", "Delete"], "Close",
+               failures)
     for failure in failures:
         print("FAIL:", failure)
     print("PASS" if not failures else "FAILED")
