@@ -13,10 +13,35 @@
 #include <iterator>
 #include <limits>
 #include <map>
+#include <set>
 
 #include "ui/theme.h"
 
 namespace tessaron::ui {
+
+namespace {
+
+// The sources still whole: a window's QWidget part outlives the source part, and a reader may
+// ask about it meanwhile.
+std::set<const PaintedAreaSource*>& liveSources() {
+    static std::set<const PaintedAreaSource*> sources;
+    return sources;
+}
+
+bool isLive(const PaintedAreaSource* source) {
+    return liveSources().count(source) != 0;
+}
+
+}  // namespace
+
+PaintedAreaSource::PaintedAreaSource() {
+    installPaintedAccessibility();
+    liveSources().insert(this);
+}
+
+PaintedAreaSource::~PaintedAreaSource() {
+    liveSources().erase(this);
+}
 
 // ---- Keyboard movement.
 
@@ -139,7 +164,7 @@ public:
         : window_(window), source_(source), id_(id) {}
 
     [[nodiscard]] std::optional<PaintedArea> area() const {
-        if (!window_) return std::nullopt;
+        if (!window_ || !isLive(source_)) return std::nullopt;
         const auto areas = source_->paintedAreas();
         const PaintedArea* a = findArea(areas, id_);
         if (a == nullptr) return std::nullopt;
@@ -222,7 +247,7 @@ public:
         PaintedAreaSource* source = source_;
         const int id = id_;
         QTimer::singleShot(0, window, [window, source, id] {
-            if (window) source->activatePaintedArea(id);
+            if (window && isLive(source)) source->activatePaintedArea(id);
         });
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
@@ -263,23 +288,25 @@ public:
         : QAccessibleWidget(w, w->inherits("QDialog") ? QAccessible::Dialog : QAccessible::Window),
           source_(source),
           watcher_(new PaintWatcher(w, this)) {}
+    AccessiblePaintedWindow(const AccessiblePaintedWindow&) = delete;
+    AccessiblePaintedWindow& operator=(const AccessiblePaintedWindow&) = delete;
 
     ~AccessiblePaintedWindow() override {
         if (watcher_) watcher_->forget();
         for (const auto& [area, id] : children_) QAccessible::deleteAccessibleInterface(id);
     }
 
-    int childCount() const override { return static_cast<int>(source_->paintedAreas().size()); }
+    int childCount() const override { return static_cast<int>(areas().size()); }
 
     QAccessibleInterface* child(int index) const override {
-        const auto areas = source_->paintedAreas();
+        const auto areas = this->areas();
         if (index < 0 || index >= static_cast<int>(areas.size())) return nullptr;
         return childFor(areas[static_cast<std::size_t>(index)]);
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
         if (child == nullptr) return -1;
-        const auto areas = source_->paintedAreas();
+        const auto areas = this->areas();
         for (std::size_t i = 0; i < areas.size(); ++i) {
             const PaintedArea& a = areas[i];
             if (a.widget != nullptr ? child->object() == a.widget : childIfExists(a.id) == child) {
@@ -291,7 +318,7 @@ public:
 
     QAccessibleInterface* childAt(int x, int y) const override {
         const QPoint at = widget()->mapFromGlobal(QPoint(x, y));
-        const auto areas = source_->paintedAreas();
+        const auto areas = this->areas();
         // The last listed is drawn last (an open list over the panel).
         for (auto it = areas.rbegin(); it != areas.rend(); ++it) {
             if (it->rect.contains(at)) return childFor(*it);
@@ -303,10 +330,16 @@ public:
         if (QWidget* f = widget()->focusWidget(); f != nullptr && f != widget()) {
             return QAccessible::queryAccessibleInterface(f);
         }
+        if (!isLive(source_)) return nullptr;
         const int id = source_->focusedPaintedArea();
-        const auto areas = source_->paintedAreas();
+        const auto areas = this->areas();
         if (const PaintedArea* a = findArea(areas, id)) return childFor(*a);
         return nullptr;
+    }
+
+    // Nothing once the window is no longer whole.
+    [[nodiscard]] std::vector<PaintedArea> areas() const {
+        return isLive(source_) ? source_->paintedAreas() : std::vector<PaintedArea>{};
     }
 
     QAccessibleInterface* childFor(const PaintedArea& a) const {
@@ -324,7 +357,8 @@ public:
 
     // After a paint: events for every change since the last one.
     void tellChanges() {
-        const auto areas = source_->paintedAreas();
+        if (!isLive(source_)) return;
+        const auto areas = this->areas();
         std::map<int, Told> now;
         bool reordered = areas.size() != told_.size();
         for (const PaintedArea& a : areas) {
@@ -372,7 +406,7 @@ public:
 
 private:
     PaintedAreaSource* source_;
-    PaintWatcher* watcher_;
+    QPointer<PaintWatcher> watcher_;  // a child of the window: it may go first
     mutable std::map<int, QAccessible::Id> children_;
     std::map<int, Told> told_;
 };

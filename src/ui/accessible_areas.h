@@ -36,8 +36,9 @@ void installPaintedAccessibility();
 class PaintedAreaSource {
 public:
     // Before the window can be asked for: an interface once made for it is kept.
-    PaintedAreaSource() { installPaintedAccessibility(); }
-    virtual ~PaintedAreaSource() = default;
+    PaintedAreaSource();
+    // From here on the window is no source (its QWidget part still lives a little longer).
+    virtual ~PaintedAreaSource();
     PaintedAreaSource(const PaintedAreaSource&) = delete;
     PaintedAreaSource& operator=(const PaintedAreaSource&) = delete;
     // In reading order.
