@@ -93,10 +93,6 @@ void drop(std::vector<std::uint8_t>& keys, std::uint8_t code) {
     keys.erase(std::remove(keys.begin(), keys.end(), code), keys.end());
 }
 
-QString utf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 }  // namespace
 
 std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
@@ -215,7 +211,6 @@ std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
         pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")), buttonRect(button::kCancel));
     add(button::kSave, kBottomGroup, QAccessible::Button,
         pick(lang, QStringLiteral("Save"), QStringLiteral("保存")), buttonRect(button::kSave));
-    (void)utf8;
     return out;
 }
 

@@ -79,7 +79,6 @@ constexpr const char* kReportRates[] = {"125 Hz", "250 Hz", "500 Hz", "1000 Hz"}
 
 std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
     std::vector<ui::PaintedArea> out;
-    const bool zh = live_.language == Language::Chinese;
     const auto& image = live_.image;
     const SectionLayout l = layout();
     const ButtonTable table = buttonTable(l);
@@ -275,7 +274,6 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         tr2("Restore the factory settings", "恢复出厂设置");
     button(area::kCancel, kBottomGroup, tr2("Cancel", "取消"));
     button(area::kSave, kBottomGroup, tr2("Save", "保存"));
-    (void)zh;
     return out;
 }
 
