@@ -54,7 +54,11 @@ std::vector<ui::PaintedArea> CMacroRecordDlg::paintedAreas() const {
         auto* a = add(id, group, role, name, w->geometry());
         a->widget = w;
         a->activatable = false;
-        if (!w->isEnabled()) a->state.disabled = true;
+        if (!w->isEnabled()) {
+            // The loop field while Number of Loops is off: read, never a stop for Tab.
+            a->state.disabled = true;
+            a->focusable = false;
+        }
     };
     const auto button = [&](Button b, int group, const QString& name) {
         return add(static_cast<int>(b), group, QAccessible::Button, name, macromgr::buttonRect(b));

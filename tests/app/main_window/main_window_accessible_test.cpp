@@ -264,6 +264,24 @@ TEST(MainWindowKeyboard, TabGroupsArrowsWithinAndSpaceOrEnterActivate) {
     EXPECT_FALSE(w.areaKeyboard().markVisible());
 }
 
+TEST(MainWindowKeyboard, InDiyModeAKeyIsALightToSwitch) {
+    Rig rig;
+    auto& w = *rig.window;
+    QAccessibleInterface* window = windowInterface(&w);
+    rig.live().image[img::kEffect] = 51;  // DIY1
+    rig.live().diyMode = true;
+    QAccessibleInterface* caps = named(window, QStringLiteral("Caps Lock"));
+    ASSERT_NE(caps, nullptr);
+    EXPECT_EQ(caps->role(), QAccessible::CheckBox);
+    const bool lit = caps->state().checked;
+    caps->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(waitFor([&] { return caps->state().checked != lit; }));
+    // The Windows key and Fn take a light too in DIY mode.
+    QAccessibleInterface* win = named(window, QString::fromUtf8(keys::legend(keys::kLeftWinKey)));
+    ASSERT_NE(win, nullptr);
+    EXPECT_FALSE(win->state().disabled);
+}
+
 TEST(MainWindowKeyboard, ArrowsWalkTheKeyboardPictureByRowAndColumn) {
     Rig rig;
     auto& w = *rig.window;
