@@ -81,6 +81,17 @@ void writeDisk(const QString& folder, const QString& file, DiskHeader h, const Q
 
 }  // namespace
 
+bool isPalettePng(const QString& path) {
+    // Signature (8), IHDR length and type (8), width and height (8), bit depth, colour type.
+    constexpr qint64 kColourTypeAt = 25;
+    constexpr char kPaletteColourType = 3;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(kColourTypeAt + 1);
+    return head.size() == kColourTypeAt + 1 && head.startsWith("\x89PNG") &&
+           head.mid(12, 4) == "IHDR" && head[kColourTypeAt] == kPaletteColourType;
+}
+
 QSize imageFileSize(const QString& path) {
     // Signature (8), IHDR length and type (8), then width and height, big-endian.
     constexpr std::array<unsigned char, 8> kPngSignature{0x89, 'P',  'N',  'G',
@@ -162,8 +173,10 @@ QImage ImageCache::loadFile(const QString& path) const {
     const QFileInfo source(path);
     // Images in the temporary folder come and go (tests, unpacked previews): keeping them would
     // only grow the cache.
+    // A palette PNG inflates about as fast as its decoded copy could be read back.
     const bool keep = !folder.isEmpty() && source.isFile() &&
-                      !source.absoluteFilePath().startsWith(QDir::tempPath() + QLatin1Char('/'));
+                      !source.absoluteFilePath().startsWith(QDir::tempPath() + QLatin1Char('/')) &&
+                      !isPalettePng(path);
     if (!keep) {
         QImage decoded = QImageReader(path).read();
         return decoded.isNull() ? decoded : decoded.convertToFormat(QImage::Format_RGB32);

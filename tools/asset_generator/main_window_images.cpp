@@ -430,12 +430,13 @@ QString languageDir(const Lang& lang) {
 void renderMainWindow(const Lang& lang, Output& out) {
     const QString dir = languageDir(lang);
     const QImage base = renderBackground(lang);
-    out.save(base, dir + QStringLiteral("main.png"));
+    out.savePaletted(base, dir + QStringLiteral("main.png"));
     out.save(renderLogo(base, lang), dir + QStringLiteral("logo.png"));
 
     const QImage under = crop(base, kKeyboardX, kKeyboardY, kKeyboardWidth, kKeyboardHeight);
     const QImage keyboard = keyboardPicture(under, false);
     // The window asks for both spellings; file names are case-sensitive here.
+    // The keyboard pictures keep every colour: the glow behind the keys bands in a palette.
     out.save(keyboard, dir + QStringLiteral("kb_BK.png"));
     out.save(keyboard, dir + QStringLiteral("kb_bk.png"));
     out.save(keyboardPicture(under, true), dir + QStringLiteral("kb_hl.png"));

@@ -2,13 +2,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "ui/theme.h"
 
@@ -212,6 +216,91 @@ void emblem(QPainter& p, const QPointF& c, qreal r) {
     p.setBrush(theme::kAccentDark);
     p.drawPolygon(rightFace);
     p.restore();
+}
+
+namespace {
+
+struct ColourCount {
+    QRgb colour;
+    int pixels;
+};
+
+int channel(QRgb c, int axis) {
+    return axis == 0 ? qRed(c) : axis == 1 ? qGreen(c) : qBlue(c);
+}
+
+// The widest channel range of a box of colours, and its axis.
+std::pair<int, int> widest(const std::vector<ColourCount>& box) {
+    std::pair<int, int> best{-1, 0};
+    for (int axis = 0; axis < 3; ++axis) {
+        int lo = 255;
+        int hi = 0;
+        for (const ColourCount& c : box) {
+            lo = std::min(lo, channel(c.colour, axis));
+            hi = std::max(hi, channel(c.colour, axis));
+        }
+        if (hi - lo > best.first) best = {hi - lo, axis};
+    }
+    return best;
+}
+
+// Median cut over the distinct colours (each counted once, so that rare but distant colours,
+// text and thin rules, keep boxes of their own); each box gives its pixel-weighted mean.
+QList<QRgb> medianCut(const QImage& img, int colours) {
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x) ++counts[line[x] | 0xff000000U];
+    }
+    std::vector<std::vector<ColourCount>> boxes(1);
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) boxes[0].push_back({it.key(), *it});
+    while (static_cast<int>(boxes.size()) < colours) {
+        int pick = -1;
+        std::pair<int, int> split{0, 0};
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            if (boxes[i].size() < 2) continue;
+            const auto w = widest(boxes[i]);
+            if (w.first > split.first) {
+                split = w;
+                pick = static_cast<int>(i);
+            }
+        }
+        if (pick < 0) break;
+        auto& box = boxes[static_cast<std::size_t>(pick)];
+        std::sort(box.begin(), box.end(), [axis = split.second](const auto& a, const auto& b) {
+            return channel(a.colour, axis) < channel(b.colour, axis);
+        });
+        const auto middle = box.begin() + static_cast<std::ptrdiff_t>(box.size() / 2);
+        std::vector<ColourCount> upper(middle, box.end());
+        box.erase(middle, box.end());
+        boxes.push_back(std::move(upper));
+    }
+    QList<QRgb> table;
+    for (const auto& box : boxes) {
+        double r = 0;
+        double g = 0;
+        double b = 0;
+        double n = 0;
+        for (const ColourCount& c : box) {
+            r += qRed(c.colour) * double(c.pixels);
+            g += qGreen(c.colour) * double(c.pixels);
+            b += qBlue(c.colour) * double(c.pixels);
+            n += c.pixels;
+        }
+        table << qRgb(qRound(r / n), qRound(g / n), qRound(b / n));
+    }
+    return table;
+}
+
+}  // namespace
+
+void Output::savePaletted(const QImage& img, const QString& relativePath) {
+    constexpr int kPaletteSize = 256;
+    const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
+    QImage paletted = rgb.convertToFormat(QImage::Format_Indexed8, medianCut(rgb, kPaletteSize),
+                                          Qt::ThresholdDither);
+    paletted.setDevicePixelRatio(img.devicePixelRatio());
+    save(paletted, relativePath);
 }
 
 void Output::save(const QImage& img, const QString& relativePath) {

@@ -64,6 +64,10 @@ public:
     // Saves img as <root>/<relativePath>, creating folders; failures are remembered. At scale 2
     // the file is "<name>@2x.png" and must hold twice the pixels of its logical size.
     void save(const QImage& img, const QString& relativePath);
+    // The same with at most 256 colours (chosen by median cut, ordered dither): for the large
+    // pictures a first start must inflate before it can paint; a palette PNG inflates several
+    // times faster than a true-colour one and looks the same on these dark gradients.
+    void savePaletted(const QImage& img, const QString& relativePath);
     [[nodiscard]] int written() const { return written_; }
     [[nodiscard]] const QStringList& failures() const { return failures_; }
 
