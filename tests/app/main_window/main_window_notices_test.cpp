@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include "main_window_test_support.h"
 #include "ui/first_time_notice.h"
 
@@ -67,6 +69,44 @@ TEST(MainWindowNotices, SaveWithoutTheVirtualKeyboardNamesNoSystemRule) {
             EXPECT_EQ(message.find("udev"), std::string::npos) << message;
             EXPECT_EQ(message.find("rules"), std::string::npos) << message;
         }
+    }
+}
+
+// The brightest pixel of a part of the face (white text shows as near 1).
+double brightest(const QImage& img, const QRect& r) {
+    double most = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            most = std::max(most, double(QColor(img.pixel(x, y)).lightnessF()));
+        }
+    }
+    return most;
+}
+
+TEST(MainWindowLook, AnOpenListLeavesNoSliverOfTheTextsItCovers) {
+    for (const Language lang : {Language::English, Language::Chinese}) {
+        RigOptions options;
+        options.language = lang;
+        Rig rig(options);
+        auto& w = *rig.window;
+        rig.click(100, 120);  // Light
+        rig.click(100, 390);  // Game Mode, below it
+        // Beside the lists' right edge (x 248): "Bright" (at 230, 274) and Win Lock's "OFF".
+        const QRect bright(230, 272, 39, 16);
+        const QRect besideEffectList(249, 272, 20, 16);
+        ASSERT_GT(brightest(face(w), bright), 0.8);  // the label is there
+        rig.click(100, 165);  // the effect list
+        ASSERT_TRUE(w.effectListOpen());
+        EXPECT_LT(brightest(face(w), besideEffectList), 0.6);
+        rig.click(600, 500);  // closes it
+        rig.click(100, w.layout().responseTop + 5);  // Response Time
+        const QRect off(235, w.layout().gameModeTop + 30, 33, 18);
+        const QRect besideResponseList(248, w.layout().gameModeTop + 30, 20, 18);
+        ASSERT_GT(brightest(face(w), off), 0.8);  // Win Lock's OFF is there
+        const int y3 = w.layout().responseTop;
+        rig.click(100, y3 + 35);  // the response time list, opening upward over Game Mode
+        ASSERT_TRUE(w.responseListOpen());
+        EXPECT_LT(brightest(face(w), besideResponseList), 0.6);
     }
 }
 
