@@ -30,8 +30,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/shell/live_config.h"
 #include "app/main_window/main_window.h"
+#include "app/shell/live_config.h"
 #include "ui/font_warmup.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"

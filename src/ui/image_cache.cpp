@@ -75,8 +75,7 @@ void writeDisk(const QString& folder, const QString& file, DiskHeader h, const Q
         {img.constBits(), static_cast<std::size_t>(img.sizeInBytes())},
     };
     // A cache that cannot be written only costs the next start a decode.
-    (void)writeFileAtomically(std::filesystem::path(file.toStdString()), blocks,
-                              Durability::Cache);
+    (void)writeFileAtomically(std::filesystem::path(file.toStdString()), blocks, Durability::Cache);
 }
 
 }  // namespace

@@ -90,8 +90,8 @@ void expectRoom(Language lang, const QImage& face, const std::vector<Text>& text
         SCOPED_TRACE(s.toStdString());
         ASSERT_TRUE(face.rect().contains(room));
         const auto [sharpest, at] = sharpestStep(face, room);
-        EXPECT_LE(sharpest, kSharpStep) << "an edge at (" << at.x() << ", " << at.y()
-                                        << ") within " << kMargin << " px of the text";
+        EXPECT_LE(sharpest, kSharpStep) << "an edge at (" << at.x() << ", " << at.y() << ") within "
+                                        << kMargin << " px of the text";
     }
 }
 

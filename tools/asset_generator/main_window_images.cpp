@@ -417,8 +417,8 @@ QImage renderDirection(Direction dir, bool enabled) {
 }
 
 QImage thumb() {
-    return crop(ui::resourceBitmap(ui::ResourceBitmap::ThumbStrip, scale()), 0, 0, ui::kThumbFrameWidth,
-                ui::kThumbFrameHeight);
+    return crop(ui::resourceBitmap(ui::ResourceBitmap::ThumbStrip, scale()), 0, 0,
+                ui::kThumbFrameWidth, ui::kThumbFrameHeight);
 }
 
 }  // namespace
@@ -470,7 +470,8 @@ void renderMainWindow(const Lang& lang, Output& out) {
     out.save(renderItemBK(), dir + QStringLiteral("itemBK.png"));
     out.save(lightBody(false), dir + QStringLiteral("LEDEffect_open.png"));
     // The speed part of the Light section, from window y 245 down.
-    out.save(crop(lightBody(true), 0, 245 - 130, kPanelWidth, 92), dir + QStringLiteral("freq.png"));
+    out.save(crop(lightBody(true), 0, 245 - 130, kPanelWidth, 92),
+             dir + QStringLiteral("freq.png"));
     out.save(renderField(), dir + QStringLiteral("Light_Item.png"));
     out.save(ui::resourceBitmap(ui::ResourceBitmap::SliderStrip, scale()),
              dir + QStringLiteral("light_BK.png"));

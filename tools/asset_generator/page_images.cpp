@@ -391,8 +391,8 @@ void renderMessageIcons(Output& out) {
                               : icon.sign == Sign::Question  ? QStringLiteral("?")
                                                              : QStringLiteral("!");
         const QRectF area = icon.sign == Sign::Warning ? QRectF(2, 9, 28, 19) : badge;
-        text(p, area, Qt::AlignCenter, glyph, uiFont(icon.sign == Sign::Warning ? 15 : 18, QFont::Black),
-             theme::kText);
+        text(p, area, Qt::AlignCenter, glyph,
+             uiFont(icon.sign == Sign::Warning ? 15 : 18, QFont::Black), theme::kText);
         p.end();
         out.save(img, QStringLiteral("icons/") + QLatin1String(icon.name) + QStringLiteral(".png"));
     }

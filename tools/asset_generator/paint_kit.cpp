@@ -305,7 +305,8 @@ void Output::savePaletted(const QImage& img, const QString& relativePath) {
 
 void Output::save(const QImage& img, const QString& relativePath) {
     QString name = relativePath;
-    if (g_scale != 1) name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(g_scale));
+    if (g_scale != 1)
+        name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(g_scale));
     const QString path = root_ + QLatin1Char('/') + name;
     QDir().mkpath(QFileInfo(path).absolutePath());
     // A bitmap left at 1x would show at half its size among the 2x images.

@@ -95,11 +95,12 @@ TEST(MainWindowLook, AnOpenListLeavesNoSliverOfTheTextsItCovers) {
         const QRect bright(230, 272, 39, 16);
         const QRect besideEffectList(249, 272, 20, 16);
         ASSERT_GT(brightest(face(w), bright), 0.8);  // the label is there
-        rig.click(100, 165);  // the effect list
+        // The effect list, then a click beside it that closes it, then Response Time.
+        rig.click(100, 165);
         ASSERT_TRUE(w.effectListOpen());
         EXPECT_LT(brightest(face(w), besideEffectList), 0.6);
-        rig.click(600, 500);  // closes it
-        rig.click(100, w.layout().responseTop + 5);  // Response Time
+        rig.click(600, 500);
+        rig.click(100, w.layout().responseTop + 5);
         const QRect off(235, w.layout().gameModeTop + 30, 33, 18);
         const QRect besideResponseList(248, w.layout().gameModeTop + 30, 20, 18);
         ASSERT_GT(brightest(face(w), off), 0.8);  // Win Lock's OFF is there
