@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -30,6 +31,18 @@ struct PaintedArea {
     // focus goes into it (a list, a field, a slider).
     QWidget* widget = nullptr;
 };
+
+// Appends an area; the pointer stays good until the next area is added.
+inline PaintedArea* addArea(std::vector<PaintedArea>& out, int id, int group,
+                            QAccessible::Role role, QString name, QRect rect) {
+    PaintedArea& a = out.emplace_back();
+    a.id = id;
+    a.group = group;
+    a.role = role;
+    a.name = std::move(name);
+    a.rect = rect;
+    return &a;
+}
 
 void installPaintedAccessibility();
 

@@ -99,14 +99,7 @@ std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
     std::vector<ui::PaintedArea> out;
     const Language lang = setup_.language;
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
-        ui::PaintedArea a;
-        a.id = id;
-        a.group = group;
-        a.role = role;
-        a.name = std::move(name);
-        a.rect = rect;
-        out.push_back(std::move(a));
-        return &out.back();
+        return ui::addArea(out, id, group, role, std::move(name), rect);
     };
     const auto buttonRect = [](int b) {
         return key_page::kButtonRects[static_cast<std::size_t>(b)].toQRect();

@@ -39,14 +39,7 @@ std::vector<ui::PaintedArea> CMacroRecordDlg::paintedAreas() const {
     const macromgr::Texts& t = texts();
     std::vector<ui::PaintedArea> out;
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
-        ui::PaintedArea a;
-        a.id = id;
-        a.group = group;
-        a.role = role;
-        a.name = std::move(name);
-        a.rect = rect;
-        out.push_back(std::move(a));
-        return &out.back();
+        return ui::addArea(out, id, group, role, std::move(name), rect);
     };
     const auto widget = [&](int id, int group, QWidget* w, const QString& name,
                             QAccessible::Role role) {

@@ -83,14 +83,7 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
     const SectionLayout l = layout();
     const ButtonTable table = buttonTable(l);
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
-        ui::PaintedArea a;
-        a.id = id;
-        a.group = group;
-        a.role = role;
-        a.name = std::move(name);
-        a.rect = rect;
-        out.push_back(std::move(a));
-        return &out.back();
+        return ui::addArea(out, id, group, role, std::move(name), rect);
     };
     const auto button = [&](int id, int group, QString name) {
         return add(id, group, QAccessible::Button, std::move(name),

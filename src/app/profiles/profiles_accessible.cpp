@@ -22,14 +22,7 @@ std::vector<ui::PaintedArea> CConfigureDlg::paintedAreas() const {
     const pd::Texts& t = pd::texts(language_);
     std::vector<ui::PaintedArea> out;
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
-        ui::PaintedArea a;
-        a.id = id;
-        a.group = group;
-        a.role = role;
-        a.name = std::move(name);
-        a.rect = rect;
-        out.push_back(std::move(a));
-        return &out.back();
+        return ui::addArea(out, id, group, role, std::move(name), rect);
     };
     auto* title = add(kTitleArea, kTitleGroup, QAccessible::StaticText, t.title,
                       QRect(pd::kTitleSpot, QSize(200, 18)));
