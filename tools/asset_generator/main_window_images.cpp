@@ -320,12 +320,13 @@ QImage renderItemBK() {
     return img;
 }
 
-QImage renderGameMode(bool open) {
+QImage renderGameMode(bool open, bool winLockTitle) {
     // "Win Lock" starts at x 149, the radios' labels at y2 + 31 (13 px); "OFF" ends near 262.
     constexpr int kSplit = 142 - kPanelX;
     QImage img = sectionCanvas(open ? 60 : 50);
     QPainter p(&img);
-    header(p, open ? Mark::Open : Mark::Closed, kSplit);
+    // The bar parts the two titles; where the second is not drawn it would stand alone.
+    header(p, open ? Mark::Open : Mark::Closed, winLockTitle ? kSplit : -1);
     if (open) {
         card(p, QRectF(3, 23, kPanelWidth - 7, 31));
         p.fillRect(QRect(kSplit, 27, 1, 23), QColor(0x26, 0x2a, 0x32));
@@ -492,8 +493,9 @@ void renderMainWindow(const Lang& lang, Output& out) {
         out.save(renderDirection(d.dir, true), stem + QStringLiteral("-Enable.png"));
         out.save(renderDirection(d.dir, false), stem + QStringLiteral("-Disable.png"));
     }
-    out.save(renderGameMode(true), dir + QStringLiteral("gamemode_open.png"));
-    out.save(renderGameMode(false), dir + QStringLiteral("gamemode_Close.png"));
+    // Collapsed, the Chinese face names Game Mode alone.
+    out.save(renderGameMode(true, true), dir + QStringLiteral("gamemode_open.png"));
+    out.save(renderGameMode(false, !lang.chinese()), dir + QStringLiteral("gamemode_Close.png"));
     out.save(renderResponseTime(true), dir + QStringLiteral("responsetime_open.png"));
     out.save(renderResponseTime(false), dir + QStringLiteral("responsetime_close.png"));
     out.save(renderReportRate(true), dir + QStringLiteral("reportrate_Open.png"));
