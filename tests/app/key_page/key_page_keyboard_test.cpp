@@ -55,6 +55,7 @@ void whenPageOpens(std::function<void(CKeyMap&)> onPage, bool& ran) {
             QTimer::singleShot(10, *poll);
             return;
         }
+        *poll = nullptr;  // it holds the pointer to itself; the running copy goes on
         ran = true;
         onPage(*page);
         if (page->isVisible()) page->reject();  // never leave the window blocked

@@ -59,6 +59,7 @@ void whenOpen(std::function<void(Page&)> onPage, bool& ran) {
             QTimer::singleShot(10, *poll);
             return;
         }
+        *poll = nullptr;  // it holds the pointer to itself; the running copy goes on
         ran = true;
         onPage(*page);
         if (page->isVisible()) page->reject();

@@ -83,6 +83,7 @@ void pickFromMenu(int row) {
             QTimer::singleShot(10, *poll);
             return;
         }
+        *poll = nullptr;  // it holds the pointer to itself; the running copy goes on
         for (int i = 0; i <= row; ++i) QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
     };
@@ -140,6 +141,7 @@ TEST_P(ProfilesKeyboard, AProfileLoadedFromThePanelMenuReachesTheKeyboardWithSav
             QTimer::singleShot(10, *poll);
             return;
         }
+        *poll = nullptr;  // it holds the pointer to itself; the running copy goes on
         ran = true;
         const QString listName = panel->list()->accessibleName();
         ASSERT_TRUE(tabTo(panel, *panel, listName));
