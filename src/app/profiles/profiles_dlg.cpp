@@ -211,19 +211,7 @@ void CConfigureDlg::mouseReleaseEvent(QMouseEvent* event) {
     keyboard_.hideMark();
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->position().toPoint();
-        switch (pd::hitTest(p.x(), p.y())) {
-            case pd::Button::Close:
-                accept();
-                break;
-            case pd::Button::New:
-                runCommand(pd::Command::New);
-                break;
-            case pd::Button::Delete:
-                runCommand(pd::Command::Delete);
-                break;
-            case pd::Button::None:
-                break;
-        }
+        activatePaintedArea(static_cast<int>(pd::hitTest(p.x(), p.y())));
     }
     QDialog::mouseReleaseEvent(event);
 }
