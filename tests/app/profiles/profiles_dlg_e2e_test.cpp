@@ -19,6 +19,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/keymap_file.h"
+#include "profiles_window_rig.h"
 #include "support/qt_wait.h"
 #include "ui/bit_slider.h"
 #include "ui/edit_helper.h"
@@ -32,49 +33,14 @@ namespace img = device::image;
 
 using tessaron::testing::waitFor;
 
-struct ChooserOnly final : ProfilesPrompts {
-    void inform(const QString& caption, const QString& text) override {
-        ADD_FAILURE() << caption.toStdString() << ": " << text.toStdString();
-    }
-    bool confirm(const QString&, const QString&) override { return true; }
-    std::optional<fs::path> chooseSaveFile(const fs::path&) override { return chosen; }
-    std::optional<fs::path> chooseOpenFile(const fs::path&) override { return chosen; }
-    std::optional<fs::path> chosen;
-};
-
-class SilentDialogs final : public UserDialogs {
-public:
-    bool confirm(QWidget*, const QString&, const QString&) override { return true; }
-    void inform(QWidget*, const QString& caption, const QString& text) override {
-        ADD_FAILURE() << caption.toStdString() << ": " << text.toStdString();
-    }
-};
 
 TEST(ProfilesPanelRoad, ALoadedProfileReachesTheKeyboardWithTheNextSave) {
-    QTemporaryDir temp;
-    const fs::path dir(temp.path().toStdString());
-    fs::create_directories(dir / "Configure");
-
-    auto keyboard = std::make_shared<device::VirtualKeyboard>();
-    device::VirtualTransport transport(keyboard);
-    auto live = std::make_unique<LiveConfig>();
-    live->dataFolder = dir;
-    live->imageBase = TESSARON_TEST_SHARE_DIR;
-    DeviceSession session(transport, SystemClock::instance(), nullptr);
-    SilentDialogs dialogs;
-    ChooserOnly prompts;
-    FakeClock panelClock;
-
-    MainWindowSetup setup;
-    setup.live = live.get();
-    setup.session = &session;
-    setup.dialogs = &dialogs;
-    setup.programFolder = dir;
-    setup.useTray = false;
-    setup.pages.profiles = profilesPage(&prompts, &panelClock);
-    CTessaronDlg window(std::move(setup));
-    window.initialise();
-    window.show();
+    testing::ProfilesWindowRig rig;
+    const fs::path& dir = rig.dir;
+    auto& keyboard = rig.keyboard;
+    auto& live = rig.live;
+    auto& prompts = rig.prompts;
+    CTessaronDlg& window = *rig.window;
     ASSERT_TRUE(waitFor([&] { return !window.busy(); }));
 
     // A profile file that differs from the keyboard in brightness, response time and one key.

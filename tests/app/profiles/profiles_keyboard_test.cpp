@@ -23,6 +23,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/keymap_file.h"
+#include "profiles_window_rig.h"
 #include "support/qt_wait.h"
 #include "ui/accessible_areas.h"
 #include "ui/transparent_list_box.h"
@@ -34,23 +35,6 @@ namespace fs = std::filesystem;
 namespace img = device::image;
 using tessaron::testing::waitFor;
 
-struct ChooserOnly final : ProfilesPrompts {
-    void inform(const QString& caption, const QString& text) override {
-        ADD_FAILURE() << caption.toStdString() << ": " << text.toStdString();
-    }
-    bool confirm(const QString&, const QString&) override { return true; }
-    std::optional<fs::path> chooseSaveFile(const fs::path&) override { return chosen; }
-    std::optional<fs::path> chooseOpenFile(const fs::path&) override { return chosen; }
-    std::optional<fs::path> chosen;
-};
-
-class SilentDialogs final : public UserDialogs {
-public:
-    bool confirm(QWidget*, const QString&, const QString&) override { return true; }
-    void inform(QWidget*, const QString& caption, const QString& text) override {
-        ADD_FAILURE() << caption.toStdString() << ": " << text.toStdString();
-    }
-};
 
 QString focusedName(const ui::PaintedAreaSource& source) {
     const auto areas = source.paintedAreas();
@@ -94,30 +78,12 @@ class ProfilesKeyboard : public ::testing::TestWithParam<bool> {};
 
 TEST_P(ProfilesKeyboard, AProfileLoadedFromThePanelMenuReachesTheKeyboardWithSave) {
     const bool shiftF10 = GetParam();
-    QTemporaryDir temp;
-    const fs::path dir(temp.path().toStdString());
-    fs::create_directories(dir / "Configure");
-
-    auto keyboard = std::make_shared<device::VirtualKeyboard>();
-    device::VirtualTransport transport(keyboard);
-    auto live = std::make_unique<LiveConfig>();
-    live->dataFolder = dir;
-    live->imageBase = TESSARON_TEST_SHARE_DIR;
-    DeviceSession session(transport, SystemClock::instance(), nullptr);
-    SilentDialogs dialogs;
-    ChooserOnly prompts;
-    FakeClock panelClock;
-
-    MainWindowSetup setup;
-    setup.live = live.get();
-    setup.session = &session;
-    setup.dialogs = &dialogs;
-    setup.programFolder = dir;
-    setup.useTray = false;
-    setup.pages.profiles = profilesPage(&prompts, &panelClock);
-    CTessaronDlg window(std::move(setup));
-    window.initialise();
-    window.show();
+    testing::ProfilesWindowRig rig;
+    const fs::path& dir = rig.dir;
+    auto& keyboard = rig.keyboard;
+    auto& live = rig.live;
+    auto& prompts = rig.prompts;
+    CTessaronDlg& window = *rig.window;
     ASSERT_TRUE(waitFor([&] { return !window.busy(); }));
 
     // A profile file that differs from the keyboard in brightness.
@@ -185,7 +151,7 @@ TEST_P(ProfilesAccessible, TheListAndButtonsAreNamedWithRolesAndActions) {
     fs::create_directories(dir / "Configure");
     auto live = std::make_unique<LiveConfig>();
     ASSERT_TRUE(keys::writeKeymap(dir / "Configure" / "Work.bin", live->image, live->records));
-    ChooserOnly prompts;
+    testing::ChooserOnly prompts;
     FakeClock clock;
     ProfilesPanelSetup setup;
     setup.imageBase = QStringLiteral(TESSARON_TEST_SHARE_DIR);
