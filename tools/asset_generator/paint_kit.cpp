@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "png_writer.h"
 #include "ui/theme.h"
 
 namespace tessaron::assets {
@@ -254,6 +255,8 @@ QList<QRgb> medianCut(const QImage& img, int colours) {
     }
     std::vector<std::vector<ColourCount>> boxes(1);
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) boxes[0].push_back({it.key(), *it});
+    std::sort(boxes[0].begin(), boxes[0].end(),
+              [](const auto& a, const auto& b) { return a.colour < b.colour; });
     while (static_cast<int>(boxes.size()) < colours) {
         int pick = -1;
         std::pair<int, int> split{0, 0};
@@ -267,8 +270,12 @@ QList<QRgb> medianCut(const QImage& img, int colours) {
         }
         if (pick < 0) break;
         auto& box = boxes[static_cast<std::size_t>(pick)];
+        // Ties go by the colour itself: the counts come in a random hash order, and the same
+        // picture must give the same palette on every build.
         std::sort(box.begin(), box.end(), [axis = split.second](const auto& a, const auto& b) {
-            return channel(a.colour, axis) < channel(b.colour, axis);
+            const int ca = channel(a.colour, axis);
+            const int cb = channel(b.colour, axis);
+            return ca != cb ? ca < cb : a.colour < b.colour;
         });
         const auto middle = box.begin() + static_cast<std::ptrdiff_t>(box.size() / 2);
         std::vector<ColourCount> upper(middle, box.end());
@@ -311,10 +318,13 @@ void Output::save(const QImage& img, const QString& relativePath) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     // A bitmap left at 1x would show at half its size among the 2x images.
     const bool dense = qRound(img.devicePixelRatio()) == g_scale;
-    // Light compression: the files stay small (the pictures are mostly flat), and the first
-    // start, which has to inflate the large ones before it can paint, does so faster.
+    // Light compression for palettes: the files stay small (the pictures are mostly flat), and
+    // the first start, which has to inflate the large ones before it can paint, does so faster.
     constexpr int kQuickToInflate = 80;
-    if (img.isNull() || !dense || !img.save(path, "PNG", kQuickToInflate)) {
+    const bool saved = img.format() == QImage::Format_Indexed8
+                           ? img.save(path, "PNG", kQuickToInflate)
+                           : writeQuickPng(img, path);
+    if (img.isNull() || !dense || !saved) {
         failures_ << name;
         return;
     }
