@@ -30,8 +30,9 @@ struct DiskHeader {
 };
 static_assert(sizeof(DiskHeader) == 40);
 
-// Small images decode faster than a file can be opened; only large ones go to disk.
-constexpr qsizetype kDiskMinimumBytes = 64 * 1024;
+// Small images decode about as fast as their copy is read back, and writing the copy costs the
+// first start more than it saves later ones; only large ones go to disk.
+constexpr qsizetype kDiskMinimumBytes = 256 * 1024;
 
 DiskHeader headerFor(const QFileInfo& source) {
     DiskHeader h;
@@ -78,17 +79,38 @@ void writeDisk(const QString& folder, const QString& file, DiskHeader h, const Q
     (void)writeFileAtomically(std::filesystem::path(file.toStdString()), blocks, Durability::Cache);
 }
 
-}  // namespace
+enum class PngKind { NotPng, Palette, Other };
 
-bool isPalettePng(const QString& path) {
+PngKind pngKind(const QString& path) {
     // Signature (8), IHDR length and type (8), width and height (8), bit depth, colour type.
     constexpr qint64 kColourTypeAt = 25;
     constexpr char kPaletteColourType = 3;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
+    if (!f.open(QIODevice::ReadOnly)) return PngKind::NotPng;
     const QByteArray head = f.read(kColourTypeAt + 1);
-    return head.size() == kColourTypeAt + 1 && head.startsWith("\x89PNG") &&
-           head.mid(12, 4) == "IHDR" && head[kColourTypeAt] == kPaletteColourType;
+    if (head.size() != kColourTypeAt + 1 || !head.startsWith("\x89PNG") ||
+        head.mid(12, 4) != "IHDR") {
+        return PngKind::NotPng;
+    }
+    return head[kColourTypeAt] == kPaletteColourType ? PngKind::Palette : PngKind::Other;
+}
+
+QImage decode(const QString& path, PngKind kind) {
+    QImageReader reader(path);
+    if (kind != PngKind::NotPng) {
+        // Named, a PNG goes straight to Qt's own decoder; guessing would first load every
+        // image plugin to ask each whether it reads PNG.
+        reader.setFormat("png");
+        reader.setAutoDetectImageFormat(false);
+    }
+    QImage decoded = reader.read();
+    return decoded.isNull() ? decoded : decoded.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+bool isPalettePng(const QString& path) {
+    return pngKind(path) == PngKind::Palette;
 }
 
 QSize imageFileSize(const QString& path) {
@@ -173,19 +195,15 @@ QImage ImageCache::loadFile(const QString& path) const {
     // Images in the temporary folder come and go (tests, unpacked previews): keeping them would
     // only grow the cache.
     // A palette PNG inflates about as fast as its decoded copy could be read back.
+    const PngKind kind = pngKind(path);
     const bool keep = !folder.isEmpty() && source.isFile() &&
                       !source.absoluteFilePath().startsWith(QDir::tempPath() + QLatin1Char('/')) &&
-                      !isPalettePng(path);
-    if (!keep) {
-        QImage decoded = QImageReader(path).read();
-        return decoded.isNull() ? decoded : decoded.convertToFormat(QImage::Format_RGB32);
-    }
+                      kind != PngKind::Palette;
+    if (!keep) return decode(path, kind);
     const DiskHeader header = headerFor(source);
     const QString file = diskPath(folder, path);
     if (QImage kept = readDisk(file, header); !kept.isNull()) return kept;
-    QImage decoded = QImageReader(path).read();
-    if (decoded.isNull()) return decoded;
-    decoded = decoded.convertToFormat(QImage::Format_RGB32);
+    QImage decoded = decode(path, kind);
     if (decoded.sizeInBytes() >= kDiskMinimumBytes) writeDisk(folder, file, header, decoded);
     return decoded;
 }

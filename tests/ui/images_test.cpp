@@ -131,11 +131,11 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
         EXPECT_TRUE(img.save(source.filePath(name), "PNG"));
         return source.filePath(name);
     };
-    const QString path = save(QStringLiteral("big.png"), QSize(200, 120));
+    const QString path = save(QStringLiteral("big.png"), QSize(400, 200));
     const QString small = save(QStringLiteral("small.png"), QSize(8, 8));
     const QString temporary = QDir(tempFolder).filePath(QStringLiteral("temporary.png"));
     {
-        QImage img(QSize(200, 120), QImage::Format_RGB32);
+        QImage img(QSize(400, 200), QImage::Format_RGB32);
         img.fill(Qt::blue);
         ASSERT_TRUE(img.save(temporary, "PNG"));
     }
@@ -148,11 +148,11 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
     // A later start (empty memory) gets the same pixels back.
     cache.clear();
     const QImage again = cache.image(path);
-    EXPECT_EQ(again.size(), QSize(200, 120));
-    EXPECT_EQ(again.pixelColor(199, 119), QColor(Qt::blue));
+    EXPECT_EQ(again.size(), QSize(400, 200));
+    EXPECT_EQ(again.pixelColor(399, 199), QColor(Qt::blue));
 
     // A replaced picture is decoded anew, not taken from the stale copy.
-    QImage green(300, 100, QImage::Format_RGB32);
+    QImage green(300, 240, QImage::Format_RGB32);
     green.fill(Qt::green);
     ASSERT_TRUE(green.save(path, "PNG"));
     {
@@ -162,7 +162,7 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
                                          QFileDevice::FileModificationTime));
     }
     cache.clear();
-    EXPECT_EQ(cache.image(path).size(), QSize(300, 100));
+    EXPECT_EQ(cache.image(path).size(), QSize(300, 240));
     EXPECT_EQ(cache.image(path).pixelColor(1, 1), QColor(Qt::green));
 
     // A damaged copy is ignored.
@@ -172,7 +172,7 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
     ASSERT_TRUE(damaged.resize(damaged.size() / 2));
     damaged.close();
     cache.clear();
-    EXPECT_EQ(cache.image(path).pixelColor(299, 99), QColor(Qt::green));
+    EXPECT_EQ(cache.image(path).pixelColor(299, 239), QColor(Qt::green));
     cache.setDiskFolder(before);
 }
 
