@@ -20,4 +20,9 @@ private:
     std::thread thread_;
 };
 
+// Returns once a warm-up under way has loaded the configuration (at once when none runs).
+// Call it before the first use of fonts on any thread: fontconfig does not wait for a load in
+// progress but starts a second one of its own.
+void awaitFontConfig();
+
 }  // namespace tessaron::ui

@@ -69,6 +69,9 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     // it keeps a usable size.
     const QSize face = ui::imageFileSize(imageFolder_ + QStringLiteral("main.png"));
     resize(face.isEmpty() ? QSize(1000, 645) : face);
+    // Without a face kept on disk the first paint needs the images and fonts: start on them now,
+    // beside the rest of the start.
+    if (!QFileInfo::exists(keptFacePath())) startWarmup();
     auto makeSlider = [this](int id, int maximum, QPoint at) {
         auto* s = new ui::CBitSlider(Qt::Horizontal, this);
         s->setControlId(id);

@@ -131,7 +131,8 @@ protected:
 
 private:
     // Painting (main_window_paint.cpp).
-    void paintFace(QPainter& p);
+    // layerDrawn: p paints on a copy of the static layer already.
+    void paintFace(QPainter& p, bool layerDrawn = false);
     void paintKeyboard(QPainter& p);
     void paintBottom(QPainter& p);
     void paintLightSection(QPainter& p);
@@ -163,31 +164,37 @@ private:
         friend bool operator==(const FaceState&, const FaceState&) = default;
     };
     [[nodiscard]] FaceState faceState() const;
-    // Loads the font database and the panel fonts (with the fallback the language's texts need)
-    // off the GUI thread; safe to run beside it.
+    // Loads the font database and this thread's engines of the panel fonts (with the fallback
+    // the language's texts need).
     static void warmFonts(Language language);
-    // Starts decoding the first paint's images and loading the fonts on workers (once).
+    // Starts decoding the first paint's images on workers and loads the fonts (once).
     void startWarmup();
+    // Decodes the images the first paint draws over the static layer (safe on any thread).
+    static void loadOverlayImages(const QString& folder);
     // The face of a previous start, when it was drawn from the same state and files: the first
     // paint then needs neither the PNG decoder nor the font database.
     bool loadKeptFace();
     void keepFace(const QImage& face);
     // The parts of the face that never change, composed once.
     const QImage& staticLayer();
-    // Safe off the GUI thread. Its images are not kept in memory besides the layer.
-    static QImage composeStaticLayer(const QString& folder, QSize size, qreal ratio);
     struct LayerImage {
         const char* name;
         QPoint at;
     };
     // The static layer's images in drawing order; nothing drawn before them in the face's
-    // order overlaps them, so drawing them first as one image gives the same face.
+    // order overlaps them, so drawing them first as one image gives the same face. The first
+    // is the background, the others are the pictures drawn over it.
     static constexpr std::array<LayerImage, 4> kStaticLayerImages{{
         {"main.png", {0, 0}},
         {"logo.png", {19, 32}},
         {"kb_BK.png", {keys::kKeyboardOrigin.x, keys::kKeyboardOrigin.y}},
         {"Config.png", {17, 603}},
     }};
+    // These are safe off the GUI thread; their images are not kept in memory besides the layer.
+    static QImage composeStaticLayer(const QString& folder, QSize size, qreal ratio);
+    // The layer with only its background: the decoded background itself when it has the
+    // layer's size (no second window-sized image).
+    static QImage layerBackground(const QString& folder, QSize size, qreal ratio);
     [[nodiscard]] QByteArray faceKey(const FaceState& state) const;
     [[nodiscard]] QString keptFacePath() const;
 
@@ -245,8 +252,6 @@ private:
     std::map<int, QFont> fonts_;                            // panel font by pixel height
     std::map<std::pair<int, QString>, QStaticText> texts_;  // laid-out texts by height and text
     QRect listCover_;  // while painting under an open list: texts it would cut are left out
-    // Loads the font database and the panel fonts' glyphs while the window starts up.
-    std::future<void> fontWarmup_;
     QImage face_;  // the face kept by an earlier start, while faceState_ holds
     std::optional<FaceState> faceState_;  // what was drawn last
     QImage staticLayer_;

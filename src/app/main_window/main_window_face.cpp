@@ -38,21 +38,26 @@ constexpr std::array kOverlayImages{
 void CTessaronDlg::startWarmup() {
     if (warmupStarted_) return;
     warmupStarted_ = true;
-    // Two workers, one for the static layer and one for the rest, so both cores work while this
-    // thread sets up the window. A kept face is up already: its static layer waits for the
-    // first change, so that an untouched window holds one face, not two.
     if (face_.isNull()) {
+        // A worker composes the static layer while this thread sets up the window; the images
+        // over it are decoded here while the first paint waits for the layer.
         layerPrefetchFolder_ = imageFolder_;
         layerPrefetch_ = std::async(std::launch::async, &CTessaronDlg::composeStaticLayer,
                                     imageFolder_, size(), devicePixelRatioF());
+    } else {
+        // A kept face is up already: its static layer waits for the first change, so that an
+        // untouched window holds one face, not two.
+        prefetch_ = std::async(std::launch::async, &CTessaronDlg::loadOverlayImages, imageFolder_);
     }
-    prefetch_ = std::async(std::launch::async, [folder = imageFolder_] {
-        for (const char* name : kOverlayImages) {
-            (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
-        }
-    });
-    // Reading the font configuration is the other large cost; it is shared by all threads.
-    fontWarmup_ = std::async(std::launch::async, &CTessaronDlg::warmFonts, live_.language);
+    // The fonts load on this thread: Qt keeps font engines per thread, so engines loaded on a
+    // worker would be loaded again for the first text.
+    warmFonts(live_.language);
+}
+
+void CTessaronDlg::loadOverlayImages(const QString& folder) {
+    for (const char* name : kOverlayImages) {
+        (void)ui::ImageCache::instance().image(folder + QString::fromLatin1(name));
+    }
 }
 
 QString CTessaronDlg::keptFacePath() const {

@@ -7,12 +7,16 @@
 #include <QStaticText>
 #include <QTimer>
 
+#include <span>
+#include <utility>
+
 #include "app/main_window/firmware_offer.h"
 #include "app/main_window/lighting_panel.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/performance_panel.h"
 #include "keys/key_layout.h"
 #include "ui/bit_slider.h"
+#include "ui/font_warmup.h"
 #include "ui/image_cache.h"
 #include "ui/panel_painter.h"
 
@@ -56,18 +60,22 @@ void CTessaronDlg::paintEvent(QPaintEvent* /*event*/) {
         face_ = QImage();
         faceState_ = std::move(state);
         if (prefetch_.valid()) prefetch_.get();  // the images are decoded once, there
-        if (fontWarmup_.valid()) fontWarmup_.get();
+        // While the static layer may still be composed, decode what goes over it.
+        if (first) loadOverlayImages(imageFolder_);
         if (first && !keptFacePath().isEmpty()) {
-            // Composed aside once, so that the next start can show it at once.
-            const qreal ratio = devicePixelRatioF();
-            QImage face((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
-            face.setDevicePixelRatio(ratio);
+            // Composed aside once, so that the next start can show it at once. The face is
+            // painted on the static layer's own pixels: no second window-sized image on the way
+            // to the first paint. Like a kept face, it is shown until anything changes; the
+            // layer is composed again then.
+            (void)staticLayer();
+            QImage face = std::exchange(staticLayer_, QImage());
             {
                 QPainter composer(&face);
-                paintFace(composer);
+                paintFace(composer, true);
             }
             p.drawImage(QPoint(0, 0), face);
             keepFace(face);
+            face_ = std::move(face);
         } else {
             paintFace(p);
         }
@@ -99,11 +107,9 @@ const QImage& CTessaronDlg::staticLayer() {
 }
 
 QImage CTessaronDlg::composeStaticLayer(const QString& folder, QSize size, qreal ratio) {
-    QImage layer((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
-    layer.setDevicePixelRatio(ratio);
-    layer.fill(QColor(0x10, 0x12, 0x16));  // shows where the background image is missing
+    QImage layer = layerBackground(folder, size, ratio);
     QPainter p(&layer);
-    for (const LayerImage& image : kStaticLayerImages) {
+    for (const LayerImage& image : std::span(kStaticLayerImages).subspan(1)) {
         const QImage img =
             ui::ImageCache::instance().read(folder + QString::fromLatin1(image.name));
         if (!img.isNull()) p.drawImage(image.at, img);
@@ -111,7 +117,27 @@ QImage CTessaronDlg::composeStaticLayer(const QString& folder, QSize size, qreal
     return layer;
 }
 
+QImage CTessaronDlg::layerBackground(const QString& folder, QSize size, qreal ratio) {
+    const QSize pixels = (QSizeF(size) * ratio).toSize();
+    const LayerImage& background = kStaticLayerImages.front();
+    QImage decoded = ui::ImageCache::instance().read(folder + QString::fromLatin1(background.name));
+    if (background.at.isNull() && decoded.size() == pixels &&
+        decoded.format() == QImage::Format_RGB32) {
+        decoded.setDevicePixelRatio(ratio);
+        return decoded;
+    }
+    QImage layer(pixels, QImage::Format_RGB32);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(QColor(0x10, 0x12, 0x16));  // shows where the background image is missing
+    if (!decoded.isNull()) {
+        QPainter p(&layer);
+        p.drawImage(background.at, decoded);
+    }
+    return layer;
+}
+
 void CTessaronDlg::warmFonts(Language language) {
+    ui::awaitFontConfig();
     QImage scratch(64, 32, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&scratch);
     const QString sample = language == Language::Chinese ? QStringLiteral("配置 Profile 1ms")
@@ -146,11 +172,11 @@ CTessaronDlg::FaceState CTessaronDlg::faceState() const {
     return s;
 }
 
-void CTessaronDlg::paintFace(QPainter& p) {
+void CTessaronDlg::paintFace(QPainter& p, bool layerDrawn) {
     const auto image = [&](const char* name, int x, int y) {
         ui::drawPanelImage(p, imageFolder_, QString::fromLatin1(name), x, y);
     };
-    p.drawImage(QPoint(0, 0), staticLayer());
+    if (!layerDrawn) p.drawImage(QPoint(0, 0), staticLayer());
     image(hoveredArea_ == area::kHelp ? "button-help-over.png" : "button-help-normal.png", 936, 5);
     image(hoveredArea_ == area::kHide ? "button-min-over.png" : "button-min-normal.png", 957, 5);
     image(hoveredArea_ == area::kClose ? "button-close-over.png" : "button-close-normal.png", 978,

@@ -9,6 +9,11 @@
 namespace tessaron::app {
 
 inline constexpr int kImageBufferThreshold = 256 * 1024;
+// The program tunes the allocator this long after its start: the first paint decodes and
+// composes several window-sized images, and the allocator's own rule (a freed large buffer
+// raises the threshold, so the next ones reuse heap memory) saves it a map, a zero fill and an
+// unmap of each. What the start leaves in the heap is kept once; it does not grow.
+inline constexpr int kTuneAllocatorAfterStartMs = 2000;
 
 inline void tuneAllocator() {
 #if defined(__GLIBC__)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +46,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    tessaron::app::tuneAllocator();
     const tessaron::ui::FontConfigWarmup fonts;  // beside the application object's start
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
@@ -60,5 +60,8 @@ int main(int argc, char** argv) {
         }
         return 0;  // the running instance has come forward
     }
+    QTimer::singleShot(tessaron::app::kTuneAllocatorAfterStartMs, [] {
+        tessaron::app::tuneAllocator();
+    });
     return QApplication::exec();
 }
