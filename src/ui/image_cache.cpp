@@ -13,6 +13,7 @@
 #include <span>
 
 #include "core/atomic_file.h"
+#include "ui/background_tasks.h"
 
 namespace tessaron::ui {
 
@@ -204,7 +205,13 @@ QImage ImageCache::loadFile(const QString& path) const {
     const QString file = diskPath(folder, path);
     if (QImage kept = readDisk(file, header); !kept.isNull()) return kept;
     QImage decoded = decode(path, kind);
-    if (decoded.sizeInBytes() >= kDiskMinimumBytes) writeDisk(folder, file, header, decoded);
+    if (decoded.sizeInBytes() >= kDiskMinimumBytes) {
+        // Written beside the caller, who is usually on the way to a first paint.
+        runInBackground([=] {
+            removeUnfinishedWrites(folder.toStdString());
+            writeDisk(folder, file, header, decoded);
+        });
+    }
     return decoded;
 }
 
@@ -239,6 +246,10 @@ QSize ImageCache::size(const QString& path) {
 void ImageCache::clear() {
     std::lock_guard lock(mutex_);
     images_.clear();
+}
+
+void ImageCache::waitForDiskCopies() {
+    waitForBackgroundTasks();
 }
 
 int ImageCache::decodeCount() const {

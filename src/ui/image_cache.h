@@ -51,6 +51,10 @@ public:
     void setDiskFolder(const QString& folder);
     [[nodiscard]] QString diskFolder() const;
 
+    // Returns once the decoded copies being written to disk are there (they are written in the
+    // background, which the program does not wait for when it ends).
+    void waitForDiskCopies();
+
     void clear();
     // Number of images loaded into memory so far, from PNG or disk (for checking that the
     // cache is used).

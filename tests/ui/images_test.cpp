@@ -8,7 +8,12 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
 #include "message_recorder.h"
+#include "ui/background_tasks.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/panel_painter.h"
@@ -143,6 +148,7 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
     (void)cache.image(small);
     EXPECT_FALSE(cache.image(temporary).isNull());
     // Only the large image is worth a file, and only outside the temporary folder.
+    cache.waitForDiskCopies();
     ASSERT_EQ(QDir(kept).entryList(QDir::Files).size(), 1);
 
     // A later start (empty memory) gets the same pixels back.
@@ -166,6 +172,7 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
     EXPECT_EQ(cache.image(path).pixelColor(1, 1), QColor(Qt::green));
 
     // A damaged copy is ignored.
+    cache.waitForDiskCopies();
     const QString copy = QDir(kept).entryInfoList(QDir::Files).front().filePath();
     QFile damaged(copy);
     ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
@@ -173,6 +180,7 @@ TEST_F(ImageCacheTest, LargeImagesAreKeptDecodedOnDiskUntilTheirFileChanges) {
     damaged.close();
     cache.clear();
     EXPECT_EQ(cache.image(path).pixelColor(299, 239), QColor(Qt::green));
+    cache.waitForDiskCopies();
     cache.setDiskFolder(before);
 }
 
@@ -227,6 +235,25 @@ TEST(Messages, SendIsImmediateAndPostIsQueued) {
     EXPECT_EQ(receiver.messages[1], (test::Recorded{0x778, 0x41, 0, {}}));
 
     EXPECT_FALSE(sendMessage(nullptr, kRefreshMessage));
+}
+
+TEST(BackgroundWrites, OnlyOldUnfinishedWritesAreCleanedUp) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::filesystem::path folder = dir.path().toStdString();
+    const auto make = [&](const char* name, std::chrono::minutes age) {
+        const auto path = folder / name;
+        std::ofstream(path) << "x";
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - age);
+        return path;
+    };
+    const auto abandoned = make("face-english.rgb32.tmp.123.456", std::chrono::minutes(5));
+    const auto underWay = make("face-chinese.rgb32.tmp.789.1", std::chrono::minutes(0));
+    const auto kept = make("face-english.rgb32", std::chrono::minutes(60));
+    removeUnfinishedWrites(folder);
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_TRUE(std::filesystem::exists(underWay));
+    EXPECT_TRUE(std::filesystem::exists(kept));
 }
 
 }  // namespace

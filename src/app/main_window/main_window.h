@@ -258,7 +258,7 @@ private:
     QString staticLayerFolder_;
     bool warmupStarted_ = false;
     bool warmupScheduled_ = false;
-    std::future<void> keepingFace_;
+    bool faceKept_ = false;  // handed to the background once
     // Decodes the images of the first paint while the window starts up.
     std::future<void> prefetch_;
     std::future<QImage> layerPrefetch_;

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "core/atomic_file.h"
+#include "ui/background_tasks.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 
@@ -136,26 +137,26 @@ bool CTessaronDlg::loadKeptFace() {
 
 void CTessaronDlg::keepFace(const QImage& face) {
     const QString path = keptFacePath();
-    if (path.isEmpty() || !faceState_ || keepingFace_.valid()) return;
+    if (path.isEmpty() || !faceState_ || faceKept_) return;
+    faceKept_ = true;
     const QByteArray key = faceKey(*faceState_);
     const std::array<std::int32_t, 3> shape{face.width(), face.height(),
                                             static_cast<std::int32_t>(face.bytesPerLine())};
-    // Written beside the window; a face that cannot be kept only costs the next start time.
-    // The task keeps its copy of the face for as long as the future lives: it lets go itself.
-    keepingFace_ =
-        std::async(std::launch::async, [path, key, shape, face = QImage(face)]() mutable {
-            if (QDir().mkpath(QFileInfo(path).path())) {
-                const std::span<const std::uint8_t> blocks[] = {
-                    {reinterpret_cast<const std::uint8_t*>(key.constData()),
-                     static_cast<std::size_t>(key.size())},
-                    {reinterpret_cast<const std::uint8_t*>(shape.data()), sizeof shape},
-                    {face.constBits(), static_cast<std::size_t>(face.sizeInBytes())},
-                };
-                (void)writeFileAtomically(std::filesystem::path(path.toStdString()), blocks,
-                                          Durability::Cache);
-            }
-            face = QImage();
-        });
+    // Written beside the window; a face that cannot be kept, or is not kept before the program
+    // ends, only costs the next start time.
+    ui::runInBackground([file = std::filesystem::path(path.toStdString()), key, shape, face] {
+        std::error_code ec;
+        std::filesystem::create_directories(file.parent_path(), ec);
+        if (ec) return;
+        ui::removeUnfinishedWrites(file.parent_path());
+        const std::span<const std::uint8_t> blocks[] = {
+            {reinterpret_cast<const std::uint8_t*>(key.constData()),
+             static_cast<std::size_t>(key.size())},
+            {reinterpret_cast<const std::uint8_t*>(shape.data()), sizeof shape},
+            {face.constBits(), static_cast<std::size_t>(face.sizeInBytes())},
+        };
+        (void)writeFileAtomically(file, blocks, Durability::Cache);
+    });
 }
 
 }  // namespace tessaron::app
