@@ -302,8 +302,11 @@ void CTransparentListBox::recaptureBackground() {
 // --- painting -----------------------------------------------------------------------------
 
 void CTransparentListBox::captureBackground() {
-    const QSize size = viewport()->size();
-    background_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // In device pixels, so that on a dense screen the list is as sharp as the panel around it.
+    const QSize size = viewport()->size().expandedTo(QSize(1, 1));
+    const qreal ratio = viewport()->devicePixelRatioF();
+    background_ = QImage((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
+    background_.setDevicePixelRatio(ratio);
     background_.fill(theme::kPanelSunken);
     QWidget* parent = parentWidget();
     if (editMode_ == kProfileName && parent != nullptr) {
@@ -315,17 +318,22 @@ void CTransparentListBox::captureBackground() {
                        QWidget::DrawWindowBackground);
     } else {
         const QImage pane = resourceBitmap(ResourceBitmap::ListBackground);
+        // The source counts the pane's own pixels (twice as many in an @2x image).
+        const qreal density = pane.devicePixelRatio();
         QPainter p(&background_);
-        p.drawImage(
-            QPoint(0, 0), pane,
-            QRect(kListBackgroundOriginX, kListBackgroundOriginY, size.width(), size.height()));
+        p.drawImage(QRectF(QPointF(0, 0), QSizeF(size)), pane,
+                    QRectF(QPointF(kListBackgroundOriginX, kListBackgroundOriginY) * density,
+                           QSizeF(size) * density));
     }
     captured_ = true;
 }
 
 void CTransparentListBox::paintEvent(QPaintEvent* /*event*/) {
-    if (!captured_ || background_.size() != viewport()->size().expandedTo(QSize(1, 1)))
+    if (!captured_ ||
+        background_.deviceIndependentSize().toSize() != viewport()->size().expandedTo(QSize(1, 1)) ||
+        background_.devicePixelRatio() != viewport()->devicePixelRatioF()) {
         captureBackground();
+    }
     QPainter p(viewport());
     p.drawImage(0, 0, background_);
     const QModelIndex first = indexAt(QPoint(0, 0));
@@ -341,7 +349,9 @@ void CTransparentListBox::paintEvent(QPaintEvent* /*event*/) {
 
 void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) const {
     if (index < 0 || index >= count()) return;
-    p.drawImage(rect.topLeft(), background_, rect);
+    const qreal ratio = background_.devicePixelRatio();
+    p.drawImage(QRectF(rect), background_,
+                QRectF(QPointF(rect.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
     QString text = itemText(index);
     ResourceBitmap icon = ResourceBitmap::ListDelayIcon;
     bool hasIcon = false;
