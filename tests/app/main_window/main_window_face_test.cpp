@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -43,7 +44,27 @@ private:
     QString before_;
 };
 
+// Faces drawn from images in the temporary folder are never kept, and the build holding the
+// images may itself lie there: the test names a temporary folder of its own.
+class OwnTempFolder {
+public:
+    OwnTempFolder() {
+        const QString own = scratch_.filePath(QStringLiteral("tmp"));
+        QDir().mkpath(own);
+        qputenv("TMPDIR", own.toLocal8Bit());
+    }
+    ~OwnTempFolder() { had_ ? qputenv("TMPDIR", before_) : qunsetenv("TMPDIR"); }
+    OwnTempFolder(const OwnTempFolder&) = delete;
+    OwnTempFolder& operator=(const OwnTempFolder&) = delete;
+
+private:
+    QByteArray before_ = qgetenv("TMPDIR");
+    bool had_ = qEnvironmentVariableIsSet("TMPDIR");
+    QTemporaryDir scratch_;
+};
+
 TEST(MainWindowFace, TheKeptFaceMatchesAFreshDrawingBeforeAndAfterAChange) {
+    const OwnTempFolder temp;
     // Without a device session nothing changes the face after the first paint.
     RigOptions alone;
     alone.withSession = false;
