@@ -41,10 +41,11 @@ void CTessaronDlg::startWarmup() {
     warmupStarted_ = true;
     if (face_.isNull()) {
         // A worker composes the static layer while this thread sets up the window; the images
-        // over it are decoded here while the first paint waits for the layer.
+        // over it are decoded here, while the font configuration may still be loading.
         layerPrefetchFolder_ = imageFolder_;
         layerPrefetch_ = std::async(std::launch::async, &CTessaronDlg::composeStaticLayer,
                                     imageFolder_, size(), devicePixelRatioF());
+        loadOverlayImages(imageFolder_);
     } else {
         // A kept face is up already: its static layer waits for the first change, so that an
         // untouched window holds one face, not two.

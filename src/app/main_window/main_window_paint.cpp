@@ -60,8 +60,6 @@ void CTessaronDlg::paintEvent(QPaintEvent* /*event*/) {
         face_ = QImage();
         faceState_ = std::move(state);
         if (prefetch_.valid()) prefetch_.get();  // the images are decoded once, there
-        // While the static layer may still be composed, decode what goes over it.
-        if (first) loadOverlayImages(imageFolder_);
         if (first && !keptFacePath().isEmpty()) {
             // Composed aside once, so that the next start can show it at once. The face is
             // painted on the static layer's own pixels: no second window-sized image on the way
