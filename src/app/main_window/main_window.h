@@ -131,7 +131,7 @@ protected:
 
 private:
     // Painting (main_window_paint.cpp).
-    // layerDrawn: p paints on a copy of the static layer already.
+    // layerDrawn: p paints on the static layer's pixels already.
     void paintFace(QPainter& p, bool layerDrawn = false);
     void paintKeyboard(QPainter& p);
     void paintBottom(QPainter& p);
@@ -259,7 +259,7 @@ private:
     bool warmupStarted_ = false;
     bool warmupScheduled_ = false;
     bool faceKept_ = false;  // handed to the background once
-    // Decodes the images of the first paint while the window starts up.
+    // After a start that showed a kept face: decodes the images drawn over the static layer.
     std::future<void> prefetch_;
     std::future<QImage> layerPrefetch_;
     QString layerPrefetchFolder_;
