@@ -36,25 +36,18 @@ using tessaron::testing::waitFor;
 
 TEST(ProfilesPanelRoad, ALoadedProfileReachesTheKeyboardWithTheNextSave) {
     testing::ProfilesWindowRig rig;
-    const fs::path& dir = rig.dir;
     auto& keyboard = rig.keyboard;
     auto& live = rig.live;
-    auto& prompts = rig.prompts;
     CTessaronDlg& window = *rig.window;
     ASSERT_TRUE(waitFor([&] { return !window.busy(); }));
 
     // A profile file that differs from the keyboard in brightness, response time and one key.
-    auto loaded = std::make_unique<LiveConfig>();
-    loaded->image = keyboard->settings();
-    loaded->records = live->records;
-    const std::uint8_t brightness = loaded->image[img::kBrightness] == 7 ? 9 : 7;
-    loaded->image[img::kBrightness] = brightness;
+    auto loaded = rig.profileFromKeyboard();
+    const std::uint8_t brightness = loaded->image[img::kBrightness];
     loaded->image[img::kResponseTime] = loaded->image[img::kResponseTime] == 3 ? 4 : 3;
     const std::size_t cell = img::keyCell(2, 3);
     loaded->image[cell + 1] ^= 0x01;
-    prompts.chosen = dir / "shared.bin";
-    ASSERT_TRUE(keys::writeKeymap(*prompts.chosen, loaded->image, loaded->records));
-    ASSERT_TRUE(keys::writeKeymap(dir / "Configure" / "Work.bin", live->image, live->records));
+    ASSERT_TRUE(rig.offer(*loaded));
 
     QTimer::singleShot(0, &window, [&] {
         auto* panel = window.findChild<CConfigureDlg*>();

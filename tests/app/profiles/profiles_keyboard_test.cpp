@@ -79,22 +79,15 @@ class ProfilesKeyboard : public ::testing::TestWithParam<bool> {};
 TEST_P(ProfilesKeyboard, AProfileLoadedFromThePanelMenuReachesTheKeyboardWithSave) {
     const bool shiftF10 = GetParam();
     testing::ProfilesWindowRig rig;
-    const fs::path& dir = rig.dir;
     auto& keyboard = rig.keyboard;
     auto& live = rig.live;
-    auto& prompts = rig.prompts;
     CTessaronDlg& window = *rig.window;
     ASSERT_TRUE(waitFor([&] { return !window.busy(); }));
 
     // A profile file that differs from the keyboard in brightness.
-    auto loaded = std::make_unique<LiveConfig>();
-    loaded->image = keyboard->settings();
-    loaded->records = live->records;
-    const std::uint8_t brightness = loaded->image[img::kBrightness] == 7 ? 9 : 7;
-    loaded->image[img::kBrightness] = brightness;
-    prompts.chosen = dir / "shared.bin";
-    ASSERT_TRUE(keys::writeKeymap(*prompts.chosen, loaded->image, loaded->records));
-    ASSERT_TRUE(keys::writeKeymap(dir / "Configure" / "Work.bin", live->image, live->records));
+    const auto loaded = rig.profileFromKeyboard();
+    const std::uint8_t brightness = loaded->image[img::kBrightness];
+    ASSERT_TRUE(rig.offer(*loaded));
 
     window.activateWindow();
     window.setFocus();

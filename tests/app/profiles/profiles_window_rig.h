@@ -16,6 +16,7 @@
 #include "app/shell/live_config.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "keys/keymap_file.h"
 
 namespace tessaron::app::testing {
 
@@ -56,6 +57,23 @@ struct ProfilesWindowRig {
         window = std::make_unique<CTessaronDlg>(std::move(setup));
         window->initialise();
         window->show();
+    }
+
+    // A profile that differs from the keyboard in brightness (the caller may change more).
+    [[nodiscard]] std::unique_ptr<LiveConfig> profileFromKeyboard() const {
+        namespace img = device::image;
+        auto loaded = std::make_unique<LiveConfig>();
+        loaded->image = keyboard->settings();
+        loaded->records = live->records;
+        loaded->image[img::kBrightness] = loaded->image[img::kBrightness] == 7 ? 9 : 7;
+        return loaded;
+    }
+    // Writes it where the chooser points ("shared.bin"), with a "Work" profile in the panel's
+    // folder beside it.
+    [[nodiscard]] bool offer(const LiveConfig& loaded) {
+        prompts.chosen = dir / "shared.bin";
+        return keys::writeKeymap(*prompts.chosen, loaded.image, loaded.records) &&
+               keys::writeKeymap(dir / "Configure" / "Work.bin", live->image, live->records);
     }
 
     QTemporaryDir temp;
