@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "../keyboard_road.h"
 #include "app/main_window/device_session.h"
 #include "app/main_window/main_window.h"
 #include "app/profiles/profiles_dlg.h"
@@ -25,8 +26,8 @@
 #include "keys/keymap_file.h"
 #include "profiles_window_rig.h"
 #include "support/qt_wait.h"
-#include "ui/accessible_areas.h"
 #include "ui/transparent_list_box.h"
+#include "support/test_names.h"
 
 namespace tessaron::app {
 namespace {
@@ -35,28 +36,10 @@ namespace fs = std::filesystem;
 namespace img = device::image;
 using tessaron::testing::waitFor;
 
-
-QString focusedName(const ui::PaintedAreaSource& source) {
-    const auto areas = source.paintedAreas();
-    const ui::PaintedArea* a = ui::findArea(areas, source.focusedPaintedArea());
-    return a == nullptr ? QString() : a->name;
-}
-
-void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(w, k, modifiers);
-    QCoreApplication::processEvents();
-}
-
-// Where the window's keyboard focus is: the keys a user types go there.
-QWidget* keyTarget(QWidget* window) {
-    QWidget* f = window->window()->focusWidget();
-    return f != nullptr ? f : window;
-}
-
-bool tabTo(QWidget* w, const ui::PaintedAreaSource& source, const QString& name) {
-    for (int i = 0; i < 30 && focusedName(source) != name; ++i) key(keyTarget(w), Qt::Key_Tab);
-    return focusedName(source) == name;
-}
+using road::focusedName;
+using road::key;
+using road::keyTarget;
+using road::tabTo;
 
 // Picks the menu entry at `row` with the arrows and Enter, once the menu is up.
 void pickFromMenu(int row) {
@@ -134,7 +117,8 @@ TEST_P(ProfilesKeyboard, AProfileLoadedFromThePanelMenuReachesTheKeyboardWithSav
     EXPECT_EQ(keyboard->settings()[img::kBrightness], brightness);
 }
 
-INSTANTIATE_TEST_SUITE_P(MenuKeyOrShiftF10, ProfilesKeyboard, ::testing::Values(false, true));
+INSTANTIATE_TEST_SUITE_P(MenuKeyOrShiftF10, ProfilesKeyboard, ::testing::Values(false, true),
+                         [](const auto& c) { return c.param ? "ShiftF10" : "MenuKey"; });
 
 class ProfilesAccessible : public ::testing::TestWithParam<Language> {};
 
@@ -182,7 +166,8 @@ TEST_P(ProfilesAccessible, TheListAndButtonsAreNamedWithRolesAndActions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ProfilesAccessible,
-                         ::testing::Values(Language::English, Language::Chinese));
+                         ::testing::Values(Language::English, Language::Chinese),
+                         tessaron::testing::languageName);
 
 }  // namespace
 }  // namespace tessaron::app
