@@ -37,7 +37,7 @@ build: deps $(BUILD)/build.ninja
 run: build
 	$(BUILD)/src/app/tessaron $(ARGS)
 
-# The inner loop: the normal build once, then its tests; LABEL=fast (or window, x11) runs only those.
+# The inner loop: the normal build once, then its tests; LABEL=fast (or slow, window, x11) runs only those.
 check: deps test-normal
 
 # The fuzz run goes first so that the test summaries close the output.

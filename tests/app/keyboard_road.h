@@ -44,13 +44,15 @@ inline bool tabTo(QWidget* w, const ui::PaintedAreaSource& source, const QString
     return focusedName(source) == name;
 }
 
-// Runs `onPage` on the modal Page once it is open, from inside its loop; sets `ran`. A page still
-// open afterwards is rejected, so that a failing check never leaves the window blocked.
+// Runs `onPage` on the Page once it is open (the modal one, unless `find` says where it is), from
+// inside its loop; sets `ran`. A page still open afterwards is rejected, so that a failing check
+// never leaves the window blocked.
 template <class Page>
-void whenOpen(std::function<void(Page&)> onPage, bool& ran) {
+void whenOpen(std::function<void(Page&)> onPage, bool& ran,
+              std::function<QWidget*()> find = QApplication::activeModalWidget) {
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [poll, onPage, &ran] {
-        auto* page = qobject_cast<Page*>(QApplication::activeModalWidget());
+    *poll = [poll, onPage, find, &ran] {
+        auto* page = qobject_cast<Page*>(find());
         if (page == nullptr || !page->isVisible()) {
             QTimer::singleShot(10, *poll);
             return;

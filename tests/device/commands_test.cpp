@@ -20,7 +20,6 @@ TEST(Frames, WorkedExamplesAreExact) {
 
 TEST(Frames, ConstantChecksums) {
     const std::pair<FeatureFrame, int> cases[] = {
-        {frames::getFirmwareVersion(), 0x7F}, {frames::getReportRate(), 0x7E},
         {frames::getResponseTime(), 0x7B},    {frames::getLighting(), 0x77},
         {frames::getGameMode(), 0x76},        {frames::readKeyMap(), 0x72},
         {frames::readEnableBitmap(), 0x5F},   {frames::writeKeyMap(), 0xEA},

@@ -76,34 +76,25 @@ TEST_P(ProfilesKeyboard, AProfileLoadedFromThePanelMenuReachesTheKeyboardWithSav
     window.setFocus();
     ASSERT_TRUE(tabTo(&window, window, QStringLiteral("Profile")));
     bool ran = false;
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [&, poll] {
-        auto* panel = window.findChild<CConfigureDlg*>();
-        if (panel == nullptr || !panel->isVisible()) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
-        *poll = nullptr;  // it holds the pointer to itself; the running copy goes on
-        ran = true;
-        const QString listName = panel->list()->accessibleName();
-        ASSERT_TRUE(tabTo(panel, *panel, listName));
-        key(panel->list(), Qt::Key_Down);
-        ASSERT_EQ(panel->list()->currentRow(), 0);
-        // The menu's fourth entry is Load.
-        pickFromMenu(3);
-        if (shiftF10) {
-            key(panel->list(), Qt::Key_F10, Qt::ShiftModifier);
-        } else {
-            key(panel->list(), Qt::Key_Menu);
-        }
-        EXPECT_EQ(live->image[img::kBrightness], brightness);
-        // Shift+Tab back to the close button, Space closes the panel.
-        key(keyTarget(panel), Qt::Key_Tab, Qt::ShiftModifier);
-        EXPECT_EQ(focusedName(*panel), QStringLiteral("Close"));
-        key(panel, Qt::Key_Space);
-        if (panel->isVisible()) panel->reject();
-    };
-    QTimer::singleShot(0, *poll);
+    road::whenOpen<CConfigureDlg>(
+        [&](CConfigureDlg& panel) {
+            ASSERT_TRUE(tabTo(&panel, panel, panel.list()->accessibleName()));
+            key(panel.list(), Qt::Key_Down);
+            ASSERT_EQ(panel.list()->currentRow(), 0);
+            // The menu's fourth entry is Load.
+            pickFromMenu(3);
+            if (shiftF10) {
+                key(panel.list(), Qt::Key_F10, Qt::ShiftModifier);
+            } else {
+                key(panel.list(), Qt::Key_Menu);
+            }
+            EXPECT_EQ(live->image[img::kBrightness], brightness);
+            // Shift+Tab back to the close button, Space closes the panel.
+            key(keyTarget(&panel), Qt::Key_Tab, Qt::ShiftModifier);
+            EXPECT_EQ(focusedName(panel), QStringLiteral("Close"));
+            key(&panel, Qt::Key_Space);
+        },
+        ran, [&window] { return window.findChild<CConfigureDlg*>(); });
     key(&window, Qt::Key_Space);
     ASSERT_TRUE(ran) << "the profiles panel did not open";
     ASSERT_EQ(live->image, loaded->image);
