@@ -19,7 +19,6 @@
 namespace tessaron::device {
 namespace {
 
-
 // Offsets where the host's image and the keyboard's memory differ, apart from the Win Lock flag
 // (byte 7495), which the host keeps for itself. Every other field either travels or stays zero on
 // both sides, so a field the host files at the wrong offset shows up here.
@@ -72,7 +71,7 @@ struct SaveCase {
     std::string name;
     std::size_t offset;
     std::size_t size;
-    std::vector<std::uint8_t> values;  // a field's ends; empty for a block, whose bytes are flipped
+    std::vector<std::uint8_t> values;  // a field's values in turn; empty: each byte flipped
 };
 
 void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.name; }
@@ -114,7 +113,7 @@ std::vector<SaveCase> saveCases() {
         {"Effect", 7450, 1, {55, 1}},    {"Speed", 7451, 1, {9, 0}},
         {"Brightness", 7452, 1, {0, 50}}, {"Option", 7453, 1, {1, 8}},
         {"Direction", 7454, 1, {4, 1}},  {"GameMode", 7476, 1, {1, 0}},
-        {"WinLock", 7495, 1, {1, 0}},    {"KeyMap", 792, 512, {}},
+        {"WinLock", 7495, 1, {1, 0, 1}}, {"KeyMap", 792, 512, {}},
         {"EnableBitmap", 7477, 18, {}},  {"LightingTable", 7455, 21, {}},
     };
     for (std::size_t n = 0; n < 32; ++n) {
