@@ -120,7 +120,7 @@ int runImport(const Context& ctx) {
     if (!checked.configuration) return checked.status;
     const config::Configuration& wanted = *checked.configuration;
 
-    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
     if (!folder) return failWith(ctx, folder.error());
     const fs::path keymap = *folder / std::string(keys::kKeymapFileName);
     auto before = config::keymapRecords(keymap);
