@@ -56,8 +56,10 @@ Checked check(const Context& ctx, const std::string& name) {
     auto parsed = config::parseConfiguration(*text);
     if (!parsed) {
         const Error& e = parsed.error();
-        const std::string shown = name == "-" ? "(standard input)" : name;
-        fail(shown + ": " + e.text(languageOf(ctx)));
+        const bool chinese = languageOf(ctx) == Language::Chinese;
+        const std::string shown =
+            name != "-" ? name : chinese ? "（标准输入）" : "(standard input)";
+        fail(shown + (chinese ? "：" : ": ") + e.text(languageOf(ctx)));
         return {std::nullopt, kRefusedFile};
     }
     return {std::move(*parsed), 0};

@@ -308,8 +308,13 @@ Lighting readLighting(const Json& v, const std::string& path) {
             if (lighting::directionWord(d) == direction) l.direction = d;
         }
         if (!l.direction) {
-            const std::string effectEn = lighting::effectName(l.effect, Language::English);
-            const std::string effectZh = lighting::effectName(l.effect, Language::Chinese);
+            // Effects 15 and 16 take directions but have no name in the list.
+            std::string effectEn = lighting::effectName(l.effect, Language::English);
+            std::string effectZh = lighting::effectName(l.effect, Language::Chinese);
+            if (effectEn.empty()) {
+                effectEn = "Effect " + std::to_string(l.effect);
+                effectZh = "灯效 " + std::to_string(l.effect);
+            }
             refuse(directionPath,
                    (own.empty() ? std::string("must be ") : effectEn + " takes the direction ") +
                        either(words, false) + ", not \"" + direction + "\"",
