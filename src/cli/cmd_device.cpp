@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.h"
@@ -288,6 +290,7 @@ int runReset(Context& ctx) {
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
     if (!hasFlag(ctx, "--yes") && !confirmed(ctx)) {
+        if (!::isatty(STDIN_FILENO)) std::cerr << "\n";  // no Enter was echoed after the question
         return refuseWith(ctx, makeError("Nothing was changed: the reset was not confirmed (answer "
                                          "y, or give --yes).",
                                          "未做任何更改：没有确认恢复出厂设置（请回答 y，或加上 "

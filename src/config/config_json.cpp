@@ -234,8 +234,8 @@ long long numberAt(const Json& v, const std::string& path, long long low, long l
                "must be " + std::to_string(low) + " to " + std::to_string(high) + "; " + shown(v) +
                    (small ? " is too small" : " is too big"),
                "必须在 " + std::to_string(low) + " 到 " + std::to_string(high) + " 之间；" +
-                   (v.is_number_float() ? std::string("此数") : v.dump()) +
-                   (small ? " 太小" : " 太大"));
+                   (v.is_number_float() ? std::string("此数") : v.dump() + " ") +
+                   (small ? "太小" : "太大"));
     }
     return *n;
 }
@@ -648,7 +648,13 @@ Error whereJsonStops(std::string_view text, const Json::exception& thrown) {
     }
     std::string why = stop.why_;
     if (const auto cut = why.find("syntax error"); cut != std::string::npos) why = why.substr(cut);
-    const std::string token = stop.token_.empty() ? std::string("文本末尾") : "“" + stop.token_ + "”";
+    // The reader's last token may begin with what came before it ("key": }); the end is what
+    // it stumbled on.
+    std::string last = stop.token_;
+    while (!last.empty() && std::isspace(static_cast<unsigned char>(last.back()))) last.pop_back();
+    if (const auto cut = last.find_last_of(" \t\r\n:,"); cut != std::string::npos && cut + 1 < last.size())
+        last = last.substr(cut + 1);
+    const std::string token = last.empty() ? std::string("文本末尾") : "“" + last + "”";
     return makeError(where + ": not valid JSON (" + why + ")",
                      whereZh + "：不是有效的 JSON（读到" + token + "时出错）");
 }
