@@ -170,7 +170,8 @@ TEST_F(KeyPageRoadTest, HostActionKeyPressedOnTheKeyboardOpensItsTarget) {
     EXPECT_EQ(keyboardCell(kKeyF5), keys::hostActionCell(keys::layoutVk(kKeyF5)));
 
     const auto& at = keys::layoutEntry(kKeyF5);
-    ASSERT_TRUE(rig->keyboard->pressKeyAt(at.column, at.row));
+    ASSERT_EQ(rig->keyboard->pressKeyAt(at.column, at.row),
+              device::VirtualKeyboard::KeyPress::Reported);
     ASSERT_TRUE(waitFor([this] { return !rig->launcher.actions.empty(); }));
     EXPECT_EQ(rig->launcher.actions[0].kind, keys::kind::kOpenFile);
     EXPECT_EQ(rig->launcher.actions[0].folder, "/home/user/notes");
