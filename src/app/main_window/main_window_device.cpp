@@ -104,7 +104,7 @@ void CTessaronDlg::save() {
                            keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
                        keymapWriteFailing_ = !written;
                        if (!written) {
-                           // The keys' programs live only in the file: no Save without it.
+                           // The keyboard has them, but the keys' programs live only in the file.
                            dialogs_->inform(
                                this, tr2("Orvik Gaming Keyboard", kWindowTitle),
                                tr2("The keyboard took the settings, but they could not be kept "
