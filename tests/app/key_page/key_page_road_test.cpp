@@ -158,7 +158,8 @@ TEST_F(KeyPageRoadTest, HostActionKeyPressedOnTheKeyboardOpensItsTarget) {
     EXPECT_EQ(keyboardCell(kKeyF5), (keys::KeyCell{0x0A, 0x00, 0x74, 0x00}));  // reports F5
 
     const auto& at = keys::layoutEntry(kKeyF5);
-    ASSERT_TRUE(rig->keyboard->pressKeyAt(at.column, at.row));
+    ASSERT_EQ(rig->keyboard->pressKeyAt(at.column, at.row),
+              device::VirtualKeyboard::KeyPress::Reported);
     ASSERT_TRUE(waitFor([this] { return !rig->launcher.actions.empty(); }));
     EXPECT_EQ(rig->launcher.actions[0].kind, keys::kind::kOpenFile);
     EXPECT_EQ(rig->launcher.actions[0].folder, "/home/user/notes");
