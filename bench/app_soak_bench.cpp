@@ -28,7 +28,7 @@
 #include <string>
 #include <thread>
 
-#include "app/main_window/device_session.h"
+#include "app/controller/settings_controller.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/window_layout.h"
 #include "app/shell/allocator.h"
@@ -144,13 +144,14 @@ public:
         std::filesystem::create_directories(root / "target");
         live_.dataFolder = root;
         live_.imageBase = TESSARON_BENCH_SHARE_DIR;
-        session_ = std::make_unique<DeviceSession>(demo_.transport(), clock_, demo_.makeHotplug());
+        auto session =
+            std::make_unique<DeviceSession>(demo_.transport(), clock_, demo_.makeHotplug());
+        session_ = session.get();
+        controller_ = std::make_unique<SettingsController>(live_, std::move(session), &launcher_);
         MainWindowSetup setup;
-        setup.live = &live_;
-        setup.session = session_.get();
+        setup.controller = controller_.get();
         setup.dialogs = &dialogs_;
         setup.programs = &programs_;
-        setup.launcher = &launcher_;
         setup.programFolder = root;
         setup.helpPage = root / "help.html";
         setup.useTray = false;
@@ -165,8 +166,9 @@ public:
         std::copy_n(image.begin() + img::keyCell(5, 4), img::kCellSize, otherCell_.begin());
     }
     ~Soak() {
-        // The session first: the window ends without waiting for device traffic.
-        session_.reset();
+        // The controller and its session first: the window ends without waiting for device
+        // traffic.
+        controller_.reset();
         window_.reset();
     }
     Soak(const Soak&) = delete;
@@ -252,7 +254,8 @@ private:
     std::uint8_t hostActionCode_ = 0;
     std::array<std::uint8_t, img::kCellSize> ownCell_{};
     std::array<std::uint8_t, img::kCellSize> otherCell_{};
-    std::unique_ptr<DeviceSession> session_;
+    DeviceSession* session_ = nullptr;  // the controller's
+    std::unique_ptr<SettingsController> controller_;
     std::unique_ptr<CTessaronDlg> window_;
 };
 

@@ -82,6 +82,7 @@ struct Fixture {
     // their own would add a file system's work to their time.
     std::optional<QTemporaryDir> dir;
     std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
+    std::unique_ptr<SettingsController> controller;  // no keyboard
     Fixture() {
         const QByteArray given = qgetenv(kFolderVariable);
         if (given.isEmpty()) {
@@ -92,8 +93,9 @@ struct Fixture {
         live->imageBase = TESSARON_BENCH_SHARE_DIR;
     }
     std::unique_ptr<CTessaronDlg> makeWindow() {
+        controller = std::make_unique<SettingsController>(*live, nullptr, nullptr);
         MainWindowSetup setup;
-        setup.live = live.get();
+        setup.controller = controller.get();
         setup.useTray = false;
         return std::make_unique<CTessaronDlg>(std::move(setup));
     }

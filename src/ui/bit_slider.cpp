@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/messages.h"
 #include "ui/resource_bitmaps.h"
 
 namespace tessaron::ui {
@@ -118,8 +117,7 @@ void CBitSlider::updateThumb() {
         thumb_->move(left, top);
         thumb_->hide();
     }
-    QObject* target = target_ ? target_.data() : window();
-    if (target != this) sendMessage(target, kSliderMovedMessage, controlId_, 0);
+    emit thumbPlaced(controlId_);
 }
 
 void CBitSlider::paintEvent(QPaintEvent* /*event*/) {

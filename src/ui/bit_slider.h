@@ -1,10 +1,9 @@
 #pragma once
 // A slider that draws nothing itself: its owner paints it from thumbX()/thumbY() and the value
-// whenever the slider reports kSliderMovedMessage (wParam = control id). A click puts the thumb
+// whenever the slider signals thumbPlaced (with its control id). A click puts the thumb
 // where the click was; the wheel never moves it.
 
 #include <QCursor>
-#include <QPointer>
 #include <QSlider>
 #include <QWidget>
 
@@ -62,12 +61,14 @@ public:
     // (max - min) x offset / length, rounded half up, plus min; clamped to the range.
     static int positionForOffset(int offset, int channelLength, int minimum, int maximum);
 
-    // Receiver of kSliderMovedMessage; the top-level window when none is set.
-    void setNotifyTarget(QObject* target) { target_ = target; }
     void setCustomCursor(std::optional<QCursor> cursor);
 
     // Recomputes the thumb position, hides the thumb window and tells the owner.
     void updateThumb();
+
+signals:
+    // The thumb was placed anew (moved, or only repainted); the owner compares the value.
+    void thumbPlaced(int controlId);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -85,7 +86,6 @@ private:
     int thumbOffset_ = 0;
     bool dragging_ = false;
     CBitWnd* thumb_ = nullptr;  // child, owned by Qt's object tree
-    QPointer<QObject> target_;
     BitmapStrip stripA_;
     BitmapStrip stripB_;
 };

@@ -1,10 +1,11 @@
 #pragma once
-// The window messages of the program keep their historical numbers. They travel as QEvents whose
-// type is the message number (all numbers lie inside QEvent::User..QEvent::MaxUser), carrying the
-// two message parameters. Receivers handle them in QObject::customEvent() or event():
+// The window messages that keep their numbers: the hook library's key message and the transparent
+// list's edit messages (everything else inside the program is a typed signal). They travel as
+// QEvents whose type is the message number (all numbers lie inside QEvent::User..QEvent::MaxUser),
+// carrying the two message parameters. Receivers handle them in QObject::customEvent() or event():
 //
 //     void customEvent(QEvent* e) override {
-//         if (e->type() == ui::eventType(ui::kSliderMovedMessage)) {
+//         if (e->type() == ui::eventType(ui::kEditorDoneMessage)) {
 //             const auto& m = static_cast<const ui::WindowMessage&>(*e); ...
 //
 // sendMessage() delivers at once on the caller's thread (the receiver must live there);
@@ -20,22 +21,12 @@ class QObject;
 
 namespace tessaron::ui {
 
-// Notification-area icon → main window; lParam is the mouse event.
-inline constexpr int kTrayMessage = 0x405;
-// Main window → itself, wParam 15: the "no keyboard" balloon.
-inline constexpr int kNoDeviceMessage = 0x406;
 // Keyboard hook → window: wParam virtual-key code, lParam bit 31 set for a release.
 inline constexpr int WM_MACRO_KEY = 0x6F3;
 // Transparent list → parent: an in-place edit is about to begin (0, 0).
 inline constexpr int kEditBeginsMessage = 0x6F4;
 // Transparent list → parent: delay edited (index, value) or name re-inserted (old, new index).
 inline constexpr int kItemEditedMessage = 0x6F5;
-// Listener → main window: wParam key code of a host-action key.
-inline constexpr int kKeyEventMessage = 0x778;
-// Bit slider → main window: wParam control id, lParam 0.
-inline constexpr int kSliderMovedMessage = 0x779;
-// → main window: reload sliders and marks from the device image; lParam 0 after a device read.
-inline constexpr int kRefreshMessage = 0x77B;
 // Transparent list → parent: edited text changed (new index, old text in WindowMessage::text).
 inline constexpr int kItemChangedMessage = 0x8840;
 // Edit helper → its list: wParam 1 commit, 0 cancel.
@@ -51,11 +42,9 @@ constexpr bool isUserEvent(int message) {
 }
 }  // namespace detail
 
-static_assert(detail::isUserEvent(kTrayMessage) && detail::isUserEvent(kNoDeviceMessage) &&
-              detail::isUserEvent(WM_MACRO_KEY) && detail::isUserEvent(kEditBeginsMessage) &&
-              detail::isUserEvent(kItemEditedMessage) && detail::isUserEvent(kKeyEventMessage) &&
-              detail::isUserEvent(kSliderMovedMessage) && detail::isUserEvent(kRefreshMessage) &&
-              detail::isUserEvent(kItemChangedMessage) && detail::isUserEvent(kEditorDoneMessage));
+static_assert(detail::isUserEvent(WM_MACRO_KEY) && detail::isUserEvent(kEditBeginsMessage) &&
+              detail::isUserEvent(kItemEditedMessage) && detail::isUserEvent(kItemChangedMessage) &&
+              detail::isUserEvent(kEditorDoneMessage));
 
 class WindowMessage final : public QEvent {
 public:

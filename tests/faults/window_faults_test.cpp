@@ -24,7 +24,7 @@
 #include <sstream>
 
 #include "app/shell/desktop.h"
-#include "app/main_window/device_session.h"
+#include "app/controller/settings_controller.h"
 #include "app/shell/live_config.h"
 #include "app/main_window/main_window.h"
 #include "device/ack.h"
@@ -36,7 +36,6 @@
 #include "keys/key_cell.h"
 #include "keys/keymap_file.h"
 #include "support/qt_wait.h"
-#include "ui/messages.h"
 
 namespace tessaron::app {
 namespace {
@@ -92,12 +91,13 @@ struct Rig {
         live.dataFolder = fs::path(dir.path().toStdString());
         live.imageBase = TESSARON_TEST_SHARE_DIR;
         if (before) before(live);
-        session =
+        auto ownSession =
             std::make_unique<DeviceSession>(*transport, SystemClock::instance(),
                                             std::make_unique<device::VirtualHotplug>(keyboard));
+        session = ownSession.get();
+        controller = std::make_unique<SettingsController>(live, std::move(ownSession), nullptr);
         MainWindowSetup setup;
-        setup.live = &live;
-        setup.session = session.get();
+        setup.controller = controller.get();
         setup.dialogs = &dialogs;
         setup.programs = &programs;
         setup.programFolder = live.dataFolder;
@@ -108,7 +108,7 @@ struct Rig {
         settle();
     }
     ~Rig() {
-        session.reset();
+        controller.reset();  // with the session
         window.reset();
     }
     bool settle() {
@@ -164,7 +164,8 @@ struct Rig {
     LiveConfig live;
     RecordingDialogs dialogs;
     NoPrograms programs;
-    std::unique_ptr<DeviceSession> session;
+    DeviceSession* session = nullptr;  // the controller's
+    std::unique_ptr<SettingsController> controller;
     std::unique_ptr<CTessaronDlg> window;
 };
 
@@ -356,7 +357,7 @@ TEST(WindowFaults, APlugStormIsReadOnceWhileTheWindowTakesInput) {
     auto kb = std::make_shared<device::VirtualKeyboard>();
     Rig rig(kb);
     int notices = 0;  // counted after the window has taken each
-    QObject::connect(rig.session.get(), &DeviceSession::plugChanged, [&](int) { ++notices; });
+    QObject::connect(rig.session, &DeviceSession::plugChanged, [&](int) { ++notices; });
     kb->clearTraffic();
     QElapsedTimer timer;
     timer.start();
@@ -406,8 +407,8 @@ TEST(WindowFaults, FailedWritesOfKeymapAreToldWithTheFileAndTheReason) {
         EXPECT_NE(told.find(rig.live.keymapPath().string()), std::string::npos) << told;
         EXPECT_NE(told.find(std::strerror(EFBIG)), std::string::npos) << told;
         // A run of failing writes nobody asked for is told once.
-        ui::sendMessage(rig.window.get(), ui::kRefreshMessage, 0, 1);
-        ui::sendMessage(rig.window.get(), ui::kRefreshMessage, 0, 1);
+        rig.controller->refresh(false);
+        rig.controller->refresh(false);
         EXPECT_EQ(rig.dialogs.shown.size(), 1u);
         rig.click(kCancel);
         EXPECT_EQ(rig.dialogs.shown.size(), 2u);

@@ -19,20 +19,14 @@
 #include <span>
 
 #include "app/main_window/about_dlg.h"
-#include "app/main_window/keyboard_merge.h"
 #include "app/main_window/lighting_panel.h"
 #include "app/main_window/performance_panel.h"
-#include "core/atomic_file.h"
 #include "keys/assignment.h"
-#include "keys/keymap_file.h"
-#include "macros/macro_file.h"
-#include "macros/slot_packing.h"
 #include "ui/bit_slider.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/menu_style.h"
 #include "ui/first_time_notice.h"
-#include "ui/messages.h"
 #include "ui/panel_painter.h"
 #include "ui/qt_translations.h"
 
@@ -50,9 +44,9 @@ QString toQString(const std::filesystem::path& path) {
 
 CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      live_(*setup.live),
       setup_(std::move(setup)),
-      session_(setup_.session) {
+      controller_(setup_.controller),
+      live_(setup_.controller->live()) {
     // Qt's own buttons and file dialogs speak the interface language, not the desktop's locale.
     ui::installQtTranslations(live_.language);
     if (setup_.dialogs == nullptr) ownDialogs_ = std::make_unique<MessageBoxDialogs>(live_.language);
@@ -76,7 +70,7 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     auto makeSlider = [this](int id, int maximum, QPoint at) {
         auto* s = new ui::CBitSlider(Qt::Horizontal, this);
         s->setControlId(id);
-        s->setNotifyTarget(this);
+        connect(s, &ui::CBitSlider::thumbPlaced, this, &CTessaronDlg::onSliderMoved);
         s->setRange(0, maximum);
         s->setSingleStep(1);
         s->setPageStep(1);
@@ -93,20 +87,11 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
     brightness_->setValue(1);
     reportRate_->setValue(1);
 
-    live_.diyMode = false;
-    live_.marks.fill(0);
     sections_.collapseAll();
-
-    if (session_ != nullptr) {
-        session_->setKeyEventTarget(this);
-        connect(session_, &DeviceSession::plugChanged, this, &CTessaronDlg::onPlugChanged);
-    }
+    connectController();
 }
 
-
-CTessaronDlg::~CTessaronDlg() {
-    if (session_) session_->setKeyEventTarget(nullptr);
-}
+CTessaronDlg::~CTessaronDlg() = default;
 
 QString CTessaronDlg::tr2(const char* english, const char* chinese) const {
     return QString::fromUtf8(live_.language == Language::Chinese ? chinese : english);
@@ -126,41 +111,17 @@ ui::CBitSlider* CTessaronDlg::slider(int controlId) const {
 }
 
 void CTessaronDlg::initialise() {
-    // The macro table: a missing file is created empty; an unreadable one leaves it empty.
-    if (auto loaded = macros::loadMacroFile(live_.macroFilePath())) {
-        live_.committedMacros = std::move(loaded->table);
-    }
     createTray();
-    checkDataFolder();
-    // Key records from keymap.bin (created when missing), then the committed copies.
-    live_.records = keys::KeyRecordTable{};
-    if (auto loaded = keys::loadKeymap(live_.keymapPath(), live_.image, live_.records); !loaded) {
-        // A file that could not be made is covered by the data folder's notice.
-        if (!keymapWriteFailing_) showError(loaded.error());
-    } else {
-        assignmentsKnown_ = *loaded == keys::KeymapLoad::Read;
-    }
-    keys::fillLayoutVks(live_.records);
-    live_.commit();
-    setSlidersFromImage();
+    // The sliders follow the files' settings (settingsReloaded).
+    if (controller_) controller_->loadFiles();
     // Without a kept face the first paint needs the images and fonts: start on them now.
     if (!loadKeptFace()) startWarmup();
-    startDevice();
+    if (controller_) controller_->connectKeyboard();
 }
 
-void CTessaronDlg::checkDataFolder() {
-    if (live_.dataFolder.empty()) return;
-    // As much as keymap.bin takes, so a nearly full disk is found as well as a locked folder.
-    const auto probe = live_.dataFolder / ".tessaron-write-check";
-    const std::vector<std::uint8_t> bytes(keys::kKeymapFileSize);
-    const std::span<const std::uint8_t> blocks[] = {bytes};
-    const Status written = writeFileAtomically(probe, blocks, Durability::Cache);
-    std::error_code ignored;
-    std::filesystem::remove(probe, ignored);
-    if (written) return;
-    keymapWriteFailing_ = true;  // told here, not again by every refresh
+void CTessaronDlg::tellDataFolderUnwritable(const Error& error) {
     const QString folder = toQString(live_.dataFolder);
-    const QString reason = QString::fromStdString(written.error().text(live_.language));
+    const QString reason = QString::fromStdString(error.text(live_.language));
     dialogs_->inform(
         this, tr2("Orvik Gaming Keyboard", kWindowTitle),
         tr2("The data folder \"%1\" cannot be written. Tessaron still changes the keyboard, but "
@@ -198,9 +159,7 @@ void CTessaronDlg::createTray() {
     trayMenu_->addAction(tr2("Exit", "退出"), this, [this] { endWindow(false); });
     tray_->setContextMenu(trayMenu_.get());
     connect(tray_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                ui::sendMessage(this, ui::kTrayMessage, 0, static_cast<qint64>(reason));
-            });
+            [this](QSystemTrayIcon::ActivationReason reason) { trayActivated(reason); });
     tray_->show();
 }
 
@@ -220,39 +179,59 @@ void CTessaronDlg::addAutostartSwitch() {
 }
 
 
-// ---- Messages.
+// ---- The controller's signals.
 
-void CTessaronDlg::customEvent(QEvent* event) {
-    const int type = static_cast<int>(event->type());
-    const auto* m = static_cast<const ui::WindowMessage*>(event);
-    switch (type) {
-        case ui::kSliderMovedMessage:
-            onSliderMoved(static_cast<int>(m->wParam()));
-            break;
-        case ui::kRefreshMessage:
-            refresh(m->lParam() == 0);
-            break;
-        case ui::kKeyEventMessage:
-            onKeyEvent(static_cast<std::uint8_t>(m->wParam()));
-            break;
-        case ui::kNoDeviceMessage:
-            if (m->wParam() == 15) showNoDeviceBalloon();
-            break;
-        case ui::kTrayMessage:
-            if (m->lParam() == QSystemTrayIcon::DoubleClick ||
-                m->lParam() == QSystemTrayIcon::Trigger) {
-                if (session_ != nullptr && session_->isConnected()) {
-                    bringForward();
-                } else {
-                    ui::postMessage(this, ui::kNoDeviceMessage, 15, 0);
-                }
-            }
-            break;
-        default:
-            QWidget::customEvent(event);
-            return;
+void CTessaronDlg::connectController() {
+    SettingsController* c = controller_;
+    connect(c, &SettingsController::settingsChanged, this, qOverload<>(&QWidget::update));
+    connect(c, &SettingsController::settingsReloaded, this, [this](bool afterRead) {
+        setSlidersFromImage();
+        if (afterRead) offerFirmwareUpdate();
+    });
+    connect(c, &SettingsController::connectionChanged, this, [this](bool connected) {
+        unplugged_ = !connected;
+        if (!connected) firmwareOffered_ = false;
+        update();
+    });
+    connect(c, &SettingsController::busyChanged, this, [](bool busy) {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    });
+    connect(c, &SettingsController::errorOccurred, this, &CTessaronDlg::showError);
+    connect(c, &SettingsController::dataFolderUnwritable, this,
+            &CTessaronDlg::tellDataFolderUnwritable);
+    connect(c, &SettingsController::keysBeyondKeyboard, this,
+            &CTessaronDlg::tellKeysBeyondKeyboard);
+    connect(c, &SettingsController::savedButNotKept, this, [this](const Error& error) {
+        dialogs_->inform(this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+                         tr2("The keyboard took the settings, but they could not be kept on this "
+                             "computer: ",
+                             "键盘已接受设置，但无法保存在本机：") +
+                             QString::fromStdString(error.text(live_.language)));
+    });
+    connect(c, &SettingsController::factoryResetFailed, this, [this](const Error& error) {
+        dialogs_->inform(
+            this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+            QString::fromStdString(error.text(live_.language)) +
+                tr2("\n\nThe factory reset did not finish; the keyboard may hold its factory "
+                    "settings. When it is read again, what it does not hold is shown as unsaved "
+                    "changes.",
+                    "\n\n恢复出厂设置没有完成；键盘可能已是出厂设置。再次读取键盘后，"
+                    "键盘上没有的设置将显示为未保存的更改。"));
+    });
+    connect(c, &SettingsController::factoryResetDone, this, &CTessaronDlg::onFactoryResetDone);
+}
+
+void CTessaronDlg::trayActivated(int reason) {
+    if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger) return;
+    if (controller_ && controller_->isConnected()) {
+        bringForward();
+    } else {
+        QTimer::singleShot(0, this, &CTessaronDlg::showNoDeviceBalloon);
     }
-    event->accept();
 }
 
 void CTessaronDlg::onSliderMoved(int controlId) {
@@ -264,19 +243,13 @@ void CTessaronDlg::onSliderMoved(int controlId) {
     const int pos = s->value();
     if (pos == lastSliderPos_[index]) return;
     lastSliderPos_[index] = pos;
-    const auto byte = static_cast<std::uint8_t>(pos);
-    switch (controlId) {
-        case kSpeedSliderId:
-            live_.image[img::kSpeed] = byte;
-            break;
-        case kReportRateSliderId:
-            live_.image[img::kReportRate] = byte;
-            break;
-        default:
-            live_.image[img::kBrightness] = byte;
-            break;
+    const std::size_t byte = controlId == kSpeedSliderId        ? img::kSpeed
+                             : controlId == kReportRateSliderId ? img::kReportRate
+                                                                : img::kBrightness;
+    if (controller_) {
+        controller_->edit(
+            [byte, pos](LiveConfig& live) { live.image[byte] = static_cast<std::uint8_t>(pos); });
     }
-    update();
 }
 
 void CTessaronDlg::setSlidersFromImage() {
@@ -294,36 +267,6 @@ void CTessaronDlg::setSlidersFromImage() {
     set(reportRate_, 1, live_.image[img::kReportRate]);
     set(brightness_, 2, live_.image[img::kBrightness]);
     update();
-}
-
-void CTessaronDlg::refresh(bool afterDeviceRead) {
-    setSlidersFromImage();
-    keys::refreshModifiedMarks(live_.liveKeys());
-    if (afterDeviceRead) fetchLighting();
-    writeKeymap(true);
-    update();
-    if (afterDeviceRead) offerFirmwareUpdate();
-}
-
-void CTessaronDlg::fetchLighting() {
-    if (session_ == nullptr || !session_->isConnected()) return;
-    QPointer<CTessaronDlg> self(this);
-    beginBusy();
-    session_->fetchLighting(live_.committedImage, [self](Result<device::DeviceImage> read) {
-        if (!self) return;
-        self->endBusy();
-        if (!read) return;  // a keyboard gone meanwhile is reported by the plug notice
-        // Only the lighting block: whatever the user changed meanwhile stays.
-        mergeLightingRead(self->live_, *read);
-        self->setSlidersFromImage();
-        self->writeKeymap(true);
-        self->update();
-    });
-}
-
-void CTessaronDlg::onKeyEvent(std::uint8_t code) {
-    if (setup_.launcher == nullptr) return;
-    keys::runHostAction(live_.records, code, *setup_.launcher);
 }
 
 void CTessaronDlg::tellStillRunning() {

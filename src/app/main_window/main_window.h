@@ -1,9 +1,9 @@
 #pragma once
 // The main window, CTessaronDlg: a borderless window drawn from the images of its folder. It
-// holds the live configuration, the keyboard picture, the left panel with the Light, Game Mode,
-// Response Time and USB Report Rate sections, the bottom buttons, the help menu and the
-// notification-area icon, and turns every click into an edit of the live configuration, an
-// exchange with the keyboard or the opening of a page.
+// paints the settings controller's live configuration: the keyboard picture, the left panel with
+// the Light, Game Mode, Response Time and USB Report Rate sections, the bottom buttons, the help
+// menu and the notification-area icon, and turns every click into a request to the controller
+// (an edit, Save, Cancel, a reset) or the opening of a page.
 
 #include <QFont>
 #include <QImage>
@@ -23,7 +23,7 @@
 
 #include "app/shell/autostart.h"
 #include "app/shell/desktop.h"
-#include "app/main_window/device_session.h"
+#include "app/controller/settings_controller.h"
 #include "app/shell/live_config.h"
 #include "app/shell/pages.h"
 #include "app/main_window/window_layout.h"
@@ -51,11 +51,9 @@ inline constexpr int kReportRateSliderId = 1010;
 inline constexpr int kBrightnessSliderId = 1017;
 
 struct MainWindowSetup {
-    LiveConfig* live = nullptr;          // required; outlives the window
-    DeviceSession* session = nullptr;    // null: no keyboard can ever be reached
-    UserDialogs* dialogs = nullptr;      // null: message boxes
-    ProgramStarter* programs = nullptr;  // null: the desktop
-    keys::Launcher* launcher = nullptr;  // null: host actions are not carried out
+    SettingsController* controller = nullptr;  // required; may end before the window
+    UserDialogs* dialogs = nullptr;            // null: message boxes
+    ProgramStarter* programs = nullptr;        // null: the desktop
     FileVersion shippedFirmware;
     std::filesystem::path programFolder;  // where the firmware updater lies
     std::filesystem::path helpPage;       // the local help page
@@ -77,12 +75,16 @@ public:
     CTessaronDlg(const CTessaronDlg&) = delete;
     CTessaronDlg& operator=(const CTessaronDlg&) = delete;
 
-    // Loads MacroDefine.bin and keymap.bin, takes the committed copies, opens the keyboard and
-    // starts the start-up read. Call once, before the window is shown.
+    // Has the controller load the data files and connect the keyboard. Call once, before the
+    // window is shown.
     void initialise();
 
     // Shows the window in its normal state and brings it forward (tray, second instance).
     void bringForward();
+    // The notification-area icon was clicked: forward with a keyboard, else the notice.
+    void trayActivated(int reason);
+    // "No Gaming Keyboard Detected!", or why a plugged-in keyboard cannot be opened.
+    void showNoDeviceBalloon();
 
     // ---- State, for the pages and for tests.
     [[nodiscard]] LiveConfig& live() { return live_; }
@@ -94,13 +96,13 @@ public:
     [[nodiscard]] int hoveredArea() const { return hoveredArea_; }
     [[nodiscard]] int hoveredListRow() const { return hoveredRow_; }
     [[nodiscard]] std::optional<keys::KeyIndex> hoveredKey() const { return hoveredKey_; }
-    [[nodiscard]] bool busy() const { return busy_ > 0; }
+    // Device traffic outstanding: input is ignored meanwhile.
+    [[nodiscard]] bool busy() const { return controller_ && controller_->isBusy(); }
     // A plug-in not yet read (settling, or being read); the window takes input meanwhile.
-    [[nodiscard]] bool arrivalPending() const { return arrivalsPending_ > 0; }
-    [[nodiscard]] ui::CBitSlider* slider(int controlId) const;
-    [[nodiscard]] const std::optional<device::FirmwareVersion>& firmware() const {
-        return firmware_;
+    [[nodiscard]] bool arrivalPending() const {
+        return controller_ && controller_->arrivalPending();
     }
+    [[nodiscard]] ui::CBitSlider* slider(int controlId) const;
     [[nodiscard]] QSystemTrayIcon* trayIcon() const { return tray_; }
     // Where hiding goes: the notification area when there is one, else the task bar.
     [[nodiscard]] bool hidesToTray() const;
@@ -129,7 +131,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void closeEvent(QCloseEvent* event) override;
-    void customEvent(QEvent* event) override;
 
 private:
     // Painting (main_window_paint.cpp).
@@ -214,47 +215,31 @@ private:
     void hideWindow();
     void endWindow(bool writeCommitted);
 
-    // Messages.
+    // The controller's signals.
+    void connectController();
     void onSliderMoved(int controlId);
-    void refresh(bool afterDeviceRead);
-    void fetchLighting();
     void setSlidersFromImage();
-    void onKeyEvent(std::uint8_t code);
-    void showNoDeviceBalloon();
     // The first hide to the notification area tells, once per user, that the program keeps
     // running there (remembered in <data folder>/tessaron.conf).
     void tellStillRunning();
     void addAutostartSwitch();
 
-    // Device traffic (main_window_device.cpp).
-    void startDevice();
-    void save();
+    // What the controller tells, and the questions before its work (main_window_device.cpp).
     void cancel();
     void factoryReset();
-    // After a factory reset that failed: reads the keyboard again, if it is still there.
-    void rereadAfterReset();
+    void onFactoryResetDone();
     void offerFirmwareUpdate();
-    void onPlugChanged(int change);
-    void beginBusy();
-    void endBusy();
-    // Writes keymap.bin from the live state and reports a failure with the file and the reason.
-    // onceWhileFailing: a write nobody asked for (refresh, lighting fetch) reports only the
-    // first of a run of failures.
-    bool writeKeymap(bool onceWhileFailing = false);
-    // A fresh read of the keyboard: it becomes the committed state, the unsaved changes stay
-    // over it, and keys keymap.bin holds beyond it are kept as unsaved changes and told.
-    void takeKeyboardRead(const device::DeviceImage& read);
-    // Tells at start when the data folder takes no file.
-    void checkDataFolder();
+    void tellKeysBeyondKeyboard(int count);
+    void tellDataFolderUnwritable(const Error& error);
     void showError(const Error& error);
     void startUpdater();
 
     void createTray();
 
-    LiveConfig& live_;
     MainWindowSetup setup_;
-    // The session may end before the window (the program tears it down first).
-    QPointer<DeviceSession> session_;
+    // The controller may end before the window (the program tears it down first).
+    QPointer<SettingsController> controller_;
+    LiveConfig& live_;  // the controller's, read for painting
     std::unique_ptr<UserDialogs> ownDialogs_;
     std::unique_ptr<ProgramStarter> ownPrograms_;
     UserDialogs* dialogs_ = nullptr;
@@ -296,14 +281,6 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;
 
-    int busy_ = 0;
-    int arrivalsPending_ = 0;       // plug-ins not yet read or cancelled
-    bool saveAfterArrival_ = false;  // Save clicked while an arrival was pending
-    // The window's key cells are someone's choice (read from keymap.bin or the keyboard), not
-    // the blank image of a keymap.bin just made.
-    bool assignmentsKnown_ = false;
-    bool keymapWriteFailing_ = false;  // the last write of keymap.bin failed and was told
-    std::optional<device::FirmwareVersion> firmware_;
     bool firmwareOffered_ = false;  // once per connection
     bool ended_ = false;
     // The keyboard is known to be absent (unplugged, or not found at start): the picture is

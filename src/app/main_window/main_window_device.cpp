@@ -1,45 +1,15 @@
-// The main window's exchanges with the keyboard: start-up read, Save, Cancel, factory reset,
-// plugging and the firmware offer. Device traffic runs on the session's worker; meanwhile the
-// window keeps painting, ignores input and shows the wait cursor.
-
-#include <QApplication>
-#include <QCursor>
-
-#include <utility>
+// What the main window tells of the controller's work with the keyboard and the data files, and
+// the questions asked before it (Cancel hides, the factory reset is confirmed, the firmware
+// offer). While the controller is busy the window keeps painting, ignores input and shows the
+// wait cursor.
 
 #include "app/main_window/firmware_offer.h"
-#include "app/main_window/keyboard_merge.h"
 #include "app/main_window/main_window.h"
-#include "device/errors.h"
-#include "device/hotplug.h"
-#include "keys/assignment.h"
-#include "keys/keymap_file.h"
-#include "ui/messages.h"
 
 namespace tessaron::app {
 
-void CTessaronDlg::beginBusy() {
-    if (busy_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-void CTessaronDlg::endBusy() {
-    if (busy_ > 0 && --busy_ == 0) QApplication::restoreOverrideCursor();
-}
-
-bool CTessaronDlg::writeKeymap(bool onceWhileFailing) {
-    // The action itself still happens; the user learns that the file did not follow.
-    const Status written = keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
-    const bool told = keymapWriteFailing_;
-    keymapWriteFailing_ = !written;
-    if (!written && !(onceWhileFailing && told)) showError(written.error());
-    return static_cast<bool>(written);
-}
-
-void CTessaronDlg::takeKeyboardRead(const device::DeviceImage& read) {
-    const std::size_t beyond = mergeKeyboardRead(live_, read, assignmentsKnown_);
-    assignmentsKnown_ = true;
-    if (beyond == 0) return;
-    const QString n = QString::number(beyond);
+void CTessaronDlg::tellKeysBeyondKeyboard(int count) {
+    const QString n = QString::number(count);
     dialogs_->inform(
         this, tr2("Orvik Gaming Keyboard", kWindowTitle),
         tr2("%1 key(s) set in keymap.bin are not on the keyboard. They are shown as unsaved "
@@ -54,74 +24,9 @@ void CTessaronDlg::showError(const Error& error) {
                      QString::fromStdString(error.text(live_.language)));
 }
 
-void CTessaronDlg::startDevice() {
-    if (session_ == nullptr) return;
-    if (auto s = session_->startHotplug(); !s) showError(s.error());
-    beginBusy();
-    session_->startup(live_.committedImage,
-                      [this, alive = QPointer<CTessaronDlg>(this)](StartupOutcome out) {
-                          if (!alive) return;
-                          endBusy();
-                          if (!out.image) {
-                              // No keyboard: the window shows what keymap.bin holds, and says so.
-                              unplugged_ = !session_->isConnected();
-                              update();
-                              return;
-                          }
-                          unplugged_ = false;
-                          takeKeyboardRead(*out.image);
-                          firmware_ = out.firmware;
-                          firmwareOffered_ = false;
-                          ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
-                      });
-}
-
-void CTessaronDlg::save() {
-    if (session_ == nullptr) {
-        showError(device::errors::noKeyboard());
-        return;
-    }
-    if (arrivalsPending_ > 0) {
-        // The keyboard was just plugged in: Save follows its read, against what it holds.
-        saveAfterArrival_ = true;
-        return;
-    }
-    beginBusy();
-    session_->save(live_.image, live_.committedImage,
-                   [this, alive = QPointer<CTessaronDlg>(this)](SaveOutcome out) {
-                       if (!alive) return;
-                       endBusy();
-                       if (!out.result) {
-                           // The unsaved changes stay in the window; the next Save tries them
-                           // again.
-                           showError(out.result.error());
-                           return;
-                       }
-                       live_.image = out.image;
-                       live_.committedImage = out.committed;
-                       live_.committedRecords = live_.records;
-                       const Status written =
-                           keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
-                       keymapWriteFailing_ = !written;
-                       if (!written) {
-                           // The keyboard has them, but the keys' programs live only in the file.
-                           dialogs_->inform(
-                               this, tr2("Orvik Gaming Keyboard", kWindowTitle),
-                               tr2("The keyboard took the settings, but they could not be kept "
-                                   "on this computer: ",
-                                   "键盘已接受设置，但无法保存在本机：") +
-                                   QString::fromStdString(written.error().text(live_.language)));
-                       }
-                       update();
-                   });
-}
-
 void CTessaronDlg::cancel() {
     hideWindow();
-    live_.restoreCommitted();
-    keys::recomputeModifiedMarks(live_.liveKeys());
-    setSlidersFromImage();
-    writeKeymap();
+    if (controller_) controller_->revert();
 }
 
 void CTessaronDlg::factoryReset() {
@@ -129,44 +34,21 @@ void CTessaronDlg::factoryReset() {
                            tr2("Confirm to return Factory Setting?", "确认恢复至出厂设置吗？"))) {
         return;
     }
-    if (session_ == nullptr || !session_->isConnected()) {
+    if (!controller_ || !controller_->isConnected()) {
         // Nothing could be read back: keep every setting as it is.
         dialogs_->inform(this, QStringLiteral("Warning"),
                          QStringLiteral("No Gaming Keyboard Detected!"));
         return;
     }
-    beginBusy();
-    session_->factoryReset(
-        live_.image, [this, alive = QPointer<CTessaronDlg>(this)](Result<device::DeviceImage> out) {
-            if (!alive) return;
-            endBusy();
-            if (!out) {
-                // The keyboard may have reset before the failure: its state is unknown until it
-                // is read again, and what it lacks then stays as unsaved changes.
-                dialogs_->inform(
-                    this, tr2("Orvik Gaming Keyboard", kWindowTitle),
-                    QString::fromStdString(out.error().text(live_.language)) +
-                        tr2("\n\nThe factory reset did not finish; the keyboard may hold its "
-                            "factory settings. When it is read again, what it does not hold is "
-                            "shown as unsaved changes.",
-                            "\n\n恢复出厂设置没有完成；键盘可能已是出厂设置。再次读取键盘后，"
-                            "键盘上没有的设置将显示为未保存的更改。"));
-                rereadAfterReset();
-                return;
-            }
-            live_.diyMode = false;
-            sections_.collapseAll();
-            effectListOpen_ = responseListOpen_ = helpMenuOpen_ = false;
-            live_.image = *out;
-            setSlidersFromImage();
-            live_.marks.fill(0);
-            keys::enableAllKeys(live_.image);
-            keys::resetKeyRecords(live_.records);
-            live_.commit();
-            writeKeymap();
-            placeSliders();
-            update();
-        });
+    controller_->factoryReset();
+}
+
+void CTessaronDlg::onFactoryResetDone() {
+    sections_.collapseAll();
+    effectListOpen_ = responseListOpen_ = helpMenuOpen_ = false;
+    setSlidersFromImage();
+    placeSliders();
+    update();
 }
 
 void CTessaronDlg::startUpdater() {
@@ -175,64 +57,16 @@ void CTessaronDlg::startUpdater() {
 }
 
 void CTessaronDlg::offerFirmwareUpdate() {
-    if (!firmware_ || firmwareOffered_) return;
-    if (!shouldOfferUpdate(*firmware_, setup_.shippedFirmware)) return;
+    if (!controller_) return;
+    const auto& firmware = controller_->firmware();
+    if (!firmware || firmwareOffered_) return;
+    if (!shouldOfferUpdate(*firmware, setup_.shippedFirmware)) return;
     // One question per connection, although an arrival refreshes once per channel.
     firmwareOffered_ = true;
     if (dialogs_->confirm(this, tr2("Firmware Update", "固件更新"),
                           tr2("Update new firmware？", "更新到新的固件吗？"))) {
         startUpdater();
     }
-}
-
-void CTessaronDlg::rereadAfterReset() {
-    if (session_ == nullptr || !session_->isConnected()) return;  // the arrival reads it
-    beginBusy();
-    session_->readKeyboard(
-        live_.committedImage,
-        [this, alive = QPointer<CTessaronDlg>(this)](Result<device::DeviceImage> read) {
-            if (!alive) return;
-            endBusy();
-            if (!read) return;  // a keyboard gone meanwhile is read at its arrival
-            takeKeyboardRead(*read);
-            ui::sendMessage(this, ui::kRefreshMessage, 0, 1);
-        });
-}
-
-void CTessaronDlg::onPlugChanged(int change) {
-    if (session_ == nullptr || ended_) return;
-    if (change == static_cast<int>(device::PlugChange::Removed)) {
-        session_->removal({});
-        firmwareOffered_ = false;
-        unplugged_ = true;
-        update();
-        return;
-    }
-    unplugged_ = false;
-    update();
-    // Only the last of a burst of plug-ins is read; the window stays usable while it settles.
-    ++arrivalsPending_;
-    QPointer<CTessaronDlg> alive(this);
-    session_->arrival(
-        live_.committedImage,
-        [this, alive] {
-            if (alive) beginBusy();
-        },
-        [this, alive](std::optional<device::ArrivalResult> out) {
-            if (!alive) return;
-            --arrivalsPending_;
-            if (out) {
-                endBusy();
-                if (out->commandOpened && out->image) {
-                    takeKeyboardRead(*out->image);
-                    if (out->firmware) firmware_ = out->firmware;
-                    setSlidersFromImage();
-                    ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
-                }
-                if (out->eventOpened) ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
-            }
-            if (arrivalsPending_ == 0 && std::exchange(saveAfterArrival_, false)) save();
-        });
 }
 
 }  // namespace tessaron::app

@@ -12,18 +12,11 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <span>
-
 #include "app/main_window/about_dlg.h"
 #include "app/main_window/lighting_panel.h"
 #include "app/main_window/performance_panel.h"
-#include "keys/assignment.h"
-#include "keys/keymap_file.h"
-#include "macros/macro_file.h"
-#include "macros/slot_packing.h"
 #include "ui/bit_slider.h"
 #include "ui/menu_style.h"
-#include "ui/messages.h"
 
 // Mouse and keyboard input, clicks on the picture and the pages they open.
 
@@ -200,7 +193,10 @@ void CTessaronDlg::click(QPoint p) {
 
 void CTessaronDlg::clickArea(int a) {
     using namespace area;
-    auto& image = live_.image;
+    // Every change of the settings goes through the controller.
+    const auto change = [this](const std::function<void(device::DeviceImage&)>& f) {
+        controller_->edit([&f](LiveConfig& live) { f(live.image); });
+    };
     switch (a) {
         case kHelp:
             helpMenuOpen_ = !helpMenuOpen_;
@@ -220,19 +216,25 @@ void CTessaronDlg::clickArea(int a) {
         case kDirection1 + 1:
         case kDirection1 + 2:
         case kDirection1 + 3:
-            image[img::kDirection] =
-                lighting::directionForButton(image[img::kEffect], a - kDirection1);
+            change([a](device::DeviceImage& image) {
+                image[img::kDirection] =
+                    lighting::directionForButton(image[img::kEffect], a - kDirection1);
+            });
             break;
         case kMacroManagement:
             runMacroManager();
             break;
         case kGameModeOn:
         case kGameModeOff:
-            performance::setGameMode(image, a == kGameModeOn);
+            change([a](device::DeviceImage& image) {
+                performance::setGameMode(image, a == kGameModeOn);
+            });
             break;
         case kWinLockOn:
         case kWinLockOff:
-            performance::setWinLock(image, a == kWinLockOn);
+            change([a](device::DeviceImage& image) {
+                performance::setWinLock(image, a == kWinLockOn);
+            });
             break;
         case kResponseField:
             responseListOpen_ = true;
@@ -249,7 +251,7 @@ void CTessaronDlg::clickArea(int a) {
             cancel();
             break;
         case kSave:
-            save();
+            controller_->save();
             break;
         case kLightHeader:
             sections_.light = !sections_.light;
@@ -265,7 +267,7 @@ void CTessaronDlg::clickArea(int a) {
             break;
         case kKeymapRadio:
         case kDiyRadio:
-            live_.diyMode = a == kDiyRadio;
+            controller_->edit([a](LiveConfig& live) { live.diyMode = a == kDiyRadio; });
             break;
         default:
             break;  // colour squares and the logo do nothing
@@ -275,7 +277,7 @@ void CTessaronDlg::clickArea(int a) {
 
 void CTessaronDlg::clickKey(keys::KeyIndex key) {
     if (live_.diyMode) {
-        lighting::toggleDiyLight(live_.image, key);
+        controller_->edit([key](LiveConfig& live) { lighting::toggleDiyLight(live.image, key); });
         return;
     }
     editKey(key);
@@ -284,7 +286,9 @@ void CTessaronDlg::clickKey(keys::KeyIndex key) {
 void CTessaronDlg::clickEffectList(QPoint p) {
     const int row = effectListRow(p.x(), p.y());
     if (row >= 0) {
-        live_.diyMode = lighting::chooseEffect(live_.image, static_cast<std::size_t>(row));
+        controller_->edit([row](LiveConfig& live) {
+            live.diyMode = lighting::chooseEffect(live.image, static_cast<std::size_t>(row));
+        });
     }
     effectListOpen_ = false;
     hoveredRow_ = -1;
@@ -292,7 +296,9 @@ void CTessaronDlg::clickEffectList(QPoint p) {
 }
 
 void CTessaronDlg::clickResponseList(QPoint p) {
-    performance::chooseResponseRow(live_.image, responseListRow(p.x(), p.y(), layout()));
+    const int row = responseListRow(p.x(), p.y(), layout());
+    controller_->edit(
+        [row](LiveConfig& live) { performance::chooseResponseRow(live.image, row); });
     responseListOpen_ = false;
     hoveredRow_ = -1;
     placeSliders();
@@ -320,38 +326,28 @@ void CTessaronDlg::clickHelpMenu(QPoint p) {
 
 void CTessaronDlg::editKey(keys::KeyIndex key) {
     if (!setup_.pages.keyPage) return;
-    auto begun = keys::beginKeyEdit(live_.pending, key, live_.liveKeys(), live_.keymapPath());
-    if (!begun) {
+    if (auto begun = controller_->beginKeyEdit(key); !begun) {
         showError(begun.error());
         return;
     }
-    if (!setup_.pages.keyPage(this, live_, key)) return;
-    keys::ApplyContext context;
-    context.language = live_.language;
-    context.repackMacroSlots = [this](device::DeviceImage& image) {
-        macros::packMacroSlots(live_.committedMacros, image);
-    };
-    if (auto s = keys::finishKeyEdit(live_.pending, live_.liveKeys(), context, live_.keymapPath());
-        !s) {
-        showError(s.error());
-    }
+    // The page fills the pending assignment; the controller applies it.
+    if (!setup_.pages.keyPage(this, controller_->live(), key)) return;
+    controller_->finishKeyEdit();
 }
 
 void CTessaronDlg::runMacroManager() {
     if (!setup_.pages.macroManager) return;
-    if (!setup_.pages.macroManager(this, live_)) return;
-    macros::packMacroSlots(live_.committedMacros, live_.image);
-    writeKeymap();
-    if (auto s = macros::writeMacroFile(live_.macroFilePath(), live_.committedMacros); !s) {
-        showError(s.error());
-    }
+    if (!setup_.pages.macroManager(this, controller_->live())) return;
+    controller_->macrosEdited();
 }
 
 void CTessaronDlg::runProfiles() {
     if (!setup_.pages.profiles) return;
-    setup_.pages.profiles(this, live_, frameGeometry());
-    QTimer::singleShot(kProfilesSettleMs, this,
-                       [this] { ui::sendMessage(this, ui::kRefreshMessage, 0, 1); });
+    setup_.pages.profiles(this, controller_->live(), frameGeometry());
+    // A profile applied replaced the settings and keymap.bin.
+    QTimer::singleShot(kProfilesSettleMs, this, [this] {
+        if (controller_) controller_->refresh(false);
+    });
 }
 
 void CTessaronDlg::hideWindow() {
@@ -367,14 +363,8 @@ void CTessaronDlg::hideWindow() {
 void CTessaronDlg::endWindow(bool writeCommitted) {
     if (ended_) return;
     ended_ = true;
-    if (writeCommitted) {
-        // Unsaved panel changes do not reach the file: it gets what the keyboard holds.
-        if (auto s = keys::writeKeymap(live_.keymapPath(), live_.committedImage,
-                                       live_.committedRecords);
-            !s) {
-            showError(s.error());
-        }
-    }
+    // With the close button, keymap.bin gets what the keyboard holds, not unsaved changes.
+    if (controller_) controller_->finish(writeCommitted);
     if (tray_ != nullptr) tray_->hide();
     hide();
     emit ended();

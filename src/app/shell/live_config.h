@@ -1,7 +1,8 @@
 #pragma once
-// The live configuration the main window owns for the whole process. Pages opened from the
-// window (key page, macro manager, profiles panel) take it by reference and edit it in place,
-// or edit a working copy and hand it back on OK.
+// The live configuration, changed only through the settings controller for the whole process.
+// Pages opened from the window (key page, macro manager, profiles panel) take it by reference
+// from the controller and edit it in place, or edit a working copy and hand it back on OK; the
+// controller then applies and keeps the result.
 //
 // The object is large (two device images and two key record tables, about 420 KB): keep it on
 // the heap (std::make_unique<LiveConfig>()), never on the stack.
@@ -18,10 +19,8 @@
 
 namespace tessaron::app {
 
-inline constexpr const char* kConfigureFolderName = "Configure";
-
 struct LiveConfig {
-    // What the window edits and Save sends.
+    // What the windows show and Save sends.
     device::DeviceImage image{};
     keys::KeyRecordTable records{};
     // As last sent to, read from or reset on the keyboard, or loaded at start-up; Save sends
@@ -32,10 +31,10 @@ struct LiveConfig {
     macros::MacroTable committedMacros;
 
     keys::ModifiedMarks marks{};
-    // The key page's result, applied by the window after the page's OK.
+    // The key page's result, applied by the controller after the page's OK.
     keys::PendingAssignment pending;
 
-    // Where keymap.bin, MacroDefine.bin and "Configure" live.
+    // Where keymap.bin, MacroDefine.bin and the profiles' "Configure" folder live.
     std::filesystem::path dataFolder;
     // The folder holding "png/<language>/..." (may differ from dataFolder when the images come
     // from the installed share folder); pass it to ui::imageFolder().
@@ -53,9 +52,6 @@ struct LiveConfig {
     }
     [[nodiscard]] std::filesystem::path macroFilePath() const {
         return dataFolder / macros::kMacroFileName;
-    }
-    [[nodiscard]] std::filesystem::path configureFolder() const {
-        return dataFolder / kConfigureFolderName;
     }
 
     // The live state becomes the committed state (after a read, a Save or a reset).

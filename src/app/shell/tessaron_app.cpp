@@ -4,8 +4,9 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QTimer>
 
-#include "app/main_window/device_session.h"
+#include "app/controller/settings_controller.h"
 #include "app/main_window/firmware_offer.h"
 #include "app/key_page/key_page_press_server.h"
 #include "app/shell/launcher.h"
@@ -22,7 +23,6 @@
 #include "ui/app_style.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
-#include "ui/messages.h"
 #include "ui/splash_screen.h"
 
 namespace tessaron::app {
@@ -134,7 +134,7 @@ Result<AppOptions> parseOptions(const QStringList& arguments) {
 CTessaronApp::CTessaronApp(AppOptions options) : options_(std::move(options)) {}
 
 CTessaronApp::~CTessaronApp() {
-    session_.reset();
+    controller_.reset();
     window_.reset();
 }
 
@@ -156,7 +156,6 @@ bool CTessaronApp::start() {
     live_->imageBase = findImageBase(assets, live_->language);
 
     MainWindowSetup setup;
-    setup.live = live_.get();
     if (auto ver = findAsset(assets, kVersionFileName)) {
         setup.shippedFirmware = readFileVersion(*ver);
     }
@@ -183,11 +182,12 @@ bool CTessaronApp::start() {
     }
     setup.autostart = AutostartPlaces::fromProcess();
     device::Transport& transport = demo_ ? demo_->transport() : *transport_;
-    session_ =
-        std::make_unique<DeviceSession>(transport, SystemClock::instance(), std::move(hotplug));
     launcher_ = std::make_unique<DesktopLauncher>();
-    setup.session = session_.get();
-    setup.launcher = launcher_.get();
+    controller_ = std::make_unique<SettingsController>(
+        *live_,
+        std::make_unique<DeviceSession>(transport, SystemClock::instance(), std::move(hotplug)),
+        launcher_.get());
+    setup.controller = controller_.get();
     setup.pages = makePages();
 
     // Dense screens get the @2x images where the image set has them.
@@ -211,7 +211,9 @@ bool CTessaronApp::start() {
     window_->initialise();
     if (!options_.hidden) window_->show();
     // A keyboard this user may not open is told at once; a missing one only when asked for.
-    if (tellAccessProblem) ui::postMessage(window_.get(), ui::kNoDeviceMessage, 15, 0);
+    if (tellAccessProblem) {
+        QTimer::singleShot(0, window_.get(), &CTessaronDlg::showNoDeviceBalloon);
+    }
     return true;
 }
 

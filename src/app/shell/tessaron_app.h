@@ -21,7 +21,7 @@ namespace tessaron::app {
 
 class CTessaronDlg;
 class DesktopLauncher;
-class DeviceSession;
+class SettingsController;
 class SingleInstance;
 struct LiveConfig;
 
@@ -64,8 +64,9 @@ private:
     std::unique_ptr<device::Transport> transport_;
     std::unique_ptr<LiveConfig> live_;
     std::unique_ptr<DesktopLauncher> launcher_;
-    // Destroyed before the window: its pending results then never reach a window that is gone.
-    std::unique_ptr<DeviceSession> session_;
+    // Destroyed before the window (with the device session it owns): its pending results then
+    // never reach a window that is gone.
+    std::unique_ptr<SettingsController> controller_;
     std::unique_ptr<CTessaronDlg> window_;
 };
 

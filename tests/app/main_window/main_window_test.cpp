@@ -20,7 +20,6 @@
 #include "macros/macro_file.h"
 #include "main_window_test_support.h"
 #include "ui/bit_slider.h"
-#include "ui/messages.h"
 
 namespace tessaron::app::testing {
 namespace {
@@ -102,12 +101,12 @@ TEST(MainWindow, HoverKeysAndTheTrayIcon) {
 
     // The icon's double-click shows the window only while the keyboard is there.
     w.hide();
-    ui::sendMessage(&w, ui::kTrayMessage, 0, QSystemTrayIcon::DoubleClick);
+    w.trayActivated(QSystemTrayIcon::DoubleClick);
     EXPECT_TRUE(w.isVisible());
     rig.keyboard->unplug();
     ASSERT_TRUE(waitFor([&] { return !rig.session->isConnected(); }));
     w.hide();
-    ui::sendMessage(&w, ui::kTrayMessage, 0, QSystemTrayIcon::DoubleClick);
+    w.trayActivated(QSystemTrayIcon::DoubleClick);
     ASSERT_TRUE(waitFor([&] { return !rig.dialogs.shown.empty(); }));
     EXPECT_EQ(rig.dialogs.shown[0], "Warning: No Gaming Keyboard Detected!");
     EXPECT_FALSE(w.isVisible());
@@ -205,14 +204,14 @@ TEST(MainWindow, CancelRestoresTheCommittedStateAndHides) {
     EXPECT_TRUE(rig.window->isMinimized() || !rig.window->isVisible());
 }
 
-TEST(MainWindow, RefreshMessageUpdatesSlidersMarksAndKeymap) {
+TEST(MainWindow, RefreshUpdatesSlidersMarksAndKeymap) {
     Rig rig;
     auto& live = rig.live();
     live.image[img::kBrightness] = 30;
     live.image[img::kReportRate] = 0;
     const keys::KeyIndex key = 20;
     live.image[keys::matrixCellOffset(key) + 2] ^= 0x7F;
-    ui::sendMessage(rig.window.get(), ui::kRefreshMessage, 0, 1);
+    rig.controller->refresh(false);
     EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), 30);
     EXPECT_EQ(rig.window->slider(kReportRateSliderId)->value(), 0);
     EXPECT_EQ(live.marks[key], 1);
@@ -230,16 +229,16 @@ TEST(MainWindow, RefreshAfterAReadFetchesTheLightingAgain) {
     settings[7450] = settings[7450] == 3 ? 4 : 3;
     settings[7452] = 17;
     rig.keyboard->setSettings(settings);
-    ui::sendMessage(rig.window.get(), ui::kRefreshMessage, 0, 0);
+    rig.controller->refresh(true);
     ASSERT_TRUE(rig.settle());
     EXPECT_EQ(rig.live().image[7450], settings[7450]);
     EXPECT_EQ(rig.live().image[7452], 17);
     EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), 17);
 
-    // With lParam 1 (after the profiles panel) the keyboard is not asked.
+    // Without a fresh read (after the profiles panel) the keyboard is not asked.
     settings[7452] = 23;
     rig.keyboard->setSettings(settings);
-    ui::sendMessage(rig.window.get(), ui::kRefreshMessage, 0, 1);
+    rig.controller->refresh(false);
     ASSERT_TRUE(rig.settle());
     EXPECT_EQ(rig.live().image[7452], 17);
 }

@@ -17,17 +17,19 @@ Rig::Rig(RigOptions options) {
     liveConfig->dataFolder = folder();
     liveConfig->imageBase = TESSARON_TEST_SHARE_DIR;
     liveConfig->language = options.language;
+    std::unique_ptr<DeviceSession> ownSession;
     if (options.withSession) {
-        session =
+        ownSession =
             std::make_unique<DeviceSession>(*transport, SystemClock::instance(),
                                             std::make_unique<device::VirtualHotplug>(keyboard));
+        session = ownSession.get();
     }
+    controller =
+        std::make_unique<SettingsController>(*liveConfig, std::move(ownSession), &launcher);
     MainWindowSetup setup;
-    setup.live = liveConfig.get();
-    setup.session = session.get();
+    setup.controller = controller.get();
     setup.dialogs = &dialogs;
     setup.programs = &programs;
-    setup.launcher = &launcher;
     setup.shippedFirmware = options.shipped;
     setup.programFolder = folder();
     setup.helpPage = folder() / "help.html";
@@ -40,7 +42,7 @@ Rig::Rig(RigOptions options) {
 }
 
 Rig::~Rig() {
-    session.reset();
+    controller.reset();  // with the session
     window.reset();
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/shell/desktop.h"
-#include "app/main_window/device_session.h"
+#include "app/controller/settings_controller.h"
 #include "app/shell/live_config.h"
 #include "app/main_window/main_window.h"
 #include "device/virtual/virtual_keyboard.h"
@@ -82,7 +82,8 @@ struct Rig {
     RecordingDialogs dialogs;
     RecordingPrograms programs;
     RecordingLauncher launcher;
-    std::unique_ptr<DeviceSession> session;
+    DeviceSession* session = nullptr;  // the controller's
+    std::unique_ptr<SettingsController> controller;
     std::unique_ptr<CTessaronDlg> window;
 };
 

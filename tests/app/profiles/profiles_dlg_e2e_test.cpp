@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/main_window/device_session.h"
+#include "app/controller/device_session.h"
 #include "app/shell/live_config.h"
 #include "app/main_window/main_window.h"
 #include "app/profiles/profiles_dlg.h"

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "../keyboard_road.h"
-#include "app/main_window/device_session.h"
+#include "app/controller/device_session.h"
 #include "app/main_window/main_window.h"
 #include "app/profiles/profiles_dlg.h"
 #include "app/profiles/profiles_dlg_page.h"

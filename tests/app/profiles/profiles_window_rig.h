@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/main_window/device_session.h"
+#include "app/controller/settings_controller.h"
 #include "app/main_window/main_window.h"
 #include "app/profiles/profiles_dlg_page.h"
 #include "app/shell/live_config.h"
@@ -48,8 +48,7 @@ struct ProfilesWindowRig {
         live->dataFolder = dir;
         live->imageBase = TESSARON_TEST_SHARE_DIR;
         MainWindowSetup setup;
-        setup.live = live.get();
-        setup.session = &session;
+        setup.controller = &controller;
         setup.dialogs = &dialogs;
         setup.programFolder = dir;
         setup.useTray = false;
@@ -82,7 +81,9 @@ struct ProfilesWindowRig {
         std::make_shared<device::VirtualKeyboard>();
     device::VirtualTransport transport{keyboard};
     std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
-    DeviceSession session{transport, SystemClock::instance(), nullptr};
+    SettingsController controller{
+        *live, std::make_unique<DeviceSession>(transport, SystemClock::instance(), nullptr),
+        nullptr};
     SilentDialogs dialogs;
     ChooserOnly prompts;
     FakeClock panelClock;

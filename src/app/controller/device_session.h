@@ -1,8 +1,8 @@
 #pragma once
 // The window's side of the device link. Every exchange with the keyboard (start-up read, Save,
 // factory reset, plugging) runs in order on one worker thread so the window keeps painting;
-// results come back on the window's thread through the callbacks. Key events from the listener
-// reach the window as key event messages (0x778).
+// results come back on the caller's thread through the callbacks. Key events from the listener
+// are signalled from the listener's thread (connect queued to handle them on yours).
 
 #include <QObject>
 #include <QPointer>
@@ -52,9 +52,6 @@ public:
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
-    // Where key event messages go.
-    void setKeyEventTarget(QObject* target);
-
     // Starts following plug changes; reports failure to register.
     Status startHotplug();
 
@@ -93,6 +90,8 @@ public:
 
 signals:
     void plugChanged(int change);  // device::PlugChange as int
+    // Emitted on the listener's thread: the code of a host-action key.
+    void keyEvent(quint8 code);
 
 private:
     void post(std::function<void()> job);
@@ -110,8 +109,6 @@ private:
     Clock& clock_;
     device::DeviceLink link_;
     std::unique_ptr<device::HotplugMonitor> hotplug_;
-    std::mutex keyTargetMutex_;  // the listener's thread reads the target
-    QPointer<QObject> keyTarget_;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

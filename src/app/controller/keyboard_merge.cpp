@@ -1,4 +1,4 @@
-#include "app/main_window/keyboard_merge.h"
+#include "app/controller/keyboard_merge.h"
 
 #include <algorithm>
 

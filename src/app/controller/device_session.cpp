@@ -1,4 +1,4 @@
-#include "app/main_window/device_session.h"
+#include "app/controller/device_session.h"
 
 #include <QMetaObject>
 
@@ -9,7 +9,6 @@
 #include "device/errors.h"
 #include "device/read_all.h"
 #include "device/trace.h"
-#include "ui/messages.h"
 
 namespace tessaron::app {
 
@@ -31,11 +30,6 @@ DeviceSession::~DeviceSession() {
     wake_.notify_all();
     worker_.join();
     link_.close();
-}
-
-void DeviceSession::setKeyEventTarget(QObject* target) {
-    std::lock_guard lock(keyTargetMutex_);
-    keyTarget_ = target;
 }
 
 Status DeviceSession::startHotplug() {
@@ -101,13 +95,8 @@ void DeviceSession::deliver(std::function<void(T)> done, T value) {
 
 device::Listener::KeyEventNotify DeviceSession::keyNotifier() {
     return [this] {
-        // The listener's thread: hand the codes over without waiting for the window.
-        for (std::uint8_t code : link_.listener().takeKeyEvents()) {
-            std::lock_guard lock(keyTargetMutex_);
-            if (QObject* target = keyTarget_.data()) {
-                ui::postMessage(target, ui::kKeyEventMessage, code, 0);
-            }
-        }
+        // The listener's thread: hand the codes over without waiting for their receiver.
+        for (std::uint8_t code : link_.listener().takeKeyEvents()) emit keyEvent(code);
     };
 }
 

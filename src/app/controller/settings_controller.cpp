@@ -1,0 +1,307 @@
+#include "app/controller/settings_controller.h"
+
+#include <QPointer>
+
+#include <algorithm>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "app/controller/keyboard_merge.h"
+#include "core/atomic_file.h"
+#include "device/errors.h"
+#include "device/hotplug.h"
+#include "keys/assignment.h"
+#include "keys/keymap_file.h"
+#include "macros/macro_file.h"
+#include "macros/slot_packing.h"
+
+namespace tessaron::app {
+
+SettingsController::SettingsController(LiveConfig& live, std::unique_ptr<DeviceSession> session,
+                                       keys::Launcher* launcher, QObject* parent)
+    : QObject(parent), live_(live), session_(std::move(session)), launcher_(launcher) {
+    live_.diyMode = false;
+    live_.marks.fill(0);
+    if (session_) {
+        connect(session_.get(), &DeviceSession::plugChanged, this,
+                &SettingsController::onPlugChanged);
+        // The listener's thread emits; the host action runs here.
+        connect(session_.get(), &DeviceSession::keyEvent, this, &SettingsController::onKeyEvent,
+                Qt::QueuedConnection);
+    }
+}
+
+SettingsController::~SettingsController() = default;
+
+bool SettingsController::isDirty() const {
+    return live_.image != live_.committedImage ||
+           !std::ranges::equal(keys::asBytes(live_.records), keys::asBytes(live_.committedRecords));
+}
+
+void SettingsController::beginBusy() {
+    if (busy_++ == 0) emit busyChanged(true);
+}
+
+void SettingsController::endBusy() {
+    if (busy_ > 0 && --busy_ == 0) emit busyChanged(false);
+}
+
+// ---- Start.
+
+void SettingsController::loadFiles() {
+    // The macro table: a missing file is created empty; an unreadable one leaves it empty.
+    if (auto loaded = macros::loadMacroFile(live_.macroFilePath())) {
+        live_.committedMacros = std::move(loaded->table);
+    }
+    if (!live_.dataFolder.empty()) {
+        // As much as keymap.bin takes, so a nearly full disk is found as well as a locked folder.
+        const auto probe = live_.dataFolder / ".tessaron-write-check";
+        const std::vector<std::uint8_t> bytes(keys::kKeymapFileSize);
+        const std::span<const std::uint8_t> blocks[] = {bytes};
+        const Status written = writeFileAtomically(probe, blocks, Durability::Cache);
+        std::error_code ignored;
+        std::filesystem::remove(probe, ignored);
+        if (!written) {
+            keymapWriteFailing_ = true;  // told here, not again by every refresh
+            emit dataFolderUnwritable(written.error());
+        }
+    }
+    // Key records from keymap.bin (created when missing), then the committed copies.
+    live_.records = keys::KeyRecordTable{};
+    if (auto loaded = keys::loadKeymap(live_.keymapPath(), live_.image, live_.records); !loaded) {
+        // A file that could not be made is covered by the data folder's notice.
+        if (!keymapWriteFailing_) emit errorOccurred(loaded.error());
+    } else {
+        assignmentsKnown_ = *loaded == keys::KeymapLoad::Read;
+    }
+    keys::fillLayoutVks(live_.records);
+    live_.commit();
+    emit settingsReloaded(false);
+}
+
+void SettingsController::connectKeyboard() {
+    if (!session_) return;
+    if (auto s = session_->startHotplug(); !s) emit errorOccurred(s.error());
+    beginBusy();
+    session_->startup(live_.committedImage,
+                      [this, alive = QPointer<SettingsController>(this)](StartupOutcome out) {
+                          if (!alive) return;
+                          endBusy();
+                          if (!out.image) {
+                              // No keyboard: what keymap.bin holds is shown, and it is told.
+                              emit connectionChanged(session_->isConnected());
+                              return;
+                          }
+                          emit connectionChanged(true);
+                          takeKeyboardRead(*out.image);
+                          firmware_ = out.firmware;
+                          refresh(true);
+                      });
+}
+
+// ---- Changes.
+
+void SettingsController::edit(const std::function<void(LiveConfig&)>& change) {
+    change(live_);
+    emit settingsChanged();
+}
+
+Status SettingsController::beginKeyEdit(keys::KeyIndex key) {
+    auto begun = keys::beginKeyEdit(live_.pending, key, live_.liveKeys(), live_.keymapPath());
+    if (!begun) return begun.error();
+    return {};
+}
+
+void SettingsController::finishKeyEdit() {
+    keys::ApplyContext context;
+    context.language = live_.language;
+    context.repackMacroSlots = [this](device::DeviceImage& image) {
+        macros::packMacroSlots(live_.committedMacros, image);
+    };
+    if (auto s = keys::finishKeyEdit(live_.pending, live_.liveKeys(), context, live_.keymapPath());
+        !s) {
+        emit errorOccurred(s.error());
+    }
+    emit settingsChanged();
+}
+
+void SettingsController::macrosEdited() {
+    macros::packMacroSlots(live_.committedMacros, live_.image);
+    writeKeymap();
+    if (auto s = macros::writeMacroFile(live_.macroFilePath(), live_.committedMacros); !s) {
+        emit errorOccurred(s.error());
+    }
+    emit settingsChanged();
+}
+
+void SettingsController::refresh(bool fromKeyboard) {
+    keys::refreshModifiedMarks(live_.liveKeys());
+    if (fromKeyboard) fetchLighting();
+    writeKeymap(true);
+    emit settingsReloaded(fromKeyboard);
+}
+
+bool SettingsController::writeKeymap(bool onceWhileFailing) {
+    // The action itself still happens; the user learns that the file did not follow.
+    const Status written = keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+    const bool told = keymapWriteFailing_;
+    keymapWriteFailing_ = !written;
+    if (!written && !(onceWhileFailing && told)) emit errorOccurred(written.error());
+    return static_cast<bool>(written);
+}
+
+// ---- The keyboard.
+
+void SettingsController::takeKeyboardRead(const device::DeviceImage& read) {
+    const std::size_t beyond = mergeKeyboardRead(live_, read, assignmentsKnown_);
+    assignmentsKnown_ = true;
+    if (beyond != 0) emit keysBeyondKeyboard(static_cast<int>(beyond));
+}
+
+void SettingsController::fetchLighting() {
+    if (!isConnected()) return;
+    beginBusy();
+    session_->fetchLighting(
+        live_.committedImage,
+        [this, alive = QPointer<SettingsController>(this)](Result<device::DeviceImage> read) {
+            if (!alive) return;
+            endBusy();
+            if (!read) return;  // a keyboard gone meanwhile is reported by the plug notice
+            // Only the lighting block: whatever the user changed meanwhile stays.
+            mergeLightingRead(live_, *read);
+            writeKeymap(true);
+            emit settingsReloaded(false);
+        });
+}
+
+void SettingsController::save() {
+    if (!session_) {
+        emit errorOccurred(device::errors::noKeyboard());
+        return;
+    }
+    if (arrivalsPending_ > 0) {
+        // The keyboard was just plugged in: Save follows its read, against what it holds.
+        saveAfterArrival_ = true;
+        return;
+    }
+    beginBusy();
+    session_->save(live_.image, live_.committedImage,
+                   [this, alive = QPointer<SettingsController>(this)](SaveOutcome out) {
+                       if (!alive) return;
+                       endBusy();
+                       if (!out.result) {
+                           // The unsaved changes stay; the next Save tries them again.
+                           emit errorOccurred(out.result.error());
+                           return;
+                       }
+                       live_.image = out.image;
+                       live_.committedImage = out.committed;
+                       live_.committedRecords = live_.records;
+                       const Status written =
+                           keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+                       keymapWriteFailing_ = !written;
+                       // The keyboard has them, but the keys' programs live only in the file.
+                       if (!written) emit savedButNotKept(written.error());
+                       emit settingsChanged();
+                   });
+}
+
+void SettingsController::revert() {
+    live_.restoreCommitted();
+    keys::recomputeModifiedMarks(live_.liveKeys());
+    writeKeymap();
+    emit settingsReloaded(false);
+}
+
+void SettingsController::factoryReset() {
+    if (!isConnected()) {
+        // Nothing could be read back: every setting stays as it is.
+        emit errorOccurred(device::errors::noKeyboard());
+        return;
+    }
+    beginBusy();
+    session_->factoryReset(
+        live_.image,
+        [this, alive = QPointer<SettingsController>(this)](Result<device::DeviceImage> out) {
+            if (!alive) return;
+            endBusy();
+            if (!out) {
+                // The keyboard may have reset before the failure: its state is unknown until it
+                // is read again, and what it lacks then stays as unsaved changes.
+                emit factoryResetFailed(out.error());
+                rereadAfterReset();
+                return;
+            }
+            live_.diyMode = false;
+            live_.image = *out;
+            live_.marks.fill(0);
+            keys::enableAllKeys(live_.image);
+            keys::resetKeyRecords(live_.records);
+            live_.commit();
+            writeKeymap();
+            emit factoryResetDone();
+        });
+}
+
+void SettingsController::rereadAfterReset() {
+    if (!isConnected()) return;  // the arrival reads it
+    beginBusy();
+    session_->readKeyboard(
+        live_.committedImage,
+        [this, alive = QPointer<SettingsController>(this)](Result<device::DeviceImage> read) {
+            if (!alive) return;
+            endBusy();
+            if (!read) return;  // a keyboard gone meanwhile is read at its arrival
+            takeKeyboardRead(*read);
+            refresh(false);
+        });
+}
+
+void SettingsController::finish(bool keepCommitted) {
+    if (finished_) return;
+    finished_ = true;
+    if (!keepCommitted) return;
+    if (auto s = keys::writeKeymap(live_.keymapPath(), live_.committedImage, live_.committedRecords);
+        !s) {
+        emit errorOccurred(s.error());
+    }
+}
+
+void SettingsController::onPlugChanged(int change) {
+    if (!session_ || finished_) return;
+    if (change == static_cast<int>(device::PlugChange::Removed)) {
+        session_->removal({});
+        emit connectionChanged(false);
+        return;
+    }
+    emit connectionChanged(true);
+    // Only the last of a burst of plug-ins is read; the settings stay usable while it settles.
+    ++arrivalsPending_;
+    QPointer<SettingsController> alive(this);
+    session_->arrival(
+        live_.committedImage,
+        [this, alive] {
+            if (alive) beginBusy();
+        },
+        [this, alive](std::optional<device::ArrivalResult> out) {
+            if (!alive) return;
+            --arrivalsPending_;
+            if (out) {
+                endBusy();
+                if (out->commandOpened && out->image) {
+                    takeKeyboardRead(*out->image);
+                    if (out->firmware) firmware_ = out->firmware;
+                    refresh(true);
+                }
+                if (out->eventOpened) refresh(true);
+            }
+            if (arrivalsPending_ == 0 && std::exchange(saveAfterArrival_, false)) save();
+        });
+}
+
+void SettingsController::onKeyEvent(quint8 code) {
+    if (launcher_ != nullptr) (void)keys::runHostAction(live_.records, code, *launcher_);
+}
+
+}  // namespace tessaron::app

@@ -1,0 +1,128 @@
+#pragma once
+// The settings controller: the one owner of the live configuration's changes and of the keyboard.
+// It holds the device session, is the only code that writes keymap.bin and MacroDefine.bin and
+// talks to the keyboard, and tells through signals what changed. Windows paint what it holds and
+// ask it for every change; edits go through edit() so they can be recorded and marked unsaved.
+//
+// Every exchange with the keyboard runs on the session's worker; results come back on this
+// object's thread, where the signals are emitted.
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/controller/device_session.h"
+#include "app/shell/live_config.h"
+#include "core/result.h"
+#include "device/firmware.h"
+#include "keys/host_action.h"
+#include "keys/key_layout.h"
+
+namespace tessaron::app {
+
+class SettingsController final : public QObject {
+    Q_OBJECT
+
+public:
+    // live outlives the controller; session may be null (no keyboard can ever be reached);
+    // launcher may be null (host-action keys are then not carried out).
+    SettingsController(LiveConfig& live, std::unique_ptr<DeviceSession> session,
+                       keys::Launcher* launcher, QObject* parent = nullptr);
+    ~SettingsController() override;
+    SettingsController(const SettingsController&) = delete;
+    SettingsController& operator=(const SettingsController&) = delete;
+
+    // ---- What it holds. The pages take live() by reference (see Pages) and hand it back;
+    // everything else reads it and changes it through edit().
+    [[nodiscard]] const LiveConfig& settings() const { return live_; }
+    [[nodiscard]] LiveConfig& live() { return live_; }
+    [[nodiscard]] DeviceSession* session() const { return session_.get(); }
+    [[nodiscard]] bool isConnected() const { return session_ && session_->isConnected(); }
+    [[nodiscard]] bool isBusy() const { return busy_ > 0; }
+    // A plug-in not yet read (settling, or being read).
+    [[nodiscard]] bool arrivalPending() const { return arrivalsPending_ > 0; }
+    // Settings or key programs differ from what the keyboard holds.
+    [[nodiscard]] bool isDirty() const;
+    [[nodiscard]] const std::optional<device::FirmwareVersion>& firmware() const {
+        return firmware_;
+    }
+
+    // ---- Start.
+    // Loads MacroDefine.bin and keymap.bin (each made when missing) and takes the committed
+    // copies; tells when the data folder takes no file.
+    void loadFiles();
+    // Follows plugging and reads the keyboard.
+    void connectKeyboard();
+
+    // ---- Changes.
+    // The one entry point for a change of the live settings made in memory.
+    void edit(const std::function<void(LiveConfig&)>& change);
+    // The key page's edit of one key: before the page opens, and after its OK.
+    Status beginKeyEdit(keys::KeyIndex key);
+    void finishKeyEdit();
+    // The macro manager replaced live().committedMacros: packs the slots and keeps both files.
+    void macrosEdited();
+    // Re-reads what the data files and the live settings hold after something else changed them
+    // (a profile applied): the marks, keymap.bin, and with fromKeyboard the lighting the
+    // keyboard's Fn keys may have changed.
+    void refresh(bool fromKeyboard);
+
+    // ---- The keyboard.
+    // Sends the unsaved changes; they are committed once the keyboard took them. While a
+    // plug-in is pending it follows that read.
+    void save();
+    // Back to the committed settings (unsaved changes dropped) and keymap.bin written.
+    void revert();
+    // The factory reset, then a fresh read. Refused (errorOccurred) without a keyboard.
+    void factoryReset();
+    // Ends the work: plugging is no longer followed; with keepCommitted keymap.bin gets what
+    // the keyboard holds (unsaved changes never reach the file).
+    void finish(bool keepCommitted);
+
+signals:
+    // The live settings changed (an edit, a read, a revert, a reset, a profile).
+    void settingsChanged();
+    // Settings changed that the window's sliders show; afterRead: after a fresh keyboard read.
+    void settingsReloaded(bool afterRead);
+    // The keyboard came, or is known to be absent (unplugged, or not found at start).
+    void connectionChanged(bool connected);
+    void busyChanged(bool busy);
+    void errorOccurred(const Error& error);
+    // The data folder takes no file: changes reach the keyboard but no file.
+    void dataFolderUnwritable(const Error& error);
+    // After a read: this many keys keymap.bin holds beyond the keyboard stay as unsaved changes.
+    void keysBeyondKeyboard(int count);
+    // The keyboard took the settings, but keymap.bin could not be written.
+    void savedButNotKept(const Error& error);
+    // The factory reset did not finish (the keyboard is read again when it is there).
+    void factoryResetFailed(const Error& error);
+    void factoryResetDone();
+
+private:
+    void beginBusy();
+    void endBusy();
+    // onceWhileFailing: a write nobody asked for reports only the first of a run of failures.
+    bool writeKeymap(bool onceWhileFailing = false);
+    void takeKeyboardRead(const device::DeviceImage& read);
+    void fetchLighting();
+    void rereadAfterReset();
+    void onPlugChanged(int change);
+    void onKeyEvent(quint8 code);
+
+    LiveConfig& live_;
+    std::unique_ptr<DeviceSession> session_;
+    keys::Launcher* launcher_ = nullptr;
+    int busy_ = 0;
+    int arrivalsPending_ = 0;        // plug-ins not yet read or cancelled
+    bool saveAfterArrival_ = false;  // Save asked for while an arrival was pending
+    // The key cells are someone's choice (read from keymap.bin or the keyboard), not the blank
+    // image of a keymap.bin just made.
+    bool assignmentsKnown_ = false;
+    bool keymapWriteFailing_ = false;  // the last write of keymap.bin failed and was told
+    std::optional<device::FirmwareVersion> firmware_;
+    bool finished_ = false;
+};
+
+}  // namespace tessaron::app

@@ -1,0 +1,94 @@
+// The controller on its own, without a window: what later callers (the D-Bus service, undo, the
+// profile switcher) stand on.
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "app/controller/settings_controller.h"
+#include "device/virtual/virtual_keyboard.h"
+#include "device/virtual/virtual_transport.h"
+#include "keys/keymap_file.h"
+#include "support/qt_wait.h"
+
+namespace tessaron::app {
+namespace {
+
+namespace img = device::image;
+using tessaron::testing::waitFor;
+
+struct ControllerRig {
+    explicit ControllerRig(bool withKeyboard = true) {
+        live->dataFolder = dir.path().toStdString();
+        std::unique_ptr<DeviceSession> session;
+        if (withKeyboard) {
+            session = std::make_unique<DeviceSession>(transport, SystemClock::instance(), nullptr);
+        }
+        controller = std::make_unique<SettingsController>(*live, std::move(session), nullptr);
+        controller->loadFiles();
+        controller->connectKeyboard();
+        EXPECT_TRUE(idle());
+    }
+    bool idle() {
+        return waitFor([this] { return !controller->isBusy(); });
+    }
+    device::DeviceImage onDisk() const {
+        device::DeviceImage image{};
+        keys::KeyRecordTable records{};
+        EXPECT_TRUE(keys::loadKeymap(live->keymapPath(), image, records));
+        return image;
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<device::VirtualKeyboard> keyboard =
+        std::make_shared<device::VirtualKeyboard>();
+    device::VirtualTransport transport{keyboard};
+    std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
+    std::unique_ptr<SettingsController> controller;
+};
+
+std::uint8_t otherThan(std::uint8_t value) {
+    return value == 7 ? 9 : 7;
+}
+
+TEST(SettingsController, EditsAreUnsavedUntilSavedAndRevertDropsThem) {
+    ControllerRig rig;
+    ASSERT_TRUE(rig.controller->isConnected());
+    ASSERT_FALSE(rig.controller->isDirty());
+    QSignalSpy changed(rig.controller.get(), &SettingsController::settingsChanged);
+
+    const std::uint8_t saved = otherThan(rig.live->image[img::kBrightness]);
+    rig.controller->edit([&](LiveConfig& live) { live.image[img::kBrightness] = saved; });
+    EXPECT_EQ(changed.size(), 1);
+    EXPECT_TRUE(rig.controller->isDirty());
+    rig.controller->save();
+    ASSERT_TRUE(rig.idle());
+    EXPECT_FALSE(rig.controller->isDirty());
+    EXPECT_EQ(rig.keyboard->settings()[img::kBrightness], saved);
+    EXPECT_EQ(rig.onDisk()[img::kBrightness], saved);
+
+    // An edit reverted never reaches the keyboard, and keymap.bin is back to what it holds.
+    rig.controller->edit(
+        [&](LiveConfig& live) { live.image[img::kBrightness] = otherThan(saved); });
+    rig.controller->revert();
+    EXPECT_FALSE(rig.controller->isDirty());
+    EXPECT_EQ(rig.live->image[img::kBrightness], saved);
+    EXPECT_EQ(rig.onDisk()[img::kBrightness], saved);
+    EXPECT_EQ(rig.keyboard->settings()[img::kBrightness], saved);
+}
+
+TEST(SettingsController, WithoutAKeyboardSaveAndResetAreRefusedAndNothingChanges) {
+    ControllerRig rig(false);
+    QSignalSpy errors(rig.controller.get(), &SettingsController::errorOccurred);
+    QSignalSpy busy(rig.controller.get(), &SettingsController::busyChanged);
+    rig.controller->edit([](LiveConfig& live) { live.image[img::kBrightness] ^= 1; });
+    rig.controller->save();
+    rig.controller->factoryReset();
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_TRUE(busy.empty());
+    EXPECT_TRUE(rig.controller->isDirty());  // the edit stays for a later Save
+}
+
+}  // namespace
+}  // namespace tessaron::app
