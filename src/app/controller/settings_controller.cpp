@@ -230,7 +230,7 @@ void SettingsController::factoryReset() {
                 // The keyboard may have reset before the failure: its state is unknown until it
                 // is read again, and what it lacks then stays as unsaved changes.
                 emit factoryResetFailed(out.error());
-                rereadAfterReset();
+                reloadFromKeyboard();
                 return;
             }
             live_.diyMode = false;
@@ -244,7 +244,7 @@ void SettingsController::factoryReset() {
         });
 }
 
-void SettingsController::rereadAfterReset() {
+void SettingsController::reloadFromKeyboard() {
     if (!isConnected()) return;  // the arrival reads it
     beginBusy();
     session_->readKeyboard(

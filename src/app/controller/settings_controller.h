@@ -77,6 +77,9 @@ public:
     void revert();
     // The factory reset, then a fresh read. Refused (errorOccurred) without a keyboard.
     void factoryReset();
+    // A fresh read of the keyboard (when it is there): it becomes the committed state, the
+    // unsaved changes stay over it.
+    void reloadFromKeyboard();
     // Ends the work: plugging is no longer followed; with keepCommitted keymap.bin gets what
     // the keyboard holds (unsaved changes never reach the file).
     void finish(bool keepCommitted);
@@ -107,7 +110,6 @@ private:
     bool writeKeymap(bool onceWhileFailing = false);
     void takeKeyboardRead(const device::DeviceImage& read);
     void fetchLighting();
-    void rereadAfterReset();
     void onPlugChanged(int change);
     void onKeyEvent(quint8 code);
 

@@ -78,6 +78,24 @@ TEST(SettingsController, EditsAreUnsavedUntilSavedAndRevertDropsThem) {
     EXPECT_EQ(rig.keyboard->settings()[img::kBrightness], saved);
 }
 
+TEST(SettingsController, AReloadTakesTheKeyboardsStateAndKeepsUnsavedEdits) {
+    ControllerRig rig;
+    // The keyboard's own Fn keys changed the brightness; the user changed the speed, unsaved.
+    auto settings = rig.keyboard->settings();
+    const std::uint8_t onKeyboard = otherThan(settings[img::kBrightness]);
+    settings[img::kBrightness] = onKeyboard;
+    rig.keyboard->setSettings(settings);
+    const std::uint8_t edited = otherThan(rig.live->image[img::kSpeed]);
+    rig.controller->edit([&](LiveConfig& live) { live.image[img::kSpeed] = edited; });
+
+    rig.controller->reloadFromKeyboard();
+    ASSERT_TRUE(rig.idle());
+    EXPECT_EQ(rig.live->committedImage[img::kBrightness], onKeyboard);
+    EXPECT_EQ(rig.live->image[img::kBrightness], onKeyboard);
+    EXPECT_EQ(rig.live->image[img::kSpeed], edited);
+    EXPECT_TRUE(rig.controller->isDirty());
+}
+
 TEST(SettingsController, WithoutAKeyboardSaveAndResetAreRefusedAndNothingChanges) {
     ControllerRig rig(false);
     QSignalSpy errors(rig.controller.get(), &SettingsController::errorOccurred);
