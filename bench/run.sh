@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Runs every benchmark of a build folder, one after the other, then prints their rows as one
-# table (each benchmark prints its own rows with the same columns).
+# table (each benchmark prints its own rows with the same columns). The start rows time the
+# program installed into a temporary prefix, as a user runs it.
 #
 #   bench/run.sh [BUILD]      BUILD defaults to build
 set -euo pipefail
 
 BUILD=${1:-build}
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+prefix=$(mktemp -d)
+trap 'rm -rf "$log" "$prefix"' EXIT
+cmake --install "$BUILD" --prefix "$prefix" >/dev/null
+export TESSARON_BENCH_PROGRAM=$prefix/bin/tessaron
 status=0
 for b in "$BUILD"/bench/*_bench; do
   [[ -x "$b" ]] || continue
