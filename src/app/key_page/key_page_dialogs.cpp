@@ -6,6 +6,7 @@
 #include <QFileSystemModel>
 #include <QSortFilterProxyModel>
 
+#include "ui/file_dialog.h"
 #include "ui/message_box.h"
 
 namespace tessaron::app {
@@ -67,6 +68,7 @@ std::optional<QString> chooseFile(QWidget* parent, Chooser chooser, Language lan
                          });
     }
     dialog.setNameFilters(filters);
+    ui::fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
@@ -77,6 +79,7 @@ std::optional<QString> chooseFolder(QWidget* parent, Language lang) {
     QFileDialog dialog(parent, chooserTitle(Chooser::Folder, lang), QDir::homePath());
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
+    ui::fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.selectedFiles().value(0);
 }
