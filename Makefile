@@ -13,9 +13,9 @@ APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xauth xdotool imagemagick fonts-liberation fonts-wqy-microhei \
 	desktop-file-utils appstream udev man-db groff-base clang-14 libclang-rt-14-dev nlohmann-json3-dev \
-	at-spi2-core dbus python3-pyatspi
+	at-spi2-core dbus python3-pyatspi dpkg-dev lintian
 
-.PHONY: all deps build run test test-normal test-asan test-fuzz bench screenshots install clean
+.PHONY: all deps build run test test-normal test-asan test-fuzz bench screenshots install deb clean
 
 all: build
 
@@ -67,5 +67,17 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The Debian package, from a build of its own: without tests, and with programs that never look
+# into a build tree for their images. Writes tessaron_VERSION_ARCH.deb here.
+DEB_BUILD ?= build-deb
+deb: deps
+	cmake -S . -B $(DEB_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTESSARON_TESTS=OFF \
+	  -DTESSARON_BENCH=OFF -DTESSARON_BUILD_ASSET_DIR= $(LAUNCHER)
+	cmake --build $(DEB_BUILD)
+	rm -rf $(DEB_BUILD)/package
+	cd $(DEB_BUILD) && cpack -B package
+	mv $(DEB_BUILD)/package/tessaron_*.deb .
+	@ls tessaron_*.deb
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(DEB_BUILD)

@@ -57,7 +57,7 @@ _tessaronctl() {
             *)
                 if [[ $cur == -* ]]; then
                     _tessaronctl_offer "$cur" --data-dir --demo --lang --command-interface \
-                        --event-interface --help
+                        --event-interface --help --version
                 else
                     _tessaronctl_names commands "$cur"
                 fi

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "core/version.h"
 
 namespace tessaron::cli {
 
@@ -68,6 +69,9 @@ int main(int argc, char** argv) {
         };
         if (arg == "--help" || arg == "-h") {
             printHelp(std::cout);
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << "tessaronctl " << kVersion << "\n";
             return 0;
         } else if (arg == "--demo") {
             context.options.demo = true;
