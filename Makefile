@@ -67,11 +67,15 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian package, from a build of its own: without tests, and with programs that never look
-# into a build tree for their images. Writes tessaron_VERSION_ARCH.deb here.
+# The Debian package, from a build of its own: Debian's compiler and hardening flags, no tests,
+# and programs that never look into a build tree for their images. Writes
+# tessaron_VERSION_ARCH.deb here.
 DEB_BUILD ?= build-deb
 deb: deps
-	cmake -S . -B $(DEB_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTESSARON_TESTS=OFF \
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B $(DEB_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=None -DTESSARON_TESTS=OFF \
 	  -DTESSARON_BENCH=OFF -DTESSARON_BUILD_ASSET_DIR= $(LAUNCHER)
 	cmake --build $(DEB_BUILD)
 	rm -rf $(DEB_BUILD)/package
