@@ -67,12 +67,12 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian package, from a build of its own: Debian's compiler and hardening flags, no tests,
-# and programs that never look into a build tree for their images. Writes
-# tessaron_VERSION_ARCH.deb here.
+# The Debian package, from a build of its own: Debian's compiler and hardening flags (without
+# -g: the packaged binaries are stripped), no tests, and programs that never look into a build
+# tree for their images. Writes tessaron_VERSION_ARCH.deb here.
 DEB_BUILD ?= build-deb
 deb: deps
-	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g; \
 	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
 	cmake -S . -B $(DEB_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=None -DTESSARON_TESTS=OFF \

@@ -111,6 +111,13 @@ dpkg_root --install "$deb"
 dpkg_root --install "$deb"
 cmp -s "$root/usr/lib/udev/rules.d/60-tessaron.rules" "$source/packaging/60-tessaron.rules" ||
     fail "the installed udev rule is not packaging/60-tessaron.rules"
+# The AppStream file finds its desktop entry and icon where software centres look.
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate-tree --no-net --pedantic "$root" >"$work/as.log" 2>&1 ||
+        fail "appstreamcli rejects the installed tree: $(cat "$work/as.log")"
+else
+    echo "SKIP: appstreamcli is not installed (Debian package appstream); the tree was not validated"
+fi
 
 # Both programs run from the root with an empty home folder and nothing of this environment.
 home=$work/home
