@@ -127,7 +127,7 @@ run_clean() {
 }
 for program in tessaron tessaronctl; do
     out=$(run_clean "$root/usr/bin/$program" --version 2>&1)
-    [ "$out" = "$program $version" ] || fail "$program --version printed \"$out\""
+    [ "$out" = "$program (Tessaron) $version" ] || fail "$program --version printed \"$out\""
 done
 out=$(run_clean "$root/usr/bin/tessaronctl" --demo show 2>&1)
 grep -q '^Firmware version: 1\.5$' <<<"$out" || fail "tessaronctl --demo show printed: $out"

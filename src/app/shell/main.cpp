@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->version) {
-        std::printf("tessaron %s\n", tessaron::kVersion);
+        std::printf("tessaron (Tessaron) %s\n", tessaron::kVersion);
         return 0;
     }
     if (!haveDisplay()) {
