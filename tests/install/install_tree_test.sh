@@ -3,9 +3,10 @@
 # the installed programs finding libtholwin through their own RPATH, the installed validators'
 # view of the desktop files, and the installed programs running with an empty home folder.
 #
-# usage: install_tree_test.sh BUILD_DIR LIBDIR UDEV_RULES_DIR METAINFO_FILE GUI(ON|OFF)
+# usage: install_tree_test.sh BUILD_DIR PRIVATE_LIBDIR UDEV_RULES_DIR METAINFO_FILE GUI(ON|OFF)
 set -u
 build=$1 libdir=$2 udevdir=$3 metainfo=$4 gui=$5
+desktop_entry=share/applications/${metainfo%.metainfo.xml}.desktop
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaron-install.XXXXXX")
 app_pid=
@@ -36,16 +37,16 @@ need share/tessaron/VER.bin
 need share/tessaron/help/index.html
 need share/tessaron/help/index.zh.html
 need "$udevdir/60-tessaron.rules"
-need share/applications/tessaron.desktop
+need "$desktop_entry"
 need share/tessaron/autostart/tessaron.desktop
 need "share/metainfo/$metainfo"
-need share/man/man1/tessaronctl.1
+need share/man/man1/tessaronctl.1.gz
 need share/bash-completion/completions/tessaronctl
 [ "$(stat -c %s "$prefix/share/tessaron/VER.bin" 2>/dev/null)" = 12 ] || fail "VER.bin is not 12 bytes"
 programs=("$prefix/bin/tessaronctl")
 if [ "$gui" = ON ]; then
     need bin/tessaron
-    need share/man/man1/tessaron.1
+    need share/man/man1/tessaron.1.gz
     programs+=("$prefix/bin/tessaron")
     ls "$prefix/$libdir"/libtholwin.so.* >/dev/null 2>&1 || fail "libtholwin missing from $libdir"
     for lang in english chinese; do
@@ -80,7 +81,7 @@ for program in "${programs[@]}"; do
 done
 
 # The installed desktop files validate.
-for entry in share/applications/tessaron.desktop share/tessaron/autostart/tessaron.desktop; do
+for entry in "$desktop_entry" share/tessaron/autostart/tessaron.desktop; do
     desktop-file-validate "$prefix/$entry" || fail "desktop-file-validate rejects $entry"
 done
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$metainfo" >"$work/as.log" 2>&1 || {
@@ -107,7 +108,7 @@ data=$home/.local/share/tessaron
 
 # The installed manual pages render, and the installed completion answers with the installed
 # program on the PATH.
-for page in "$prefix"/share/man/man1/*.1; do
+for page in "$prefix"/share/man/man1/*.1.gz; do
     warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$page renders with warnings: $warnings"
 done

@@ -83,7 +83,8 @@ QString usageText() {
     return QStringLiteral(
         "Usage: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]\n"
         "                [--command-interface N] [--event-interface N] [--no-splash]\n"
-        "                [--hidden]\n\n"
+        "                [--hidden]\n"
+        "       tessaron --help | --version\n\n"
         "--demo runs on the virtual keyboard, whose state is kept in the data folder.\n"
         "--hidden starts in the notification area without showing the window.\n");
 }
@@ -104,6 +105,8 @@ Result<AppOptions> parseOptions(const QStringList& arguments) {
             o.hidden = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             o.help = true;
+        } else if (arg == QLatin1String("--version")) {
+            o.version = true;
         } else if (arg == QLatin1String("--data-dir")) {
             auto v = value();
             if (!v || v->isEmpty()) return makeError("--data-dir needs a folder.");
