@@ -299,7 +299,7 @@ int runAssign(Context& ctx) {
     // The arguments are checked before a missing keymap.bin is filled from the keyboard, so a
     // refused command leaves nothing behind.
     {
-        auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+        auto folder = openDataFolder(ctx);
         if (!folder) return failWith(ctx, folder.error());
         Live probe;
         probe.folder = *folder;

@@ -228,7 +228,7 @@ int runLight(Context& ctx) {
     // effect can be checked, and a missing EFFECT is checked again once the keyboard was read.
     std::optional<std::uint8_t> current;
     {
-        auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+        auto folder = openDataFolder(ctx);
         if (!folder) return failWith(ctx, folder.error());
         Live probe;
         const auto path = *folder / std::string(keys::kKeymapFileName);
