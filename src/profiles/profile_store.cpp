@@ -201,8 +201,11 @@ StoreResult ProfileStore::load(std::optional<std::size_t> selected, const LiveCo
     }
     // A cancelled choice must not overwrite the profile with a configuration nobody asked to save.
     if (!chosen) return StoreResult::silent(Outcome::Cancelled);
-    auto bytes = readFileOfSize(*chosen, kProfileSizes);
-    if (!bytes) return result(Outcome::Refused, bytes.error());
+    auto bytes = readFilePrefix(*chosen, keys::kKeymapFileSize + 1);
+    if (!bytes) return result(Outcome::Failed, bytes.error());
+    if (auto usable = checkFileSize(*chosen, bytes->size(), kProfileSizes); !usable) {
+        return result(Outcome::Refused, usable.error());
+    }
 
     // Each block takes what the file reaches; the rest keeps what it held.
     const std::span<const std::uint8_t> all(*bytes);
