@@ -55,11 +55,12 @@ Checked check(const Context& ctx, const std::string& name) {
     return {std::move(*parsed), 0};
 }
 
-Result<macros::MacroTable> existingMacros(const fs::path& file) {
+Result<macros::MacroTable> existingMacros(const Context& ctx, const fs::path& file) {
     std::error_code ec;
     if (!fs::exists(file, ec)) return macros::MacroTable();  // nothing is created for a read
     auto loaded = macros::loadMacroFile(file);
     if (!loaded) return loaded.error();
+    tellNotice(ctx, loaded->notice);
     return std::move(loaded->table);
 }
 
@@ -68,7 +69,7 @@ int runExport(const Context& ctx) {
     const std::string target = ctx.args.size() == 2 ? ctx.args[1] : "-";
     auto live = openLive(ctx);
     if (!live) return failWith(ctx, live.error());
-    auto table = existingMacros(live->folder / macros::kMacroFileName);
+    auto table = existingMacros(ctx, live->folder / macros::kMacroFileName);
     if (!table) return failWith(ctx, table.error());
     const auto reading = config::readConfiguration(live->image, *live->records, *table);
     for (const auto& what : reading.leftOut) {
