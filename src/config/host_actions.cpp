@@ -63,8 +63,10 @@ std::unique_ptr<keys::KeyRecordTable> recordsAfterLoad(const keys::KeyRecordTabl
 Result<std::unique_ptr<keys::KeyRecordTable>> keymapRecords(const std::filesystem::path& keymap) {
     auto records = std::make_unique<keys::KeyRecordTable>();
     keys::resetKeyRecords(*records);
+    // A file of another size is kept aside when the settings are opened: its records never count.
     std::error_code ec;
-    if (std::filesystem::exists(keymap, ec)) {
+    if (std::filesystem::exists(keymap, ec) &&
+        std::filesystem::file_size(keymap, ec) == keys::kKeymapFileSize) {
         device::DeviceImage image{};
         auto loaded = keys::loadKeymap(keymap, image, *records, keys::KeymapBlocks::RecordsOnly);
         if (!loaded) return loaded.error();

@@ -33,7 +33,7 @@ std::unique_ptr<keys::KeyRecordTable> recordsAfterLoad(const keys::KeyRecordTabl
                                                        std::span<const std::uint8_t> bytes);
 
 // The key records of a keymap.bin as they stand, without creating the file: factory records
-// when it is missing.
+// when it is missing or of a size never written.
 Result<std::unique_ptr<keys::KeyRecordTable>> keymapRecords(const std::filesystem::path& keymap);
 
 // The host actions of `records` that the data folder's approved list does not hold: what a
