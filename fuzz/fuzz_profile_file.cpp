@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(store.paths()[0].parent_path() == store.folder());
     } else {
         FUZZ_CHECK(after == before);
-        FUZZ_CHECK(!renamed.message.empty());  // a refused name is always explained
+        FUZZ_CHECK(!renamed.message(Language::English).empty());  // a refused name is always explained
     }
     return 0;
 }
