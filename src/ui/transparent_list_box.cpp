@@ -1,5 +1,6 @@
 #include "ui/transparent_list_box.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "ui/accessible_areas.h"
 #include "ui/edit_helper.h"
 #include "ui/messages.h"
 #include "ui/resource_bitmaps.h"
@@ -189,6 +191,7 @@ bool CTransparentListBox::beginEdit(int index) {
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), editor));
     }
     editor->setText(text);
+    editor->setAccessibleName(editorName_.isEmpty() ? accessibleName() : editorName_);
     editor->selectAll();
     editor_ = editor;
     editing_ = target;
@@ -330,21 +333,38 @@ void CTransparentListBox::captureBackground() {
 
 void CTransparentListBox::paintEvent(QPaintEvent* /*event*/) {
     if (!captured_ ||
-        background_.deviceIndependentSize().toSize() != viewport()->size().expandedTo(QSize(1, 1)) ||
+        background_.deviceIndependentSize().toSize() !=
+            viewport()->size().expandedTo(QSize(1, 1)) ||
         background_.devicePixelRatio() != viewport()->devicePixelRatioF()) {
         captureBackground();
     }
     QPainter p(viewport());
     p.drawImage(0, 0, background_);
     const QModelIndex first = indexAt(QPoint(0, 0));
-    if (!first.isValid()) return;
     const int width = viewport()->width();
     const int height = viewport()->height();
-    for (int row = first.row(); row < count(); ++row) {
+    for (int row = first.isValid() ? first.row() : count(); row < count(); ++row) {
         const QRect r = visualRect(model()->index(row, 0));
         if (r.top() >= height) break;
         drawItem(p, row, QRect(0, r.top(), width, itemHeight_));
     }
+    // Where the keyboard is (the list draws no focus rectangle of its own).
+    if (hasFocus()) drawFocusMark(p, viewport()->rect().adjusted(3, 3, -3, -3));
+}
+
+void CTransparentListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    const bool tab =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (selectOnTab_ && tab && count() > 0 && selectedIndex() < 0) {
+        setCurrentRow(std::max(currentRow(), 0));
+    }
+    viewport()->update();  // the focus mark
+}
+
+void CTransparentListBox::focusOutEvent(QFocusEvent* event) {
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
 }
 
 void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) const {

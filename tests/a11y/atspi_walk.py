@@ -17,7 +17,7 @@ except ImportError:
     sys.exit(77)
 
 KEYS = 108
-CONTROLS = ["Help", "Minimize", "Close", "Light", "Macro Management", "Game Mode",
+CONTROLS = ["Help", "Minimize", "Close", "Light", "Macro Management", "Game Mode and Win Lock",
             "Response Time", "USB Report Rate", "Profile", "Return", "Cancel", "Save"]
 
 
@@ -94,6 +94,8 @@ def main():
     failures = []
     if len(keys) != KEYS:
         failures.append(f"{len(keys)} keys instead of {KEYS}")
+    if len({k.name for k in keys}) != len(keys):
+        failures.append("keys of the picture share a name")
     for control in CONTROLS:
         if control not in names:
             failures.append(f"no control named {control!r}")
@@ -123,6 +125,17 @@ def main():
         for control in ("Effect", "Brightness"):
             if control not in names:
                 failures.append(f"no {control!r} after opening Light")
+        # The values a reader speaks: the effect's text, the slider's number.
+        nodes = {n.name: n for _, n in walk(windows[0]) if n.name}
+        try:
+            text = nodes["Effect"].queryText()
+            effect = text.getText(0, text.characterCount)
+            level = nodes["Brightness"].queryValue().currentValue
+            print(f"Effect: {effect!r}; Brightness: {level}")
+            if not effect:
+                failures.append("the Effect combo box has no text")
+        except (KeyError, NotImplementedError) as e:
+            failures.append(f"no value to read: {e!r}")
     # Each page opens through an action and shows its controls named; its own button ends it.
     check_page(app, windows[0], "Caps Lock", "Key Settings",
                ["Current Key: Caps Lock", "Single/Combine", "Macro", "Basic", "Advance",

@@ -35,7 +35,6 @@ namespace fs = std::filesystem;
 namespace img = device::image;
 using tessaron::testing::waitFor;
 
-
 QString focusedName(const ui::PaintedAreaSource& source) {
     const auto areas = source.paintedAreas();
     const ui::PaintedArea* a = ui::findArea(areas, source.focusedPaintedArea());
@@ -178,7 +177,25 @@ TEST_P(ProfilesAccessible, TheListAndButtonsAreNamedWithRolesAndActions) {
     // New through the reader: a second profile in the list.
     w->child(3)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_TRUE(waitFor([&] { return panel.list()->count() == 2; }));
-    panel.list()->endEdit(true);
+    // Its name is edited at once, in a named editor; the renamed profile stays selected.
+    ui::CTransparentListBox& list = *panel.list();
+    ASSERT_NE(list.editor(), nullptr);
+    EXPECT_EQ(list.editor()->accessibleName(),
+              zh ? QStringLiteral("配置名称") : QStringLiteral("Profile name"));
+    list.editor()->setText(QStringLiteral("Play"));
+    list.endEdit(true);
+    const auto selected = [&] {
+        const int row = list.selectedIndex();
+        return row < 0 ? QString() : list.itemText(row);
+    };
+    ASSERT_TRUE(waitFor([&] { return selected() == QStringLiteral("Play"); }))
+        << selected().toStdString();
+    // Tab into the list selects its current row.
+    list.clearSelection();
+    panel.setFocus();
+    panel.activateWindow();
+    list.setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(waitFor([&] { return !selected().isEmpty(); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ProfilesAccessible,
