@@ -189,6 +189,9 @@ public:
     [[nodiscard]] std::optional<PaintedArea> area() const {
         if (!window_ || !isLive(source_)) return std::nullopt;
         if (speaksFor_.isNull() && id_ < 0) return std::nullopt;
+        // Qt asks about a widget while its window is still being built (its first changes
+        // raise events): the window answers for it once it is shown.
+        if (speaksFor_ && !window_->isVisible()) return std::nullopt;
         for (PaintedArea& a : source_->paintedAreas()) {
             if (speaksFor_ ? a.speaksFor == speaksFor_.data() : a.id == id_) return std::move(a);
         }

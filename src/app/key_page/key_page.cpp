@@ -257,6 +257,8 @@ void CKeyMap::createControls() {
     const QFont fieldFont = ui::panelFont(12);
     for (QLineEdit** field : {&single_, &combination_}) {
         auto* edit = new QLineEdit(this);  // owned by the page
+        // The page's Single and Combine areas are what a reader finds for the fields.
+        ui::speakFor(edit);
         edit->setAlignment(Qt::AlignCenter);
         // Keys are captured through the hook; typing must never put text in the field that
         // the captured keys do not hold.
@@ -269,9 +271,6 @@ void CKeyMap::createControls() {
     }
     single_->setGeometry(kSingleRect);
     combination_->setGeometry(kCombinationRect);
-    // The page's Single and Combine areas are what a reader finds for the two fields.
-    ui::speakFor(single_);
-    ui::speakFor(combination_);
 
     macroList_ = new QListWidget(this);
     macroList_->setGeometry(kMacroListRect);

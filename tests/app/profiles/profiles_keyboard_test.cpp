@@ -177,8 +177,10 @@ TEST_P(ProfilesAccessible, TheListAndButtonsAreNamedWithRolesAndActions) {
     // New through the reader: a second profile in the list.
     w->child(3)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_TRUE(waitFor([&] { return panel.list()->count() == 2; }));
-    // Its name is edited at once, in a named editor; the renamed profile stays selected.
+    // A rename (F2) edits in a named editor; the renamed profile stays selected.
     ui::CTransparentListBox& list = *panel.list();
+    list.endEdit(false);
+    ASSERT_TRUE(list.beginEdit(1));
     ASSERT_NE(list.editor(), nullptr);
     EXPECT_EQ(list.editor()->accessibleName(),
               zh ? QStringLiteral("配置名称") : QStringLiteral("Profile name"));
