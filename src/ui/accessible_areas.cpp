@@ -148,6 +148,8 @@ void drawFocusMark(QPainter& p, const QRect& rect) {
 namespace {
 
 AccessibleEventObserver g_observer = nullptr;
+// The window taking the focus quietly just now (see focusWindowQuietly).
+const QWidget* g_quietWindow = nullptr;
 
 void tell(QAccessibleEvent* e) {
     if (g_observer != nullptr) g_observer(e);
@@ -408,6 +410,12 @@ public:
         for (const auto& [area, id] : children_) QAccessible::deleteAccessibleInterface(id);
     }
 
+    // No object for the moment it takes the focus quietly, so that Qt's focus event for it
+    // reaches no reader.
+    bool isValid() const override {
+        return widget() != g_quietWindow && QAccessibleWidget::isValid();
+    }
+
     int childCount() const override { return static_cast<int>(areasIn(areas(), -1).size()); }
 
     QAccessibleInterface* child(int index) const override {
@@ -521,8 +529,11 @@ private:
             QAccessibleEvent e(iface, QAccessible::DescriptionChanged);
             tell(&e);
         }
-        // A field spoken for tells its own text changes.
-        if (old.value != t.value && (a.speaksFor == nullptr || a.role == QAccessible::Slider)) {
+        // A widget spoken for tells a reader of its own changes (a field's text, a slider's
+        // value); the observer hears of a slider's from here.
+        const bool own =
+            a.speaksFor != nullptr && (a.role != QAccessible::Slider || QAccessible::isActive());
+        if (old.value != t.value && !own) {
             if (iface->textInterface() != nullptr && a.role != QAccessible::ComboBox) {
                 QAccessibleTextUpdateEvent e(iface, 0, old.value, t.value);
                 tell(&e);
@@ -615,6 +626,12 @@ void installPaintedAccessibility() {
 void speakFor(QWidget* widget) {
     installPaintedAccessibility();
     widget->setProperty(kSpeaksForProperty, true);
+}
+
+void focusWindowQuietly(QWidget* window) {
+    g_quietWindow = window;
+    window->setFocus(Qt::TabFocusReason);
+    g_quietWindow = nullptr;
 }
 
 void announcePaintedFocus(QWidget* window, int areaId) {

@@ -99,6 +99,10 @@ void observeAccessibleEvents(AccessibleEventObserver observer);
 // Raises the focus event for the area (when accessibility is active).
 void announcePaintedFocus(QWidget* window, int areaId);
 
+// Gives a painted window the keyboard focus on the way to one of its areas, without telling a
+// reader the window itself is the focus: the area's own focus event follows.
+void focusWindowQuietly(QWidget* window);
+
 // The focus mark of the theme around a window rectangle.
 void drawFocusMark(QPainter& p, const QRect& rect);
 

@@ -62,7 +62,7 @@ void AreaKeyboard::focusArea(int id) {
     if (a->widget != nullptr) {
         a->widget->setFocus(Qt::TabFocusReason);
     } else if (!window_->hasFocus()) {
-        window_->setFocus(Qt::TabFocusReason);
+        focusWindowQuietly(window_);
     }
     announcePaintedFocus(window_, id);
     window_->update();

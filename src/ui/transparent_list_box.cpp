@@ -213,9 +213,11 @@ void CTransparentListBox::endEdit(bool commit) {
     editStartIndex_ = -1;
     const bool hadFocus = editor->hasFocus();
     const QString entered = editor->text();
+    // The list takes the focus back before the editor goes, so it never passes to the next
+    // control on the way.
+    if (hadFocus) setFocus(Qt::OtherFocusReason);
     editor->hide();
     editor->deleteLater();
-    if (hadFocus) setFocus(Qt::OtherFocusReason);
 
     // An item removed while it was being edited takes the edit with it.
     if (!commit || !edited.isValid()) return;
@@ -235,7 +237,10 @@ void CTransparentListBox::endEdit(bool commit) {
     std::unique_ptr<QListWidgetItem> removed(takeItem(index));
     const int newIndex =
         sorted_ ? insertSorted(newText, value) : insertString(index, newText, value);
+    // A renamed profile's list is filled again right after: no reader is sent to this row.
+    quiet_ = editMode_ == kProfileName;
     setCurrentRow(newIndex);
+    quiet_ = false;
     if (notify_) sendMessage(notifyTarget(), kItemChangedMessage, newIndex, 0, oldText);
     if (editMode_ == kProfileName)
         sendMessage(notifyTarget(), kItemEditedMessage, startIndex, newIndex);
@@ -291,10 +296,25 @@ void CTransparentListBox::moveEvent(QMoveEvent* event) {
     recaptureBackground();
 }
 
+// Qt's list view tells a reader of a new current or selected row as if the keyboard were on
+// it, even while the keyboard is elsewhere (New fills the macro list, a rename fills the
+// profiles list): only a list with the focus tells, the rest is the item view's own work.
 void CTransparentListBox::selectionChanged(const QItemSelection& selected,
                                            const QItemSelection& deselected) {
-    QListWidget::selectionChanged(selected, deselected);
+    if (hasFocus() && !quiet_) {
+        QListWidget::selectionChanged(selected, deselected);
+    } else {
+        QAbstractItemView::selectionChanged(selected, deselected);
+    }
     viewport()->update();
+}
+
+void CTransparentListBox::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (hasFocus() && !quiet_) {
+        QListWidget::currentChanged(current, previous);
+    } else {
+        QAbstractItemView::currentChanged(current, previous);
+    }
 }
 
 void CTransparentListBox::recaptureBackground() {

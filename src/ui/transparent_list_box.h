@@ -84,6 +84,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void captureBackground();
@@ -95,6 +96,7 @@ private:
     int editMode_ = kPlainText;
     QString editorName_;
     bool selectOnTab_ = false;
+    bool quiet_ = false;  // row changes told to no reader
     bool sorted_ = false;
     bool notify_ = false;
     QColor normal_;

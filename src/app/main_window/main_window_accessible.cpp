@@ -311,25 +311,32 @@ void CTessaronDlg::activatePaintedArea(int id) {
     const auto areas = paintedAreas();
     const ui::PaintedArea* a = ui::findArea(areas, id);
     if (a == nullptr || !a->activatable || a->widget != nullptr) return;
+    const bool keyboard = isVisible() && keyboard_.markVisible();
+    // A row of an open list closes it: the focus goes back to the list's field first, so that
+    // no reader is left on a row that is gone.
+    int field = -1;
+    if (id >= kHelpRow && id < kHelpRow + 3) {
+        field = area::kHelp;
+    } else if (id >= kEffectRow && id < kEffectRow + 100) {
+        field = area::kEffectField;
+    } else if (id >= kResponseRow && id < kResponseRow + 100) {
+        field = area::kResponseField;
+    }
+    if (field >= 0 && keyboard) keyboard_.focusArea(field);
     // A click in the middle of the area does what the mouse does.
     click(a->rect.center());
-    // Where the focus goes on: into a list that opened, back to the field of one that closed.
+    if (field >= 0 || !keyboard) return;
+    // Into a list that opened.
     int next = id;
     if (id == area::kHelp && helpMenuOpen_) {
         next = kHelpRow;
-    } else if (id >= kHelpRow && id < kHelpRow + 3) {
-        next = area::kHelp;
     } else if (id == area::kEffectField && effectListOpen_) {
         next = kEffectRow +
                static_cast<int>(lighting::effectRow(live_.image[img::kEffect]).value_or(0));
-    } else if (id >= kEffectRow && id < kEffectRow + 100) {
-        next = area::kEffectField;
     } else if (id == area::kResponseField && responseListOpen_) {
         next = kResponseRow + std::max(0, live_.image[img::kResponseTime] - 1);
-    } else if (id >= kResponseRow && id < kResponseRow + 100) {
-        next = area::kResponseField;
     }
-    if (isVisible() && keyboard_.markVisible()) keyboard_.focusArea(next);
+    keyboard_.focusArea(next);
 }
 
 }  // namespace tessaron::app
