@@ -70,6 +70,47 @@ def check_page(app, window, opener, title, controls, closer, failures):
             time.sleep(0.3)
 
 
+def focus_walk(window, failures, steps=12):
+    """Tabs through the window as a keyboard user does: every focus event must name a live,
+    named object that its parent lists."""
+    from gi.repository import GLib
+    seen = []
+
+    def on_focus(event):
+        try:
+            source = event.source
+            seen.append((source.name, source.getIndexInParent(), source.getRoleName()))
+        except Exception as e:  # a dead object: the reader could not read it either
+            seen.append((None, -1, repr(e)))
+
+    pyatspi.Registry.registerEventListener(on_focus, "focus:")
+    context = GLib.MainContext.default()
+
+    def pump(seconds):
+        end = time.time() + seconds
+        while time.time() < end:
+            while context.iteration(False):
+                pass
+            time.sleep(0.05)
+
+    try:
+        window.queryComponent().grabFocus()
+    except Exception:  # the window has the focus already on a bare X server
+        pass
+    pump(0.5)
+    seen.clear()
+    for _ in range(steps):
+        pyatspi.Registry.generateKeyboardEvent(0xff09, None, pyatspi.KEY_SYM)  # Tab
+        pump(0.4)
+    pyatspi.Registry.deregisterEventListener(on_focus, "focus:")
+    print("focus walk:", [name for name, _, _ in seen])
+    if len(seen) < steps:
+        failures.append(f"{len(seen)} focus events for {steps} presses of Tab")
+    for name, index, role in seen:
+        if not name or index < 0:
+            failures.append(f"a focus event on an object outside the tree: {name!r} {role}")
+
+
 def main():
     app = find_app("tessaron")
     if app is None:
@@ -106,6 +147,8 @@ def main():
     if unnamed:
         failures.append(f"{len(unnamed)} unnamed objects: " +
                         ", ".join(sorted({n.getRoleName() for n in unnamed})))
+
+    focus_walk(windows[0], failures)
 
     # A control acts for the reader: Light opens, and the panel shows its controls.
     light = next((n for _, n in named if n.name == "Light"), None)
