@@ -15,7 +15,7 @@ APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	desktop-file-utils appstream udev man-db groff-base clang-14 libclang-rt-14-dev nlohmann-json3-dev \
 	at-spi2-core dbus python3-pyatspi
 
-.PHONY: all deps build run test test-normal test-asan test-fuzz bench screenshots install clean
+.PHONY: all deps build run check test test-normal test-asan test-fuzz bench screenshots install clean
 
 all: build
 
@@ -37,6 +37,9 @@ build: deps $(BUILD)/build.ninja
 run: build
 	$(BUILD)/src/app/tessaron $(ARGS)
 
+# The inner loop: the normal build once, then its tests; LABEL=fast (or slow, window, x11) runs only those.
+check: deps test-normal
+
 # The fuzz run goes first so that the test summaries close the output.
 test: deps test-fuzz test-normal test-asan
 
@@ -48,7 +51,7 @@ test-fuzz:
 test-normal:
 	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARON_WERROR=ON $(LAUNCHER)
 	cmake --build $(BUILD)
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 $(if $(LABEL),-L $(LABEL))
 
 test-asan:
 	cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTESSARON_WERROR=ON \
