@@ -18,6 +18,7 @@
 #include "core/data_folder.h"
 #include "keys/keymap_file.h"
 #include "macros/macro_file.h"
+#include "switching/rules.h"
 
 namespace tessaron::cli {
 namespace {
@@ -78,7 +79,13 @@ int runExport(const Context& ctx) {
     if (!live) return failWith(ctx, live.error());
     auto table = existingMacros(live->folder / macros::kMacroFileName);
     if (!table) return failWith(ctx, table.error());
-    const auto reading = config::readConfiguration(live->image, *live->records, *table);
+    auto reading = config::readConfiguration(live->image, *live->records, *table);
+    std::error_code ec;
+    if (fs::exists(switching::rulesFile(live->folder), ec)) {
+        auto rules = switching::loadRules(live->folder);
+        if (!rules) return failWith(ctx, rules.error());
+        reading.configuration.switching = std::move(*rules);
+    }
     for (const auto& what : reading.leftOut) {
         std::cerr << "tessaronctl: left out " << what
                   << ": no words of the configuration describe it.\n";
@@ -155,9 +162,15 @@ int runImport(const Context& ctx) {
         !written) {
         return failWith(ctx, written.error());
     }
+    if (wanted.switching) {
+        if (auto written = switching::saveRules(opened->folder, *wanted.switching); !written) {
+            return failWith(ctx, written.error());
+        }
+    }
     std::cout << "Imported " << (name == "-" ? "the configuration" : name)
-              << " into keymap.bin and MacroDefine.bin; send it to the keyboard with "
-                 "\"tessaronctl apply\".\n";
+              << " into keymap.bin and MacroDefine.bin"
+              << (wanted.switching ? " and the switching rules into rules.json" : "")
+              << "; send it to the keyboard with \"tessaronctl apply\".\n";
     return 0;
 }
 

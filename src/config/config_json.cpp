@@ -445,16 +445,32 @@ std::vector<macros::MacroRecord> readMacros(const Json& v, const std::string& pa
     return out;
 }
 
+// The rules reader names places within the rules ("rules[0].when: ..."); here they sit under
+// "switching".
+switching::RuleSet readSwitching(const Json& v) {
+    auto set = switching::parseRules(v.dump());
+    if (set) return std::move(*set);
+    const std::string& why = set.error().english;
+    const auto colon = why.find(": ");
+    if (colon == std::string::npos || why.starts_with("(top)")) {
+        refuse("switching", colon == std::string::npos ? why : why.substr(colon + 2), why);
+    }
+    refuse("switching." + why.substr(0, colon), why.substr(colon + 2), why.substr(colon + 2));
+}
+
 Configuration readDocument(const Json& doc) {
     expectObject(doc, "",
                  {"format", "lighting", "game_mode", "win_lock", "response_time_ms",
-                  "report_rate_hz", "keys", "diy", "macros"});
+                  "report_rate_hz", "keys", "diy", "macros", "switching"});
     const long long format = numberAt(required(doc, "", "format"), "format", 0, 1 << 30);
-    if (format != kFormatVersion) {
-        refuse("format", "this file has format " + std::to_string(format) +
-                             "; this Tessaron reads format " + std::to_string(kFormatVersion),
+    if (format < kOldestFormatVersion || format > kFormatVersion) {
+        const std::string known =
+            std::to_string(kOldestFormatVersion) + " to " + std::to_string(kFormatVersion);
+        refuse("format",
+               "this file has format " + std::to_string(format) + "; this Tessaron reads formats " +
+                   known,
                "此文件的格式为 " + std::to_string(format) + "；本程序读取格式 " +
-                   std::to_string(kFormatVersion));
+                   std::to_string(kOldestFormatVersion) + " 至 " + std::to_string(kFormatVersion));
     }
     Configuration c;
     c.lighting = readLighting(required(doc, "", "lighting"), "lighting");
@@ -480,6 +496,7 @@ Configuration readDocument(const Json& doc) {
     c.macros = readMacros(required(doc, "", "macros"), "macros");
     c.keys = readKeys(required(doc, "", "keys"), "keys", c.macros.size());
     c.diy = readDiy(required(doc, "", "diy"), "diy");
+    if (const auto it = doc.find("switching"); it != doc.end()) c.switching = readSwitching(*it);
     return c;
 }
 
@@ -601,6 +618,7 @@ std::string formatConfiguration(const Configuration& c) {
     Json list = Json::array();
     for (const auto& m : c.macros) list.push_back(macroJson(m));
     doc["macros"] = std::move(list);
+    if (c.switching) doc["switching"] = Json::parse(switching::formatRules(*c.switching));
     return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

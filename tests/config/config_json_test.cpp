@@ -38,7 +38,7 @@ struct Folder {
 
 // Written by hand in the writer's own order and layout: keys in key index order.
 constexpr const char* kEverything = R"({
-  "format": 1,
+  "format": 2,
   "lighting": {
     "effect": "Radar",
     "speed": 7,
@@ -158,6 +158,28 @@ TEST(ConfigurationText, WritesTheDocumentedBytesAndReadsBackAsTheSameText) {
     EXPECT_EQ(f.exported(), kEverything);
 }
 
+// Files of format 1 had no switching rules and still read; rules given come back out as given.
+TEST(ConfigurationText, SwitchingRulesAreOptionalAndRoundTrip) {
+    Json doc = Json::parse(kEverything);
+    doc["format"] = 1;
+    auto old = parseConfiguration(doc.dump());
+    ASSERT_TRUE(old) << old.error().english;
+    EXPECT_FALSE(old->switching);
+
+    doc["format"] = 2;
+    doc["switching"] = Json::parse(R"({"format": 1, "otherwise": {"profile": "Desk"},
+        "rules": [{"when": [{"field": "command_line", "test": "contains", "text": "game.exe",
+                             "negate": true}], "profile": "Games"}]})");
+    auto withRules = parseConfiguration(doc.dump());
+    ASSERT_TRUE(withRules) << withRules.error().english;
+    ASSERT_TRUE(withRules->switching);
+    EXPECT_EQ(withRules->switching->otherwise, "Desk");
+    EXPECT_TRUE(withRules->switching->rules.at(0).conditions.at(0).negate());
+    const auto again = parseConfiguration(formatConfiguration(*withRules));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->switching, withRules->switching);
+}
+
 // A second import of the same text changes nothing, and a text without keys brings every key
 // back to its factory cell and enable bit.
 TEST(ConfigurationText, KeysLeftOutGoBackToTheirFactoryState) {
@@ -243,7 +265,11 @@ Json changed(const std::string& what) {
     if (what == "type") d["game_mode"] = "yes";
     if (what == "ms") d["response_time_ms"] = 3;
     if (what == "hz") d["report_rate_hz"] = 2000;
-    if (what == "format") d["format"] = 2;
+    if (what == "format") d["format"] = 3;
+    if (what == "switching") {
+        d["switching"] = Json::parse(R"({"format": 1, "rules": [{"profile": "A",
+            "when": [{"field": "class", "test": "is", "text": "a"}]}]})");
+    }
     if (what == "function") d["keys"]["F1"]["function"] = "Explode";
     if (what == "macroNumber") d["keys"]["F2"]["macro"] = 1;
     if (what == "relative") d["keys"]["F3"]["program"] = "bin/sh";
@@ -281,7 +307,8 @@ TEST(ConfigurationText, RefusesEachMistakeWithItsPathAndReason) {
         {"type", "game_mode: must be true or false, not text"},
         {"ms", "response_time_ms: must be an even number of ms"},
         {"hz", "report_rate_hz: must be 125, 250, 500 or 1000"},
-        {"format", "format: this file has format 2; this Tessaron reads format 1"},
+        {"format", "format: this file has format 3; this Tessaron reads formats 1 to 2"},
+        {"switching", "switching.rules[0].when[0].test: must be equals, contains"},
         {"function", "keys.F1.function: no function is called \"Explode\""},
         {"macroNumber", "keys.F2.macro: no macro 1: the file has 1 macros"},
         {"relative", "keys.F3.program: must be an absolute path"},
