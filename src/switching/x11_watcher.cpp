@@ -217,7 +217,12 @@ void X11Watcher::run() {
             std::free(event);
         }
         if (xcb_connection_has_error(c.conn)) return;  // the display went away
-        if (changed) refresh();
+        if (changed) {
+            // Events that came in while refresh() waited for its replies sit in xcb's queue,
+            // where poll() cannot see them: take them first.
+            refresh();
+            continue;
+        }
         xcb_flush(c.conn);
         const int timeout = c.retriesLeft > 0 ? kDetailRetryMs : -1;
         const int ready = ::poll(fds.data(), fds.size(), timeout);
