@@ -61,6 +61,11 @@ offers profile load Work shared.bin --a -- "--allow-host-actions"
 offers config "" -- "export|import|check"
 offers config import mine.json "" -- "--allow-host-actions"
 offers names "" -- "commands|keys|effects|functions"
+offers rules m -- "move"
+offers rules add --profile Games --not class "" -- "equals|contains|starts_with|regex"
+offers rules add --k -- "--keep"
+offers rules add --keep title contains "" -- ""
+offers rules test --c -- "--command-line|--class"
 offers show --j -- "--json"
 
 # Every command the program has is offered.
