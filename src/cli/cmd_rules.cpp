@@ -62,7 +62,7 @@ std::string ruleText(const Rule& r) {
 
 // A rule number as the list shows it (from 1); `extra` admits one past the end.
 std::optional<std::size_t> position(const std::string& text, std::size_t count, bool extra = false) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     const std::size_t n = std::stoul(text);
     if (n < 1 || n > count + (extra ? 1 : 0)) return std::nullopt;

@@ -26,7 +26,7 @@
 namespace tessaron::switching {
 
 // The keyboard side, implemented by whoever owns the keyboard (the window's controller, or
-// DeviceProfiles below). Calls come from the engine's thread, one at a time.
+// DeviceProfiles of device_profiles.h). Calls come from the engine's thread, one at a time.
 class ProfileSink {
 public:
     virtual ~ProfileSink() = default;

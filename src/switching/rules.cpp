@@ -279,6 +279,11 @@ Decision decide(const RuleSet& set, const WindowInfo& window, int ownPid) {
         d.own = true;
         return d;
     }
+    // A window that told nothing about itself yet must not send the keyboard to the default.
+    if (window.program.empty() && window.commandLine.empty() && window.instance.empty() &&
+        window.windowClass.empty() && window.title.empty()) {
+        return d;
+    }
     d.rule = firstMatch(set, window);
     if (d.rule) {
         const auto& profile = set.rules[*d.rule].profile;

@@ -114,7 +114,8 @@ struct RuleSet {
 // What the window in front asks of the keyboard.
 struct Decision {
     enum class Kind {
-        Keep,      // leave the keyboard as it is (an exception, or one of our own windows)
+        Keep,      // leave the keyboard as it is (an exception, our own window, a window
+                   // that told nothing about itself)
         Profile,   // load `profile`
         Previous,  // what the keyboard held before the first switch
     };

@@ -96,7 +96,8 @@ TEST(RuleMatcher, FirstEnabledRuleWinsOtherwiseTheDefault) {
     EXPECT_EQ(d.kind, Decision::Kind::Profile);
     EXPECT_EQ(d.profile, "Desktop");
 
-    // Our own windows never decide, not even the default.
+    // Neither does a window that told nothing about itself, nor our own windows.
+    EXPECT_EQ(decide(set, kNothing, 1).kind, Decision::Kind::Keep);
     d = decide(set, kTerminal, kTerminal.pid);
     EXPECT_TRUE(d.own);
     EXPECT_EQ(d.kind, Decision::Kind::Keep);
