@@ -5,11 +5,16 @@
 #include <cctype>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <utility>
 
 #include "core/atomic_file.h"
 
 namespace tessaron::switching {
+
+struct CompiledRegex {
+    std::regex regex;
+};
 
 namespace {
 
@@ -204,7 +209,7 @@ Result<Condition> Condition::make(Field field, Compare test, std::string text, b
         auto flags = std::regex::ECMAScript;
         if (!caseSensitive) flags |= std::regex::icase;
         try {
-            c.regex_ = std::make_shared<const std::regex>(text, flags);
+            c.regex_ = std::make_shared<const CompiledRegex>(CompiledRegex{std::regex(text, flags)});
         } catch (const std::regex_error& e) {
             return makeError("\"" + text + "\" is no regular expression: " + e.what(),
                              "\"" + text + "\" 不是正则表达式：" + e.what());
@@ -217,7 +222,7 @@ Result<Condition> Condition::make(Field field, Compare test, std::string text, b
 bool Condition::matches(std::string_view value) const {
     if (test_ == Compare::Regex) {
         try {
-            return std::regex_search(value.begin(), value.end(), *regex_);
+            return std::regex_search(value.begin(), value.end(), regex_->regex);
         } catch (const std::regex_error&) {
             return false;  // too complex for this value: it decides nothing
         }
