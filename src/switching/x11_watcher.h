@@ -13,23 +13,20 @@
 
 #include "core/file_descriptor.h"
 #include "core/result.h"
-#include "switching/rules.h"
+#include "switching/watcher.h"
 
 namespace tessaron::switching {
 
-class X11Watcher {
+class X11Watcher : public Watcher {
 public:
-    // Called on the watcher's thread whenever the window in front, or its class or title, changed.
-    using Notify = std::function<void(const WindowInfo&)>;
-
     // Connects to `display` (nullptr: $DISPLAY). Fails without a display or without a window
     // manager that announces the active window.
     static Result<std::unique_ptr<X11Watcher>> start(Notify notify, const char* display = nullptr);
-    ~X11Watcher();
+    ~X11Watcher() override;
     X11Watcher(const X11Watcher&) = delete;
     X11Watcher& operator=(const X11Watcher&) = delete;
 
-    std::optional<WindowInfo> lastSeen() const;
+    std::optional<WindowInfo> lastSeen() const override;
 
 private:
     struct Connection;
