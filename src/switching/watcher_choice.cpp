@@ -46,8 +46,8 @@ WatcherChoice chooseWatcher(const SessionFacts& f) {
         return {WatcherKind::None, "a Wayland session without WAYLAND_DISPLAY: no compositor to ask"};
     }
     if (f.offersForeignToplevel) {
-        return {WatcherKind::Wlroots, "the compositor lists its windows "
-                                      "(zwlr_foreign_toplevel_manager_v1), XWayland ones included"};
+        return {WatcherKind::Wlroots, "the compositor lists its windows through "
+                                      "zwlr_foreign_toplevel_manager_v1, XWayland ones included"};
     }
     // Following $DISPLAY here would see the XWayland windows only and miss every other one.
     return {WatcherKind::None,
