@@ -17,7 +17,7 @@ APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev openbox x11-utils \
 	libwayland-dev libsystemd-dev sway foot nodejs
 
-.PHONY: all deps build run test test-normal test-asan test-fuzz bench screenshots install clean
+.PHONY: all deps build run check test test-normal test-asan test-fuzz bench screenshots install clean
 
 all: build
 
@@ -39,6 +39,9 @@ build: deps $(BUILD)/build.ninja
 run: build
 	$(BUILD)/src/app/tessaron $(ARGS)
 
+# The inner loop: the normal build once, then its tests; LABEL=fast (or slow, window, x11) runs only those.
+check: deps test-normal
+
 # The fuzz run goes first so that the test summaries close the output.
 test: deps test-fuzz test-normal test-asan
 
@@ -50,7 +53,7 @@ test-fuzz:
 test-normal:
 	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARON_WERROR=ON $(LAUNCHER)
 	cmake --build $(BUILD)
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 $(if $(LABEL),-L $(LABEL))
 
 test-asan:
 	cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTESSARON_WERROR=ON \

@@ -14,6 +14,16 @@ _tessaronctl_offer() {
     done
 }
 
+# Offers file names (-f) or folder names (-d) as bash completes them itself: the shell quotes
+# them ("my file" becomes my\ file) and ends a folder with / and no space, so Tab goes on into it.
+_tessaronctl_files() {
+    local want=$2
+    want=${want//\\/}
+    want=${want#[\"\']}
+    compopt -o filenames 2>/dev/null
+    mapfile -t COMPREPLY < <(compgen "$1" -- "$want")
+}
+
 # Offers the names "tessaronctl names KIND" prints; $run (the program and its global options)
 # comes from _tessaronctl.
 _tessaronctl_names() {
@@ -62,13 +72,13 @@ _tessaronctl() {
 
     if [[ -z $command ]]; then
         case $prev in
-            --data-dir) mapfile -t COMPREPLY < <(compgen -d -- "$cur") ;;
+            --data-dir) _tessaronctl_files -d "$cur" ;;
             --lang) _tessaronctl_offer "$cur" english chinese ;;
             --command-interface | --event-interface) ;;
             *)
                 if [[ $cur == -* ]]; then
                     _tessaronctl_offer "$cur" --data-dir --demo --lang --command-interface \
-                        --event-interface --help
+                        --event-interface --help --version
                 else
                     _tessaronctl_names commands "$cur"
                 fi
@@ -94,8 +104,8 @@ _tessaronctl() {
                 case $kind in
                     single | combo) _tessaronctl_names keys "$cur" ;;
                     function) ((n == 3)) && _tessaronctl_names functions "$cur" ;;
-                    sound | program | file) mapfile -t COMPREPLY < <(compgen -f -- "$cur") ;;
-                    folder) mapfile -t COMPREPLY < <(compgen -d -- "$cur") ;;
+                    sound | program | file) _tessaronctl_files -f "$cur" ;;
+                    folder) _tessaronctl_files -d "$cur" ;;
                 esac
             fi
             ;;
@@ -106,7 +116,7 @@ _tessaronctl() {
                 --direction) _tessaronctl_offer "$cur" up down left right ;;
                 *)
                     if [[ $cur == -* ]]; then
-                        _tessaronctl_offer "$cur" --speed --brightness --direction --apply
+                        _tessaronctl_offer "$cur" --speed --brightness --direction --apply --json
                     else
                         _tessaronctl_names effects "$cur"
                     fi
@@ -125,12 +135,19 @@ _tessaronctl() {
             fi
             ;;
         set)
+            # Settings and values alternate; --apply may stand anywhere between them.
+            local words=0
+            for ((i = at + 1; i < COMP_CWORD; i++)); do
+                [[ ${COMP_WORDS[i]} == --apply ]] || ((words++))
+            done
             if [[ $cur == -* ]]; then
                 _tessaronctl_offer "$cur" --apply
-            elif ((n % 2 == 1)); then
+            elif ((words % 2 == 0)); then
                 _tessaronctl_offer "$cur" game-mode win-lock response-time report-rate
             else
-                case $prev in
+                local setting=$prev
+                [[ $prev == --apply ]] && setting=${COMP_WORDS[COMP_CWORD - 2]-}
+                case ${setting,,} in
                     game-mode | win-lock) _tessaronctl_offer "$cur" on off ;;
                     response-time) _tessaronctl_offer "$cur" 2 4 6 8 10 12 14 16 18 20 ;;
                     report-rate) _tessaronctl_offer "$cur" 125 250 500 1000 ;;
@@ -140,15 +157,19 @@ _tessaronctl() {
         macro)
             if ((n == 1)); then
                 _tessaronctl_offer "$cur" list show import export delete
+            elif [[ $first == list && n -eq 2 ]]; then
+                _tessaronctl_offer "$cur" --json
             elif [[ $first == import ]] || [[ $first == export && n -eq 3 ]]; then
-                mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+                _tessaronctl_files -f "$cur"
             fi
             ;;
         profile)
             if ((n == 1)); then
                 _tessaronctl_offer "$cur" list new copy save load delete rename
+            elif [[ $first == list && n -eq 2 ]]; then
+                _tessaronctl_offer "$cur" --json
             elif [[ $first == load && n -eq 3 ]] || [[ $prev == --export ]]; then
-                mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+                _tessaronctl_files -f "$cur"
             elif [[ $first == save && n -eq 3 ]]; then
                 _tessaronctl_offer "$cur" --export
             elif [[ $first == load && n -eq 4 ]]; then
@@ -159,7 +180,7 @@ _tessaronctl() {
             if ((n == 1)); then
                 _tessaronctl_offer "$cur" export import check
             elif ((n == 2)); then
-                mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+                _tessaronctl_files -f "$cur"
             elif [[ $first == import && n -eq 3 ]]; then
                 _tessaronctl_offer "$cur" --allow-host-actions
             fi
@@ -190,9 +211,11 @@ _tessaronctl() {
             ;;
         press) ((n == 1)) && _tessaronctl_names keys "$cur" ;;
         names) ((n == 1)) && _tessaronctl_offer "$cur" commands keys effects functions ;;
+        help) ((n == 1)) && _tessaronctl_names commands "$cur" ;;
+        keys) ((n == 1)) && _tessaronctl_offer "$cur" --json ;;
         show) ((n == 1)) && _tessaronctl_offer "$cur" --json ;;
         reset) ((n == 1)) && _tessaronctl_offer "$cur" --yes ;;
-        apply) ((n == 1)) && mapfile -t COMPREPLY < <(compgen -f -- "$cur") ;;
+        apply) ((n == 1)) && _tessaronctl_files -f "$cur" ;;
     esac
     return 0
 }

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "core/atomic_file.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
@@ -36,6 +38,11 @@ int refuseWith(const Context& ctx, const Error& error) {
 
 int usageError(const char* usage) {
     return failUsage(std::string("usage: tessaronctl ") + usage);
+}
+
+void printJson(const nlohmann::ordered_json& value) {
+    std::cout << value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << "\n";
 }
 
 bool hasFlag(const Context& ctx, std::string_view flag) {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "cli/command.h"
 #include "core/result.h"
 #include "device/device_image.h"
@@ -30,6 +32,9 @@ int failWith(const Context& ctx, const Error& error);
 int refuseWith(const Context& ctx, const Error& error);
 // "usage: tessaronctl <usage>"; returns kExitUsage.
 int usageError(const char* usage);
+
+// A --json answer on standard output, laid out as "config export" writes its text.
+void printJson(const nlohmann::ordered_json& value);
 
 bool hasFlag(const Context& ctx, std::string_view flag);
 // False when an argument is an unknown flag or there are more than `positional` plain ones.

@@ -57,8 +57,10 @@ Checked check(const Context& ctx, const std::string& name) {
     auto parsed = config::parseConfiguration(*text);
     if (!parsed) {
         const Error& e = parsed.error();
-        const std::string shown = name == "-" ? "(standard input)" : name;
-        fail(shown + ": " + e.text(languageOf(ctx)));
+        const bool chinese = languageOf(ctx) == Language::Chinese;
+        const std::string shown =
+            name != "-" ? name : chinese ? "（标准输入）" : "(standard input)";
+        fail(shown + (chinese ? "：" : ": ") + e.text(languageOf(ctx)));
         return {std::nullopt, kRefusedFile};
     }
     return {std::move(*parsed), 0};
@@ -127,7 +129,7 @@ int runImport(const Context& ctx) {
     if (!checked.configuration) return checked.status;
     const config::Configuration& wanted = *checked.configuration;
 
-    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
     if (!folder) return failWith(ctx, folder.error());
     const fs::path keymap = *folder / std::string(keys::kKeymapFileName);
     auto before = config::keymapRecords(keymap);

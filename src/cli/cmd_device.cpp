@@ -8,8 +8,14 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_support.h"
 #include "cli/command.h"
+#include "config/config_json.h"
+#include "config/configuration.h"
 #include "core/atomic_file.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
@@ -27,34 +33,19 @@
 #include "keys/key_layout.h"
 #include "keys/key_record.h"
 #include "keys/keymap_file.h"
+#include "keys/lighting.h"
 
 namespace tessaron::cli {
 namespace {
 
 using device::DeviceImage;
 namespace image = device::image;
+namespace lighting = keys::lighting;
 
 std::string hexBytes(std::span<const std::uint8_t> bytes, bool spaced) {
     std::string text = device::toHex(bytes);
     if (!spaced) std::erase(text, ' ');
     return text;
-}
-
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
-    for (unsigned char ch : text) {
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += static_cast<char>(ch);
-        } else if (ch < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", ch);
-            out += esc;
-        } else {
-            out += static_cast<char>(ch);
-        }
-    }
-    return out + "\"";
 }
 
 // ---- devices ----
@@ -145,16 +136,32 @@ std::vector<ChangedCell> cellsChangedFromFactory(const DeviceImage& img) {
     return changed;
 }
 
-void printText(const device::StartupRead& r) {
+// Keys switched off in the enable bitmap, by the words "config export" uses.
+std::vector<std::string> disabledKeys(const DeviceImage& img) {
+    std::vector<std::string> off;
+    for (std::size_t i = 0; i < keys::kRealKeyCount; ++i) {
+        const auto k = static_cast<keys::KeyIndex>(i);
+        if (!keys::keyEnabled(img, k)) off.push_back(config::keyWord(k));
+    }
+    return off;
+}
+
+void printText(const device::StartupRead& r, Language lang) {
     const auto& img = r.image;
     auto onOff = [](std::uint8_t b) { return b ? "on" : "off"; };
+    const auto row = lighting::effectRow(img[image::kEffect]);
+    const std::string effect = row ? std::string(lighting::effects()[*row].name(lang)) : "";
+    const std::string direction(lighting::directionWord(img[image::kDirection]));
     std::cout << "Firmware version: " << int(r.firmware.major()) << "." << int(r.firmware.minor())
               << "\n"
-              << "Effect: " << int(img[image::kEffect]) << "\n"
+              << "Effect: "
+              << (effect.empty() ? "code " + std::to_string(img[image::kEffect]) : effect) << "\n"
               << "Speed: " << int(img[image::kSpeed]) << "\n"
               << "Brightness: " << int(img[image::kBrightness]) << "\n"
               << "Option: " << int(img[image::kOption]) << "\n"
-              << "Direction: " << int(img[image::kDirection]) << "\n"
+              << "Direction: "
+              << (direction.empty() ? "code " + std::to_string(img[image::kDirection]) : direction)
+              << "\n"
               << "Game mode: " << onOff(img[image::kGameMode]) << "\n"
               << "Win Lock: " << onOff(img[image::kWinLock]) << "\n"
               << "Response time: " << device::performance::responseMs(img) << " ms\n"
@@ -165,6 +172,11 @@ void printText(const device::StartupRead& r) {
     if (slots.empty()) std::cout << " none";
     for (auto n : slots) std::cout << " " << n;
     std::cout << "\n";
+    const auto off = disabledKeys(img);
+    std::cout << "Disabled keys:";
+    if (off.empty()) std::cout << " none";
+    for (std::size_t i = 0; i < off.size(); ++i) std::cout << (i ? ", " : " ") << off[i];
+    std::cout << "\n";
     const auto changed = cellsChangedFromFactory(img);
     std::cout << "Key cells that differ from factory:" << (changed.empty() ? " none" : "") << "\n";
     for (const auto& c : changed) {
@@ -174,39 +186,28 @@ void printText(const device::StartupRead& r) {
     }
 }
 
+// The settings in the words and values of "config export"; what only the keyboard shows
+// (firmware, option byte, macro slots, cells) after them.
 void printJson(const device::StartupRead& r) {
+    using Json = nlohmann::ordered_json;
     const auto& img = r.image;
-    std::ostringstream out;
-    out << "{\n  \"firmware\": \"" << int(r.firmware.major()) << "." << int(r.firmware.minor())
-        << "\",\n  \"effect\": " << int(img[image::kEffect])
-        << ",\n  \"speed\": " << int(img[image::kSpeed])
-        << ",\n  \"brightness\": " << int(img[image::kBrightness])
-        << ",\n  \"option\": " << int(img[image::kOption])
-        << ",\n  \"direction\": " << int(img[image::kDirection])
-        << ",\n  \"gameMode\": " << int(img[image::kGameMode])
-        << ",\n  \"winLock\": " << int(img[image::kWinLock])
-        << ",\n  \"responseTimeMs\": " << device::performance::responseMs(img)
-        << ",\n  \"reportRate\": ";
-    if (const auto hz = device::performance::reportRateHz(img)) {
-        out << *hz;
-    } else {
-        out << "null";
+    Json doc = {{"firmware", std::to_string(r.firmware.major()) + "." +
+                                 std::to_string(r.firmware.minor())}};
+    doc.update(config::settingsJson(config::settingsOf(img)));
+    doc["lighting_option"] = img[image::kOption];
+    doc["macro_slots"] = macroSlotsInUse(img);
+    doc["disabled_keys"] = disabledKeys(img);
+    Json changed = Json::array();
+    for (const auto& c : cellsChangedFromFactory(img)) {
+        changed.push_back({{"column", c.column},
+                           {"row", c.row},
+                           {"key", c.key.empty() ? Json(nullptr) : Json(c.key)},
+                           {"cell", hexBytes(c.cell, false)},
+                           {"factory", hexBytes(c.factory, false)}});
     }
-    out << ",\n  \"macroSlots\": [";
-    const auto slots = macroSlotsInUse(img);
-    for (std::size_t i = 0; i < slots.size(); ++i) out << (i ? ", " : "") << slots[i];
-    out << "],\n  \"changedCells\": [";
-    const auto changed = cellsChangedFromFactory(img);
-    for (std::size_t i = 0; i < changed.size(); ++i) {
-        const auto& c = changed[i];
-        out << (i ? "," : "") << "\n    {\"column\": " << c.column << ", \"row\": " << c.row
-            << ", \"key\": " << (c.key.empty() ? "null" : jsonString(c.key)) << ", \"cell\": \""
-            << hexBytes(c.cell, false) << "\", \"factory\": \"" << hexBytes(c.factory, false)
-            << "\"}";
-    }
-    out << (changed.empty() ? "]" : "\n  ]") << ",\n  \"image\": \"" << hexBytes(img, false)
-        << "\"\n}\n";
-    std::cout << out.str();
+    doc["changed_cells"] = std::move(changed);
+    doc["image"] = hexBytes(img, false);
+    cli::printJson(doc);
 }
 
 int runShow(Context& ctx) {
@@ -220,7 +221,7 @@ int runShow(Context& ctx) {
     if (hasFlag(ctx, "--json")) {
         printJson(*read);
     } else {
-        printText(*read);
+        printText(*read, languageOf(ctx));
     }
     return 0;
 }
@@ -275,7 +276,8 @@ int runApply(Context& ctx) {
 
 bool confirmed(const Context& ctx) {
     const Language lang = languageOf(ctx);
-    std::cout << pick<std::string>(lang, "Confirm to return Factory Setting?",
+    // The question goes to standard error, so a script's output stays its own.
+    std::cerr << pick<std::string>(lang, "Confirm to return Factory Setting?",
                                    "确认恢复至出厂设置吗？")
               << " [y/N] " << std::flush;
     std::string answer;
@@ -288,8 +290,11 @@ int runReset(Context& ctx) {
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
     if (!hasFlag(ctx, "--yes") && !confirmed(ctx)) {
-        std::cout << "Nothing was changed.\n";
-        return 1;
+        if (!::isatty(STDIN_FILENO)) std::cerr << "\n";  // no Enter was echoed after the question
+        return refuseWith(ctx, makeError("Nothing was changed: the reset was not confirmed (answer "
+                                         "y, or give --yes).",
+                                         "未做任何更改：没有确认恢复出厂设置（请回答 y，或加上 "
+                                         "--yes）。"));
     }
     const auto path = session->keymapPath();
     auto live = loadExisting(path);

@@ -11,8 +11,12 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_support.h"
 #include "cli/command.h"
+#include "config/config_json.h"
+#include "config/configuration.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
@@ -124,10 +128,58 @@ void printKey(Live& live, keys::KeyIndex k, Language lang) {
               << "\n";
 }
 
+// Every key with its assignment in the words of "config export": {} for its own, null where no
+// words describe the cell.
+int printKeysJson(const Context& ctx, Live& live) {
+    using Json = nlohmann::ordered_json;
+    macros::MacroTable table;
+    const fs::path macroFile = live.folder / macros::kMacroFileName;
+    std::error_code missing;
+    if (fs::exists(macroFile, missing)) {
+        auto loaded = macros::loadMacroFile(macroFile);
+        if (!loaded) return failWith(ctx, loaded.error());
+        table = std::move(loaded->table);
+    }
+    const auto reading = config::readConfiguration(live.image, *live.records, table);
+    // Keys the reading left out are the changed ones it has no words for.
+    std::vector<Json> assignment(keys::kRealKeyCount, Json::object());
+    for (std::size_t i = 0; i < keys::kRealKeyCount; ++i) {
+        const auto k = static_cast<keys::KeyIndex>(i);
+        if (config::isConfigurableKey(k) &&
+            keys::readCell(live.image, keys::matrixCellOffset(k)) != keys::factoryCell(k)) {
+            assignment[i] = nullptr;
+        }
+    }
+    for (const auto& setting : reading.configuration.keys) {
+        Json words = config::keySettingJson(setting);
+        words.erase("disabled");  // "enabled" says it
+        assignment[setting.key] = std::move(words);
+    }
+    Json list = Json::array();
+    for (std::size_t i = 0; i < keys::kRealKeyCount; ++i) {
+        const auto k = static_cast<keys::KeyIndex>(i);
+        const auto cell = keys::readCell(live.image, keys::matrixCellOffset(k));
+        std::string hexCell = hex(cell);
+        std::erase(hexCell, ' ');
+        list.push_back({{"index", i},
+                        {"key", config::keyWord(k)},
+                        {"legend", std::string(keys::legend(k))},
+                        {"name", trimmed(keys::keyName(keys::layoutVk(k)))},
+                        {"cell", hexCell},
+                        {"enabled", keys::keyEnabled(live.image, k)},
+                        {"modified", live.marks[k] != 0},
+                        {"assignment", assignment[i]}});
+    }
+    printJson(list);
+    return 0;
+}
+
 int runKeys(Context& ctx) {
-    if (!ctx.args.empty()) return usageError("keys");
+    const bool json = ctx.args.size() == 1 && ctx.args[0] == "--json";
+    if (!ctx.args.empty() && !json) return usageError("keys [--json]");
     auto live = openLive(ctx);
     if (!live) return failWith(ctx, live.error());
+    if (json) return printKeysJson(ctx, *live);
     const Language lang = languageOf(ctx);
     printHeader();
     for (std::size_t i = 0; i < keys::kRealKeyCount; ++i) {
@@ -297,9 +349,9 @@ int runAssign(Context& ctx) {
     const Language lang = languageOf(ctx);
     int refusal = kExitUsage;
     // The arguments are checked before a missing keymap.bin is filled from the keyboard, so a
-    // refused command leaves nothing behind.
+    // refused command leaves nothing behind, not even the data folder.
     {
-        auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+        auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
         if (!folder) return failWith(ctx, folder.error());
         Live probe;
         probe.folder = *folder;
@@ -330,7 +382,7 @@ int runAssign(Context& ctx) {
     return sendIfAsked(ctx, *live);
 }
 
-const Registrar keysCommand({"keys", "keys",
+const Registrar keysCommand({"keys", "keys [--json]",
                              "List every key with its assignment, enabled state and modified mark.",
                              runKeys});
 const Registrar assignCommand({"assign", kAssignUsage,

@@ -12,8 +12,12 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_support.h"
 #include "cli/command.h"
+#include "config/config_json.h"
+#include "config/configuration.h"
 #include "core/data_folder.h"
 #include "device/performance.h"
 #include "keys/key_layout.h"
@@ -30,8 +34,8 @@ namespace performance = device::performance;
 using device::DeviceImage;
 
 constexpr const char* kLightUsage =
-    "light [EFFECT] [--speed 0..9] [--brightness 0..50] [--direction up|down|left|right] "
-    "[--apply]";
+    "light [--json] | light [EFFECT] [--speed 0..9] [--brightness 0..50]\n"
+    "                   [--direction up|down|left|right] [--apply]";
 constexpr const char* kDiyUsage = "diy N on|off KEY... [--apply]";
 constexpr const char* kSetUsage =
     "set game-mode on|off | win-lock on|off | response-time MS | report-rate HZ ... [--apply]";
@@ -214,21 +218,42 @@ Result<LightChoice> parseLight(const std::vector<std::string>& args,
     return c;
 }
 
+// The lighting in the words of "config export", with the option byte and the DIY maps.
+void printLightingJson(const DeviceImage& image) {
+    const config::Configuration settings = config::settingsOf(image);
+    std::array<std::vector<keys::KeyIndex>, config::kDiyMaps> maps;
+    for (std::size_t map = 0; map < maps.size(); ++map) {
+        for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+            const auto key = static_cast<keys::KeyIndex>(k);
+            if (lighting::diyLightOn(image, map, key)) maps[map].push_back(key);
+        }
+    }
+    nlohmann::ordered_json doc = {{"lighting", config::settingsJson(settings)["lighting"]},
+                                  {"lighting_option", image[img::kOption]},
+                                  {"diy", config::diyJson(maps)}};
+    printJson(doc);
+}
+
 int runLight(Context& ctx) {
     const bool onlyApply = std::all_of(ctx.args.begin(), ctx.args.end(),
                                        [](const std::string& a) { return a == "--apply"; });
-    if (ctx.args.empty() || onlyApply) {
-        if (!ctx.args.empty()) return usageError(kLightUsage);
+    const bool json = ctx.args.size() == 1 && ctx.args[0] == "--json";
+    if (ctx.args.empty() || onlyApply || json) {
+        if (!ctx.args.empty() && !json) return usageError(kLightUsage);
         auto live = openLive(ctx);
         if (!live) return failWith(ctx, live.error());
-        printLighting(live->image, languageOf(ctx));
+        if (json) {
+            printLightingJson(live->image);
+        } else {
+            printLighting(live->image, languageOf(ctx));
+        }
         return 0;
     }
     // Checked against the effect keymap.bin holds when there is one; without one only a named
     // effect can be checked, and a missing EFFECT is checked again once the keyboard was read.
     std::optional<std::uint8_t> current;
     {
-        auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+        auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
         if (!folder) return failWith(ctx, folder.error());
         Live probe;
         const auto path = *folder / std::string(keys::kKeymapFileName);

@@ -11,8 +11,11 @@
 #include <sstream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_support.h"
 #include "cli/command.h"
+#include "config/config_json.h"
 #include "core/atomic_file.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
@@ -29,7 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using macros::MacroTable;
 
-constexpr const char* kUsage = "macro list | show N | export N FILE | import FILE | delete N";
+constexpr const char* kUsage =
+    "macro list [--json] | show N | export N FILE|- | import FILE|- | delete N";
 
 int usage() {
     return usageError(kUsage);
@@ -40,11 +44,15 @@ struct MacroFiles {
     MacroTable table;
 };
 
-Result<MacroFiles> openMacros(const Context& ctx) {
-    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+// Commands that only read create nothing: without MacroDefine.bin there are no macros.
+Result<MacroFiles> openMacros(const Context& ctx, bool reading) {
+    const auto inputs = DataFolderInputs::fromProcess(ctx.options.dataDir);
+    auto folder = reading ? chooseDataFolder(inputs) : openDataFolder(inputs);
     if (!folder) return folder.error();
     MacroFiles files;
     files.macroFile = *folder / macros::kMacroFileName;
+    std::error_code ec;
+    if (reading && !fs::exists(files.macroFile, ec)) return files;
     auto loaded = macros::loadMacroFile(files.macroFile);
     if (!loaded) return loaded.error();
     files.table = std::move(loaded->table);
@@ -81,8 +89,20 @@ Status commit(const Context& ctx, const MacroFiles& files) {
 }
 
 int runList(const Context& ctx, const MacroFiles& files) {
-    if (ctx.args.size() != 1) return usage();
+    const bool json = ctx.args.size() == 2 && ctx.args[1] == "--json";
+    if (ctx.args.size() != 1 && !json) return usage();
     const std::size_t n = files.table.countInUse();
+    if (json) {
+        // The words of "config export", numbered as keys refer to them.
+        auto list = nlohmann::ordered_json::array();
+        for (std::size_t i = 0; i < n; ++i) {
+            nlohmann::ordered_json entry = {{"number", i}};
+            entry.update(config::macroJson(files.table[i]));
+            list.push_back(std::move(entry));
+        }
+        printJson(list);
+        return 0;
+    }
     if (n == 0) {
         std::cout << "No macros.\n";
         return 0;
@@ -141,11 +161,12 @@ int runImport(const Context& ctx, MacroFiles& files) {
     if (ctx.args.size() != 2) return usage();
     auto text = readText(ctx.args[1]);
     if (!text) return failWith(ctx, text.error());
+    // A text that says something wrong, and a full table, are refused as wrong values.
     auto parsed = macros::parseMacroText(*text);
-    if (!parsed) return failWith(ctx, parsed.error());
+    if (!parsed) return refuseWith(ctx, parsed.error());
     const std::size_t n = files.table.countInUse();
     if (n >= macros::kMaxMacrosInUse) {
-        return failWith(ctx, makeError("All 32 macros are in use; delete one first.",
+        return refuseWith(ctx, makeError("All 32 macros are in use; delete one first.",
                                        "32 个宏都已使用；请先删除一个。"));
     }
     macros::MacroRecord record = *parsed;
@@ -195,9 +216,10 @@ int runDelete(const Context& ctx, MacroFiles& files) {
 
 int runMacro(Context& ctx) {
     if (ctx.args.empty()) return usage();
-    auto files = openMacros(ctx);
-    if (!files) return failWith(ctx, files.error());
     const std::string& verb = ctx.args[0];
+    const bool reading = verb == "list" || verb == "show" || verb == "export";
+    auto files = openMacros(ctx, reading);
+    if (!files) return failWith(ctx, files.error());
     if (verb == "list") return runList(ctx, *files);
     if (verb == "show") return runShow(ctx, *files);
     if (verb == "export") return runExport(ctx, *files);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_support.h"
 #include "cli/command.h"
 #include "config/host_actions.h"
@@ -27,7 +29,7 @@ using profiles::ProfileStore;
 using profiles::StoreResult;
 
 constexpr const char* kUsage =
-    "profile list | new | copy NAME | save NAME [--export FILE] |\n"
+    "profile list [--json] | new | copy NAME | save NAME [--export FILE] |\n"
     "                   load NAME FILE [--allow-host-actions] | delete NAME | rename OLD NEW";
 constexpr const char* kAllowFlag = "--allow-host-actions";
 // Host actions that the user has not allowed.
@@ -46,8 +48,6 @@ public:
           store_(folder_, language_, SystemClock::instance()) {}
 
     int run() {
-        const StoreResult opened = store_.open();
-        if (!opened.done()) return report(opened, "");
         std::vector<std::string> args;
         for (const auto& a : ctx_.args) {
             if (a == kAllowFlag) {
@@ -59,7 +59,14 @@ public:
         if (args.empty()) return usage();
         const std::string& verb = args[0];
         if (allowHostActions_ && verb != "load") return usage();
-        if (verb == "list" && args.size() == 1) return list();
+        // Listing only looks: it creates neither the data folder nor "Configure".
+        if (verb == "list" && args.size() <= 2) {
+            if (args.size() == 2 && args[1] != "--json") return usage();
+            store_.rescan();
+            return list(args.size() == 2);
+        }
+        const StoreResult opened = store_.open();
+        if (!opened.done()) return report(opened, "");
         if (verb == "new" && args.size() == 1) return create();
         if (verb == "copy" && args.size() == 2) return copy(args[1]);
         if (verb == "save" && args.size() == 2) return save(args[1], std::nullopt);
@@ -73,10 +80,11 @@ public:
 
 private:
     int failWith(const Error& error) const { return fail(error.text(language_)); }
-    // A name that is no profile is a wrong command line.
+    // A name that is no profile, or one the store refuses, is a wrong command line.
     int refuse(const Error& error) const { return failUsage(error.text(language_)); }
 
-    // Prints what the store says; the message texts end in a newline of their own.
+    // Prints what the store says; the message texts end in a newline of their own. A refusal
+    // (a name, a limit) exits as a wrong command line, a file that failed with 1.
     int report(const StoreResult& r, const std::string& success) const {
         if (r.done()) {
             if (!success.empty()) std::cout << success << "\n";
@@ -87,7 +95,7 @@ private:
         if (message.empty()) {
             message = language_ == Language::Chinese ? "未执行。" : "Nothing was done.";
         }
-        return fail(message);
+        return r.outcome == Outcome::Failed ? fail(message) : failUsage(message);
     }
 
     Result<std::size_t> find(const std::string& name) const {
@@ -96,7 +104,11 @@ private:
                          "没有名为 \"" + name + "\" 的配置（见 tessaronctl profile list）。");
     }
 
-    int list() const {
+    int list(bool json) const {
+        if (json) {
+            printJson(nlohmann::ordered_json(store_.names()));
+            return 0;
+        }
         if (store_.names().empty())
             std::cout << "No profiles in " << store_.folder().string() << "\n";
         for (const auto& name : store_.names()) std::cout << name << "\n";
@@ -116,6 +128,13 @@ private:
     int copy(const std::string& name) {
         auto index = find(name);
         if (!index) return refuse(index.error());
+        // The panel stays silent here; a script needs the reason.
+        if (store_.names().size() >= profiles::kMaxProfiles) {
+            return refuse(makeError(
+                "There are six profiles already, the most the Configure folder keeps; delete one "
+                "before copying.",
+                "已有六个配置，这是 Configure 文件夹最多能保存的数量；请先删除一个再拷贝。"));
+        }
         return report(store_.copy(*index), "Copied \"" + name + "\".");
     }
 
@@ -187,7 +206,8 @@ private:
 
 int runProfile(Context& ctx) {
     if (ctx.args.empty()) return usage();
-    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    // Chosen, not created: the commands that write create the folders they write into.
+    auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
     if (!folder)
         return fail(folder.error().text(resolveLanguage(ctx.options.language, settingsFile())));
     return ProfileCommand(ctx, *folder).run();

@@ -16,7 +16,8 @@ std::vector<Command>& registry() {
 
 void printHelp(std::ostream& out) {
     out << "Usage: tessaronctl [--data-dir DIR] [--demo] [--lang english|chinese]\n"
-           "                   [--command-interface N] [--event-interface N] COMMAND [ARGS]\n\n"
+           "                   [--command-interface N] [--event-interface N] COMMAND [ARGS]\n"
+           "       tessaronctl --help | --version | help COMMAND | COMMAND --help\n\n"
            "Commands:\n";
     auto list = commands();
     std::sort(list.begin(), list.end(),
@@ -24,8 +25,40 @@ void printHelp(std::ostream& out) {
     for (const auto& c : list) {
         out << "  " << c.usage << "\n      " << c.summary << "\n";
     }
-    out << "\n--demo uses the virtual keyboard, whose state is kept in the data folder.\n";
+    out << "\n--demo uses the virtual keyboard, whose state is kept in the data folder.\n"
+           "Exit status: 0 done, 1 a file or the keyboard failed, 2 a wrong command line or a\n"
+           "value refused, 3 keys that would run something were not allowed.\n";
 }
+
+const Command* findCommand(std::string_view name) {
+    for (const auto& command : commands()) {
+        if (name == command.name) return &command;
+    }
+    return nullptr;
+}
+
+void printCommandHelp(const Command& command) {
+    std::cout << "usage: tessaronctl " << command.usage << "\n\n" << command.summary << "\n";
+}
+
+int runHelp(Context& ctx) {
+    if (ctx.args.empty()) {
+        printHelp(std::cout);
+        return 0;
+    }
+    const Command* command = ctx.args.size() == 1 ? findCommand(ctx.args[0]) : nullptr;
+    if (!command) {
+        return failUsage(ctx.args.size() == 1
+                             ? "no command is called \"" + ctx.args[0] + "\" (see tessaronctl --help)."
+                             : std::string("usage: tessaronctl help [COMMAND]"));
+    }
+    printCommandHelp(*command);
+    return 0;
+}
+
+const Registrar help({"help", "help [COMMAND]",
+                      "Print the usage of every command, or of one, on standard output.",
+                      runHelp});
 
 std::optional<int> parseInterface(std::string_view text) {
     int value = 0;
@@ -69,6 +102,9 @@ int main(int argc, char** argv) {
         if (arg == "--help" || arg == "-h") {
             printHelp(std::cout);
             return 0;
+        } else if (arg == "--version") {
+            std::cout << "tessaronctl (Tessaron) " << TESSARON_VERSION << "\n";
+            return 0;
         } else if (arg == "--demo") {
             context.options.demo = true;
         } else if (arg == "--data-dir") {
@@ -104,8 +140,15 @@ int main(int argc, char** argv) {
     }
     const std::string_view name = argv[i++];
     for (; i < argc; ++i) context.args.emplace_back(argv[i]);
-    for (const auto& command : commands()) {
-        if (name == command.name) return command.run(context);
+    if (const Command* command = findCommand(name)) {
+        // "COMMAND --help" anywhere among its arguments asks for its usage, never runs it.
+        for (const auto& a : context.args) {
+            if (a == "--help" || a == "-h") {
+                printCommandHelp(*command);
+                return 0;
+            }
+        }
+        return command->run(context);
     }
     return failUsage("unknown command \"" + std::string(name) + "\" (see tessaronctl --help).");
 }

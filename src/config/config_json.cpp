@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <set>
 #include <vector>
 
@@ -51,8 +52,24 @@ struct Refusal {
 
 [[noreturn]] void refuse(const std::string& path, const std::string& english,
                          const std::string& chinese) {
-    const std::string where = path.empty() ? "(top)" : path;
-    throw Refusal{makeError(where + ": " + english, where + "：" + chinese)};
+    throw Refusal{makeError((path.empty() ? "(top)" : path) + ": " + english,
+                            (path.empty() ? "（顶层）" : path) + "：" + chinese)};
+}
+
+// "a, b or c" and "a、b 或 c".
+std::string either(const std::vector<std::string>& words, bool chinese) {
+    std::string out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const bool last = i + 1 == words.size();
+        out += (i == 0 ? "" : last ? (chinese ? " 或 " : " or ") : (chinese ? "、" : ", ")) + words[i];
+    }
+    return out;
+}
+
+std::string listed(const std::vector<std::string>& words, bool chinese) {
+    std::string out;
+    for (const auto& w : words) out += (out.empty() ? "" : chinese ? "、" : ", ") + w;
+    return out;
 }
 
 bool plainName(std::string_view name) {
@@ -127,29 +144,36 @@ private:
 
 // ---- typed reading ----
 
-const char* typeWord(const Json& v) {
+// A number written with more digits than 64 bits hold is read as a float.
+bool hugeWhole(const Json& v) {
+    if (!v.is_number_float()) return false;
+    const double x = v.get<double>();
+    return std::trunc(x) == x && std::fabs(x) >= 9.2e18;
+}
+
+std::string typeWord(const Json& v, bool chinese) {
     switch (v.type()) {
         case Json::value_t::object:
-            return "an object";
+            return chinese ? "对象" : "an object";
         case Json::value_t::array:
-            return "a list";
+            return chinese ? "列表" : "a list";
         case Json::value_t::string:
-            return "text";
+            return chinese ? "文本" : "text";
         case Json::value_t::boolean:
-            return "true or false";
+            return chinese ? "true 或 false" : "true or false";
         case Json::value_t::null:
             return "null";
         case Json::value_t::number_float:
-            return "a number with a fraction";
+            return chinese ? "带小数的数" : "a number with a fraction";
         default:
-            return "a number";
+            return chinese ? "数" : "a number";
     }
 }
 
 [[noreturn]] void wrongType(const std::string& path, const Json& v, const std::string& wanted,
                             const std::string& wantedZh) {
-    refuse(path, std::string("must be ") + wanted + ", not " + typeWord(v),
-           "必须是" + wantedZh + "，而不是 " + v.type_name());
+    refuse(path, std::string("must be ") + wanted + ", not " + typeWord(v, false),
+           "必须是" + wantedZh + "，而不是" + typeWord(v, true));
 }
 
 void expectObject(const Json& v, const std::string& path,
@@ -186,18 +210,51 @@ bool flagAt(const Json& v, const std::string& path) {
     return v.get<bool>();
 }
 
-long long numberAt(const Json& v, const std::string& path, long long low, long long high) {
+// A whole number, or nothing when it is one of more digits than any setting has (the reason is
+// then said by the caller, who knows the allowed values).
+std::optional<long long> wholeAt(const Json& v, const std::string& path) {
+    if (hugeWhole(v)) return std::nullopt;
     if (!v.is_number_integer()) wrongType(path, v, "a whole number", "整数");
-    const long long n = v.is_number_unsigned()
-                            ? static_cast<long long>(std::min<std::uint64_t>(
-                                  v.get<std::uint64_t>(), static_cast<std::uint64_t>(high) + 1))
-                            : v.get<long long>();
-    if (n < low || n > high) {
-        const std::string range = std::to_string(low) + " to " + std::to_string(high);
-        refuse(path, "must be " + range,
-               "必须在 " + std::to_string(low) + " 到 " + std::to_string(high) + " 之间");
+    if (v.is_number_unsigned() &&
+        v.get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX)) {
+        return std::nullopt;
     }
-    return n;
+    return v.get<long long>();
+}
+
+std::string shown(const Json& v) {
+    return v.is_number_float() ? "this number" : v.dump();
+}
+
+long long numberAt(const Json& v, const std::string& path, long long low, long long high) {
+    const auto n = wholeAt(v, path);
+    if (!n || *n < low || *n > high) {
+        const bool small = n ? *n < low : v.get<double>() < 0;
+        refuse(path,
+               "must be " + std::to_string(low) + " to " + std::to_string(high) + "; " + shown(v) +
+                   (small ? " is too small" : " is too big"),
+               "必须在 " + std::to_string(low) + " 到 " + std::to_string(high) + " 之间；" +
+                   (v.is_number_float() ? std::string("此数") : v.dump() + " ") +
+                   (small ? "太小" : "太大"));
+    }
+    return *n;
+}
+
+// One of a few allowed numbers; anything else is refused with all of them listed.
+long long oneOfAt(const Json& v, const std::string& path, const std::vector<int>& allowed,
+                  const std::string& unit, const std::string& unitZh) {
+    std::vector<std::string> words;
+    for (int a : allowed) words.push_back(std::to_string(a));
+    const bool number = v.is_number_integer() || hugeWhole(v);
+    const auto n = number ? wholeAt(v, path) : std::nullopt;
+    if (!n || std::find(allowed.begin(), allowed.end(), *n) == allowed.end()) {
+        const std::string what = number ? shown(v) : typeWord(v, false);
+        const std::string whatZh =
+            number ? (v.is_number_float() ? std::string("此数") : v.dump()) : typeWord(v, true);
+        refuse(path, "must be " + either(words, false) + unit + ", not " + what,
+               "必须是 " + either(words, true) + unitZh + "，而不是" + whatZh);
+    }
+    return *n;
 }
 
 // ---- sections ----
@@ -219,26 +276,51 @@ Lighting readLighting(const Json& v, const std::string& path) {
         const std::string name = textAt(effect, effectPath);
         const auto row = lighting::findEffect(name);
         if (!row) {
-            std::string names;
-            for (const auto& e : lighting::effects())
-                names += (names.empty() ? "" : ", ") + std::string(e.english);
-            refuse(effectPath, "no effect is called \"" + name + "\" (effects: " + names + ")",
-                   "没有名为 \"" + name + "\" 的效果（可用：" + names + "）");
+            std::vector<std::string> english, chinese;
+            for (const auto& e : lighting::effects()) {
+                english.emplace_back(e.english);
+                chinese.emplace_back(e.chinese);
+            }
+            refuse(effectPath,
+                   "no effect is called \"" + name + "\" (effects: " + listed(english, false) + ")",
+                   "没有名为 \"" + name + "\" 的灯效（可用：" + listed(chinese, true) + "）");
         }
         l.effect = lighting::effects()[*row].code;
     }
-    l.speed = static_cast<std::uint8_t>(
-        numberAt(required(v, path, "speed"), member(path, "speed"), 0, lighting::kMaxSpeed));
+    // Speed and direction as "tessaronctl light" takes them for this effect. Files written
+    // before they were left out for effects without them still hold one; it is read as before.
+    if (const auto speed = v.find("speed"); speed != v.end()) {
+        l.speed = static_cast<std::uint8_t>(
+            numberAt(*speed, member(path, "speed"), 0, lighting::kMaxSpeed));
+    }
     l.brightness = static_cast<std::uint8_t>(numberAt(
         required(v, path, "brightness"), member(path, "brightness"), 0, lighting::kMaxBrightness));
-    const std::string directionPath = member(path, "direction");
-    const std::string direction = lowered(textAt(required(v, path, "direction"), directionPath));
-    for (std::uint8_t d : {lighting::kLeft, lighting::kRight, lighting::kUp, lighting::kDown}) {
-        if (lighting::directionWord(d) == direction) l.direction = d;
-    }
-    if (l.direction == 0) {
-        refuse(directionPath, "must be \"left\", \"right\", \"up\" or \"down\"",
-               "必须是 \"left\"、\"right\"、\"up\" 或 \"down\"");
+    if (const auto given = v.find("direction"); given != v.end()) {
+        static constexpr std::uint8_t kAll[] = {lighting::kLeft, lighting::kRight, lighting::kUp,
+                                                lighting::kDown};
+        const auto own = lighting::directionsOf(l.effect);
+        const auto offered = own.empty() ? std::span<const std::uint8_t>(kAll) : own;
+        const std::string directionPath = member(path, "direction");
+        const std::string direction = lowered(textAt(*given, directionPath));
+        std::vector<std::string> words;
+        for (std::uint8_t d : offered) {
+            words.push_back("\"" + std::string(lighting::directionWord(d)) + "\"");
+            if (lighting::directionWord(d) == direction) l.direction = d;
+        }
+        if (!l.direction) {
+            // Effects 15 and 16 take directions but have no name in the list.
+            std::string effectEn = lighting::effectName(l.effect, Language::English);
+            std::string effectZh = lighting::effectName(l.effect, Language::Chinese);
+            if (effectEn.empty()) {
+                effectEn = "Effect " + std::to_string(l.effect);
+                effectZh = "灯效 " + std::to_string(l.effect);
+            }
+            refuse(directionPath,
+                   (own.empty() ? std::string("must be ") : effectEn + " takes the direction ") +
+                       either(words, false) + ", not \"" + direction + "\"",
+                   (own.empty() ? std::string("必须是 ") : trimmed(effectZh) + " 的方向可取 ") +
+                       either(words, true) + "，而不是 \"" + direction + "\"");
+        }
     }
     return l;
 }
@@ -271,10 +353,13 @@ std::size_t functionAt(const Json& v, const std::string& path) {
             return i;
         }
     }
-    std::string names;
-    for (const auto& f : table) names += (names.empty() ? "" : ", ") + std::string(f.english);
-    refuse(path, "no function is called \"" + name + "\" (functions: " + names + ")",
-           "没有名为 \"" + name + "\" 的功能（可用：" + names + "）");
+    std::vector<std::string> english, chinese;
+    for (const auto& f : table) {
+        english.emplace_back(f.english);
+        chinese.emplace_back(f.chinese);
+    }
+    refuse(path, "no function is called \"" + name + "\" (functions: " + listed(english, false) + ")",
+           "没有名为 \"" + name + "\" 的功能（可用：" + listed(chinese, true) + "）");
 }
 
 KeySetting readKey(const Json& v, const std::string& path, keys::KeyIndex k,
@@ -310,16 +395,22 @@ KeySetting readKey(const Json& v, const std::string& path, keys::KeyIndex k,
             s.kind = keys::kind::kFunction;
             s.function = functionAt(value, at);
         } else if (name == "macro") {
-            const auto n = numberAt(value, at, 0, 255);
-            if (static_cast<std::size_t>(n) >= macroCount) {
+            const auto n = wholeAt(value, at);
+            if (!n || *n < 0 || static_cast<std::size_t>(*n) >= macroCount) {
                 const std::string count = std::to_string(macroCount);
-                refuse(at,
-                       "no macro " + std::to_string(n) + ": the file has " + count +
-                           " macros, numbered from 0",
-                       "没有宏 " + std::to_string(n) + "：文件中有 " + count + " 个宏，编号从 0 开始");
+                const std::string which = n ? std::to_string(*n) : "this number";
+                const std::string whichZh = n ? std::to_string(*n) : "此数";
+                const std::string range =
+                    macroCount == 0 ? std::string("the file has no macros")
+                                    : "the macros of the file are numbered 0 to " +
+                                          std::to_string(macroCount - 1);
+                const std::string rangeZh =
+                    macroCount == 0 ? std::string("文件中没有宏")
+                                    : "文件中的宏编号为 0 到 " + std::to_string(macroCount - 1);
+                refuse(at, "no macro " + which + ": " + range, "没有宏 " + whichZh + "：" + rangeZh);
             }
             s.kind = keys::kind::kMacro;
-            s.macro = static_cast<std::uint8_t>(n);
+            s.macro = static_cast<std::uint8_t>(*n);
         } else {
             const auto word = std::find(kHostWords.begin(), kHostWords.end(), name);
             s.kind = static_cast<std::uint8_t>(keys::kind::kPlaySound + (word - kHostWords.begin()));
@@ -388,7 +479,8 @@ std::array<std::vector<keys::KeyIndex>, kDiyMaps> readDiy(const Json& v, const s
         const auto zhAt = e.chinese.find("行：");
         const std::size_t line = std::stoul(en.substr(5, colon - 5));
         std::string english = en.substr(colon + 2);
-        std::string chinese = zhAt == std::string::npos ? english : e.chinese.substr(zhAt + 6);
+        std::string chinese =
+            zhAt == std::string::npos ? e.text(Language::Chinese) : e.chinese.substr(zhAt + 6);
         if (english.ends_with('.')) english.pop_back();
         refuse(element(path, line - 1), english, chinese);
     }
@@ -406,7 +498,16 @@ macros::MacroRecord readMacro(const Json& v, const std::string& path) {
         refuse(namePath, "a name cannot hold the character U+0000", "名称不能包含字符 U+0000");
     }
     if (name16.size() > macros::record::kNameMaxUnits) {
-        refuse(namePath, "longer than 254 characters", "超过 254 个字符");
+        // Told in characters, as people count them; the file counts UTF-16 units.
+        const auto surrogates = static_cast<std::size_t>(
+            std::count_if(name16.begin(), name16.end(),
+                          [](char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }));
+        const std::string length = std::to_string(name16.size() - surrogates);
+        refuse(namePath,
+               "is " + length +
+                   " characters long; a name holds at most 254 (characters beyond U+FFFF, such "
+                   "as emoji, count as two)",
+               "长 " + length + " 个字符；名称最多 254 个字符（U+FFFF 以上的字符，如表情符号，算两个）");
     }
     const auto loops = static_cast<std::uint16_t>(
         numberAt(required(v, path, "loops"), member(path, "loops"), 0, 65535));
@@ -450,26 +551,31 @@ std::vector<macros::MacroRecord> readMacros(const Json& v, const std::string& pa
 switching::RuleSet readSwitching(const Json& v) {
     auto set = switching::parseRules(v.dump());
     if (set) return std::move(*set);
-    const std::string& why = set.error().english;
-    const auto colon = why.find(": ");
-    if (colon == std::string::npos || why.starts_with("(top)")) {
-        refuse("switching", colon == std::string::npos ? why : why.substr(colon + 2), why);
+    const Error& e = set.error();
+    const auto colon = e.english.find(": ");
+    const auto colonZh = e.chinese.find("：");
+    if (colon == std::string::npos || colonZh == std::string::npos) {
+        refuse("switching", e.english, e.text(Language::Chinese));
     }
-    refuse("switching." + why.substr(0, colon), why.substr(colon + 2), why.substr(colon + 2));
+    const std::string where = e.english.substr(0, colon);
+    refuse(where == "(top)" ? "switching" : "switching." + where, e.english.substr(colon + 2),
+           e.chinese.substr(colonZh + std::string("：").size()));
 }
 
 Configuration readDocument(const Json& doc) {
     expectObject(doc, "",
                  {"format", "lighting", "game_mode", "win_lock", "response_time_ms",
                   "report_rate_hz", "keys", "diy", "macros", "switching"});
-    const long long format = numberAt(required(doc, "", "format"), "format", 0, 1 << 30);
-    if (format < kOldestFormatVersion || format > kFormatVersion) {
+    const Json& formatValue = required(doc, "", "format");
+    const auto format = wholeAt(formatValue, "format");
+    if (!format || *format < kOldestFormatVersion || *format > kFormatVersion) {
+        const std::string shownFormat = format ? std::to_string(*format) : "a number too big";
+        const std::string shownZh = format ? std::to_string(*format) : "一个太大的数";
         const std::string known =
             std::to_string(kOldestFormatVersion) + " to " + std::to_string(kFormatVersion);
         refuse("format",
-               "this file has format " + std::to_string(format) + "; this Tessaron reads formats " +
-                   known,
-               "此文件的格式为 " + std::to_string(format) + "；本程序读取格式 " +
+               "this file has format " + shownFormat + "; this Tessaron reads formats " + known,
+               "此文件的格式为 " + shownZh + "；本程序读取格式 " +
                    std::to_string(kOldestFormatVersion) + " 至 " + std::to_string(kFormatVersion));
     }
     Configuration c;
@@ -477,21 +583,20 @@ Configuration readDocument(const Json& doc) {
     c.gameMode = flagAt(required(doc, "", "game_mode"), "game_mode");
     c.winLock = flagAt(required(doc, "", "win_lock"), "win_lock");
 
-    const auto ms = numberAt(required(doc, "", "response_time_ms"), "response_time_ms",
-                             performance::kResponseMsMin, performance::kResponseMsMax);
-    const auto responseByte = performance::responseByteForMs(static_cast<int>(ms));
-    if (!responseByte) {
-        refuse("response_time_ms", "must be an even number of ms, 2 to 20",
-               "必须是 2 到 20 之间的偶数毫秒");
+    std::vector<int> times;
+    for (int ms = performance::kResponseMsMin; ms <= performance::kResponseMsMax;
+         ms += performance::kResponseMsStep) {
+        times.push_back(ms);
     }
-    c.responseTime = *responseByte;
+    const auto ms = oneOfAt(required(doc, "", "response_time_ms"), "response_time_ms", times,
+                            " (ms)", "（毫秒）");
+    c.responseTime = *performance::responseByteForMs(static_cast<int>(ms));
 
-    const auto hz = numberAt(required(doc, "", "report_rate_hz"), "report_rate_hz", 0, 1 << 30);
-    const auto rateByte = performance::reportRateByteForHz(static_cast<int>(hz));
-    if (!rateByte) {
-        refuse("report_rate_hz", "must be 125, 250, 500 or 1000", "必须是 125、250、500 或 1000");
-    }
-    c.reportRate = *rateByte;
+    const std::vector<int> rates(performance::kReportRates.begin(),
+                                 performance::kReportRates.end());
+    const auto hz = oneOfAt(required(doc, "", "report_rate_hz"), "report_rate_hz", rates,
+                            " (reports per second)", "（每秒报告次数）");
+    c.reportRate = *performance::reportRateByteForHz(static_cast<int>(hz));
 
     c.macros = readMacros(required(doc, "", "macros"), "macros");
     c.keys = readKeys(required(doc, "", "keys"), "keys", c.macros.size());
@@ -502,6 +607,77 @@ Configuration readDocument(const Json& doc) {
 
 // ---- writing ----
 
+// Reads the text again, event by event, to find where and why the reader stopped.
+class StopFinder {
+public:
+    bool null() { return true; }
+    bool boolean(bool) { return true; }
+    bool number_integer(Json::number_integer_t) { return true; }
+    bool number_unsigned(Json::number_unsigned_t) { return true; }
+    bool number_float(Json::number_float_t, const Json::string_t&) { return true; }
+    bool string(Json::string_t&) { return true; }
+    bool binary(Json::binary_t&) { return true; }
+    bool start_object(std::size_t) { return true; }
+    bool key(Json::string_t&) { return true; }
+    bool end_object() { return true; }
+    bool start_array(std::size_t) { return true; }
+    bool end_array() { return true; }
+    bool parse_error(std::size_t position, const std::string& token,
+                     const nlohmann::detail::exception& e) {
+        position_ = position;
+        token_ = token;
+        overflow_ = e.id == 406;
+        why_ = e.what();
+        return false;
+    }
+
+    std::size_t position_ = 0;
+    std::string token_;
+    bool overflow_ = false;
+    std::string why_;
+};
+
+Error whereJsonStops(std::string_view text, const Json::exception& thrown) {
+    StopFinder stop;
+    if (Json::sax_parse(text.begin(), text.end(), &stop)) {
+        return makeError(std::string("not valid JSON (") + thrown.what() + ")",
+                         "不是有效的 JSON");
+    }
+    // A number too big stops after it; point at its start. Other errors at the last character
+    // read.
+    std::size_t at = stop.position_ == 0 ? 0 : stop.position_ - 1;
+    if (stop.overflow_) at = stop.position_ - std::min(stop.position_, stop.token_.size());
+    at = std::min(at, text.size());
+    std::size_t line = 1;
+    std::size_t column = 1;
+    for (std::size_t i = 0; i < at; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            ++column;  // characters, not bytes
+        }
+    }
+    const std::string where = "line " + std::to_string(line) + ", column " + std::to_string(column);
+    const std::string whereZh =
+        "第 " + std::to_string(line) + " 行第 " + std::to_string(column) + " 列";
+    if (stop.overflow_) {
+        return makeError(where + ": the number " + stop.token_ + " is too big",
+                         whereZh + "：数字 " + stop.token_ + " 太大");
+    }
+    std::string why = stop.why_;
+    if (const auto cut = why.find("syntax error"); cut != std::string::npos) why = why.substr(cut);
+    // The reader's last token may begin with what came before it ("key": }); the end is what
+    // it stumbled on.
+    std::string last = stop.token_;
+    while (!last.empty() && std::isspace(static_cast<unsigned char>(last.back()))) last.pop_back();
+    if (const auto cut = last.find_last_of(" \t\r\n:,"); cut != std::string::npos && cut + 1 < last.size())
+        last = last.substr(cut + 1);
+    const std::string token = last.empty() ? std::string("文本末尾") : "“" + last + "”";
+    return makeError(where + ": not valid JSON (" + why + ")",
+                     whereZh + "：不是有效的 JSON（读到" + token + "时出错）");
+}
+
 Json effectJson(std::uint8_t code) {
     if (const auto row = lighting::effectRow(code)) {
         return std::string(lighting::effects()[*row].english);
@@ -509,7 +685,9 @@ Json effectJson(std::uint8_t code) {
     return code;
 }
 
-Json keyJson(const KeySetting& s) {
+}  // namespace
+
+Json keySettingJson(const KeySetting& s) {
     Json entry = Json::object();
     auto vkWords = [&] {
         Json list = Json::array();
@@ -563,7 +741,35 @@ Json macroJson(const macros::MacroRecord& record) {
     return m;
 }
 
-}  // namespace
+Json settingsJson(const Configuration& c) {
+    Json doc = Json::object();
+    Json light = Json::object();
+    light["effect"] = effectJson(c.lighting.effect);
+    if (c.lighting.speed) light["speed"] = *c.lighting.speed;
+    light["brightness"] = c.lighting.brightness;
+    if (c.lighting.direction) {
+        const std::string_view word = lighting::directionWord(*c.lighting.direction);
+        light["direction"] = word.empty() ? Json(*c.lighting.direction) : Json(std::string(word));
+    }
+    doc["lighting"] = std::move(light);
+    doc["game_mode"] = c.gameMode;
+    doc["win_lock"] = c.winLock;
+    doc["response_time_ms"] = c.responseTime * performance::kResponseMsStep;
+    // A byte no rate belongs to has no rate to name.
+    const auto& rates = performance::kReportRates;
+    doc["report_rate_hz"] = c.reportRate < rates.size() ? Json(rates[c.reportRate]) : Json(nullptr);
+    return doc;
+}
+
+Json diyJson(const std::array<std::vector<keys::KeyIndex>, kDiyMaps>& maps) {
+    Json diy = Json::array();
+    for (const auto& map : maps) {
+        Json lit = Json::array();
+        for (auto k : map) lit.push_back(keyWord(k));
+        diy.push_back(std::move(lit));
+    }
+    return diy;
+}
 
 std::string keyWord(keys::KeyIndex key) {
     const std::string legend = trimmed(keys::legend(key));
@@ -589,31 +795,11 @@ std::string keyCodeWord(std::uint8_t vk) {
 std::string formatConfiguration(const Configuration& c) {
     Json doc = Json::object();
     doc["format"] = kFormatVersion;
-    Json light = Json::object();
-    light["effect"] = effectJson(c.lighting.effect);
-    light["speed"] = c.lighting.speed;
-    light["brightness"] = c.lighting.brightness;
-    const std::string_view direction = lighting::directionWord(c.lighting.direction);
-    light["direction"] =
-        direction.empty() ? Json(c.lighting.direction) : Json(std::string(direction));
-    doc["lighting"] = std::move(light);
-    doc["game_mode"] = c.gameMode;
-    doc["win_lock"] = c.winLock;
-    doc["response_time_ms"] = c.responseTime * performance::kResponseMsStep;
-    const auto& rates = performance::kReportRates;
-    doc["report_rate_hz"] = c.reportRate < rates.size() ? rates[c.reportRate] : int{c.reportRate};
-
+    doc.update(settingsJson(c));
     Json keyObject = Json::object();
-    for (const auto& s : c.keys) keyObject[keyWord(s.key)] = keyJson(s);
+    for (const auto& s : c.keys) keyObject[keyWord(s.key)] = keySettingJson(s);
     doc["keys"] = std::move(keyObject);
-
-    Json diy = Json::array();
-    for (const auto& map : c.diy) {
-        Json lit = Json::array();
-        for (auto k : map) lit.push_back(keyWord(k));
-        diy.push_back(std::move(lit));
-    }
-    doc["diy"] = std::move(diy);
+    doc["diy"] = diyJson(c.diy);
 
     Json list = Json::array();
     for (const auto& m : c.macros) list.push_back(macroJson(m));
@@ -636,29 +822,8 @@ Result<Configuration> parseConfiguration(std::string_view text) {
         return readDocument(doc);
     } catch (const Refusal& r) {
         return r.error;
-    } catch (const Json::parse_error& e) {
-        // Where the reader stopped, as line and column.
-        const std::size_t stop = std::min<std::size_t>(e.byte == 0 ? 0 : e.byte - 1, text.size());
-        std::size_t line = 1;
-        std::size_t column = 1;
-        for (std::size_t i = 0; i < stop; ++i) {
-            if (text[i] == '\n') {
-                ++line;
-                column = 1;
-            } else {
-                ++column;
-            }
-        }
-        std::string why = e.what();
-        if (const auto at = why.find("syntax error"); at != std::string::npos) why = why.substr(at);
-        const std::string where = "line " + std::to_string(line) + ", column " +
-                                  std::to_string(column);
-        return makeError(where + ": not valid JSON (" + why + ")",
-                         "第 " + std::to_string(line) + " 行第 " + std::to_string(column) +
-                             " 列：不是有效的 JSON（" + why + "）");
     } catch (const Json::exception& e) {
-        return makeError(std::string("not valid JSON (") + e.what() + ")",
-                         std::string("不是有效的 JSON（") + e.what() + "）");
+        return whereJsonStops(text, e);
     }
 }
 

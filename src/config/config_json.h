@@ -14,7 +14,8 @@
 //   }
 //
 // Keys are written by legend or name as "tessaronctl keys" lists them; keys in their factory
-// state are left out. The writer puts keys and fields in one fixed order, so files diff well.
+// state are left out. Speed and direction are written only for effects that have them, and read
+// with the rules of "tessaronctl light". The writer puts keys and fields in one fixed order, so files diff well.
 // The reader checks everything and refuses with the JSON path and the reason. "switching" holds
 // the rules of automatic profile switching as rules.json does (switching/rules.h); it is left out
 // when there are none, and format 1 files, which never had it, still read.
@@ -22,6 +23,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include <nlohmann/json_fwd.hpp>
 
 #include "config/configuration.h"
 #include "core/result.h"
@@ -35,6 +38,17 @@ inline constexpr int kOldestFormatVersion = 1;
 inline constexpr std::size_t kMaxTextBytes = 4u << 20;
 
 std::string formatConfiguration(const Configuration& configuration);
+
+// The same words for tessaronctl's --json answers, so a setting reads alike everywhere:
+// {"lighting": ..., "game_mode": ..., "win_lock": ..., "response_time_ms": ...,
+// "report_rate_hz": ...} of a configuration,
+nlohmann::ordered_json settingsJson(const Configuration& configuration);
+// {"single": "A"}, {"combo": [...]}, ..., with "disabled": true where the key is off,
+nlohmann::ordered_json keySettingJson(const KeySetting& setting);
+// {"name": ..., "loops": ..., "events": [...]},
+nlohmann::ordered_json macroJson(const macros::MacroRecord& record);
+// and the lit keys of the five DIY maps.
+nlohmann::ordered_json diyJson(const std::array<std::vector<keys::KeyIndex>, kDiyMaps>& diy);
 
 // Refusals read "keys."Caps Lock".combo: at most three keys".
 Result<Configuration> parseConfiguration(std::string_view text);

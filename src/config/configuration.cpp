@@ -21,9 +21,10 @@ std::uint8_t ownVk(keys::KeyIndex k) {
     return keys::layoutVk(k);
 }
 
-// The cell that Default writes, or the keyboard's own factory cell: both are a factory key.
+// The cell that Default writes. A key assigned to itself gets the plain cell of its own code,
+// which for some keys (Backslash) is another cell than the factory's, and so not factory.
 bool isFactoryCell(keys::KeyIndex k, const keys::KeyCell& c) {
-    return c == keys::factoryCell(k) || c == keys::plainKeyCell(keys::usageCode(ownVk(k)));
+    return c == keys::factoryCell(k);
 }
 
 bool isFactoryRecord(keys::KeyIndex k, const keys::KeyRecord& r) {
@@ -192,16 +193,28 @@ bool isConfigurableKey(keys::KeyIndex k) {
     return keys::isAssignable(k);
 }
 
-Reading readConfiguration(const device::DeviceImage& image, const keys::KeyRecordTable& records,
-                          const macros::MacroTable& table) {
-    Reading out;
-    Configuration& c = out.configuration;
-    c.lighting = {image[img::kEffect], image[img::kSpeed], image[img::kBrightness],
-                  image[img::kDirection]};
+Configuration settingsOf(const device::DeviceImage& image) {
+    Configuration c;
+    const std::uint8_t effect = image[img::kEffect];
+    c.lighting.effect = effect;
+    c.lighting.brightness = image[img::kBrightness];
+    if (keys::lighting::offersSpeed(effect)) c.lighting.speed = image[img::kSpeed];
+    // A direction left over from another effect is not one this effect shows.
+    const auto directions = keys::lighting::directionsOf(effect);
+    if (std::find(directions.begin(), directions.end(), image[img::kDirection]) != directions.end())
+        c.lighting.direction = image[img::kDirection];
     c.gameMode = image[img::kGameMode] != 0;
     c.winLock = image[img::kWinLock] != 0;
     c.responseTime = image[img::kResponseTime];
     c.reportRate = image[img::kReportRate];
+    return c;
+}
+
+Reading readConfiguration(const device::DeviceImage& image, const keys::KeyRecordTable& records,
+                          const macros::MacroTable& table) {
+    Reading out;
+    out.configuration = settingsOf(image);
+    Configuration& c = out.configuration;
 
     Trial trial(image, records);
     for (std::size_t i = 0; i < keys::kRealKeyCount; ++i) {
@@ -236,8 +249,9 @@ Reading readConfiguration(const device::DeviceImage& image, const keys::KeyRecor
             out.leftOut.push_back(std::string(keys::legend(k)));
             continue;
         }
-        // A key assigned to itself is its factory state.
-        if (chosen->kind == keys::kind::kSingle && chosen->vks == std::vector{ownVk(k)}) {
+        // A key assigned to itself is its factory state where that writes the factory cell.
+        if (chosen->kind == keys::kind::kSingle && chosen->vks == std::vector{ownVk(k)} &&
+            isFactoryCell(k, cell)) {
             chosen->kind = keys::kind::kNone;
             chosen->vks.clear();
             if (enabled) continue;
@@ -274,9 +288,9 @@ Reading readConfiguration(const device::DeviceImage& image, const keys::KeyRecor
 void applyConfiguration(const Configuration& c, device::DeviceImage& image,
                         keys::KeyRecordTable& records, macros::MacroTable& table) {
     image[img::kEffect] = c.lighting.effect;
-    image[img::kSpeed] = c.lighting.speed;
+    if (c.lighting.speed) image[img::kSpeed] = *c.lighting.speed;
     image[img::kBrightness] = c.lighting.brightness;
-    image[img::kDirection] = c.lighting.direction;
+    if (c.lighting.direction) image[img::kDirection] = *c.lighting.direction;
     image[img::kGameMode] = c.gameMode ? 1 : 0;
     image[img::kWinLock] = c.winLock ? 1 : 0;
     image[img::kResponseTime] = c.responseTime;

@@ -32,11 +32,13 @@ struct KeySetting {
     friend bool operator==(const KeySetting&, const KeySetting&) = default;
 };
 
+// Speed and direction only where the effect has them (as the Light section shows them); an
+// empty one leaves its byte as it is.
 struct Lighting {
     std::uint8_t effect = 0;
-    std::uint8_t speed = 0;       // host form 0..9
-    std::uint8_t brightness = 0;  // 0..50
-    std::uint8_t direction = 0;   // 1..4
+    std::optional<std::uint8_t> speed;  // host form 0..9
+    std::uint8_t brightness = 0;        // 0..50
+    std::optional<std::uint8_t> direction;  // 1..4
     friend bool operator==(const Lighting&, const Lighting&) = default;
 };
 
@@ -66,6 +68,9 @@ struct Reading {
     Configuration configuration;
     std::vector<std::string> leftOut;
 };
+
+// The lighting and performance settings of an image alone (no keys, DIY maps or macros).
+Configuration settingsOf(const device::DeviceImage& image);
 
 Reading readConfiguration(const device::DeviceImage& image, const keys::KeyRecordTable& records,
                           const macros::MacroTable& table);

@@ -67,13 +67,13 @@ Result<WriteOutcome> DeviceLink::save(DeviceImage& img, DeviceImage& committed,
     return writeChanges(lease->port(), img, committed, waiter, observer);
 }
 
-ArrivalResult runArrival(DeviceLink& link, const DeviceImage& current,
-                         Listener::KeyEventNotify notify) {
+ArrivalResult runArrival(DeviceLink& link, const DeviceImage& base,
+                         Listener::KeyEventNotify notify, bool settled) {
     ArrivalResult result;
     auto remember = [&](const Error& e) {
         if (!result.error) result.error = e;
     };
-    link.clock().sleep(kArrivalSettle);
+    if (!settled) link.clock().sleep(kArrivalSettle);
 
     if (!link.isConnected()) {
         auto opened = link.openCommand(kArrivalRetry);
@@ -81,7 +81,7 @@ ArrivalResult runArrival(DeviceLink& link, const DeviceImage& current,
             result.commandOpened = true;
             if (auto lease = link.acquire()) {
                 auto& port = lease->port();
-                DeviceImage img = current;
+                DeviceImage img = base;
                 auto fw = getFirmwareVersion(port);
                 Status s = fw ? Status{} : Status{fw.error()};
                 if (fw) result.firmware = *fw;

@@ -73,10 +73,10 @@ struct ArrivalResult {
 
 inline constexpr std::chrono::milliseconds kArrivalSettle{2000};
 
-// After the keyboard was plugged in: let it settle, open what is closed, read it all, restart
-// the listener. Blocks for seconds; run it off the window's thread. The committed image is not
-// touched: the next Save still sends what differs from the last committed state.
-ArrivalResult runArrival(DeviceLink& link, const DeviceImage& current,
-                         Listener::KeyEventNotify notify = {});
+// After the keyboard was plugged in: let it settle (unless the caller has), open what is closed,
+// read it all over a copy of base, restart the listener. Blocks for seconds; run it off the
+// window's thread. What to make of the read is the caller's business.
+ArrivalResult runArrival(DeviceLink& link, const DeviceImage& base,
+                         Listener::KeyEventNotify notify = {}, bool settled = false);
 
 }  // namespace tessaron::device

@@ -5,11 +5,16 @@
 #include <cctype>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <utility>
 
 #include "core/atomic_file.h"
 
 namespace tessaron::switching {
+
+struct CompiledRegex {
+    std::regex regex;
+};
 
 namespace {
 
@@ -50,50 +55,52 @@ std::string_view baseName(std::string_view path) {
 struct Refusal {
     std::string where;
     std::string why;
+    std::string whyChinese;
 };
 
-[[noreturn]] void refuse(std::string where, std::string why) {
-    throw Refusal{std::move(where), std::move(why)};
+[[noreturn]] void refuse(std::string where, std::string why, std::string whyChinese) {
+    throw Refusal{std::move(where), std::move(why), std::move(whyChinese)};
 }
 
 const Json& member(const Json& object, const std::string& path, const char* name) {
     const auto it = object.find(name);
-    if (it == object.end()) refuse(path + "." + name, "is missing");
+    if (it == object.end()) refuse(path + "." + name, "is missing", "缺少此项");
     return *it;
 }
 
 void onlyKnown(const Json& object, const std::string& path,
                std::initializer_list<std::string_view> known) {
-    if (!object.is_object()) refuse(path, "must be an object {...}");
+    if (!object.is_object()) refuse(path, "must be an object {...}", "必须是对象 {...}");
     for (const auto& [key, value] : object.items()) {
         if (std::find(known.begin(), known.end(), key) == known.end()) {
-            refuse(path.empty() ? key : path + "." + key, "unknown field");
+            refuse(path.empty() ? key : path + "." + key, "unknown field", "未知字段");
         }
     }
 }
 
 std::string textAt(const Json& v, const std::string& path) {
-    if (!v.is_string()) refuse(path, "must be text in quotes");
+    if (!v.is_string()) refuse(path, "must be text in quotes", "必须是带引号的文本");
     return v.get<std::string>();
 }
 
 bool flagAt(const Json& v, const std::string& path) {
-    if (!v.is_boolean()) refuse(path, "must be true or false");
+    if (!v.is_boolean()) refuse(path, "must be true or false", "必须是 true 或 false");
     return v.get<bool>();
 }
 
 long long numberAt(const Json& v, const std::string& path, long long low, long long high) {
-    if (!v.is_number_integer()) refuse(path, "must be a whole number");
+    if (!v.is_number_integer()) refuse(path, "must be a whole number", "必须是整数");
     const auto n = v.get<long long>();
     if (n < low || n > high) {
-        refuse(path, "must be " + std::to_string(low) + " to " + std::to_string(high));
+        refuse(path, "must be " + std::to_string(low) + " to " + std::to_string(high),
+               "必须在 " + std::to_string(low) + " 到 " + std::to_string(high) + " 之间");
     }
     return n;
 }
 
 std::string profileAt(const Json& v, const std::string& path) {
     std::string name = textAt(v, path);
-    if (name.empty()) refuse(path, "names no profile");
+    if (name.empty()) refuse(path, "names no profile", "没有指定配置");
     return name;
 }
 
@@ -101,30 +108,32 @@ Condition conditionAt(const Json& v, const std::string& path) {
     onlyKnown(v, path, {"field", "test", "text", "case_sensitive", "negate"});
     const std::string fieldText = textAt(member(v, path, "field"), path + ".field");
     const auto field = fieldFromWord(fieldText);
-    if (!field) refuse(path + ".field", "must be program, command_line, class or title");
+    if (!field) refuse(path + ".field", "must be program, command_line, class or title",
+                        "应为 program、command_line、class 或 title");
     const std::string testText = textAt(member(v, path, "test"), path + ".test");
     const auto test = testFromWord(testText);
-    if (!test) refuse(path + ".test", "must be equals, contains, starts_with or regex");
+    if (!test) refuse(path + ".test", "must be equals, contains, starts_with or regex",
+                       "应为 equals、contains、starts_with 或 regex");
     std::string text = textAt(member(v, path, "text"), path + ".text");
     const bool caseSensitive =
         v.contains("case_sensitive") && flagAt(v["case_sensitive"], path + ".case_sensitive");
     const bool negate = v.contains("negate") && flagAt(v["negate"], path + ".negate");
     auto made = Condition::make(*field, *test, std::move(text), caseSensitive, negate);
-    if (!made) refuse(path + ".text", made.error().english);
+    if (!made) refuse(path + ".text", made.error().english, made.error().text(Language::Chinese));
     return std::move(*made);
 }
 
 Rule ruleAt(const Json& v, const std::string& path) {
     onlyKnown(v, path, {"when", "profile", "keep", "enabled"});
     const Json& when = member(v, path, "when");
-    if (!when.is_array() || when.empty()) refuse(path + ".when", "must be a list of conditions");
+    if (!when.is_array() || when.empty()) refuse(path + ".when", "must be a list of conditions", "应为条件列表");
     Rule rule;
     for (std::size_t i = 0; i < when.size(); ++i) {
         rule.conditions.push_back(conditionAt(when[i], path + ".when[" + std::to_string(i) + "]"));
     }
     const bool keep = v.contains("keep") && flagAt(v["keep"], path + ".keep");
     if (v.contains("profile") == keep) {
-        refuse(path, "needs either \"profile\" or \"keep\": true");
+        refuse(path, "needs either \"profile\" or \"keep\": true", "需要 \"profile\" 或 \"keep\": true 之一");
     }
     if (!keep) rule.profile = profileAt(v["profile"], path + ".profile");
     rule.enabled = !v.contains("enabled") || flagAt(v["enabled"], path + ".enabled");
@@ -135,8 +144,11 @@ RuleSet ruleSetAt(const Json& doc) {
     onlyKnown(doc, "", {"format", "enabled", "dwell_ms", "writes_per_hour", "otherwise", "rules"});
     const auto format = numberAt(member(doc, "", "format"), "format", 0, 1 << 30);
     if (format != kRulesFormat) {
-        refuse("format", "this file has format " + std::to_string(format) +
-                             "; this Tessaron reads format " + std::to_string(kRulesFormat));
+        refuse("format",
+               "this file has format " + std::to_string(format) + "; this Tessaron reads format " +
+                   std::to_string(kRulesFormat),
+               "此文件的格式为 " + std::to_string(format) + "；本程序读取格式 " +
+                   std::to_string(kRulesFormat));
     }
     RuleSet set;
     if (doc.contains("enabled")) set.enabled = flagAt(doc["enabled"], "enabled");
@@ -155,11 +167,12 @@ RuleSet ruleSetAt(const Json& doc) {
             onlyKnown(o, "otherwise", {"profile"});
             set.otherwise = profileAt(member(o, "otherwise", "profile"), "otherwise.profile");
         } else {
-            refuse("otherwise", "must be \"previous\" or {\"profile\": NAME}");
+            refuse("otherwise", "must be \"previous\" or {\"profile\": NAME}",
+                   "应为 \"previous\" 或 {\"profile\": 名称}");
         }
     }
     const Json& rules = member(doc, "", "rules");
-    if (!rules.is_array()) refuse("rules", "must be a list [...]");
+    if (!rules.is_array()) refuse("rules", "must be a list [...]", "必须是列表 [...]");
     for (std::size_t i = 0; i < rules.size(); ++i) {
         set.rules.push_back(ruleAt(rules[i], "rules[" + std::to_string(i) + "]"));
     }
@@ -204,10 +217,10 @@ Result<Condition> Condition::make(Field field, Compare test, std::string text, b
         auto flags = std::regex::ECMAScript;
         if (!caseSensitive) flags |= std::regex::icase;
         try {
-            c.regex_ = std::make_shared<const std::regex>(text, flags);
+            c.regex_ = std::make_shared<const CompiledRegex>(CompiledRegex{std::regex(text, flags)});
         } catch (const std::regex_error& e) {
             return makeError("\"" + text + "\" is no regular expression: " + e.what(),
-                             "\"" + text + "\" 不是正则表达式：" + e.what());
+                             "\"" + text + "\" 不是正则表达式。");
         }
     }
     c.text_ = std::move(text);
@@ -217,7 +230,7 @@ Result<Condition> Condition::make(Field field, Compare test, std::string text, b
 bool Condition::matches(std::string_view value) const {
     if (test_ == Compare::Regex) {
         try {
-            return std::regex_search(value.begin(), value.end(), *regex_);
+            return std::regex_search(value.begin(), value.end(), regex_->regex);
         } catch (const std::regex_error&) {
             return false;  // too complex for this value: it decides nothing
         }
@@ -345,7 +358,7 @@ Result<RuleSet> parseRules(std::string_view text) {
         return ruleSetAt(doc);
     } catch (const Refusal& r) {
         const std::string where = r.where.empty() ? "(top)" : r.where;
-        return makeError(where + ": " + r.why);
+        return makeError(where + ": " + r.why, where + "：" + r.whyChinese);
     }
 }
 

@@ -23,7 +23,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +57,8 @@ std::string_view testWord(Compare test);
 std::optional<Field> fieldFromWord(std::string_view word);
 std::optional<Compare> testFromWord(std::string_view word);
 
+struct CompiledRegex;  // kept out of this header: <regex> is heavy and only rules.cpp needs it
+
 class Condition {
 public:
     // Refuses a regular expression that does not compile.
@@ -88,7 +89,7 @@ private:
     std::string folded_;  // text_ in lower case unless case-sensitive
     bool caseSensitive_ = false;
     bool negate_ = false;
-    std::shared_ptr<const std::regex> regex_;
+    std::shared_ptr<const CompiledRegex> regex_;
 };
 
 // A profile by name, or "leave the keyboard as it is" when empty.

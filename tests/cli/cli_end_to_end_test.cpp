@@ -218,16 +218,17 @@ TEST_F(CliTest, MacroTextsAndNumbersAtAndPastTheirLimits) {
         {"Nokey dn\n", "Line 1: unknown key"},
         {"A sideways\n", "Line 1: expected"},
     };
+    // A text that says something wrong is a wrong value: status 2, like a bad configuration.
     for (const auto& bad : badTexts) {
         const auto file = writeText("bad.txt", bad.text);
-        expectRefused({"macro", "import", file.string()}, bad.message);
+        expectUsageError({"macro", "import", file.string()}, bad.message);
     }
     const auto longer = writeText("long.txt", "name: " + longName + "x\nA dn\n");
-    expectRefused({"macro", "import", longer.string()}, "longer than 254 characters");
+    expectUsageError({"macro", "import", longer.string()}, "longer than 254 characters");
     std::string full;
     for (int i = 0; i < 48; ++i) full += "A dn\nA up\n";
     const auto tooLong = writeText("full.txt", full);
-    expectRefused({"macro", "import", tooLong.string()}, "longer than the 190 bytes");
+    expectUsageError({"macro", "import", tooLong.string()}, "longer than the 190 bytes");
 
     expectRefused({"macro", "import", (root() / "missing.txt").string()}, "Could not read");
     expectUsageError({"macro", "show", "1"}, "No macro 1: macros are numbered 0 to 0");
@@ -240,7 +241,7 @@ TEST_F(CliTest, MacroTextsAndNumbersAtAndPastTheirLimits) {
     // The keyboard has 32 slots: the 33rd macro is refused.
     const auto one = writeText("one.txt", "A dn\nA up\n");
     for (int i = 1; i < 32; ++i) ok({"macro", "import", one.string()});
-    expectRefused({"macro", "import", one.string()}, "All 32 macros are in use");
+    expectUsageError({"macro", "import", one.string()}, "All 32 macros are in use");
 }
 
 TEST_F(CliTest, ProfilesSaveLoadCopyRenameDelete) {
@@ -269,13 +270,14 @@ TEST_F(CliTest, ProfilesSaveLoadCopyRenameDelete) {
 TEST_F(CliTest, ProfileNamesAndCountsAtAndPastTheirLimits) {
     ok({"pull"});
     for (int i = 0; i < 6; ++i) ok({"profile", "new"});
-    expectRefused({"profile", "new"}, "Only Create Six Profile mostly");
-    expectRefused({"profile", "copy", "Profile_1"}, "");
+    // Names and limits the store refuses are wrong values (2), each with its reason.
+    expectUsageError({"profile", "new"}, "Only Create Six Profile mostly");
+    expectUsageError({"profile", "copy", "Profile_1"}, "There are six profiles already");
 
     for (const char* bad : {"../escape", "a/b", "a\\b", "..", "", "tab\there"}) {
-        expectRefused({"profile", "rename", "Profile_1", bad}, "A profile name cannot be empty");
+        expectUsageError({"profile", "rename", "Profile_1", bad}, "A profile name cannot be empty");
     }
-    expectRefused({"profile", "rename", "Profile_1", "Profile_2"}, "already exists");
+    expectUsageError({"profile", "rename", "Profile_1", "Profile_2"}, "already exists");
     expectUsageError({"profile", "rename", "Nobody", "x"}, "No profile is named \"Nobody\"");
     expectRefused({"profile", "load", "Profile_1", (root() / "missing.bin").string()},
                   "Could not read");
@@ -285,12 +287,12 @@ TEST_F(CliTest, ProfileNamesAndCountsAtAndPastTheirLimits) {
     // The whole path must fit 254 UTF-16 units: the longest name that fits is taken.
     const std::size_t folder = (data() / "Configure").string().size() + 1;
     const std::size_t longest = 254 - folder - 4;
-    expectRefused({"profile", "rename", "Profile_1", std::string(longest + 1, 'L')}, "too long");
+    expectUsageError({"profile", "rename", "Profile_1", std::string(longest + 1, 'L')}, "too long");
     ok({"profile", "rename", "Profile_1", std::string(longest, 'L')});
     EXPECT_TRUE(fs::exists(data() / "Configure" / (std::string(longest, 'L') + ".bin")));
 
     for (int i = 2; i <= 6; ++i) ok({"profile", "delete", "Profile_" + std::to_string(i)});
-    expectRefused({"profile", "delete", std::string(longest, 'L')}, "Please keep a profile");
+    expectUsageError({"profile", "delete", std::string(longest, 'L')}, "Please keep a profile");
 }
 
 TEST_F(CliTest, ResetAsksFirstAndThenRestoresTheFactorySettings) {
@@ -300,13 +302,13 @@ TEST_F(CliTest, ResetAsksFirstAndThenRestoresTheFactorySettings) {
     ok({"apply"});
     ASSERT_NE(keyboardSettings(), factory);
 
+    // The question and a "no" go to standard error; declining is not a failure of anything.
     ProcessOptions answerNo;
     answerNo.input = "n\n";
-    const Snapshot before = snapshotOf(root());
-    const auto declined = ctl({"reset"}, answerNo);
-    EXPECT_EQ(declined.exitCode, 1);
-    EXPECT_TRUE(contains(declined.out, "Nothing was changed"));
-    EXPECT_TRUE(snapshotOf(root()) == before);
+    const auto declined = expectUsageError({"reset"}, "Nothing was changed: the reset was not "
+                                                      "confirmed", answerNo);
+    EXPECT_TRUE(contains(declined.err, "Confirm to return Factory Setting? [y/N]"));
+    EXPECT_EQ(declined.out, "");
 
     ok({"reset", "--yes"});
     EXPECT_EQ(keyboardSettings(), factory);
@@ -335,11 +337,51 @@ TEST_F(CliTest, MessagesFollowTheInterfaceLanguage) {
     expectUsageError({"--lang", "english", "assign", "Nokey", "single", "A"}, "No key is called");
 }
 
-// Without keymap.bin a command that is refused must not leave one behind either.
-TEST_F(CliTest, RefusedCommandsCreateNoKeymap) {
+// Commands that only read, and refused ones, create nothing: not even the data folder.
+TEST_F(CliTest, CommandsThatOnlyReadOrAreRefusedCreateNothing) {
+    EXPECT_EQ(ok({"profile", "list"}).out,
+              "No profiles in " + (data() / "Configure").string() + "\n");
+    EXPECT_EQ(ok({"profile", "list", "--json"}).out, "[]\n");
+    EXPECT_EQ(ok({"macro", "list"}).out, "No macros.\n");
+    EXPECT_EQ(ok({"macro", "list", "--json"}).out, "[]\n");
+    expectUsageError({"light", "static", "--speed", "3"}, "Static has no speed");
     expectUsageError({"assign", "Caps Lock", "single", "Nokey"}, "No key is called \"Nokey\"");
+    EXPECT_FALSE(fs::exists(data()));
     expectUsageError({"profile", "save", "Nobody"}, "No profile is named");
     EXPECT_FALSE(fs::exists(keymap()));
+}
+
+// What scripts rely on: help and version on standard output with status 0, a wrong command line
+// on standard error with status 2.
+TEST_F(CliTest, HelpVersionAndExitStatusesAsScriptsExpectThem) {
+    const std::string macroUsage =
+        "usage: tessaronctl macro list [--json] | show N | export N FILE|- | import FILE|- | "
+        "delete N\n";
+    const struct {
+        Args args;
+        int status;
+        std::string out;  // the start of standard output
+        const char* err;  // part of standard error
+    } runs[] = {
+        {{"--version"}, 0, "tessaronctl (Tessaron) 1.", ""},
+        {{"help", "macro"}, 0, macroUsage, ""},
+        {{"macro", "--help"}, 0, macroUsage, ""},
+        {{"assign", "F1", "single", "--help"}, 0, "usage: tessaronctl assign KEY", ""},
+        {{"help"}, 0, "Usage: tessaronctl", ""},
+        {{"help", "fly"}, 2, "", "no command is called \"fly\""},
+        {{"help", "macro", "show"}, 2, "", "usage: tessaronctl help [COMMAND]"},
+    };
+    for (const auto& r : runs) {
+        const auto result = ctl(r.args);
+        const std::string shown = ::testing::PrintToString(r.args) + "\n" + result.err;
+        EXPECT_EQ(result.exitCode, r.status) << shown;
+        EXPECT_EQ(result.out.substr(0, r.out.size()), r.out) << shown << result.out;
+        if (r.status != 0) {
+            EXPECT_EQ(result.out, "") << shown;
+        }
+        EXPECT_TRUE(contains(result.err, r.err)) << shown;
+    }
+    EXPECT_FALSE(fs::exists(data()));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "cli_fixture.h"
 
 namespace tessaron::testing {
@@ -53,7 +55,7 @@ protected:
     fs::path everything(const std::string& program) const {
         return writeText("everything.json", R"({
   "format": 1,
-  "lighting": {"effect": "DIY2", "speed": 3, "brightness": 10, "direction": "up"},
+  "lighting": {"effect": "Wave", "speed": 3, "brightness": 10, "direction": "up"},
   "game_mode": true, "win_lock": true, "response_time_ms": 8, "report_rate_hz": 500,
   "keys": {
     "Caps Lock": {"combo": ["Ctrl", "Shift", "Esc"]},
@@ -131,6 +133,9 @@ TEST_F(ConfigCli, ABadFileIsRefusedWithItsPathAndStatusTwoAndNothingIsWritten) {
         {variant("\"speed\": 3", "\"speed\": 30"), "lighting.speed: must be 0 to 9"},
         {variant("\"Esc\"]]", "\"Esc\"]"), "not valid JSON"},
         {variant("\"1-num\"", "\"99-num\""), "keys.\"99-num\": no key is called"},
+        // As "tessaronctl light radar --direction up" is refused.
+        {variant("\"Wave\"", "\"Radar\""),
+         "lighting.direction: Radar takes the direction \"right\" or \"left\", not \"up\""},
     };
     for (const auto& r : refused) {
         expectUntouched(kRefusedFile, {"config", "import", r.file, "--allow-host-actions"},
@@ -185,6 +190,53 @@ TEST_F(ConfigCli, ProfileLoadOfAnOutsideFileAsksForNewHostActions) {
     const auto wrong = ctl({"profile", "list", "--allow-host-actions"});
     EXPECT_NE(wrong.exitCode, 0);
     EXPECT_TRUE(contains(wrong.err, "usage: tessaronctl profile"));
+}
+
+// show --json, light --json and keys --json say what config export says, in its words; show
+// lists the keys switched off.
+TEST_F(ConfigCli, JsonAnswersUseTheWordsOfTheExport) {
+    using Json = nlohmann::ordered_json;
+    ok({"pull"});
+    ok({"light", "radar", "--direction", "right", "--speed", "7", "--brightness", "20"});
+    ok({"set", "game-mode", "on", "response-time", "10", "report-rate", "250"});
+    ok({"assign", "F4", "disable"});
+    ok({"assign", "Caps Lock", "combo", "LCtrl", "Z"});
+    ok({"apply"});
+
+    const Json exported = Json::parse(ok({"config", "export"}).out);
+    const Json shown = Json::parse(ok({"show", "--json"}).out);
+    EXPECT_EQ(shown["lighting"], Json::parse(R"({"effect": "Radar", "speed": 7, "brightness": 20,
+                                                 "direction": "right"})"));
+    for (const char* field :
+         {"lighting", "game_mode", "win_lock", "response_time_ms", "report_rate_hz"}) {
+        EXPECT_EQ(shown[field], exported[field]) << field;
+    }
+    EXPECT_EQ(shown["game_mode"], true);
+    EXPECT_EQ(shown["win_lock"], false);
+    EXPECT_EQ(shown["response_time_ms"], 10);
+    EXPECT_EQ(shown["report_rate_hz"], 250);
+    EXPECT_EQ(shown["disabled_keys"], Json::parse(R"(["F4"])"));
+    EXPECT_TRUE(contains(ok({"show"}).out, "Disabled keys: F4\n"));
+    EXPECT_EQ(Json::parse(ok({"light", "--json"}).out)["lighting"], exported["lighting"]);
+
+    const Json keys = Json::parse(ok({"keys", "--json"}).out);
+    ASSERT_EQ(keys.size(), 108u);
+    const Json caps = keys[62];
+    EXPECT_EQ(caps["key"], "Caps Lock");
+    EXPECT_EQ(caps["assignment"], exported["keys"]["Caps Lock"]);
+    EXPECT_EQ(caps["enabled"], true);
+    EXPECT_EQ(caps["modified"], true);
+    EXPECT_EQ(keys[4]["key"], "F4");
+    EXPECT_EQ(keys[4]["enabled"], false);
+    EXPECT_EQ(keys[4]["assignment"], Json::object());
+
+    const auto macro = writeText("m.txt", "name: Greeting\nloops: 2\nA dn\n120 ms\nA up\n");
+    ok({"macro", "import", macro.string()});
+    EXPECT_EQ(Json::parse(ok({"macro", "list", "--json"}).out),
+              Json::parse(R"([{"number": 0, "name": "Greeting", "loops": 2,
+                               "events": ["A dn", "120 ms", "A up"]}])"));
+    ok({"profile", "new"});
+    EXPECT_EQ(ok({"profile", "list", "--json"}).out, "[\n  \"Profile_1\"\n]\n");
 }
 
 }  // namespace

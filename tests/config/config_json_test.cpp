@@ -10,6 +10,7 @@
 
 #include "config/config_json.h"
 #include "config/configuration.h"
+#include "keys/assignment.h"
 #include "keys/key_lookup.h"
 #include "keys/key_names.h"
 #include "keys/key_record.h"
@@ -240,6 +241,15 @@ TEST(ConfigurationText, EveryKeyAndKeyCodeHasAWordThatReadsBack) {
     }
 }
 
+// A Chinese message says nothing in English; JSON paths, names and values stay as written.
+void expectWhollyChinese(const std::string& chinese) {
+    EXPECT_FALSE(chinese.empty());
+    for (const char* word : {"must", "not ", "syntax", "string", "number", "expected", "error",
+                             "object", "too ", "line", "column", "(top)", "characters"}) {
+        EXPECT_EQ(chinese.find(word), std::string::npos) << word << " in " << chinese;
+    }
+}
+
 struct Bad {
     const char* change;  // applied to the document as described below
     const char* message;
@@ -254,34 +264,30 @@ Json changed(const std::string& what) {
     if (what == "sameKey") d["keys"]["#62"] = {{"single", "A"}};
     if (what == "fn") d["keys"]["Fn"] = {{"single", "A"}};
     if (what == "mouse") d["keys"]["F6"] = {{"single", "MsLB"}};
-    if (what == "speed") d["lighting"]["speed"] = 10;
     if (what == "fraction") d["lighting"]["brightness"] = 5.5;
     if (what == "effect") d["lighting"]["effect"] = "Rainbow";
     if (what == "effectCode") d["lighting"]["effect"] = 20;
     if (what == "direction") d["lighting"]["direction"] = "north";
+    if (what == "radarUp") d["lighting"]["direction"] = "up";
+    if (what == "hugeSpeed") d["lighting"]["speed"] = 1e20;
+    if (what == "nullRate") d["report_rate_hz"] = nullptr;
     if (what == "field") d["lighting"]["colour"] = "red";
     if (what == "top") d["profile"] = 1;
     if (what == "missing") d.erase("win_lock");
     if (what == "type") d["game_mode"] = "yes";
-    if (what == "ms") d["response_time_ms"] = 3;
-    if (what == "hz") d["report_rate_hz"] = 2000;
-    if (what == "format") d["format"] = 3;
     if (what == "switching") {
         d["switching"] = Json::parse(R"({"format": 1, "rules": [{"profile": "A",
             "when": [{"field": "class", "test": "is", "text": "a"}]}]})");
     }
     if (what == "function") d["keys"]["F1"]["function"] = "Explode";
-    if (what == "macroNumber") d["keys"]["F2"]["macro"] = 1;
     if (what == "relative") d["keys"]["F3"]["program"] = "bin/sh";
     if (what == "twoWords") d["keys"]["F1"]["single"] = "A";
     if (what == "empty") d["keys"]["F6"] = Json::object();
     if (what == "diyCount") d["diy"].erase(4);
     if (what == "diyKey") d["diy"][1] = {"Esc", "Nokey"};
-    if (what == "delay") d["macros"][0]["events"][2] = "1 ms";
     if (what == "lineInside") d["macros"][0]["events"][1] = "H dn\nname: x";
     if (what == "noName") d["macros"][0]["name"] = "";
     if (what == "zeroInName") d["macros"][0]["name"] = std::string("a\0b", 3);
-    if (what == "loops") d["macros"][0]["loops"] = 65536;
     if (what == "tooMany") {
         for (int i = 0; i < 32; ++i) d["macros"].push_back(d["macros"][0]);
     }
@@ -296,31 +302,27 @@ TEST(ConfigurationText, RefusesEachMistakeWithItsPathAndReason) {
         {"sameKey", "keys.\"#62\": the same key as keys.\"Caps Lock\""},
         {"fn", "keys.Fn: this key cannot be reassigned"},
         {"mouse", "keys.F6.single: no key is called \"MsLB\""},
-        {"speed", "lighting.speed: must be 0 to 9"},
         {"fraction", "lighting.brightness: must be a whole number, not a number with a fraction"},
         {"effect", "lighting.effect: no effect is called \"Rainbow\""},
         {"effectCode", "lighting.effect: an effect is given by its name"},
-        {"direction", "lighting.direction: must be \"left\", \"right\", \"up\" or \"down\""},
+        {"direction", "lighting.direction: Radar takes the direction \"right\" or \"left\", not \"north\""},
+        {"radarUp", "lighting.direction: Radar takes the direction \"right\" or \"left\", not \"up\""},
+        {"hugeSpeed", "lighting.speed: must be 0 to 9; this number is too big"},
+        {"nullRate", "report_rate_hz: must be 125, 250, 500 or 1000 (reports per second), not null"},
         {"field", "lighting.colour: unknown field"},
         {"top", "profile: unknown field"},
         {"missing", "win_lock: is missing"},
         {"type", "game_mode: must be true or false, not text"},
-        {"ms", "response_time_ms: must be an even number of ms"},
-        {"hz", "report_rate_hz: must be 125, 250, 500 or 1000"},
-        {"format", "format: this file has format 3; this Tessaron reads formats 1 to 2"},
         {"switching", "switching.rules[0].when[0].test: must be equals, contains"},
         {"function", "keys.F1.function: no function is called \"Explode\""},
-        {"macroNumber", "keys.F2.macro: no macro 1: the file has 1 macros"},
         {"relative", "keys.F3.program: must be an absolute path"},
         {"twoWords", "keys.F1.single: a key takes one assignment, and \"function\" is already"},
         {"empty", "keys.F6: says nothing"},
         {"diyCount", "diy: must hold five lists"},
         {"diyKey", "diy[1][1]: no key is called \"Nokey\""},
-        {"delay", "macros[0].events[2]: a delay must be 2 to 60000 ms"},
         {"lineInside", "macros[0].events[1]: expected \"KEY dn\""},
         {"noName", "macros[0].name: a macro needs a name"},
         {"zeroInName", "macros[0].name: a name cannot hold the character U+0000"},
-        {"loops", "macros[0].loops: must be 0 to 65535"},
         {"tooMany", "macros: at most 32 macros"},
     };
     for (const auto& c : cases) {
@@ -328,7 +330,7 @@ TEST(ConfigurationText, RefusesEachMistakeWithItsPathAndReason) {
         ASSERT_FALSE(parsed) << c.change;
         EXPECT_NE(parsed.error().english.find(c.message), std::string::npos)
             << c.change << ": " << parsed.error().english;
-        EXPECT_FALSE(parsed.error().chinese.empty()) << c.change;
+        expectWhollyChinese(parsed.error().chinese);
     }
 }
 
@@ -340,16 +342,126 @@ TEST(ConfigurationText, RefusesMalformedAndAmbiguousJson) {
         {"[1]", "(top): must be an object"},
         {"", "not valid JSON"},
         {"{\"format\": \"\xff\"}", "not valid JSON"},
+        // Where a number too big to read stands, counted in characters.
+        {"{\"format\": 1,\n \"macros\": [{\"name\": \"Grüße\", \"loops\": 1e400}]}",
+         "line 2, column 40: the number 1e400 is too big"},
     };
     for (const auto& c : cases) {
         const auto parsed = parseConfiguration(c.change);
         ASSERT_FALSE(parsed) << c.change;
         EXPECT_NE(parsed.error().english.find(c.message), std::string::npos)
             << parsed.error().english;
+        expectWhollyChinese(parsed.error().chinese);
     }
     const auto deep = parseConfiguration(std::string(100000, '['));
     ASSERT_FALSE(deep);
     EXPECT_NE(deep.error().english.find("nested deeper"), std::string::npos);
+}
+
+// Every number the text takes, at and past its limits: low - 1, low, high, high + 1 and a
+// negative one. Refusals name the path and what is allowed.
+TEST(ConfigurationText, EveryNumberAtAndPastItsLimits) {
+    const struct {
+        const char* pointer;  // into kEverything
+        long long low, high;
+        const char* refusal;
+        bool asText = false;  // a macro delay, "N ms"
+    } limits[] = {
+        {"/format", 1, 2, "format: this file has format"},
+        {"/lighting/speed", 0, 9, "lighting.speed: must be 0 to 9"},
+        {"/lighting/brightness", 0, 50, "lighting.brightness: must be 0 to 50"},
+        {"/response_time_ms", 2, 20,
+         "response_time_ms: must be 2, 4, 6, 8, 10, 12, 14, 16, 18 or 20 (ms), not "},
+        {"/report_rate_hz", 125, 1000,
+         "report_rate_hz: must be 125, 250, 500 or 1000 (reports per second), not "},
+        {"/keys/F2/macro", 0, 0, "keys.F2.macro: no macro "},
+        {"/macros/0/loops", 0, 65535, "macros[0].loops: must be 0 to 65535"},
+        {"/macros/0/events/2", 2, 60000, "macros[0].events[2]: ", true},
+    };
+    for (const auto& l : limits) {
+        const struct {
+            long long value;
+            bool taken;
+        } tries[] = {{l.low - 1, false}, {l.low, true}, {l.high, true}, {l.high + 1, false},
+                     {-1 - l.high, false}};
+        for (const auto& t : tries) {
+            Json doc = Json::parse(kEverything);
+            doc[Json::json_pointer(l.pointer)] =
+                l.asText ? Json(std::to_string(t.value) + " ms") : Json(t.value);
+            const auto parsed = parseConfiguration(doc.dump());
+            const std::string what = std::string(l.pointer) + " = " + std::to_string(t.value);
+            ASSERT_EQ(bool(parsed), t.taken) << what;
+            if (t.taken) continue;
+            const std::string& english = parsed.error().english;
+            EXPECT_NE(english.find(l.refusal), std::string::npos) << what << ": " << english;
+            if (std::string(l.refusal).find(" to ") != std::string::npos) {
+                EXPECT_NE(english.find(t.value > l.high ? "is too big" : "is too small"),
+                          std::string::npos)
+                    << what << ": " << english;
+            }
+        }
+    }
+}
+
+// A macro name holds 254 UTF-16 units; refusals count what people see, characters.
+TEST(ConfigurationText, MacroNameLengthsAreToldInCharacters) {
+    std::string han, emoji;
+    for (int i = 0; i < 254; ++i) han += "键";
+    for (int i = 0; i < 128; ++i) emoji += "\xF0\x9F\x8E\xB9";  // U+1F3B9, two units each
+    const struct {
+        std::string name;
+        const char* refusal;  // empty: taken
+    } names[] = {
+        {han, ""},
+        {han + "键", "macros[0].name: is 255 characters long; a name holds at most 254"},
+        {emoji.substr(0, 127 * 4), ""},
+        {emoji, "macros[0].name: is 128 characters long"},
+    };
+    for (const auto& n : names) {
+        Json doc = Json::parse(kEverything);
+        doc["macros"][0]["name"] = n.name;
+        const auto parsed = parseConfiguration(doc.dump());
+        ASSERT_EQ(bool(parsed), *n.refusal == 0) << n.refusal;
+        if (!parsed) {
+            EXPECT_NE(parsed.error().english.find(n.refusal), std::string::npos)
+                << parsed.error().english;
+        }
+    }
+}
+
+// Backslash assigned to itself sends the cell of its own key code (usage 0x32), not its factory
+// cell (0x31): an export says so, and an import into a fresh folder makes the same cell.
+TEST(ConfigurationText, BackslashAssignedToItselfSurvivesExportAndImport) {
+    constexpr std::size_t kBackslashCell = 792 + 3 * 84 + 13 * 4;  // column 13, row 3
+    using Cell = std::array<std::uint8_t, 4>;
+    Folder f;
+    f.apply(*parseConfiguration(kEverything));  // settings an export can name
+    keys::PendingAssignment p;
+    p.clearChoice();
+    p.selectedKey = *keys::findKey("\\");
+    p.selectedVk = 220;
+    p.kind = keys::kind::kSingle;
+    p.capturedKeys[0] = 220;
+    p.keyCount = 1;
+    keys::ModifiedMarks marks{};
+    ASSERT_TRUE(keys::applyAssignment(p, {f.image, *f.records, marks}, keys::ApplyContext{}));
+    ASSERT_EQ(bytesAt(f.image, kBackslashCell), (Cell{0x00, 0x00, 0x32, 0x00}));
+
+    const std::string text = f.exported();
+    EXPECT_NE(text.find("\"\\\\\": {\n      \"single\": \"\\\\\"\n    }"), std::string::npos)
+        << text;
+    const auto parsed = parseConfiguration(text);
+    ASSERT_TRUE(parsed) << parsed.error().english;
+    Folder g;
+    g.apply(*parsed);
+    EXPECT_EQ(bytesAt(g.image, kBackslashCell), (Cell{0x00, 0x00, 0x32, 0x00}));
+    EXPECT_EQ(g.exported(), text);
+
+    // Left out, it goes back to its factory cell.
+    Json doc = Json::parse(text);
+    doc["keys"] = Json::object();
+    g.apply(*parseConfiguration(doc.dump()));
+    EXPECT_EQ(bytesAt(g.image, kBackslashCell), (Cell{0x00, 0x00, 0x31, 0x00}));
 }
 
 }  // namespace

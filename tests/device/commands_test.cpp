@@ -10,24 +10,16 @@ namespace tessaron::device {
 namespace {
 
 using testing::FakeKeyboard;
-using testing::OpKind;
-
-FrameBytes bytesOf(std::initializer_list<int> values) {
-    FrameBytes f{};
-    std::size_t i = 0;
-    for (int v : values) f[i++] = static_cast<std::uint8_t>(v);
-    return f;
-}
+using testing::frameOf;
 
 TEST(Frames, WorkedExamplesAreExact) {
-    EXPECT_EQ(frames::getFirmwareVersion().bytes(), bytesOf({0, 0x80, 0, 0, 0, 0, 0, 0, 0x7F}));
-    EXPECT_EQ(frames::getReportRate().bytes(), bytesOf({0, 0x81, 0, 0, 0, 0, 0, 0, 0x7E}));
-    EXPECT_EQ(frames::opening().bytes(), bytesOf({0, 0x09, 0x01, 0, 0, 0, 0, 0, 0xF5}));
+    EXPECT_EQ(frames::getFirmwareVersion().bytes(), frameOf({0, 0x80, 0, 0, 0, 0, 0, 0, 0x7F}));
+    EXPECT_EQ(frames::getReportRate().bytes(), frameOf({0, 0x81, 0, 0, 0, 0, 0, 0, 0x7E}));
+    EXPECT_EQ(frames::opening().bytes(), frameOf({0, 0x09, 0x01, 0, 0, 0, 0, 0, 0xF5}));
 }
 
 TEST(Frames, ConstantChecksums) {
     const std::pair<FeatureFrame, int> cases[] = {
-        {frames::getFirmwareVersion(), 0x7F}, {frames::getReportRate(), 0x7E},
         {frames::getResponseTime(), 0x7B},    {frames::getLighting(), 0x77},
         {frames::getGameMode(), 0x76},        {frames::readKeyMap(), 0x72},
         {frames::readEnableBitmap(), 0x5F},   {frames::writeKeyMap(), 0xEA},
@@ -53,8 +45,8 @@ TEST(Frames, IndexedChecksumsFallByOnePerIndex) {
         EXPECT_EQ(frames::getLightingEntry(e).bytes()[8], 0x6B - static_cast<int>(e));
     }
     // Bulk headers carry the slot/map in byte 3 and the page count in byte 4.
-    EXPECT_EQ(frames::writeMacroSlot(5).bytes(), bytesOf({0, 0x11, 0, 5, 3, 0, 0, 0, 0xE6}));
-    EXPECT_EQ(frames::writeLightMap(4).bytes(), bytesOf({0, 0x12, 0, 4, 8, 0, 0, 0, 0xE1}));
+    EXPECT_EQ(frames::writeMacroSlot(5).bytes(), frameOf({0, 0x11, 0, 5, 3, 0, 0, 0, 0xE6}));
+    EXPECT_EQ(frames::writeLightMap(4).bytes(), frameOf({0, 0x12, 0, 4, 8, 0, 0, 0, 0xE1}));
 }
 
 TEST(Frames, ChecksumCoversBytesOneToSevenOnly) {
@@ -74,9 +66,9 @@ TEST(Frames, LightingFormsAndSpeedOnTheWire) {
     img[image::kOption] = 3;
     img[image::kDirection] = 4;
     EXPECT_EQ(frames::setLighting(LightingForm::Dark, img).bytes(),
-              frames::make(0x08, {1, 7, 1, 0, 3, 4}).bytes());
+              frameOf({0, 0x08, 1, 7, 1, 0, 3, 4, 0xE7}));
     EXPECT_EQ(frames::setLighting(LightingForm::Full, img).bytes(),
-              frames::make(0x08, {2, 7, 1, 50, 3, 4}).bytes());
+              frameOf({0, 0x08, 2, 7, 1, 50, 3, 4, 0xB4}));
 }
 
 class CommandsTest : public ::testing::Test {
@@ -143,9 +135,9 @@ TEST_F(CommandsTest, EnableBitmapPageIsZeroPadded) {
 TEST_F(CommandsTest, FactoryResetFramesAndWaits) {
     ASSERT_TRUE(factoryReset(port));
     ASSERT_EQ(kb.sentFrames().size(), 3u);
-    EXPECT_EQ(kb.sentFrames()[0], bytesOf({0, 0x13, 0xFF, 0, 0, 0, 0, 0, 0xED}));
-    EXPECT_EQ(kb.sentFrames()[1], frames::opening().bytes());
-    EXPECT_EQ(kb.sentFrames()[2], frames::opening().bytes());
+    EXPECT_EQ(kb.sentFrames()[0], frameOf({0, 0x13, 0xFF, 0, 0, 0, 0, 0, 0xED}));
+    EXPECT_EQ(kb.sentFrames()[1], frameOf({0, 0x09, 0x01, 0, 0, 0, 0, 0, 0xF5}));
+    EXPECT_EQ(kb.sentFrames()[2], kb.sentFrames()[1]);
     using std::chrono::milliseconds;
     EXPECT_GE(kb.log[1].at - kb.log[0].at, milliseconds(300));
     EXPECT_GE(kb.log[2].at - kb.log[1].at, milliseconds(320));

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "device/listener.h"
+#include "support/poll_until.h"
 #include "fake_keyboard.h"
 
 namespace tessaron::device {
@@ -68,10 +69,7 @@ TEST(Listener, ThreadDispatchesAndStops) {
     ASSERT_TRUE(listener.running());
     events->push({7, 0x41, 0});
     events->push({kAckKind, 0, 0});
-    for (int i = 0; i < 200 && !(acks.isSet() && notified.load() == 1); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    EXPECT_TRUE(acks.isSet());
+    EXPECT_TRUE(tessaron::testing::pollUntil([&] { return acks.isSet() && notified.load() == 1; }));
     EXPECT_EQ(notified.load(), 1);
     EXPECT_EQ(listener.takeKeyEvents(), (std::vector<std::uint8_t>{0x41}));
     const auto started = std::chrono::steady_clock::now();

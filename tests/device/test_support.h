@@ -3,6 +3,7 @@
 // minimum pauses between transfers.
 
 #include <chrono>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,14 @@ std::chrono::milliseconds minimumGapAfter(const std::vector<Op>& log, std::size_
 
 // Index of the first pair of transfers that follow each other too soon, or -1.
 long firstTooSoon(const std::vector<Op>& log);
+
+// A frame written out byte by byte (report ID first, checksum last), the unpadded rest zero.
+inline FrameBytes frameOf(std::initializer_list<int> values) {
+    FrameBytes f{};
+    std::size_t i = 0;
+    for (int v : values) f[i++] = static_cast<std::uint8_t>(v);
+    return f;
+}
 
 // Acknowledges every step except the one with the index silentAt; logs each wait.
 class ScriptedAcks final : public AckWaiter {

@@ -358,12 +358,12 @@ TEST_F(VirtualKeyboardTest, HostActionKeysReportTheirCodeWhenPressed) {
     s[at] = 0x0A;
     s[at + 2] = 0x47;
     kb->setSettings(s);
-    EXPECT_TRUE(kb->pressKeyAt(5, 2));
-    EXPECT_FALSE(kb->pressKeyAt(6, 2));  // an ordinary key types, it does not report
+    EXPECT_EQ(kb->pressKeyAt(5, 2), VirtualKeyboard::KeyPress::Reported);
+    EXPECT_EQ(kb->pressKeyAt(6, 2), VirtualKeyboard::KeyPress::NoHostAction);  // an ordinary key types, it does not report
     s[image::kEnableBitmap + (2 * 24 + 5) / 8] &=
         static_cast<std::uint8_t>(~(1u << ((2 * 24 + 5) % 8)));
     kb->setSettings(s);
-    EXPECT_FALSE(kb->pressKeyAt(5, 2));  // disabled
+    EXPECT_EQ(kb->pressKeyAt(5, 2), VirtualKeyboard::KeyPress::NoHostAction);  // disabled
     auto e = events->readEvent(milliseconds(0));
     ASSERT_TRUE(e.ok() && e->has_value());
     EXPECT_FALSE((*e)->isAck());

@@ -9,6 +9,7 @@
 #include "device/device_image.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "support/poll_until.h"
 
 namespace tessaron::device {
 namespace {
@@ -105,14 +106,17 @@ TEST(VirtualTransportTest, DelayedAcknowledgementReachesAReaderWhileAnotherThrea
     rig.kb->setFaults(FaultSwitches{.ackDelay = milliseconds(50)});
     ASSERT_TRUE(rig.cmd->sendFeature(frame(0x01, {1})).ok());
     std::atomic<bool> got{false};
+    std::atomic<bool> done{false};
     std::thread reader([&] {
         auto e = rig.events->readEvent(milliseconds(3000));
         got = e.ok() && e->has_value() && (*e)->isAck();
+        done = true;
     });
-    for (int i = 0; i < 10; ++i) {
-        std::this_thread::sleep_for(milliseconds(2));
-        rig.clock.sleep(milliseconds(10));  // the host's 10 ms acknowledgement polls
-    }
+    // The host's 10 ms acknowledgement polls move the time on until the reader returns.
+    EXPECT_TRUE(tessaron::testing::pollUntil([&] {
+        rig.clock.sleep(milliseconds(10));
+        return done.load();
+    }));
     reader.join();
     EXPECT_TRUE(got);
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "device/commands.h"
-#include "device/frames.h"
 #include "device/write_changes.h"
 #include "fake_keyboard.h"
 #include "test_support.h"
@@ -51,7 +50,7 @@ TEST_F(WriteChangesTest, OnlyBrightnessSendsOneFullLightingFrame) {
     auto out = writeChanges(port, img, committed, acks);
     ASSERT_TRUE(out);
     EXPECT_EQ(summary(kb.log), Tokens{"S08"});
-    EXPECT_EQ(kb.log[0].frame, frames::make(0x08, {2, 2, 5, 10, 0, 0}).bytes());
+    EXPECT_EQ(kb.log[0].frame, testing::frameOf({0, 0x08, 2, 2, 5, 10, 0, 0, 0xE4}));
     EXPECT_EQ(acks.waits, 0u);
     EXPECT_EQ(committed, img);
 }
@@ -66,7 +65,7 @@ TEST_F(WriteChangesTest, OneMacroSlot) {
     EXPECT_EQ(summary(kb.log), (Tokens{"S08", "ack", "S11", "w", "w", "w", "ack", "S08"}));
     EXPECT_EQ(kb.log[0].frame[2], 1);  // dark form
     EXPECT_EQ(kb.log[0].frame[5], 0);  // with brightness 0
-    EXPECT_EQ(kb.log[2].frame, frames::writeMacroSlot(5).bytes());
+    EXPECT_EQ(kb.log[2].frame, testing::frameOf({0, 0x11, 0, 5, 3, 0, 0, 0, 0xE6}));
     EXPECT_EQ(kb.log[5].page[63], 0x42);
     EXPECT_EQ(kb.log[7].frame[2], 2);
     EXPECT_EQ(kb.log[7].frame[5], 40);

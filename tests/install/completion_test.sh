@@ -11,7 +11,12 @@ source "$completion" || { echo "FAIL: $completion does not source" >&2; exit 1; 
 complete -p tessaronctl >/dev/null 2>&1 || { echo "FAIL: no completion for tessaronctl" >&2; exit 1; }
 failures=0
 
-# offers "WORDS..." -- "EXPECTED": the words offered, one line each, joined by "|".
+# compopt works only while bash itself completes; here it notes the options asked for. Bash
+# quotes file names and ends folders with / (no space) when "filenames" is asked for.
+compopt() { options+=" $*"; }
+
+# offers "WORDS..." -- "EXPECTED": the words offered, one line each, joined by "|"; file names
+# are followed by "(as file names)" when the shell is asked to treat them so.
 offers() {
     local -a words=()
     while [ "$1" != -- ]; do words+=("$1"); shift; done
@@ -19,9 +24,11 @@ offers() {
     COMP_WORDS=(tessaronctl "${words[@]}")
     COMP_CWORD=${#words[@]}
     COMPREPLY=()
+    options=
     _tessaronctl
     local got
     got=$(IFS='|'; echo "${COMPREPLY[*]}")
+    [[ $options == *"-o filenames"* ]] && got+=" (as file names)"
     if [ "$got" != "$expected" ]; then
         echo "FAIL: tessaronctl ${words[*]}<TAB> offers \"$got\", expected \"$expected\"" >&2
         failures=$((failures + 1))
@@ -67,6 +74,26 @@ offers rules add --k -- "--keep"
 offers rules add --keep title contains "" -- ""
 offers rules test --c -- "--command-line|--class"
 offers show --j -- "--json"
+
+offers set --apply game-mode "" -- "on|off"
+offers set game-mode on --apply win-lock o -- "on|off"
+offers help as -- "assign"
+offers keys "" -- "--json"
+offers profile list "" -- "--json"
+
+# File and folder names as the shell completes them: blanks kept for the shell to quote,
+# folders left open.
+files=$(mktemp -d) || exit 1
+trap 'rm -rf "$files"' EXIT
+mkdir "$files/sub dir" && touch "$files/my file.json" "$files/sub dir/inner.txt"
+cd "$files" || exit 1
+offers config import my -- "my file.json (as file names)"
+offers config import 'my\ f' -- "my file.json (as file names)"
+offers macro import su -- "sub dir (as file names)"
+offers assign F12 folder "" -- "sub dir (as file names)"
+offers --data-dir su -- "sub dir (as file names)"
+offers apply 'sub dir/i' -- "sub dir/inner.txt (as file names)"
+cd - >/dev/null || exit 1
 
 # Every command the program has is offered.
 offers "" -- "$(tessaronctl names commands | paste -sd'|')"

@@ -127,8 +127,8 @@ if [ "$gui" = ON ]; then
     # Started directly (not through a function) so that $! is the program itself.
     (cd "$work" && exec env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
-        QT_QPA_PLATFORM=offscreen "$prefix/bin/tessaron" --demo --no-splash \
-        --instance "tessaron-install-test-$$") >"$work/app.log" 2>&1 &
+        QT_QPA_PLATFORM=offscreen TESSARON_REPORT_FIRST_PAINT=1 "$prefix/bin/tessaron" --demo \
+        --no-splash --instance "tessaron-install-test-$$") >"$work/app.log" 2>&1 &
     app_pid=$!
     # The window writes keymap.bin when it has read the virtual keyboard.
     for _ in $(seq 1 300); do
@@ -141,6 +141,9 @@ if [ "$gui" = ON ]; then
             fail "the installed tessaron --demo wrote no keymap.bin"
         [ "$(stat -c %s "$data/MacroDefine.bin" 2>/dev/null)" = 169860 ] ||
             fail "the installed tessaron --demo wrote no MacroDefine.bin"
+        # What `make bench` times the start by.
+        grep -qx 'first paint' "$work/app.log" ||
+            fail "the installed tessaron reported no first paint: $(cat "$work/app.log")"
     else
         wait "$app_pid"
         fail "the installed tessaron --demo ended at once (status $?): $(cat "$work/app.log")"
@@ -148,6 +151,14 @@ if [ "$gui" = ON ]; then
     kill "$app_pid" 2>/dev/null
     wait "$app_pid" 2>/dev/null
     app_pid=
+    # The window reads the demo's fault switches as tessaronctl does, and names a wrong one.
+    if run_clean env QT_QPA_PLATFORM=offscreen TESSARON_DEMO_FAULTS=drop-acks,bogus \
+        "$prefix/bin/tessaron" --demo --no-splash --instance "tessaron-install-test-f-$$" \
+        >"$work/faults.log" 2>&1; then
+        fail "the installed tessaron started with an unknown demo fault"
+    fi
+    grep -q 'Unknown demo fault "bogus"' "$work/faults.log" ||
+        fail "the installed tessaron did not name the unknown demo fault: $(cat "$work/faults.log")"
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -8,15 +8,8 @@
 #include <QImage>
 #include <QImageReader>
 
-#include <ostream>
-
 #include "ui/image_folders.h"
-
-namespace tessaron {
-inline void PrintTo(Language lang, std::ostream* os) {
-    *os << (lang == Language::Chinese ? "Chinese" : "English");
-}
-}  // namespace tessaron
+#include "support/test_names.h"
 
 namespace tessaron::ui {
 namespace {
@@ -208,9 +201,7 @@ TEST(GeneratedImagesLanguages, ImagesWithTextDifferBetweenLanguages) {
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, GeneratedImages,
                          ::testing::Values(Language::English, Language::Chinese),
-                         [](const auto& param) {
-                             return param.param == Language::Chinese ? "Chinese" : "English";
-                         });
+                         tessaron::testing::languageName);
 
 }  // namespace
 }  // namespace tessaron::ui

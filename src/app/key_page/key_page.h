@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/key_page/key_page_model.h"
+#include "core/clock.h"
 #include "core/language.h"
 #include "keys/assignment.h"
 #include "keys/key_record.h"
@@ -43,6 +44,7 @@ struct KeyPageSetup {
     bool keyEnabled = true;                      // the key's bit in the key enable bitmap
     const macros::MacroTable* macros = nullptr;  // for the names of the macros in use
     KeyPageDialogs* dialogs = nullptr;           // null: Qt's own choosers and message boxes
+    Clock* clock = nullptr;                      // times the capture's quiet moment; null: real
 };
 
 class CKeyMap final : public QDialog, public ui::PaintedAreaSource {
@@ -90,6 +92,7 @@ public slots:
     void done(int result) override;
 
 private:
+    Clock& clock() const { return setup_.clock ? *setup_.clock : SystemClock::instance(); }
     class Host;
 
     void createControls();
@@ -131,7 +134,7 @@ private:
     std::vector<std::uint8_t> held_;       // keys down, as the hook reported them
     std::vector<std::uint8_t> capturing_;  // keys down that went to the capture
     std::vector<std::uint8_t> deferred_;   // modifiers down before a key to capture or move by
-    std::chrono::steady_clock::time_point allUpAt_;  // when the captured keys were last all up
+    Clock::TimePoint allUpAt_;  // when the captured keys were last all up
     bool capturedAny_ = false;  // a key went to the capture since it began listening
 };
 

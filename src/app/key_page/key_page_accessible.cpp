@@ -304,7 +304,7 @@ bool CKeyMap::keyboardKey(std::uint8_t code, bool release) {
         drop(deferred_, code);
         if (listening_ && holds(capturing_, code)) {
             drop(capturing_, code);
-            allUpAt_ = std::chrono::steady_clock::now();
+            allUpAt_ = clock().now();
             // A single key is complete once it is let go, and so is a full combination.
             const bool complete =
                 model_.pending().kind != keys::kind::kCombination || model_.pending().keyCount >= 3;
@@ -318,7 +318,7 @@ bool CKeyMap::keyboardKey(std::uint8_t code, bool release) {
     if (!holds(held_, code)) held_.push_back(code);
     const bool captures = model_.tab() == Tab::SingleCombine;
     if (listening_ && capturing_.empty() && capturedAny_ &&
-        std::chrono::steady_clock::now() - allUpAt_ >= kCaptureQuiet) {
+        clock().now() - allUpAt_ >= kCaptureQuiet) {
         // A combination typed one key after another ends after a quiet moment.
         listening_ = false;
     }

@@ -55,8 +55,17 @@ std::string DemoPressServer::handle(std::string_view line) {
     // The firmware reports byte 2 of the key's cell.
     const keys::KeyCell cell =
         keys::readCell(keyboard_->settings(), device::image::keyCell(entry.column, entry.row));
-    if (!keyboard_->pressKeyAt(entry.column, entry.row)) {
-        return device::press::formatReply({Reply::Kind::Silent, 0, {}});
+    switch (keyboard_->pressKeyAt(entry.column, entry.row)) {
+        case device::VirtualKeyboard::KeyPress::Reported:
+            break;
+        case device::VirtualKeyboard::KeyPress::NoHostAction:
+            return device::press::formatReply({Reply::Kind::Silent, 0, {}});
+        case device::VirtualKeyboard::KeyPress::Unheard:
+            // Just plugged in, the window reads the keyboard's events again after it settles.
+            return device::press::formatReply(
+                {Reply::Kind::Error, 0,
+                 "the key was pressed, but no program reads the keyboard's events yet (it was "
+                 "just plugged in); nothing was reported, try again in a few seconds"});
     }
     return device::press::formatReply({Reply::Kind::Reported, cell[keys::kCellValueByte], {}});
 }

@@ -8,7 +8,8 @@
 
 namespace tessaron::app {
 
-KeyPageSetup keyPageSetup(LiveConfig& live, keys::KeyIndex key, KeyPageDialogs* dialogs) {
+KeyPageSetup keyPageSetup(LiveConfig& live, keys::KeyIndex key, KeyPageDialogs* dialogs,
+                          Clock* clock) {
     KeyPageSetup setup;
     setup.imageFolder = ui::imageFolder(QFile::decodeName(live.imageBase.c_str()), live.language,
                                         ui::Panel::Custom);
@@ -18,14 +19,16 @@ KeyPageSetup keyPageSetup(LiveConfig& live, keys::KeyIndex key, KeyPageDialogs* 
     setup.keyEnabled = keys::keyEnabled(live.image, key);
     setup.macros = &live.committedMacros;
     setup.dialogs = dialogs;
+    setup.clock = clock;
     return setup;
 }
 
-bool runKeyPage(QWidget* parent, LiveConfig& live, keys::KeyIndex key, KeyPageDialogs* dialogs) {
+bool runKeyPage(QWidget* parent, LiveConfig& live, keys::KeyIndex key, KeyPageDialogs* dialogs,
+                Clock* clock) {
     if (key >= keys::kLayoutKeyCount || !keys::isAssignable(key)) return false;
     live.pending.selectedKey = key;
     live.pending.selectedVk = keys::layoutVk(key);
-    CKeyMap page(keyPageSetup(live, key, dialogs), parent);
+    CKeyMap page(keyPageSetup(live, key, dialogs, clock), parent);
     return page.exec() == QDialog::Accepted;
 }
 

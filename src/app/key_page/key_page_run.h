@@ -3,6 +3,7 @@
 // window selects the key and reloads the key records before, and applies the result after.
 
 #include "app/shell/live_config.h"
+#include "core/clock.h"
 #include "keys/key_layout.h"
 
 class QWidget;
@@ -13,11 +14,12 @@ class KeyPageDialogs;
 
 // The page's setup for the key, read from the live configuration.
 struct KeyPageSetup;
-KeyPageSetup keyPageSetup(LiveConfig& live, keys::KeyIndex key, KeyPageDialogs* dialogs);
+KeyPageSetup keyPageSetup(LiveConfig& live, keys::KeyIndex key, KeyPageDialogs* dialogs,
+                          Clock* clock = nullptr);
 
 // Runs the page modally; true when it ended with OK (the pending assignment then holds the
 // choice). The left Windows key and the Fn key never open it.
 bool runKeyPage(QWidget* parent, LiveConfig& live, keys::KeyIndex key,
-                KeyPageDialogs* dialogs = nullptr);
+                KeyPageDialogs* dialogs = nullptr, Clock* clock = nullptr);
 
 }  // namespace tessaron::app

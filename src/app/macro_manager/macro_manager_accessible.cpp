@@ -109,7 +109,10 @@ void CMacroRecordDlg::activatePaintedArea(int id) {
         pressButton(button);
         keyboardRecording_ = starting && manager_.recording();
         recordingHeld_.clear();
-        if (keyboardRecording_) quietTimer_.start();
+        if (keyboardRecording_) {
+            quietSince_ = quietClock_->now();
+            quietTimer_.start();
+        }
         update();
         return;
     }
@@ -129,7 +132,7 @@ void CMacroRecordDlg::keyboardRecordingKey(qint64 vk, bool release) {
                recordingHeld_.end()) {
         recordingHeld_.push_back(vk);
     }
-    quietTimer_.start();
+    quietSince_ = quietClock_->now();
 }
 
 }  // namespace tessaron::app

@@ -100,10 +100,15 @@ CMacroRecordDlg::CMacroRecordDlg(macros::MacroTable& committed, MacroManagerSetu
     showOptions();
     showEvents(std::nullopt);
 
-    quietTimer_.setSingleShot(true);
-    quietTimer_.setInterval(kKeyboardRecordingQuietMs);
+    quietClock_ = &clockOf(setup);
+    quietTimer_.setInterval(100);
     connect(&quietTimer_, &QTimer::timeout, this, [this] {
-        if (keyboardRecording_ && manager_.recording() && recordingHeld_.empty()) {
+        if (!keyboardRecording_ || !manager_.recording()) {
+            quietTimer_.stop();
+        } else if (recordingHeld_.empty() &&
+                   quietClock_->now() - quietSince_ >=
+                       std::chrono::milliseconds(kKeyboardRecordingQuietMs)) {
+            quietTimer_.stop();
             startStopRecording();
         }
     });

@@ -138,7 +138,10 @@ private:
     ui::AreaKeyboard keyboard_{this};
     bool keyboardRecording_ = false;
     std::vector<qint64> recordingHeld_;  // keys down during a keyboard recording
+    // Looks on the setup's clock whether the quiet moment has passed since quietSince_.
     QTimer quietTimer_;
+    const Clock* quietClock_ = nullptr;
+    Clock::TimePoint quietSince_{};
 };
 
 }  // namespace tessaron::app

@@ -2,6 +2,9 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+#include <chrono>
+
 #include "device/commands.h"
 #include "device/errors.h"
 #include "device/read_all.h"
@@ -185,14 +188,55 @@ void DeviceSession::fetchLighting(const device::DeviceImage& base,
     imageJob(base, device::getLighting, std::move(done));
 }
 
-void DeviceSession::arrival(const device::DeviceImage& current,
-                            std::function<void(device::ArrivalResult)> done) {
-    post([this, current, done = std::move(done)]() mutable {
-        deliver(std::move(done), device::runArrival(link_, current, keyNotifier()));
+void DeviceSession::readKeyboard(const device::DeviceImage& base,
+                                 std::function<void(Result<device::DeviceImage>)> done) {
+    imageJob(
+        base,
+        [](device::CommandPort& port, device::DeviceImage& img) {
+            Status s = device::readAll(port, img);
+            if (s) s = device::readLightMaps(port, img);
+            return s;
+        },
+        std::move(done));
+}
+
+bool DeviceSession::settle(std::uint64_t plugNotice) {
+    // In slices, so a burst of plug notices costs one settle time, not one per notice.
+    constexpr std::chrono::milliseconds kSlice{100};
+    const auto superseded = [&] {
+        std::lock_guard lock(mutex_);
+        return plugNotices_ != plugNotice || stopping_;
+    };
+    for (auto left = device::kArrivalSettle; left.count() > 0; left -= kSlice) {
+        if (superseded()) return false;
+        clock_.sleep(std::min(left, kSlice));
+    }
+    return !superseded();
+}
+
+void DeviceSession::arrival(const device::DeviceImage& base, std::function<void()> reading,
+                            std::function<void(std::optional<device::ArrivalResult>)> done) {
+    std::uint64_t notice = 0;
+    {
+        std::lock_guard lock(mutex_);
+        notice = ++plugNotices_;
+    }
+    post([this, base, notice, reading = std::move(reading), done = std::move(done)]() mutable {
+        if (!settle(notice)) {
+            deliver(std::move(done), std::optional<device::ArrivalResult>());
+            return;
+        }
+        if (reading) QMetaObject::invokeMethod(this, std::move(reading), Qt::QueuedConnection);
+        deliver(std::move(done), std::optional<device::ArrivalResult>(
+                                     device::runArrival(link_, base, keyNotifier(), true)));
     });
 }
 
 void DeviceSession::removal(std::function<void()> done) {
+    {
+        std::lock_guard lock(mutex_);
+        ++plugNotices_;
+    }
     post([this, done = std::move(done)]() mutable {
         link_.close();
         if (done) {

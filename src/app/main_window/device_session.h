@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -75,9 +76,15 @@ public:
     // over a copy of base. Refused without a keyboard.
     void fetchLighting(const device::DeviceImage& base,
                        std::function<void(Result<device::DeviceImage>)> done);
-    // After a plug-in notice: settle, open what is closed, read, restart the listener.
-    void arrival(const device::DeviceImage& current,
-                 std::function<void(device::ArrivalResult)> done);
+    // Read all and the light maps over a copy of base. Refused without a keyboard.
+    void readKeyboard(const device::DeviceImage& base,
+                      std::function<void(Result<device::DeviceImage>)> done);
+    // After a plug-in notice: settle, open what is closed, read over a copy of base, restart the
+    // listener. A later plug notice cancels an arrival that has not begun to read (done then
+    // gets nullopt), so a burst of notices reads the keyboard once, after the last. reading
+    // runs on the caller's thread when the read begins.
+    void arrival(const device::DeviceImage& base, std::function<void()> reading,
+                 std::function<void(std::optional<device::ArrivalResult>)> done);
     // After a removal notice: stop the listener and close both channels.
     void removal(std::function<void()> done);
 
@@ -94,6 +101,8 @@ private:
     void imageJob(const device::DeviceImage& base, ImageWork work,
                   std::function<void(Result<device::DeviceImage>)> done);
     void run();
+    // Waits the arrival's settle time on the clock; false as soon as a later plug notice came.
+    bool settle(std::uint64_t plugNotice);
     device::Listener::KeyEventNotify keyNotifier();
     template <class T>
     void deliver(std::function<void(T)> done, T value);
@@ -110,6 +119,7 @@ private:
     std::deque<std::function<void()>> jobs_;
     bool running_ = false;  // a job is executing
     bool stopping_ = false;
+    std::uint64_t plugNotices_ = 0;  // grows with every arrival and removal asked for
     std::thread worker_;
 };
 

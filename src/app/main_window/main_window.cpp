@@ -19,6 +19,7 @@
 #include <span>
 
 #include "app/main_window/about_dlg.h"
+#include "app/main_window/keyboard_merge.h"
 #include "app/main_window/lighting_panel.h"
 #include "app/main_window/performance_panel.h"
 #include "core/atomic_file.h"
@@ -130,10 +131,14 @@ void CTessaronDlg::initialise() {
         live_.committedMacros = std::move(loaded->table);
     }
     createTray();
+    checkDataFolder();
     // Key records from keymap.bin (created when missing), then the committed copies.
     live_.records = keys::KeyRecordTable{};
     if (auto loaded = keys::loadKeymap(live_.keymapPath(), live_.image, live_.records); !loaded) {
-        showError(loaded.error());
+        // A file that could not be made is covered by the data folder's notice.
+        if (!keymapWriteFailing_) showError(loaded.error());
+    } else {
+        assignmentsKnown_ = *loaded == keys::KeymapLoad::Read;
     }
     keys::fillLayoutVks(live_.records);
     live_.commit();
@@ -141,6 +146,29 @@ void CTessaronDlg::initialise() {
     // Without a kept face the first paint needs the images and fonts: start on them now.
     if (!loadKeptFace()) startWarmup();
     startDevice();
+}
+
+void CTessaronDlg::checkDataFolder() {
+    if (live_.dataFolder.empty()) return;
+    // As much as keymap.bin takes, so a nearly full disk is found as well as a locked folder.
+    const auto probe = live_.dataFolder / ".tessaron-write-check";
+    const std::vector<std::uint8_t> bytes(keys::kKeymapFileSize);
+    const std::span<const std::uint8_t> blocks[] = {bytes};
+    const Status written = writeFileAtomically(probe, blocks, Durability::Cache);
+    std::error_code ignored;
+    std::filesystem::remove(probe, ignored);
+    if (written) return;
+    keymapWriteFailing_ = true;  // told here, not again by every refresh
+    const QString folder = toQString(live_.dataFolder);
+    const QString reason = QString::fromStdString(written.error().text(live_.language));
+    dialogs_->inform(
+        this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+        tr2("The data folder \"%1\" cannot be written. Tessaron still changes the keyboard, but "
+            "keeps nothing on this computer (keys' programs, macros, profiles) until the folder "
+            "can be written again.\n\n%2",
+            "无法写入数据目录 \"%1\"。Tessaron 仍可更改键盘，但在该目录可写之前不会在本机保存任何"
+            "内容（按键的程序、宏、配置文件）。\n\n%2")
+            .arg(folder, reason));
 }
 
 bool CTessaronDlg::hidesToTray() const {
@@ -272,7 +300,7 @@ void CTessaronDlg::refresh(bool afterDeviceRead) {
     setSlidersFromImage();
     keys::refreshModifiedMarks(live_.liveKeys());
     if (afterDeviceRead) fetchLighting();
-    writeKeymap();
+    writeKeymap(true);
     update();
     if (afterDeviceRead) offerFirmwareUpdate();
 }
@@ -281,15 +309,14 @@ void CTessaronDlg::fetchLighting() {
     if (session_ == nullptr || !session_->isConnected()) return;
     QPointer<CTessaronDlg> self(this);
     beginBusy();
-    session_->fetchLighting(live_.image, [self](Result<device::DeviceImage> read) {
+    session_->fetchLighting(live_.committedImage, [self](Result<device::DeviceImage> read) {
         if (!self) return;
         self->endBusy();
         if (!read) return;  // a keyboard gone meanwhile is reported by the plug notice
         // Only the lighting block: whatever the user changed meanwhile stays.
-        const auto from = read->begin() + img::kLighting;
-        std::copy(from, from + img::kLightingSize, self->live_.image.begin() + img::kLighting);
+        mergeLightingRead(self->live_, *read);
         self->setSlidersFromImage();
-        self->writeKeymap();
+        self->writeKeymap(true);
         self->update();
     });
 }

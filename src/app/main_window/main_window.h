@@ -95,6 +95,8 @@ public:
     [[nodiscard]] int hoveredListRow() const { return hoveredRow_; }
     [[nodiscard]] std::optional<keys::KeyIndex> hoveredKey() const { return hoveredKey_; }
     [[nodiscard]] bool busy() const { return busy_ > 0; }
+    // A plug-in not yet read (settling, or being read); the window takes input meanwhile.
+    [[nodiscard]] bool arrivalPending() const { return arrivalsPending_ > 0; }
     [[nodiscard]] ui::CBitSlider* slider(int controlId) const;
     [[nodiscard]] const std::optional<device::FirmwareVersion>& firmware() const {
         return firmware_;
@@ -229,11 +231,21 @@ private:
     void save();
     void cancel();
     void factoryReset();
+    // After a factory reset that failed: reads the keyboard again, if it is still there.
+    void rereadAfterReset();
     void offerFirmwareUpdate();
     void onPlugChanged(int change);
     void beginBusy();
     void endBusy();
-    void writeKeymap();
+    // Writes keymap.bin from the live state and reports a failure with the file and the reason.
+    // onceWhileFailing: a write nobody asked for (refresh, lighting fetch) reports only the
+    // first of a run of failures.
+    bool writeKeymap(bool onceWhileFailing = false);
+    // A fresh read of the keyboard: it becomes the committed state, the unsaved changes stay
+    // over it, and keys keymap.bin holds beyond it are kept as unsaved changes and told.
+    void takeKeyboardRead(const device::DeviceImage& read);
+    // Tells at start when the data folder takes no file.
+    void checkDataFolder();
     void showError(const Error& error);
     void startUpdater();
 
@@ -285,6 +297,12 @@ private:
     std::unique_ptr<QMenu> trayMenu_;
 
     int busy_ = 0;
+    int arrivalsPending_ = 0;       // plug-ins not yet read or cancelled
+    bool saveAfterArrival_ = false;  // Save clicked while an arrival was pending
+    // The window's key cells are someone's choice (read from keymap.bin or the keyboard), not
+    // the blank image of a keymap.bin just made.
+    bool assignmentsKnown_ = false;
+    bool keymapWriteFailing_ = false;  // the last write of keymap.bin failed and was told
     std::optional<device::FirmwareVersion> firmware_;
     bool firmwareOffered_ = false;  // once per connection
     bool ended_ = false;

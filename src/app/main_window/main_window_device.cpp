@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QCursor>
 
+#include <utility>
+
 #include "app/main_window/firmware_offer.h"
+#include "app/main_window/keyboard_merge.h"
 #include "app/main_window/main_window.h"
 #include "device/errors.h"
 #include "device/hotplug.h"
@@ -23,9 +26,27 @@ void CTessaronDlg::endBusy() {
     if (busy_ > 0 && --busy_ == 0) QApplication::restoreOverrideCursor();
 }
 
-void CTessaronDlg::writeKeymap() {
-    // A file that cannot be written is skipped; the action itself still happens.
-    (void)keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+bool CTessaronDlg::writeKeymap(bool onceWhileFailing) {
+    // The action itself still happens; the user learns that the file did not follow.
+    const Status written = keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+    const bool told = keymapWriteFailing_;
+    keymapWriteFailing_ = !written;
+    if (!written && !(onceWhileFailing && told)) showError(written.error());
+    return static_cast<bool>(written);
+}
+
+void CTessaronDlg::takeKeyboardRead(const device::DeviceImage& read) {
+    const std::size_t beyond = mergeKeyboardRead(live_, read, assignmentsKnown_);
+    assignmentsKnown_ = true;
+    if (beyond == 0) return;
+    const QString n = QString::number(beyond);
+    dialogs_->inform(
+        this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+        tr2("%1 key(s) set in keymap.bin are not on the keyboard. They are shown as unsaved "
+            "changes: Save sends them to the keyboard, Cancel drops them.",
+            "keymap.bin 中设置的 %1 个按键不在键盘上。它们显示为未保存的更改：保存会将其发送到"
+            "键盘，取消会丢弃它们。")
+            .arg(n));
 }
 
 void CTessaronDlg::showError(const Error& error) {
@@ -37,7 +58,7 @@ void CTessaronDlg::startDevice() {
     if (session_ == nullptr) return;
     if (auto s = session_->startHotplug(); !s) showError(s.error());
     beginBusy();
-    session_->startup(live_.image,
+    session_->startup(live_.committedImage,
                       [this, alive = QPointer<CTessaronDlg>(this)](StartupOutcome out) {
                           if (!alive) return;
                           endBusy();
@@ -48,8 +69,7 @@ void CTessaronDlg::startDevice() {
                               return;
                           }
                           unplugged_ = false;
-                          live_.image = *out.image;
-                          live_.committedImage = live_.image;
+                          takeKeyboardRead(*out.image);
                           firmware_ = out.firmware;
                           firmwareOffered_ = false;
                           ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
@@ -59,6 +79,11 @@ void CTessaronDlg::startDevice() {
 void CTessaronDlg::save() {
     if (session_ == nullptr) {
         showError(device::errors::noKeyboard());
+        return;
+    }
+    if (arrivalsPending_ > 0) {
+        // The keyboard was just plugged in: Save follows its read, against what it holds.
+        saveAfterArrival_ = true;
         return;
     }
     beginBusy();
@@ -75,7 +100,18 @@ void CTessaronDlg::save() {
                        live_.image = out.image;
                        live_.committedImage = out.committed;
                        live_.committedRecords = live_.records;
-                       writeKeymap();
+                       const Status written =
+                           keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+                       keymapWriteFailing_ = !written;
+                       if (!written) {
+                           // The keyboard has them, but the keys' programs live only in the file.
+                           dialogs_->inform(
+                               this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+                               tr2("The keyboard took the settings, but they could not be kept "
+                                   "on this computer: ",
+                                   "键盘已接受设置，但无法保存在本机：") +
+                                   QString::fromStdString(written.error().text(live_.language)));
+                       }
                        update();
                    });
 }
@@ -105,7 +141,17 @@ void CTessaronDlg::factoryReset() {
             if (!alive) return;
             endBusy();
             if (!out) {
-                showError(out.error());
+                // The keyboard may have reset before the failure: its state is unknown until it
+                // is read again, and what it lacks then stays as unsaved changes.
+                dialogs_->inform(
+                    this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+                    QString::fromStdString(out.error().text(live_.language)) +
+                        tr2("\n\nThe factory reset did not finish; the keyboard may hold its "
+                            "factory settings. When it is read again, what it does not hold is "
+                            "shown as unsaved changes.",
+                            "\n\n恢复出厂设置没有完成；键盘可能已是出厂设置。再次读取键盘后，"
+                            "键盘上没有的设置将显示为未保存的更改。"));
+                rereadAfterReset();
                 return;
             }
             live_.diyMode = false;
@@ -116,9 +162,8 @@ void CTessaronDlg::factoryReset() {
             live_.marks.fill(0);
             keys::enableAllKeys(live_.image);
             keys::resetKeyRecords(live_.records);
-            if (keys::writeKeymap(live_.keymapPath(), live_.image, live_.records)) {
-                live_.commit();
-            }
+            live_.commit();
+            writeKeymap();
             placeSliders();
             update();
         });
@@ -140,6 +185,20 @@ void CTessaronDlg::offerFirmwareUpdate() {
     }
 }
 
+void CTessaronDlg::rereadAfterReset() {
+    if (session_ == nullptr || !session_->isConnected()) return;  // the arrival reads it
+    beginBusy();
+    session_->readKeyboard(
+        live_.committedImage,
+        [this, alive = QPointer<CTessaronDlg>(this)](Result<device::DeviceImage> read) {
+            if (!alive) return;
+            endBusy();
+            if (!read) return;  // a keyboard gone meanwhile is read at its arrival
+            takeKeyboardRead(*read);
+            ui::sendMessage(this, ui::kRefreshMessage, 0, 1);
+        });
+}
+
 void CTessaronDlg::onPlugChanged(int change) {
     if (session_ == nullptr || ended_) return;
     if (change == static_cast<int>(device::PlugChange::Removed)) {
@@ -151,19 +210,29 @@ void CTessaronDlg::onPlugChanged(int change) {
     }
     unplugged_ = false;
     update();
-    beginBusy();
-    session_->arrival(live_.image,
-                      [this, alive = QPointer<CTessaronDlg>(this)](device::ArrivalResult out) {
-                          if (!alive) return;
-                          endBusy();
-                          if (out.commandOpened && out.image) {
-                              live_.image = *out.image;
-                              if (out.firmware) firmware_ = out.firmware;
-                              setSlidersFromImage();
-                              ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
-                          }
-                          if (out.eventOpened) ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
-                      });
+    // Only the last of a burst of plug-ins is read; the window stays usable while it settles.
+    ++arrivalsPending_;
+    QPointer<CTessaronDlg> alive(this);
+    session_->arrival(
+        live_.committedImage,
+        [this, alive] {
+            if (alive) beginBusy();
+        },
+        [this, alive](std::optional<device::ArrivalResult> out) {
+            if (!alive) return;
+            --arrivalsPending_;
+            if (out) {
+                endBusy();
+                if (out->commandOpened && out->image) {
+                    takeKeyboardRead(*out->image);
+                    if (out->firmware) firmware_ = out->firmware;
+                    setSlidersFromImage();
+                    ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
+                }
+                if (out->eventOpened) ui::sendMessage(this, ui::kRefreshMessage, 0, 0);
+            }
+            if (arrivalsPending_ == 0 && std::exchange(saveAfterArrival_, false)) save();
+        });
 }
 
 }  // namespace tessaron::app

@@ -369,7 +369,11 @@ void CTessaronDlg::endWindow(bool writeCommitted) {
     ended_ = true;
     if (writeCommitted) {
         // Unsaved panel changes do not reach the file: it gets what the keyboard holds.
-        (void)keys::writeKeymap(live_.keymapPath(), live_.committedImage, live_.committedRecords);
+        if (auto s = keys::writeKeymap(live_.keymapPath(), live_.committedImage,
+                                       live_.committedRecords);
+            !s) {
+            showError(s.error());
+        }
     }
     if (tray_ != nullptr) tray_->hide();
     hide();

@@ -424,16 +424,17 @@ void VirtualKeyboard::flushAcknowledgement() {
     queueEvent(ack, clock_.now() + faults_.ackDelay);
 }
 
-void VirtualKeyboard::queueEvent(const EventReport& report, Clock::TimePoint due) {
+bool VirtualKeyboard::queueEvent(const EventReport& report, Clock::TimePoint due) {
     const std::uint8_t bytes[] = {kEventReportId, report.kind, report.value, report.spare};
     if (!plugged_ || eventReaders_ == 0) {
         record(TrafficKind::Event, Outcome::Dropped, bytes);
-        return;
+        return false;
     }
     if (events_.size() >= kEventQueueLimit) events_.pop_front();
     events_.push_back(QueuedEvent{due, report});
     record(TrafficKind::Event, Outcome::Accepted, bytes);
     eventReady_.notify_all();
+    return true;
 }
 
 // ---- The physical keyboard ----
@@ -447,17 +448,20 @@ void VirtualKeyboard::sendEvent(const EventReport& report) {
     queueEvent(report, clock_.now());
 }
 
-bool VirtualKeyboard::pressKeyAt(std::size_t column, std::size_t row) {
+VirtualKeyboard::KeyPress VirtualKeyboard::pressKeyAt(std::size_t column, std::size_t row) {
     constexpr std::uint8_t kHostActionCell = 0x0A;
-    if (column >= fw::mem::kCellColumns || row >= fw::mem::kCellRows) return false;
+    if (column >= fw::mem::kCellColumns || row >= fw::mem::kCellRows) {
+        return KeyPress::NoHostAction;
+    }
     std::lock_guard lock(mutex_);
     const fw::SettingsMemory& s = state_.settings;
     const std::size_t grid = row * fw::mem::kGridColumns + column;
     const bool enabled = (s[fw::mem::kKeyEnable + grid / 8] >> (grid % 8)) & 1;
     const std::size_t cell = fw::mem::cell(column, row);
-    if (!enabled || s[cell] != kHostActionCell) return false;
-    queueEvent(EventReport{kKeyEventKind, s[cell + 2], 0}, clock_.now());
-    return true;
+    if (!enabled || s[cell] != kHostActionCell) return KeyPress::NoHostAction;
+    return queueEvent(EventReport{kKeyEventKind, s[cell + 2], 0}, clock_.now())
+               ? KeyPress::Reported
+               : KeyPress::Unheard;
 }
 
 void VirtualKeyboard::unplug() {

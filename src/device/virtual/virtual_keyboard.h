@@ -136,9 +136,10 @@ public:
     // Emits any event report (for odd reports a host must cope with).
     void sendEvent(const EventReport& report);
     // Presses the key at matrix (column, row) as the firmware would: only an enabled key whose
-    // cell is a host-action cell reports to the host, with the cell's byte 2. Returns whether an
-    // event was emitted.
-    bool pressKeyAt(std::size_t column, std::size_t row);
+    // cell is a host-action cell reports to the host, with the cell's byte 2, and only a host
+    // reading the event channel gets the report.
+    enum class KeyPress { Reported, NoHostAction, Unheard };
+    KeyPress pressKeyAt(std::size_t column, std::size_t row);
     void unplug();
     void plug();
     bool isPlugged() const;
@@ -197,7 +198,8 @@ private:
     void echoReply(const FrameBytes& f);
     void acknowledge();
     void flushAcknowledgement();
-    void queueEvent(const EventReport& report, Clock::TimePoint due);
+    // False when nobody reads the event channel and the report is lost.
+    bool queueEvent(const EventReport& report, Clock::TimePoint due);
     void markChanged();
     void publish(Notice notice);
 

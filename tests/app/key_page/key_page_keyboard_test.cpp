@@ -8,11 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 
+#include "../keyboard_road.h"
 #include "../main_window/main_window_test_support.h"
 #include "app/key_page/key_page.h"
 #include "app/key_page/key_page_dialogs.h"
@@ -21,10 +20,9 @@
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
 #include "keys/key_record.h"
-#include "macros/tholwin/tholwin.h"
-#include "ui/accessible_areas.h"
 #include "ui/image_folders.h"
 #include "ui/vivid_tree.h"
+#include "support/test_names.h"
 
 namespace tessaron::app {
 namespace {
@@ -33,40 +31,14 @@ using testing::waitFor;
 
 constexpr keys::KeyIndex kCapsLock = 62;
 
-QString focusedName(const ui::PaintedAreaSource& source) {
-    const auto areas = source.paintedAreas();
-    const ui::PaintedArea* a = ui::findArea(areas, source.focusedPaintedArea());
-    return a == nullptr ? QString() : a->name;
-}
-
-void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(w, k, modifiers);
-    // The hook holds a release back for a moment to tell it from a repeat; a press of the same
-    // key within that moment would be taken for one.
-    QTest::qWait(100);
-}
-
-// Runs `onPage` on the key page once it is open, from inside its modal loop.
-void whenPageOpens(std::function<void(CKeyMap&)> onPage, bool& ran) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [poll, onPage, &ran] {
-        auto* page = qobject_cast<CKeyMap*>(QApplication::activeModalWidget());
-        if (page == nullptr || !page->isVisible()) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
-        *poll = nullptr;  // it holds the pointer to itself; the running copy goes on
-        ran = true;
-        onPage(*page);
-        if (page->isVisible()) page->reject();  // never leave the window blocked
-    };
-    QTimer::singleShot(0, *poll);
-}
+using road::focusedName;
+using road::key;
 
 TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
+    FakeClock quiet;  // the combination field's quiet moment passes when the test says so
     testing::RigOptions options;
-    options.pages.keyPage = [](QWidget* parent, LiveConfig& config, keys::KeyIndex k) {
-        return runKeyPage(parent, config, k, nullptr);
+    options.pages.keyPage = [&quiet](QWidget* parent, LiveConfig& config, keys::KeyIndex k) {
+        return runKeyPage(parent, config, k, nullptr, &quiet);
     };
     testing::Rig rig(std::move(options));
     ASSERT_TRUE(waitFor([&] { return !rig.window->busy() && rig.session->isListening(); }));
@@ -75,14 +47,13 @@ TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
     w.setFocus();
 
     // Tab to the keyboard picture, then by arrows from Esc down to Caps Lock.
-    for (int i = 0; i < 30 && focusedName(w) != QStringLiteral("Esc"); ++i) key(&w, Qt::Key_Tab);
-    ASSERT_EQ(focusedName(w), QStringLiteral("Esc"));
+    ASSERT_TRUE(road::tabTo(&w, w, QStringLiteral("Esc")));
     for (int i = 0; i < 3; ++i) key(&w, Qt::Key_Down);
     ASSERT_EQ(focusedName(w), QStringLiteral("Caps Lock"));
 
     bool ran = false;
-    whenPageOpens(
-        [](CKeyMap& page) {
+    road::whenOpen<CKeyMap>(
+        [&quiet](CKeyMap& page) {
             ASSERT_TRUE(page.hookInstalled());
             // The page starts on the single field; Tab goes on to the combination field, and
             // Space makes it listen.
@@ -95,12 +66,12 @@ TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
             // the combination.
             key(&page, Qt::Key_Tab);
             EXPECT_EQ(page.combinationField()->text(), QStringLiteral("Tab "));
-            QTest::qWait(static_cast<int>(CKeyMap::kCaptureQuiet.count()) + 100);
+            quiet.advance(CKeyMap::kCaptureQuiet);
             key(&page, Qt::Key_Space);  // listens again: the next keys start a new combination
             key(&page, Qt::Key_Z, Qt::ControlModifier);
             EXPECT_EQ(page.combinationField()->text(), QStringLiteral("LCtrl + Z "));
             // A quiet moment ends the capture; Tab moves on again. Enter does nothing to the page.
-            QTest::qWait(static_cast<int>(CKeyMap::kCaptureQuiet.count()) + 100);
+            quiet.advance(CKeyMap::kCaptureQuiet);
             key(&page, Qt::Key_Tab);
             EXPECT_FALSE(page.listening());
             EXPECT_EQ(page.combinationField()->text(), QStringLiteral("LCtrl + Z "));
@@ -118,7 +89,7 @@ TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
     ASSERT_TRUE(ran) << "the key page did not open";
 
     // The window's Save: Tab to the bottom buttons, right to Save.
-    for (int i = 0; i < 30 && focusedName(w) != QStringLiteral("Return"); ++i) key(&w, Qt::Key_Tab);
+    ASSERT_TRUE(road::tabTo(&w, w, QStringLiteral("Return")));
     key(&w, Qt::Key_Right);
     key(&w, Qt::Key_Right);
     ASSERT_EQ(focusedName(w), QStringLiteral("Save"));
@@ -260,7 +231,8 @@ TEST_P(KeyPageAccessible, TabsFieldsOptionsAndButtonsAreNamedWithTheirRolesAndAc
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, KeyPageAccessible,
-                         ::testing::Values(Language::English, Language::Chinese));
+                         ::testing::Values(Language::English, Language::Chinese),
+                         tessaron::testing::languageName);
 
 }  // namespace
 }  // namespace tessaron::app

@@ -5,15 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
-#include <QApplication>
 #include <QListWidget>
-#include <QTest>
-#include <QTimer>
 
 #include <algorithm>
-#include <functional>
-#include <memory>
 
+#include "../keyboard_road.h"
 #include "../main_window/main_window_test_support.h"
 #include "app/key_page/key_page.h"
 #include "app/key_page/key_page_run.h"
@@ -21,56 +17,24 @@
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
 #include "macro_manager_test_support.h"
-#include "macros/tholwin/tholwin.h"
-#include "ui/accessible_areas.h"
 #include "ui/transparent_list_box.h"
+#include "support/test_names.h"
 
 namespace tessaron::app::testing {
 namespace {
 
 constexpr keys::KeyIndex kKeyQ = 42;
 
-QString focusedName(const ui::PaintedAreaSource& source) {
-    const auto areas = source.paintedAreas();
-    const ui::PaintedArea* a = ui::findArea(areas, source.focusedPaintedArea());
-    return a == nullptr ? QString() : a->name;
-}
-
-void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(w, k, modifiers);
-    QTest::qWait(100);  // a release held back by the hook comes a moment later
-}
-
-// Tabs until the named area holds the focus; false after a round without it.
-bool tabTo(QWidget* w, const ui::PaintedAreaSource& source, const QString& name) {
-    for (int i = 0; i < 30; ++i) {
-        if (focusedName(source) == name) return true;
-        key(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : w, Qt::Key_Tab);
-    }
-    return focusedName(source) == name;
-}
-
-template <class Page>
-void whenOpen(std::function<void(Page&)> onPage, bool& ran) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [poll, onPage, &ran] {
-        auto* page = qobject_cast<Page*>(QApplication::activeModalWidget());
-        if (page == nullptr || !page->isVisible()) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
-        *poll = nullptr;  // it holds the pointer to itself; the running copy goes on
-        ran = true;
-        onPage(*page);
-        if (page->isVisible()) page->reject();
-    };
-    QTimer::singleShot(0, *poll);
-}
+using road::focusedName;
+using road::key;
+using road::tabTo;
+using road::whenOpen;
 
 TEST(MacroManagerKeyboardRoad, AMacroRecordedFromTheKeyboardIsGivenToQAndSaved) {
     RecordingPrompts prompts;
+    FakeClock clock;  // the recording's quiet moment passes when the test says so
     RigOptions options;
-    options.pages.macroManager = macroManagerPage(&prompts);
+    options.pages.macroManager = macroManagerPage(&prompts, &clock);
     options.pages.keyPage = [](QWidget* parent, LiveConfig& config, keys::KeyIndex k) {
         return runKeyPage(parent, config, k, nullptr);
     };
@@ -82,7 +46,7 @@ TEST(MacroManagerKeyboardRoad, AMacroRecordedFromTheKeyboardIsGivenToQAndSaved) 
     ASSERT_TRUE(tabTo(&w, w, QStringLiteral("Macro Management")));
     bool ran = false;
     whenOpen<CMacroRecordDlg>(
-        [](CMacroRecordDlg& dlg) {
+        [&clock](CMacroRecordDlg& dlg) {
             ASSERT_TRUE(tabTo(&dlg, dlg, QStringLiteral("New")));
             key(&dlg, Qt::Key_Space);
             ASSERT_EQ(dlg.manager().macroNames().size(), 1u);
@@ -94,8 +58,11 @@ TEST(MacroManagerKeyboardRoad, AMacroRecordedFromTheKeyboardIsGivenToQAndSaved) 
             key(&dlg, Qt::Key_Tab);
             EXPECT_TRUE(dlg.manager().recording());
             // A quiet moment ends a recording begun from the keyboard.
-            ASSERT_TRUE(waitFor([&] { return !dlg.manager().recording(); },
-                                CMacroRecordDlg::kKeyboardRecordingQuietMs + 2000));
+            clock.advance(std::chrono::milliseconds(CMacroRecordDlg::kKeyboardRecordingQuietMs - 1));
+            QTest::qWait(200);
+            ASSERT_TRUE(dlg.manager().recording());
+            clock.advance(std::chrono::milliseconds(1));
+            ASSERT_TRUE(waitFor([&] { return !dlg.manager().recording(); }));
             EXPECT_EQ(dlg.eventList()->count(), 4);  // A and Tab, down and up
             ASSERT_TRUE(tabTo(&dlg, dlg, QStringLiteral("OK")));
             key(&dlg, Qt::Key_Return);  // Enter belongs to macros, never to the window
@@ -199,7 +166,8 @@ TEST_P(MacroManagerAccessible, ListsOptionsAndButtonsAreNamedWithRolesAndActions
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, MacroManagerAccessible,
-                         ::testing::Values(Language::English, Language::Chinese));
+                         ::testing::Values(Language::English, Language::Chinese),
+                         tessaron::testing::languageName);
 
 }  // namespace
 }  // namespace tessaron::app::testing

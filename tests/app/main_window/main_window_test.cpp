@@ -260,8 +260,8 @@ TEST(MainWindow, UnplugClosesAndReplugReopensTheChannels) {
     ASSERT_TRUE(rig.settle());
     EXPECT_EQ(rig.live().image[img::kBrightness], 12);
     EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), 12);
-    // The committed image keeps the last Save or read, so the next Save sends the difference.
-    EXPECT_EQ(rig.live().committedImage[img::kBrightness], device::factory::kBrightness);
+    // The committed image is what the keyboard holds, so the next Save sends the difference.
+    EXPECT_EQ(rig.live().committedImage, rig.keyboard->settings());
 }
 
 TEST(MainWindow, FactoryResetRefusedWithoutAKeyboard) {

@@ -50,7 +50,7 @@ void Rig::click(int x, int y) {
 }
 
 bool Rig::settle() {
-    return waitFor([this] { return !window->busy(); });
+    return waitFor([this] { return !window->busy() && !window->arrivalPending(); });
 }
 
 }  // namespace tessaron::app::testing

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "../keyboard_road.h"
 #include "app/main_window/device_session.h"
 #include "app/main_window/main_window.h"
 #include "app/profiles/profiles_dlg.h"
@@ -25,8 +26,8 @@
 #include "keys/keymap_file.h"
 #include "profiles_window_rig.h"
 #include "support/qt_wait.h"
-#include "ui/accessible_areas.h"
 #include "ui/transparent_list_box.h"
+#include "support/test_names.h"
 
 namespace tessaron::app {
 namespace {
@@ -35,28 +36,10 @@ namespace fs = std::filesystem;
 namespace img = device::image;
 using tessaron::testing::waitFor;
 
-
-QString focusedName(const ui::PaintedAreaSource& source) {
-    const auto areas = source.paintedAreas();
-    const ui::PaintedArea* a = ui::findArea(areas, source.focusedPaintedArea());
-    return a == nullptr ? QString() : a->name;
-}
-
-void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(w, k, modifiers);
-    QCoreApplication::processEvents();
-}
-
-// Where the window's keyboard focus is: the keys a user types go there.
-QWidget* keyTarget(QWidget* window) {
-    QWidget* f = window->window()->focusWidget();
-    return f != nullptr ? f : window;
-}
-
-bool tabTo(QWidget* w, const ui::PaintedAreaSource& source, const QString& name) {
-    for (int i = 0; i < 30 && focusedName(source) != name; ++i) key(keyTarget(w), Qt::Key_Tab);
-    return focusedName(source) == name;
-}
+using road::focusedName;
+using road::key;
+using road::keyTarget;
+using road::tabTo;
 
 // Picks the menu entry at `row` with the arrows and Enter, once the menu is up.
 void pickFromMenu(int row) {
@@ -93,34 +76,25 @@ TEST_P(ProfilesKeyboard, AProfileLoadedFromThePanelMenuReachesTheKeyboardWithSav
     window.setFocus();
     ASSERT_TRUE(tabTo(&window, window, QStringLiteral("Profile")));
     bool ran = false;
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [&, poll] {
-        auto* panel = window.findChild<CConfigureDlg*>();
-        if (panel == nullptr || !panel->isVisible()) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
-        *poll = nullptr;  // it holds the pointer to itself; the running copy goes on
-        ran = true;
-        const QString listName = panel->list()->accessibleName();
-        ASSERT_TRUE(tabTo(panel, *panel, listName));
-        key(panel->list(), Qt::Key_Down);
-        ASSERT_EQ(panel->list()->currentRow(), 0);
-        // The menu's fourth entry is Load.
-        pickFromMenu(3);
-        if (shiftF10) {
-            key(panel->list(), Qt::Key_F10, Qt::ShiftModifier);
-        } else {
-            key(panel->list(), Qt::Key_Menu);
-        }
-        EXPECT_EQ(live->image[img::kBrightness], brightness);
-        // Shift+Tab back to the close button, Space closes the panel.
-        key(keyTarget(panel), Qt::Key_Tab, Qt::ShiftModifier);
-        EXPECT_EQ(focusedName(*panel), QStringLiteral("Close"));
-        key(panel, Qt::Key_Space);
-        if (panel->isVisible()) panel->reject();
-    };
-    QTimer::singleShot(0, *poll);
+    road::whenOpen<CConfigureDlg>(
+        [&](CConfigureDlg& panel) {
+            ASSERT_TRUE(tabTo(&panel, panel, panel.list()->accessibleName()));
+            key(panel.list(), Qt::Key_Down);
+            ASSERT_EQ(panel.list()->currentRow(), 0);
+            // The menu's fourth entry is Load.
+            pickFromMenu(3);
+            if (shiftF10) {
+                key(panel.list(), Qt::Key_F10, Qt::ShiftModifier);
+            } else {
+                key(panel.list(), Qt::Key_Menu);
+            }
+            EXPECT_EQ(live->image[img::kBrightness], brightness);
+            // Shift+Tab back to the close button, Space closes the panel.
+            key(keyTarget(&panel), Qt::Key_Tab, Qt::ShiftModifier);
+            EXPECT_EQ(focusedName(panel), QStringLiteral("Close"));
+            key(&panel, Qt::Key_Space);
+        },
+        ran, [&window] { return window.findChild<CConfigureDlg*>(); });
     key(&window, Qt::Key_Space);
     ASSERT_TRUE(ran) << "the profiles panel did not open";
     ASSERT_EQ(live->image, loaded->image);
@@ -134,7 +108,8 @@ TEST_P(ProfilesKeyboard, AProfileLoadedFromThePanelMenuReachesTheKeyboardWithSav
     EXPECT_EQ(keyboard->settings()[img::kBrightness], brightness);
 }
 
-INSTANTIATE_TEST_SUITE_P(MenuKeyOrShiftF10, ProfilesKeyboard, ::testing::Values(false, true));
+INSTANTIATE_TEST_SUITE_P(MenuKeyOrShiftF10, ProfilesKeyboard, ::testing::Values(false, true),
+                         [](const auto& c) { return c.param ? "ShiftF10" : "MenuKey"; });
 
 class ProfilesAccessible : public ::testing::TestWithParam<Language> {};
 
@@ -182,7 +157,8 @@ TEST_P(ProfilesAccessible, TheListAndButtonsAreNamedWithRolesAndActions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ProfilesAccessible,
-                         ::testing::Values(Language::English, Language::Chinese));
+                         ::testing::Values(Language::English, Language::Chinese),
+                         tessaron::testing::languageName);
 
 }  // namespace
 }  // namespace tessaron::app
