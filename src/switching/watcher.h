@@ -4,21 +4,45 @@
 // wlroots foreign-toplevel protocol, a KWin script, a GNOME Shell extension; elsewhere none.
 
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
+#include "core/file_descriptor.h"
 #include "switching/rules.h"
 
 namespace tessaron::switching {
 
-// A watcher that runs in this process: reports the window in front on a thread of its own.
+// A watcher that runs in this process: reports the window in front on a thread of its own, which
+// sleeps until its connection or the stop descriptor wakes it.
 class Watcher {
 public:
     // Called on the watcher's thread whenever the window in front, or its class or title, changed.
     using Notify = std::function<void(const WindowInfo&)>;
     virtual ~Watcher() = default;
-    virtual std::optional<WindowInfo> lastSeen() const = 0;
+    Watcher(const Watcher&) = delete;
+    Watcher& operator=(const Watcher&) = delete;
+
+    std::optional<WindowInfo> lastSeen() const;
+
+protected:
+    explicit Watcher(Notify notify);
+    // Runs `body` on the watcher's thread; it must return once stopFd() is readable.
+    void startThread(std::function<void()> body);
+    // Ends the thread; the derived destructor calls it before its connection goes.
+    void stopThread();
+    int stopFd() const { return stop_.get(); }
+    // Notifies `window` unless it is what was reported last.
+    void report(const WindowInfo& window);
+
+private:
+    Notify notify_;
+    FileDescriptor stop_;  // an eventfd: written once to end the thread
+    mutable std::mutex mutex_;
+    std::optional<WindowInfo> last_;
+    std::thread thread_;
 };
 
 enum class WatcherKind {

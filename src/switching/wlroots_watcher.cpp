@@ -1,7 +1,6 @@
 #include "switching/wlroots_watcher.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -41,7 +40,6 @@ struct WlrootsWatcher::Connection {
     std::uint32_t managerVersion = 0;
     std::list<Toplevel> toplevels;
     WlrootsWatcher* watcher = nullptr;  // set once the thread runs
-    std::optional<WindowInfo> front;     // what was last reported
 
     ~Connection() {
         for (auto& t : toplevels) zwlr_foreign_toplevel_handle_v1_destroy(t.handle);
@@ -57,8 +55,6 @@ struct WlrootsWatcher::Connection {
         WindowInfo w;
         w.instance = t.appId;
         w.title = t.title;
-        if (front == w) return;
-        front = w;
         watcher->report(w);
     }
 };
@@ -160,30 +156,13 @@ Result<std::unique_ptr<WlrootsWatcher>> WlrootsWatcher::start(Notify notify, con
 }
 
 WlrootsWatcher::WlrootsWatcher(std::unique_ptr<Connection> connection, Notify notify)
-    : connection_(std::move(connection)),
-      notify_(std::move(notify)),
-      stop_(::eventfd(0, EFD_CLOEXEC)) {
+    : Watcher(std::move(notify)), connection_(std::move(connection)) {
     connection_->watcher = this;
-    thread_ = std::thread([this] { run(); });
+    startThread([this] { run(); });
 }
 
 WlrootsWatcher::~WlrootsWatcher() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto n = ::write(stop_.get(), &one, sizeof one);
-    thread_.join();
-}
-
-std::optional<WindowInfo> WlrootsWatcher::lastSeen() const {
-    std::lock_guard lock(mutex_);
-    return last_;
-}
-
-void WlrootsWatcher::report(const WindowInfo& window) {
-    {
-        std::lock_guard lock(mutex_);
-        last_ = window;
-    }
-    if (notify_) notify_(window);
+    stopThread();
 }
 
 void WlrootsWatcher::run() {
@@ -193,7 +172,7 @@ void WlrootsWatcher::run() {
             if (wl_display_dispatch_pending(d) < 0) return;
         }
         wl_display_flush(d);
-        pollfd fds[2] = {{wl_display_get_fd(d), POLLIN, 0}, {stop_.get(), POLLIN, 0}};
+        pollfd fds[2] = {{wl_display_get_fd(d), POLLIN, 0}, {stopFd(), POLLIN, 0}};
         const int polled = ::poll(fds, 2, -1);
         const bool interrupted = polled < 0 && errno == EINTR;
         if (polled < 0 || (fds[1].revents & POLLIN)) {

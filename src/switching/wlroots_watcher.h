@@ -5,11 +5,7 @@
 // no process: rules match such windows by class (the app id) and title.
 
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <thread>
 
-#include "core/file_descriptor.h"
 #include "core/result.h"
 #include "switching/watcher.h"
 
@@ -24,24 +20,14 @@ public:
     // Whether the compositor of `display` offers the protocol; a short connection of its own.
     static bool offered(const char* display = nullptr);
     ~WlrootsWatcher() override;
-    WlrootsWatcher(const WlrootsWatcher&) = delete;
-    WlrootsWatcher& operator=(const WlrootsWatcher&) = delete;
-
-    std::optional<WindowInfo> lastSeen() const override;
 
     struct Connection;
 
 private:
     WlrootsWatcher(std::unique_ptr<Connection> connection, Notify notify);
     void run();
-    void report(const WindowInfo& window);
 
     std::unique_ptr<Connection> connection_;
-    Notify notify_;
-    FileDescriptor stop_;  // an eventfd: written once to end the thread
-    mutable std::mutex mutex_;
-    std::optional<WindowInfo> last_;
-    std::thread thread_;
 };
 
 // The facts of this process's session (watcher.h); asks the compositor only on Wayland.

@@ -4,14 +4,8 @@
 // _NET_ACTIVE_WINDOW changes and by property changes of the window in front. It takes no CPU
 // while nothing changes.
 
-#include <functional>
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <string>
-#include <thread>
 
-#include "core/file_descriptor.h"
 #include "core/result.h"
 #include "switching/watcher.h"
 
@@ -23,10 +17,6 @@ public:
     // manager that announces the active window.
     static Result<std::unique_ptr<X11Watcher>> start(Notify notify, const char* display = nullptr);
     ~X11Watcher() override;
-    X11Watcher(const X11Watcher&) = delete;
-    X11Watcher& operator=(const X11Watcher&) = delete;
-
-    std::optional<WindowInfo> lastSeen() const override;
 
 private:
     struct Connection;
@@ -34,11 +24,6 @@ private:
     void run();
 
     std::unique_ptr<Connection> connection_;
-    Notify notify_;
-    FileDescriptor stop_;  // an eventfd: written once to end the thread
-    mutable std::mutex mutex_;
-    std::optional<WindowInfo> last_;
-    std::thread thread_;
 };
 
 }  // namespace tessaron::switching

@@ -1,4 +1,8 @@
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cstdint>
 #include <sstream>
 
 #include "switching/watcher.h"
@@ -22,6 +26,33 @@ bool desktopIs(const std::string& list, std::string_view name) {
 }
 
 }  // namespace
+
+Watcher::Watcher(Notify notify) : notify_(std::move(notify)), stop_(::eventfd(0, EFD_CLOEXEC)) {}
+
+void Watcher::startThread(std::function<void()> body) {
+    thread_ = std::thread(std::move(body));
+}
+
+void Watcher::stopThread() {
+    if (!thread_.joinable()) return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(stop_.get(), &one, sizeof one);
+    thread_.join();
+}
+
+std::optional<WindowInfo> Watcher::lastSeen() const {
+    std::lock_guard lock(mutex_);
+    return last_;
+}
+
+void Watcher::report(const WindowInfo& window) {
+    {
+        std::lock_guard lock(mutex_);
+        if (last_ == window) return;
+        last_ = window;
+    }
+    if (notify_) notify_(window);
+}
 
 WatcherChoice chooseWatcher(const SessionFacts& f) {
     const std::string type = lower(f.sessionType);
