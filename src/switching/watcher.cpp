@@ -78,7 +78,7 @@ WatcherChoice chooseWatcher(const SessionFacts& f) {
     }
     if (f.offersForeignToplevel) {
         return {WatcherKind::Wlroots, "the compositor lists its windows through "
-                                      "zwlr_foreign_toplevel_manager_v1, XWayland ones included"};
+                                      "zwlr_foreign_toplevel_manager_v1"};
     }
     // Following $DISPLAY here would see the XWayland windows only and miss every other one.
     return {WatcherKind::None,
