@@ -1,6 +1,8 @@
 // tessaronctl's rules commands: the rules of automatic profile switching in rules.json of the data
 // folder. "test" says which rule a window would meet, without switching anything; "follow" does
-// the switching on an X11 desktop for as long as it runs, when the window is not running.
+// the switching on X11 and wlroots desktops for as long as it runs, when the window is not
+// running. "list" names the way the window in front is learned on this desktop, or why there is
+// none.
 
 #include <csignal>
 #include <iostream>
@@ -17,6 +19,9 @@
 #include "switching/device_profiles.h"
 #include "switching/engine.h"
 #include "switching/rules.h"
+#include "switching/desktop_bridge.h"
+#include "switching/watcher.h"
+#include "switching/wlroots_watcher.h"
 #include "switching/x11_watcher.h"
 
 namespace tessaron::cli {
@@ -125,7 +130,22 @@ private:
                   << (set_.otherwise ? targetText(set_.otherwise)
                                      : std::string("back to what the keyboard held before"))
                   << "\n";
+        std::cout << watcherText(chooseWatcher(currentSession())) << "\n";
         return 0;
+    }
+
+    // How the window in front is learned here, or why it is not.
+    static std::string watcherText(const WatcherChoice& choice) {
+        if (choice.kind == WatcherKind::None) {
+            return "Automatic switching is not available on this desktop: " + choice.reason + ".";
+        }
+        std::string out = "Window in front from: " + std::string(watcherName(choice.kind)) + " (" +
+                          choice.reason + ")";
+        if (choice.kind == WatcherKind::GnomeExtension) {
+            const std::string advice = gnomeExtensionAdvice(queryGnomeExtension());
+            if (!advice.empty()) out += "\n" + advice;
+        }
+        return out;
     }
 
     int add() {
@@ -275,6 +295,18 @@ int RulesCommand::follow() {
     for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, s);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    // The desktops that report the window in front over D-Bus report it to the window.
+    const WatcherChoice choice = chooseWatcher(currentSession());
+    if (choice.kind != WatcherKind::X11 && choice.kind != WatcherKind::Wlroots) {
+        const std::string why =
+            choice.kind == WatcherKind::None
+                ? "Automatic switching is not available on this desktop: " + choice.reason + "."
+                : "Here the " + std::string(watcherName(choice.kind)) +
+                      " reports the window in front to the Tessaron window; rules follow works "
+                      "on X11 and wlroots desktops.";
+        return failWith(ctx_, makeError(why));
+    }
+
     auto session = openSession(ctx_);
     if (!session) return failWith(ctx_, session.error());
     device::DeviceLink link(*session->transport, SystemClock::instance(),
@@ -287,15 +319,25 @@ int RulesCommand::follow() {
     Engine engine(keyboard, SystemClock::instance(), static_cast<int>(::getpid()));
     engine.setRules(set_);
     EngineRunner runner(engine);
-    auto watcher = X11Watcher::start([&](const WindowInfo& w) {
+    const Watcher::Notify notify = [&](const WindowInfo& w) {
         engine.windowChanged(w);
         runner.wake();
         std::cout << "in front: " << w.instance << " / " << w.windowClass << " \"" << w.title
                   << "\" (pid " << w.pid << ")" << std::endl;
-    });
-    if (!watcher) return failWith(ctx_, watcher.error());
+    };
+    std::unique_ptr<Watcher> watcher;
+    if (choice.kind == WatcherKind::X11) {
+        auto started = X11Watcher::start(notify);
+        if (!started) return failWith(ctx_, started.error());
+        watcher = std::move(*started);
+    } else {
+        auto started = WlrootsWatcher::start(notify);
+        if (!started) return failWith(ctx_, started.error());
+        watcher = std::move(*started);
+    }
 
-    std::cout << "Following the window in front; Ctrl+C ends." << std::endl;
+    std::cout << "Following the window in front (" << watcherName(choice.kind)
+              << "); Ctrl+C ends." << std::endl;
     while (true) {
         int s = 0;
         sigwait(&signals, &s);
@@ -320,7 +362,8 @@ int runRules(Context& ctx) {
 const Registrar rulesCommand(
     {"rules", kUsage,
      "Rules of automatic profile switching: which profile the keyboard takes when a window "
-     "comes to the front; test shows which rule a window meets; follow switches on X11.",
+     "comes to the front; test shows which rule a window meets; follow switches on X11 and "
+     "wlroots desktops; list says how the window in front is learned here.",
      runRules});
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "switching/x11_watcher.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 #include <xcb/res.h>
 #include <xcb/xcb.h>
@@ -148,20 +147,12 @@ Result<std::unique_ptr<X11Watcher>> X11Watcher::start(Notify notify, const char*
 }
 
 X11Watcher::X11Watcher(std::unique_ptr<Connection> connection, Notify notify)
-    : connection_(std::move(connection)),
-      notify_(std::move(notify)),
-      stop_(::eventfd(0, EFD_CLOEXEC)),
-      thread_([this] { run(); }) {}
-
-X11Watcher::~X11Watcher() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(stop_.get(), &one, sizeof one);
-    thread_.join();
+    : Watcher(std::move(notify)), connection_(std::move(connection)) {
+    startThread([this] { run(); });
 }
 
-std::optional<WindowInfo> X11Watcher::lastSeen() const {
-    std::lock_guard lock(mutex_);
-    return last_;
+X11Watcher::~X11Watcher() {
+    stopThread();
 }
 
 void X11Watcher::run() {
@@ -184,23 +175,20 @@ void X11Watcher::run() {
         if (partial && c.retriesLeft > 0) return;
         c.retriesLeft = 0;
         info.pid = c.pid(window);
-        {
-            std::lock_guard lock(mutex_);
-            if (last_ && last_->id == info.id && last_->pid == info.pid) {
-                info.program = last_->program;
-                info.commandLine = last_->commandLine;
-            } else {
-                fillProcessDetails(info);
-            }
-            if (last_ == info) return;
-            last_ = info;
+        // Only this thread reports, so what was seen last cannot change meanwhile.
+        const auto last = lastSeen();
+        if (last && last->id == info.id && last->pid == info.pid) {
+            info.program = last->program;
+            info.commandLine = last->commandLine;
+        } else {
+            fillProcessDetails(info);
         }
-        if (notify_) notify_(info);
+        report(info);
     };
 
     refresh();
     std::array<pollfd, 2> fds{{{xcb_get_file_descriptor(c.conn), POLLIN, 0},
-                               {stop_.get(), POLLIN, 0}}};
+                               {stopFd(), POLLIN, 0}}};
     while (true) {
         bool changed = false;
         while (xcb_generic_event_t* event = xcb_poll_for_event(c.conn)) {

@@ -4,32 +4,19 @@
 // _NET_ACTIVE_WINDOW changes and by property changes of the window in front. It takes no CPU
 // while nothing changes.
 
-#include <functional>
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <string>
-#include <thread>
 
-#include "core/file_descriptor.h"
 #include "core/result.h"
-#include "switching/rules.h"
+#include "switching/watcher.h"
 
 namespace tessaron::switching {
 
-class X11Watcher {
+class X11Watcher : public Watcher {
 public:
-    // Called on the watcher's thread whenever the window in front, or its class or title, changed.
-    using Notify = std::function<void(const WindowInfo&)>;
-
     // Connects to `display` (nullptr: $DISPLAY). Fails without a display or without a window
     // manager that announces the active window.
     static Result<std::unique_ptr<X11Watcher>> start(Notify notify, const char* display = nullptr);
-    ~X11Watcher();
-    X11Watcher(const X11Watcher&) = delete;
-    X11Watcher& operator=(const X11Watcher&) = delete;
-
-    std::optional<WindowInfo> lastSeen() const;
+    ~X11Watcher() override;
 
 private:
     struct Connection;
@@ -37,11 +24,6 @@ private:
     void run();
 
     std::unique_ptr<Connection> connection_;
-    Notify notify_;
-    FileDescriptor stop_;  // an eventfd: written once to end the thread
-    mutable std::mutex mutex_;
-    std::optional<WindowInfo> last_;
-    std::thread thread_;
 };
 
 }  // namespace tessaron::switching

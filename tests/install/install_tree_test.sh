@@ -42,6 +42,12 @@ need share/tessaron/autostart/tessaron.desktop
 need "share/metainfo/$metainfo"
 need share/man/man1/tessaronctl.1.gz
 need share/bash-completion/completions/tessaronctl
+need share/tessaron/kwin/tessaron-follow/contents/code/main.js
+need share/tessaron/kwin/tessaron-follow/metadata.json
+for gnome in gnome-43 gnome-45; do
+    need "share/tessaron/gnome-shell/$gnome/follow@tessaron.org/extension.js"
+    need "share/tessaron/gnome-shell/$gnome/follow@tessaron.org/metadata.json"
+done
 [ "$(stat -c %s "$prefix/share/tessaron/VER.bin" 2>/dev/null)" = 12 ] || fail "VER.bin is not 12 bytes"
 programs=("$prefix/bin/tessaronctl")
 if [ "$gui" = ON ]; then

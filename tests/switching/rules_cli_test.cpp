@@ -79,5 +79,27 @@ TEST_F(RulesCli, RulesTravelWithConfigExportAndImport) {
     EXPECT_EQ(textOf(data() / "rules.json"), current);
 }
 
+// Where nothing tells which window is in front, list says so and follow refuses rather than
+// waiting for nothing; on a desktop that reports over D-Bus, follow points to the window.
+TEST_F(RulesCli, ListNamesTheWatcherAndFollowRefusesWhereItCannotFollow) {
+    ProcessOptions console;
+    console.environment = {"XDG_SESSION_TYPE=tty"};
+    EXPECT_NE(ok({"rules", "list"}, console).out.find(
+                  "Automatic switching is not available on this desktop: neither an X11 display"),
+              std::string::npos);
+    expectRefused({"rules", "follow"}, "not available on this desktop", console);
+
+    ProcessOptions plasma;
+    plasma.environment = {"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-9",
+                          "XDG_CURRENT_DESKTOP=KDE"};
+    EXPECT_NE(ok({"rules", "list"}, plasma).out.find("Window in front from: KWin script"),
+              std::string::npos);
+    expectRefused({"rules", "follow"}, "rules follow works on X11 and wlroots", plasma);
+
+    ProcessOptions x11;
+    x11.environment = {"XDG_SESSION_TYPE=x11", "DISPLAY=:97"};
+    EXPECT_NE(ok({"rules", "list"}, x11).out.find("Window in front from: X11"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tessaron::testing
