@@ -70,19 +70,23 @@ Result<fs::path> openDataFolder(const DataFolderInputs& in) {
     return folder;
 }
 
-Result<DataFolderLock> DataFolderLock::acquire(const fs::path& folder, Wait wait) {
+namespace {
+// The descriptor of the locked folder, or -errno.
+int lockFolder(const fs::path& folder, bool block) {
     // The folder itself is locked: no lock file to create in a folder that may be read-only.
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    int err = errno;
-    if (fd >= 0) {
-        int r = 0;
-        do {
-            r = ::flock(fd, LOCK_EX | (wait == Wait::Try ? LOCK_NB : 0));
-        } while (r != 0 && errno == EINTR);
-        if (r == 0) return DataFolderLock(fd);
-        err = errno;
-        ::close(fd);
-    }
+    if (fd < 0) return -errno;
+    int r = 0;
+    do {
+        r = ::flock(fd, LOCK_EX | (block ? 0 : LOCK_NB));
+    } while (r != 0 && errno == EINTR);
+    if (r == 0) return fd;
+    const int err = errno;
+    ::close(fd);
+    return -err;
+}
+
+Error lockError(const fs::path& folder, int err) {
     const std::string reason = err == EWOULDBLOCK ? "another program is changing its files"
                                                   : std::strerror(err);
     const std::string reasonZh =
@@ -90,6 +94,27 @@ Result<DataFolderLock> DataFolderLock::acquire(const fs::path& folder, Wait wait
     return makeError("Could not lock the settings folder \"" + folder.string() + "\": " + reason +
                          ".",
                      "无法锁定设置文件夹 \"" + folder.string() + "\"：" + reasonZh + "。");
+}
+}  // namespace
+
+Result<DataFolderLock> DataFolderLock::acquire(const fs::path& folder, Wait wait) {
+    const int fd = lockFolder(folder, wait == Wait::Block);
+    if (fd >= 0) return DataFolderLock(fd);
+    return lockError(folder, -fd);
+}
+
+Result<DataFolderLock> DataFolderLock::acquireWithin(const fs::path& folder,
+                                                     std::chrono::milliseconds bound,
+                                                     Clock& clock) {
+    constexpr auto kStep = std::chrono::milliseconds(10);
+    const auto until = clock.now() + bound;
+    for (;;) {
+        const int fd = lockFolder(folder, false);
+        if (fd >= 0) return DataFolderLock(fd);
+        // Only another holder is worth waiting for.
+        if (-fd != EWOULDBLOCK || clock.now() >= until) return lockError(folder, -fd);
+        clock.sleep(kStep);
+    }
 }
 
 DataFolderLock::DataFolderLock(DataFolderLock&& other) noexcept

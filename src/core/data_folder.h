@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/result.h"
 
 namespace tessaron {
@@ -46,6 +47,10 @@ public:
     // Try fails at once when another process holds the lock.
     static Result<DataFolderLock> acquire(const std::filesystem::path& folder,
                                           Wait wait = Wait::Block);
+    // Tries until `bound` has passed on `clock`: a window must not hang on a command that holds
+    // the folder for a long keyboard transfer.
+    static Result<DataFolderLock> acquireWithin(const std::filesystem::path& folder,
+                                                std::chrono::milliseconds bound, Clock& clock);
 
     DataFolderLock(DataFolderLock&& other) noexcept;
     DataFolderLock& operator=(DataFolderLock&& other) noexcept;

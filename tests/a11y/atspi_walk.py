@@ -175,12 +175,19 @@ def main():
         action = light.queryAction()
         actions = [action.getName(i) for i in range(action.nActions)]
         print("Light:", light.getRoleName(), "actions", actions)
+        # The window ignores input while it reads the keyboard at start: press again until the
+        # panel opens, as a user would.
         action.doAction(0)
-        end = time.time() + 10
+        end = time.time() + 25
+        pressed = time.time()
         while True:
             names = {n.name for _, n in walk(windows[0]) if n.name}
             if "Effect" in names or time.time() > end:
                 break
+            if (time.time() - pressed > 2 and
+                    not light.getState().contains(pyatspi.STATE_EXPANDED)):
+                action.doAction(0)
+                pressed = time.time()
             time.sleep(0.3)
         print("after Light:", windows[0].childCount, "children; Light expanded:",
               light.getState().contains(pyatspi.STATE_EXPANDED))

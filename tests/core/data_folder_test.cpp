@@ -60,8 +60,18 @@ TEST_F(DataFolderTest, CreatedOnFirstUseOrReported) {
         auto held = DataFolderLock::acquire(*made);
         ASSERT_TRUE(held);
         EXPECT_FALSE(DataFolderLock::acquire(*made, DataFolderLock::Wait::Try));
+        // The window's bounded wait gives up after its bound, naming the other holder.
+        FakeClock clock;
+        const auto waited = DataFolderLock::acquireWithin(*made, std::chrono::milliseconds(200), clock);
+        ASSERT_FALSE(waited);
+        EXPECT_NE(waited.error().english.find("another program"), std::string::npos);
+        EXPECT_GE(clock.totalSlept(), std::chrono::milliseconds(200));
     }
     EXPECT_TRUE(DataFolderLock::acquire(*made, DataFolderLock::Wait::Try));
+    // A folder that is not there is no holder to wait for.
+    FakeClock clock;
+    EXPECT_FALSE(DataFolderLock::acquireWithin(root / "none", std::chrono::seconds(5), clock));
+    EXPECT_TRUE(clock.sleeps().empty());
 
     std::ofstream(root / "file").put('x');
     in.dataDirOption = root / "file";

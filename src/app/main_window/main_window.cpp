@@ -127,11 +127,15 @@ ui::CBitSlider* CTessaronDlg::slider(int controlId) const {
 
 void CTessaronDlg::initialise() {
     // The macro table: a missing file is created empty; an unreadable one leaves it empty.
+    std::optional<Error> macroNotice;
     if (auto loaded = macros::loadMacroFile(live_.macroFilePath())) {
         live_.committedMacros = std::move(loaded->table);
+        macroNotice = loaded->notice;
     }
     createTray();
     checkDataFolder();
+    // A file Tessaron could not use was kept aside: say which, why and where.
+    if (macroNotice) showError(*macroNotice);
     // Key records from keymap.bin (created when missing), then the committed copies.
     live_.records = keys::KeyRecordTable{};
     if (auto loaded = keys::loadKeymap(live_.keymapPath(), live_.image, live_.records); !loaded) {
@@ -139,6 +143,7 @@ void CTessaronDlg::initialise() {
         if (!keymapWriteFailing_) showError(loaded.error());
     } else {
         assignmentsKnown_ = *loaded == keys::KeymapLoad::Read;
+        if (loaded->notice) showError(*loaded->notice);
     }
     keys::fillLayoutVks(live_.records);
     live_.commit();

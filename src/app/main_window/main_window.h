@@ -241,6 +241,10 @@ private:
     // onceWhileFailing: a write nobody asked for (refresh, lighting fetch) reports only the
     // first of a run of failures.
     bool writeKeymap(bool onceWhileFailing = false);
+    // Every write of the data files holds the data folder's lock, as tessaronctl's commands do;
+    // with the macros, both files are committed together or neither.
+    Status writeDataFiles(const device::DeviceImage& image, const keys::KeyRecordTable& records,
+                          bool withMacros = false);
     // A fresh read of the keyboard: it becomes the committed state, the unsaved changes stay
     // over it, and keys keymap.bin holds beyond it are kept as unsaved changes and told.
     void takeKeyboardRead(const device::DeviceImage& read);

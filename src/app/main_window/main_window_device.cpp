@@ -13,7 +13,10 @@
 #include "device/errors.h"
 #include "device/hotplug.h"
 #include "keys/assignment.h"
+#include "core/atomic_file.h"
+#include "core/data_folder.h"
 #include "keys/keymap_file.h"
+#include "macros/macro_file.h"
 #include "ui/messages.h"
 
 namespace tessaron::app {
@@ -26,9 +29,24 @@ void CTessaronDlg::endBusy() {
     if (busy_ > 0 && --busy_ == 0) QApplication::restoreOverrideCursor();
 }
 
+Status CTessaronDlg::writeDataFiles(const device::DeviceImage& image,
+                                    const keys::KeyRecordTable& records, bool withMacros) {
+    // Bounded: a tessaronctl command may hold the folder through a keyboard transfer.
+    constexpr std::chrono::milliseconds kLockBound{1000};
+    auto lock = DataFolderLock::acquireWithin(live_.keymapPath().parent_path(), kLockBound,
+                                              SystemClock::instance());
+    if (!lock) return lock.error();
+    if (!withMacros) return keys::writeKeymap(live_.keymapPath(), image, records);
+    FileBatch batch;
+    Status written = macros::stageMacroFile(batch, live_.macroFilePath(), live_.committedMacros);
+    if (written) written = keys::stageKeymap(batch, live_.keymapPath(), image, records);
+    if (written) written = batch.commit();
+    return written;
+}
+
 bool CTessaronDlg::writeKeymap(bool onceWhileFailing) {
     // The action itself still happens; the user learns that the file did not follow.
-    const Status written = keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+    const Status written = writeDataFiles(live_.image, live_.records);
     const bool told = keymapWriteFailing_;
     keymapWriteFailing_ = !written;
     if (!written && !(onceWhileFailing && told)) showError(written.error());
@@ -100,8 +118,7 @@ void CTessaronDlg::save() {
                        live_.image = out.image;
                        live_.committedImage = out.committed;
                        live_.committedRecords = live_.records;
-                       const Status written =
-                           keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+                       const Status written = writeDataFiles(live_.image, live_.records);
                        keymapWriteFailing_ = !written;
                        if (!written) {
                            // The keyboard has them, but the keys' programs live only in the file.

@@ -343,10 +343,10 @@ void CTessaronDlg::runMacroManager() {
     if (!setup_.pages.macroManager) return;
     if (!setup_.pages.macroManager(this, live_)) return;
     macros::packMacroSlots(live_.committedMacros, live_.image);
-    writeKeymap();
-    if (auto s = macros::writeMacroFile(live_.macroFilePath(), live_.committedMacros); !s) {
-        showError(s.error());
-    }
+    // The keys and the macros they play change together or not at all.
+    const Status written = writeDataFiles(live_.image, live_.records, true);
+    keymapWriteFailing_ = !written;
+    if (!written) showError(written.error());
 }
 
 void CTessaronDlg::runProfiles() {
@@ -371,9 +371,7 @@ void CTessaronDlg::endWindow(bool writeCommitted) {
     ended_ = true;
     if (writeCommitted) {
         // Unsaved panel changes do not reach the file: it gets what the keyboard holds.
-        if (auto s = keys::writeKeymap(live_.keymapPath(), live_.committedImage,
-                                       live_.committedRecords);
-            !s) {
+        if (auto s = writeDataFiles(live_.committedImage, live_.committedRecords); !s) {
             showError(s.error());
         }
     }
