@@ -203,8 +203,9 @@ StoreResult ProfileStore::load(std::optional<std::size_t> selected, const LiveCo
     if (!chosen) return StoreResult::silent(Outcome::Cancelled);
     auto bytes = readFilePrefix(*chosen, keys::kKeymapFileSize + 1);
     if (!bytes) return result(Outcome::Failed, bytes.error());
+    // A file Tessaron never wrote is a file that failed, not a wrong command.
     if (auto usable = checkFileSize(*chosen, bytes->size(), kProfileSizes); !usable) {
-        return result(Outcome::Refused, usable.error());
+        return result(Outcome::Failed, usable.error());
     }
 
     // Each block takes what the file reaches; the rest keeps what it held.

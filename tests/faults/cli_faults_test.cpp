@@ -215,8 +215,8 @@ TEST_F(CliFaults, ExportsFollowLinksAndPipesAndDataStaysPrivate) {
     ok({"config", "export", fifo.string()});
     reader.join();
     fs::remove(fifo);  // the snapshots below would wait on it
-    EXPECT_TRUE(contains(got, "\"format\": 1"));
-    EXPECT_TRUE(contains(ok({"config", "export", "/dev/stdout"}).out, "\"format\": 1"));
+    EXPECT_TRUE(contains(got, "\"format\": 2"));
+    EXPECT_TRUE(contains(ok({"config", "export", "/dev/stdout"}).out, "\"format\": 2"));
     expectRefused({"config", "export", root().string()}, "Is a directory");
 
     EXPECT_EQ(fs::status(data()).permissions() & fs::perms::all, fs::perms::owner_all);

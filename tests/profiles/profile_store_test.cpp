@@ -186,10 +186,10 @@ TEST_F(ProfileStoreTest, AFileWithoutKeyCellsIsNotLoaded) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{100}, keys::kKeymapFileSize + 1}) {
         std::ofstream(torn, std::ios::binary | std::ios::trunc) << std::string(size, '\x22');
         const StoreResult refused = s.load(0, live(), torn);
-        EXPECT_EQ(refused.outcome, Outcome::Refused) << size;
+        EXPECT_EQ(refused.outcome, Outcome::Failed) << size;
         EXPECT_NE(refused.message(lang_).find("torn.bin"), std::string::npos);
     }
-    EXPECT_EQ(s.load(0, live(), fs::path("/dev/null")).outcome, Outcome::Refused);
+    EXPECT_EQ(s.load(0, live(), fs::path("/dev/null")).outcome, Outcome::Failed);
     EXPECT_EQ(image_, before);
     EXPECT_EQ(contents(made), std::vector<std::uint8_t>(206916, 0));
 
