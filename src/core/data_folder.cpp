@@ -1,7 +1,15 @@
 #include "core/data_folder.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
+#include <utility>
 
 namespace tessaron {
 namespace {
@@ -49,7 +57,10 @@ Result<fs::path> openDataFolder(const DataFolderInputs& in) {
     auto folder = chooseDataFolder(in);
     if (!folder) return folder;
     std::error_code ec;
-    fs::create_directories(*folder, ec);
+    if (folder->has_parent_path()) fs::create_directories(folder->parent_path(), ec);
+    if (!ec && ::mkdir(folder->c_str(), 0700) != 0 && errno != EEXIST) {
+        ec = std::error_code(errno, std::generic_category());
+    }
     if (ec || !fs::is_directory(*folder, ec)) {
         const std::string reason = ec ? ec.message() : std::string("not a folder");
         return makeError(
@@ -57,6 +68,68 @@ Result<fs::path> openDataFolder(const DataFolderInputs& in) {
             "无法创建设置文件夹 \"" + folder->string() + "\"：" + reason + "。");
     }
     return folder;
+}
+
+namespace {
+// The descriptor of the locked folder, or -errno.
+int lockFolder(const fs::path& folder, bool block) {
+    // The folder itself is locked: no lock file to create in a folder that may be read-only.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -errno;
+    int r = 0;
+    do {
+        r = ::flock(fd, LOCK_EX | (block ? 0 : LOCK_NB));
+    } while (r != 0 && errno == EINTR);
+    if (r == 0) return fd;
+    const int err = errno;
+    ::close(fd);
+    return -err;
+}
+
+Error lockError(const fs::path& folder, int err) {
+    const std::string reason = err == EWOULDBLOCK ? "another program is changing its files"
+                                                  : std::strerror(err);
+    const std::string reasonZh =
+        err == EWOULDBLOCK ? "另一个程序正在修改其中的文件" : std::strerror(err);
+    return makeError("Could not lock the settings folder \"" + folder.string() + "\": " + reason +
+                         ".",
+                     "无法锁定设置文件夹 \"" + folder.string() + "\"：" + reasonZh + "。");
+}
+}  // namespace
+
+Result<DataFolderLock> DataFolderLock::acquire(const fs::path& folder, Wait wait) {
+    const int fd = lockFolder(folder, wait == Wait::Block);
+    if (fd >= 0) return DataFolderLock(fd);
+    return lockError(folder, -fd);
+}
+
+Result<DataFolderLock> DataFolderLock::acquireWithin(const fs::path& folder,
+                                                     std::chrono::milliseconds bound,
+                                                     Clock& clock) {
+    constexpr auto kStep = std::chrono::milliseconds(10);
+    const auto until = clock.now() + bound;
+    for (;;) {
+        const int fd = lockFolder(folder, false);
+        if (fd >= 0) return DataFolderLock(fd);
+        // Only another holder is worth waiting for.
+        if (-fd != EWOULDBLOCK || clock.now() >= until) return lockError(folder, -fd);
+        clock.sleep(kStep);
+    }
+}
+
+DataFolderLock::DataFolderLock(DataFolderLock&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)) {}
+
+DataFolderLock& DataFolderLock::operator=(DataFolderLock&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+DataFolderLock::~DataFolderLock() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 fs::path runningExecutableFolder() {

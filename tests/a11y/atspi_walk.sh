@@ -25,7 +25,7 @@ exec xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- sh -c '
   "$1" --launch-immediately & bus=$!
   sleep 1
   QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 \
-    "$2" --demo --data-dir "$3" --lang english & app=$!
+    "$2" --demo --data-dir "$3" --lang english --instance "atspi-walk-$$" & app=$!
   "$5" "$4/atspi_walk.py"; rc=$?
   kill $app $bus 2>/dev/null
   wait $app 2>/dev/null

@@ -1,6 +1,7 @@
 #include "core/data_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -47,8 +48,30 @@ TEST_F(DataFolderTest, CreatedOnFirstUseOrReported) {
     EXPECT_FALSE(chooseDataFolder(in));
 
     in.dataDirOption = root / "a" / "b";
-    ASSERT_TRUE(openDataFolder(in));
-    EXPECT_TRUE(fs::is_directory(root / "a" / "b"));
+    const mode_t before = ::umask(022);
+    const auto made = openDataFolder(in);
+    ::umask(before);
+    ASSERT_TRUE(made);
+    // Its files hold the paths of programs the keys start: the user's alone, whatever the umask.
+    EXPECT_EQ(fs::status(root / "a" / "b").permissions() & fs::perms::mask, fs::perms(0700));
+
+    // The lock is one: a second holder waits (or with Try, is refused) until the first goes.
+    {
+        auto held = DataFolderLock::acquire(*made);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(DataFolderLock::acquire(*made, DataFolderLock::Wait::Try));
+        // The window's bounded wait gives up after its bound, naming the other holder.
+        FakeClock clock;
+        const auto waited = DataFolderLock::acquireWithin(*made, std::chrono::milliseconds(200), clock);
+        ASSERT_FALSE(waited);
+        EXPECT_NE(waited.error().english.find("another program"), std::string::npos);
+        EXPECT_GE(clock.totalSlept(), std::chrono::milliseconds(200));
+    }
+    EXPECT_TRUE(DataFolderLock::acquire(*made, DataFolderLock::Wait::Try));
+    // A folder that is not there is no holder to wait for.
+    FakeClock clock;
+    EXPECT_FALSE(DataFolderLock::acquireWithin(root / "none", std::chrono::seconds(5), clock));
+    EXPECT_TRUE(clock.sleeps().empty());
 
     std::ofstream(root / "file").put('x');
     in.dataDirOption = root / "file";

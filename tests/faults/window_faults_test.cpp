@@ -36,6 +36,7 @@
 #include "keys/key_cell.h"
 #include "keys/keymap_file.h"
 #include "support/qt_wait.h"
+#include "core/data_folder.h"
 
 namespace tessaron::app {
 namespace {
@@ -424,6 +425,33 @@ TEST(WindowFaults, FailedWritesOfKeymapAreToldWithTheFileAndTheReason) {
     ASSERT_EQ(locked.dialogs.shown.size(), 1u);
     EXPECT_NE(locked.dialogs.shown[0].find("cannot be written"), std::string::npos);
     EXPECT_NE(locked.dialogs.shown[0].find(locked.live.dataFolder.string()), std::string::npos);
+}
+
+// Another holder of the data folder (a tessaronctl command) keeps the window's writes out, and
+// the window says so; a keymap.bin Tessaron never wrote is kept aside at start and told.
+TEST(WindowFaults, DataFilesAreWrittenUnderTheFolderLockAndBrokenOnesAreTold) {
+    const auto torn = [](LiveConfig& live) {
+        fs::create_directories(live.dataFolder);
+        std::ofstream(live.keymapPath(), std::ios::binary) << "torn";
+    };
+    Rig rig(std::make_shared<device::VirtualKeyboard>(), {}, torn);
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_NE(rig.dialogs.shown[0].find("keymap.bin.broken-"), std::string::npos)
+        << rig.dialogs.shown[0];
+    const std::string before = fileBytes(rig.live.keymapPath());
+    {
+        auto held = DataFolderLock::acquire(rig.live.dataFolder);
+        ASSERT_TRUE(held);
+        rig.live.image[img::kGameMode] ^= 1;
+        rig.controller->refresh(false);
+        ASSERT_EQ(rig.dialogs.shown.size(), 2u);
+        EXPECT_NE(rig.dialogs.shown[1].find("another program"), std::string::npos)
+            << rig.dialogs.shown[1];
+        EXPECT_EQ(fileBytes(rig.live.keymapPath()), before);
+    }
+    rig.controller->refresh(false);
+    EXPECT_EQ(rig.dialogs.shown.size(), 2u);
+    EXPECT_NE(fileBytes(rig.live.keymapPath()), before);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "app/controller/keyboard_merge.h"
 #include "core/atomic_file.h"
+#include "core/data_folder.h"
 #include "device/errors.h"
 #include "device/hotplug.h"
 #include "keys/assignment.h"
@@ -51,9 +52,13 @@ void SettingsController::endBusy() {
 
 void SettingsController::loadFiles() {
     // The macro table: a missing file is created empty; an unreadable one leaves it empty.
+    std::optional<Error> macroNotice;
     if (auto loaded = macros::loadMacroFile(live_.macroFilePath())) {
         live_.committedMacros = std::move(loaded->table);
+        macroNotice = loaded->notice;
     }
+    // A file Tessaron could not use was kept aside: say which, why and where.
+    if (macroNotice) emit errorOccurred(*macroNotice);
     if (!live_.dataFolder.empty()) {
         // As much as keymap.bin takes, so a nearly full disk is found as well as a locked folder.
         const auto probe = live_.dataFolder / ".tessaron-write-check";
@@ -74,6 +79,7 @@ void SettingsController::loadFiles() {
         if (!keymapWriteFailing_) emit errorOccurred(loaded.error());
     } else {
         assignmentsKnown_ = *loaded == keys::KeymapLoad::Read;
+        if (loaded->notice) emit errorOccurred(*loaded->notice);
     }
     keys::fillLayoutVks(live_.records);
     live_.commit();
@@ -128,10 +134,10 @@ void SettingsController::finishKeyEdit() {
 
 void SettingsController::macrosEdited() {
     macros::packMacroSlots(live_.committedMacros, live_.image);
-    writeKeymap();
-    if (auto s = macros::writeMacroFile(live_.macroFilePath(), live_.committedMacros); !s) {
-        emit errorOccurred(s.error());
-    }
+    // The keys and the macros they play change together or not at all.
+    const Status written = writeDataFiles(live_.image, live_.records, true);
+    keymapWriteFailing_ = !written;
+    if (!written) emit errorOccurred(written.error());
     emit settingsChanged();
 }
 
@@ -142,9 +148,24 @@ void SettingsController::refresh(bool fromKeyboard) {
     emit settingsReloaded(fromKeyboard);
 }
 
+Status SettingsController::writeDataFiles(const device::DeviceImage& image,
+                                          const keys::KeyRecordTable& records, bool withMacros) {
+    // Bounded: a tessaronctl command may hold the folder through a keyboard transfer.
+    constexpr std::chrono::milliseconds kLockBound{1000};
+    auto lock = DataFolderLock::acquireWithin(live_.keymapPath().parent_path(), kLockBound,
+                                              SystemClock::instance());
+    if (!lock) return lock.error();
+    if (!withMacros) return keys::writeKeymap(live_.keymapPath(), image, records);
+    FileBatch batch;
+    Status written = macros::stageMacroFile(batch, live_.macroFilePath(), live_.committedMacros);
+    if (written) written = keys::stageKeymap(batch, live_.keymapPath(), image, records);
+    if (written) written = batch.commit();
+    return written;
+}
+
 bool SettingsController::writeKeymap(bool onceWhileFailing) {
     // The action itself still happens; the user learns that the file did not follow.
-    const Status written = keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+    const Status written = writeDataFiles(live_.image, live_.records);
     const bool told = keymapWriteFailing_;
     keymapWriteFailing_ = !written;
     if (!written && !(onceWhileFailing && told)) emit errorOccurred(written.error());
@@ -198,8 +219,7 @@ void SettingsController::save() {
                        live_.image = out.image;
                        live_.committedImage = out.committed;
                        live_.committedRecords = live_.records;
-                       const Status written =
-                           keys::writeKeymap(live_.keymapPath(), live_.image, live_.records);
+                       const Status written = writeDataFiles(live_.image, live_.records);
                        keymapWriteFailing_ = !written;
                        // The keyboard has them, but the keys' programs live only in the file.
                        if (!written) emit savedButNotKept(written.error());
@@ -262,8 +282,7 @@ void SettingsController::finish(bool keepCommitted) {
     if (finished_) return;
     finished_ = true;
     if (!keepCommitted) return;
-    if (auto s = keys::writeKeymap(live_.keymapPath(), live_.committedImage, live_.committedRecords);
-        !s) {
+    if (auto s = writeDataFiles(live_.committedImage, live_.committedRecords); !s) {
         emit errorOccurred(s.error());
     }
 }

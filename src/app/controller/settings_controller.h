@@ -108,6 +108,10 @@ private:
     void endBusy();
     // onceWhileFailing: a write nobody asked for reports only the first of a run of failures.
     bool writeKeymap(bool onceWhileFailing = false);
+    // Every write of the data files holds the data folder's lock, as tessaronctl's commands do;
+    // with the macros, both files are committed together or neither.
+    Status writeDataFiles(const device::DeviceImage& image, const keys::KeyRecordTable& records,
+                          bool withMacros = false);
     void takeKeyboardRead(const device::DeviceImage& read);
     void fetchLighting();
     void onPlugChanged(int change);

@@ -15,6 +15,7 @@
 #include <span>
 
 #include "app/key_page/key_page_dialogs.h"
+#include "keys/key_description.h"
 #include "keys/key_names.h"
 #include "macros/tholwin/tholwin.h"
 #include "ui/dialog_keys.h"
@@ -72,10 +73,6 @@ constexpr int kButtonTextRoom = 4;  // at least this much on each side of a butt
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // The interface font at the page's text height, made smaller where labels must stay inside
@@ -157,8 +154,9 @@ public:
         if (chosen->isEmpty()) {
             if (chooser == Chooser::Folder) {
                 page_.dialogs_->message(
-                    &page_, pick(page_.setup_.language, QStringLiteral("Please select a folder\n"),
-                                 QStringLiteral("请选择文件夹\n")),
+                    &page_,
+                    pick(page_.setup_.language, QStringLiteral("Please select a folder\n"),
+                         QStringLiteral("请选择文件夹\n")),
                     page_.setup_.language);
             }
             return std::nullopt;
@@ -256,6 +254,8 @@ void CKeyMap::createControls() {
     const QFont fieldFont = ui::panelFont(12);
     for (QLineEdit** field : {&single_, &combination_}) {
         auto* edit = new QLineEdit(this);  // owned by the page
+        // The page's Single and Combine areas are what a reader finds for the fields.
+        ui::speakFor(edit);
         edit->setAlignment(Qt::AlignCenter);
         // Keys are captured through the hook; typing must never put text in the field that
         // the captured keys do not hold.
@@ -275,9 +275,11 @@ void CKeyMap::createControls() {
     macroList_->setFrameShape(QFrame::NoFrame);
     macroList_->setSelectionMode(QAbstractItemView::SingleSelection);
     macroList_->setStyleSheet(
-        QStringLiteral("QListWidget { background: %1; color: white; outline: none; }"
+        QStringLiteral("QListWidget { background: %1; color: white; outline: none;"
+                       " border: 2px solid %1; }"
+                       "QListWidget:focus { border-color: %3; }"
                        "QListWidget::item:selected { background: %2; color: white; }")
-            .arg(kFieldGrey.name(), ui::theme::kAccent.name()));
+            .arg(kFieldGrey.name(), ui::theme::kAccent.name(), ui::theme::kFocus.name()));
     for (const std::string& name : model_.macroNames()) macroList_->addItem(text(name));
     macroList_->verticalScrollBar()->setStyleSheet(scrollBarStyle(kFieldGrey));
     macroList_->hide();
@@ -536,8 +538,9 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
     });
 
     // Header and close button.
-    const QString header = pick(lang, QStringLiteral("Current Key:"), QStringLiteral("当前按键:")) +
-                           text(keys::keyName(setup_.pending->selectedVk));
+    const QString header =
+        pick(lang, QStringLiteral("Current Key: "), QStringLiteral("当前按键: ")) +
+        QString::fromStdString(keys::spokenKeyName(setup_.pending->selectedVk));
     ui::drawPanelText(p, header, kHeaderAt.x(), kHeaderAt.y(), kTextHeight);
     const auto& close = key_page::kButtonRects[button::kClose];
     ui::drawPanelImage(p, folder, buttonImage(button::kClose, hovered_ == button::kClose),

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "config/host_actions.h"
 #include "core/atomic_file.h"
 #include "keys/keymap_file.h"
@@ -73,6 +75,9 @@ void CConfigureDlg::prepare(const QRect& ownerRect) {
     list_->setLook(QStringLiteral("Arial"), pd::kListFontHeight, Qt::white, kSelectedText, true,
                    Qt::black, pd::kListShadowOffset);
     list_->setEditMode(ui::CTransparentListBox::kProfileName);
+    list_->setSelectOnTab(true);
+    list_->setEditorName(language_ == Language::Chinese ? QStringLiteral("配置名称")
+                                                        : QStringLiteral("Profile name"));
     list_->recaptureBackground();
 
     report(store_.open());
@@ -104,24 +109,43 @@ void CConfigureDlg::showList() {
     list_->viewport()->update();
 }
 
+void CConfigureDlg::selectStoreIndex(std::size_t index) {
+    const auto it = std::find(rowToStore_.begin(), rowToStore_.end(), index);
+    if (it != rowToStore_.end()) list_->setCurrentRow(static_cast<int>(it - rowToStore_.begin()));
+}
+
 void CConfigureDlg::report(const profiles::StoreResult& result) {
-    if (result.message.empty()) return;
-    prompts_->inform(QString::fromStdString(result.caption),
-                     QString::fromStdString(result.message));
+    const std::string message = result.message(language_);
+    if (message.empty()) return;
+    prompts_->inform(QString::fromStdString(result.captionText(language_)),
+                     QString::fromStdString(message));
 }
 
 bool CConfigureDlg::acceptsHostActions(const std::filesystem::path& file) {
-    if (config::isInsideFolder(file, dataFolder_)) return true;
+    // Wherever the file lies: a shared profile is installed by copying it into the folder.
     auto bytes = readFilePrefix(file, keys::kKeymapFileSize);
     if (!bytes) return true;  // the store says why it cannot be read
     const auto after = config::recordsAfterLoad(live_.records, *bytes);
-    const auto brought = config::newHostActions(live_.records, *after);
-    if (brought.empty()) return true;
+    auto brought = config::needingConsent(*after, dataFolder_);
+    if (!brought) {
+        prompts_->inform(QString::fromStdString(profiles::messages::caption().text(language_)),
+                         QString::fromStdString(brought.error().text(language_)));
+        return false;
+    }
+    if (brought->empty()) return true;
     const Error question = config::hostActionsNeedConsent(
-        brought, "Load the profile with these keys?", "是否载入含有这些按键的配置？");
+        *brought, "Load the profile with these keys?", "是否载入含有这些按键的配置？");
     const QString caption =
         QString::fromStdString(profiles::messages::caption().text(language_));
-    return prompts_->confirm(caption, QString::fromStdString(question.text(language_)));
+    if (!prompts_->confirm(caption, QString::fromStdString(question.text(language_)))) {
+        return false;
+    }
+    // Asked once: the answer is kept.
+    if (auto approved = keys::approveHostActions(dataFolder_, *brought); !approved) {
+        prompts_->inform(caption, QString::fromStdString(approved.error().text(language_)));
+        return false;
+    }
+    return true;
 }
 
 void CConfigureDlg::runCommand(pd::Command command) {
@@ -156,7 +180,7 @@ void CConfigureDlg::runCommand(pd::Command command) {
         {
             const auto chosen = prompts_->chooseOpenFile(dataFolder_);
             if (chosen && !acceptsHostActions(*chosen)) {
-                result = {Outcome::Cancelled, {}, {}};  // declined: nothing changes
+                result = profiles::StoreResult::silent(Outcome::Cancelled);  // declined
                 break;
             }
             result = store_.load(selected, live_, chosen);
@@ -276,6 +300,13 @@ void CConfigureDlg::finishRename() {
     }
     const profiles::StoreResult result = store_.rename(*index, rename.newText.toStdString());
     showList();
+    // The renamed profile stays the selected one (under either name).
+    for (const QString& name : {rename.newText, QString::fromStdString(rename.oldName)}) {
+        if (const auto now = store_.indexOf(name.toStdString())) {
+            selectStoreIndex(*now);
+            break;
+        }
+    }
     report(result);
 }
 

@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <cstdlib>
+
 #include "app/controller/settings_controller.h"
 #include "app/main_window/firmware_offer.h"
 #include "app/key_page/key_page_press_server.h"
@@ -19,8 +21,10 @@
 #include "device/hid/hid_transport.h"
 #include "device/hid/permission_doctor.h"
 #include "device/hid/udev_hotplug.h"
+#include "device/virtual/demo_faults.h"
 #include "device/virtual/demo_keyboard.h"
 #include "ui/app_style.h"
+#include "ui/first_paint_report.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/splash_screen.h"
@@ -79,7 +83,8 @@ QString usageText() {
     return QStringLiteral(
         "Usage: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]\n"
         "                [--command-interface N] [--event-interface N] [--no-splash]\n"
-        "                [--hidden]\n\n"
+        "                [--hidden]\n"
+        "       tessaron --help | --version\n\n"
         "--demo runs on the virtual keyboard, whose state is kept in the data folder.\n"
         "--hidden starts in the notification area without showing the window.\n");
 }
@@ -100,6 +105,8 @@ Result<AppOptions> parseOptions(const QStringList& arguments) {
             o.hidden = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             o.help = true;
+        } else if (arg == QLatin1String("--version")) {
+            o.version = true;
         } else if (arg == QLatin1String("--data-dir")) {
             auto v = value();
             if (!v || v->isEmpty()) return makeError("--data-dir needs a folder.");
@@ -167,6 +174,17 @@ bool CTessaronApp::start() {
     if (options_.demo) {
         demo_ = std::make_unique<device::DemoKeyboard>(*folder);
         hotplug = demo_->makeHotplug();
+        // A misbehaving demo keyboard, as for tessaronctl, to try the window's failure paths.
+        if (const char* list = std::getenv(device::kDemoFaultsVariable); list && *list) {
+            auto faults = device::parseDemoFaults(list);
+            if (!faults) {
+                error_ = faults.error();
+                return false;
+            }
+            transport_ = device::applyDemoFaults(
+                *faults, demo_->sharedKeyboard(),
+                std::make_unique<device::VirtualTransport>(demo_->sharedKeyboard()));
+        }
         // `tessaronctl --demo press KEY` presses this keyboard's keys through the data folder.
         auto* presses = new DemoPressServer(demo_->sharedKeyboard(), *folder, qApp);
         if (auto listening = presses->listen(); !listening) {
@@ -181,7 +199,7 @@ bool CTessaronApp::start() {
         };
     }
     setup.autostart = AutostartPlaces::fromProcess();
-    device::Transport& transport = demo_ ? demo_->transport() : *transport_;
+    device::Transport& transport = transport_ ? *transport_ : demo_->transport();
     launcher_ = std::make_unique<DesktopLauncher>();
     controller_ = std::make_unique<SettingsController>(
         *live_,
@@ -209,6 +227,7 @@ bool CTessaronApp::start() {
     QObject::connect(window_.get(), &CTessaronDlg::ended, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window_->initialise();
+    ui::reportFirstPaint(*window_);
     if (!options_.hidden) window_->show();
     // A keyboard this user may not open is told at once; a missing one only when asked for.
     if (tellAccessProblem) {
