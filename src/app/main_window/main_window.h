@@ -114,6 +114,22 @@ public:
     [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
     [[nodiscard]] const ui::AreaKeyboard& areaKeyboard() const { return keyboard_; }
 
+    // ---- For the desktop service (main_window_remote.cpp). Each queues on the session's worker
+    // after what the window has queued, answers through done and never asks the user anything.
+    [[nodiscard]] bool keyboardConnected() const;
+    [[nodiscard]] bool unsavedChanges() const;
+    [[nodiscard]] const device::DeviceImage& committedImage() const { return live_.committedImage; }
+    // Reads the keyboard again; its settings become the saved state, unsaved edits stay over it.
+    // done gets what the keyboard holds.
+    void remoteRead(std::function<void(Result<device::DeviceImage>)> done);
+    // Sends what differs from the keyboard, as Save does.
+    void remoteSave(std::function<void(Result<device::WriteOutcome>)> done);
+    // Takes a settings file laid out as keymap.bin (keymap.bin itself, or a profile) and
+    // MacroDefine.bin as they are now, then sends them as Save does.
+    void remoteApply(const std::filesystem::path& settings,
+                     std::function<void(Result<device::WriteOutcome>)> done);
+    void remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done);
+
 signals:
     // The window has ended (close button or the icon menu's Exit); the program should quit.
     void ended();

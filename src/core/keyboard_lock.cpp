@@ -1,0 +1,91 @@
+#include "core/keyboard_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace tessaron {
+
+namespace fs = std::filesystem;
+
+fs::path keyboardLockPath(const fs::path& dataFolder, bool demo) {
+    if (demo) return dataFolder / "virtual-keyboard.lock";
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        std::error_code ec;
+        if (fs::is_directory(runtime, ec)) return fs::path(runtime) / "tessaron-keyboard.lock";
+    }
+    return dataFolder / "keyboard.lock";
+}
+
+namespace {
+
+// The pid the holder wrote into the file; empty when there is none.
+std::string holderOf(int fd) {
+    char text[32] = {};
+    const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+    if (n <= 0) return {};
+    std::string pid(text, static_cast<std::size_t>(n));
+    while (!pid.empty() && (pid.back() == '\n' || pid.back() == ' ')) pid.pop_back();
+    return pid;
+}
+
+}  // namespace
+
+Result<KeyboardLock> KeyboardLock::acquire(const fs::path& path, std::chrono::milliseconds patience,
+                                           Clock& clock) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const std::string reason = std::strerror(errno);
+        return makeError("Could not open the keyboard's lock file " + path.string() + ": " +
+                             reason + ".",
+                         "无法打开键盘的锁文件 " + path.string() + "：" + reason + "。");
+    }
+    const auto deadline = clock.now() + patience;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            const std::string reason = std::strerror(errno);
+            ::close(fd);
+            return makeError("Could not lock " + path.string() + ": " + reason + ".",
+                             "无法锁定 " + path.string() + "：" + reason + "。");
+        }
+        if (clock.now() >= deadline) {
+            const std::string holder = holderOf(fd);
+            ::close(fd);
+            const std::string who = holder.empty() ? "" : " (process " + holder + ")";
+            const std::string seconds = std::to_string(
+                std::chrono::duration_cast<std::chrono::seconds>(patience).count());
+            return makeError(
+                "The keyboard is in use by another Tessaron program" + who + "; waited " +
+                    seconds + " s. Try again when it is done, or close the window.",
+                "键盘正被另一个 Tessaron 程序使用" + who + "；已等待 " + seconds +
+                    " 秒。请在其完成后重试，或关闭窗口。");
+        }
+        clock.sleepMs(50);
+    }
+    // The holder's pid, for the message of whoever waits next.
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) == 0) (void)!::pwrite(fd, pid.data(), pid.size(), 0);
+    return KeyboardLock(fd);
+}
+
+KeyboardLock::KeyboardLock(KeyboardLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+KeyboardLock& KeyboardLock::operator=(KeyboardLock&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+KeyboardLock::~KeyboardLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+}  // namespace tessaron
