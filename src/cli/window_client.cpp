@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/clock.h"
+#include "core/keyboard_lock.h"
 #include "device/errors.h"
 
 namespace tessaron::cli {
@@ -78,15 +80,25 @@ WindowClient::~WindowClient() { sd_bus_flush_close_unref(bus_); }
 
 namespace {
 
-// Calls method (with one string argument when given) and leaves the answer in reply.
+// Calls method (with one string argument when given) and leaves the answer in reply. A window
+// whose queue is full is asked again a while, as a second writer waits for the keyboard's lock.
 int call(sd_bus* bus, const char* method, const std::optional<std::string>& argument,
          BusError& e, Reply& reply) {
-    sd_bus_message* m = nullptr;
-    int r = sd_bus_message_new_method_call(bus, &m, kName, kPath, kInterface, method);
-    if (r >= 0 && argument) r = sd_bus_message_append(m, "s", argument->c_str());
-    if (r >= 0) r = sd_bus_call(bus, m, kCallTimeoutUs, &e.error, &reply.message);
-    sd_bus_message_unref(m);
-    return r;
+    Clock& clock = SystemClock::instance();
+    const auto deadline = clock.now() + kKeyboardLockPatience;
+    for (;;) {
+        sd_bus_message* m = nullptr;
+        int r = sd_bus_message_new_method_call(bus, &m, kName, kPath, kInterface, method);
+        if (r >= 0 && argument) r = sd_bus_message_append(m, "s", argument->c_str());
+        if (r >= 0) r = sd_bus_call(bus, m, kCallTimeoutUs, &e.error, &reply.message);
+        sd_bus_message_unref(m);
+        if (r >= 0 || !sd_bus_error_has_name(&e.error, "org.tessaron.tessaron.Error.Busy") ||
+            clock.now() >= deadline) {
+            return r;
+        }
+        sd_bus_error_free(&e.error);
+        clock.sleepMs(200);
+    }
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace tessaron {
 // The lock file: beside the virtual keyboard's state for --demo (one virtual keyboard per data
 // folder), else in the user's runtime folder ($XDG_RUNTIME_DIR), else in the data folder.
 // How long a second writer waits: long enough for a queue of scripted commands to pass.
-inline constexpr std::chrono::milliseconds kKeyboardLockPatience{30'000};
+inline constexpr std::chrono::milliseconds kKeyboardLockPatience{60'000};
 
 std::filesystem::path keyboardLockPath(const std::filesystem::path& dataFolder, bool demo);
 

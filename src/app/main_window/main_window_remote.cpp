@@ -17,7 +17,8 @@
 namespace tessaron::app {
 
 bool CTessaronDlg::keyboardConnected() const {
-    return session_ != nullptr && session_->isConnected() && !unplugged_;
+    // A keyboard just plugged in counts once it has been read.
+    return session_ != nullptr && session_->isConnected() && !unplugged_ && arrivalsPending_ == 0;
 }
 
 bool CTessaronDlg::unsavedChanges() const {

@@ -37,6 +37,11 @@ KeyboardService::KeyboardService(ServiceObject* holder, CTessaronDlg& window,
     connect(&watch_, &QTimer::timeout, this, &KeyboardService::announce);
 }
 
+void KeyboardService::followPlugging(DeviceSession& session) {
+    // After the window's own handler (connected first), so the state read is the new one.
+    connect(&session, &DeviceSession::plugChanged, this, &KeyboardService::announce);
+}
+
 Status KeyboardService::publish() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -136,7 +141,7 @@ void KeyboardService::ReportActiveWindow(const QString& program, const QString& 
 }
 
 void KeyboardService::enqueue(std::function<void(const QDBusMessage&)> run) {
-    if (!window_.keyboardConnected()) {
+    if (!window_.keyboardConnected() && !window_.arrivalPending()) {
         holder_.sendErrorReply(QString::fromLatin1(kNoKeyboard),
                        QString::fromStdString(device::errors::noKeyboard().english));
         return;

@@ -28,6 +28,7 @@
 namespace tessaron::app {
 
 class CTessaronDlg;
+class DeviceSession;
 
 inline constexpr const char* kServiceName = "org.tessaron.tessaron";
 inline constexpr const char* kServicePath = "/org/tessaron/tessaron";
@@ -60,6 +61,8 @@ public:
     KeyboardService(ServiceObject* holder, CTessaronDlg& window, std::filesystem::path dataFolder,
                     bool demo);
 
+    // Announces plugging at once, however briefly the keyboard stays away.
+    void followPlugging(DeviceSession& session);
     // Registers the object and takes the name on the session bus; says why when it cannot.
     Status publish();
 

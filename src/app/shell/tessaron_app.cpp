@@ -223,6 +223,7 @@ bool CTessaronApp::start() {
     window_->initialise();
     auto holder = std::make_unique<ServiceObject>();
     auto* service = new KeyboardService(holder.get(), *window_, *folder, options_.demo);
+    service->followPlugging(*session_);
     if (auto published = service->publish(); !published) {
         qWarning("%s", published.error().english.c_str());
     }
