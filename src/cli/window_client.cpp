@@ -70,9 +70,9 @@ std::unique_ptr<WindowClient> WindowClient::find(bool demo, const fs::path& data
     }
     const fs::path windowFolder = folder;
     std::free(folder);
-    // A window on another keyboard: the virtual one of another folder, or real against --demo.
-    if (bool(windowDemo) != demo) return nullptr;
-    if (demo && settled(windowFolder) != settled(dataFolder)) return nullptr;
+    // Another keyboard (real against --demo), or other data files than this command writes: the
+    // command then opens the keyboard itself, once the window's lock lets it.
+    if (bool(windowDemo) != demo || settled(windowFolder) != settled(dataFolder)) return nullptr;
     return client;
 }
 

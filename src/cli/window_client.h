@@ -18,8 +18,8 @@ namespace tessaron::cli {
 
 class WindowClient {
 public:
-    // The window on the session bus when it runs on the same keyboard (real, or the virtual one
-    // of the same data folder); nullptr when there is none or the bus cannot be reached.
+    // The window on the session bus when it runs on the same keyboard (real, or virtual) with the
+    // same data folder; nullptr when there is none or the bus cannot be reached.
     static std::unique_ptr<WindowClient> find(bool demo, const std::filesystem::path& dataFolder);
 
     ~WindowClient();

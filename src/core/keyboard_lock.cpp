@@ -2,9 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <functional>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -15,12 +18,26 @@ namespace tessaron {
 namespace fs = std::filesystem;
 
 fs::path keyboardLockPath(const fs::path& dataFolder, bool demo) {
-    if (demo) return dataFolder / "virtual-keyboard.lock";
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+    // Never in the data folder: a command that is refused leaves that folder untouched.
+    fs::path folder;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && fs::path(runtime).is_absolute()) {
+        folder = runtime;
+    } else {
         std::error_code ec;
-        if (fs::is_directory(runtime, ec)) return fs::path(runtime) / "tessaron-keyboard.lock";
+        folder = fs::temp_directory_path(ec);
+        if (ec) folder = "/tmp";
     }
-    return dataFolder / "keyboard.lock";
+    std::string name = "tessaron-" + std::to_string(::getuid());
+    if (demo) {
+        // One virtual keyboard per data folder.
+        std::error_code ec;
+        const fs::path settled = fs::weakly_canonical(dataFolder, ec);
+        char hash[24];
+        std::snprintf(hash, sizeof hash, "%016zx",
+                      std::hash<std::string>{}((ec ? dataFolder : settled).string()));
+        name += std::string("-demo-") + hash;
+    }
+    return folder / (name + "-keyboard.lock");
 }
 
 namespace {
@@ -39,7 +56,15 @@ std::string holderOf(int fd) {
 
 Result<KeyboardLock> KeyboardLock::acquire(const fs::path& path, std::chrono::milliseconds patience,
                                            Clock& clock) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // The folder may be shared (/tmp): no link is followed and only a file of this user is used.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_uid != ::getuid() || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return makeError("The keyboard's lock file " + path.string() +
+                             " belongs to someone else; remove it.",
+                         "键盘的锁文件 " + path.string() + " 属于其他用户；请删除它。");
+    }
     if (fd < 0) {
         const std::string reason = std::strerror(errno);
         return makeError("Could not open the keyboard's lock file " + path.string() + ": " +

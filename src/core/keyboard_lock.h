@@ -12,8 +12,8 @@
 
 namespace tessaron {
 
-// The lock file: beside the virtual keyboard's state for --demo (one virtual keyboard per data
-// folder), else in the user's runtime folder ($XDG_RUNTIME_DIR), else in the data folder.
+// The lock file, in the user's runtime folder ($XDG_RUNTIME_DIR, else the temporary folder):
+// one per user for the real keyboard, one per data folder for the virtual keyboard of --demo.
 // How long a second writer waits: long enough for a queue of scripted commands to pass.
 inline constexpr std::chrono::milliseconds kKeyboardLockPatience{60'000};
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "support/scratch_folder.h"
@@ -17,7 +18,7 @@ using std::chrono::milliseconds;
 // flock conflicts between two opens of the file even within one process, as between programs.
 TEST(KeyboardLockTest, SecondWriterWaitsItsPatienceThenFailsNamingTheHolder) {
     tessaron::testing::ScratchFolder scratch{"keyboard_lock_test"};
-    const auto path = keyboardLockPath(scratch.path(), true);
+    const auto path = scratch.path() / "keyboard.lock";
     FakeClock clock;
     auto first = KeyboardLock::acquire(path, milliseconds(0), clock);
     ASSERT_TRUE(first);
@@ -37,7 +38,7 @@ TEST(KeyboardLockTest, SecondWriterWaitsItsPatienceThenFailsNamingTheHolder) {
     EXPECT_TRUE(KeyboardLock::acquire(path, milliseconds(0), clock));
 }
 
-TEST(KeyboardLockTest, TheRealKeyboardsLockIsPerUserNotPerDataFolder) {
+TEST(KeyboardLockTest, TheRealKeyboardsLockIsPerUserTheVirtualOnesPerDataFolder) {
     tessaron::testing::ScratchFolder scratch{"keyboard_lock_places"};
     const char* was = std::getenv("XDG_RUNTIME_DIR");
     const std::string before = was ? was : "";
@@ -45,9 +46,23 @@ TEST(KeyboardLockTest, TheRealKeyboardsLockIsPerUserNotPerDataFolder) {
     EXPECT_EQ(keyboardLockPath("/a", false), keyboardLockPath("/b", false));
     EXPECT_EQ(keyboardLockPath("/a", false).parent_path(), scratch.path());
     EXPECT_NE(keyboardLockPath("/a", true), keyboardLockPath("/b", true));
+    EXPECT_EQ(keyboardLockPath("/a", true), keyboardLockPath("/a/../a", true));
     ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(keyboardLockPath("/a", false), std::filesystem::path("/a/keyboard.lock"));
+    EXPECT_EQ(keyboardLockPath("/a", false).parent_path(), std::filesystem::temp_directory_path());
     if (was) ::setenv("XDG_RUNTIME_DIR", before.c_str(), 1);
+}
+
+TEST(KeyboardLockTest, ALinkPlantedInASharedFolderIsNotFollowed) {
+    tessaron::testing::ScratchFolder scratch{"keyboard_lock_link"};
+    const auto victim = scratch.path() / "victim";
+    { std::ofstream(victim) << "keep me"; }
+    std::filesystem::create_symlink(victim, scratch.path() / "lock");
+    FakeClock clock;
+    EXPECT_FALSE(KeyboardLock::acquire(scratch.path() / "lock", milliseconds(0), clock));
+    std::ifstream in(victim);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "keep me");
 }
 
 }  // namespace
