@@ -13,9 +13,9 @@ APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xauth xdotool imagemagick fonts-liberation fonts-wqy-microhei \
 	desktop-file-utils appstream udev man-db groff-base clang-14 libclang-rt-14-dev nlohmann-json3-dev \
-	at-spi2-core dbus python3-pyatspi
+	at-spi2-core dbus python3-pyatspi dpkg-dev lintian
 
-.PHONY: all deps build run check test test-normal test-asan test-fuzz bench screenshots install clean
+.PHONY: all deps build run check test test-normal test-asan test-fuzz bench screenshots install deb clean
 
 all: build
 
@@ -70,5 +70,21 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The Debian package, from a build of its own: Debian's compiler and hardening flags (without
+# -g: the packaged binaries are stripped), no tests, and programs that never look into a build
+# tree for their images. Writes tessaron_VERSION_ARCH.deb here.
+DEB_BUILD ?= build-deb
+deb: deps
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g; \
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B $(DEB_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=None -DTESSARON_TESTS=OFF \
+	  -DTESSARON_BENCH=OFF -DTESSARON_BUILD_ASSET_DIR= $(LAUNCHER)
+	cmake --build $(DEB_BUILD)
+	rm -rf $(DEB_BUILD)/package
+	cd $(DEB_BUILD) && cpack -B package
+	mv $(DEB_BUILD)/package/tessaron_*.deb .
+	@ls tessaron_*.deb
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(DEB_BUILD)

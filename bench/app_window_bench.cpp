@@ -1,9 +1,10 @@
 // The main window's cost, each as a ratio to the least a window of its size costs:
-//  - start to first paint: a process that starts the window (initialised on an empty data
-//    folder, no keyboard) and ends after its first paint, against a process that does the same
-//    with an empty QWidget of the same size (goal <= 1.5), twice: cold, with nothing kept on
-//    disk by an earlier start (the first start after installing), and warm, with what the
-//    previous start kept (decoded images, the composed face);
+//  - start to first paint: the program `tessaron --demo --no-splash` (the installed one when
+//    TESSARON_BENCH_PROGRAM names it, as `make bench` does; else the build's) from its exec to
+//    the first paint of its main window, against an empty Qt window program of the same size
+//    timed the same way, both from here with one clock (goal <= 1.5); twice: cold, with nothing
+//    kept on disk by an earlier start (the first start after installing), and warm, with what
+//    the previous start kept (decoded images, the composed face);
 //  - one full repaint: rendering the whole face, against one copy of a window-sized image
 //    (goal <= 3); once as an expose repaints it (nothing changed) and once after a change (the
 //    pointer moved onto or off a button), which draws the whole face anew.
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QWidget>
 
 #include <chrono>
@@ -33,62 +35,18 @@
 
 #include "app/main_window/main_window.h"
 #include "app/shell/live_config.h"
-#include "ui/background_tasks.h"
-#include "ui/font_warmup.h"
+#include "ui/first_paint_report.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 
 namespace tessaron::app {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Ms = std::chrono::duration<double, std::milli>;
-
-// Notes the first paint of a widget.
-class PaintWatch final : public QObject {
-public:
-    bool painted = false;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-class EmptyWindow final : public QWidget {
-public:
-    EmptyWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), Qt::black);
-    }
-};
-
-void waitForPaint(QWidget& w, PaintWatch& watch) {
-    w.installEventFilter(&watch);
-    w.show();
-    while (!watch.painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-// The data folder of the starts; kept across them, so keymap.bin and MacroDefine.bin are created
-// once, as on a user's machine.
-constexpr const char* kFolderVariable = "TESSARON_BENCH_DATA";
-
 struct Fixture {
-    // Made only when no folder is given: the timed starts get one, and removing a folder of
-    // their own would add a file system's work to their time.
-    std::optional<QTemporaryDir> dir;
+    QTemporaryDir dir;
     std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
     Fixture() {
-        const QByteArray given = qgetenv(kFolderVariable);
-        if (given.isEmpty()) {
-            live->dataFolder = dir.emplace().path().toStdString();
-        } else {
-            live->dataFolder = given.toStdString();
-        }
+        live->dataFolder = dir.path().toStdString();
         live->imageBase = TESSARON_BENCH_SHARE_DIR;
     }
     std::unique_ptr<CTessaronDlg> makeWindow() {
@@ -99,27 +57,6 @@ struct Fixture {
     }
 };
 
-// One start in a process of its own: QApplication, the window, until its first paint. Like the
-// program, it does not wait for what the start writes in the background (the face and images
-// it keeps for the next start) unless asked to, as the untimed start before the warm ones is.
-int childStart(bool mainWindow, bool waitForKept) {
-    if (mainWindow) {
-        Fixture f;
-        auto w = f.makeWindow();
-        w->initialise();
-        PaintWatch watch;
-        waitForPaint(*w, watch);
-        if (waitForKept) ui::waitForBackgroundTasks();
-    } else {
-        EmptyWindow w;
-        w.resize(1000, 645);
-        PaintWatch watch;
-        waitForPaint(w, watch);
-    }
-    return 0;
-}
-
-QString self;  // this executable
 
 // One row of the table printed after the runs.
 struct Row {
@@ -144,35 +81,66 @@ void printTable() {
     }
 }
 
-// cacheHome: the child's XDG_CACHE_HOME, where the window keeps what it decoded and composed.
-double timedStart(const char* which, const QString& cacheHome) {
-    QElapsedTimer timer;
-    QProcess child;
+// One start of `program`, from before its exec to its report of the first paint; then it is
+// ended. cacheHome: its XDG_CACHE_HOME, where tessaron keeps what it decoded and composed.
+// settle: how long it runs on after the paint before it is ended (the start before the warm
+// ones lets it write what it keeps).
+double timedStart(const QString& program, const QStringList& arguments, const QString& cacheHome,
+                  int settleMs = 0) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CACHE_HOME"), cacheHome);
+    env.insert(QString::fromLatin1(ui::kReportFirstPaintVariable), QStringLiteral("1"));
+    QProcess child;
     child.setProcessEnvironment(env);
+    child.setStandardErrorFile(QProcess::nullDevice());  // the platform's warnings
+    QElapsedTimer timer;
     timer.start();
-    child.start(self, {QString::fromLatin1(which)});
-    if (!child.waitForFinished(30000) || child.exitCode() != 0) {
-        throw std::runtime_error("the child start failed");
+    child.start(program, arguments);
+    QByteArray output;
+    while (!output.contains("first paint\n")) {
+        if (!child.waitForReadyRead(30000)) {
+            throw std::runtime_error("no first paint from " + program.toStdString());
+        }
+        output += child.readAllStandardOutput();
     }
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    if (settleMs > 0) QThread::msleep(static_cast<unsigned long>(settleMs));
+    child.terminate();
+    if (!child.waitForFinished(10000)) {
+        child.kill();
+        child.waitForFinished();
+    }
+    return ms;
+}
+
+QString programPath() {
+    const QString installed = qEnvironmentVariable("TESSARON_BENCH_PROGRAM");
+    return installed.isEmpty() ? QStringLiteral(TESSARON_APP_PATH) : installed;
 }
 
 void timeStarts(benchmark::State& state, const char* name, bool warm) {
-    QTemporaryDir folder;
+    // One data folder, configuration folder and runtime folder for all starts: keymap.bin is
+    // made once, as on a user's machine, and each start takes over the socket the previous one
+    // left.
+    QTemporaryDir data;
+    QTemporaryDir config;
+    QTemporaryDir runtime;
     QTemporaryDir keptCache;
-    qputenv(kFolderVariable, folder.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const QString program = programPath();
+    const QStringList arguments{QStringLiteral("--demo"), QStringLiteral("--no-splash"),
+                                QStringLiteral("--data-dir"), data.path()};
     // Creates the data files, and keeps what the warm starts find.
-    (void)timedStart("--child=window-kept", keptCache.path());
+    (void)timedStart(program, arguments, keptCache.path(), 3000);
     double windowMs = 0;
     double emptyMs = 0;
     for (auto _ : state) {
         // A cold start finds an empty cache folder; a warm one what the previous start kept.
         QTemporaryDir freshCache;
         const QString cache = warm ? keptCache.path() : freshCache.path();
-        const double windowTime = timedStart("--child=window", cache);
-        emptyMs += timedStart("--child=empty", freshCache.path());
+        const double windowTime = timedStart(program, arguments, cache);
+        emptyMs += timedStart(QStringLiteral(TESSARON_EMPTY_WINDOW_PATH), {}, freshCache.path());
         windowMs += windowTime;
         state.SetIterationTime(windowTime / 1000.0);
     }
@@ -180,8 +148,8 @@ void timeStarts(benchmark::State& state, const char* name, bool warm) {
     state.counters["empty_ms"] = emptyMs / static_cast<double>(state.iterations());
     state.counters["ratio"] = windowMs / emptyMs;
     const auto runs = static_cast<double>(state.iterations());
-    table().push_back({name, {"empty Qt window", emptyMs / runs, windowMs / runs, 1.5}});
-    qunsetenv(kFolderVariable);
+    table().push_back(
+        {name, {"empty Qt window program", emptyMs / runs, windowMs / runs, 1.5}});
 }
 
 void BM_ColdStartToFirstPaint(benchmark::State& state) {
@@ -257,15 +225,7 @@ BENCHMARK(BM_RepaintAfterChange)->UseManualTime()->Iterations(200)->Unit(benchma
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The same start as the program's: the font configuration loads beside the application.
-    const tessaron::ui::FontConfigWarmup fonts;
     QApplication app(argc, argv);
-    if (argc == 2 && std::string_view(argv[1]).starts_with("--child=")) {
-        const std::string_view which = argv[1];
-        return tessaron::app::childStart(which.starts_with("--child=window"),
-                                         which == "--child=window-kept");
-    }
-    tessaron::app::self = QCoreApplication::applicationFilePath();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     tessaron::app::printTable();

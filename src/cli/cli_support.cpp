@@ -7,6 +7,7 @@
 #include <string>
 
 #include <nlohmann/json.hpp>
+#include <unistd.h>
 
 #include "core/atomic_file.h"
 #include "core/clock.h"
@@ -62,6 +63,50 @@ bool argsAllowed(const Context& ctx, std::initializer_list<std::string_view> fla
     return true;
 }
 
+namespace {
+// One command per process: the lock, once taken, is kept to the end.
+Status holdLock(const fs::path& folder) {
+    static std::optional<DataFolderLock> held;
+    if (held) return {};
+    auto lock = DataFolderLock::acquire(folder);
+    if (!lock) return lock.error();
+    held.emplace(std::move(*lock));
+    return {};
+}
+}  // namespace
+
+Result<fs::path> openDataFolder(const Context& ctx) {
+    auto folder = tessaron::openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    if (!folder) return folder;
+    if (auto locked = holdLock(*folder); !locked) return locked.error();
+    return folder;
+}
+
+Result<fs::path> chooseDataFolder(const Context& ctx) {
+    auto folder = tessaron::chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    if (!folder) return folder;
+    std::error_code ec;
+    if (!fs::is_directory(*folder, ec)) return folder;
+    if (auto locked = holdLock(*folder); !locked) return locked.error();
+    return folder;
+}
+
+Result<std::string> readInput(const std::string& name, std::size_t limit) {
+    if (name == "-") return readBounded(STDIN_FILENO, limit, "standard input");
+    auto bytes = readFilePrefix(name, limit + 1);
+    if (!bytes) return bytes.error();
+    if (bytes->size() > limit) {
+        const std::string size = std::to_string(limit);
+        return makeError(name + " holds more than " + size + " bytes; it was not read.",
+                         name + " 超过 " + size + " 字节；未读取。");
+    }
+    return std::string(bytes->begin(), bytes->end());
+}
+
+void tellNotice(const Context& ctx, const std::optional<Error>& notice) {
+    if (notice) std::cerr << "tessaronctl: " << notice->text(languageOf(ctx)) << "\n";
+}
+
 Session::Session() = default;
 Session::~Session() = default;
 Session::Session(Session&&) noexcept = default;
@@ -87,7 +132,7 @@ Status holdKeyboard(const Context& ctx, const fs::path& folder) {
 }  // namespace
 
 Result<Session> openSession(const Context& ctx, Use use) {
-    auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    auto folder = openDataFolder(ctx);
     if (!folder) return folder.error();
     Session s;
     s.dataFolder = *folder;
@@ -159,6 +204,7 @@ Result<Live> openLive(const Context& ctx) {
     if (fs::exists(live.keymap, ec)) {
         auto loaded = keys::loadKeymap(live.keymap, live.image, *live.records);
         if (!loaded) return loaded.error();
+        tellNotice(ctx, loaded->notice);
         if (!neverRead(live.image)) {
             keys::refreshModifiedMarks(live.keys());
             return live;

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include <nlohmann/json_fwd.hpp>
@@ -42,6 +44,20 @@ bool hasFlag(const Context& ctx, std::string_view flag);
 // False when an argument is an unknown flag or there are more than `positional` plain ones.
 bool argsAllowed(const Context& ctx, std::initializer_list<std::string_view> flags,
                  std::size_t positional);
+
+// The data folder, created when missing, with its lock held until the process ends: every
+// command reading and changing its files runs whole under the lock, so parallel commands (and
+// the window) cannot lose each other's changes.
+Result<std::filesystem::path> openDataFolder(const Context& ctx);
+// The data folder for a command that may only read: not created when missing (such a command
+// creates nothing), locked like the above when it exists.
+Result<std::filesystem::path> chooseDataFolder(const Context& ctx);
+
+// The text of FILE, or of standard input for "-", refused once it holds more than `limit` bytes.
+Result<std::string> readInput(const std::string& name, std::size_t limit);
+
+// Tells on standard error what became of a file that could not be used (moved aside).
+void tellNotice(const Context& ctx, const std::optional<Error>& notice);
 
 // The keyboard a command talks to: the real one through hidapi, or with --demo the virtual one
 // whose state lives in the data folder.

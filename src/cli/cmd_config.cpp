@@ -5,7 +5,6 @@
 // sends them.
 
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -37,13 +36,6 @@ int usage() {
     return usageError(kUsage);
 }
 
-Result<std::string> readText(const std::string& name) {
-    if (name == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    auto bytes = readFilePrefix(name, config::kMaxTextBytes + 1);
-    if (!bytes) return bytes.error();
-    return std::string(bytes->begin(), bytes->end());
-}
-
 // The file's configuration, or the exit status of its refusal after saying why.
 struct Checked {
     std::optional<config::Configuration> configuration;
@@ -51,7 +43,7 @@ struct Checked {
 };
 
 Checked check(const Context& ctx, const std::string& name) {
-    auto text = readText(name);
+    auto text = readInput(name, config::kMaxTextBytes);
     if (!text) return {std::nullopt, failWith(ctx, text.error())};
     auto parsed = config::parseConfiguration(*text);
     if (!parsed) {
@@ -65,11 +57,12 @@ Checked check(const Context& ctx, const std::string& name) {
     return {std::move(*parsed), 0};
 }
 
-Result<macros::MacroTable> existingMacros(const fs::path& file) {
+Result<macros::MacroTable> existingMacros(const Context& ctx, const fs::path& file) {
     std::error_code ec;
     if (!fs::exists(file, ec)) return macros::MacroTable();  // nothing is created for a read
     auto loaded = macros::loadMacroFile(file);
     if (!loaded) return loaded.error();
+    tellNotice(ctx, loaded->notice);
     return std::move(loaded->table);
 }
 
@@ -78,7 +71,7 @@ int runExport(const Context& ctx) {
     const std::string target = ctx.args.size() == 2 ? ctx.args[1] : "-";
     auto live = openLive(ctx);
     if (!live) return failWith(ctx, live.error());
-    auto table = existingMacros(live->folder / macros::kMacroFileName);
+    auto table = existingMacros(ctx, live->folder / macros::kMacroFileName);
     if (!table) return failWith(ctx, table.error());
     const auto reading = config::readConfiguration(live->image, *live->records, *table);
     for (const auto& what : reading.leftOut) {
@@ -92,11 +85,24 @@ int runExport(const Context& ctx) {
     }
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
                                               text.size());
-    if (auto written = writeFileAtomically(target, bytes); !written) {
+    if (auto written = writeUserFile(target, bytes); !written) {
         return failWith(ctx, written.error());
     }
-    std::cout << "Exported the configuration to " << target << "\n";
+    std::cerr << "Exported the configuration to " << target << "\n";
     return 0;
+}
+
+// The host actions the configuration would bring in that the user has not approved.
+Result<std::vector<config::HostActionEntry>> unapproved(const Context& ctx,
+                                                        const config::Configuration& wanted) {
+    auto folder = chooseDataFolder(ctx);  // a refused import creates nothing
+    if (!folder) return folder.error();
+    auto records = config::keymapRecords(*folder / std::string(keys::kKeymapFileName));
+    if (!records) return records.error();
+    device::DeviceImage scratch{};
+    macros::MacroTable table;
+    config::applyConfiguration(wanted, scratch, **records, table);
+    return config::needingConsent(**records, *folder);
 }
 
 int runCheck(const Context& ctx) {
@@ -105,7 +111,14 @@ int runCheck(const Context& ctx) {
     if (!checked.configuration) return checked.status;
     std::cout << ctx.args[1] << ": a configuration of " << checked.configuration->keys.size()
               << " keys and " << checked.configuration->macros.size() << " macros.\n";
-    return 0;
+    auto asked = unapproved(ctx, *checked.configuration);
+    if (!asked) return failWith(ctx, asked.error());
+    if (asked->empty()) return 0;
+    fail(config::hostActionsNeedConsent(
+             *asked, "Importing it needs --allow-host-actions.",
+             "导入时需要加上 --allow-host-actions。")
+             .text(languageOf(ctx)));
+    return kNotAllowed;
 }
 
 int runImport(const Context& ctx) {
@@ -122,41 +135,30 @@ int runImport(const Context& ctx) {
     if (!checked.configuration) return checked.status;
     const config::Configuration& wanted = *checked.configuration;
 
-    auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
-    if (!folder) return failWith(ctx, folder.error());
-    const fs::path keymap = *folder / std::string(keys::kKeymapFileName);
-    auto before = config::keymapRecords(keymap);
-    if (!before) return failWith(ctx, before.error());
-
     // Host actions are decided on the records alone, before anything is read or written.
-    {
-        auto after = std::make_unique<keys::KeyRecordTable>(**before);
-        device::DeviceImage scratch{};
-        macros::MacroTable table;
-        config::applyConfiguration(wanted, scratch, *after, table);
-        const auto brought = config::newHostActions(**before, *after);
-        if (!brought.empty() && !hasFlag(ctx, kAllowFlag)) {
-            const Error asked = config::hostActionsNeedConsent(
-                brought,
-                "Nothing was changed. Import with --allow-host-actions to accept them.",
-                "未做任何更改。若接受这些操作，请加上 --allow-host-actions 再导入。");
-            fail(asked.text(languageOf(ctx)));
-            return kNotAllowed;
-        }
+    auto brought = unapproved(ctx, wanted);
+    if (!brought) return failWith(ctx, brought.error());
+    if (!brought->empty() && !hasFlag(ctx, kAllowFlag)) {
+        const Error asked = config::hostActionsNeedConsent(
+            *brought, "Nothing was changed. Import with --allow-host-actions to accept them.",
+            "未做任何更改。若接受这些操作，请加上 --allow-host-actions 再导入。");
+        fail(asked.text(languageOf(ctx)));
+        return kNotAllowed;
     }
 
     auto opened = openLive(ctx);
     if (!opened) return failWith(ctx, opened.error());
     macros::MacroTable table;
     config::applyConfiguration(wanted, opened->image, *opened->records, table);
-    if (auto written = macros::writeMacroFile(opened->folder / macros::kMacroFileName, table);
-        !written) {
-        return failWith(ctx, written.error());
+    if (auto approved = keys::approveHostActions(opened->folder, *brought); !approved) {
+        return failWith(ctx, approved.error());
     }
-    if (auto written = keys::writeKeymap(opened->keymap, opened->image, *opened->records);
-        !written) {
-        return failWith(ctx, written.error());
-    }
+    // Both files or neither: keys must not point at macros that did not change with them.
+    FileBatch batch;
+    Status written = macros::stageMacroFile(batch, opened->folder / macros::kMacroFileName, table);
+    if (written) written = keys::stageKeymap(batch, opened->keymap, opened->image, *opened->records);
+    if (written) written = batch.commit();
+    if (!written) return failWith(ctx, written.error());
     std::cout << "Imported " << (name == "-" ? "the configuration" : name)
               << " into keymap.bin and MacroDefine.bin; send it to the keyboard with "
                  "\"tessaronctl apply\".\n";

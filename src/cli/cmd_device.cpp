@@ -277,8 +277,12 @@ bool confirmed(const Context& ctx) {
     std::cerr << pick<std::string>(lang, "Confirm to return Factory Setting?",
                                    "确认恢复至出厂设置吗？")
               << " [y/N] " << std::flush;
+    // One short line at most: endless input without a line break is no answer.
     std::string answer;
-    if (!std::getline(std::cin, answer)) return false;
+    for (int c = std::cin.get(); c != EOF && c != '\n'; c = std::cin.get()) {
+        if (answer.size() > 16) return false;
+        answer += static_cast<char>(c);
+    }
     return answer == "y" || answer == "Y" || answer == "yes";
 }
 

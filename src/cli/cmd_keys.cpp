@@ -351,7 +351,7 @@ int runAssign(Context& ctx) {
     // The arguments are checked before a missing keymap.bin is filled from the keyboard, so a
     // refused command leaves nothing behind, not even the data folder.
     {
-        auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+        auto folder = chooseDataFolder(ctx);
         if (!folder) return failWith(ctx, folder.error());
         Live probe;
         probe.folder = *folder;

@@ -253,7 +253,7 @@ int runLight(Context& ctx) {
     // effect can be checked, and a missing EFFECT is checked again once the keyboard was read.
     std::optional<std::uint8_t> current;
     {
-        auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+        auto folder = chooseDataFolder(ctx);
         if (!folder) return failWith(ctx, folder.error());
         Live probe;
         const auto path = *folder / std::string(keys::kKeymapFileName);

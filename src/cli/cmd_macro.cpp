@@ -6,7 +6,6 @@
 #include <charconv>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -46,8 +45,7 @@ struct MacroFiles {
 
 // Commands that only read create nothing: without MacroDefine.bin there are no macros.
 Result<MacroFiles> openMacros(const Context& ctx, bool reading) {
-    const auto inputs = DataFolderInputs::fromProcess(ctx.options.dataDir);
-    auto folder = reading ? chooseDataFolder(inputs) : openDataFolder(inputs);
+    auto folder = reading ? chooseDataFolder(ctx) : openDataFolder(ctx);
     if (!folder) return folder.error();
     MacroFiles files;
     files.macroFile = *folder / macros::kMacroFileName;
@@ -55,6 +53,8 @@ Result<MacroFiles> openMacros(const Context& ctx, bool reading) {
     if (reading && !fs::exists(files.macroFile, ec)) return files;
     auto loaded = macros::loadMacroFile(files.macroFile);
     if (!loaded) return loaded.error();
+    tellNotice(ctx, loaded->notice);
+    tellNotice(ctx, loaded->createError);
     files.table = std::move(loaded->table);
     return files;
 }
@@ -83,9 +83,13 @@ Status commit(const Context& ctx, const MacroFiles& files) {
     auto live = openLive(ctx);
     if (!live) return live.error();
     macros::packMacroSlots(files.table, live->image);
-    if (auto written = macros::writeMacroFile(files.macroFile, files.table); !written)
-        return written;
-    return keys::writeKeymap(live->keymap, live->image, *live->records);
+    // Both files or neither: after a delete, keys would otherwise play shifted numbers.
+    FileBatch batch;
+    if (auto staged = macros::stageMacroFile(batch, files.macroFile, files.table); !staged)
+        return staged;
+    if (auto staged = keys::stageKeymap(batch, live->keymap, live->image, *live->records); !staged)
+        return staged;
+    return batch.commit();
 }
 
 int runList(const Context& ctx, const MacroFiles& files) {
@@ -140,26 +144,17 @@ int runExport(const Context& ctx, const MacroFiles& files) {
     }
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
                                               text.size());
-    if (auto written = writeFileAtomically(ctx.args[2], bytes); !written) {
+    if (auto written = writeUserFile(ctx.args[2], bytes); !written) {
         return failWith(ctx, written.error());
     }
-    std::cout << "Exported macro " << *index << " to " << ctx.args[2] << "\n";
+    std::cerr << "Exported macro " << *index << " to " << ctx.args[2] << "\n";
     return 0;
-}
-
-Result<std::string> readText(const std::string& path) {
-    if (path == "-") {
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    }
-    constexpr std::size_t kLimit = 1 << 20;  // far more than any macro needs
-    auto bytes = readFilePrefix(path, kLimit);
-    if (!bytes) return bytes.error();
-    return std::string(bytes->begin(), bytes->end());
 }
 
 int runImport(const Context& ctx, MacroFiles& files) {
     if (ctx.args.size() != 2) return usage();
-    auto text = readText(ctx.args[1]);
+    constexpr std::size_t kLimit = 1 << 20;  // far more than any macro needs
+    auto text = readInput(ctx.args[1], kLimit);
     if (!text) return failWith(ctx, text.error());
     // A text that says something wrong, and a full table, are refused as wrong values.
     auto parsed = macros::parseMacroText(*text);

@@ -90,7 +90,7 @@ private:
             if (!success.empty()) std::cout << success << "\n";
             return 0;
         }
-        std::string message = r.message;
+        std::string message = r.message(language_);
         while (!message.empty() && message.back() == '\n') message.pop_back();
         if (message.empty()) {
             message = language_ == Language::Chinese ? "未执行。" : "Nothing was done.";
@@ -150,19 +150,26 @@ private:
                           (exportTo ? " and " + *exportTo : std::string()) + ".");
     }
 
-    // A file from outside the data folder may come from someone else: keys that would run
-    // something here, and that the current settings do not have, need the user's word.
+    // Keys that would run something here and are not on the approved list need the user's word,
+    // wherever the file lies (a shared profile is installed by copying it into the folder);
+    // with --allow-host-actions they are approved.
     std::optional<int> refuseHostActions(const fs::path& file) const {
-        if (allowHostActions_ || config::isInsideFolder(file, folder_)) return std::nullopt;
         auto bytes = readFilePrefix(file, keys::kKeymapFileSize);
         if (!bytes) return std::nullopt;  // the store reports it
         auto current = config::keymapRecords(folder_ / std::string(keys::kKeymapFileName));
         if (!current) return failWith(current.error());
         const auto after = config::recordsAfterLoad(**current, *bytes);
-        const auto brought = config::newHostActions(**current, *after);
-        if (brought.empty()) return std::nullopt;
+        auto brought = config::needingConsent(*after, folder_);
+        if (!brought) return failWith(brought.error());
+        if (brought->empty()) return std::nullopt;
+        if (allowHostActions_) {
+            if (auto approved = keys::approveHostActions(folder_, *brought); !approved) {
+                return failWith(approved.error());
+            }
+            return std::nullopt;
+        }
         const Error asked = config::hostActionsNeedConsent(
-            brought, "Nothing was changed. Load with --allow-host-actions to accept them.",
+            *brought, "Nothing was changed. Load with --allow-host-actions to accept them.",
             "未做任何更改。若接受这些操作，请加上 --allow-host-actions 再载入。");
         fail(asked.text(language_));
         return kNotAllowed;
@@ -207,7 +214,7 @@ private:
 int runProfile(Context& ctx) {
     if (ctx.args.empty()) return usage();
     // Chosen, not created: the commands that write create the folders they write into.
-    auto folder = chooseDataFolder(DataFolderInputs::fromProcess(ctx.options.dataDir));
+    auto folder = chooseDataFolder(ctx);
     if (!folder)
         return fail(folder.error().text(resolveLanguage(ctx.options.language, settingsFile())));
     return ProfileCommand(ctx, *folder).run();

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "core/version.h"
 
 namespace tessaron::cli {
 
@@ -103,7 +104,7 @@ int main(int argc, char** argv) {
             printHelp(std::cout);
             return 0;
         } else if (arg == "--version") {
-            std::cout << "tessaronctl (Tessaron) " << TESSARON_VERSION << "\n";
+            std::cout << "tessaronctl (Tessaron) " << kVersion << "\n";
             return 0;
         } else if (arg == "--demo") {
             context.options.demo = true;

@@ -9,28 +9,6 @@
 
 namespace tessaron::config {
 
-std::vector<HostActionEntry> hostActions(const keys::KeyRecordTable& records) {
-    std::vector<HostActionEntry> out;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const keys::KeyRecord& r = records[i];
-        if (!keys::kind::isHostAction(r.kind)) continue;
-        std::string path = keys::hostPath(r);
-        if (path.empty()) continue;  // opens nothing
-        out.push_back({i, r.vk, r.kind, std::move(path)});
-    }
-    return out;
-}
-
-std::vector<HostActionEntry> newHostActions(const keys::KeyRecordTable& current,
-                                            const keys::KeyRecordTable& incoming) {
-    const auto held = hostActions(current);
-    std::vector<HostActionEntry> out;
-    for (auto& entry : hostActions(incoming)) {
-        if (std::find(held.begin(), held.end(), entry) == held.end()) out.push_back(entry);
-    }
-    return out;
-}
-
 std::string describe(const HostActionEntry& e, Language lang) {
     const bool zh = lang == Language::Chinese;
     std::string key;
@@ -85,23 +63,22 @@ std::unique_ptr<keys::KeyRecordTable> recordsAfterLoad(const keys::KeyRecordTabl
 Result<std::unique_ptr<keys::KeyRecordTable>> keymapRecords(const std::filesystem::path& keymap) {
     auto records = std::make_unique<keys::KeyRecordTable>();
     keys::resetKeyRecords(*records);
+    // A file of another size is kept aside when the settings are opened: its records never count.
     std::error_code ec;
-    if (std::filesystem::exists(keymap, ec)) {
+    if (std::filesystem::exists(keymap, ec) &&
+        std::filesystem::file_size(keymap, ec) == keys::kKeymapFileSize) {
         device::DeviceImage image{};
-        auto loaded = keys::loadKeymap(keymap, image, *records);
+        auto loaded = keys::loadKeymap(keymap, image, *records, keys::KeymapBlocks::RecordsOnly);
         if (!loaded) return loaded.error();
     }
     return records;
 }
 
-bool isInsideFolder(const std::filesystem::path& file, const std::filesystem::path& folder) {
-    std::error_code ec;
-    const auto f = std::filesystem::weakly_canonical(std::filesystem::absolute(file, ec), ec);
-    if (ec) return false;
-    const auto d = std::filesystem::weakly_canonical(std::filesystem::absolute(folder, ec), ec);
-    if (ec) return false;
-    const auto rel = f.lexically_relative(d);
-    return !rel.empty() && *rel.begin() != ".." && rel != ".";
+Result<std::vector<HostActionEntry>> needingConsent(const keys::KeyRecordTable& records,
+                                                    const std::filesystem::path& dataFolder) {
+    auto approved = keys::readApprovedHostActions(dataFolder);
+    if (!approved) return approved.error();
+    return keys::unapprovedHostActions(records, *approved);
 }
 
 }  // namespace tessaron::config

@@ -1,7 +1,15 @@
 #include "core/data_folder.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
+#include <utility>
 
 namespace tessaron {
 namespace {
@@ -49,7 +57,10 @@ Result<fs::path> openDataFolder(const DataFolderInputs& in) {
     auto folder = chooseDataFolder(in);
     if (!folder) return folder;
     std::error_code ec;
-    fs::create_directories(*folder, ec);
+    if (folder->has_parent_path()) fs::create_directories(folder->parent_path(), ec);
+    if (!ec && ::mkdir(folder->c_str(), 0700) != 0 && errno != EEXIST) {
+        ec = std::error_code(errno, std::generic_category());
+    }
     if (ec || !fs::is_directory(*folder, ec)) {
         const std::string reason = ec ? ec.message() : std::string("not a folder");
         return makeError(
@@ -57,6 +68,43 @@ Result<fs::path> openDataFolder(const DataFolderInputs& in) {
             "无法创建设置文件夹 \"" + folder->string() + "\"：" + reason + "。");
     }
     return folder;
+}
+
+Result<DataFolderLock> DataFolderLock::acquire(const fs::path& folder, Wait wait) {
+    // The folder itself is locked: no lock file to create in a folder that may be read-only.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int err = errno;
+    if (fd >= 0) {
+        int r = 0;
+        do {
+            r = ::flock(fd, LOCK_EX | (wait == Wait::Try ? LOCK_NB : 0));
+        } while (r != 0 && errno == EINTR);
+        if (r == 0) return DataFolderLock(fd);
+        err = errno;
+        ::close(fd);
+    }
+    const std::string reason = err == EWOULDBLOCK ? "another program is changing its files"
+                                                  : std::strerror(err);
+    const std::string reasonZh =
+        err == EWOULDBLOCK ? "另一个程序正在修改其中的文件" : std::strerror(err);
+    return makeError("Could not lock the settings folder \"" + folder.string() + "\": " + reason +
+                         ".",
+                     "无法锁定设置文件夹 \"" + folder.string() + "\"：" + reasonZh + "。");
+}
+
+DataFolderLock::DataFolderLock(DataFolderLock&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)) {}
+
+DataFolderLock& DataFolderLock::operator=(DataFolderLock&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+DataFolderLock::~DataFolderLock() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 fs::path runningExecutableFolder() {

@@ -33,8 +33,30 @@ inline constexpr const char* kPortableMarker = "portable";
 // The data folder, without creating it. Fails only when no rule gives a folder (no HOME).
 Result<std::filesystem::path> chooseDataFolder(const DataFolderInputs& inputs);
 
-// Chooses the data folder and creates it when missing.
+// Chooses the data folder and creates it when missing, readable by the user alone (0700): its
+// files hold the paths of programs the keys start.
 Result<std::filesystem::path> openDataFolder(const DataFolderInputs& inputs);
+
+// The advisory lock (flock) of the data folder that every read-change-write of its files holds,
+// by tessaronctl and by the window alike, so parallel writers cannot lose each other's changes.
+// Released when the object goes (or the process ends).
+class DataFolderLock {
+public:
+    enum class Wait { Block, Try };
+    // Try fails at once when another process holds the lock.
+    static Result<DataFolderLock> acquire(const std::filesystem::path& folder,
+                                          Wait wait = Wait::Block);
+
+    DataFolderLock(DataFolderLock&& other) noexcept;
+    DataFolderLock& operator=(DataFolderLock&& other) noexcept;
+    DataFolderLock(const DataFolderLock&) = delete;
+    DataFolderLock& operator=(const DataFolderLock&) = delete;
+    ~DataFolderLock();
+
+private:
+    explicit DataFolderLock(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
 
 // The folder of the running executable; empty when it cannot be found.
 std::filesystem::path runningExecutableFolder();

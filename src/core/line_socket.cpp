@@ -26,13 +26,40 @@ SocketPlace SocketPlace::fromProcess() {
     std::error_code ec;
     place.tempDir = std::filesystem::temp_directory_path(ec);
     if (ec) place.tempDir = "/tmp";
+    if (const char* home = std::getenv("HOME"); home && *home) place.home = home;
     return place;
 }
 
+bool isPrivateFolder(const std::filesystem::path& folder, uid_t user) {
+    struct stat st {};
+    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == user &&
+           (st.st_mode & 07777) == S_IRWXU;
+}
+
+namespace {
+// Makes the folder 0700 when missing; true when it then is this user's private folder.
+bool makePrivateFolder(const std::filesystem::path& folder, uid_t user) {
+    if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST) return false;
+    return isPrivateFolder(folder, user);
+}
+}  // namespace
+
 std::filesystem::path socketPath(const SocketPlace& place, std::string_view name) {
+    namespace fs = std::filesystem;
     // Only an absolute runtime folder counts: a relative one would follow the working folder.
-    if (place.runtimeDir && std::filesystem::path(*place.runtimeDir).is_absolute()) {
-        return std::filesystem::path(*place.runtimeDir) / std::string(name);
+    if (place.runtimeDir && fs::path(*place.runtimeDir).is_absolute() &&
+        isPrivateFolder(*place.runtimeDir, place.user)) {
+        return fs::path(*place.runtimeDir) / std::string(name);
+    }
+    const std::string own = "tessaron-" + std::to_string(place.user);
+    if (makePrivateFolder(place.tempDir / own, place.user)) {
+        return place.tempDir / own / std::string(name);
+    }
+    if (place.home && fs::path(*place.home).is_absolute()) {
+        const fs::path cache = fs::path(*place.home) / ".cache";
+        std::error_code ec;
+        fs::create_directories(cache, ec);
+        if (makePrivateFolder(cache / own, place.user)) return cache / own / std::string(name);
     }
     return place.tempDir / std::string(name);
 }

@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <unistd.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -25,16 +27,24 @@ struct LineExchange {
     std::string reply;  // up to and without the newline
 };
 
-// Where the program's own sockets live: $XDG_RUNTIME_DIR, a folder only this user can enter, when
-// it is set; otherwise the temporary folder, shared with every user.
+// Where the program's own sockets live: $XDG_RUNTIME_DIR when it is a folder of this user's own
+// with mode 0700; otherwise a private folder "tessaron-UID" made in the temporary folder (or,
+// when someone else holds that name, "~/.cache/tessaron-UID"). Only when no private folder can
+// be had does the socket go straight into the temporary folder, where the socket-file checks
+// below still keep other users out.
 struct SocketPlace {
     std::optional<std::string> runtimeDir;  // XDG_RUNTIME_DIR
     std::filesystem::path tempDir;          // the temporary folder
+    std::optional<std::string> home;        // HOME
+    uid_t user = ::getuid();
 
     // The environment of this process.
     static SocketPlace fromProcess();
 };
 std::filesystem::path socketPath(const SocketPlace& place, std::string_view name);
+
+// A folder (not a link to one) owned by `user` with mode 0700.
+bool isPrivateFolder(const std::filesystem::path& folder, uid_t user);
 
 // What lies at a socket path. In a folder other users can write to, a socket file is trusted
 // (spoken to, or removed as an earlier run's leftover) only when it is a socket of this user with

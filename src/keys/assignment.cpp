@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "keys/functions.h"
+#include "keys/host_action.h"
 #include "keys/key_names.h"
 
 namespace tessaron::keys {
@@ -164,7 +165,7 @@ void refreshModifiedMarks(LiveKeys live) {
     live.marks[kFnKey] = 0;
 }
 
-Result<KeymapLoad> beginKeyEdit(PendingAssignment& pending, KeyIndex index, LiveKeys live,
+Result<KeymapLoaded> beginKeyEdit(PendingAssignment& pending, KeyIndex index, LiveKeys live,
                                 const std::filesystem::path& keymapPath) {
     if (index >= kLayoutKeyCount) return makeError("No key is selected.", "没有选中按键。");
     pending.selectedKey = index;
@@ -183,6 +184,18 @@ Status finishKeyEdit(PendingAssignment& pending, LiveKeys live, const ApplyConte
     } else {
         live.marks[k] = 1;
         setKeyEnabled(live.image, k, false);
+    }
+    // What the user makes here is approved as it is made: loading it back asks nothing.
+    const KeyRecord& made = live.records[k];
+    if (kind::isHostAction(made.kind)) {
+        const std::string path = hostPath(made);
+        const HostActionEntry entry{k, made.vk, made.kind, path};
+        if (!path.empty()) {
+            if (auto approved = approveHostActions(keymapPath.parent_path(), std::span(&entry, 1));
+                !approved) {
+                return approved;
+            }
+        }
     }
     return writeKeymap(keymapPath, live.image, live.records);
 }

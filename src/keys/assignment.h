@@ -65,7 +65,7 @@ void refreshModifiedMarks(LiveKeys live);
 
 // Edit key, before the key page opens: selects the key and reads the key records again from
 // keymap.bin, leaving the device image in memory as it is.
-Result<KeymapLoad> beginKeyEdit(PendingAssignment& pending, KeyIndex index, LiveKeys live,
+Result<KeymapLoaded> beginKeyEdit(PendingAssignment& pending, KeyIndex index, LiveKeys live,
                                 const std::filesystem::path& keymapPath);
 
 // Edit key, after the key page's OK: applies the assignment, sets or clears the key's enable

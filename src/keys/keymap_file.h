@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
+#include "core/atomic_file.h"
 #include "core/result.h"
 #include "device/device_image.h"
 #include "keys/key_record.h"
@@ -22,20 +24,34 @@ enum class KeymapBlocks {
 };
 
 enum class KeymapLoad {
-    Read,     // the file was read (a short file fills only what it reaches)
-    Created,  // the file was missing and has been created
+    Read,      // the file was read
+    Created,   // the file was missing and has been created
+    Replaced,  // the file could not be used: it was moved aside and made afresh
 };
 
-// Reads the file into the live configuration. Each block takes what the file holds and keeps
-// its previous contents beyond. A missing file is created from the current device image and
-// an all-zero record table (the records in memory are zeroed to match). In both cases byte 0
-// of records 0..112 is then set to the layout VK. A file that exists but cannot be read is
-// reported and changes nothing.
-Result<KeymapLoad> loadKeymap(const std::filesystem::path& path, device::DeviceImage& image,
-                              KeyRecordTable& records, KeymapBlocks blocks = KeymapBlocks::All);
+struct KeymapLoaded {
+    KeymapLoad how = KeymapLoad::Read;
+    // For Replaced: which file could not be used, why, and where it was kept.
+    std::optional<Error> notice;
 
-// Replaces the file atomically; on failure the previous file stays intact.
+    friend bool operator==(const KeymapLoaded& a, KeymapLoad b) { return a.how == b; }
+};
+
+// Reads the file into the live configuration. A missing file is created from the current
+// device image and an all-zero record table (the records in memory are zeroed to match). A file
+// of any size but 206916 bytes is none Tessaron wrote: with KeymapBlocks::All it is moved aside
+// as "keymap.bin.broken-DATE" and made afresh like a missing one; with RecordsOnly (a window
+// already holds the settings) it is refused and left alone. Byte 0 of records 0..112 is then set
+// to the layout VK. A file that exists but cannot be read is reported and changes nothing.
+Result<KeymapLoaded> loadKeymap(const std::filesystem::path& path, device::DeviceImage& image,
+                                KeyRecordTable& records, KeymapBlocks blocks = KeymapBlocks::All);
+
+// Replaces the file atomically; on failure the previous file stays intact and the error names
+// the file and the reason.
 Status writeKeymap(const std::filesystem::path& path, const device::DeviceImage& image,
                    const KeyRecordTable& records);
+// The same as one file of a batch committed together with others.
+Status stageKeymap(FileBatch& batch, const std::filesystem::path& path,
+                   const device::DeviceImage& image, const KeyRecordTable& records);
 
 }  // namespace tessaron::keys

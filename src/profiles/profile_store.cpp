@@ -40,6 +40,10 @@ bool holdsNoKeyMap(const device::DeviceImage& image) {
     return std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; });
 }
 
+// The sizes a profile file is written with: the device image alone (older New) or the whole
+// configuration.
+constexpr std::size_t kProfileSizes[] = {device::image::kSize, keys::kKeymapFileSize};
+
 bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
@@ -49,13 +53,12 @@ bool endsWith(std::string_view s, std::string_view suffix) {
 ProfileStore::ProfileStore(fs::path dataFolder, Language language, Clock& clock)
     : folder_(std::move(dataFolder) / kProfileFolderName), language_(language), clock_(clock) {}
 
-StoreResult ProfileStore::result(Outcome outcome, const Error& message) const {
+StoreResult ProfileStore::result(Outcome outcome, const Error& message) {
     return result(outcome, message, messages::caption());
 }
 
-StoreResult ProfileStore::result(Outcome outcome, const Error& message,
-                                 const Error& caption) const {
-    return StoreResult{outcome, message.text(language_), caption.text(language_)};
+StoreResult ProfileStore::result(Outcome outcome, const Error& message, const Error& caption) {
+    return StoreResult{outcome, message, caption};
 }
 
 StoreResult ProfileStore::open() {
@@ -148,11 +151,11 @@ StoreResult ProfileStore::copy(std::optional<std::size_t> selected) {
     if (!selected || *selected >= names_.size()) {
         return result(Outcome::Refused, messages::selectToCopy());
     }
-    if (names_.size() >= kMaxProfiles) return {Outcome::Refused, {}, {}};
+    if (names_.size() >= kMaxProfiles) return StoreResult::silent(Outcome::Refused);
 
-    // The copy takes the file as it is; what a short one lacks is written as zeros, so every
+    // The copy takes the file as it is; an image-only profile gets zero records, so every
     // profile file has the full size.
-    auto bytes = readFilePrefix(paths_[*selected], keys::kKeymapFileSize);
+    auto bytes = readFileOfSize(paths_[*selected], kProfileSizes);
     if (!bytes) return result(Outcome::Failed, bytes.error());
     bytes->resize(keys::kKeymapFileSize, 0);
 
@@ -181,7 +184,10 @@ StoreResult ProfileStore::save(std::optional<std::size_t> selected, const LiveCo
         return result(Outcome::Failed, written.error());
     }
     if (exportTo) {
-        if (auto written = keys::writeKeymap(*exportTo, live.image, live.records); !written) {
+        std::vector<std::uint8_t> bytes(live.image.begin(), live.image.end());
+        const auto records = keys::asBytes(live.records);
+        bytes.insert(bytes.end(), records.begin(), records.end());
+        if (auto written = writeUserFile(*exportTo, bytes); !written) {
             return result(Outcome::Failed, written.error());
         }
     }
@@ -194,9 +200,12 @@ StoreResult ProfileStore::load(std::optional<std::size_t> selected, const LiveCo
         return result(Outcome::Refused, messages::selectToOpen());
     }
     // A cancelled choice must not overwrite the profile with a configuration nobody asked to save.
-    if (!chosen) return {Outcome::Cancelled, {}, {}};
-    auto bytes = readFilePrefix(*chosen, keys::kKeymapFileSize);
+    if (!chosen) return StoreResult::silent(Outcome::Cancelled);
+    auto bytes = readFilePrefix(*chosen, keys::kKeymapFileSize + 1);
     if (!bytes) return result(Outcome::Failed, bytes.error());
+    if (auto usable = checkFileSize(*chosen, bytes->size(), kProfileSizes); !usable) {
+        return result(Outcome::Refused, usable.error());
+    }
 
     // Each block takes what the file reaches; the rest keeps what it held.
     const std::span<const std::uint8_t> all(*bytes);
@@ -231,7 +240,7 @@ StoreResult ProfileStore::remove(std::optional<std::size_t> selected,
     }
     if (!confirm()) {
         rescan();
-        return {Outcome::Cancelled, {}, {}};
+        return StoreResult::silent(Outcome::Cancelled);
     }
     const fs::path path = paths_[*selected];
     int code = deleteFile(path);
@@ -242,12 +251,16 @@ StoreResult ProfileStore::remove(std::optional<std::size_t> selected,
         if (deleteRetries_ > 10) break;
     }
     rescan();
-    if (code == 1) return result(Outcome::Failed, messages::deleteFailed());
+    if (code == 1) {
+        const Error fail = messages::deleteFailed();
+        const std::string why = " \"" + path.string() + "\"";
+        return result(Outcome::Failed, makeError(fail.english + why, fail.chinese + why));
+    }
     return {};
 }
 
 StoreResult ProfileStore::rename(std::size_t oldIndex, std::string_view newName) {
-    if (oldIndex >= names_.size()) return {Outcome::Refused, {}, {}};
+    if (oldIndex >= names_.size()) return StoreResult::silent(Outcome::Refused);
     // A name typed with the extension gets no second one.
     std::string name(newName);
     if (endsWith(name, kProfileExtension))
@@ -265,8 +278,12 @@ StoreResult ProfileStore::rename(std::size_t oldIndex, std::string_view newName)
     }
     StoreResult outcome;
     fs::rename(paths_[oldIndex], target, ec);
-    if (ec)
-        outcome = result(Outcome::Failed, messages::renameFailed(), messages::applicationTitle());
+    if (ec) {
+        const Error fail = messages::renameFailed();
+        const std::string why = ": \"" + paths_[oldIndex].string() + "\": " + ec.message() + ".";
+        outcome = result(Outcome::Failed, makeError(fail.english + why, fail.chinese + why),
+                         messages::applicationTitle());
+    }
     clock_.sleepMs(200);
     rescan();
     clock_.sleepMs(300);

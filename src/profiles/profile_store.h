@@ -39,12 +39,23 @@ enum class Outcome {
     Cancelled,  // the user cancelled; nothing changed
 };
 
+// What an operation did, on the common result type: `status` holds the refusal or failure in
+// both languages (a failed write names the file and the reason); it is ok where there is
+// nothing to say, a silent refusal included.
 struct StoreResult {
     Outcome outcome = Outcome::Done;
-    std::string message;  // in the interface language; empty when there is nothing to show
-    std::string caption;
+    Status status;
+    Error caption;
 
     [[nodiscard]] bool done() const { return outcome == Outcome::Done; }
+    // The text to show in the given language; empty when there is nothing to show.
+    [[nodiscard]] std::string message(Language language) const {
+        return status ? std::string() : status.error().text(language);
+    }
+    [[nodiscard]] std::string captionText(Language language) const {
+        return caption.text(language);
+    }
+    static StoreResult silent(Outcome outcome) { return {outcome, {}, {}}; }
 };
 
 class ProfileStore {
@@ -62,7 +73,7 @@ public:
     [[nodiscard]] const std::vector<std::filesystem::path>& paths() const { return paths_; }
     [[nodiscard]] std::optional<std::size_t> indexOf(std::string_view name) const;
 
-    // New: "Profile_n" with the first free n, holding 10056 zero bytes.
+    // New: "Profile_n" with the first free n, holding zeros (a profile without settings).
     StoreResult create();
     StoreResult copy(std::optional<std::size_t> selected);
     // Writes the live configuration into the selected profile, and into exportTo when the user
@@ -70,7 +81,8 @@ public:
     StoreResult save(std::optional<std::size_t> selected, const LiveConfiguration& live,
                      const std::optional<std::filesystem::path>& exportTo);
     // Reads the chosen file into the live configuration, then writes that into the selected
-    // profile. Without a chosen file nothing is read or written.
+    // profile. Without a chosen file nothing is read or written; a file of a size no profile
+    // has is refused, naming it.
     StoreResult load(std::optional<std::size_t> selected, const LiveConfiguration& live,
                      const std::optional<std::filesystem::path>& chosen);
     // Deletes the selected profile when confirm() says so.
@@ -85,8 +97,8 @@ public:
     [[nodiscard]] Status checkName(std::string_view name) const;
 
 private:
-    StoreResult result(Outcome outcome, const Error& message) const;
-    StoreResult result(Outcome outcome, const Error& message, const Error& caption) const;
+    static StoreResult result(Outcome outcome, const Error& message);
+    static StoreResult result(Outcome outcome, const Error& message, const Error& caption);
     std::filesystem::path pathFor(std::string_view name) const;
     bool listed(std::string_view name) const;
     // 0 deleted, 2 not found, 1 any other failure.

@@ -111,7 +111,11 @@ QString appStyleSheet() {
                "QMenu::item { padding: 4px 18px 4px 12px; }"
                "QMenu::item:selected { background: %4; }"
                "QMenu::separator { height: 1px; background: %5; margin: 3px 6px; }"
-               "QToolTip { background: %6; color: %2; border: 1px solid %3; padding: 2px; }")
+               "QToolTip { background: %6; color: %2; border: 1px solid %3; padding: 2px; }"
+               // The tray's own balloon (where the desktop shows no notifications) fixes a pale
+               // yellow of its own; its texts would take the white of the rest.
+               "QBalloonTip { background-color: %6; color: %2; }"
+               "QBalloonTip QLabel { color: %2; background: transparent; }")
         .arg(theme::kPanel.name(), theme::kText.name(), theme::kBorderLight.name(),
              theme::kAccent.name(), theme::kBorder.name(), theme::kPanelRaised.name());
 }

@@ -178,10 +178,14 @@ bool CTransparentListBox::beginEdit(int index) {
 
     const QRect rect = visualRect(target);
     auto* editor = new CEditHelper(this, viewport());  // owned by the viewport until ended
-    editor->setFrame(true);
+    // Exactly on its row, neighbours left whole: no frame (a frame needs more height than a
+    // row's line), a background of its own, the text where the row shows it.
+    editor->setFrame(false);
     editor->setFont(font());
-    editor->setGeometry(
-        QRect(0, rect.top(), viewport()->width(), itemHeight_).adjusted(0, -2, 0, 2));
+    editor->setStyleSheet(QStringLiteral("QLineEdit { background: %1; border: none; padding: 0; }")
+                              .arg(theme::kBorder.name()));
+    if (editMode_ == kProfileName) editor->setTextMargins(kProfileNameInset - 2, 0, 0, 0);
+    editor->setGeometry(QRect(0, rect.top(), viewport()->width(), itemHeight_));
     QString text = itemText(index);
     if (editMode_ == kDelay) {
         text.remove(kSpaceMs);

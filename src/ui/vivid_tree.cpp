@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -11,7 +12,28 @@
 
 namespace tessaron::ui {
 
+namespace {
+
+// Rows tall enough for the font's whole line (descenders too) with a pixel above and below.
+class RowDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), VividTree::rowHeightFor(option.fontMetrics)));
+        return size;
+    }
+};
+
+}  // namespace
+
+int VividTree::rowHeightFor(const QFontMetrics& metrics) {
+    return metrics.height() + 2 * kRowPadding;
+}
+
 VividTree::VividTree(QWidget* parent) : QTreeWidget(parent) {
+    setItemDelegate(new RowDelegate(this));
     setHeaderHidden(true);
     setFrameShape(QFrame::NoFrame);
     setUniformRowHeights(true);
@@ -118,12 +140,14 @@ void VividTree::paintEvent(QPaintEvent* /*event*/) {
         }
         if (model()->hasChildren(index)) {
             const QImage& glyph = isExpanded(index) ? expanded : collapsed;
-            const int glyphWidth = qRound(glyph.deviceIndependentSize().width());
-            p.drawImage(textRect.left() - 2 - glyphWidth, textRect.top() + 4, glyph);
+            const QSizeF glyphSize = glyph.deviceIndependentSize();
+            p.drawImage(textRect.left() - 2 - qRound(glyphSize.width()),
+                        textRect.top() + (textRect.height() - qRound(glyphSize.height())) / 2,
+                        glyph);
         }
         p.setPen(Qt::white);
-        p.drawText(textRect.adjusted(0, 1, 0, -1),
-                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+        p.drawText(textRect.adjusted(0, kRowPadding, 0, -kRowPadding),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                    index.data(Qt::DisplayRole).toString());
     }
 }

@@ -14,6 +14,9 @@ public:
     enum BackgroundMode { kBitmap = 0, kGradient = 1, kSolid = 2 };
     static constexpr QColor kSolidColor{0x1e, 0x1e, 0x1e};
     static constexpr QColor kSelectionColor{0x66, 0x2e, 0x2f};
+    static constexpr int kRowPadding = 1;  // above and below a row's line of text
+    // A row's height for its font: every row shows the font's whole line.
+    static int rowHeightFor(const QFontMetrics& metrics);
 
     explicit VividTree(QWidget* parent = nullptr);
 

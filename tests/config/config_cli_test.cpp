@@ -142,7 +142,11 @@ TEST_F(ConfigCli, ABadFileIsRefusedWithItsPathAndStatusTwoAndNothingIsWritten) {
                         r.message);
         expectUntouched(kRefusedFile, {"config", "check", r.file}, r.message);
     }
-    EXPECT_TRUE(contains(ok({"config", "check", good.string()}).out, "6 keys and 2 macros"));
+    // A good file with a key that starts a program not yet approved: what import would ask.
+    const auto checked = ctl({"config", "check", good.string()});
+    EXPECT_EQ(checked.exitCode, kNotAllowed);
+    EXPECT_TRUE(contains(checked.out, "6 keys and 2 macros"));
+    EXPECT_TRUE(contains(checked.err, "F3: start the program /usr/bin/foot"));
     expectRefused({"config", "import", (root() / "missing.json").string()}, "Could not read");
     const auto wrong = ctl({"config", "send"});
     EXPECT_NE(wrong.exitCode, 0);
@@ -155,8 +159,9 @@ TEST_F(ConfigCli, HostActionsComeInOnlyWhenAllowed) {
     expectUntouched(kNotAllowed, {"config", "import", file.string()},
                     "F3: start the program /usr/bin/foot\nNothing was changed.");
     ok({"config", "import", file.string(), "--allow-host-actions"});
-    // What the settings already hold needs no second yes.
+    // Asked once: approved, it needs no second yes, and check has nothing to report.
     ok({"config", "import", file.string()});
+    ok({"config", "check", file.string()});
     const auto elsewhere = everything("/usr/bin/xterm");
     expectUntouched(kNotAllowed, {"config", "import", elsewhere.string()},
                     "F3: start the program /usr/bin/xterm");
@@ -182,11 +187,26 @@ TEST_F(ConfigCli, ProfileLoadOfAnOutsideFileAsksForNewHostActions) {
     ok({"profile", "load", "Profile_1", shared.string(), "--allow-host-actions"});
     EXPECT_EQ(keymapImage()[1228], 0x0A);  // F3's cell: host action
 
-    // The same actions again, or a profile of the data folder's own, need no question.
+    // The same actions again need no question.
     ok({"profile", "load", "Profile_1", shared.string()});
     ok({"assign", "F3", "default"});
     ok({"profile", "load", "Profile_1", (data() / "Configure" / "Profile_1.bin").string()});
     EXPECT_EQ(keymapImage()[1228], 0x0A);
+
+    // Where the file lies does not matter: a profile copied by hand into the profile folder
+    // (how shared profiles are installed) asks about an action not approved.
+    ASSERT_EQ(in(theirs, {"assign", "F4", "program", "/bin/sh"}).exitCode, 0);
+    ASSERT_EQ(in(theirs, {"profile", "save", "Profile_1"}).exitCode, 0);
+    fs::copy_file(theirs / "Configure" / "Profile_1.bin", data() / "Configure" / "Shared.bin");
+    expectUntouched(kNotAllowed,
+                    {"profile", "load", "Profile_1", (data() / "Configure" / "Shared.bin").string()},
+                    "F4: start the program /bin/sh");
+    // What the user makes in Tessaron is approved as it is made.
+    ok({"assign", "F5", "program", tool.string()});
+    const fs::path mine = root() / "mine.json";
+    ok({"config", "export", mine.string()});
+    EXPECT_TRUE(contains(bytesOf(mine), tool.string()));
+    ok({"config", "check", mine.string()});
     const auto wrong = ctl({"profile", "list", "--allow-host-actions"});
     EXPECT_NE(wrong.exitCode, 0);
     EXPECT_TRUE(contains(wrong.err, "usage: tessaronctl profile"));

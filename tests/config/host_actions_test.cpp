@@ -1,6 +1,6 @@
-// Which host actions a new set of key records brings in: anything not held already for the same
-// record, key code, kind and path, including records past the layout that the key event handler
-// also searches.
+// Which host actions of a set of key records need the user's word: anything not on the approved
+// list for the same record, key code, kind and path, including records past the layout that the
+// key event handler also searches.
 
 #include <gtest/gtest.h>
 
@@ -25,18 +25,24 @@ void give(keys::KeyRecordTable& t, std::size_t record, std::uint8_t kind, const 
     ASSERT_TRUE(keys::setHostPath(t[record], path));
 }
 
-TEST(HostActions, OnlyActionsNotHeldAlreadyAreNew) {
+TEST(HostActions, OnlyActionsNotApprovedNeedConsentAndTheListSurvivesOddPaths) {
+    testing::ScratchFolder scratch("tessaron-approved");
+    const auto data = scratch.path();
     auto current = table();
     give(*current, 3, keys::kind::kStartup, "/usr/bin/foot");
+    give(*current, 6, keys::kind::kOpenFile, "/tmp/a\\b\nc\td e");  // a line break in a path
+    EXPECT_EQ(needingConsent(*current, data)->size(), 2u);
+    ASSERT_TRUE(keys::approveHostActions(data, hostActions(*current)));
+    EXPECT_TRUE(needingConsent(*current, data)->empty());
+    EXPECT_EQ(*keys::readApprovedHostActions(data), hostActions(*current));
     auto incoming = std::make_unique<keys::KeyRecordTable>(*current);
-    EXPECT_TRUE(newHostActions(*current, *incoming).empty());
 
     give(*incoming, 3, keys::kind::kOpenFile, "/usr/bin/foot");     // same path, other kind
     give(*incoming, 4, keys::kind::kStartup, "/usr/bin/foot");      // same action, other key
     give(*incoming, 200, keys::kind::kOpenFolder, "/tmp");          // past the layout
     (*incoming)[200].vk = 20;
     give(*incoming, 5, keys::kind::kPlaySound, "");                 // opens nothing
-    const auto brought = newHostActions(*current, *incoming);
+    const auto brought = *needingConsent(*incoming, data);
     ASSERT_EQ(brought.size(), 3u);
     EXPECT_EQ(describe(brought[0], Language::English), "F3: open the file /usr/bin/foot");
     EXPECT_EQ(describe(brought[1], Language::English), "F4: start the program /usr/bin/foot");
@@ -63,20 +69,6 @@ TEST(HostActions, RecordsAfterLoadTakeWhatTheFileReaches) {
 
     const std::vector<std::uint8_t> imageOnly(device::image::kSize, 0);
     EXPECT_EQ(hostActions(*recordsAfterLoad(*current, imageOnly)), hostActions(*current));
-}
-
-TEST(HostActions, InsideTheDataFolderMeansBelowIt) {
-    testing::ScratchFolder scratch("tessaron-inside");
-    const auto data = scratch.path() / "data";
-    std::filesystem::create_directories(data / "Configure");
-    EXPECT_TRUE(isInsideFolder(data / "Configure" / "Work.bin", data));
-    EXPECT_TRUE(isInsideFolder(data / "Configure" / ".." / "keymap.bin", data));
-    EXPECT_FALSE(isInsideFolder(data / ".." / "shared.bin", data));
-    EXPECT_FALSE(isInsideFolder(scratch.path() / "data2" / "x.bin", data));
-    EXPECT_FALSE(isInsideFolder(data, data));
-    // A link inside the folder that leads out of it is outside.
-    std::filesystem::create_directory_symlink(scratch.path(), data / "out");
-    EXPECT_FALSE(isInsideFolder(data / "out" / "shared.bin", data));
 }
 
 }  // namespace

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "support/scratch_folder.h"
 
@@ -61,6 +66,119 @@ TEST_F(AtomicFileTest, MissingFolderAndMissingFileAreErrors) {
     const auto folder = readFilePrefix(dir_, 10);
     ASSERT_FALSE(folder.ok());
     EXPECT_NE(folder.error().english.find("directory"), std::string::npos);
+}
+
+std::vector<std::uint8_t> bytesOf(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+fs::perms modeOf(const fs::path& p) {
+    return fs::status(p).permissions() & fs::perms::mask;
+}
+
+TEST_F(AtomicFileTest, NewFilesArePrivateAndARewriteKeepsModeAndLinks) {
+    const mode_t before = ::umask(0);
+    const Status made = writeFileAtomically(dir_ / "f.bin", bytesOf("one"));
+    ::umask(before);
+    ASSERT_TRUE(made.ok());
+    EXPECT_EQ(modeOf(dir_ / "f.bin"), fs::perms(0600));
+
+    fs::permissions(dir_ / "f.bin", fs::perms(0640));
+    // Root (as CI runs) also keeps the owner of a file it rewrites.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown((dir_ / "f.bin").c_str(), 65534, 65534), 0);
+    }
+    ASSERT_TRUE(writeFileAtomically(dir_ / "f.bin", bytesOf("two")).ok());
+    EXPECT_EQ(modeOf(dir_ / "f.bin"), fs::perms(0640));
+    struct stat st {};
+    ASSERT_EQ(::stat((dir_ / "f.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, root ? 65534u : ::getuid());
+
+    // Through a link the target is replaced and the link stays a link.
+    fs::create_symlink("f.bin", dir_ / "link.bin");
+    ASSERT_TRUE(writeFileAtomically(dir_ / "link.bin", bytesOf("three")).ok());
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.bin"));
+    EXPECT_EQ(*readFilePrefix(dir_ / "f.bin", 10), bytesOf("three"));
+    EXPECT_EQ(modeOf(dir_ / "f.bin"), fs::perms(0640));
+}
+
+TEST_F(AtomicFileTest, UserFilesGoToDevicesPipesAndDescriptorsDirectlyAndNeverOverAFolder) {
+    EXPECT_TRUE(writeUserFile("/dev/null", bytesOf("gone")).ok());
+    const auto folder = writeUserFile(dir_, bytesOf("x"));
+    ASSERT_FALSE(folder.ok());
+    EXPECT_NE(folder.error().english.find("Is a directory"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(dir_));
+
+    // A FIFO's reader gets the text; the FIFO stays a FIFO.
+    const fs::path fifo = dir_ / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string got;
+    std::thread reader([&] {
+        std::ifstream in(fifo);
+        got.assign(std::istreambuf_iterator<char>(in), {});
+    });
+    EXPECT_TRUE(writeUserFile(fifo, bytesOf("through the pipe")).ok());
+    reader.join();
+    EXPECT_EQ(got, "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    // /dev/fd/N writes to the open descriptor, as >(cat) or a redirection gives it.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    ASSERT_TRUE(writeUserFile("/dev/fd/" + std::to_string(pipeFds[1]), bytesOf("fd")).ok());
+    ::close(pipeFds[1]);
+    char buffer[8] = {};
+    EXPECT_EQ(::read(pipeFds[0], buffer, sizeof buffer), 2);
+    ::close(pipeFds[0]);
+    EXPECT_EQ(std::string(buffer), "fd");
+}
+
+TEST_F(AtomicFileTest, ABatchRenamesNothingUnlessEveryFileWasWritten) {
+    ASSERT_TRUE(writeFileAtomically(dir_ / "a.bin", bytesOf("old a")).ok());
+    fs::create_directories(dir_ / "b.bin");  // the second file cannot be written
+    {
+        FileBatch batch;
+        ASSERT_TRUE(batch.add(dir_ / "a.bin", bytesOf("new a")).ok());
+        EXPECT_FALSE(batch.add(dir_ / "b.bin", bytesOf("new b")).ok());
+        EXPECT_FALSE(batch.commit().ok());
+    }
+    EXPECT_EQ(*readFilePrefix(dir_ / "a.bin", 10), bytesOf("old a"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 2);
+
+    fs::remove(dir_ / "b.bin");
+    FileBatch batch;
+    ASSERT_TRUE(batch.add(dir_ / "a.bin", bytesOf("new a")).ok());
+    ASSERT_TRUE(batch.add(dir_ / "b.bin", bytesOf("new b")).ok());
+    ASSERT_TRUE(batch.commit().ok());
+    EXPECT_EQ(*readFilePrefix(dir_ / "b.bin", 10), bytesOf("new b"));
+}
+
+TEST_F(AtomicFileTest, SizesAndBoundsAreCheckedAndBrokenFilesKeptAside) {
+    ASSERT_TRUE(writeFileAtomically(dir_ / "f.bin", bytesOf("12345")).ok());
+    const std::size_t sizes[] = {3, 5};
+    EXPECT_TRUE(readFileOfSize(dir_ / "f.bin", sizes).ok());
+    const std::size_t other[] = {4};
+    const auto refused = readFileOfSize(dir_ / "f.bin", other);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_NE(refused.error().english.find("f.bin\" holds more than 4 bytes"), std::string::npos);
+    // An endless device is read only up to the bound.
+    EXPECT_FALSE(readFileOfSize("/dev/zero", other).ok());
+
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    ASSERT_EQ(::write(pipeFds[1], "abcdef", 6), 6);
+    ::close(pipeFds[1]);
+    const auto bounded = readBounded(pipeFds[0], 5, "standard input");
+    ::close(pipeFds[0]);
+    ASSERT_FALSE(bounded.ok());
+    EXPECT_NE(bounded.error().english.find("more than 5 bytes"), std::string::npos);
+
+    const auto kept = moveAside(dir_ / "f.bin");
+    ASSERT_TRUE(kept.ok());
+    EXPECT_FALSE(fs::exists(dir_ / "f.bin"));
+    EXPECT_TRUE(kept->filename().string().starts_with("f.bin.broken-"));
+    EXPECT_EQ(*readFilePrefix(*kept, 10), bytesOf("12345"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/data_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -47,8 +48,20 @@ TEST_F(DataFolderTest, CreatedOnFirstUseOrReported) {
     EXPECT_FALSE(chooseDataFolder(in));
 
     in.dataDirOption = root / "a" / "b";
-    ASSERT_TRUE(openDataFolder(in));
-    EXPECT_TRUE(fs::is_directory(root / "a" / "b"));
+    const mode_t before = ::umask(022);
+    const auto made = openDataFolder(in);
+    ::umask(before);
+    ASSERT_TRUE(made);
+    // Its files hold the paths of programs the keys start: the user's alone, whatever the umask.
+    EXPECT_EQ(fs::status(root / "a" / "b").permissions() & fs::perms::mask, fs::perms(0700));
+
+    // The lock is one: a second holder waits (or with Try, is refused) until the first goes.
+    {
+        auto held = DataFolderLock::acquire(*made);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(DataFolderLock::acquire(*made, DataFolderLock::Wait::Try));
+    }
+    EXPECT_TRUE(DataFolderLock::acquire(*made, DataFolderLock::Wait::Try));
 
     std::ofstream(root / "file").put('x');
     in.dataDirOption = root / "file";

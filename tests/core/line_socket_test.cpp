@@ -30,13 +30,40 @@ int listenAt(const fs::path& path) {
     return fd;
 }
 
-TEST(LineSocket, LivesInTheRuntimeFolderWhenThereIsOne) {
-    EXPECT_EQ(socketPath({"/run/user/1000", "/tmp"}, "tessaron-1000"),
-              fs::path("/run/user/1000/tessaron-1000"));
-    EXPECT_EQ(socketPath({std::nullopt, "/var/tmp"}, "tessaron-1000"),
-              fs::path("/var/tmp/tessaron-1000"));
-    // A relative runtime folder would follow the working folder.
-    EXPECT_EQ(socketPath({"run", "/tmp"}, "s"), fs::path("/tmp/s"));
+TEST(LineSocket, LivesOnlyInAFolderOfTheUsersOwn) {
+    testing::ScratchFolder scratch("tessaron-place");
+    const fs::path runtime = scratch.path() / "run";
+    const fs::path temp = scratch.path() / "tmp";
+    const fs::path home = scratch.path() / "home";
+    fs::create_directories(runtime);
+    fs::create_directories(temp);
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+    const uid_t me = ::getuid();
+    const std::string own = "tessaron-" + std::to_string(me);
+
+    EXPECT_EQ(socketPath({runtime.string(), temp, home.string(), me}, "s"), runtime / "s");
+    // A relative runtime folder would follow the working folder; one others may enter is shared.
+    EXPECT_EQ(socketPath({"run", temp, home.string(), me}, "s"), temp / own / "s");
+    fs::permissions(runtime, fs::perms::owner_all | fs::perms::others_exec,
+                    fs::perm_options::replace);
+    EXPECT_EQ(socketPath({runtime.string(), temp, home.string(), me}, "s"), temp / own / "s");
+    EXPECT_EQ(fs::status(temp / own).permissions() & fs::perms::all, fs::perms::owner_all);
+
+    // Another user's folders (as root, as CI runs: they really change hands; otherwise they are
+    // made shared): the runtime folder and a "tessaron-UID" planted in the temporary folder.
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+    if (me == 0) {
+        ASSERT_EQ(::chown(runtime.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown((temp / own).c_str(), 65534, 65534), 0);
+    } else {
+        fs::permissions(runtime, fs::perms::others_exec, fs::perm_options::add);
+        fs::permissions(temp / own, fs::perms::others_exec, fs::perm_options::add);
+    }
+    const fs::path used = socketPath({runtime.string(), temp, home.string(), me}, "s");
+    EXPECT_EQ(used, home / ".cache" / own / "s");
+    EXPECT_TRUE(isPrivateFolder(used.parent_path(), me));
+    // With nowhere private, the shared folder, where the socket-file checks apply.
+    EXPECT_EQ(socketPath({std::nullopt, temp, std::nullopt, me}, "s"), temp / "s");
 }
 
 TEST(LineSocket, OnlyThisUsersSocketWithModeSixHundredIsTrusted) {

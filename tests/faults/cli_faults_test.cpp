@@ -2,8 +2,13 @@
 // up: every failure ends the program within the acknowledgement bound with a message and a
 // failing status, and no file is left half written or changed by a command that failed.
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "cli_fixture.h"
 #include "device/ack.h"
@@ -134,6 +139,91 @@ TEST_F(CliFaults, AFullDiskLeavesEveryFileAsItWas) {
     // With room again, the same commands go through.
     ok({"assign", "Caps Lock", "single", "B"});
     ok({"macro", "import", macro.string()});
+}
+
+// One command's files are committed together: a disk with room for MacroDefine.bin (169860
+// bytes) but not for keymap.bin (206916) must leave both as they were, or keys would play
+// macros that moved under them.
+TEST_F(CliFaults, AFullDiskLeavesNoHalfCommand) {
+    const auto macro = writeText("macro.txt", "A dn\nA up\n");
+    ok({"macro", "import", macro.string()});
+    ok({"macro", "import", macro.string()});
+    ProcessOptions roomForOne;
+    roomForOne.fileSizeLimit = 180'000;
+    expectRefused({"macro", "import", macro.string()}, "keymap.bin", roomForOne);
+    expectRefused({"macro", "delete", "0"}, "keymap.bin", roomForOne);
+    const fs::path json = root() / "c.json";
+    ok({"config", "export", json.string()});
+    expectRefused({"config", "import", json.string()}, "keymap.bin", roomForOne);
+}
+
+// Parallel writers hold the data folder's lock in turn: none loses another's change.
+TEST_F(CliFaults, TwentyParallelAssignsAllLand) {
+    const std::vector<std::string> keys{"F1", "F2", "F3", "F4", "F5", "F6", "F7",
+                                        "F8", "F9", "F10", "F11", "F12", "Q", "W",
+                                        "E", "R", "T", "Y", "U", "I"};
+    std::vector<ProcessResult> results(keys.size());
+    std::vector<std::thread> runs;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        runs.emplace_back([&, i] { results[i] = ctl({"assign", keys[i], "single", "Z"}); });
+    }
+    for (auto& t : runs) t.join();
+    const std::string listing = ok({"keys"}).out;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(results[i].exitCode, 0) << keys[i] << results[i].err;
+        const auto at = listing.find("  " + keys[i] + " ");
+        ASSERT_NE(at, std::string::npos) << keys[i];
+        const std::string line = listing.substr(at, listing.find('\n', at) - at);
+        EXPECT_TRUE(contains(line, "single Z")) << line;
+    }
+}
+
+// Data files Tessaron cannot use: a torn keymap.bin is kept aside (the user told where) and
+// made afresh from the keyboard; an empty file is no profile to load.
+TEST_F(CliFaults, BrokenFilesAreKeptAsideOrRefused) {
+    ok({"profile", "new"});
+    std::ofstream(keymap(), std::ios::binary | std::ios::trunc) << std::string(100, 'x');
+    const auto fresh = ok({"keys"});
+    EXPECT_TRUE(contains(fresh.err, "keymap.bin\" holds 100 bytes")) << fresh.err;
+    EXPECT_TRUE(contains(fresh.err, "It was kept as \"" + keymap().string() + ".broken-"));
+    EXPECT_EQ(fs::file_size(keymap()), 206916u);
+
+    expectRefused({"profile", "load", "Profile_1", "/dev/null"}, "\"/dev/null\" holds 0 bytes");
+    ProcessOptions endless;
+    endless.input = std::string((4u << 20) + 10, ' ');
+    expectRefused({"config", "check", "-"}, "standard input holds more than 4194304 bytes",
+                  endless);
+}
+
+// Exports write where the path leads: a link's target (the link kept), a FIFO's reader, the
+// standard output; a folder is refused. New data files are the user's alone.
+TEST_F(CliFaults, ExportsFollowLinksAndPipesAndDataStaysPrivate) {
+    const fs::path target = root() / "real.json";
+    const fs::path link = root() / "dotfile.json";
+    fs::create_symlink(target, link);
+    ok({"config", "export", link.string()});
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_GT(fs::file_size(target), 0u);
+
+    const fs::path fifo = root() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string got;
+    std::thread reader([&] {
+        std::ifstream in(fifo);
+        got.assign(std::istreambuf_iterator<char>(in), {});
+    });
+    ok({"config", "export", fifo.string()});
+    reader.join();
+    fs::remove(fifo);  // the snapshots below would wait on it
+    EXPECT_TRUE(contains(got, "\"format\": 1"));
+    EXPECT_TRUE(contains(ok({"config", "export", "/dev/stdout"}).out, "\"format\": 1"));
+    expectRefused({"config", "export", root().string()}, "Is a directory");
+
+    EXPECT_EQ(fs::status(data()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(keymap()).permissions() & fs::perms::all, fs::perms(0600));
+    fs::permissions(keymap(), fs::perms(0640));
+    ok({"assign", "Caps Lock", "single", "B"});
+    EXPECT_EQ(fs::status(keymap()).permissions() & fs::perms::all, fs::perms(0640));
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 # the installed programs finding libtholwin through their own RPATH, the installed validators'
 # view of the desktop files, and the installed programs running with an empty home folder.
 #
-# usage: install_tree_test.sh BUILD_DIR LIBDIR UDEV_RULES_DIR METAINFO_FILE GUI(ON|OFF)
+# usage: install_tree_test.sh BUILD_DIR PRIVATE_LIBDIR UDEV_RULES_DIR METAINFO_FILE GUI(ON|OFF)
 set -u
 build=$1 libdir=$2 udevdir=$3 metainfo=$4 gui=$5
+desktop_entry=share/applications/${metainfo%.metainfo.xml}.desktop
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaron-install.XXXXXX")
 app_pid=
@@ -36,16 +37,16 @@ need share/tessaron/VER.bin
 need share/tessaron/help/index.html
 need share/tessaron/help/index.zh.html
 need "$udevdir/60-tessaron.rules"
-need share/applications/tessaron.desktop
+need "$desktop_entry"
 need share/tessaron/autostart/tessaron.desktop
 need "share/metainfo/$metainfo"
-need share/man/man1/tessaronctl.1
+need share/man/man1/tessaronctl.1.gz
 need share/bash-completion/completions/tessaronctl
 [ "$(stat -c %s "$prefix/share/tessaron/VER.bin" 2>/dev/null)" = 12 ] || fail "VER.bin is not 12 bytes"
 programs=("$prefix/bin/tessaronctl")
 if [ "$gui" = ON ]; then
     need bin/tessaron
-    need share/man/man1/tessaron.1
+    need share/man/man1/tessaron.1.gz
     need share/dbus-1/interfaces/org.tessaron.tessaron.Keyboard1.xml
     programs+=("$prefix/bin/tessaron")
     ls "$prefix/$libdir"/libtholwin.so.* >/dev/null 2>&1 || fail "libtholwin missing from $libdir"
@@ -81,7 +82,7 @@ for program in "${programs[@]}"; do
 done
 
 # The installed desktop files validate.
-for entry in share/applications/tessaron.desktop share/tessaron/autostart/tessaron.desktop; do
+for entry in "$desktop_entry" share/tessaron/autostart/tessaron.desktop; do
     desktop-file-validate "$prefix/$entry" || fail "desktop-file-validate rejects $entry"
 done
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$metainfo" >"$work/as.log" 2>&1 || {
@@ -108,7 +109,7 @@ data=$home/.local/share/tessaron
 
 # The installed manual pages render, and the installed completion answers with the installed
 # program on the PATH.
-for page in "$prefix"/share/man/man1/*.1; do
+for page in "$prefix"/share/man/man1/*.1.gz; do
     warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$page renders with warnings: $warnings"
 done
@@ -122,8 +123,8 @@ if [ "$gui" = ON ]; then
     # Started directly (not through a function) so that $! is the program itself.
     (cd "$work" && exec env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
-        QT_QPA_PLATFORM=offscreen "$prefix/bin/tessaron" --demo --no-splash \
-        --instance "tessaron-install-test-$$") >"$work/app.log" 2>&1 &
+        QT_QPA_PLATFORM=offscreen TESSARON_REPORT_FIRST_PAINT=1 "$prefix/bin/tessaron" --demo \
+        --no-splash --instance "tessaron-install-test-$$") >"$work/app.log" 2>&1 &
     app_pid=$!
     # The window writes keymap.bin when it has read the virtual keyboard.
     for _ in $(seq 1 300); do
@@ -136,6 +137,9 @@ if [ "$gui" = ON ]; then
             fail "the installed tessaron --demo wrote no keymap.bin"
         [ "$(stat -c %s "$data/MacroDefine.bin" 2>/dev/null)" = 169860 ] ||
             fail "the installed tessaron --demo wrote no MacroDefine.bin"
+        # What `make bench` times the start by.
+        grep -qx 'first paint' "$work/app.log" ||
+            fail "the installed tessaron reported no first paint: $(cat "$work/app.log")"
     else
         wait "$app_pid"
         fail "the installed tessaron --demo ended at once (status $?): $(cat "$work/app.log")"
@@ -143,6 +147,14 @@ if [ "$gui" = ON ]; then
     kill "$app_pid" 2>/dev/null
     wait "$app_pid" 2>/dev/null
     app_pid=
+    # The window reads the demo's fault switches as tessaronctl does, and names a wrong one.
+    if run_clean env QT_QPA_PLATFORM=offscreen TESSARON_DEMO_FAULTS=drop-acks,bogus \
+        "$prefix/bin/tessaron" --demo --no-splash --instance "tessaron-install-test-f-$$" \
+        >"$work/faults.log" 2>&1; then
+        fail "the installed tessaron started with an unknown demo fault"
+    fi
+    grep -q 'Unknown demo fault "bogus"' "$work/faults.log" ||
+        fail "the installed tessaron did not name the unknown demo fault: $(cat "$work/faults.log")"
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -56,26 +56,38 @@ TEST_F(KeymapFileTest, RoundTripChangesOnlyByteZeroOfLayoutRecords) {
     }
 }
 
-TEST_F(KeymapFileTest, ShortFilesFillWhatTheyReach) {
+TEST_F(KeymapFileTest, FilesOfAnotherSizeAreKeptAsideAndMadeAfresh) {
     image.fill(0xEE);
     for (auto& r : records) r.spare = {0xAB, 0xCD};
+    for (const std::size_t size : {std::size_t{0}, std::size_t{100}, kKeymapFileSize - 1,
+                                   kKeymapFileSize + 1}) {
+        for (auto& r : records) r.spare = {0xAB, 0xCD};
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        putFile(std::vector<std::uint8_t>(size, 0x11));
+        // While the window holds the settings (the key page's read) it is refused, untouched.
+        const auto refused = loadKeymap(path, image, records, KeymapBlocks::RecordsOnly);
+        ASSERT_FALSE(refused) << size;
+        EXPECT_NE(refused.error().english.find("keymap.bin\" holds"), std::string::npos);
+        EXPECT_EQ(records[0].spare[0], 0xAB);
+        EXPECT_EQ(fileBytes().size(), size);
 
-    // Shorter than the device image: only the image's start changes.
-    putFile(std::vector<std::uint8_t>(100, 0x11));
-    ASSERT_TRUE(loadKeymap(path, image, records));
-    EXPECT_EQ(image[99], 0x11);
-    EXPECT_EQ(image[100], 0xEE);
-    EXPECT_EQ(records[0].spare[0], 0xAB);
-    EXPECT_EQ(records[5].vk, layoutVk(5));
-
-    // Into the second record: the first record is read, the rest kept.
-    putFile(std::vector<std::uint8_t>(device::image::kSize + kKeyRecordSize + 10, 0x22));
-    ASSERT_TRUE(loadKeymap(path, image, records));
-    EXPECT_EQ(image[100], 0x22);
-    EXPECT_EQ(records[0].spare[0], 0x22);
-    EXPECT_EQ(records[1].kind, 0x22);
-    EXPECT_EQ(records[1].spare[0], 0xAB);
-    EXPECT_EQ(records[0].vk, layoutVk(0));
+        const auto loaded = loadKeymap(path, image, records);
+        ASSERT_TRUE(loaded) << size;
+        EXPECT_EQ(*loaded, KeymapLoad::Replaced);
+        ASSERT_TRUE(loaded->notice);
+        EXPECT_NE(loaded->notice->english.find("It was kept as"), std::string::npos);
+        // The old bytes kept beside, a fresh file from the image in memory.
+        std::vector<fs::path> kept;
+        for (const auto& e : fs::directory_iterator(dir)) {
+            if (e.path().filename().string().starts_with("keymap.bin.broken-")) kept.push_back(e);
+        }
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(fs::file_size(kept[0]), size);
+        EXPECT_EQ(fileBytes().size(), kKeymapFileSize);
+        EXPECT_EQ(image[0], 0xEE);
+        EXPECT_EQ(records[5].vk, layoutVk(5));
+    }
 }
 
 TEST_F(KeymapFileTest, RecordsOnlyLeavesTheImage) {

@@ -1,6 +1,11 @@
 #include "profiles/profile_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <algorithm>
@@ -23,6 +28,7 @@ protected:
         records_ = std::make_unique<keys::KeyRecordTable>();
     }
     ProfileStore& open(Language lang = Language::English) {
+        lang_ = lang;
         store_.emplace(dir_, lang, clock_);
         EXPECT_TRUE(store_->open().done());
         return *store_;
@@ -41,6 +47,7 @@ protected:
     tessaron::testing::ScratchFolder scratch_{"tessaron-profiles"};
     fs::path dir_ = scratch_.path();
     FakeClock clock_;
+    Language lang_ = Language::English;
     std::optional<ProfileStore> store_;
     device::DeviceImage image_{};
     std::unique_ptr<keys::KeyRecordTable> records_;
@@ -73,15 +80,15 @@ TEST_F(ProfileStoreTest, AtMostSixAreListedSortedWithoutCase) {
               (std::vector<std::string>{"Alpha", "Bravo", "charlie", "delta", "echo", "foxtrot"}));
     const StoreResult refused = s.create();
     EXPECT_EQ(refused.outcome, Outcome::Refused);
-    EXPECT_EQ(refused.message, "Only Create Six Profile mostly\n");
-    EXPECT_EQ(refused.caption, "Profile");
+    EXPECT_EQ(refused.message(lang_), "Only Create Six Profile mostly\n");
+    EXPECT_EQ(refused.captionText(lang_), "Profile");
     const StoreResult copy = s.copy(0);
     EXPECT_EQ(copy.outcome, Outcome::Refused);
-    EXPECT_TRUE(copy.message.empty());
+    EXPECT_TRUE(copy.message(lang_).empty());
 
     store_.emplace(dir_, Language::Chinese, clock_);
     ASSERT_TRUE(store_->open().done());
-    EXPECT_EQ(store_->create().message, "最多可以存储6个配置\n");
+    EXPECT_EQ(store_->create().message(Language::Chinese), "最多可以存储6个配置\n");
 }
 
 TEST_F(ProfileStoreTest, CopyNamesTakeTheFirstFreeSuffix) {
@@ -89,7 +96,7 @@ TEST_F(ProfileStoreTest, CopyNamesTakeTheFirstFreeSuffix) {
     ASSERT_TRUE(s.create().done());
     image_[0] = 7;
     ASSERT_TRUE(s.save(0, live(), std::nullopt).done());
-    EXPECT_EQ(s.copy(std::nullopt).message, "Please select a profile to copy\n");
+    EXPECT_EQ(s.copy(std::nullopt).message(lang_), "Please select a profile to copy\n");
     ASSERT_TRUE(s.copy(0).done());
     ASSERT_TRUE(s.copy(s.indexOf("Profile_1")).done());
     ASSERT_TRUE(s.copy(s.indexOf("Profile_1")).done());
@@ -111,13 +118,19 @@ TEST_F(ProfileStoreTest, CopiesHaveTheFullSizeWhateverTheSource) {
     ASSERT_TRUE(s.copy(s.indexOf("Profile_1")).done());
     EXPECT_EQ(contents(folder() / "Copy of ? Profile_1.bin"), std::vector<std::uint8_t>(206916, 0));
 
-    // A short file from elsewhere: its bytes, then zeros up to the full size.
-    std::ofstream(folder() / "short.bin", std::ios::binary) << std::string(100, '\x22');
+    // A device image alone (as older versions made): its bytes, then zero records.
+    std::ofstream(folder() / "image.bin", std::ios::binary) << std::string(10056, '\x22');
+    // Any other size is no profile: refused, naming the file, and nothing is made.
+    std::ofstream(folder() / "torn.bin", std::ios::binary) << std::string(100, '\x22');
     s.rescan();
-    ASSERT_TRUE(s.copy(s.indexOf("short")).done());
+    ASSERT_TRUE(s.copy(s.indexOf("image")).done());
     auto expected = std::vector<std::uint8_t>(206916, 0);
-    std::fill_n(expected.begin(), 100, 0x22);
-    EXPECT_EQ(contents(folder() / "Copy of ? short.bin"), expected);
+    std::fill_n(expected.begin(), 10056, 0x22);
+    EXPECT_EQ(contents(folder() / "Copy of ? image.bin"), expected);
+    const StoreResult torn = s.copy(s.indexOf("torn"));
+    EXPECT_EQ(torn.outcome, Outcome::Failed);
+    EXPECT_NE(torn.message(lang_).find("torn.bin\" holds 100 bytes"), std::string::npos);
+    EXPECT_FALSE(s.indexOf("Copy of ? torn"));
 }
 
 TEST_F(ProfileStoreTest, CopyOfAnUnreadableProfileFails) {
@@ -146,9 +159,9 @@ TEST_F(ProfileStoreTest, SaveAndLoadRoundTripTheLiveConfiguration) {
     ASSERT_TRUE(s.load(0, live(), exported).done());
     EXPECT_EQ(image_[100], 0xAB);
     EXPECT_EQ((*records_)[3].kind, 5);
-    EXPECT_EQ(s.save(std::nullopt, live(), std::nullopt).message,
+    EXPECT_EQ(s.save(std::nullopt, live(), std::nullopt).message(lang_),
               "Please select a profile to Save\n");
-    EXPECT_EQ(s.load(std::nullopt, live(), exported).message, "Please select a profile to Open\n");
+    EXPECT_EQ(s.load(std::nullopt, live(), exported).message(lang_), "Please select a profile to Open\n");
 }
 
 TEST_F(ProfileStoreTest, AFileWithoutKeyCellsIsNotLoaded) {
@@ -163,19 +176,89 @@ TEST_F(ProfileStoreTest, AFileWithoutKeyCellsIsNotLoaded) {
     fs::copy_file(made, copyOfNew);
     const StoreResult r = s.load(0, live(), copyOfNew);
     EXPECT_EQ(r.outcome, Outcome::Refused);
-    EXPECT_EQ(r.message, messages::holdsNoSettings().english);
+    EXPECT_EQ(r.message(lang_), messages::holdsNoSettings().english);
     EXPECT_EQ(image_, before);
     EXPECT_EQ((*records_)[200].kind, 3);
     EXPECT_EQ(contents(made), std::vector<std::uint8_t>(206916, 0));
 
-    // A short file reaches only the start of the image; the key cells kept make it loadable.
-    const fs::path shortFile = dir_ / "short.bin";
-    std::ofstream(shortFile, std::ios::binary) << std::string(100, '\x22');
-    ASSERT_TRUE(s.load(0, live(), shortFile).done());
-    EXPECT_EQ(image_[99], 0x22);
-    EXPECT_EQ(image_[device::image::kKeyMap], 0x11);
+    // An empty, torn or over-long file is none Tessaron wrote: refused, naming it.
+    const fs::path torn = dir_ / "torn.bin";
+    for (const std::size_t size : {std::size_t{0}, std::size_t{100}, keys::kKeymapFileSize + 1}) {
+        std::ofstream(torn, std::ios::binary | std::ios::trunc) << std::string(size, '\x22');
+        const StoreResult refused = s.load(0, live(), torn);
+        EXPECT_EQ(refused.outcome, Outcome::Refused) << size;
+        EXPECT_NE(refused.message(lang_).find("torn.bin"), std::string::npos);
+    }
+    EXPECT_EQ(s.load(0, live(), fs::path("/dev/null")).outcome, Outcome::Refused);
+    EXPECT_EQ(image_, before);
+    EXPECT_EQ(contents(made), std::vector<std::uint8_t>(206916, 0));
+
+    // A device image alone leaves the records as they are.
+    std::ofstream(torn, std::ios::binary | std::ios::trunc) << std::string(10056, '\x22');
+    ASSERT_TRUE(s.load(0, live(), torn).done());
+    EXPECT_EQ(image_[device::image::kKeyMap], 0x22);
+    EXPECT_EQ((*records_)[200].kind, 3);
     EXPECT_EQ((*records_)[0].vk, keys::layoutVk(0));
     EXPECT_EQ(fs::file_size(made), keys::kKeymapFileSize);
+}
+
+// Runs `body` in a child process on a full disk (a file-size limit below a profile's size) or,
+// with readOnly, in a folder the child may not change (as root, as CI runs, by dropping to an
+// unprivileged user; otherwise by taking the write permission away). Returns the child's exit
+// status: 0 when every check inside held.
+template <class Body>
+int inChild(const fs::path& folder, bool readOnly, Body body) {
+    if (readOnly && ::geteuid() != 0) fs::permissions(folder, fs::perms(0555));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (readOnly && ::geteuid() == 0) {
+            if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) {
+                ::_exit(90);
+            }
+        }
+        if (!readOnly) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{100'000, 100'000};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(91);
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    fs::permissions(folder, fs::perms(0755));
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST_F(ProfileStoreTest, FailedWritesAreReportedListNothingNewAndKeepTheOldFile) {
+    auto& s = open();
+    ASSERT_TRUE(s.create().done());
+    image_[device::image::kKeyMap] = 0x29;
+    ASSERT_TRUE(s.save(0, live(), std::nullopt).done());
+    const auto saved = contents(s.paths()[0]);
+    fs::permissions(s.paths()[0], fs::perms(0644));  // the unprivileged user may read it
+    image_[5] = 0x55;
+    // Each: failed, naming the file and the reason, and the list as before.
+    auto failedWrite = [&](const StoreResult& r) {
+        const std::string m = r.message(lang_);
+        return r.outcome == Outcome::Failed && m.find("Could not write") != std::string::npos &&
+               m.find(".bin") != std::string::npos && s.names().size() == 1;
+    };
+    for (const bool readOnly : {false, true}) {
+        const int code = inChild(folder(), readOnly, [&] {
+            if (!failedWrite(s.create())) return 1;
+            if (!failedWrite(s.copy(0))) return 2;
+            if (!failedWrite(s.save(0, live(), std::nullopt))) return 3;
+            if (!readOnly) return 0;  // a rename writes no bytes
+            const StoreResult renamed = s.rename(0, "Gaming");
+            if (renamed.outcome != Outcome::Failed || s.names() != std::vector<std::string>{"Profile_1"})
+                return 4;
+            return renamed.message(lang_).find("Profile_1.bin") != std::string::npos ? 0 : 5;
+        });
+        EXPECT_EQ(code, 0) << (readOnly ? "read-only" : "full");
+        // Nothing new on disk, no temporary file, and the saved profile as it was.
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
+        EXPECT_EQ(contents(folder() / "Profile_1.bin"), saved);
+    }
 }
 
 TEST_F(ProfileStoreTest, LoadWithoutAFileWritesNothing) {
@@ -191,9 +274,9 @@ TEST_F(ProfileStoreTest, LoadWithoutAFileWritesNothing) {
 TEST_F(ProfileStoreTest, DeleteKeepsOneAndAsksFirst) {
     auto& s = open();
     ASSERT_TRUE(s.create().done());
-    EXPECT_EQ(s.remove(std::nullopt, [] { return true; }).message, "Please keep a profile\n");
+    EXPECT_EQ(s.remove(std::nullopt, [] { return true; }).message(lang_), "Please keep a profile\n");
     ASSERT_TRUE(s.create().done());
-    EXPECT_EQ(s.remove(std::nullopt, [] { return true; }).message,
+    EXPECT_EQ(s.remove(std::nullopt, [] { return true; }).message(lang_),
               "Please select a profile to delete\n");
     EXPECT_EQ(s.remove(0, [] { return false; }).outcome, Outcome::Cancelled);
     EXPECT_EQ(s.names().size(), 2u);
@@ -246,7 +329,7 @@ TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
     for (const std::string& bad : refused) {
         const StoreResult r = s.rename(0, bad);
         EXPECT_EQ(r.outcome, Outcome::Refused) << bad;
-        EXPECT_FALSE(r.message.empty());
+        EXPECT_FALSE(r.message(lang_).empty());
     }
     EXPECT_EQ(s.rename(0, std::string(300, 'x')).outcome, Outcome::Refused);
     EXPECT_EQ(s.names(), std::vector<std::string>{"Profile_1"});

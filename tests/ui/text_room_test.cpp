@@ -7,13 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
+#include "keys/key_layout.h"
 #include "ui/image_folders.h"
+#include "ui/key_cap.h"
 #include "ui/panel_painter.h"
 
 namespace tessaron::ui {
@@ -177,6 +182,56 @@ TEST_P(TextRoom, DiyRadiosLeaveRoomForTheirLabels) {
                                        {"Enable.png", 28, 199},
                                        {"Disable.png", 130, 199}});
     expectRoom(lang, face, {{"Keymap", "按键", 45, 197, 13}, {"DIY", "DIY", 147, 197, 13}});
+}
+
+// A key lit in DIY mode is the picture's key drawn again: nothing painted beyond the key's own
+// rectangle, at both densities, and the whole legend inside the key's top (drawText would cut
+// what does not fit).
+TEST(KeyCapRoom, LitKeysAndTheirLegendsStayInsideTheirKeys) {
+    for (keys::KeyIndex i = 0; i < keys::kRealKeyCount; ++i) {
+        const keys::KeyRect k = keys::keyRect(i);
+        if (k.empty()) continue;
+        const QRectF outer(k.left, k.top, k.right - k.left, k.bottom - k.top);
+        const std::string_view utf8 = keys::legend(i);
+        const QString legend =
+            QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        SCOPED_TRACE(legend.toStdString());
+
+        const KeyLegend fitted = keyLegend(outer, legend);
+        const QRectF ink = QFontMetricsF(fitted.font).boundingRect(fitted.area, fitted.flags,
+                                                                   legend);
+        EXPECT_TRUE(fitted.area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(ink))
+            << "legend " << ink.width() << " x " << ink.height() << " in "
+            << fitted.area.width() << " x " << fitted.area.height();
+
+        for (const qreal density : {1.0, 2.0}) {
+            // The key alone, with room around it for anything drawn beyond it.
+            constexpr int kAround = 8;
+            const QPointF shift(kAround - k.left, kAround - k.top);
+            QImage img((outer.size().toSize() + QSize(2 * kAround, 2 * kAround)) * density,
+                       QImage::Format_ARGB32_Premultiplied);
+            img.setDevicePixelRatio(density);
+            img.fill(Qt::transparent);
+            {
+                QPainter p(&img);
+                p.translate(shift);
+                drawKeyCap(p, outer, legend, litKeyCap(QColor(0x10, 0x30, 0xff)));
+            }
+            // In device pixels; the cap's one-pixel edge lies half a pixel out of the rectangle.
+            const int edge = static_cast<int>(density);
+            const QRectF placed = outer.translated(shift);
+            const QRect key = QRectF(placed.topLeft() * density, placed.size() * density)
+                                  .toAlignedRect()
+                                  .adjusted(-edge, -edge, edge, edge);
+            int outside = 0;
+            for (int y = 0; y < img.height(); ++y) {
+                for (int x = 0; x < img.width(); ++x) {
+                    if (qAlpha(img.pixel(x, y)) != 0 && !key.contains(x, y)) ++outside;
+                }
+            }
+            EXPECT_EQ(outside, 0) << "at density " << density;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, TextRoom,

@@ -50,6 +50,10 @@ TEST_F(ListTest, DelayEditsAreClampedAndReported) {
 
     ASSERT_TRUE(list_->beginEdit(1));
     EXPECT_EQ(list_->editor()->text(), QStringLiteral("50"));  // shown without " ms"
+    // The editor lies on its row alone: the rows around stay whole.
+    const QRect row = list_->visualRect(list_->model()->index(1, 0));
+    EXPECT_EQ(list_->editor()->geometry().top(), row.top());
+    EXPECT_EQ(list_->editor()->height(), list_->itemHeight());
     list_->editor()->setText(QStringLiteral("70000"));
     sendMessage(list_, kEditorDoneMessage, 1);
     EXPECT_EQ(list_->itemText(1), QStringLiteral("60000 ms"));

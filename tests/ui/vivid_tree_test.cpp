@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include "ui/panel_painter.h"
 #include "ui/vivid_tree.h"
 
 namespace tessaron::ui {
@@ -22,6 +23,7 @@ TEST(VividTreeGeometry, FollowsTheScrollState) {
 TEST(VividTree, SolidModeWithSelectionBarAndGlyphs) {
     VividTree tree;
     tree.setBackgroundMode(VividTree::kSolid);
+    tree.setFont(panelFont(13));  // the key page's
     tree.resize(200, 120);
     auto* media = new QTreeWidgetItem(&tree, QStringList{QStringLiteral("Media")});  // owned
     new QTreeWidgetItem(media, QStringList{QStringLiteral("Prev")});                 // by tree
@@ -35,10 +37,12 @@ TEST(VividTree, SolidModeWithSelectionBarAndGlyphs) {
     const QRect searchRow = tree.visualItemRect(search);
     EXPECT_EQ(shot.pixelColor(1, searchRow.center().y()), VividTree::kSelectionColor);
     EXPECT_EQ(shot.pixelColor(1, tree.viewport()->height() - 2), VividTree::kSolidColor);
-    // The collapsed glyph of "Media" sits left of its text, 4 pixels below the row's top.
+    // The collapsed glyph of "Media" sits left of its text, in the middle of the row.
     const QRect mediaRow = tree.visualItemRect(media);
-    const QColor glyphEdge = shot.pixelColor(mediaRow.left() + 7 - 2 - 9, mediaRow.top() + 4);
+    const QColor glyphEdge = shot.pixelColor(mediaRow.left() + 7 - 2 - 9, mediaRow.center().y());
     EXPECT_NE(glyphEdge, VividTree::kSolidColor);
+    // Rows hold the font's whole line, descenders too ("Management", "Homepage").
+    EXPECT_GE(mediaRow.height(), QFontMetrics(tree.font()).height() + 2);
 
     // Without focus and without "show always" the bar is not drawn.
     tree.setShowSelectionAlways(false);

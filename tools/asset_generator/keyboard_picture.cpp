@@ -7,6 +7,7 @@
 
 #include "images.h"
 #include "keys/key_layout.h"
+#include "ui/key_cap.h"
 #include "ui/theme.h"
 
 namespace tessaron::assets {
@@ -65,73 +66,20 @@ void drawCase(QPainter& p) {
     p.restore();
 }
 
-void drawKey(QPainter& p, const keys::KeyRect& k, std::string_view legendText, bool lit) {
-    const QRectF outer(k.left + 0.5, k.top + 0.5, k.right - k.left, k.bottom - k.top);
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient side(outer.topLeft(), outer.bottomLeft());
-    QLinearGradient face(outer.topLeft(), outer.bottomLeft());
-    QColor border;
-    QColor legend;
-    if (lit) {
-        side.setColorAt(0, QColor(0x9a, 0x16, 0x25));
-        side.setColorAt(1, QColor(0x5c, 0x0c, 0x15));
-        face.setColorAt(0, QColor(0xff, 0x52, 0x63));
-        face.setColorAt(1, QColor(0xc8, 0x1e, 0x31));
-        border = QColor(0xff, 0xa0, 0xaa);
-        legend = Qt::white;
-    } else {
-        side.setColorAt(0, QColor(0x24, 0x27, 0x2d));
-        side.setColorAt(1, QColor(0x16, 0x18, 0x1c));
-        face.setColorAt(0, QColor(0x3a, 0x3f, 0x48));
-        face.setColorAt(1, QColor(0x2a, 0x2e, 0x35));
-        border = QColor(0x4a, 0x50, 0x5c);
-        legend = QColor(0xd8, 0xdc, 0xe2);
-    }
-    p.setPen(QPen(QColor(0x05, 0x05, 0x06), 1));
-    p.setBrush(side);
-    p.drawRoundedRect(outer, 3, 3);
-    const QRectF top = outer.adjusted(2, 1, -2, -4);
-    p.setPen(QPen(border, 0.8));
-    p.setBrush(face);
-    p.drawRoundedRect(top, 2.5, 2.5);
-
-    const QString label =
-        QString::fromUtf8(legendText.data(), static_cast<qsizetype>(legendText.size()));
-    // The largest size up to 9 px at which the legend fits the key top on one line, turning to
-    // the narrow face for long legends; "Caps Lock" is allowed two lines.
-    const QRectF area = top.adjusted(1, 0, -1, 0);
-    int flags = Qt::AlignCenter;
-    QFont font = uiFont(7, QFont::DemiBold);
-    if (label.contains(QLatin1Char(' '))) {
-        flags |= Qt::TextWordWrap;
-    } else {
-        auto fits = [&](const QFont& f) {
-            return QFontMetricsF(f).horizontalAdvance(label) <= area.width();
-        };
-        font = uiFont(9, QFont::DemiBold);
-        for (int size = 9; size >= 8 && !fits(font); --size) font = uiFont(size, QFont::DemiBold);
-        if (!fits(font)) {
-            font.setFamilies(
-                {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans")});
-            for (int size = 9; size >= 6; --size) {
-                font.setPixelSize(size);
-                if (fits(font)) break;
-            }
-        }
-    }
-    text(p, area, flags, label, font, legend);
-    p.restore();
-}
-
 }  // namespace
 
 QImage keyboardPicture(const QImage& under, bool highlighted) {
     QImage img = under.copy();
     QPainter p(&img);
     drawCase(p);
+    const ui::KeyCapColours colours =
+        highlighted ? ui::highlightedKeyCap() : ui::plainKeyCap();
     for (keys::KeyIndex i = 0; i < keys::kRealKeyCount; ++i) {
-        drawKey(p, keys::keyRect(i), keys::legend(i), highlighted);
+        const keys::KeyRect k = keys::keyRect(i);
+        const std::string_view legend = keys::legend(i);
+        ui::drawKeyCap(p, QRectF(k.left, k.top, k.right - k.left, k.bottom - k.top),
+                       QString::fromUtf8(legend.data(), static_cast<qsizetype>(legend.size())),
+                       colours);
     }
     return img;
 }

@@ -15,6 +15,7 @@
 #include <span>
 
 #include "app/key_page/key_page_dialogs.h"
+#include "keys/key_description.h"
 #include "keys/key_names.h"
 #include "macros/tholwin/tholwin.h"
 #include "ui/dialog_keys.h"
@@ -72,10 +73,6 @@ constexpr int kButtonTextRoom = 4;  // at least this much on each side of a butt
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // The interface font at the page's text height, made smaller where labels must stay inside
@@ -536,8 +533,9 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
     });
 
     // Header and close button.
-    const QString header = pick(lang, QStringLiteral("Current Key:"), QStringLiteral("当前按键:")) +
-                           text(keys::keyName(setup_.pending->selectedVk));
+    const QString header =
+        pick(lang, QStringLiteral("Current Key: "), QStringLiteral("当前按键: ")) +
+        QString::fromStdString(keys::spokenKeyName(setup_.pending->selectedVk));
     ui::drawPanelText(p, header, kHeaderAt.x(), kHeaderAt.y(), kTextHeight);
     const auto& close = key_page::kButtonRects[button::kClose];
     ui::drawPanelImage(p, folder, buttonImage(button::kClose, hovered_ == button::kClose),

@@ -6,6 +6,7 @@
 #include <QFileSystemModel>
 #include <QSortFilterProxyModel>
 
+#include "ui/file_dialog.h"
 #include "ui/message_box.h"
 
 namespace tessaron::app {
@@ -13,8 +14,8 @@ namespace {
 
 using key_page::Chooser;
 
-// Under the program chooser's second filter the dialog lists every file; this keeps folders and
-// executables without an extension.
+// The Startup chooser's first filter lists folders and executable files, whatever their names:
+// Linux programs mostly have no extension, and scripts have any.
 class ProgramFilter final : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
@@ -29,74 +30,86 @@ protected:
         if (!programsOnly_) return true;
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
         if (!files) return true;
-        return isProgramWithoutExtension(files->filePath(files->index(row, 0, parent)));
+        return isProgramOrFolder(files->filePath(files->index(row, 0, parent)));
     }
 
 private:
-    bool programsOnly_ = false;
+    bool programsOnly_ = true;
 };
 
+QString chooserTitle(Chooser chooser, Language lang) {
+    switch (chooser) {
+        case Chooser::Sound:
+            return pick(lang, QStringLiteral("Choose a Sound"), QStringLiteral("选择声音"));
+        case Chooser::Program:
+            return pick(lang, QStringLiteral("Choose a Program"), QStringLiteral("选择程序"));
+        case Chooser::File:
+            return pick(lang, QStringLiteral("Choose a File"), QStringLiteral("选择文件"));
+        case Chooser::Folder:
+            break;
+    }
+    return pick(lang, QStringLiteral("Choose a Folder"), QStringLiteral("选择文件夹"));
+}
+
 std::optional<QString> chooseFile(QWidget* parent, Chooser chooser, Language lang) {
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, chooserTitle(chooser, lang), QDir::homePath());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDirectory(QDir::homePath());
-    QStringList filters{fileChooserFilter(chooser)};
+    const QStringList filters = fileChooserFilters(chooser, lang);
     if (chooser == Chooser::Program) {
         // The filtering proxy only works on Qt's own dialog.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         auto* proxy = new ProgramFilter(&dialog);  // owned by the dialog
         dialog.setProxyModel(proxy);
-        const QString programs = programWithoutExtensionFilter(lang);
-        filters << programs;
+        const QString programs = filters.first();
         QObject::connect(&dialog, &QFileDialog::filterSelected, proxy,
                          [proxy, programs](const QString& filter) {
                              proxy->setProgramsOnly(filter == programs);
                          });
     }
     dialog.setNameFilters(filters);
+    ui::fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
     return files.first();
 }
 
-std::optional<QString> chooseFolder(QWidget* parent) {
-    QFileDialog dialog(parent, QStringLiteral("modification path"), QDir::homePath());
+std::optional<QString> chooseFolder(QWidget* parent, Language lang) {
+    QFileDialog dialog(parent, chooserTitle(Chooser::Folder, lang), QDir::homePath());
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
+    ui::fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.selectedFiles().value(0);
 }
 
 }  // namespace
 
-QString fileChooserFilter(Chooser chooser) {
+QStringList fileChooserFilters(Chooser chooser, Language lang) {
+    const QString all = pick(lang, QStringLiteral("All Files (*)"), QStringLiteral("所有文件 (*)"));
     switch (chooser) {
         case Chooser::Sound:
-            return QStringLiteral("mp3 Files(*.mp3)");
+            return {pick(lang, QStringLiteral("Audio Files"), QStringLiteral("音频文件")) +
+                        QStringLiteral(" (*.mp3 *.ogg *.oga *.opus *.flac *.wav *.m4a *.aac "
+                                       "*.wma *.MP3 *.OGG *.FLAC *.WAV)"),
+                    all};
         case Chooser::Program:
-            return QStringLiteral("exe Files(*.exe)");
+            return {pick(lang, QStringLiteral("Programs (*)"), QStringLiteral("程序 (*)")), all};
         case Chooser::File:
         case Chooser::Folder:
             break;
     }
-    return QStringLiteral("txt Files(*.txt)");
+    return {all};
 }
 
-QString programWithoutExtensionFilter(Language lang) {
-    return lang == Language::Chinese ? QStringLiteral("无扩展名的程序(*)")
-                                     : QStringLiteral("Programs without extension(*)");
-}
-
-bool isProgramWithoutExtension(const QString& path) {
+bool isProgramOrFolder(const QString& path) {
     const QFileInfo info(path);
-    if (info.isDir()) return true;
-    return info.isFile() && info.isExecutable() && !info.fileName().contains(QLatin1Char('.'));
+    return info.isDir() || (info.isFile() && info.isExecutable());
 }
 
 std::optional<QString> QtKeyPageDialogs::choose(QWidget* parent, Chooser chooser, Language lang) {
-    if (chooser == Chooser::Folder) return chooseFolder(parent);
+    if (chooser == Chooser::Folder) return chooseFolder(parent, lang);
     return chooseFile(parent, chooser, lang);
 }
 

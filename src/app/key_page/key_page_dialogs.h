@@ -3,6 +3,7 @@
 // tests can answer them without a desktop.
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,15 +24,13 @@ public:
     virtual void message(QWidget* parent, const QString& text, Language lang) = 0;
 };
 
-// The name filter of a file chooser ("mp3 Files(*.mp3)"). No default suffix is set: Qt's dialog
-// would append it to a typed folder name too, and the user could no longer type a way into a
-// folder.
-QString fileChooserFilter(key_page::Chooser chooser);
-// The Startup chooser also offers programs without an extension, as Linux programs are named.
-QString programWithoutExtensionFilter(Language lang);
-// Whether the program chooser's second filter shows this file: a folder, or an executable file
-// without an extension.
-bool isProgramWithoutExtension(const QString& path);
+// The name filters of a file chooser, in the interface language, the one shown first first:
+// programs (executable files) then all files for Startup, the common audio types then all files
+// for Play Sound, all files for Open File. No default suffix is set: Qt's dialog would append it
+// to a typed folder name too, and the user could no longer type a way into a folder.
+QStringList fileChooserFilters(key_page::Chooser chooser, Language lang);
+// Whether the program filter shows this entry: a folder, or a file the user may execute.
+bool isProgramOrFolder(const QString& path);
 
 // Qt's own file dialogs, starting in the user's home folder.
 class QtKeyPageDialogs final : public KeyPageDialogs {

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/version.h"
+
 namespace tessaron::app {
 
 CAboutDlg::CAboutDlg(Language lang, QWidget* parent) : QDialog(parent) {
@@ -19,7 +21,7 @@ CAboutDlg::CAboutDlg(Language lang, QWidget* parent) : QDialog(parent) {
     text->setText(QStringLiteral("<b>%1</b><br>%2 %3<br>%4")
                       .arg(QString::fromLatin1(kProgramName),
                            zh ? QStringLiteral("版本") : QStringLiteral("Version"),
-                           QString::fromLatin1(kProgramVersion),
+                           QString::fromLatin1(kVersion),
                            zh ? QStringLiteral("游戏键盘设置工具")
                               : QStringLiteral("Settings for the Orvik gaming keyboard")));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

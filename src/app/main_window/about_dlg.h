@@ -8,7 +8,6 @@
 namespace tessaron::app {
 
 inline constexpr const char* kProgramName = "Tessaron";
-inline constexpr const char* kProgramVersion = "1.5";
 
 class CAboutDlg final : public QDialog {
     Q_OBJECT

@@ -18,6 +18,7 @@
 #include "ui/bit_slider.h"
 #include "ui/font_warmup.h"
 #include "ui/image_cache.h"
+#include "ui/key_cap.h"
 #include "ui/panel_painter.h"
 
 namespace tessaron::app {
@@ -229,16 +230,13 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
         if (live_.marks[k] != 0) highlight(static_cast<keys::KeyIndex>(k));
     }
     if (live_.diyMode) {
-        const QFont font = ui::panelFont(10, 700);
+        // Each lit key is the picture's key drawn again in its light, legend and all.
         for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
             const auto key = static_cast<keys::KeyIndex>(k);
             const auto colour = lighting::diyLightColour(live_.image, key);
-            if (!colour) continue;
-            const QColor c = QColor::fromRgb(static_cast<QRgb>(*colour));
-            p.fillRect(keyRect(key), c);
-            const keys::Point at = keys::legendPosition(key);
-            const QColor ink = c.lightness() > 150 ? Qt::black : Qt::white;
-            ui::drawPanelText(p, fromUtf8(keys::legend(key)), at.x, at.y, font, ink);
+            if (!colour || keys::keyRect(key).empty()) continue;
+            ui::drawKeyCap(p, QRectF(keyRect(key)), fromUtf8(keys::legend(key)),
+                           ui::litKeyCap(QColor::fromRgb(static_cast<QRgb>(*colour))));
         }
     }
     if (unplugged_) {

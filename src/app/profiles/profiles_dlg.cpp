@@ -105,23 +105,37 @@ void CConfigureDlg::showList() {
 }
 
 void CConfigureDlg::report(const profiles::StoreResult& result) {
-    if (result.message.empty()) return;
-    prompts_->inform(QString::fromStdString(result.caption),
-                     QString::fromStdString(result.message));
+    const std::string message = result.message(language_);
+    if (message.empty()) return;
+    prompts_->inform(QString::fromStdString(result.captionText(language_)),
+                     QString::fromStdString(message));
 }
 
 bool CConfigureDlg::acceptsHostActions(const std::filesystem::path& file) {
-    if (config::isInsideFolder(file, dataFolder_)) return true;
+    // Wherever the file lies: a shared profile is installed by copying it into the folder.
     auto bytes = readFilePrefix(file, keys::kKeymapFileSize);
     if (!bytes) return true;  // the store says why it cannot be read
     const auto after = config::recordsAfterLoad(live_.records, *bytes);
-    const auto brought = config::newHostActions(live_.records, *after);
-    if (brought.empty()) return true;
+    auto brought = config::needingConsent(*after, dataFolder_);
+    if (!brought) {
+        prompts_->inform(QString::fromStdString(profiles::messages::caption().text(language_)),
+                         QString::fromStdString(brought.error().text(language_)));
+        return false;
+    }
+    if (brought->empty()) return true;
     const Error question = config::hostActionsNeedConsent(
-        brought, "Load the profile with these keys?", "是否载入含有这些按键的配置？");
+        *brought, "Load the profile with these keys?", "是否载入含有这些按键的配置？");
     const QString caption =
         QString::fromStdString(profiles::messages::caption().text(language_));
-    return prompts_->confirm(caption, QString::fromStdString(question.text(language_)));
+    if (!prompts_->confirm(caption, QString::fromStdString(question.text(language_)))) {
+        return false;
+    }
+    // Asked once: the answer is kept.
+    if (auto approved = keys::approveHostActions(dataFolder_, *brought); !approved) {
+        prompts_->inform(caption, QString::fromStdString(approved.error().text(language_)));
+        return false;
+    }
+    return true;
 }
 
 void CConfigureDlg::runCommand(pd::Command command) {
@@ -156,7 +170,7 @@ void CConfigureDlg::runCommand(pd::Command command) {
         {
             const auto chosen = prompts_->chooseOpenFile(dataFolder_);
             if (chosen && !acceptsHostActions(*chosen)) {
-                result = {Outcome::Cancelled, {}, {}};  // declined: nothing changes
+                result = profiles::StoreResult::silent(Outcome::Cancelled);  // declined
                 break;
             }
             result = store_.load(selected, live_, chosen);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include "ui/file_dialog.h"
 #include "ui/message_box.h"
 
 namespace tessaron::app {
@@ -42,6 +43,7 @@ std::optional<std::filesystem::path> DialogProfilesPrompts::chooseSaveFile(
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("bin"));
+    ui::fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return fromQString(dialog.selectedFiles().constFirst());
 }
@@ -53,6 +55,7 @@ std::optional<std::filesystem::path> DialogProfilesPrompts::chooseOpenFile(
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("bin"));
+    ui::fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return fromQString(dialog.selectedFiles().constFirst());
 }

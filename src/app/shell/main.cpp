@@ -9,6 +9,7 @@
 
 #include "app/shell/allocator.h"
 #include "app/shell/tessaron_app.h"
+#include "core/version.h"
 #include "ui/font_warmup.h"
 
 namespace {
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
         std::fputs(tessaron::app::usageText().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (options->version) {
+        std::printf("tessaron (Tessaron) %s\n", tessaron::kVersion);
+        return 0;
+    }
     if (!haveDisplay()) {
         std::fputs(
             "tessaron: no graphical desktop was found (DISPLAY and WAYLAND_DISPLAY are not set); "
@@ -50,7 +55,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
     QApplication::setApplicationName(QStringLiteral("Tessaron"));
-    QApplication::setApplicationVersion(QStringLiteral("1.5"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tessaron::kVersion));
+    // Wayland desktops match the window to its desktop entry, and so to its icon, by this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(tessaron::kAppId));
 
     tessaron::app::CTessaronApp tessaronApp(std::move(options).value());
     if (!tessaronApp.start()) {

@@ -1,9 +1,9 @@
 #pragma once
 // One running program per user: the first start listens on a local socket named after the
 // single-instance token; a later start finds it, asks it to come forward and ends. The socket
-// lives in $XDG_RUNTIME_DIR when it is set, else in the temporary folder, where a file another
-// user planted under its name is neither spoken to nor removed: the program then runs without
-// the guard.
+// lives in $XDG_RUNTIME_DIR only when that is the user's own folder with mode 0700, else in a
+// private folder of the user's own (see local::socketPath), so another local user can neither
+// answer for the running instance nor take its place.
 
 #include <QObject>
 #include <QString>
@@ -39,7 +39,7 @@ signals:
 
 private:
     QString name_;
-    std::filesystem::path path_;  // in $XDG_RUNTIME_DIR, else the temporary folder
+    std::filesystem::path path_;  // in a folder of this user's alone
     LocalLineServer server_;
 };
 

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPixmap>
 
+#include <cstdlib>
+
 #include "app/main_window/device_session.h"
 #include "app/main_window/firmware_offer.h"
 #include "app/key_page/key_page_press_server.h"
@@ -20,8 +22,10 @@
 #include "device/hid/hid_transport.h"
 #include "device/hid/permission_doctor.h"
 #include "device/hid/udev_hotplug.h"
+#include "device/virtual/demo_faults.h"
 #include "device/virtual/demo_keyboard.h"
 #include "ui/app_style.h"
+#include "ui/first_paint_report.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/messages.h"
@@ -81,7 +85,8 @@ QString usageText() {
     return QStringLiteral(
         "Usage: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]\n"
         "                [--command-interface N] [--event-interface N] [--no-splash]\n"
-        "                [--hidden]\n\n"
+        "                [--hidden]\n"
+        "       tessaron --help | --version\n\n"
         "--demo runs on the virtual keyboard, whose state is kept in the data folder.\n"
         "--hidden starts in the notification area without showing the window.\n");
 }
@@ -102,6 +107,8 @@ Result<AppOptions> parseOptions(const QStringList& arguments) {
             o.hidden = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             o.help = true;
+        } else if (arg == QLatin1String("--version")) {
+            o.version = true;
         } else if (arg == QLatin1String("--data-dir")) {
             auto v = value();
             if (!v || v->isEmpty()) return makeError("--data-dir needs a folder.");
@@ -180,6 +187,17 @@ bool CTessaronApp::start() {
     if (options_.demo) {
         demo_ = std::make_unique<device::DemoKeyboard>(*folder);
         hotplug = demo_->makeHotplug();
+        // A misbehaving demo keyboard, as for tessaronctl, to try the window's failure paths.
+        if (const char* list = std::getenv(device::kDemoFaultsVariable); list && *list) {
+            auto faults = device::parseDemoFaults(list);
+            if (!faults) {
+                error_ = faults.error();
+                return false;
+            }
+            transport_ = device::applyDemoFaults(
+                *faults, demo_->sharedKeyboard(),
+                std::make_unique<device::VirtualTransport>(demo_->sharedKeyboard()));
+        }
         // `tessaronctl --demo press KEY` presses this keyboard's keys through the data folder.
         auto* presses = new DemoPressServer(demo_->sharedKeyboard(), *folder, qApp);
         if (auto listening = presses->listen(); !listening) {
@@ -194,7 +212,7 @@ bool CTessaronApp::start() {
         };
     }
     setup.autostart = AutostartPlaces::fromProcess();
-    device::Transport& transport = demo_ ? demo_->transport() : *transport_;
+    device::Transport& transport = transport_ ? *transport_ : demo_->transport();
     session_ =
         std::make_unique<DeviceSession>(transport, SystemClock::instance(), std::move(hotplug));
     launcher_ = std::make_unique<DesktopLauncher>();
@@ -228,6 +246,7 @@ bool CTessaronApp::start() {
         qWarning("%s", published.error().english.c_str());
     }
     service_ = std::move(holder);
+    ui::reportFirstPaint(*window_);
     if (!options_.hidden) window_->show();
     // A keyboard this user may not open is told at once; a missing one only when asked for.
     if (tellAccessProblem) ui::postMessage(window_.get(), ui::kNoDeviceMessage, 15, 0);

@@ -40,6 +40,7 @@ struct AppOptions {
     bool splash = true;                            // --no-splash
     bool hidden = false;                           // --hidden: start in the tray (login)
     bool help = false;                             // --help
+    bool version = false;                          // --version
 };
 
 // Parses the arguments after the program name. An error names the faulty option.

@@ -297,10 +297,19 @@ TEST_F(KeyPageTest, HoverShowsTheOverImages) {
     EXPECT_NE(hovered.pixel(inSave), plain.pixel(inSave));
 }
 
-TEST(KeyPageChoosers, FiltersAndProgramsWithoutExtension) {
-    EXPECT_EQ(fileChooserFilter(key_page::Chooser::Sound), QStringLiteral("mp3 Files(*.mp3)"));
-    EXPECT_EQ(fileChooserFilter(key_page::Chooser::Program), QStringLiteral("exe Files(*.exe)"));
-    EXPECT_EQ(fileChooserFilter(key_page::Chooser::File), QStringLiteral("txt Files(*.txt)"));
+TEST(KeyPageChoosers, FiltersAndPrograms) {
+    using key_page::Chooser;
+    // Programs first, any name; the common audio types; any file; Chinese wholly Chinese.
+    EXPECT_EQ(fileChooserFilters(Chooser::Program, Language::English),
+              (QStringList{QStringLiteral("Programs (*)"), QStringLiteral("All Files (*)")}));
+    const QStringList sound = fileChooserFilters(Chooser::Sound, Language::English);
+    for (const char* type : {"*.mp3", "*.ogg", "*.flac", "*.wav", "*.opus", "*.m4a"}) {
+        EXPECT_TRUE(sound.first().contains(QLatin1String(type))) << type;
+    }
+    EXPECT_EQ(fileChooserFilters(Chooser::File, Language::English),
+              QStringList{QStringLiteral("All Files (*)")});
+    EXPECT_EQ(fileChooserFilters(Chooser::Program, Language::Chinese).first(),
+              QStringLiteral("程序 (*)"));
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -313,10 +322,10 @@ TEST(KeyPageChoosers, FiltersAndProgramsWithoutExtension) {
         file.setPermissions(p);
         return dir.filePath(name);
     };
-    EXPECT_TRUE(isProgramWithoutExtension(make(QStringLiteral("game"), true)));
-    EXPECT_FALSE(isProgramWithoutExtension(make(QStringLiteral("notes"), false)));
-    EXPECT_FALSE(isProgramWithoutExtension(make(QStringLiteral("run.sh"), true)));
-    EXPECT_TRUE(isProgramWithoutExtension(dir.path()));
+    EXPECT_TRUE(isProgramOrFolder(make(QStringLiteral("game"), true)));
+    EXPECT_TRUE(isProgramOrFolder(make(QStringLiteral("run.sh"), true)));
+    EXPECT_FALSE(isProgramOrFolder(make(QStringLiteral("notes"), false)));
+    EXPECT_TRUE(isProgramOrFolder(dir.path()));
 }
 
 TEST(KeyPageRun, LeftWindowsAndFnKeysNeverOpenThePage) {

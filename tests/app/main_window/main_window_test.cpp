@@ -468,7 +468,7 @@ TEST(SingleInstance, ASecondStartBringsTheFirstForward) {
 
 // The guard's socket lives in $XDG_RUNTIME_DIR; without it, in the temporary folder, where a
 // socket another user could have planted neither answers for the program nor stops it.
-TEST(SingleInstance, ListensInTheRuntimeFolderAndIgnoresAPlantedSocket) {
+TEST(SingleInstance, ListensOnlyInAFolderOfTheUsersOwnAndIgnoresAPlantedOne) {
     // Short, for a socket address.
     std::string made = "/tmp/tsi-XXXXXX";
     ASSERT_NE(::mkdtemp(made.data()), nullptr);
@@ -484,9 +484,13 @@ TEST(SingleInstance, ListensInTheRuntimeFolderAndIgnoresAPlantedSocket) {
     const std::string runtime = runtimeWas ? runtimeWas : "";
     const char* tmpWas = std::getenv("TMPDIR");
     const std::string tmp = tmpWas ? tmpWas : "";
+    const char* homeWas = std::getenv("HOME");
+    const std::string home = homeWas ? homeWas : "";
     const QString name = QStringLiteral("tessaron-test-%1").arg(QCoreApplication::applicationPid());
 
     std::filesystem::create_directories(root / "run");
+    std::filesystem::permissions(root / "run", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
     ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
     {
         SingleInstance first(name);
@@ -494,20 +498,30 @@ TEST(SingleInstance, ListensInTheRuntimeFolderAndIgnoresAPlantedSocket) {
         EXPECT_TRUE(std::filesystem::is_socket(root / "run" / name.toStdString()));
     }
 
+    // No runtime folder, and someone planted an open "tessaron-UID" folder with a socket that
+    // answers "yes" in the temporary folder: it is neither spoken to nor used.
     ::unsetenv("XDG_RUNTIME_DIR");
-    std::filesystem::create_directories(root / "tmp");
+    const auto planted = root / "tmp" / ("tessaron-" + std::to_string(::getuid()));
+    std::filesystem::create_directories(planted);
+    std::filesystem::permissions(planted, std::filesystem::perms::all,
+                                 std::filesystem::perm_options::replace);
     ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
-    const auto planted = root / "tmp" / name.toStdString();
+    ::setenv("HOME", (root / "home").c_str(), 1);
     {
-        LocalLineServer liar(planted, 64, [](std::string_view) { return std::string("yes"); });
+        LocalLineServer liar(planted / name.toStdString(), 64,
+                             [](std::string_view) { return std::string("yes"); });
         EXPECT_TRUE(liar.listen());
-        EXPECT_EQ(::chmod(planted.c_str(), 0666), 0);
         SingleInstance second(name);
-        EXPECT_FALSE(second.notifyRunning(200)) << "a socket others may use is not spoken to";
-        EXPECT_FALSE(second.listen()) << "nor taken over";
+        EXPECT_FALSE(second.notifyRunning(200)) << "a planted socket is not spoken to";
+        EXPECT_TRUE(second.listen());
+        const auto own = root / "home" / ".cache" / planted.filename() / name.toStdString();
+        EXPECT_TRUE(std::filesystem::is_socket(own));
+        SingleInstance third(name);
+        EXPECT_TRUE(third.notifyRunning(2000)) << "the second start finds the first";
     }
     restore("XDG_RUNTIME_DIR", runtimeWas ? runtime.c_str() : nullptr);
     restore("TMPDIR", tmpWas ? tmp.c_str() : nullptr);
+    restore("HOME", homeWas ? home.c_str() : nullptr);
     std::filesystem::remove_all(root);
 }
 

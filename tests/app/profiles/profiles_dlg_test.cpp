@@ -171,7 +171,7 @@ TEST_F(ProfilesPanelTest, EightFilesListSixAndNewAndCopyAreRefused) {
 TEST_F(ProfilesPanelTest, NewTakesTheFirstFreeNumberAndCopyNamesCount) {
     file("Profile_1");
     file("Profile_3");
-    file("Game", 20, 'g');
+    file("Game", 10056, 'g');
     open();
     releaseAt(79, 624);  // far corner of the New area
     EXPECT_EQ(contents("Profile_2"), std::string(206916, '\0'));
@@ -181,8 +181,8 @@ TEST_F(ProfilesPanelTest, NewTakesTheFirstFreeNumberAndCopyNamesCount) {
     menuAt(0, pd::Command::Copy);
     select("Game");
     menuAt(0, pd::Command::Copy);
-    // A short source is copied whole and filled up with zeros to the full profile size.
-    const std::string copied = std::string(20, 'g') + std::string(206916 - 20, '\0');
+    // A source of the settings alone is copied whole and filled up with zero records.
+    const std::string copied = std::string(10056, 'g') + std::string(206916 - 10056, '\0');
     EXPECT_EQ(contents("Copy of ? Game"), copied);
     EXPECT_EQ(contents("Copy of ? Game 1"), copied);
     EXPECT_TRUE(prompts_.shown.isEmpty());
