@@ -25,6 +25,7 @@
 #include "device/virtual/pacing.h"
 #include "device/virtual/virtual_transport.h"
 #include "device/write_changes.h"
+#include "save_floor.h"
 
 namespace tessaron::device {
 namespace {
@@ -86,32 +87,10 @@ void touchEveryMacroSlot(DeviceImage& img) {
     }
 }
 
-// A Save on a fake clock, with the listener pumped inline so that no acknowledgement poll is
-// counted: only the waits of the frames sent.
+// A Save's mandated waits, and whether its frames kept the pacing.
 Floor saveFloor(const Change& change) {
-    FakeClock clock;
-    auto kb = std::make_shared<VirtualKeyboard>(clock);
-    VirtualTransport transport(kb);
-    auto channel = std::move(transport.openCommand().value());
-    auto events = std::move(transport.openEvent().value());
-    CommandPort port(*channel, clock);
-    DeviceImage committed{};
-    check(readAll(port, committed), "read all on the fake clock");
-    DeviceImage img = committed;
-    change(img);
-
-    AckSignal acks;
-    Listener listener(acks, clock);
-    PollingAckWaiter waiter(acks, clock, [&] {
-        while (listener.pollOnce(*events, std::chrono::milliseconds(0)) != PollResult::Nothing) {
-        }
-    });
-    clock.clearSleeps();
-    kb->clearTraffic();
-    auto saved = writeChanges(port, img, committed, waiter);
-    if (!saved) throw std::runtime_error("save on the fake clock: " + saved.error().english);
-    const auto traffic = kb->traffic();
-    return {Ms(clock.totalSlept()).count(), checkPacing(traffic).size()};
+    const auto floor = bench::measureSaveFloor(change);
+    return {floor.ms, checkPacing(floor.traffic).size()};
 }
 
 // Figures kept for the table printed after the runs, by measurement name.

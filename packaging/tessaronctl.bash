@@ -32,6 +32,17 @@ _tessaronctl_names() {
     _tessaronctl_offer "$2" "${list[@]}"
 }
 
+# Offers the profiles "tessaronctl profile list" prints, and any further words given.
+_tessaronctl_profiles() {
+    local want=$1 line
+    shift
+    local -a list=("$@")
+    while IFS= read -r line; do
+        [[ $line == "No profiles in "* ]] || list+=("$line")
+    done < <("${run[@]}" profile list 2>/dev/null)
+    _tessaronctl_offer "$want" "${list[@]}"
+}
+
 _tessaronctl() {
     COMPREPLY=()
     local cur=${COMP_WORDS[COMP_CWORD]-}
@@ -172,6 +183,30 @@ _tessaronctl() {
                 _tessaronctl_files -f "$cur"
             elif [[ $first == import && n -eq 3 ]]; then
                 _tessaronctl_offer "$cur" --allow-host-actions
+            fi
+            ;;
+        rules)
+            if ((n == 1)); then
+                _tessaronctl_offer "$cur" list add remove move test otherwise limit on off follow
+            elif [[ $first == add ]]; then
+                case $prev in
+                    --profile) _tessaronctl_profiles "$cur" ;;
+                    --at) ;;
+                    program | command_line | class | title)
+                        _tessaronctl_offer "$cur" equals contains starts_with regex ;;
+                    equals | contains | starts_with | regex) ;;  # the text to match
+                    *)
+                        if [[ $cur == -* ]]; then
+                            _tessaronctl_offer "$cur" --profile --keep --at --not --case-sensitive
+                        else
+                            _tessaronctl_offer "$cur" program command_line class title
+                        fi
+                        ;;
+                esac
+            elif [[ $first == test && $cur == -* ]]; then
+                _tessaronctl_offer "$cur" --program --command-line --class --title --pid
+            elif [[ $first == otherwise && n -eq 2 ]]; then
+                _tessaronctl_profiles "$cur" previous
             fi
             ;;
         press) ((n == 1)) && _tessaronctl_names keys "$cur" ;;

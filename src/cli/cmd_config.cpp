@@ -17,6 +17,7 @@
 #include "core/data_folder.h"
 #include "keys/keymap_file.h"
 #include "macros/macro_file.h"
+#include "switching/rules.h"
 
 namespace tessaron::cli {
 namespace {
@@ -73,7 +74,13 @@ int runExport(const Context& ctx) {
     if (!live) return failWith(ctx, live.error());
     auto table = existingMacros(ctx, live->folder / macros::kMacroFileName);
     if (!table) return failWith(ctx, table.error());
-    const auto reading = config::readConfiguration(live->image, *live->records, *table);
+    auto reading = config::readConfiguration(live->image, *live->records, *table);
+    std::error_code ec;
+    if (fs::exists(switching::rulesFile(live->folder), ec)) {
+        auto rules = switching::loadRules(live->folder);
+        if (!rules) return failWith(ctx, rules.error());
+        reading.configuration.switching = std::move(*rules);
+    }
     for (const auto& what : reading.leftOut) {
         std::cerr << "tessaronctl: left out " << what
                   << ": no words of the configuration describe it.\n";
@@ -153,15 +160,23 @@ int runImport(const Context& ctx) {
     if (auto approved = keys::approveHostActions(opened->folder, *brought); !approved) {
         return failWith(ctx, approved.error());
     }
-    // Both files or neither: keys must not point at macros that did not change with them.
+    // All files or none: keys must not point at macros that did not change with them.
     FileBatch batch;
     Status written = macros::stageMacroFile(batch, opened->folder / macros::kMacroFileName, table);
     if (written) written = keys::stageKeymap(batch, opened->keymap, opened->image, *opened->records);
+    std::string rulesText;
+    if (written && wanted.switching) {
+        rulesText = switching::formatRules(*wanted.switching);
+        written = batch.add(switching::rulesFile(opened->folder),
+                            std::span(reinterpret_cast<const std::uint8_t*>(rulesText.data()),
+                                      rulesText.size()));
+    }
     if (written) written = batch.commit();
     if (!written) return failWith(ctx, written.error());
     std::cout << "Imported " << (name == "-" ? "the configuration" : name)
-              << " into keymap.bin and MacroDefine.bin; send it to the keyboard with "
-                 "\"tessaronctl apply\".\n";
+              << " into keymap.bin and MacroDefine.bin"
+              << (wanted.switching ? " and the switching rules into rules.json" : "")
+              << "; send it to the keyboard with \"tessaronctl apply\".\n";
     return 0;
 }
 

@@ -546,19 +546,37 @@ std::vector<macros::MacroRecord> readMacros(const Json& v, const std::string& pa
     return out;
 }
 
+// The rules reader names places within the rules ("rules[0].when: ..."); here they sit under
+// "switching".
+switching::RuleSet readSwitching(const Json& v) {
+    auto set = switching::parseRules(v.dump());
+    if (set) return std::move(*set);
+    const Error& e = set.error();
+    const auto colon = e.english.find(": ");
+    const auto colonZh = e.chinese.find("：");
+    if (colon == std::string::npos || colonZh == std::string::npos) {
+        refuse("switching", e.english, e.text(Language::Chinese));
+    }
+    const std::string where = e.english.substr(0, colon);
+    refuse(where == "(top)" ? "switching" : "switching." + where, e.english.substr(colon + 2),
+           e.chinese.substr(colonZh + std::string("：").size()));
+}
+
 Configuration readDocument(const Json& doc) {
     expectObject(doc, "",
                  {"format", "lighting", "game_mode", "win_lock", "response_time_ms",
-                  "report_rate_hz", "keys", "diy", "macros"});
+                  "report_rate_hz", "keys", "diy", "macros", "switching"});
     const Json& formatValue = required(doc, "", "format");
     const auto format = wholeAt(formatValue, "format");
-    if (format != kFormatVersion) {
+    if (!format || *format < kOldestFormatVersion || *format > kFormatVersion) {
         const std::string shownFormat = format ? std::to_string(*format) : "a number too big";
         const std::string shownZh = format ? std::to_string(*format) : "一个太大的数";
-        refuse("format", "this file has format " + shownFormat +
-                             "; this Tessaron reads format " + std::to_string(kFormatVersion),
+        const std::string known =
+            std::to_string(kOldestFormatVersion) + " to " + std::to_string(kFormatVersion);
+        refuse("format",
+               "this file has format " + shownFormat + "; this Tessaron reads formats " + known,
                "此文件的格式为 " + shownZh + "；本程序读取格式 " +
-                   std::to_string(kFormatVersion));
+                   std::to_string(kOldestFormatVersion) + " 至 " + std::to_string(kFormatVersion));
     }
     Configuration c;
     c.lighting = readLighting(required(doc, "", "lighting"), "lighting");
@@ -583,6 +601,7 @@ Configuration readDocument(const Json& doc) {
     c.macros = readMacros(required(doc, "", "macros"), "macros");
     c.keys = readKeys(required(doc, "", "keys"), "keys", c.macros.size());
     c.diy = readDiy(required(doc, "", "diy"), "diy");
+    if (const auto it = doc.find("switching"); it != doc.end()) c.switching = readSwitching(*it);
     return c;
 }
 
@@ -785,6 +804,7 @@ std::string formatConfiguration(const Configuration& c) {
     Json list = Json::array();
     for (const auto& m : c.macros) list.push_back(macroJson(m));
     doc["macros"] = std::move(list);
+    if (c.switching) doc["switching"] = Json::parse(switching::formatRules(*c.switching));
     return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

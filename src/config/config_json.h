@@ -9,13 +9,16 @@
 //     "keys": {"Caps Lock": {"combo": ["LCtrl", "A"]}, "F1": {"function": "Mute"},
 //              "F2": {"program": "/usr/bin/foot", "disabled": true}},
 //     "diy": [["Esc", "W", "A", "S", "D"], [], [], [], []],
-//     "macros": [{"name": "Greeting", "loops": 1, "events": ["H dn", "120 ms", "H up"]}]
+//     "macros": [{"name": "Greeting", "loops": 1, "events": ["H dn", "120 ms", "H up"]}],
+//     "switching": {...}
 //   }
 //
 // Keys are written by legend or name as "tessaronctl keys" lists them; keys in their factory
 // state are left out. Speed and direction are written only for effects that have them, and read
 // with the rules of "tessaronctl light". The writer puts keys and fields in one fixed order, so files diff well.
-// The reader checks everything and refuses with the JSON path and the reason.
+// The reader checks everything and refuses with the JSON path and the reason. "switching" holds
+// the rules of automatic profile switching as rules.json does (switching/rules.h); it is left out
+// when there are none, and format 1 files, which never had it, still read.
 
 #include <cstdint>
 #include <string>
@@ -29,7 +32,8 @@
 
 namespace tessaron::config {
 
-inline constexpr int kFormatVersion = 1;
+inline constexpr int kFormatVersion = 2;
+inline constexpr int kOldestFormatVersion = 1;
 // More than any configuration needs; longer input is refused unread.
 inline constexpr std::size_t kMaxTextBytes = 4u << 20;
 

@@ -14,6 +14,7 @@
 #include "keys/key_layout.h"
 #include "keys/key_record.h"
 #include "macros/macro_record.h"
+#include "switching/rules.h"
 
 namespace tessaron::config {
 
@@ -52,6 +53,8 @@ struct Configuration {
     std::vector<KeySetting> keys;   // in key index order, factory keys left out
     std::array<std::vector<keys::KeyIndex>, kDiyMaps> diy;  // lit keys, in key index order
     std::vector<macros::MacroRecord> macros;                 // at most 32, all named
+    // The rules of automatic switching; nullopt: none given (a file without them keeps ours).
+    std::optional<switching::RuleSet> switching;
 
     friend bool operator==(const Configuration&, const Configuration&) = default;
 };

@@ -106,9 +106,29 @@ std::string spokenKeyName(std::uint8_t vk) {
     return std::string(name);
 }
 
+std::string pictureKeyName(KeyIndex key, Language lang) {
+    // Fn has no code of its own: the layout gives it the Menu key's.
+    if (key == kFnKey) return std::string(legend(key));
+    const std::uint8_t vk = layoutVk(key);
+    const std::string keypad = lang == Language::Chinese ? "小键盘 " : "Keypad ";
+    // The keypad's signs and Enter share their short names with keys of the main block.
+    static constexpr std::pair<std::uint8_t, std::string_view> kKeypadSigns[] = {
+        {111, "/"}, {106, "*"}, {109, "-"}, {107, "+"}, {110, "."}, {108, "Enter"},
+    };
+    for (const auto& [code, sign] : kKeypadSigns) {
+        if (code == vk) return keypad + std::string(sign);
+    }
+    std::string name = spokenKeyName(vk);
+    if (name.empty()) return std::string(legend(key));
+    if (constexpr std::string_view kKeypad = "Keypad "; name.starts_with(kKeypad)) {
+        return keypad + name.substr(kKeypad.size());
+    }
+    return name;
+}
+
 std::string describeKey(KeyIndex key, const device::DeviceImage& image,
                         const KeyRecordTable& records, Language lang, const MacroNamer& macroName) {
-    const std::string name(legend(key));
+    const std::string name = pictureKeyName(key, lang);
     const char* separator = lang == Language::Chinese ? "：" : ": ";
     if (!keyEnabled(image, key)) {
         return name + separator + (lang == Language::Chinese ? kChinese : kEnglish).disabled;

@@ -18,10 +18,14 @@ namespace tessaron::keys {
 // "Left Ctrl"); names without a short form come back trimmed.
 std::string spokenKeyName(std::uint8_t vk);
 
+// The name a key of the picture is spoken by, told apart from keys sharing its legend ("Left
+// Shift", "Keypad 7", "Print Screen"); the legend where the key has no name.
+std::string pictureKeyName(KeyIndex key, Language lang);
+
 // The name of macro n, or empty when the caller does not know it.
 using MacroNamer = std::function<std::string(std::uint8_t)>;
 
-// "<legend>: <what it does>" from the key's enable bit and record.
+// "<picture key name>: <what it does>" from the key's enable bit and record.
 std::string describeKey(KeyIndex key, const device::DeviceImage& image,
                         const KeyRecordTable& records, Language lang,
                         const MacroNamer& macroName = {});

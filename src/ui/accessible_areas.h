@@ -28,8 +28,16 @@ struct PaintedArea {
     bool activatable = true;
     bool focusable = true;  // false: read, but passed over by the keyboard (a caption)
     // A child widget standing for the area: its own interface is the child, and the keyboard
-    // focus goes into it (a list, a field, a slider).
+    // focus goes into it (a list, a tree, a field).
     QWidget* widget = nullptr;
+    // A widget the area speaks for (see speakFor): the reader's object for the widget is the
+    // area, so the widget's own events (its focus, a slider's value) are the area's, while the
+    // window keeps the keyboard.
+    QWidget* speaksFor = nullptr;
+    // The area this one lies inside (the rows of an open list), or -1: the window.
+    int parent = -1;
+    // The numbers a slider's positions stand for (the report rates in Hz); empty: the positions.
+    std::vector<double> steps;
 };
 
 // Appends an area; the pointer stays good until the next area is added.
@@ -45,6 +53,9 @@ inline PaintedArea* addArea(std::vector<PaintedArea>& out, int id, int group,
 }
 
 void installPaintedAccessibility();
+
+// Marks a widget of a painted window as one an area speaks for, before a reader can ask for it.
+void speakFor(QWidget* widget);
 
 class PaintedAreaSource {
 public:
@@ -87,6 +98,10 @@ void observeAccessibleEvents(AccessibleEventObserver observer);
 
 // Raises the focus event for the area (when accessibility is active).
 void announcePaintedFocus(QWidget* window, int areaId);
+
+// Gives a painted window the keyboard focus on the way to one of its areas, without telling a
+// reader the window itself is the focus: the area's own focus event follows.
+void focusWindowQuietly(QWidget* window);
 
 // The focus mark of the theme around a window rectangle.
 void drawFocusMark(QPainter& p, const QRect& rect);

@@ -30,7 +30,7 @@ int AreaKeyboard::current() const {
     const auto areas = source().paintedAreas();
     if (QWidget* f = window_->focusWidget(); f != nullptr && f != window_) {
         for (const PaintedArea& a : areas) {
-            if (a.widget == f) return a.id;
+            if (a.widget == f || a.speaksFor == f) return a.id;
         }
     }
     return findArea(areas, current_) != nullptr ? current_ : -1;
@@ -47,9 +47,8 @@ QRect AreaKeyboard::markRect() const {
     const auto areas = source().paintedAreas();
     const PaintedArea* a = findArea(areas, current_);
     if (a == nullptr) return {};
-    // A slider is stepped from the window, so the window marks it; other widgets show their own.
-    const bool own = a->widget == nullptr || qobject_cast<QAbstractSlider*>(a->widget) != nullptr;
-    return own ? a->rect : QRect();
+    // Widgets of their own show their own mark.
+    return a->widget == nullptr ? a->rect : QRect();
 }
 
 void AreaKeyboard::focusArea(int id) {
@@ -58,11 +57,12 @@ void AreaKeyboard::focusArea(int id) {
     if (a == nullptr) return;
     current_ = id;
     visible_ = true;
-    // Sliders are stepped from the window; other widgets take the keys themselves.
-    if (a->widget != nullptr && qobject_cast<QAbstractSlider*>(a->widget) == nullptr) {
+    // Widgets of their own take the keys themselves; the window keeps them for the rest (a
+    // slider is stepped from the window).
+    if (a->widget != nullptr) {
         a->widget->setFocus(Qt::TabFocusReason);
     } else if (!window_->hasFocus()) {
-        window_->setFocus(Qt::TabFocusReason);
+        focusWindowQuietly(window_);
     }
     announcePaintedFocus(window_, id);
     window_->update();
@@ -88,7 +88,7 @@ bool AreaKeyboard::key(int key, Qt::KeyboardModifiers modifiers, bool enterActiv
         case Qt::Key_Up:
         case Qt::Key_Down: {
             if (at != nullptr) {
-                if (auto* slider = qobject_cast<QAbstractSlider*>(at->widget)) {
+                if (auto* slider = qobject_cast<QAbstractSlider*>(at->speaksFor)) {
                     const bool up = key == Qt::Key_Right || key == Qt::Key_Up;
                     slider->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
                                              : QAbstractSlider::SliderSingleStepSub);

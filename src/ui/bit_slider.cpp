@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/accessible_areas.h"
 #include "ui/messages.h"
 #include "ui/resource_bitmaps.h"
 
@@ -38,6 +39,8 @@ CBitSlider::CBitSlider(Qt::Orientation orientation, QWidget* parent)
     setMouseTracking(true);
     setSingleStep(1);
     setPageStep(1);
+    // Its owner paints it, so the owner's area for it is what a reader finds.
+    speakFor(this);
 }
 
 void CBitSlider::setUp() {

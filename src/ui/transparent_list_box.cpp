@@ -1,5 +1,6 @@
 #include "ui/transparent_list_box.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "ui/accessible_areas.h"
 #include "ui/edit_helper.h"
 #include "ui/messages.h"
 #include "ui/resource_bitmaps.h"
@@ -193,6 +195,7 @@ bool CTransparentListBox::beginEdit(int index) {
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), editor));
     }
     editor->setText(text);
+    editor->setAccessibleName(editorName_.isEmpty() ? accessibleName() : editorName_);
     editor->selectAll();
     editor_ = editor;
     editing_ = target;
@@ -214,9 +217,11 @@ void CTransparentListBox::endEdit(bool commit) {
     editStartIndex_ = -1;
     const bool hadFocus = editor->hasFocus();
     const QString entered = editor->text();
+    // The list takes the focus back before the editor goes, so it never passes to the next
+    // control on the way.
+    if (hadFocus) setFocus(Qt::OtherFocusReason);
     editor->hide();
     editor->deleteLater();
-    if (hadFocus) setFocus(Qt::OtherFocusReason);
 
     // An item removed while it was being edited takes the edit with it.
     if (!commit || !edited.isValid()) return;
@@ -236,7 +241,10 @@ void CTransparentListBox::endEdit(bool commit) {
     std::unique_ptr<QListWidgetItem> removed(takeItem(index));
     const int newIndex =
         sorted_ ? insertSorted(newText, value) : insertString(index, newText, value);
+    // A renamed profile's list is filled again right after: no reader is sent to this row.
+    quiet_ = editMode_ == kProfileName;
     setCurrentRow(newIndex);
+    quiet_ = false;
     if (notify_) sendMessage(notifyTarget(), kItemChangedMessage, newIndex, 0, oldText);
     if (editMode_ == kProfileName)
         sendMessage(notifyTarget(), kItemEditedMessage, startIndex, newIndex);
@@ -292,10 +300,25 @@ void CTransparentListBox::moveEvent(QMoveEvent* event) {
     recaptureBackground();
 }
 
+// Qt's list view tells a reader of a new current or selected row as if the keyboard were on
+// it, even while the keyboard is elsewhere (New fills the macro list, a rename fills the
+// profiles list): only a list with the focus tells, the rest is the item view's own work.
 void CTransparentListBox::selectionChanged(const QItemSelection& selected,
                                            const QItemSelection& deselected) {
-    QListWidget::selectionChanged(selected, deselected);
+    if (hasFocus() && !quiet_) {
+        QListWidget::selectionChanged(selected, deselected);
+    } else {
+        QAbstractItemView::selectionChanged(selected, deselected);
+    }
     viewport()->update();
+}
+
+void CTransparentListBox::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (hasFocus() && !quiet_) {
+        QListWidget::currentChanged(current, previous);
+    } else {
+        QAbstractItemView::currentChanged(current, previous);
+    }
 }
 
 void CTransparentListBox::recaptureBackground() {
@@ -334,21 +357,38 @@ void CTransparentListBox::captureBackground() {
 
 void CTransparentListBox::paintEvent(QPaintEvent* /*event*/) {
     if (!captured_ ||
-        background_.deviceIndependentSize().toSize() != viewport()->size().expandedTo(QSize(1, 1)) ||
+        background_.deviceIndependentSize().toSize() !=
+            viewport()->size().expandedTo(QSize(1, 1)) ||
         background_.devicePixelRatio() != viewport()->devicePixelRatioF()) {
         captureBackground();
     }
     QPainter p(viewport());
     p.drawImage(0, 0, background_);
     const QModelIndex first = indexAt(QPoint(0, 0));
-    if (!first.isValid()) return;
     const int width = viewport()->width();
     const int height = viewport()->height();
-    for (int row = first.row(); row < count(); ++row) {
+    for (int row = first.isValid() ? first.row() : count(); row < count(); ++row) {
         const QRect r = visualRect(model()->index(row, 0));
         if (r.top() >= height) break;
         drawItem(p, row, QRect(0, r.top(), width, itemHeight_));
     }
+    // Where the keyboard is (the list draws no focus rectangle of its own).
+    if (hasFocus()) drawFocusMark(p, viewport()->rect().adjusted(3, 3, -3, -3));
+}
+
+void CTransparentListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    const bool tab =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (selectOnTab_ && tab && count() > 0 && selectedIndex() < 0) {
+        setCurrentRow(std::max(currentRow(), 0));
+    }
+    viewport()->update();  // the focus mark
+}
+
+void CTransparentListBox::focusOutEvent(QFocusEvent* event) {
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
 }
 
 void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) const {

@@ -49,6 +49,11 @@ public:
     [[nodiscard]] int selectedIndex() const;
     [[nodiscard]] int itemHeight() const { return itemHeight_; }
 
+    // What a reader calls the editor (the list's own name when empty).
+    void setEditorName(const QString& name) { editorName_ = name; }
+    // Keyboard focus coming in by Tab selects the current row (the first when none is).
+    void setSelectOnTab(bool on) { selectOnTab_ = on; }
+
     // Opens the editor on an item as a double-click on it does; false when not editable.
     bool beginEdit(int index);
     // Ends an open edit; nothing happens without one.
@@ -68,6 +73,8 @@ public:
 protected:
     void customEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -77,6 +84,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void captureBackground();
@@ -86,6 +94,9 @@ private:
     QWidget* notifyTarget() const { return parentWidget(); }
 
     int editMode_ = kPlainText;
+    QString editorName_;
+    bool selectOnTab_ = false;
+    bool quiet_ = false;  // row changes told to no reader
     bool sorted_ = false;
     bool notify_ = false;
     QColor normal_;

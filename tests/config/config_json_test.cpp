@@ -39,7 +39,7 @@ struct Folder {
 
 // Written by hand in the writer's own order and layout: keys in key index order.
 constexpr const char* kEverything = R"({
-  "format": 1,
+  "format": 2,
   "lighting": {
     "effect": "Radar",
     "speed": 7,
@@ -159,6 +159,28 @@ TEST(ConfigurationText, WritesTheDocumentedBytesAndReadsBackAsTheSameText) {
     EXPECT_EQ(f.exported(), kEverything);
 }
 
+// Files of format 1 had no switching rules and still read; rules given come back out as given.
+TEST(ConfigurationText, SwitchingRulesAreOptionalAndRoundTrip) {
+    Json doc = Json::parse(kEverything);
+    doc["format"] = 1;
+    auto old = parseConfiguration(doc.dump());
+    ASSERT_TRUE(old) << old.error().english;
+    EXPECT_FALSE(old->switching);
+
+    doc["format"] = 2;
+    doc["switching"] = Json::parse(R"({"format": 1, "otherwise": {"profile": "Desk"},
+        "rules": [{"when": [{"field": "command_line", "test": "contains", "text": "game.exe",
+                             "negate": true}], "profile": "Games"}]})");
+    auto withRules = parseConfiguration(doc.dump());
+    ASSERT_TRUE(withRules) << withRules.error().english;
+    ASSERT_TRUE(withRules->switching);
+    EXPECT_EQ(withRules->switching->otherwise, "Desk");
+    EXPECT_TRUE(withRules->switching->rules.at(0).conditions.at(0).negate());
+    const auto again = parseConfiguration(formatConfiguration(*withRules));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->switching, withRules->switching);
+}
+
 // A second import of the same text changes nothing, and a text without keys brings every key
 // back to its factory cell and enable bit.
 TEST(ConfigurationText, KeysLeftOutGoBackToTheirFactoryState) {
@@ -253,6 +275,10 @@ Json changed(const std::string& what) {
     if (what == "top") d["profile"] = 1;
     if (what == "missing") d.erase("win_lock");
     if (what == "type") d["game_mode"] = "yes";
+    if (what == "switching") {
+        d["switching"] = Json::parse(R"({"format": 1, "rules": [{"profile": "A",
+            "when": [{"field": "class", "test": "is", "text": "a"}]}]})");
+    }
     if (what == "function") d["keys"]["F1"]["function"] = "Explode";
     if (what == "relative") d["keys"]["F3"]["program"] = "bin/sh";
     if (what == "twoWords") d["keys"]["F1"]["single"] = "A";
@@ -287,6 +313,7 @@ TEST(ConfigurationText, RefusesEachMistakeWithItsPathAndReason) {
         {"top", "profile: unknown field"},
         {"missing", "win_lock: is missing"},
         {"type", "game_mode: must be true or false, not text"},
+        {"switching", "switching.rules[0].when[0].test: must be equals, contains"},
         {"function", "keys.F1.function: no function is called \"Explode\""},
         {"relative", "keys.F3.program: must be an absolute path"},
         {"twoWords", "keys.F1.single: a key takes one assignment, and \"function\" is already"},
@@ -340,7 +367,7 @@ TEST(ConfigurationText, EveryNumberAtAndPastItsLimits) {
         const char* refusal;
         bool asText = false;  // a macro delay, "N ms"
     } limits[] = {
-        {"/format", 1, 1, "format: this file has format"},
+        {"/format", 1, 2, "format: this file has format"},
         {"/lighting/speed", 0, 9, "lighting.speed: must be 0 to 9"},
         {"/lighting/brightness", 0, 50, "lighting.brightness: must be 0 to 50"},
         {"/response_time_ms", 2, 20,

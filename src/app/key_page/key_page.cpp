@@ -154,8 +154,9 @@ public:
         if (chosen->isEmpty()) {
             if (chooser == Chooser::Folder) {
                 page_.dialogs_->message(
-                    &page_, pick(page_.setup_.language, QStringLiteral("Please select a folder\n"),
-                                 QStringLiteral("请选择文件夹\n")),
+                    &page_,
+                    pick(page_.setup_.language, QStringLiteral("Please select a folder\n"),
+                         QStringLiteral("请选择文件夹\n")),
                     page_.setup_.language);
             }
             return std::nullopt;
@@ -253,6 +254,8 @@ void CKeyMap::createControls() {
     const QFont fieldFont = ui::panelFont(12);
     for (QLineEdit** field : {&single_, &combination_}) {
         auto* edit = new QLineEdit(this);  // owned by the page
+        // The page's Single and Combine areas are what a reader finds for the fields.
+        ui::speakFor(edit);
         edit->setAlignment(Qt::AlignCenter);
         // Keys are captured through the hook; typing must never put text in the field that
         // the captured keys do not hold.
@@ -272,9 +275,11 @@ void CKeyMap::createControls() {
     macroList_->setFrameShape(QFrame::NoFrame);
     macroList_->setSelectionMode(QAbstractItemView::SingleSelection);
     macroList_->setStyleSheet(
-        QStringLiteral("QListWidget { background: %1; color: white; outline: none; }"
+        QStringLiteral("QListWidget { background: %1; color: white; outline: none;"
+                       " border: 2px solid %1; }"
+                       "QListWidget:focus { border-color: %3; }"
                        "QListWidget::item:selected { background: %2; color: white; }")
-            .arg(kFieldGrey.name(), ui::theme::kAccent.name()));
+            .arg(kFieldGrey.name(), ui::theme::kAccent.name(), ui::theme::kFocus.name()));
     for (const std::string& name : model_.macroNames()) macroList_->addItem(text(name));
     macroList_->verticalScrollBar()->setStyleSheet(scrollBarStyle(kFieldGrey));
     macroList_->hide();

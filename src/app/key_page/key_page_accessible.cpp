@@ -130,10 +130,10 @@ std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
 
     switch (tab) {
         case Tab::SingleCombine: {
-            const auto field = [&](int id, int group, QString name, const QLineEdit* edit,
-                                   bool chosen) {
+            const auto field = [&](int id, int group, QString name, QLineEdit* edit, bool chosen) {
                 auto* a =
                     add(id, group, QAccessible::EditableText, std::move(name), edit->geometry());
+                a->speaksFor = edit;
                 a->value = edit->text().trimmed();
                 a->state.readOnly = true;
                 // The field the typed keys go to.
@@ -166,7 +166,11 @@ std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
             auto* a = add(kTreeArea, kListGroup, QAccessible::Tree, tabNames[2], tree_->geometry());
             a->widget = tree_;
             a->activatable = false;
-            if (tree_->accessibleName() != tabNames[2]) tree_->setAccessibleName(tabNames[2]);
+            if (tree_->accessibleName() != tabNames[2]) {
+                tree_->setAccessibleName(tabNames[2]);
+                // The hidden header is still read out as the column's header: not "1".
+                tree_->setHeaderLabel(tabNames[2]);
+            }
             break;
         }
         case Tab::Advance: {

@@ -140,6 +140,9 @@ void CMacroRecordDlg::buildControls() {
     macroList_ = makeList(macromgr::kMacroListRect, ui::CTransparentListBox::kPlainText);
     macroList_->setNotify(true);  // renames arrive as kItemChangedMessage
     eventList_ = makeList(macromgr::kEventListRect, ui::CTransparentListBox::kDelay);
+    const bool zh = language_ == Language::Chinese;
+    macroList_->setEditorName(zh ? QStringLiteral("宏名称") : QStringLiteral("Macro name"));
+    eventList_->setEditorName(zh ? QStringLiteral("延时（毫秒）") : QStringLiteral("Delay (ms)"));
     eventList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(macroList_, &QListWidget::currentRowChanged, this, [this](int row) {

@@ -101,56 +101,28 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         a->state.collapsed = collapsed;
     };
     const auto slider = [&](int id, int group, ui::CBitSlider* s, QString name, QString value) {
-        if (s == nullptr || !s->isVisible()) return;
-        if (s->accessibleName() != name) s->setAccessibleName(name);
-        if (s->accessibleDescription() != value) s->setAccessibleDescription(value);
+        if (s == nullptr || !s->isVisible()) return static_cast<ui::PaintedArea*>(nullptr);
         auto* a = add(id, group, QAccessible::Slider, std::move(name), s->geometry());
-        a->value = value;
+        a->value = std::move(value);
         a->activatable = false;
-        a->widget = s;
+        a->speaksFor = s;
+        return a;
+    };
+    // An open list or menu: a container over the window with its rows inside.
+    const auto list = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
+        auto* a = add(id, group, role, std::move(name), rect);
+        a->activatable = false;
+        a->focusable = false;
+        return id;
     };
 
-    button(area::kHelp, kTitleGroup, tr2("Help", "帮助"))->state.hasPopup = true;
-    out.back().state.expanded = helpMenuOpen_;
+    auto* help = button(area::kHelp, kTitleGroup, tr2("Help", "帮助"));
+    help->state.hasPopup = true;
+    help->state.expandable = true;
+    help->state.expanded = helpMenuOpen_;
+    help->state.collapsed = !helpMenuOpen_;
     button(area::kHide, kTitleGroup, tr2("Minimize", "最小化"));
     button(area::kClose, kTitleGroup, tr2("Close", "关闭"));
-
-    // An open list or menu takes every click; only its rows can be reached then.
-    if (helpMenuOpen_) {
-        const QString rows[] = {tr2("Tessaron Guide", "Tessaron 使用指南"),
-                                tr2("Update Firmware", "驱动更新"), utf8(kVersionText)};
-        for (int r = 0; r < 3; ++r) {
-            auto* a =
-                add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r], helpRowRect(r));
-            a->activatable = r < 2;
-            a->focusable = r < 2;
-        }
-        return out;
-    }
-    if (effectListOpen_) {
-        const auto current = lighting::effectRow(image[img::kEffect]);
-        for (std::size_t r = 0; r < lighting::kEffectCount; ++r) {
-            const auto& e = lighting::effects()[r];
-            auto* a = add(
-                kEffectRow + static_cast<int>(r), kEffectListGroup, QAccessible::ListItem,
-                QString::fromStdString(lighting::effectName(e.code, live_.language)).trimmed(),
-                listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, static_cast<int>(r)));
-            a->state.selectable = true;
-            a->state.selected = current == r;
-        }
-        return out;
-    }
-    if (responseListOpen_) {
-        for (int r = 0; r < performance::kResponseRows; ++r) {
-            auto* a =
-                add(kResponseRow + r, kResponseListGroup, QAccessible::ListItem,
-                    QString::fromStdString(performance::responseRowText(r)),
-                    listRowRect(lists::kResponseLeft, lists::kResponseRight, l.responseListTop, r));
-            a->state.selectable = true;
-            a->state.selected = image[img::kResponseTime] == r + 1;
-        }
-        return out;
-    }
 
     // Light.
     header(area::kLightHeader, kLightHeaderGroup, tr2("Light", "灯光"), sections_.light);
@@ -161,6 +133,9 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         field->value =
             QString::fromStdString(lighting::effectName(effect, live_.language)).trimmed();
         field->state.hasPopup = true;
+        field->state.expandable = true;
+        field->state.expanded = effectListOpen_;
+        field->state.collapsed = !effectListOpen_;
         if (lighting::isDiyEffect(effect)) {
             radio(area::kKeymapRadio, kDirectionGroup, tr2("Keymap", "按键"), {28, 200, 42, 214},
                   !live_.diyMode);
@@ -199,8 +174,8 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
     button(area::kMacroManagement, kMacroGroup, tr2("Macro Management", "宏管理"));
 
     // Game Mode and Win Lock.
-    header(area::kGameModeHeader, kGameModeHeaderGroup, tr2("Game Mode", "游戏模式"),
-           sections_.gameMode);
+    header(area::kGameModeHeader, kGameModeHeaderGroup,
+           tr2("Game Mode and Win Lock", "游戏模式和Win Lock模式"), sections_.gameMode);
     if (!sections_.gameMode) {
         const int top = l.gameModeTop + 33;
         const int bottom = l.gameModeTop + 42;
@@ -225,6 +200,9 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         field->role = QAccessible::ComboBox;
         field->value = QString::fromStdString(performance::responseFieldText(image));
         field->state.hasPopup = true;
+        field->state.expandable = true;
+        field->state.expanded = responseListOpen_;
+        field->state.collapsed = !responseListOpen_;
     }
 
     // USB Report Rate.
@@ -232,8 +210,11 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
            sections_.reportRate);
     if (!sections_.reportRate) {
         const int v = std::clamp(reportRate_->value(), 0, performance::kReportRateMax);
-        slider(kReportRateArea, kRateGroup, reportRate_, tr2("USB Report Rate", "USB报告率"),
-               QString::fromLatin1(kReportRates[v]));
+        if (auto* a =
+                slider(kReportRateArea, kRateGroup, reportRate_,
+                       tr2("USB Report Rate", "USB报告率"), QString::fromLatin1(kReportRates[v]))) {
+            a->steps = {125, 250, 500, 1000};
+        }
     }
 
     // The keyboard picture, by rows as the layout lists them.
@@ -246,7 +227,8 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         const auto key = static_cast<keys::KeyIndex>(k);
         if (keys::keyRect(key).empty()) continue;
         auto* a = add(kKeyArea + static_cast<int>(k), kKeyboardGroup, QAccessible::Button,
-                      utf8(keys::legend(key)), keyRectInWindow(key));
+                      QString::fromStdString(keys::pictureKeyName(key, live_.language)),
+                      keyRectInWindow(key));
         a->description = QString::fromStdString(
             keys::describeKey(key, image, live_.records, live_.language, macroName));
         if (live_.diyMode) {
@@ -267,6 +249,60 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         tr2("Restore the factory settings", "恢复出厂设置");
     button(area::kCancel, kBottomGroup, tr2("Cancel", "取消"));
     button(area::kSave, kBottomGroup, tr2("Save", "保存"));
+
+    // An open list or menu takes every click and every key; the rest is still there to read.
+    int open = -1;
+    if (helpMenuOpen_) {
+        open = list(kHelpRow - 1, kHelpMenuGroup, QAccessible::PopupMenu, tr2("Help", "帮助"),
+                    kHelpMenu.toQRect());
+        const QString rows[] = {tr2("Tessaron Guide", "Tessaron 使用指南"),
+                                tr2("Update Firmware", "驱动更新"), utf8(kVersionText)};
+        for (int r = 0; r < 3; ++r) {
+            auto* a =
+                add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r], helpRowRect(r));
+            a->parent = open;
+            a->activatable = r < 2;
+            a->focusable = r < 2;
+        }
+    } else if (effectListOpen_) {
+        const auto current = lighting::effectRow(image[img::kEffect]);
+        const auto count = static_cast<int>(lighting::kEffectCount);
+        open = list(
+            kEffectRow - 1, kEffectListGroup, QAccessible::List, tr2("Effect", "效果"),
+            listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, 0)
+                .united(listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, count - 1)));
+        for (int r = 0; r < count; ++r) {
+            const auto& e = lighting::effects()[static_cast<std::size_t>(r)];
+            auto* a =
+                add(kEffectRow + r, kEffectListGroup, QAccessible::ListItem,
+                    QString::fromStdString(lighting::effectName(e.code, live_.language)).trimmed(),
+                    listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, r));
+            a->parent = open;
+            a->state.selectable = true;
+            a->state.selected = current == static_cast<std::size_t>(r);
+        }
+    } else if (responseListOpen_) {
+        const auto row = [&](int r) {
+            return listRowRect(lists::kResponseLeft, lists::kResponseRight, l.responseListTop, r);
+        };
+        open = list(kResponseRow - 1, kResponseListGroup, QAccessible::List,
+                    tr2("Response Time", "按键响应时间"),
+                    row(0).united(row(performance::kResponseRows - 1)));
+        for (int r = 0; r < performance::kResponseRows; ++r) {
+            auto* a = add(kResponseRow + r, kResponseListGroup, QAccessible::ListItem,
+                          QString::fromStdString(performance::responseRowText(r)), row(r));
+            a->parent = open;
+            a->state.selectable = true;
+            a->state.selected = image[img::kResponseTime] == r + 1;
+        }
+    }
+    if (open >= 0) {
+        for (ui::PaintedArea& a : out) {
+            if (a.parent == open || a.id == open) continue;
+            a.focusable = false;
+            a.activatable = false;
+        }
+    }
     return out;
 }
 
@@ -275,25 +311,32 @@ void CTessaronDlg::activatePaintedArea(int id) {
     const auto areas = paintedAreas();
     const ui::PaintedArea* a = ui::findArea(areas, id);
     if (a == nullptr || !a->activatable || a->widget != nullptr) return;
+    const bool keyboard = isVisible() && keyboard_.markVisible();
+    // A row of an open list closes it: the focus goes back to the list's field first, so that
+    // no reader is left on a row that is gone.
+    int field = -1;
+    if (id >= kHelpRow && id < kHelpRow + 3) {
+        field = area::kHelp;
+    } else if (id >= kEffectRow && id < kEffectRow + 100) {
+        field = area::kEffectField;
+    } else if (id >= kResponseRow && id < kResponseRow + 100) {
+        field = area::kResponseField;
+    }
+    if (field >= 0 && keyboard) keyboard_.focusArea(field);
     // A click in the middle of the area does what the mouse does.
     click(a->rect.center());
-    // Where the focus goes on: into a list that opened, back to the field of one that closed.
+    if (field >= 0 || !keyboard) return;
+    // Into a list that opened.
     int next = id;
     if (id == area::kHelp && helpMenuOpen_) {
         next = kHelpRow;
-    } else if (id >= kHelpRow && id < kHelpRow + 3) {
-        next = area::kHelp;
     } else if (id == area::kEffectField && effectListOpen_) {
         next = kEffectRow +
                static_cast<int>(lighting::effectRow(live_.image[img::kEffect]).value_or(0));
-    } else if (id >= kEffectRow && id < kEffectRow + 100) {
-        next = area::kEffectField;
     } else if (id == area::kResponseField && responseListOpen_) {
         next = kResponseRow + std::max(0, live_.image[img::kResponseTime] - 1);
-    } else if (id >= kResponseRow && id < kResponseRow + 100) {
-        next = area::kResponseField;
     }
-    if (isVisible() && keyboard_.markVisible()) keyboard_.focusArea(next);
+    keyboard_.focusArea(next);
 }
 
 }  // namespace tessaron::app

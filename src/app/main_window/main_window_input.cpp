@@ -140,10 +140,12 @@ void CTessaronDlg::keyPressEvent(QKeyEvent* event) {
         const int field = effectListOpen_     ? area::kEffectField
                           : responseListOpen_ ? area::kResponseField
                                               : area::kHelp;
+        // The focus first, while the rows are still there to be left.
+        keyboard_.focusArea(field);
         effectListOpen_ = responseListOpen_ = helpMenuOpen_ = false;
         hoveredRow_ = -1;
         placeSliders();
-        keyboard_.focusArea(field);
+        update();
         return;
     }
     keyboard_.key(key, event->modifiers(), true);

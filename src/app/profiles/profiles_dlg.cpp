@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "config/host_actions.h"
 #include "core/atomic_file.h"
 #include "keys/keymap_file.h"
@@ -73,6 +75,9 @@ void CConfigureDlg::prepare(const QRect& ownerRect) {
     list_->setLook(QStringLiteral("Arial"), pd::kListFontHeight, Qt::white, kSelectedText, true,
                    Qt::black, pd::kListShadowOffset);
     list_->setEditMode(ui::CTransparentListBox::kProfileName);
+    list_->setSelectOnTab(true);
+    list_->setEditorName(language_ == Language::Chinese ? QStringLiteral("配置名称")
+                                                        : QStringLiteral("Profile name"));
     list_->recaptureBackground();
 
     report(store_.open());
@@ -102,6 +107,11 @@ void CConfigureDlg::showList() {
         rowToStore_[static_cast<std::size_t>(row)] = static_cast<std::size_t>(list_->itemData(row));
     }
     list_->viewport()->update();
+}
+
+void CConfigureDlg::selectStoreIndex(std::size_t index) {
+    const auto it = std::find(rowToStore_.begin(), rowToStore_.end(), index);
+    if (it != rowToStore_.end()) list_->setCurrentRow(static_cast<int>(it - rowToStore_.begin()));
 }
 
 void CConfigureDlg::report(const profiles::StoreResult& result) {
@@ -290,6 +300,13 @@ void CConfigureDlg::finishRename() {
     }
     const profiles::StoreResult result = store_.rename(*index, rename.newText.toStdString());
     showList();
+    // The renamed profile stays the selected one (under either name).
+    for (const QString& name : {rename.newText, QString::fromStdString(rename.oldName)}) {
+        if (const auto now = store_.indexOf(name.toStdString())) {
+            selectStoreIndex(*now);
+            break;
+        }
+    }
     report(result);
 }
 

@@ -92,6 +92,8 @@ protected:
 
 private:
     void showList();
+    // Selects the row of the profile at this index of the store.
+    void selectStoreIndex(std::size_t index);
     void report(const profiles::StoreResult& result);
     // A file from outside the data folder may come from someone else: keys that would run
     // something and that the live configuration does not have are named in one question.

@@ -47,7 +47,7 @@ TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
     w.setFocus();
 
     // Tab to the keyboard picture, then by arrows from Esc down to Caps Lock.
-    ASSERT_TRUE(road::tabTo(&w, w, QStringLiteral("Esc")));
+    ASSERT_TRUE(road::tabTo(&w, w, QStringLiteral("Escape")));
     for (int i = 0; i < 3; ++i) key(&w, Qt::Key_Down);
     ASSERT_EQ(focusedName(w), QStringLiteral("Caps Lock"));
 
@@ -208,6 +208,17 @@ TEST_P(KeyPageAccessible, TabsFieldsOptionsAndButtonsAreNamedWithTheirRolesAndAc
             << i;
     }
     EXPECT_TRUE(child(t("Single/Combine", "单键/组合键"))->state().selected);
+
+    // Pressed, a field listens with the keyboard focus in it: the reader's object for the
+    // focused widget is the page's named field, with its text.
+    QAccessibleInterface* single = child(t("Single", "单键"));
+    single->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitFor([&] { return page->focusWidget() != nullptr; }));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(page->focusWidget()), single);
+    EXPECT_EQ(w->indexOfChild(single), 6);
+    ASSERT_NE(single->textInterface(), nullptr);
+    EXPECT_EQ(single->textInterface()->text(0, single->textInterface()->characterCount()),
+              single->text(QAccessible::Value));
 
     // Actions do what clicks do: the Macro tab shows its list as the reader's next child.
     child(t("Macro", "宏"))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

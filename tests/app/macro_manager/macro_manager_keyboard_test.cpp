@@ -76,7 +76,7 @@ TEST(MacroManagerKeyboardRoad, AMacroRecordedFromTheKeyboardIsGivenToQAndSaved) 
     ASSERT_EQ(rig.live().committedMacros.countInUse(), 1u);
 
     // Q plays it: the picture from Esc to Q, the key page's Macro tab, its list, Save.
-    ASSERT_TRUE(tabTo(&w, w, QStringLiteral("Esc")));
+    ASSERT_TRUE(tabTo(&w, w, QStringLiteral("Escape")));
     key(&w, Qt::Key_Down);
     key(&w, Qt::Key_Down);
     key(&w, Qt::Key_Right);

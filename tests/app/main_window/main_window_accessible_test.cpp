@@ -6,12 +6,15 @@
 #include <QAccessible>
 #include <QTest>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
 #include "app/main_window/window_layout.h"
+#include "keys/key_description.h"
 #include "keys/key_layout.h"
 #include "keys/key_record.h"
+#include "keys/lighting.h"
 #include "main_window_test_support.h"
 #include "ui/accessible_areas.h"
 #include "ui/bit_slider.h"
@@ -99,9 +102,26 @@ TEST_P(MainWindowAccessible, EveryKeyOfThePictureIsNamedByItsLegendAndSaysWhatIt
         }
     }
     // Outside DIY mode the picture leaves the left Windows key and Fn alone.
-    EXPECT_EQ(fixed, (std::set<QString>{QString::fromUtf8(keys::legend(keys::kLeftWinKey)),
-                                        QString::fromUtf8(keys::legend(keys::kFnKey))}));
+    const auto keyName = [&](keys::KeyIndex k) {
+        return QString::fromStdString(keys::pictureKeyName(k, GetParam()));
+    };
+    EXPECT_EQ(fixed, (std::set<QString>{keyName(keys::kLeftWinKey), keyName(keys::kFnKey)}));
+    // Keys sharing a legend are told apart by their spoken names.
+    for (const char* name : {"Left Shift", "Right Shift", "Left Ctrl", "Right Ctrl", "Enter",
+                             "Print Screen", "Escape", "7", "/"}) {
+        EXPECT_EQ(keyDescriptions.count(QString::fromUtf8(name)), 1U) << name;
+    }
+    for (const char* name : {"Keypad 7", "Keypad Enter", "Keypad /"}) {
+        const QString spoken = zh ? QString::fromUtf8(name).replace(QStringLiteral("Keypad "),
+                                                                    QStringLiteral("小键盘 "))
+                                  : QString::fromUtf8(name);
+        EXPECT_EQ(keyDescriptions.count(spoken), 1U) << name;
+    }
     EXPECT_EQ(keyCount, static_cast<int>(keys::kRealKeyCount));
+    EXPECT_EQ(keyDescriptions.size(), keys::kRealKeyCount) << "two keys share a name";
+    std::map<QString, int> shared;
+    for (auto* c : children(w)) ++shared[c->text(QAccessible::Name)];
+    for (const auto& [name, n] : shared) EXPECT_EQ(n, 1) << name.toStdString();
     if (zh) {
         EXPECT_EQ(keyDescriptions["Caps Lock"], QStringLiteral("Caps Lock：Left Ctrl + Z"));
         EXPECT_EQ(keyDescriptions["F5"], QStringLiteral("F5：已禁用"));
@@ -127,7 +147,7 @@ TEST_P(MainWindowAccessible, ControlsCarryRolesStatesAndActionsInTheInterfaceLan
     // Collapsed sections: their headers, the buttons of the title and of the bottom.
     for (const QString& name :
          {t("Help", "帮助"), t("Minimize", "最小化"), t("Close", "关闭"), t("Light", "灯光"),
-          t("Macro Management", "宏管理"), t("Game Mode", "游戏模式"),
+          t("Macro Management", "宏管理"), t("Game Mode and Win Lock", "游戏模式和Win Lock模式"),
           t("Response Time", "按键响应时间"), t("USB Report Rate", "USB报告率"),
           t("Profile", "配置"), t("Return", "恢复"), t("Cancel", "取消"), t("Save", "保存")}) {
         QAccessibleInterface* c = named(w, name);
@@ -264,6 +284,129 @@ TEST(MainWindowKeyboard, TabGroupsArrowsWithinAndSpaceOrEnterActivate) {
     EXPECT_FALSE(w.areaKeyboard().markVisible());
 }
 
+// Every event the painted windows raise, as a reader would get them.
+struct ReaderEvent {
+    QAccessible::Event type;
+    QAccessibleInterface* iface;
+    QString name;
+};
+std::vector<ReaderEvent> g_reader;
+void recordForReader(QAccessibleEvent* e) {
+    QAccessibleInterface* iface = e->accessibleInterface();
+    g_reader.push_back({e->type(), iface, iface ? iface->text(QAccessible::Name) : QString()});
+}
+class ReaderAttached {
+public:
+    ReaderAttached() {
+        g_reader.clear();
+        ui::observeAccessibleEvents(&recordForReader);
+    }
+    ~ReaderAttached() { ui::observeAccessibleEvents(nullptr); }
+    ReaderAttached(const ReaderAttached&) = delete;
+    ReaderAttached& operator=(const ReaderAttached&) = delete;
+};
+
+// The last focus event: it must name an object the reader can reach from the window.
+QAccessibleInterface* lastFocus(QAccessibleInterface* window) {
+    for (auto it = g_reader.rbegin(); it != g_reader.rend(); ++it) {
+        if (it->type != QAccessible::Focus) continue;
+        QAccessibleInterface* f = it->iface;
+        EXPECT_TRUE(f != nullptr && f->isValid() && !f->text(QAccessible::Name).isEmpty());
+        if (f == nullptr) return nullptr;
+        // Up the tree to the window, each object a child of the next.
+        QAccessibleInterface* at = f;
+        while (at != nullptr && at != window) {
+            QAccessibleInterface* up = at->parent();
+            EXPECT_NE(up, nullptr);
+            if (up == nullptr) return nullptr;
+            EXPECT_GE(up->indexOfChild(at), 0) << at->text(QAccessible::Name).toStdString();
+            at = up;
+        }
+        return f;
+    }
+    return nullptr;
+}
+
+bool told(QAccessible::Event type, const QString& name) {
+    return std::any_of(g_reader.begin(), g_reader.end(),
+                       [&](const ReaderEvent& e) { return e.type == type && e.name == name; });
+}
+
+TEST(MainWindowReader, SlidersFieldsAndListsSpeakTheirValuesWhereTheFocusIs) {
+    Rig rig;
+    auto& w = *rig.window;
+    QAccessibleInterface* window = windowInterface(&w);
+    ReaderAttached reader;
+    w.activateWindow();
+    w.setFocus();
+    while (focusedName(w) != QStringLiteral("Light")) {
+        press(&w, Qt::Key_Tab);
+        ASSERT_NE(focusedName(w), QStringLiteral("Save"));
+    }
+    press(&w, Qt::Key_Space);
+    ASSERT_FALSE(w.sections().light);
+
+    // The effect: a combo box whose text is its value; its list a list of rows inside the
+    // window, the rest of the window still there.
+    press(&w, Qt::Key_Tab);
+    QAccessibleInterface* effect = lastFocus(window);
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->text(QAccessible::Name), QStringLiteral("Effect"));
+    ASSERT_NE(effect->textInterface(), nullptr);
+    const QString before = effect->text(QAccessible::Value);
+    EXPECT_FALSE(before.isEmpty());
+    EXPECT_EQ(effect->textInterface()->text(0, effect->textInterface()->characterCount()), before);
+    press(&w, Qt::Key_Space);
+    ASSERT_TRUE(w.effectListOpen());
+    w.repaint();
+    EXPECT_TRUE(effect->state().expanded);
+    QAccessibleInterface* row = lastFocus(window);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->role(), QAccessible::ListItem);
+    EXPECT_TRUE(row->state().selected);
+    EXPECT_EQ(row->text(QAccessible::Name), before);
+    QAccessibleInterface* list = row->parent();
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->childCount(), static_cast<int>(keys::lighting::kEffectCount));
+    EXPECT_NE(named(window, QStringLiteral("Save")), nullptr);
+    press(&w, Qt::Key_Down);
+    EXPECT_EQ(lastFocus(window)->parent(), list);
+    press(&w, Qt::Key_Space);
+    w.repaint();
+    EXPECT_FALSE(effect->state().expanded);
+    EXPECT_NE(effect->text(QAccessible::Value), before);
+    EXPECT_TRUE(told(QAccessible::ValueChanged, QStringLiteral("Effect")));
+
+    // A slider: the focus lands on it, and a step is told with the value.
+    while (focusedName(w) != QStringLiteral("Brightness")) press(&w, Qt::Key_Tab);
+    QAccessibleInterface* brightness = lastFocus(window);
+    ASSERT_NE(brightness, nullptr);
+    EXPECT_EQ(brightness->text(QAccessible::Name), QStringLiteral("Brightness"));
+    EXPECT_TRUE(brightness->state().focused);
+    ASSERT_NE(brightness->valueInterface(), nullptr);
+    const int level = w.slider(kBrightnessSliderId)->value();
+    EXPECT_EQ(brightness->valueInterface()->currentValue().toInt(), level);
+    g_reader.clear();
+    press(&w, level > 0 ? Qt::Key_Left : Qt::Key_Right);
+    EXPECT_TRUE(told(QAccessible::ValueChanged, QStringLiteral("Brightness")));
+    EXPECT_NE(brightness->valueInterface()->currentValue().toInt(), level);
+
+    // The report rate is spoken in Hz.
+    while (focusedName(w) != QStringLiteral("USB Report Rate") || w.sections().reportRate) {
+        press(&w,
+              focusedName(w) == QStringLiteral("USB Report Rate") ? Qt::Key_Space : Qt::Key_Tab);
+    }
+    press(&w, Qt::Key_Tab);
+    QAccessibleInterface* rate = lastFocus(window);
+    ASSERT_NE(rate, nullptr);
+    ASSERT_EQ(rate->role(), QAccessible::Slider);
+    ASSERT_NE(rate->valueInterface(), nullptr);
+    EXPECT_EQ(rate->valueInterface()->maximumValue().toInt(), 1000);
+    EXPECT_EQ(
+        rate->text(QAccessible::Value),
+        QString::number(rate->valueInterface()->currentValue().toInt()) + QStringLiteral(" Hz"));
+}
+
 TEST(MainWindowKeyboard, InDiyModeAKeyIsALightToSwitch) {
     Rig rig;
     auto& w = *rig.window;
@@ -277,7 +420,8 @@ TEST(MainWindowKeyboard, InDiyModeAKeyIsALightToSwitch) {
     caps->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     ASSERT_TRUE(waitFor([&] { return caps->state().checked != lit; }));
     // The Windows key and Fn take a light too in DIY mode.
-    QAccessibleInterface* win = named(window, QString::fromUtf8(keys::legend(keys::kLeftWinKey)));
+    QAccessibleInterface* win = named(
+        window, QString::fromStdString(keys::pictureKeyName(keys::kLeftWinKey, Language::English)));
     ASSERT_NE(win, nullptr);
     EXPECT_FALSE(win->state().disabled);
 }
@@ -286,7 +430,7 @@ TEST(MainWindowKeyboard, ArrowsWalkTheKeyboardPictureByRowAndColumn) {
     Rig rig;
     auto& w = *rig.window;
     w.setFocus();
-    while (focusedName(w) != QStringLiteral("Esc")) {
+    while (focusedName(w) != QStringLiteral("Escape")) {
         press(&w, Qt::Key_Tab);
         ASSERT_NE(focusedName(w), QStringLiteral("Save")) << "no keyboard group";
     }

@@ -153,7 +153,29 @@ TEST_P(ProfilesAccessible, TheListAndButtonsAreNamedWithRolesAndActions) {
     // New through the reader: a second profile in the list.
     w->child(3)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_TRUE(waitFor([&] { return panel.list()->count() == 2; }));
-    panel.list()->endEdit(true);
+    // A rename (F2) edits in a named editor; the renamed profile stays selected.
+    ui::CTransparentListBox& list = *panel.list();
+    list.endEdit(false);
+    ASSERT_TRUE(list.beginEdit(1));
+    ASSERT_NE(list.editor(), nullptr);
+    EXPECT_EQ(list.editor()->accessibleName(),
+              zh ? QStringLiteral("配置名称") : QStringLiteral("Profile name"));
+    list.editor()->setText(QStringLiteral("Play"));
+    list.endEdit(true);
+    const auto selected = [&] {
+        const int row = list.selectedIndex();
+        return row < 0 ? QString() : list.itemText(row);
+    };
+    // The rename lands in the folder, the list is filled again, the row stays selected.
+    ASSERT_TRUE(waitFor([&] { return fs::exists(dir / "Configure" / "Play.bin"); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(selected(), QStringLiteral("Play"));
+    // Tab into the list selects its current row.
+    list.clearSelection();
+    panel.setFocus();
+    panel.activateWindow();
+    list.setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(waitFor([&] { return !selected().isEmpty(); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, ProfilesAccessible,

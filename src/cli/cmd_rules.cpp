@@ -1,0 +1,333 @@
+// tessaronctl's rules commands: the rules of automatic profile switching in rules.json of the data
+// folder. "test" says which rule a window would meet, without switching anything; "follow" does
+// the switching on an X11 desktop for as long as it runs, when the window is not running.
+
+#include <csignal>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "cli/cli_support.h"
+#include "cli/command.h"
+#include "core/clock.h"
+#include "core/data_folder.h"
+#include "profiles/profile_store.h"
+#include "switching/device_profiles.h"
+#include "switching/engine.h"
+#include "switching/rules.h"
+#include "switching/x11_watcher.h"
+
+namespace tessaron::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace switching;
+
+constexpr const char* kUsage =
+    "rules list | add (--profile NAME | --keep) [--at N] CONDITION... |\n"
+    "                   remove N | move N TO | test [--program P] [--command-line C] [--class C]\n"
+    "                   [--title T] [--pid PID] | otherwise previous|NAME | limit N | on | off |\n"
+    "                   follow\n"
+    "      CONDITION: [--not] [--case-sensitive] program|command_line|class|title\n"
+    "                 equals|contains|starts_with|regex TEXT";
+
+int usage() {
+    return usageError(kUsage);
+}
+
+std::string conditionText(const Condition& c) {
+    std::string out;
+    if (c.negate()) out += "not ";
+    out += std::string(fieldWord(c.field())) + " " + std::string(testWord(c.test())) + " \"" +
+           c.text() + "\"";
+    if (c.caseSensitive()) out += " (case-sensitive)";
+    return out;
+}
+
+std::string targetText(const std::optional<std::string>& profile) {
+    return profile ? "profile \"" + *profile + "\"" : "leave the keyboard as it is";
+}
+
+std::string ruleText(const Rule& r) {
+    std::string out;
+    for (std::size_t i = 0; i < r.conditions.size(); ++i) {
+        out += (i ? " and " : "") + conditionText(r.conditions[i]);
+    }
+    out += " -> " + targetText(r.profile);
+    if (!r.enabled) out += " (off)";
+    return out;
+}
+
+// A rule number as the list shows it (from 1); `extra` admits one past the end.
+std::optional<std::size_t> position(const std::string& text, std::size_t count, bool extra = false) {
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const std::size_t n = std::stoul(text);
+    if (n < 1 || n > count + (extra ? 1 : 0)) return std::nullopt;
+    return n - 1;
+}
+
+class RulesCommand {
+public:
+    explicit RulesCommand(Context& ctx) : ctx_(ctx), args_(ctx.args) {}
+
+    int run() {
+        if (args_.empty()) return usage();
+        auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx_.options.dataDir));
+        if (!folder) return failWith(ctx_, folder.error());
+        folder_ = *folder;
+        auto loaded = loadRules(folder_);
+        if (!loaded) return failWith(ctx_, loaded.error());
+        set_ = std::move(*loaded);
+
+        const std::string verb = args_[0];
+        args_.erase(args_.begin());
+        if (verb == "list" && args_.empty()) return list();
+        if (verb == "add") return add();
+        if (verb == "remove" && args_.size() == 1) return remove();
+        if (verb == "move" && args_.size() == 2) return move();
+        if (verb == "test") return test();
+        if (verb == "otherwise" && args_.size() == 1) return otherwise();
+        if (verb == "limit" && args_.size() == 1) return limit();
+        if ((verb == "on" || verb == "off") && args_.empty()) return turn(verb == "on");
+        if (verb == "follow" && args_.empty()) return follow();
+        return usage();
+    }
+
+private:
+    int save(const std::string& done) {
+        if (auto written = saveRules(folder_, set_); !written) return failWith(ctx_, written.error());
+        std::cout << done << "\n";
+        return 0;
+    }
+
+    // A profile that does not exist yet may be made later; the user is told.
+    void warnUnknownProfile(const std::string& name) const {
+        profiles::ProfileStore store(folder_, languageOf(ctx_), SystemClock::instance());
+        store.rescan();
+        if (!store.indexOf(name)) {
+            std::cerr << "tessaronctl: note: no profile is named \"" << name
+                      << "\" yet (see tessaronctl profile list).\n";
+        }
+    }
+
+    int list() const {
+        std::cout << "Automatic switching: " << (set_.enabled ? "on" : "off") << "; wait "
+                  << set_.dwell.count() << " ms; at most " << set_.writesPerHour
+                  << " writes an hour\n";
+        for (std::size_t i = 0; i < set_.rules.size(); ++i) {
+            std::cout << i + 1 << ". " << ruleText(set_.rules[i]) << "\n";
+        }
+        if (set_.rules.empty()) std::cout << "No rules.\n";
+        std::cout << "Otherwise: "
+                  << (set_.otherwise ? targetText(set_.otherwise)
+                                     : std::string("back to what the keyboard held before"))
+                  << "\n";
+        return 0;
+    }
+
+    int add() {
+        Rule rule;
+        std::optional<std::size_t> at;
+        bool keep = false;
+        bool negate = false;
+        bool caseSensitive = false;
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            const std::string& a = args_[i];
+            const bool hasValue = i + 1 < args_.size();
+            if (a == "--profile" && hasValue && !rule.profile) {
+                rule.profile = args_[++i];
+                if (rule.profile->empty()) return usage();
+            } else if (a == "--keep") {
+                keep = true;
+            } else if (a == "--at" && hasValue) {
+                at = position(args_[++i], set_.rules.size(), true);
+                if (!at) return failUsage("--at needs a position from 1 to " +
+                                          std::to_string(set_.rules.size() + 1) + ".");
+            } else if (a == "--not") {
+                negate = true;
+            } else if (a == "--case-sensitive") {
+                caseSensitive = true;
+            } else if (const auto field = fieldFromWord(a); field && i + 2 < args_.size()) {
+                const auto test = testFromWord(args_[i + 1]);
+                if (!test) {
+                    return failUsage("\"" + args_[i + 1] +
+                                     "\" is no test (equals, contains, starts_with, regex).");
+                }
+                auto c = Condition::make(*field, *test, args_[i + 2], caseSensitive, negate);
+                if (!c) return refuseWith(ctx_, c.error());
+                rule.conditions.push_back(std::move(*c));
+                negate = caseSensitive = false;
+                i += 2;
+            } else {
+                return usage();
+            }
+        }
+        if (rule.conditions.empty() || keep == rule.profile.has_value() || negate || caseSensitive)
+            return usage();
+        if (rule.profile) warnUnknownProfile(*rule.profile);
+        const std::size_t where = at.value_or(set_.rules.size());
+        const std::string text = ruleText(rule);
+        set_.rules.insert(set_.rules.begin() + static_cast<std::ptrdiff_t>(where), std::move(rule));
+        return save("Added rule " + std::to_string(where + 1) + ": " + text);
+    }
+
+    int remove() {
+        const auto n = position(args_[0], set_.rules.size());
+        if (!n) return failUsage("There is no rule " + args_[0] + " (see tessaronctl rules list).");
+        const std::string text = ruleText(set_.rules[*n]);
+        set_.rules.erase(set_.rules.begin() + static_cast<std::ptrdiff_t>(*n));
+        return save("Removed rule " + args_[0] + ": " + text);
+    }
+
+    int move() {
+        const auto from = position(args_[0], set_.rules.size());
+        const auto to = position(args_[1], set_.rules.size());
+        if (!from || !to) {
+            return failUsage("Rules are numbered 1 to " + std::to_string(set_.rules.size()) +
+                             " (see tessaronctl rules list).");
+        }
+        Rule rule = std::move(set_.rules[*from]);
+        set_.rules.erase(set_.rules.begin() + static_cast<std::ptrdiff_t>(*from));
+        set_.rules.insert(set_.rules.begin() + static_cast<std::ptrdiff_t>(*to), std::move(rule));
+        return save("Moved rule " + args_[0] + " to " + args_[1] + ".");
+    }
+
+    int test() const {
+        WindowInfo w;
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            const std::string& a = args_[i];
+            if (i + 1 >= args_.size()) return usage();
+            const std::string& v = args_[++i];
+            if (a == "--program") {
+                w.program = v;
+            } else if (a == "--command-line") {
+                w.commandLine = v;
+            } else if (a == "--class") {
+                w.instance = w.windowClass = v;
+            } else if (a == "--title") {
+                w.title = v;
+            } else if (a == "--pid") {
+                const auto pid = position(v, 1u << 22);
+                if (!pid) return failUsage("--pid needs a process number.");
+                w.pid = static_cast<int>(*pid + 1);
+                fillProcessDetails(w);
+                if (w.program.empty()) return failUsage("No process " + v + " can be read here.");
+            } else {
+                return usage();
+            }
+        }
+        if (args_.empty()) return usage();
+        if (w.pid != 0) {
+            std::cout << "program: " << w.program << "\ncommand line: " << w.commandLine << "\n";
+        }
+        const Decision d = decide(set_, w, static_cast<int>(::getpid()));
+        if (d.rule) {
+            std::cout << "rule " << *d.rule + 1 << ": " << ruleText(set_.rules[*d.rule]) << "\n";
+        } else if (d.kind == Decision::Kind::Profile) {
+            std::cout << "no rule: otherwise profile \"" << d.profile << "\"\n";
+        } else {
+            std::cout << "no rule: back to what the keyboard held before\n";
+        }
+        if (!set_.enabled) std::cout << "(automatic switching is off)\n";
+        return 0;
+    }
+
+    int otherwise() {
+        if (args_[0] == "previous") {
+            set_.otherwise.reset();
+        } else {
+            warnUnknownProfile(args_[0]);
+            set_.otherwise = args_[0];
+        }
+        return save("Otherwise: " + (set_.otherwise ? targetText(set_.otherwise)
+                                                    : std::string("back to what the keyboard "
+                                                                  "held before")) + ".");
+    }
+
+    int limit() {
+        const auto n = position(args_[0], 3600);
+        if (!n) return failUsage("The limit is 1 to 3600 writes an hour.");
+        set_.writesPerHour = static_cast<int>(*n + 1);
+        return save("At most " + args_[0] + " writes an hour.");
+    }
+
+    int turn(bool on) {
+        set_.enabled = on;
+        return save(on ? "Automatic switching is on." : "Automatic switching is off.");
+    }
+
+    int follow();
+
+    Context& ctx_;
+    std::vector<std::string> args_;
+    fs::path folder_;
+    RuleSet set_;
+};
+
+int RulesCommand::follow() {
+    // Ended by Ctrl+C or a termination signal; SIGHUP reads the rules file again. Blocked before
+    // any thread starts, so that every thread inherits the mask and only sigwait takes them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, s);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    auto session = openSession(ctx_);
+    if (!session) return failWith(ctx_, session.error());
+    if (session->window) {
+        // Following through the window's service (ReportActiveWindow) is the next step.
+        return failWith(ctx_, makeError("The Tessaron window holds the keyboard: close it to "
+                                        "follow the window in front from here.",
+                                        "Tessaron 窗口占用着键盘：请关闭窗口后再在此跟随前台窗口。"));
+    }
+    device::DeviceLink link(*session->transport, SystemClock::instance(),
+                            device::Trace::fromEnvironment());
+    auto read = readKeyboard(link, device::DeviceImage{});
+    if (!read) return failWith(ctx_, read.error());
+    if (auto listening = link.openEvent(); !listening) return failWith(ctx_, listening.error());
+
+    DeviceProfiles keyboard(link, folder_, read->image);
+    Engine engine(keyboard, SystemClock::instance(), static_cast<int>(::getpid()));
+    engine.setRules(set_);
+    EngineRunner runner(engine);
+    auto watcher = X11Watcher::start([&](const WindowInfo& w) {
+        engine.windowChanged(w);
+        runner.wake();
+        std::cout << "in front: " << w.instance << " / " << w.windowClass << " \"" << w.title
+                  << "\" (pid " << w.pid << ")" << std::endl;
+    });
+    if (!watcher) return failWith(ctx_, watcher.error());
+
+    std::cout << "Following the window in front; Ctrl+C ends." << std::endl;
+    while (true) {
+        int s = 0;
+        sigwait(&signals, &s);
+        if (s != SIGHUP) break;
+        auto again = loadRules(folder_);
+        if (again) {
+            engine.setRules(*again);
+        } else {
+            std::cerr << "tessaronctl: " << again.error().text(languageOf(ctx_)) << "\n";
+        }
+    }
+    const auto status = engine.status();
+    std::cout << status.writes << " switches sent, " << status.alreadyHeld
+              << " found the keyboard holding the profile already.\n";
+    return 0;
+}
+
+int runRules(Context& ctx) {
+    return RulesCommand(ctx).run();
+}
+
+const Registrar rulesCommand(
+    {"rules", kUsage,
+     "Rules of automatic profile switching: which profile the keyboard takes when a window "
+     "comes to the front; test shows which rule a window meets; follow switches on X11.",
+     runRules});
+
+}  // namespace
+}  // namespace tessaron::cli
