@@ -99,18 +99,4 @@ Result<KeyboardLock> KeyboardLock::acquire(const fs::path& path, std::chrono::mi
     return KeyboardLock(fd);
 }
 
-KeyboardLock::KeyboardLock(KeyboardLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-KeyboardLock& KeyboardLock::operator=(KeyboardLock&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
-KeyboardLock::~KeyboardLock() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 }  // namespace tessaron

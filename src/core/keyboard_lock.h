@@ -6,17 +6,19 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 
 #include "core/clock.h"
+#include "core/file_descriptor.h"
 #include "core/result.h"
 
 namespace tessaron {
 
-// The lock file, in the user's runtime folder ($XDG_RUNTIME_DIR, else the temporary folder):
-// one per user for the real keyboard, one per data folder for the virtual keyboard of --demo.
 // How long a second writer waits: long enough for a queue of scripted commands to pass.
 inline constexpr std::chrono::milliseconds kKeyboardLockPatience{60'000};
 
+// The lock file, in the user's runtime folder ($XDG_RUNTIME_DIR, else the temporary folder):
+// one per user for the real keyboard, one per data folder for the virtual keyboard of --demo.
 std::filesystem::path keyboardLockPath(const std::filesystem::path& dataFolder, bool demo);
 
 class KeyboardLock {
@@ -26,15 +28,9 @@ public:
     static Result<KeyboardLock> acquire(const std::filesystem::path& path,
                                         std::chrono::milliseconds patience, Clock& clock);
 
-    KeyboardLock(KeyboardLock&& other) noexcept;
-    KeyboardLock& operator=(KeyboardLock&& other) noexcept;
-    KeyboardLock(const KeyboardLock&) = delete;
-    KeyboardLock& operator=(const KeyboardLock&) = delete;
-    ~KeyboardLock();
-
 private:
-    explicit KeyboardLock(int fd) : fd_(fd) {}
-    int fd_ = -1;
+    explicit KeyboardLock(int fd) : fd_(std::make_unique<FileDescriptor>(fd)) {}
+    std::unique_ptr<FileDescriptor> fd_;  // closing it releases the lock
 };
 
 }  // namespace tessaron
