@@ -24,3 +24,9 @@ if(TESSARON_GUI)
                    ${PROJECT_BINARY_DIR}/tools/icon_generator)
 endif()
 add_subdirectory(${PROJECT_SOURCE_DIR}/packaging ${PROJECT_BINARY_DIR}/packaging)
+
+# The window's session-bus interface, where D-Bus tools look for interface descriptions.
+if(TESSARON_GUI)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.tessaron.tessaron.Keyboard1.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/interfaces)
+endif()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <iostream>
 #include <string>
 
@@ -10,7 +11,9 @@
 
 #include "core/atomic_file.h"
 #include "core/clock.h"
+#include "cli/window_client.h"
 #include "core/data_folder.h"
+#include "core/keyboard_lock.h"
 #include "core/settings.h"
 #include "device/hid/hid_transport.h"
 #include "device/trace.h"
@@ -61,13 +64,15 @@ bool argsAllowed(const Context& ctx, std::initializer_list<std::string_view> fla
 }
 
 namespace {
-// One command per process: the lock, once taken, is kept to the end.
+// One command per process: the lock, once taken, is kept to the end, also while the running
+// window acts for the command (it writes the files on the command's behalf).
+std::optional<DataFolderLock> heldFolder;
+
 Status holdLock(const fs::path& folder) {
-    static std::optional<DataFolderLock> held;
-    if (held) return {};
+    if (heldFolder) return {};
     auto lock = DataFolderLock::acquire(folder);
     if (!lock) return lock.error();
-    held.emplace(std::move(*lock));
+    heldFolder.emplace(std::move(*lock));
     return {};
 }
 }  // namespace
@@ -113,11 +118,32 @@ fs::path Session::keymapPath() const {
     return dataFolder / std::string(keys::kKeymapFileName);
 }
 
-Result<Session> openSession(const Context& ctx) {
+namespace {
+
+// Held from the first command that talks to the keyboard until the process ends.
+Status holdKeyboard(const Context& ctx, const fs::path& folder) {
+    static std::optional<KeyboardLock> held;
+    if (held) return {};
+    auto lock = KeyboardLock::acquire(keyboardLockPath(folder, ctx.options.demo),
+                                      kKeyboardLockPatience, SystemClock::instance());
+    if (!lock) return lock.error();
+    held.emplace(std::move(*lock));
+    return {};
+}
+
+}  // namespace
+
+Result<Session> openSession(const Context& ctx, Use use) {
     auto folder = openDataFolder(ctx);
     if (!folder) return folder.error();
     Session s;
     s.dataFolder = *folder;
+    if (use == Use::Talk) {
+        s.window = WindowClient::find(ctx.options.demo, *folder);
+        if (s.window) return s;
+        // Taken before the virtual keyboard loads its state, which another writer may change.
+        if (auto held = holdKeyboard(ctx, *folder); !held) return held.error();
+    }
     if (ctx.options.demo) {
         s.virtualKeyboard = std::make_shared<device::VirtualKeyboard>();
         s.persistence = std::make_unique<device::PersistentKeyboard>(
@@ -146,6 +172,24 @@ Result<device::StartupRead> readKeyboard(device::DeviceLink& link, const DeviceI
     return device::startupRead(lease->port(), base);
 }
 
+Result<device::StartupRead> readKeyboard(Session& session, const DeviceImage& base) {
+    if (session.window) {
+        auto img = session.window->image("Read");
+        if (!img) return img.error();
+        device::StartupRead read;
+        read.image = *img;
+        const std::string fw = session.window->firmware();
+        if (fw.size() == 3 && fw[1] == '.') {
+            read.firmware.payload[1] = static_cast<std::uint8_t>(fw[0] - '0');
+            read.firmware.payload[2] = static_cast<std::uint8_t>(fw[2] - '0');
+        }
+        return read;
+    }
+    device::DeviceLink link(*session.transport, SystemClock::instance(),
+                            device::Trace::fromEnvironment());
+    return readKeyboard(link, base);
+}
+
 bool neverRead(const DeviceImage& img) {
     const auto map = std::span(img).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
     return std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; });
@@ -169,9 +213,7 @@ Result<Live> openLive(const Context& ctx) {
         }
     }
 
-    device::DeviceLink link(*session->transport, SystemClock::instance(),
-                            device::Trace::fromEnvironment());
-    auto read = readKeyboard(link, DeviceImage{});
+    auto read = readKeyboard(*session, DeviceImage{});
     if (!read) {
         const Error& why = read.error();
         return makeError("There are no keyboard settings in " + live.keymap.string() +
@@ -190,6 +232,29 @@ Result<Live> openLive(const Context& ctx) {
     return live;
 }
 
+namespace {
+
+// The window takes keymap.bin and MacroDefine.bin as they are now and sends them, so its
+// picture and the keyboard agree with the files.
+int sendThroughWindow(const Context& ctx, Session& session, const fs::path& source) {
+    std::error_code ec;
+    if (!fs::equivalent(source, session.keymapPath(), ec)) {
+        return failWith(ctx, makeError("The Tessaron window holds the keyboard and sends only "
+                                       "keymap.bin of its data folder: close it to apply " +
+                                           source.string() + ".",
+                                       "Tessaron 窗口占用着键盘，只发送其数据文件夹中的 "
+                                       "keymap.bin：请关闭窗口后再应用 " +
+                                           source.string() + "。"));
+    }
+    auto steps = session.window->steps("ApplyDataFiles");
+    if (!steps) return failWith(ctx, steps.error());
+    for (const auto& step : *steps) std::cout << "sending: " << step << "\n";
+    if (steps->empty()) std::cout << "The keyboard already holds these settings.\n";
+    return 0;
+}
+
+}  // namespace
+
 int sendImage(const Context& ctx, const fs::path& source) {
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
@@ -203,6 +268,7 @@ int sendImage(const Context& ctx, const fs::path& source) {
     }
     DeviceImage img{};
     std::copy(bytes->begin(), bytes->end(), img.begin());
+    if (session->window) return sendThroughWindow(ctx, *session, source);
 
     device::DeviceLink link(*session->transport, SystemClock::instance(),
                             device::Trace::fromEnvironment());

@@ -27,6 +27,8 @@ class PersistentKeyboard;
 
 namespace tessaron::cli {
 
+class WindowClient;
+
 Language languageOf(const Context& ctx);
 // Prints the error in the interface language; returns kExitFailure (the keyboard or a file).
 int failWith(const Context& ctx, const Error& error);
@@ -69,14 +71,22 @@ struct Session {
     std::unique_ptr<device::PersistentKeyboard> persistence;
     std::unique_ptr<device::Transport> transport;
     std::filesystem::path dataFolder;
+    // The running window that serves this keyboard; the transport is then unused (null).
+    std::unique_ptr<WindowClient> window;
 
     std::filesystem::path keymapPath() const;
 };
 
-Result<Session> openSession(const Context& ctx);
+// What a command does with the keyboard: Talk asks the running window when it serves this
+// keyboard, else holds the keyboard's lock until the process ends (waiting a bounded time while
+// another program has it); Look only lists and inspects the interfaces.
+enum class Use { Talk, Look };
+Result<Session> openSession(const Context& ctx, Use use = Use::Talk);
 
 // Opens the command channel and reads the keyboard as the window's start-up does.
 Result<device::StartupRead> readKeyboard(device::DeviceLink& link, const device::DeviceImage& base);
+// The same through the session: the window reads it when it serves the keyboard.
+Result<device::StartupRead> readKeyboard(Session& session, const device::DeviceImage& base);
 
 // A key map of nothing but zeros never came from a keyboard; sending it would blank every key.
 bool neverRead(const device::DeviceImage& img);

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.h"
+#include "cli/window_client.h"
 #include "cli/command.h"
 #include "config/config_json.h"
 #include "config/configuration.h"
@@ -64,7 +65,7 @@ const char* roleName(device::ChannelRole role) {
 
 int runDevices(Context& ctx) {
     if (!argsAllowed(ctx, {}, 0)) return usageError("devices");
-    auto session = openSession(ctx);
+    auto session = openSession(ctx, Use::Look);
     if (!session) return failWith(ctx, session.error());
     const auto found = session->transport->enumerate();
     for (const auto& i : found) {
@@ -214,9 +215,7 @@ int runShow(Context& ctx) {
     if (!argsAllowed(ctx, {"--json"}, 0)) return usageError("show [--json]");
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
-    device::DeviceLink link(*session->transport, SystemClock::instance(),
-                            device::Trace::fromEnvironment());
-    auto read = readKeyboard(link, DeviceImage{});
+    auto read = readKeyboard(*session, DeviceImage{});
     if (!read) return failWith(ctx, read.error());
     if (hasFlag(ctx, "--json")) {
         printJson(*read);
@@ -250,9 +249,7 @@ int runPull(Context& ctx) {
     const auto path = session->keymapPath();
     auto live = loadExisting(path);
     if (!live) return failWith(ctx, live.error());
-    device::DeviceLink link(*session->transport, SystemClock::instance(),
-                            device::Trace::fromEnvironment());
-    auto read = readKeyboard(link, live->image);
+    auto read = readKeyboard(*session, live->image);
     if (!read) return failWith(ctx, read.error());
     live->image = read->image;
     auto written = keys::writeKeymap(path, live->image, *live->records);
@@ -301,6 +298,14 @@ int runReset(Context& ctx) {
                                          "--yes）。"));
     }
     const auto path = session->keymapPath();
+    if (session->window) {
+        // The window resets the keyboard and rewrites keymap.bin itself.
+        auto reset = session->window->image("FactoryReset");
+        if (!reset) return failWith(ctx, reset.error());
+        std::cout << "The keyboard is back to its factory settings; the Tessaron window rewrote "
+                  << path.string() << ".\n";
+        return 0;
+    }
     auto live = loadExisting(path);
     if (!live) return failWith(ctx, live.error());
 

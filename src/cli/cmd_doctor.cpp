@@ -13,7 +13,7 @@ namespace {
 
 int runDoctor(Context& ctx) {
     if (!argsAllowed(ctx, {}, 0)) return usageError("doctor");
-    auto session = openSession(ctx);
+    auto session = openSession(ctx, Use::Look);
     if (!session) return failWith(ctx, session.error());
     const auto facts = device::hid::gatherFacts(*session->transport, runningExecutableFolder());
     const auto diagnosis = device::hid::diagnose(facts);

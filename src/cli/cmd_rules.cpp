@@ -309,6 +309,12 @@ int RulesCommand::follow() {
 
     auto session = openSession(ctx_);
     if (!session) return failWith(ctx_, session.error());
+    if (session->window) {
+        // Following through the window's service (ReportActiveWindow) is the next step.
+        return failWith(ctx_, makeError("The Tessaron window holds the keyboard: close it to "
+                                        "follow the window in front from here.",
+                                        "Tessaron 窗口占用着键盘：请关闭窗口后再在此跟随前台窗口。"));
+    }
     device::DeviceLink link(*session->transport, SystemClock::instance(),
                             device::Trace::fromEnvironment());
     auto read = readKeyboard(link, device::DeviceImage{});

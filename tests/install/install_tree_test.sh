@@ -53,6 +53,7 @@ programs=("$prefix/bin/tessaronctl")
 if [ "$gui" = ON ]; then
     need bin/tessaron
     need share/man/man1/tessaron.1.gz
+    need share/dbus-1/interfaces/org.tessaron.tessaron.Keyboard1.xml
     programs+=("$prefix/bin/tessaron")
     ls "$prefix/$libdir"/libtholwin.so.* >/dev/null 2>&1 || fail "libtholwin missing from $libdir"
     for lang in english chinese; do

@@ -152,9 +152,13 @@ Status SettingsController::writeDataFiles(const device::DeviceImage& image,
                                           const keys::KeyRecordTable& records, bool withMacros) {
     // Bounded: a tessaronctl command may hold the folder through a keyboard transfer.
     constexpr std::chrono::milliseconds kLockBound{1000};
-    auto lock = DataFolderLock::acquireWithin(live_.keymapPath().parent_path(), kLockBound,
-                                              SystemClock::instance());
-    if (!lock) return lock.error();
+    std::optional<DataFolderLock> lock;
+    if (!forLockHolder_) {
+        auto taken = DataFolderLock::acquireWithin(live_.keymapPath().parent_path(), kLockBound,
+                                                   SystemClock::instance());
+        if (!taken) return taken.error();
+        lock.emplace(std::move(*taken));
+    }
     if (!withMacros) return keys::writeKeymap(live_.keymapPath(), image, records);
     FileBatch batch;
     Status written = macros::stageMacroFile(batch, live_.macroFilePath(), live_.committedMacros);

@@ -9,6 +9,7 @@
 
 #include <QObject>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -84,6 +85,20 @@ public:
     // the keyboard holds (unsaved changes never reach the file).
     void finish(bool keepCommitted);
 
+    // ---- For the desktop service (settings_controller_remote.cpp). Each queues on the session's
+    // worker after what is queued already, answers through done and never asks the user anything.
+    // A keyboard just plugged in counts once it has been read.
+    [[nodiscard]] bool keyboardReady() const { return isConnected() && !arrivalPending(); }
+    // Reads the keyboard again; its settings become the saved state, unsaved edits stay over it.
+    void remoteRead(std::function<void(Result<device::DeviceImage>)> done);
+    // Sends what differs from the keyboard, as Save does.
+    void remoteSave(std::function<void(Result<device::WriteOutcome>)> done);
+    // Takes a settings file laid out as keymap.bin (keymap.bin itself, or a profile) and
+    // MacroDefine.bin as they are now, then sends them as Save does.
+    void remoteApply(const std::filesystem::path& settings,
+                     std::function<void(Result<device::WriteOutcome>)> done);
+    void remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done);
+
 signals:
     // The live settings changed (an edit, a read, a revert, a reset, a profile).
     void settingsChanged();
@@ -129,6 +144,9 @@ private:
     bool keymapWriteFailing_ = false;  // the last write of keymap.bin failed and was told
     std::optional<device::FirmwareVersion> firmware_;
     bool finished_ = false;
+    // A caller on the bus (tessaronctl) holds the data folder's lock while it waits for the
+    // answer: the writes made for it need not, and could not, take it.
+    bool forLockHolder_ = false;
 };
 
 }  // namespace tessaron::app

@@ -11,12 +11,14 @@
 #include "app/controller/settings_controller.h"
 #include "app/main_window/firmware_offer.h"
 #include "app/key_page/key_page_press_server.h"
+#include "app/shell/dbus_service.h"
 #include "app/shell/launcher.h"
 #include "app/shell/live_config.h"
 #include "app/main_window/main_window.h"
 #include "app/shell/page_wiring.h"
 #include "app/shell/single_instance.h"
 #include "core/data_folder.h"
+#include "core/keyboard_lock.h"
 #include "core/settings.h"
 #include "device/hid/hid_transport.h"
 #include "device/hid/permission_doctor.h"
@@ -141,6 +143,7 @@ Result<AppOptions> parseOptions(const QStringList& arguments) {
 CTessaronApp::CTessaronApp(AppOptions options) : options_(std::move(options)) {}
 
 CTessaronApp::~CTessaronApp() {
+    service_.reset();
     controller_.reset();
     window_.reset();
 }
@@ -169,6 +172,15 @@ bool CTessaronApp::start() {
     setup.programFolder = inputs.executableFolder;
     setup.helpPage = findAsset(assets, fs::path(std::string(kHelpPageFile)))
                          .value_or(live_->dataFolder / std::string(kHelpPageFile));
+
+    // tessaronctl may be talking to the keyboard: the window opens it only after that is done.
+    auto lock = KeyboardLock::acquire(keyboardLockPath(*folder, options_.demo),
+                                      kKeyboardLockPatience, SystemClock::instance());
+    if (!lock) {
+        error_ = lock.error();
+        return false;
+    }
+    keyboardLock_ = std::make_unique<KeyboardLock>(std::move(*lock));
 
     std::unique_ptr<device::HotplugMonitor> hotplug;
     if (options_.demo) {
@@ -227,6 +239,13 @@ bool CTessaronApp::start() {
     QObject::connect(window_.get(), &CTessaronDlg::ended, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window_->initialise();
+    auto holder = std::make_unique<ServiceObject>();
+    auto* service = new KeyboardService(holder.get(), *controller_, *folder, options_.demo);
+    service->followPlugging();
+    if (auto published = service->publish(); !published) {
+        qWarning("%s", published.error().english.c_str());
+    }
+    service_ = std::move(holder);
     ui::reportFirstPaint(*window_);
     if (!options_.hidden) window_->show();
     // A keyboard this user may not open is told at once; a missing one only when asked for.

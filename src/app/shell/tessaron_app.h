@@ -2,6 +2,7 @@
 // The application object, CTessaronApp: command line, single instance, data folder, language,
 // the keyboard (real or virtual), the splash and the main window.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,10 @@
 
 #include "core/language.h"
 #include "core/result.h"
+
+namespace tessaron {
+class KeyboardLock;
+}
 
 namespace tessaron::device {
 class DemoKeyboard;
@@ -61,6 +66,8 @@ private:
     AppOptions options_;
     std::optional<Error> error_;
     std::unique_ptr<SingleInstance> instance_;
+    // Held while the keyboard may be open: released after the session is gone.
+    std::unique_ptr<KeyboardLock> keyboardLock_;
     std::unique_ptr<device::DemoKeyboard> demo_;
     std::unique_ptr<device::Transport> transport_;
     std::unique_ptr<LiveConfig> live_;
@@ -69,6 +76,8 @@ private:
     // never reach a window that is gone.
     std::unique_ptr<SettingsController> controller_;
     std::unique_ptr<CTessaronDlg> window_;
+    // The window on the session bus; goes before the window it asks.
+    std::unique_ptr<QObject> service_;
 };
 
 }  // namespace tessaron::app

@@ -1,0 +1,134 @@
+// What the desktop service asks of the controller: the same exchanges as the window's buttons,
+// answered to the caller instead of in message boxes.
+
+#include <QPointer>
+
+#include <algorithm>
+#include <memory>
+#include <span>
+#include <utility>
+
+#include "app/controller/keyboard_merge.h"
+#include "app/controller/settings_controller.h"
+#include "device/errors.h"
+#include "keys/assignment.h"
+#include "keys/keymap_file.h"
+#include "macros/macro_file.h"
+
+namespace tessaron::app {
+
+namespace {
+// While it lives, the controller writes for a caller that holds the data folder's lock.
+class ForLockHolder {
+public:
+    explicit ForLockHolder(bool& flag) : flag_(flag) { flag_ = true; }
+    ~ForLockHolder() { flag_ = false; }
+    ForLockHolder(const ForLockHolder&) = delete;
+    ForLockHolder& operator=(const ForLockHolder&) = delete;
+
+private:
+    bool& flag_;
+};
+}  // namespace
+
+void SettingsController::remoteRead(std::function<void(Result<device::DeviceImage>)> done) {
+    if (!keyboardReady()) return done(device::errors::noKeyboard());
+    beginBusy();
+    session_->readKeyboard(live_.committedImage,
+                           [this, alive = QPointer<SettingsController>(this),
+                            done = std::move(done)](Result<device::DeviceImage> read) {
+                               if (!alive) return done(device::errors::noKeyboard());
+                               endBusy();
+                               if (read) {
+                                   takeKeyboardRead(*read);
+                                   const ForLockHolder caller(forLockHolder_);
+                                   refresh(false);
+                               }
+                               done(std::move(read));
+                           });
+}
+
+void SettingsController::remoteSave(std::function<void(Result<device::WriteOutcome>)> done) {
+    if (!keyboardReady()) return done(device::errors::noKeyboard());
+    beginBusy();
+    session_->save(live_.image, live_.committedImage,
+                   [this, alive = QPointer<SettingsController>(this),
+                    done = std::move(done)](SaveOutcome out) {
+                       if (!alive) return done(device::errors::noKeyboard());
+                       endBusy();
+                       if (out.result) {
+                           live_.image = out.image;
+                           live_.committedImage = out.committed;
+                           live_.committedRecords = live_.records;
+                           const ForLockHolder caller(forLockHolder_);
+                           if (!writeKeymap(true)) {
+                               out.result = makeError(
+                                   "The keyboard took the settings, but " +
+                                   live_.keymapPath().string() + " could not be written.");
+                           }
+                           emit settingsChanged();
+                       }
+                       done(std::move(out.result));
+                   });
+}
+
+void SettingsController::remoteApply(const std::filesystem::path& settings,
+                                     std::function<void(Result<device::WriteOutcome>)> done) {
+    // Loaded into copies first: a file that cannot be read changes nothing.
+    auto image = std::make_unique<device::DeviceImage>(live_.image);
+    auto records = std::make_unique<keys::KeyRecordTable>();
+    if (auto loaded = keys::loadKeymap(settings, *image, *records, keys::KeymapBlocks::All);
+        !loaded) {
+        return done(loaded.error());
+    }
+    const auto map = std::span(*image).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
+    if (std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; })) {
+        // A key map of zeros never came from a keyboard; sending it would blank every key.
+        return done(makeError(settings.string() + " holds no keyboard settings yet.",
+                              settings.string() + " 中还没有键盘设置。"));
+    }
+    if (auto macros = macros::loadMacroFile(live_.macroFilePath())) {
+        live_.committedMacros = std::move(macros->table);
+    }
+    live_.image = *image;
+    live_.records = *records;
+    keys::fillLayoutVks(live_.records);
+    assignmentsKnown_ = true;
+    keys::refreshModifiedMarks(live_.liveKeys());
+    // A profile becomes what keymap.bin holds, as the profiles panel's Load does.
+    if (settings != live_.keymapPath()) {
+        const ForLockHolder caller(forLockHolder_);
+        writeKeymap(true);
+    }
+    emit settingsReloaded(false);
+    remoteSave(std::move(done));
+}
+
+void SettingsController::remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done) {
+    if (!keyboardReady()) return done(device::errors::noKeyboard());
+    beginBusy();
+    session_->factoryReset(
+        live_.image, [this, alive = QPointer<SettingsController>(this),
+                      done = std::move(done)](Result<device::DeviceImage> out) {
+            if (!alive) return done(device::errors::noKeyboard());
+            endBusy();
+            if (!out) {
+                reloadFromKeyboard();
+                return done(std::move(out));
+            }
+            live_.diyMode = false;
+            live_.image = *out;
+            live_.marks.fill(0);
+            keys::enableAllKeys(live_.image);
+            keys::resetKeyRecords(live_.records);
+            live_.commit();
+            {
+                const ForLockHolder caller(forLockHolder_);
+                writeKeymap(true);
+            }
+            emit factoryResetDone();
+            done(std::move(out));
+        });
+}
+
+}  // namespace tessaron::app

@@ -1,0 +1,242 @@
+#include "app/shell/dbus_service.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QVariantMap>
+
+#include <utility>
+
+#include "app/controller/settings_controller.h"
+#include "core/clock.h"
+#include "device/errors.h"
+#include "profiles/profile_store.h"
+
+namespace tessaron::app {
+
+namespace {
+
+constexpr const char* kNoKeyboard = "org.tessaron.tessaron.Error.NoKeyboard";
+constexpr const char* kUnknownProfile = "org.tessaron.tessaron.Error.UnknownProfile";
+constexpr const char* kBusy = "org.tessaron.tessaron.Error.Busy";
+constexpr const char* kFailed = "org.tessaron.tessaron.Error.Failed";
+
+}  // namespace
+
+KeyboardService::KeyboardService(ServiceObject* holder, SettingsController& controller,
+                                 std::filesystem::path dataFolder, bool demo)
+    : QDBusAbstractAdaptor(holder),
+      holder_(*holder),
+      controller_(controller),
+      dataFolder_(std::move(dataFolder)),
+      demo_(demo) {
+    retry_.setSingleShot(true);
+    retry_.setInterval(50);
+    connect(&retry_, &QTimer::timeout, this, &KeyboardService::startNext);
+    // Edits, Saves and plugging in the window itself reach the bus within a quarter second.
+    watch_.setInterval(250);
+    connect(&watch_, &QTimer::timeout, this, &KeyboardService::announce);
+}
+
+void KeyboardService::followPlugging() {
+    // After the controller's own handling, so the state read is the new one.
+    connect(&controller_, &SettingsController::connectionChanged, this, &KeyboardService::announce);
+    connect(&controller_, &SettingsController::busyChanged, this, &KeyboardService::announce);
+}
+
+Status KeyboardService::publish() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return makeError("No session bus: tessaronctl opens the keyboard itself. " +
+                         bus.lastError().message().toStdString());
+    }
+    if (!bus.registerObject(QString::fromLatin1(kServicePath), parent(),
+                            QDBusConnection::ExportAdaptors)) {
+        return makeError("Could not register " + std::string(kServicePath) + " on the session bus.");
+    }
+    if (!bus.registerService(QString::fromLatin1(kServiceName))) {
+        return makeError(std::string(kServiceName) + " is already taken on the session bus: " +
+                         bus.lastError().message().toStdString());
+    }
+    announced_ = snapshot();
+    watch_.start();
+    return {};
+}
+
+bool KeyboardService::connected() const { return controller_.keyboardReady(); }
+
+QString KeyboardService::firmwareVersion() const {
+    const auto& fw = controller_.firmware();
+    if (!fw) return {};
+    return QStringLiteral("%1.%2").arg(fw->major()).arg(fw->minor());
+}
+
+bool KeyboardService::unsavedChanges() const { return controller_.isDirty(); }
+
+QString KeyboardService::dataFolder() const { return QString::fromStdString(dataFolder_.string()); }
+
+QByteArray KeyboardService::Read() {
+    enqueue([this](const QDBusMessage& call) {
+        controller_.remoteRead(
+            [this, call](Result<device::DeviceImage> image) { replyImage(call, image); });
+    });
+    return {};
+}
+
+QStringList KeyboardService::ApplyDataFiles() {
+    enqueue([this](const QDBusMessage& call) {
+        controller_.remoteApply(controller_.live().keymapPath(),
+                            [this, call](Result<device::WriteOutcome> out) { replySteps(call, out); });
+    });
+    return {};
+}
+
+QStringList KeyboardService::LoadProfile(const QString& name) {
+    profiles::ProfileStore store(dataFolder_, controller_.live().language, SystemClock::instance());
+    store.rescan();
+    const auto index = store.indexOf(name.toStdString());
+    if (!index) {
+        holder_.sendErrorReply(QString::fromLatin1(kUnknownProfile),
+                       QStringLiteral("There is no profile named \"%1\" in %2.")
+                           .arg(name, QString::fromStdString(store.folder().string())));
+        return {};
+    }
+    const auto path = store.paths()[*index];
+    enqueue([this, path, name](const QDBusMessage& call) {
+        controller_.remoteApply(path, [this, call, name](Result<device::WriteOutcome> out) {
+            if (out) loadedProfile_ = name;
+            replySteps(call, out);
+        });
+    });
+    return {};
+}
+
+QStringList KeyboardService::Save() {
+    enqueue([this](const QDBusMessage& call) {
+        controller_.remoteSave([this, call](Result<device::WriteOutcome> out) { replySteps(call, out); });
+    });
+    return {};
+}
+
+QByteArray KeyboardService::FactoryReset() {
+    enqueue([this](const QDBusMessage& call) {
+        controller_.remoteFactoryReset(
+            [this, call](Result<device::DeviceImage> image) { replyImage(call, image); });
+    });
+    return {};
+}
+
+void KeyboardService::ReportActiveWindow(const QString& program, const QString& windowClass,
+                                         const QString& title, uint pid) {
+    // Kept for the profile switcher; nothing acts on it yet.
+    active_ = {program, windowClass, title, pid};
+    QDBusMessage changed = QDBusMessage::createSignal(
+        QString::fromLatin1(kServicePath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
+    changed << QString::fromLatin1(kServiceInterface)
+            << QVariantMap{{QStringLiteral("ActiveProgram"), program},
+                           {QStringLiteral("ActiveWindowClass"), windowClass},
+                           {QStringLiteral("ActiveWindowTitle"), title},
+                           {QStringLiteral("ActiveWindowPid"), pid}}
+            << QStringList{};
+    QDBusConnection::sessionBus().send(changed);
+}
+
+void KeyboardService::enqueue(std::function<void(const QDBusMessage&)> run) {
+    if (!controller_.keyboardReady() && !controller_.arrivalPending()) {
+        holder_.sendErrorReply(QString::fromLatin1(kNoKeyboard),
+                       QString::fromStdString(device::errors::noKeyboard().english));
+        return;
+    }
+    if (queue_.size() >= kMaxQueuedCalls) {
+        holder_.sendErrorReply(QString::fromLatin1(kBusy),
+                       QStringLiteral("Tessaron has %1 calls waiting for the keyboard; try again "
+                                      "when they are done.")
+                           .arg(queue_.size()));
+        return;
+    }
+    holder_.setDelayedReply(true);
+    queue_.push_back({holder_.message(), std::move(run)});
+    startNext();
+}
+
+void KeyboardService::startNext() {
+    if (running_ || queue_.empty()) return;
+    // The window's own work (a Save clicked, a plug-in being read) goes first.
+    if (controller_.isBusy() || controller_.arrivalPending()) {
+        retry_.start();
+        return;
+    }
+    running_ = true;
+    // Taken out first: run may answer (and start the next) before it returns.
+    Call next = std::move(queue_.front());
+    queue_.pop_front();
+    next.run(next.message);
+}
+
+void KeyboardService::finished() {
+    running_ = false;
+    announce();
+    // Later, so a caller's next call can join the queue before it runs.
+    QTimer::singleShot(0, this, &KeyboardService::startNext);
+}
+
+void KeyboardService::reply(const QDBusMessage& call, const QVariant& value) {
+    QDBusConnection::sessionBus().send(call.createReply(value));
+    finished();
+}
+
+void KeyboardService::replyError(const QDBusMessage& call, const char* name, const Error& error) {
+    QDBusConnection::sessionBus().send(
+        call.createErrorReply(QString::fromLatin1(name), QString::fromStdString(error.english)));
+    finished();
+}
+
+void KeyboardService::replySteps(const QDBusMessage& call,
+                                 const Result<device::WriteOutcome>& outcome) {
+    if (!outcome) {
+        return replyError(call, controller_.keyboardReady() ? kFailed : kNoKeyboard,
+                          outcome.error());
+    }
+    QStringList steps;
+    for (const auto& step : outcome->steps) steps << QString::fromStdString(step.name());
+    reply(call, steps);
+}
+
+void KeyboardService::replyImage(const QDBusMessage& call,
+                                 const Result<device::DeviceImage>& image) {
+    if (!image) {
+        return replyError(call, controller_.keyboardReady() ? kFailed : kNoKeyboard,
+                          image.error());
+    }
+    reply(call, QByteArray(reinterpret_cast<const char*>(image->data()),
+                           static_cast<qsizetype>(image->size())));
+}
+
+KeyboardService::Snapshot KeyboardService::snapshot() const {
+    return {connected(), firmwareVersion(), loadedProfile_, unsavedChanges(),
+            controller_.settings().committedImage};
+}
+
+void KeyboardService::announce() {
+    if (!announced_) return;  // not on the bus
+    Snapshot now = snapshot();
+    if (now == *announced_) return;
+    const Snapshot before = std::exchange(*announced_, now);
+    QVariantMap changed;
+    if (now.connected != before.connected) changed[QStringLiteral("Connected")] = now.connected;
+    if (now.firmware != before.firmware) changed[QStringLiteral("FirmwareVersion")] = now.firmware;
+    if (now.profile != before.profile) changed[QStringLiteral("LoadedProfile")] = now.profile;
+    if (now.unsaved != before.unsaved) changed[QStringLiteral("UnsavedChanges")] = now.unsaved;
+    if (!changed.isEmpty()) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QString::fromLatin1(kServicePath), QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("PropertiesChanged"));
+        signal << QString::fromLatin1(kServiceInterface) << changed << QStringList{};
+        QDBusConnection::sessionBus().send(signal);
+    }
+    if (now.connected != before.connected) emit ConnectionChanged(now.connected);
+    if (now.profile != before.profile) emit ProfileChanged(now.profile);
+    if (now.committed != before.committed) emit SettingsChanged();
+}
+
+}  // namespace tessaron::app
