@@ -257,15 +257,20 @@ void SettingsController::factoryReset() {
                 reloadFromKeyboard();
                 return;
             }
-            live_.diyMode = false;
-            live_.image = *out;
-            live_.marks.fill(0);
-            keys::enableAllKeys(live_.image);
-            keys::resetKeyRecords(live_.records);
-            live_.commit();
-            writeKeymap();
-            emit factoryResetDone();
+            takeFactorySettings(*out, false);
         });
+}
+
+void SettingsController::takeFactorySettings(const device::DeviceImage& image,
+                                             bool onceWhileFailing) {
+    live_.diyMode = false;
+    live_.image = image;
+    live_.marks.fill(0);
+    keys::enableAllKeys(live_.image);
+    keys::resetKeyRecords(live_.records);
+    live_.commit();
+    writeKeymap(onceWhileFailing);
+    emit factoryResetDone();
 }
 
 void SettingsController::reloadFromKeyboard() {

@@ -128,6 +128,8 @@ private:
     Status writeDataFiles(const device::DeviceImage& image, const keys::KeyRecordTable& records,
                           bool withMacros = false);
     void takeKeyboardRead(const device::DeviceImage& read);
+    // What a factory reset left on the keyboard becomes the saved state and keymap.bin.
+    void takeFactorySettings(const device::DeviceImage& image, bool onceWhileFailing);
     void fetchLighting();
     void onPlugChanged(int change);
     void onKeyEvent(quint8 code);

@@ -116,17 +116,10 @@ void SettingsController::remoteFactoryReset(std::function<void(Result<device::De
                 reloadFromKeyboard();
                 return done(std::move(out));
             }
-            live_.diyMode = false;
-            live_.image = *out;
-            live_.marks.fill(0);
-            keys::enableAllKeys(live_.image);
-            keys::resetKeyRecords(live_.records);
-            live_.commit();
             {
                 const ForLockHolder caller(forLockHolder_);
-                writeKeymap(true);
+                takeFactorySettings(*out, true);
             }
-            emit factoryResetDone();
             done(std::move(out));
         });
 }
