@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto loaded = store.load(0, {image, *records}, chosen);
     // Only the sizes a profile is written with are read; anything else changes nothing.
     if (fileBytes.size() != device::image::kSize && fileBytes.size() != keys::kKeymapFileSize) {
-        FUZZ_CHECK(loaded.outcome == profiles::Outcome::Refused);
+        FUZZ_CHECK(loaded.outcome == profiles::Outcome::Failed);
         device::DeviceImage untouched;
         untouched.fill(0x3C);
         FUZZ_CHECK(image == untouched);
