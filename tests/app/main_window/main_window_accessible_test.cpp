@@ -16,6 +16,7 @@
 #include "keys/key_record.h"
 #include "keys/lighting.h"
 #include "main_window_test_support.h"
+#include "support/test_names.h"
 #include "ui/accessible_areas.h"
 #include "ui/bit_slider.h"
 
@@ -204,7 +205,8 @@ TEST_P(MainWindowAccessible, ControlsCarryRolesStatesAndActionsInTheInterfaceLan
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, MainWindowAccessible,
-                         ::testing::Values(Language::English, Language::Chinese));
+                         ::testing::Values(Language::English, Language::Chinese),
+                         tessaron::testing::languageName);
 
 // ---- The keyboard alone.
 
