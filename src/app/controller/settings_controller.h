@@ -46,6 +46,9 @@ public:
     [[nodiscard]] bool arrivalPending() const { return arrivalsPending_ > 0; }
     // Settings or key programs differ from what the keyboard holds.
     [[nodiscard]] bool isDirty() const;
+    // A key page, the macro manager or the profiles panel is open: what it edits must not change
+    // under it.
+    [[nodiscard]] bool editorOpen() const { return editorsOpen_ > 0; }
     [[nodiscard]] const std::optional<device::FirmwareVersion>& firmware() const {
         return firmware_;
     }
@@ -65,6 +68,9 @@ public:
     void finishKeyEdit();
     // The macro manager replaced live().committedMacros: packs the slots and keeps both files.
     void macrosEdited();
+    // Around a key page, the macro manager or the profiles panel.
+    void openEditor();
+    void closeEditor();
     // Re-reads what the data files and the live settings hold after something else changed them
     // (a profile applied): the marks, keymap.bin, and with fromKeyboard the lighting the
     // keyboard's Fn keys may have changed.
@@ -99,6 +105,12 @@ public:
                      std::function<void(Result<device::WriteOutcome>)> done);
     void remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done);
 
+    // ---- For automatic switching: `image` and `records` (a profile laid over what the keyboard
+    // holds) become the settings and keymap.bin, and what differs is sent, as Save does. Refused
+    // while there are unsaved changes or an editor is open: nothing of the user's is dropped.
+    void switchTo(const device::DeviceImage& image, const keys::KeyRecordTable& records,
+                  std::function<void(Result<device::WriteOutcome>)> done);
+
 signals:
     // The live settings changed (an edit, a read, a revert, a reset, a profile).
     void settingsChanged();
@@ -117,8 +129,13 @@ signals:
     // The factory reset did not finish (the keyboard is read again when it is there).
     void factoryResetFailed(const Error& error);
     void factoryResetDone();
+    // An editor opened or closed (editorOpen()).
+    void editorOpenChanged(bool open);
 
 private:
+    // Sends the live settings as Save does and answers through done; forLockHolder: the caller
+    // holds the data folder's lock (see forLockHolder_).
+    void sendLive(bool forLockHolder, std::function<void(Result<device::WriteOutcome>)> done);
     void beginBusy();
     void endBusy();
     // onceWhileFailing: a write nobody asked for reports only the first of a run of failures.
@@ -138,6 +155,7 @@ private:
     std::unique_ptr<DeviceSession> session_;
     keys::Launcher* launcher_ = nullptr;
     int busy_ = 0;
+    int editorsOpen_ = 0;
     int arrivalsPending_ = 0;        // plug-ins not yet read or cancelled
     bool saveAfterArrival_ = false;  // Save asked for while an arrival was pending
     // The key cells are someone's choice (read from keymap.bin or the keyboard), not the blank
@@ -149,6 +167,20 @@ private:
     // A caller on the bus (tessaronctl) holds the data folder's lock while it waits for the
     // answer: the writes made for it need not, and could not, take it.
     bool forLockHolder_ = false;
+};
+
+// An editor open for as long as this lives.
+class EditorOpen {
+public:
+    explicit EditorOpen(SettingsController& controller) : controller_(controller) {
+        controller_.openEditor();
+    }
+    ~EditorOpen() { controller_.closeEditor(); }
+    EditorOpen(const EditorOpen&) = delete;
+    EditorOpen& operator=(const EditorOpen&) = delete;
+
+private:
+    SettingsController& controller_;
 };
 
 }  // namespace tessaron::app

@@ -43,6 +43,8 @@ class CBitSlider;
 
 namespace tessaron::app {
 
+class WindowSwitching;
+
 inline constexpr const char* kWindowTitle = "VantorOrvik机械键盘";
 
 // Control ids of the three sliders.
@@ -64,6 +66,8 @@ struct MainWindowSetup {
     std::function<std::optional<Error>()> accessProblem;
     // Where the icon menu's "Start at login" switch keeps its entry; unset: no switch.
     std::optional<AutostartPlaces> autostart;
+    // Automatic profile switching (the rules window, the icon menu's switch); null: none.
+    WindowSwitching* switching = nullptr;
 };
 
 class CTessaronDlg final : public QWidget, public ui::PaintedAreaSource {

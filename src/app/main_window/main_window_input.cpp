@@ -333,22 +333,28 @@ void CTessaronDlg::editKey(keys::KeyIndex key) {
         return;
     }
     // The page fills the pending assignment; the controller applies it.
+    const EditorOpen open(*controller_);
     if (!setup_.pages.keyPage(this, controller_->live(), key)) return;
     controller_->finishKeyEdit();
 }
 
 void CTessaronDlg::runMacroManager() {
     if (!setup_.pages.macroManager) return;
+    const EditorOpen open(*controller_);
     if (!setup_.pages.macroManager(this, controller_->live())) return;
     controller_->macrosEdited();
 }
 
 void CTessaronDlg::runProfiles() {
     if (!setup_.pages.profiles) return;
+    // No automatic switch until the panel's changes are taken in.
+    controller_->openEditor();
     setup_.pages.profiles(this, controller_->live(), frameGeometry());
     // A profile applied replaced the settings and keymap.bin.
     QTimer::singleShot(kProfilesSettleMs, this, [this] {
-        if (controller_) controller_->refresh(false);
+        if (!controller_) return;
+        controller_->refresh(false);
+        controller_->closeEditor();
     });
 }
 

@@ -1,0 +1,146 @@
+// Automatic switching in the window: the engine reaching the keyboard through the settings
+// controller, from its own thread.
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <future>
+
+#include "app/controller/settings_controller.h"
+#include "app/switching/controller_profiles.h"
+#include "device/virtual/virtual_keyboard.h"
+#include "device/virtual/virtual_transport.h"
+#include "keys/keymap_file.h"
+#include "profiles/profile_store.h"
+#include "support/qt_wait.h"
+
+namespace tessaron::app {
+namespace {
+
+namespace img = device::image;
+using switching::Engine;
+using switching::WindowInfo;
+using tessaron::testing::waitFor;
+
+struct SwitchRig {
+    SwitchRig() {
+        controller->loadFiles();
+        controller->connectKeyboard();
+        EXPECT_TRUE(idle());
+        switching::RuleSet rules;
+        rules.rules.push_back({{*switching::Condition::make(switching::Field::Class,
+                                                            switching::Compare::Equals, "game")},
+                               "Games"});
+        engine.setRules(rules);
+    }
+    bool idle() {
+        return waitFor([this] { return !controller->isBusy(); });
+    }
+    // The profile "Games": what the keyboard holds with another brightness.
+    std::uint8_t makeProfile(bool sameAsHeld = false) {
+        auto image = live->committedImage;
+        if (!sameAsHeld) image[img::kBrightness] = image[img::kBrightness] == 1 ? 2 : 1;
+        const auto folder = live->dataFolder / profiles::kProfileFolderName;
+        std::filesystem::create_directories(folder);
+        EXPECT_TRUE(keys::writeKeymap(folder / "Games.bin", image, live->committedRecords));
+        return image[img::kBrightness];
+    }
+    // The game comes to the front and stays past the dwell; the engine's tick runs on a thread of
+    // its own while this one answers for the controller.
+    bool switchToGame() {
+        WindowInfo game;
+        game.pid = 99;
+        game.instance = game.windowClass = "game";
+        engine.windowChanged(game);
+        clock.advance(std::chrono::seconds(1));
+        auto ticked = std::async(std::launch::async, [this] { return engine.tick(); });
+        EXPECT_TRUE(waitFor([&] {
+            return ticked.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        }));
+        const bool wrote = ticked.get();
+        EXPECT_TRUE(idle());
+        return wrote;
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<device::VirtualKeyboard> keyboard =
+        std::make_shared<device::VirtualKeyboard>();
+    device::VirtualTransport transport{keyboard};
+    std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
+    std::unique_ptr<SettingsController> controller = [this] {
+        live->dataFolder = dir.path().toStdString();
+        return std::make_unique<SettingsController>(
+            *live, std::make_unique<DeviceSession>(transport, SystemClock::instance(), nullptr),
+            nullptr);
+    }();
+    std::vector<std::pair<std::string, bool>> sent;
+    ControllerProfiles sink{*controller, live->dataFolder,
+                            [this](const std::string& p, bool wrote) { sent.emplace_back(p, wrote); }};
+    FakeClock clock;
+    Engine engine{sink, clock, 1};
+};
+
+TEST(WindowSwitching, ASwitchSendsOnlyWhatDiffersAndTheWindowFollows) {
+    SwitchRig rig;
+    const std::uint8_t brightness = rig.makeProfile();
+    QSignalSpy reloaded(rig.controller.get(), &SettingsController::settingsReloaded);
+    ASSERT_TRUE(rig.switchToGame());
+
+    EXPECT_EQ(rig.keyboard->settings()[img::kBrightness], brightness);
+    EXPECT_EQ(rig.live->image[img::kBrightness], brightness);
+    EXPECT_FALSE(rig.controller->isDirty());
+    EXPECT_FALSE(reloaded.empty());
+    ASSERT_EQ(rig.sent.size(), 1u);
+    EXPECT_EQ(rig.sent[0], std::make_pair(std::string("Games"), true));
+    // keymap.bin holds the profile, as after the profiles panel's Load.
+    device::DeviceImage onDisk{};
+    keys::KeyRecordTable records{};
+    ASSERT_TRUE(keys::loadKeymap(rig.live->keymapPath(), onDisk, records));
+    EXPECT_EQ(onDisk[img::kBrightness], brightness);
+}
+
+TEST(WindowSwitching, NothingIsSentWhenTheKeyboardHoldsTheProfile) {
+    SwitchRig rig;
+    rig.makeProfile(true);
+    const auto before = rig.keyboard->state();
+    EXPECT_FALSE(rig.switchToGame());
+    EXPECT_TRUE(rig.sent.empty());
+    EXPECT_EQ(rig.engine.status().alreadyHeld, 1);
+    EXPECT_EQ(rig.keyboard->state(), before);
+}
+
+TEST(WindowSwitching, UnsavedChangesAndOpenEditorsHoldTheSwitchBack) {
+    SwitchRig rig;
+    const std::uint8_t brightness = rig.makeProfile();
+    const std::uint8_t held = rig.keyboard->settings()[img::kBrightness];
+    const std::uint8_t edited = rig.live->image[img::kSpeed] == 3 ? 4 : 3;
+    rig.controller->edit([&](LiveConfig& live) { live.image[img::kSpeed] = edited; });
+    // Even when the engine was not yet told to wait, the controller refuses the switch.
+    EXPECT_FALSE(rig.switchToGame());
+    EXPECT_TRUE(rig.engine.status().lastError.has_value());
+    EXPECT_EQ(rig.keyboard->settings()[img::kBrightness], held);
+    EXPECT_EQ(rig.live->image[img::kSpeed], edited);  // the user's edit is kept
+
+    rig.controller->revert();
+    {
+        const EditorOpen open(*rig.controller);
+        EXPECT_FALSE(rig.switchToGame());
+        EXPECT_EQ(rig.keyboard->settings()[img::kBrightness], held);
+    }
+    EXPECT_TRUE(rig.switchToGame());
+    EXPECT_EQ(rig.keyboard->settings()[img::kBrightness], brightness);
+}
+
+TEST(WindowSwitching, ClosingEndsAWaitTheControllerNeverAnswers) {
+    SwitchRig rig;
+    // Nobody runs this thread's events: the held image is never handed over.
+    auto held = std::async(std::launch::async, [&] { return rig.sink.heldImage(); });
+    EXPECT_EQ(held.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+    rig.sink.close();
+    EXPECT_FALSE(held.get());
+}
+
+}  // namespace
+}  // namespace tessaron::app
