@@ -89,6 +89,8 @@ public:
     void trayActivated(int reason);
     // "No Gaming Keyboard Detected!", or why a plugged-in keyboard cannot be opened.
     void showNoDeviceBalloon();
+    // The rules of automatic profile switching (from the icon menu and the profiles panel).
+    void openRules();
 
     // ---- State, for the pages and for tests.
     [[nodiscard]] LiveConfig& live() { return live_; }
@@ -227,6 +229,8 @@ private:
     // running there (remembered in <data folder>/tessaron.conf).
     void tellStillRunning();
     void addAutostartSwitch();
+    // The icon menu's automatic switching: on/off, the rules, and whether each switch is told.
+    void addSwitchingEntries();
 
     // What the controller tells, and the questions before its work (main_window_device.cpp).
     void cancel();

@@ -17,6 +17,7 @@
 #include "app/main_window/main_window.h"
 #include "app/shell/page_wiring.h"
 #include "app/shell/single_instance.h"
+#include "app/switching/rules_dlg.h"
 #include "app/switching/window_switching.h"
 #include "core/data_folder.h"
 #include "core/keyboard_lock.h"
@@ -222,7 +223,9 @@ bool CTessaronApp::start() {
     setup.controller = controller_.get();
     switching_ = std::make_unique<WindowSwitching>(*controller_, *folder);
     setup.switching = switching_.get();
-    setup.pages = makePages();
+    setup.pages = makePages([s = switching_.get(), live = live_.get()](QWidget* over) {
+        runRulesDialog(*s, live->dataFolder, live->language, over);
+    });
 
     // Dense screens get the @2x images where the image set has them.
     ui::ImageCache::instance().setDevicePixelRatio(qApp->devicePixelRatio());
