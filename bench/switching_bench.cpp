@@ -1,6 +1,14 @@
-// Automatic switching against the virtual keyboard: writes sent during an Alt+Tab storm, and the
+// Automatic switching against the virtual keyboard: writes sent during an Alt+Tab storm, the
 // time from a focus change to the keyboard holding the new profile as a ratio of the dwell plus
-// the waits the protocol mandates for the blocks sent.
+// the waits the protocol mandates for the blocks sent, and the CPU the X11 watcher and the engine
+// take while no window changes (on a private Xvfb display with openbox, when both are installed).
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +27,7 @@
 #include "device/virtual/virtual_transport.h"
 #include "switching/device_profiles.h"
 #include "switching/engine.h"
+#include "switching/x11_watcher.h"
 #include "save_floor.h"
 
 namespace {
@@ -153,12 +162,101 @@ void latency() {
                 floorMs, median, median / floorMs, median / floorMs <= 1.05 ? "met" : "missed");
 }
 
+// A program of the idle measurement, ended with it.
+class Child {
+public:
+    Child(const std::vector<const char*>& argv, const std::string& display, int displayFd = -1)
+        : pid_(::fork()) {
+        if (pid_ != 0) return;
+        if (displayFd >= 0) ::dup2(displayFd, 3);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
+        std::vector<char*> args;
+        for (const char* a : argv) args.push_back(const_cast<char*>(a));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    ~Child() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+private:
+    pid_t pid_;
+};
+
+double processCpuSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// The X11 watcher and the engine's thread, following a display where nothing changes.
+void idle() {
+    constexpr auto kSpan = 10s;
+    if (!fs::exists("/usr/bin/Xvfb") || !fs::exists("/usr/bin/openbox")) {
+        std::printf("| Idle CPU, watcher and engine following the window in front | one core | "
+                    "not measured (Xvfb and openbox needed) | - | < 0.1 %% |\n");
+        return;
+    }
+    int fds[2];
+    if (::pipe(fds) != 0) throw std::runtime_error("idle: no pipe");
+    // Xvfb picks a free display itself and writes its number to descriptor 3.
+    Child xvfb({"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp"}, "", fds[1]);
+    ::close(fds[1]);
+    pollfd p{fds[0], POLLIN, 0};
+    std::string number;
+    char ch = 0;
+    while (::poll(&p, 1, 10000) == 1 && ::read(fds[0], &ch, 1) == 1 && ch != '\n') number += ch;
+    ::close(fds[0]);
+    if (number.empty()) throw std::runtime_error("idle: Xvfb did not start");
+    const std::string display = ":" + number;
+    Child openbox({"/usr/bin/openbox", "--sm-disable"}, display);
+
+    Rig rig;
+    DeviceProfiles sink(rig.link, rig.folder, rig.held);
+    Engine engine(sink, SystemClock::instance(), 1);
+    engine.setRules(Rig::rules());
+    EngineRunner runner(engine);
+    std::unique_ptr<X11Watcher> watcher;
+    for (int i = 0; i < 100 && !watcher; ++i) {
+        auto started = X11Watcher::start(
+            [&](const WindowInfo& w) {
+                engine.windowChanged(w);
+                runner.wake();
+            },
+            display.c_str());
+        if (started) {
+            watcher = std::move(*started);
+        } else {
+            SystemClock::instance().sleep(100ms);
+        }
+    }
+    if (!watcher) throw std::runtime_error("idle: openbox did not take the display");
+    SystemClock::instance().sleep(500ms);  // start-up settled
+    const double before = processCpuSeconds();
+    SystemClock::instance().sleep(kSpan);
+    const double percent =
+        (processCpuSeconds() - before) / std::chrono::duration<double>(kSpan).count() * 100;
+    std::printf("| Idle CPU, watcher and engine following the window in front, over %lld s | one "
+                "core | %.3f %% | %.5f | < 0.1 %% %s |\n",
+                static_cast<long long>(kSpan.count()), percent, percent / 100,
+                percent < 0.1 ? "met" : "missed");
+}
+
 }  // namespace
 
 int main() {
     try {
         storm();
         latency();
+        idle();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "switching_bench: %s\n", e.what());
         return 1;

@@ -115,7 +115,8 @@ void SettingsController::remoteApply(const std::filesystem::path& settings,
 void SettingsController::switchTo(const device::DeviceImage& image,
                                   const keys::KeyRecordTable& records,
                                   std::function<void(Result<device::WriteOutcome>)> done) {
-    if (!keyboardReady()) return done(device::errors::noKeyboard());
+    // After the window ended, keymap.bin holds what the keyboard holds and stays so.
+    if (finished_ || !keyboardReady()) return done(device::errors::noKeyboard());
     if (isDirty() || editorOpen()) {
         return done(makeError("The window has unsaved changes or an editor open; the switch waits.",
                               "窗口有未保存的更改或打开的编辑页；切换将等待。"));

@@ -120,6 +120,8 @@ void WindowSwitching::start(const WatcherChoice& choice, const std::vector<fs::p
 
 void WindowSwitching::reportWindow(const std::string& instance, const std::string& windowClass,
                                    const std::string& title, int pid) {
+    // A watcher of our own already follows this desktop: a second source would only disagree.
+    if (watcher_) return;
     WindowInfo w;
     w.instance = instance;
     w.windowClass = windowClass;
