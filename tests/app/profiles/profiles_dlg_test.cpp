@@ -68,7 +68,7 @@ protected:
                         const QString& imageBase = QStringLiteral(TESSARON_TEST_SHARE_DIR)) {
         panel_ = std::make_unique<CConfigureDlg>(
             profiles::LiveConfiguration{image_, *records_},
-            ProfilesPanelSetup{imageBase, dir_, lang, &clock_, &prompts_});
+            ProfilesPanelSetup{imageBase, dir_, lang, &clock_, &prompts_, {}});
         panel_->prepare(QRect(100, 80, 1000, 640));
         panel_->show();
         return *panel_;
