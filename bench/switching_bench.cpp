@@ -3,12 +3,7 @@
 // the waits the protocol mandates for the blocks sent, and the CPU the X11 watcher and the engine
 // take while no window changes (on a private Xvfb display with openbox, when both are installed).
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,6 +24,7 @@
 #include "switching/engine.h"
 #include "switching/x11_watcher.h"
 #include "save_floor.h"
+#include "support/background_program.h"
 
 namespace {
 
@@ -162,35 +158,6 @@ void latency() {
                 floorMs, median, median / floorMs, median / floorMs <= 1.05 ? "met" : "missed");
 }
 
-// A program of the idle measurement, ended with it.
-class Child {
-public:
-    Child(const std::vector<const char*>& argv, const std::string& display, int displayFd = -1)
-        : pid_(::fork()) {
-        if (pid_ != 0) return;
-        if (displayFd >= 0) ::dup2(displayFd, 3);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
-        std::vector<char*> args;
-        for (const char* a : argv) args.push_back(const_cast<char*>(a));
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
-    ~Child() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-private:
-    pid_t pid_;
-};
-
 double processCpuSeconds() {
     timespec t{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
@@ -200,24 +167,15 @@ double processCpuSeconds() {
 // The X11 watcher and the engine's thread, following a display where nothing changes.
 void idle() {
     constexpr auto kSpan = 10s;
-    if (!fs::exists("/usr/bin/Xvfb") || !fs::exists("/usr/bin/openbox")) {
+    if (!testing::installed("Xvfb") || !testing::installed("openbox")) {
         std::printf("| Idle CPU, watcher and engine following the window in front | one core | "
                     "not measured (Xvfb and openbox needed) | - | < 0.1 %% |\n");
         return;
     }
-    int fds[2];
-    if (::pipe(fds) != 0) throw std::runtime_error("idle: no pipe");
-    // Xvfb picks a free display itself and writes its number to descriptor 3.
-    Child xvfb({"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp"}, "", fds[1]);
-    ::close(fds[1]);
-    pollfd p{fds[0], POLLIN, 0};
-    std::string number;
-    char ch = 0;
-    while (::poll(&p, 1, 10000) == 1 && ::read(fds[0], &ch, 1) == 1 && ch != '\n') number += ch;
-    ::close(fds[0]);
-    if (number.empty()) throw std::runtime_error("idle: Xvfb did not start");
-    const std::string display = ":" + number;
-    Child openbox({"/usr/bin/openbox", "--sm-disable"}, display);
+    std::unique_ptr<testing::Child> xvfb;
+    const std::string display = testing::startXvfb(xvfb);
+    if (display.empty()) throw std::runtime_error("idle: Xvfb did not start");
+    const testing::Child openbox({"/usr/bin/openbox", "--sm-disable"}, {"DISPLAY=" + display});
 
     Rig rig;
     DeviceProfiles sink(rig.link, rig.folder, rig.held);
