@@ -12,17 +12,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTimer>
 
-#include "app/controller/settings_controller.h"
+#include "app/switching/keyboard_rig.h"
 #include "app/switching/rules_dlg.h"
 #include "app/switching/window_switching.h"
-#include "device/virtual/virtual_keyboard.h"
-#include "device/virtual/virtual_transport.h"
-#include "keys/keymap_file.h"
-#include "profiles/profile_store.h"
-#include "support/qt_wait.h"
 
 namespace tessaron::app {
 namespace {
@@ -31,31 +25,12 @@ namespace img = device::image;
 using namespace switching;
 using tessaron::testing::waitFor;
 
-struct Rig {
+struct Rig : testing::KeyboardRig {
     Rig() {
-        controller->loadFiles();
-        controller->connectKeyboard();
-        EXPECT_TRUE(waitFor([this] { return !controller->isBusy(); }));
-        // "Games": the keyboard's settings with another brightness.
-        auto image = live->committedImage;
-        image[img::kBrightness] = image[img::kBrightness] == 1 ? 2 : 1;
-        const auto folder = live->dataFolder / profiles::kProfileFolderName;
-        std::filesystem::create_directories(folder);
-        EXPECT_TRUE(keys::writeKeymap(folder / "Games.bin", image, live->committedRecords));
-        gamesBrightness = image[img::kBrightness];
+        gamesBrightness = makeProfile();
         switching.start({WatcherKind::None, "no display to watch"}, {});
     }
 
-    QTemporaryDir dir;
-    std::shared_ptr<device::VirtualKeyboard> keyboard = std::make_shared<device::VirtualKeyboard>();
-    device::VirtualTransport transport{keyboard};
-    std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
-    std::unique_ptr<SettingsController> controller = [this] {
-        live->dataFolder = dir.path().toStdString();
-        return std::make_unique<SettingsController>(
-            *live, std::make_unique<DeviceSession>(transport, SystemClock::instance(), nullptr),
-            nullptr);
-    }();
     WindowSwitching switching{*controller, live->dataFolder};
     std::uint8_t gamesBrightness = 0;
 };

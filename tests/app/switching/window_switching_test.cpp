@@ -4,17 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <future>
 
-#include "app/controller/settings_controller.h"
 #include "app/switching/controller_profiles.h"
-#include "device/virtual/virtual_keyboard.h"
-#include "device/virtual/virtual_transport.h"
-#include "keys/keymap_file.h"
-#include "profiles/profile_store.h"
-#include "support/qt_wait.h"
+#include "app/switching/keyboard_rig.h"
 
 namespace tessaron::app {
 namespace {
@@ -24,28 +18,13 @@ using switching::Engine;
 using switching::WindowInfo;
 using tessaron::testing::waitFor;
 
-struct SwitchRig {
+struct SwitchRig : testing::KeyboardRig {
     SwitchRig() {
-        controller->loadFiles();
-        controller->connectKeyboard();
-        EXPECT_TRUE(idle());
         switching::RuleSet rules;
         rules.rules.push_back({{*switching::Condition::make(switching::Field::Class,
                                                             switching::Compare::Equals, "game")},
                                "Games"});
         engine.setRules(rules);
-    }
-    bool idle() {
-        return waitFor([this] { return !controller->isBusy(); });
-    }
-    // The profile "Games": what the keyboard holds with another brightness.
-    std::uint8_t makeProfile(bool sameAsHeld = false) {
-        auto image = live->committedImage;
-        if (!sameAsHeld) image[img::kBrightness] = image[img::kBrightness] == 1 ? 2 : 1;
-        const auto folder = live->dataFolder / profiles::kProfileFolderName;
-        std::filesystem::create_directories(folder);
-        EXPECT_TRUE(keys::writeKeymap(folder / "Games.bin", image, live->committedRecords));
-        return image[img::kBrightness];
     }
     // The game comes to the front and stays past the dwell; the engine's tick runs on a thread of
     // its own while this one answers for the controller.
@@ -64,17 +43,6 @@ struct SwitchRig {
         return wrote;
     }
 
-    QTemporaryDir dir;
-    std::shared_ptr<device::VirtualKeyboard> keyboard =
-        std::make_shared<device::VirtualKeyboard>();
-    device::VirtualTransport transport{keyboard};
-    std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
-    std::unique_ptr<SettingsController> controller = [this] {
-        live->dataFolder = dir.path().toStdString();
-        return std::make_unique<SettingsController>(
-            *live, std::make_unique<DeviceSession>(transport, SystemClock::instance(), nullptr),
-            nullptr);
-    }();
     std::vector<std::pair<std::string, bool>> sent;
     ControllerProfiles sink{*controller, live->dataFolder,
                             [this](const std::string& p, bool wrote) { sent.emplace_back(p, wrote); }};
@@ -99,6 +67,22 @@ TEST(WindowSwitching, ASwitchSendsOnlyWhatDiffersAndTheWindowFollows) {
     keys::KeyRecordTable records{};
     ASSERT_TRUE(keys::loadKeymap(rig.live->keymapPath(), onDisk, records));
     EXPECT_EQ(onDisk[img::kBrightness], brightness);
+
+    // Only the lighting differs: no key map or macro is sent with it.
+    rig.makeProfile();
+    std::vector<device::WriteStep> steps;  // empty when the switch failed
+    auto sent = std::async(std::launch::async, [&] {
+        auto image = rig.sink.profileImage("Games");
+        if (!image) return;
+        if (auto out = rig.sink.send(*image)) steps = out->steps;
+    });
+    ASSERT_TRUE(waitFor(
+        [&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    ASSERT_FALSE(steps.empty());
+    for (const auto& step : steps) {
+        EXPECT_NE(step.kind, device::StepKind::KeyMap);
+        EXPECT_NE(step.kind, device::StepKind::MacroSlot);
+    }
 }
 
 TEST(WindowSwitching, NothingIsSentWhenTheKeyboardHoldsTheProfile) {
