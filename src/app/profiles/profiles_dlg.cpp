@@ -215,8 +215,8 @@ std::unique_ptr<QMenu> CConfigureDlg::contextMenu() {
     }
     if (openRules_) {
         menu->addSeparator();
-        menu->addAction(language_ == Language::Chinese ? QStringLiteral("切换规则(&R)...")
-                                                       : QStringLiteral("Switching &Rules..."))
+        menu->addAction(pick(language_, QStringLiteral("Switching &Rules..."),
+                             QStringLiteral("切换规则(&R)...")))
             ->setData(kOpenRules);
     }
     return menu;
