@@ -396,12 +396,17 @@ void CRulesDlg::showRules() {
 
 void CRulesDlg::showStatus() {
     const WatcherChoice& choice = switching_.choice();
+    QString status;
     if (const auto& why = switching_.unavailable()) {
-        status_->setText(QString::fromStdString(why->text(lang_)));
+        status = QString::fromStdString(why->text(lang_));
     } else {
-        status_->setText(tr2("The window in front is learned through: %1.", "前台窗口信息来源：%1。")
-                             .arg(fromStd(std::string(watcherName(choice.kind)))));
+        status = tr2("The window in front is learned through: %1.", "前台窗口信息来源：%1。")
+                     .arg(fromStd(std::string(watcherName(choice.kind))));
     }
+    if (const auto& problem = switching_.rulesProblem()) {
+        status += QLatin1Char('\n') + QString::fromStdString(problem->text(lang_));
+    }
+    status_->setText(status);
     const auto& last = switching_.lastWindow();
     lastWindow_->setText(
         last ? tr2("Last window seen: %1 (class %2, program %3)",

@@ -63,7 +63,7 @@ Result<std::unique_ptr<Watcher>> startWatcher(const Watcher::Notify& notify) {
 
 void WindowSwitching::start(const WatcherChoice& choice, const std::vector<fs::path>& assets) {
     choice_ = choice;
-    if (auto s = reloadRules(); !s) unavailable_ = s.error();
+    (void)reloadRules();  // a fault is kept in rulesProblem()
     updatePause();
     runner_ = std::make_unique<EngineRunner>(engine_);
 
@@ -163,7 +163,11 @@ void WindowSwitching::updatePause() {
 
 Status WindowSwitching::reloadRules() {
     auto loaded = loadRules(dataFolder_);
-    if (!loaded) return loaded.error();
+    if (!loaded) {
+        rulesProblem_ = loaded.error();
+        return loaded.error();
+    }
+    rulesProblem_.reset();
     engine_.setRules(std::move(*loaded));
     emit rulesChanged();
     return {};
@@ -173,8 +177,15 @@ Status WindowSwitching::setRules(const RuleSet& rules) {
     {
         auto lock = DataFolderLock::acquireWithin(dataFolder_, kLockBound, SystemClock::instance());
         if (!lock) return lock.error();
+        // A file that could not be read is kept aside, not overwritten with what replaced it.
+        if (rulesProblem_) {
+            std::error_code ec;
+            const fs::path file = rulesFile(dataFolder_);
+            fs::rename(file, fs::path(file) += ".unreadable", ec);
+        }
         if (auto saved = saveRules(dataFolder_, rules); !saved) return saved;
     }
+    rulesProblem_.reset();
     engine_.setRules(rules);
     if (runner_) runner_->wake();
     emit rulesChanged();

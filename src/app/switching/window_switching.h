@@ -49,6 +49,8 @@ public:
     [[nodiscard]] const switching::WatcherChoice& choice() const { return choice_; }
     // Why no window in front reaches the rules here, with what to do; nullopt when one does.
     [[nodiscard]] const std::optional<Error>& unavailable() const { return unavailable_; }
+    // Why rules.json could not be read when it was last read (the rules before it stay).
+    [[nodiscard]] const std::optional<Error>& rulesProblem() const { return rulesProblem_; }
     [[nodiscard]] const std::optional<switching::WindowInfo>& lastWindow() const { return last_; }
     [[nodiscard]] switching::EngineStatus status() const { return engine_.status(); }
     [[nodiscard]] switching::RuleSet rules() const { return engine_.rules(); }
@@ -82,6 +84,7 @@ private:
     std::unique_ptr<switching::KWinScript> kwin_;
     switching::WatcherChoice choice_;
     std::optional<Error> unavailable_;
+    std::optional<Error> rulesProblem_;
     std::optional<switching::WindowInfo> last_;
     bool heldTold_ = false;  // the current wait was told once
 };

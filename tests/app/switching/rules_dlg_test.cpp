@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <fstream>
+
 #include "app/switching/keyboard_rig.h"
 #include "app/switching/rules_dlg.h"
 #include "app/switching/window_switching.h"
@@ -90,6 +92,18 @@ TEST(RulesDialog, RulesAreEditedInOrderAndKeptInTheDataFolder) {
     ASSERT_EQ(kept->rules.size(), 1u);
     EXPECT_EQ(kept->rules[0].conditions[0].text(), "steam_app_1");
     EXPECT_FALSE(kept->enabled);
+}
+
+TEST(RulesDialog, AnUnreadableRulesFileIsToldAndKeptAsideWhenReplaced) {
+    Rig rig;
+    const auto file = rulesFile(rig.live->dataFolder);
+    std::ofstream(file) << "{\"rules\": [";
+    CRulesDlg dialog(rig.switching, {}, Language::English);
+    EXPECT_TRUE(dialog.statusLabel()->text().contains(QString::fromStdString(file.string())));
+    dialog.enabled()->setChecked(false);
+    std::ifstream kept(std::filesystem::path(file) += ".unreadable");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "{\"rules\": [");
+    EXPECT_TRUE(loadRules(rig.live->dataFolder));
 }
 
 TEST(RulesDialog, PickFillsTheRuleFromTheWindowInFrontInEitherLanguage) {
