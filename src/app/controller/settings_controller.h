@@ -7,12 +7,14 @@
 // Every exchange with the keyboard runs on the session's worker; results come back on this
 // object's thread, where the signals are emitted.
 
+#include <QByteArray>
 #include <QObject>
 
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/controller/device_session.h"
 #include "app/shell/live_config.h"
@@ -22,6 +24,13 @@
 #include "keys/key_layout.h"
 
 namespace tessaron::app {
+
+// keymap.bin changed by another program while the window holds edits the file lacks: what
+// differs between the window's settings (mine) and the file's (theirs).
+struct OutsideConflict {
+    int keysDiffering = 0;        // keys whose assignment or program differs
+    bool settingsDiffer = false;  // lighting, speed, report rate and the like
+};
 
 class SettingsController final : public QObject {
     Q_OBJECT
@@ -98,6 +107,27 @@ public:
     void remoteApply(const std::filesystem::path& settings,
                      std::function<void(Result<device::WriteOutcome>)> done);
     void remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done);
+    // Applies the profile's file as remoteApply does; once the keyboard took it, name is the
+    // loaded profile.
+    void remoteLoadProfile(const std::filesystem::path& file, const std::string& name,
+                           std::function<void(Result<device::WriteOutcome>)> done);
+    // The profile last loaded and sent by name (the tray menu, the desktop service); empty
+    // before any.
+    [[nodiscard]] const std::string& loadedProfile() const { return loadedProfile_; }
+
+    // ---- What other programs change in the data folder (settings_controller_outside.cpp).
+    // Follows the data folder: keymap.bin and MacroDefine.bin written by another program are
+    // taken in (outsideChangeTaken); where that would overwrite edits the file lacks,
+    // outsideConflict asks and the change waits for resolveOutsideChange. Profiles and rules
+    // changed are told. The controller's own writes are told apart by their content.
+    void watchDataFolder();
+    // Looks at the data files now (the watcher calls it once they have been quiet a moment).
+    void checkOutsideChanges();
+    [[nodiscard]] bool outsideChangePending() const { return theirs_.has_value(); }
+    // Ends the waiting conflict. The side not taken is kept beside keymap.bin (returned) as
+    // "keymap.bin.mine-DATE" or "keymap.bin.theirs-DATE", a file the profiles panel loads. When
+    // that file cannot be written nothing changes and the error says why.
+    Result<std::filesystem::path> resolveOutsideChange(bool takeTheirs);
 
 signals:
     // The live settings changed (an edit, a read, a revert, a reset, a profile).
@@ -117,6 +147,11 @@ signals:
     // The factory reset did not finish (the keyboard is read again when it is there).
     void factoryResetFailed(const Error& error);
     void factoryResetDone();
+    // Settings another program wrote to the data files were taken in.
+    void outsideChangeTaken();
+    void outsideConflict(const OutsideConflict& conflict);
+    void profilesChanged();
+    void rulesChanged();
 
 private:
     void beginBusy();
@@ -131,6 +166,17 @@ private:
     // What a factory reset left on the keyboard becomes the saved state and keymap.bin.
     void takeFactorySettings(const device::DeviceImage& image, bool onceWhileFailing);
     void fetchLighting();
+    // The keys and settings of a file laid out as keymap.bin become the live ones.
+    void takeSettings(const device::DeviceImage& image, const keys::KeyRecordTable& records);
+    // What the data files hold now; the last the controller wrote or took is known_.
+    struct DataFileBytes {
+        QByteArray keymap, macros;
+    };
+    [[nodiscard]] DataFileBytes readDataFiles() const;
+    // After the controller's own write or take-in: the files as they are, and the live settings
+    // they hold.
+    void noteDataFiles();
+    void takeTheirs(const DataFileBytes& theirs);
     void onPlugChanged(int change);
     void onKeyEvent(quint8 code);
 
@@ -149,6 +195,11 @@ private:
     // A caller on the bus (tessaronctl) holds the data folder's lock while it waits for the
     // answer: the writes made for it need not, and could not, take it.
     bool forLockHolder_ = false;
+    std::string loadedProfile_;
+    DataFileBytes known_;
+    QByteArray syncedLive_;  // the live settings, laid out as keymap.bin, when known_ was noted
+    std::optional<DataFileBytes> theirs_;  // an outside change waiting for the user's choice
+    QObject* outsideWatch_ = nullptr;      // the watcher and its quiet timer
 };
 
 }  // namespace tessaron::app

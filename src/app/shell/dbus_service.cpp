@@ -70,6 +70,10 @@ QString KeyboardService::firmwareVersion() const {
     return QStringLiteral("%1.%2").arg(fw->major()).arg(fw->minor());
 }
 
+QString KeyboardService::loadedProfile() const {
+    return QString::fromStdString(controller_.loadedProfile());
+}
+
 bool KeyboardService::unsavedChanges() const { return controller_.isDirty(); }
 
 QString KeyboardService::dataFolder() const { return QString::fromStdString(dataFolder_.string()); }
@@ -101,11 +105,9 @@ QStringList KeyboardService::LoadProfile(const QString& name) {
         return {};
     }
     const auto path = store.paths()[*index];
-    enqueue([this, path, name](const QDBusMessage& call) {
-        controller_.remoteApply(path, [this, call, name](Result<device::WriteOutcome> out) {
-            if (out) loadedProfile_ = name;
-            replySteps(call, out);
-        });
+    enqueue([this, path, name = store.names()[*index]](const QDBusMessage& call) {
+        controller_.remoteLoadProfile(
+            path, name, [this, call](Result<device::WriteOutcome> out) { replySteps(call, out); });
     });
     return {};
 }
@@ -213,7 +215,7 @@ void KeyboardService::replyImage(const QDBusMessage& call,
 }
 
 KeyboardService::Snapshot KeyboardService::snapshot() const {
-    return {connected(), firmwareVersion(), loadedProfile_, unsavedChanges(),
+    return {connected(), firmwareVersion(), loadedProfile(), unsavedChanges(),
             controller_.settings().committedImage};
 }
 

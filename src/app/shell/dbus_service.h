@@ -68,7 +68,7 @@ public:
 
     [[nodiscard]] bool connected() const;
     [[nodiscard]] QString firmwareVersion() const;
-    [[nodiscard]] QString loadedProfile() const { return loadedProfile_; }
+    [[nodiscard]] QString loadedProfile() const;
     [[nodiscard]] bool unsavedChanges() const;
     [[nodiscard]] QString dataFolder() const;
     [[nodiscard]] bool demo() const { return demo_; }
@@ -127,7 +127,6 @@ private:
     SettingsController& controller_;
     std::filesystem::path dataFolder_;
     bool demo_ = false;
-    QString loadedProfile_;
     ActiveWindow active_;
     std::deque<Call> queue_;
     bool running_ = false;
