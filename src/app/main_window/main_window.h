@@ -107,6 +107,7 @@ public:
     }
     [[nodiscard]] ui::CBitSlider* slider(int controlId) const;
     [[nodiscard]] QSystemTrayIcon* trayIcon() const { return tray_; }
+    [[nodiscard]] QMenu* trayMenu() const { return trayMenu_.get(); }
     // Where hiding goes: the notification area when there is one, else the task bar.
     [[nodiscard]] bool hidesToTray() const;
 

@@ -71,7 +71,7 @@ void CTessaronDlg::loadTrayProfile(const std::string& name, const std::filesyste
         const QString text = tr2("The profile \"%1\" was not loaded: %2",
                                  "未能载入配置文件 \"%1\"：%2")
                                  .arg(QString::fromStdString(name), why);
-        if (tray_ != nullptr && tray_->isVisible()) {
+        if (hidesToTray()) {
             tray_->showMessage(caption, text, QSystemTrayIcon::Warning, 8000);
         } else {
             dialogs_->inform(this, caption, text);
