@@ -4,6 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QVariantMap>
 
+#include <string>
 #include <utility>
 
 #include "app/controller/settings_controller.h"
@@ -99,9 +100,11 @@ QStringList KeyboardService::LoadProfile(const QString& name) {
     store.rescan();
     const auto index = store.indexOf(name.toStdString());
     if (!index) {
-        holder_.sendErrorReply(QString::fromLatin1(kUnknownProfile),
-                       QStringLiteral("There is no profile named \"%1\" in %2.")
-                           .arg(name, QString::fromStdString(store.folder().string())));
+        const std::string folder = store.folder().string();
+        refuse(kUnknownProfile,
+               makeError("There is no profile named \"" + name.toStdString() + "\" in " + folder +
+                             ".",
+                         folder + " 中没有名为 \"" + name.toStdString() + "\" 的配置文件。"));
         return {};
     }
     const auto path = store.paths()[*index];
@@ -145,16 +148,15 @@ void KeyboardService::ReportActiveWindow(const QString& program, const QString& 
 
 void KeyboardService::enqueue(std::function<void(const QDBusMessage&)> run) {
     if (!controller_.keyboardReady() && !controller_.arrivalPending()) {
-        holder_.sendErrorReply(QString::fromLatin1(kNoKeyboard),
-                       QString::fromStdString(device::errors::noKeyboard().english));
-        return;
+        return refuse(kNoKeyboard, device::errors::noKeyboard());
     }
     if (queue_.size() >= kMaxQueuedCalls) {
-        holder_.sendErrorReply(QString::fromLatin1(kBusy),
-                       QStringLiteral("Tessaron has %1 calls waiting for the keyboard; try again "
-                                      "when they are done.")
-                           .arg(queue_.size()));
-        return;
+        const std::string waiting = std::to_string(queue_.size());
+        return refuse(kBusy,
+                      makeError("Tessaron has " + waiting +
+                                    " calls waiting for the keyboard; try again when they are "
+                                    "done.",
+                                "Tessaron 已有 " + waiting + " 个调用在等待键盘，请在它们完成后再试。"));
     }
     holder_.setDelayedReply(true);
     queue_.push_back({holder_.message(), std::move(run)});
@@ -187,9 +189,17 @@ void KeyboardService::reply(const QDBusMessage& call, const QVariant& value) {
     finished();
 }
 
+QString KeyboardService::errorText(const Error& error) const {
+    // The bus does not carry the caller's language: the window's is used.
+    return QString::fromStdString(error.text(controller_.settings().language));
+}
+
+void KeyboardService::refuse(const char* name, const Error& error) {
+    holder_.sendErrorReply(QString::fromLatin1(name), errorText(error));
+}
+
 void KeyboardService::replyError(const QDBusMessage& call, const char* name, const Error& error) {
-    QDBusConnection::sessionBus().send(
-        call.createErrorReply(QString::fromLatin1(name), QString::fromStdString(error.english)));
+    QDBusConnection::sessionBus().send(call.createErrorReply(QString::fromLatin1(name), errorText(error)));
     finished();
 }
 

@@ -103,6 +103,9 @@ private:
     void finished();
     void reply(const QDBusMessage& call, const QVariant& value);
     void replyError(const QDBusMessage& call, const char* name, const Error& error);
+    // Answers the current call with the error at once.
+    void refuse(const char* name, const Error& error);
+    [[nodiscard]] QString errorText(const Error& error) const;
     void replySteps(const QDBusMessage& call, const Result<device::WriteOutcome>& outcome);
     void replyImage(const QDBusMessage& call, const Result<device::DeviceImage>& image);
     // Compares with what was last announced and sends the signals for what changed.
