@@ -124,6 +124,9 @@ public:
     // Looks at the data files now (the watcher calls it once they have been quiet a moment).
     void checkOutsideChanges();
     [[nodiscard]] bool outsideChangePending() const { return theirs_.has_value(); }
+    // While a page edits the live settings (or a copy it hands back), outside changes wait.
+    void holdForPage(bool open) { pagesOpen_ += open ? 1 : -1; }
+    [[nodiscard]] bool pageOpen() const { return pagesOpen_ > 0; }
     // Ends the waiting conflict. The side not taken is kept beside keymap.bin (returned) as
     // "keymap.bin.mine-DATE" or "keymap.bin.theirs-DATE", a file the profiles panel loads. When
     // that file cannot be written nothing changes and the error says why.
@@ -196,6 +199,7 @@ private:
     // answer: the writes made for it need not, and could not, take it.
     bool forLockHolder_ = false;
     std::string loadedProfile_;
+    int pagesOpen_ = 0;
     DataFileBytes known_;
     QByteArray syncedLive_;  // the live settings, laid out as keymap.bin, when known_ was noted
     std::optional<DataFileBytes> theirs_;  // an outside change waiting for the user's choice

@@ -126,7 +126,7 @@ void SettingsController::checkOutsideChanges() {
     const auto later = [watch] {
         if (watch != nullptr) watch->later();
     };
-    if (busy_ > 0 || arrivalsPending_ > 0) return later();
+    if (busy_ > 0 || arrivalsPending_ > 0 || pagesOpen_ > 0) return later();
     auto lock = DataFolderLock::acquire(live_.dataFolder, DataFolderLock::Wait::Try);
     if (!lock) return later();
     DataFileBytes now = readDataFiles();

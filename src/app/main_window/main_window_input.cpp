@@ -326,8 +326,27 @@ void CTessaronDlg::clickHelpMenu(QPoint p) {
     }
 }
 
+namespace {
+// Another program's changes to the data files wait while a page is open.
+class PageOpen {
+public:
+    explicit PageOpen(SettingsController* controller) : controller_(controller) {
+        if (controller_) controller_->holdForPage(true);
+    }
+    ~PageOpen() {
+        if (controller_) controller_->holdForPage(false);
+    }
+    PageOpen(const PageOpen&) = delete;
+    PageOpen& operator=(const PageOpen&) = delete;
+
+private:
+    QPointer<SettingsController> controller_;
+};
+}  // namespace
+
 void CTessaronDlg::editKey(keys::KeyIndex key) {
     if (!setup_.pages.keyPage) return;
+    const PageOpen open(controller_);
     if (auto begun = controller_->beginKeyEdit(key); !begun) {
         showError(begun.error());
         return;
@@ -339,12 +358,14 @@ void CTessaronDlg::editKey(keys::KeyIndex key) {
 
 void CTessaronDlg::runMacroManager() {
     if (!setup_.pages.macroManager) return;
+    const PageOpen open(controller_);
     if (!setup_.pages.macroManager(this, controller_->live())) return;
     controller_->macrosEdited();
 }
 
 void CTessaronDlg::runProfiles() {
     if (!setup_.pages.profiles) return;
+    const PageOpen open(controller_);
     setup_.pages.profiles(this, controller_->live(), frameGeometry());
     // A profile applied replaced the settings and keymap.bin.
     QTimer::singleShot(kProfilesSettleMs, this, [this] {

@@ -81,7 +81,7 @@ void CTessaronDlg::loadTrayProfile(const std::string& name, const std::filesyste
     if (!controller_->keyboardReady()) {
         return fail(tr2("no keyboard is connected.", "没有连接键盘。"));
     }
-    if (controller_->isBusy() || controller_->outsideChangePending()) {
+    if (controller_->isBusy() || controller_->outsideChangePending() || controller_->pageOpen()) {
         return fail(tr2("Tessaron is busy with the keyboard; try again in a moment.",
                         "Tessaron 正在与键盘通信，请稍后再试。"));
     }

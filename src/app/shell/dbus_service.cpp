@@ -165,8 +165,10 @@ void KeyboardService::enqueue(std::function<void(const QDBusMessage&)> run) {
 
 void KeyboardService::startNext() {
     if (running_ || queue_.empty()) return;
-    // The window's own work (a Save clicked, a plug-in being read) goes first.
-    if (controller_.isBusy() || controller_.arrivalPending()) {
+    // The window's own work (a Save clicked, a plug-in being read, the user choosing between
+    // their edits and another program's) goes first.
+    if (controller_.isBusy() || controller_.arrivalPending() ||
+        controller_.outsideChangePending()) {
         retry_.start();
         return;
     }
