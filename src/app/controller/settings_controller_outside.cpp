@@ -204,8 +204,7 @@ Result<std::filesystem::path> SettingsController::resolveOutsideChange(bool take
         if (auto s = writeFileAtomically(kept, asSpan(theirs.keymap)); !s) return s.error();
         // Their macros come all the same: the macro manager keeps no unsaved edits.
         const bool macrosNew = theirs.macros != known_.macros &&
-                               static_cast<std::size_t>(theirs.macros.size()) ==
-                                   macros::kTableSize;
+                               static_cast<std::size_t>(theirs.macros.size()) == macros::kTableSize;
         if (macrosNew) {
             live_.committedMacros.assignPrefix(asSpan(theirs.macros));
             macros::packMacroSlots(live_.committedMacros, live_.image);

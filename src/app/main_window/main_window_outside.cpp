@@ -68,9 +68,9 @@ void CTessaronDlg::fillTrayProfiles() {
 void CTessaronDlg::loadTrayProfile(const std::string& name, const std::filesystem::path& file) {
     const QString caption = tr2("Orvik Gaming Keyboard", kWindowTitle);
     const auto fail = [this, caption, name](const QString& why) {
-        const QString text = tr2("The profile \"%1\" was not loaded: %2",
-                                 "未能载入配置文件 \"%1\"：%2")
-                                 .arg(QString::fromStdString(name), why);
+        const QString text =
+            tr2("The profile \"%1\" was not loaded: %2", "未能载入配置文件 \"%1\"：%2")
+                .arg(QString::fromStdString(name), why);
         if (hidesToTray()) {
             tray_->showMessage(caption, text, QSystemTrayIcon::Warning, 8000);
         } else {

@@ -101,10 +101,10 @@ QStringList KeyboardService::LoadProfile(const QString& name) {
     const auto index = store.indexOf(name.toStdString());
     if (!index) {
         const std::string folder = store.folder().string();
-        refuse(kUnknownProfile,
-               makeError("There is no profile named \"" + name.toStdString() + "\" in " + folder +
-                             ".",
-                         folder + " 中没有名为 \"" + name.toStdString() + "\" 的配置文件。"));
+        refuse(
+            kUnknownProfile,
+            makeError("There is no profile named \"" + name.toStdString() + "\" in " + folder + ".",
+                      folder + " 中没有名为 \"" + name.toStdString() + "\" 的配置文件。"));
         return {};
     }
     const auto path = store.paths()[*index];
@@ -152,11 +152,12 @@ void KeyboardService::enqueue(std::function<void(const QDBusMessage&)> run) {
     }
     if (queue_.size() >= kMaxQueuedCalls) {
         const std::string waiting = std::to_string(queue_.size());
-        return refuse(kBusy,
-                      makeError("Tessaron has " + waiting +
-                                    " calls waiting for the keyboard; try again when they are "
-                                    "done.",
-                                "Tessaron 已有 " + waiting + " 个调用在等待键盘，请在它们完成后再试。"));
+        return refuse(
+            kBusy,
+            makeError("Tessaron has " + waiting +
+                          " calls waiting for the keyboard; try again when they are "
+                          "done.",
+                      "Tessaron 已有 " + waiting + " 个调用在等待键盘，请在它们完成后再试。"));
     }
     holder_.setDelayedReply(true);
     queue_.push_back({holder_.message(), std::move(run)});
@@ -201,7 +202,8 @@ void KeyboardService::refuse(const char* name, const Error& error) {
 }
 
 void KeyboardService::replyError(const QDBusMessage& call, const char* name, const Error& error) {
-    QDBusConnection::sessionBus().send(call.createErrorReply(QString::fromLatin1(name), errorText(error)));
+    QDBusConnection::sessionBus().send(
+        call.createErrorReply(QString::fromLatin1(name), errorText(error)));
     finished();
 }
 

@@ -110,7 +110,6 @@ TEST(SettingsController, WithoutAKeyboardSaveAndResetAreRefusedAndNothingChanges
     EXPECT_TRUE(rig.controller->isDirty());  // the edit stays for a later Save
 }
 
-
 // Another program's writes to keymap.bin, as tessaronctl makes them.
 struct TheirWrite {
     explicit TheirWrite(const LiveConfig& live) : image(live.image), records(live.records) {}

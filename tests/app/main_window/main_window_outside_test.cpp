@@ -27,7 +27,8 @@ std::vector<QAction*> named(QMenu& menu, const QString& text) {
 }
 
 bool told(const std::vector<std::string>& texts, const std::string& part) {
-    return std::ranges::any_of(texts, [&](const std::string& t) { return t.find(part) != std::string::npos; });
+    return std::ranges::any_of(
+        texts, [&](const std::string& t) { return t.find(part) != std::string::npos; });
 }
 
 TEST(MainWindowOutside, TheTrayMenuLoadsAProfileWithOneClickAndSaysWhyItCannot) {
@@ -40,8 +41,8 @@ TEST(MainWindowOutside, TheTrayMenuLoadsAProfileWithOneClickAndSaysWhyItCannot) 
     image[img::kBrightness] = image[img::kBrightness] == 3 ? 4 : 3;
     ASSERT_TRUE(keys::writeKeymap(folder / "Quiet.bin", image, rig.live().records));
     // A profile made by New: zeros, nothing to send.
-    ASSERT_TRUE(keys::writeKeymap(folder / "Empty.bin", device::DeviceImage{},
-                                  keys::KeyRecordTable{}));
+    ASSERT_TRUE(
+        keys::writeKeymap(folder / "Empty.bin", device::DeviceImage{}, keys::KeyRecordTable{}));
     QMenu& menu = *rig.window->trayMenu();
 
     ASSERT_EQ(named(menu, "Empty").size(), 1U);

@@ -32,8 +32,9 @@ public:
     }
     bool choose(QWidget* parent, const QString& caption, const QString& question,
                 const QString& first, const QString& second) override {
-        return confirm(parent, caption, question + QStringLiteral(" [") + first +
-                                            QStringLiteral("|") + second + QStringLiteral("]"));
+        return confirm(parent, caption,
+                       question + QStringLiteral(" [") + first + QStringLiteral("|") + second +
+                           QStringLiteral("]"));
     }
     std::vector<std::string> asked;
     std::vector<std::string> shown;
