@@ -154,7 +154,7 @@ check_agreement "after the window closed" ""
 ctl profile new >/dev/null && ctl assign F6 single C >/dev/null &&
   ctl profile save Profile_2 >/dev/null && ctl profile rename Profile_2 Other >/dev/null ||
   fail "profile Other"
-export TESSARON_DEMO_FAULTS=ack-delay=40
+export TESSARON_DEMO_FAULTS=ack-delay=100
 start_window --lang chinese
 unset TESSARON_DEMO_FAULTS
 pids=()
@@ -162,10 +162,11 @@ for i in $(seq 40); do
   profile=Gaming; [ $((i % 2)) = 0 ] && profile=Other
   call LoadProfile $profile >"$work/flood.$i" 2>&1 & pids+=($!)
 done
-sleep 0.3
-start=$(date +%s%N)
+sleep 0.5
+# Answered while calls still wait: the window does not block on them.
 prop Connected >/dev/null || fail "no property answered during the flood"
-[ $(( ($(date +%s%N) - start) / 1000000 )) -lt 2000 ] || fail "the window was blocked by the flood"
+answered=$(find "$work" -name 'flood.*' -size +0 | wc -l)
+[ "$answered" -lt 40 ] || fail "the property was answered only after the flood"
 wait "${pids[@]}"
 served=$(grep -l "^(" "$work"/flood.* | wc -l)
 refused=$(grep -l "Error.Busy" "$work"/flood.* | wc -l)
