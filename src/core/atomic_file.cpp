@@ -260,7 +260,7 @@ Result<std::string> readBounded(int fd, std::size_t limit, const std::string& wh
                      what + " 超过 " + size + " 字节；未读取其内容。");
 }
 
-Result<fs::path> moveAside(const fs::path& path) {
+fs::path besideName(const fs::path& path, std::string_view label) {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     ::gmtime_r(&now, &utc);
@@ -269,10 +269,14 @@ Result<fs::path> moveAside(const fs::path& path) {
     fs::path kept;
     for (int n = 0;; ++n) {
         kept = path;
-        kept += std::string(".broken-") + stamp + (n ? "-" + std::to_string(n) : "");
+        kept += "." + std::string(label) + "-" + stamp + (n ? "-" + std::to_string(n) : "");
         std::error_code ec;
-        if (!fs::exists(fs::symlink_status(kept, ec))) break;
+        if (!fs::exists(fs::symlink_status(kept, ec))) return kept;
     }
+}
+
+Result<fs::path> moveAside(const fs::path& path) {
+    const fs::path kept = besideName(path, "broken");
     if (::rename(path.c_str(), kept.c_str()) != 0) return fileError(path, Action::Write, errno);
     syncFolderOf(kept);
     return kept;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/result.h"
@@ -83,6 +84,9 @@ Status checkFileSize(const std::filesystem::path& path, std::size_t got,
 // Reads a descriptor to its end, refusing it once it holds more than limit bytes (at most
 // limit + 1 bytes are read). `what` names the source in the message.
 Result<std::string> readBounded(int fd, std::size_t limit, const std::string& what);
+
+// "NAME.LABEL-YYYYMMDD-HHMMSS" beside the file, with a number added while that name is taken.
+std::filesystem::path besideName(const std::filesystem::path& path, std::string_view label);
 
 // Renames a file the program cannot use to "NAME.broken-YYYYMMDD-HHMMSS" beside it, so a fresh
 // one can take its place without losing it; returns the new path.

@@ -18,16 +18,22 @@ enum class BoxKind { Information, Question };
 // Room beside the caption for the title bar's icon and buttons.
 inline constexpr int kCaptionAllowance = 140;
 
-// Shows a modal box; a question has OK and Cancel. Returns whether OK was pressed.
+// Shows a modal box; a question has OK and Cancel (or the texts given for them). Returns whether
+// OK was pressed.
 inline bool runMessageBox(QWidget* parent, Language lang, BoxKind kind, const QString& caption,
-                          const QString& text, bool cancelIsDefault = false) {
+                          const QString& text, bool cancelIsDefault = false,
+                          const QString& okText = {}, const QString& cancelText = {}) {
     const bool question = kind == BoxKind::Question;
     QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information, caption, text,
                     question ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, parent);
-    box.button(QMessageBox::Ok)->setText(pick(lang, QStringLiteral("OK"), QStringLiteral("确定")));
+    box.button(QMessageBox::Ok)
+        ->setText(okText.isEmpty() ? pick(lang, QStringLiteral("OK"), QStringLiteral("确定"))
+                                   : okText);
     if (question) {
         box.button(QMessageBox::Cancel)
-            ->setText(pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")));
+            ->setText(cancelText.isEmpty()
+                          ? pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消"))
+                          : cancelText);
         box.setDefaultButton(cancelIsDefault ? QMessageBox::Cancel : QMessageBox::Ok);
     }
     // A short text makes a narrow box, and the title bar then cuts the caption.

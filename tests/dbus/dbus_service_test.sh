@@ -30,8 +30,8 @@ await() {
   for _ in $(seq 50); do [ "$(prop "$1" 2>/dev/null)" = "$2" ] && return 0; sleep 0.2; done
   fail "$1 is $(prop "$1" 2>&1), not $2"
 }
-start_window() {
-  "$tessaron" --demo --no-splash --hidden --data-dir "$data" --instance "dbus-test-$$" \
+start_window() {  # extra arguments go to the window
+  "$tessaron" --demo --no-splash --hidden --data-dir "$data" --instance "dbus-test-$$" "$@" \
     >"$work/window.log" 2>&1 &
   window=$!
   for _ in $(seq 100); do busctl --user status $name >/dev/null 2>&1 && break; sleep 0.2; done
@@ -107,6 +107,8 @@ grep -q "$iface.SettingsChanged ()" "$work/signals.log" || fail "no SettingsChan
 
 # ---- Methods.
 ctl assign F6 single B >/dev/null || fail "assign F6"
+# Written to keymap.bin alone: the window takes it in, as a change the keyboard lacks.
+await UnsavedChanges "b true"
 ctl profile new >/dev/null && ctl profile rename Profile_1 Gaming >/dev/null &&
   ctl profile save Gaming >/dev/null || fail "profile save"
 ctl profile new >/dev/null || fail "profile new"
@@ -146,6 +148,41 @@ check_agreement "20 at once through the window" all
 stop_window
 # What the window sent is what the virtual keyboard keeps.
 check_agreement "after the window closed" ""
+
+# ---- A flood of calls on a slow keyboard: each is answered, in its turn or refused at once
+# with the reason in the window's language; the window answers meanwhile and loses nothing.
+ctl profile new >/dev/null && ctl assign F6 single C >/dev/null &&
+  ctl profile save Profile_2 >/dev/null && ctl profile rename Profile_2 Other >/dev/null ||
+  fail "profile Other"
+export TESSARON_DEMO_FAULTS=ack-delay=100
+start_window --lang chinese
+unset TESSARON_DEMO_FAULTS
+pids=()
+for i in $(seq 40); do
+  profile=Gaming; [ $((i % 2)) = 0 ] && profile=Other
+  call LoadProfile $profile >"$work/flood.$i" 2>&1 & pids+=($!)
+done
+sleep 0.5
+# Answered while calls still wait: the window does not block on them.
+prop Connected >/dev/null || fail "no property answered during the flood"
+answered=$(find "$work" -name 'flood.*' -size +0 | wc -l)
+[ "$answered" -lt 40 ] || fail "the property was answered only after the flood"
+wait "${pids[@]}"
+served=$(grep -l "^(" "$work"/flood.* | wc -l)
+refused=$(grep -l "Error.Busy" "$work"/flood.* | wc -l)
+[ $((served + refused)) = 40 ] || fail "flood: $served served, $refused refused, others: $(grep -L "^(\|Error.Busy" "$work"/flood.* | xargs cat)"
+[ "$refused" -gt 0 ] || fail "a flood of 40 calls filled no queue"
+grep -qh "个调用在等待键盘" "$work"/flood.* || fail "the refusal is not in the window's language"
+await UnsavedChanges "b false"
+check_agreement "after the flood" ""
+
+# ---- A caller of another user never reaches the window: the session bus refuses it.
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  setpriv --reuid=65534 --regid=65534 --clear-groups \
+    gdbus call --session -d $name -o $path -m "$iface.Save" >"$work/other" 2>&1 &&
+    fail "a caller of another user was served: $(cat "$work/other")"
+fi
+stop_window
 
 [ $fails -eq 0 ] || { cat "$work/window.log" >&2; exit 1; }
 echo "all passed"

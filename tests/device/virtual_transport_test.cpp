@@ -38,7 +38,7 @@ struct Rig {
     std::unique_ptr<EventChannel> events;
 };
 
-TEST(VirtualTransportTest, UnpluggedChannelsFailAndStayDeadAfterThePlugComesBack) {
+TEST(VirtualTransportTest, UnpluggedChannelsStayDeadAndASecondOpenerIsRefused) {
     Rig rig;
     rig.kb->unplug();
     EXPECT_FALSE(rig.cmd->sendFeature(frame(0x81)).ok());
@@ -55,6 +55,13 @@ TEST(VirtualTransportTest, UnpluggedChannelsFailAndStayDeadAfterThePlugComesBack
     ASSERT_TRUE(fresh.ok());
     EXPECT_TRUE((*fresh)->sendFeature(frame(0x81)).ok());
     EXPECT_EQ((*fresh)->getFeature().value()[2], rig.kb->settings()[image::kReportRate]);
+
+    // One opener at a time: a second host's frames would interleave with the first's.
+    auto second = rig.transport.openCommand();
+    ASSERT_FALSE(second.ok());
+    EXPECT_NE(second.error().english.find("already open"), std::string::npos);
+    fresh->reset();
+    EXPECT_TRUE(rig.transport.openCommand().ok());
 }
 
 TEST(VirtualTransportTest, UnplugWakesAWaitingEventReader) {

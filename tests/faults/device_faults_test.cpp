@@ -287,6 +287,7 @@ TEST_F(DeviceFaults, ASaveAfterAGarbledReadStillLeavesTheKeyboardHoldingTheImage
     DeviceImage committed = read->image;
     DeviceImage img = img_;
     ASSERT_TRUE(rig.save(img, committed));
+    rig.cmd.reset();  // one opener at a time
 
     Rig check(kb_);
     auto checkPort = check.port();
@@ -313,6 +314,7 @@ TEST_F(DeviceFaults, ASecondKeyboardAppearingIsLeftAlone) {
     EXPECT_EQ(second->state(), other);
     EXPECT_EQ(kb_->settings()[image::kReportRate], img[image::kReportRate]);
     // Channels opened afresh still go to the first keyboard in enumeration order.
+    rig.cmd.reset();
     auto cmd = plain->openCommand();
     ASSERT_TRUE(cmd);
     CommandPort port(**cmd, clock_);

@@ -83,6 +83,7 @@ void SettingsController::loadFiles() {
     }
     keys::fillLayoutVks(live_.records);
     live_.commit();
+    noteDataFiles();
     emit settingsReloaded(false);
 }
 
@@ -136,6 +137,8 @@ void SettingsController::finishKeyEdit() {
     if (auto s = keys::finishKeyEdit(live_.pending, live_.liveKeys(), context, live_.keymapPath());
         !s) {
         emit errorOccurred(s.error());
+    } else {
+        noteDataFiles();
     }
     emit settingsChanged();
 }
@@ -167,11 +170,17 @@ Status SettingsController::writeDataFiles(const device::DeviceImage& image,
         if (!taken) return taken.error();
         lock.emplace(std::move(*taken));
     }
-    if (!withMacros) return keys::writeKeymap(live_.keymapPath(), image, records);
-    FileBatch batch;
-    Status written = macros::stageMacroFile(batch, live_.macroFilePath(), live_.committedMacros);
-    if (written) written = keys::stageKeymap(batch, live_.keymapPath(), image, records);
-    if (written) written = batch.commit();
+    Status written;
+    if (withMacros) {
+        FileBatch batch;
+        written = macros::stageMacroFile(batch, live_.macroFilePath(), live_.committedMacros);
+        if (written) written = keys::stageKeymap(batch, live_.keymapPath(), image, records);
+        if (written) written = batch.commit();
+    } else {
+        written = keys::writeKeymap(live_.keymapPath(), image, records);
+    }
+    // Still under the lock: what the files hold now is the controller's own.
+    if (written) noteDataFiles();
     return written;
 }
 

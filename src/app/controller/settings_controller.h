@@ -7,12 +7,15 @@
 // Every exchange with the keyboard runs on the session's worker; results come back on this
 // object's thread, where the signals are emitted.
 
+#include <QByteArray>
 #include <QObject>
+#include <QPointer>
 
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/controller/device_session.h"
 #include "app/shell/live_config.h"
@@ -22,6 +25,13 @@
 #include "keys/key_layout.h"
 
 namespace tessaron::app {
+
+// keymap.bin changed by another program while the window holds edits the file lacks: what
+// differs between the window's settings (mine) and the file's (theirs).
+struct OutsideConflict {
+    int keysDiffering = 0;        // keys whose assignment or program differs
+    bool settingsDiffer = false;  // lighting, speed, report rate and the like
+};
 
 class SettingsController final : public QObject {
     Q_OBJECT
@@ -104,6 +114,27 @@ public:
     void remoteApply(const std::filesystem::path& settings,
                      std::function<void(Result<device::WriteOutcome>)> done);
     void remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done);
+    // Applies the profile's file as remoteApply does; once the keyboard took it, name is the
+    // loaded profile.
+    void remoteLoadProfile(const std::filesystem::path& file, const std::string& name,
+                           std::function<void(Result<device::WriteOutcome>)> done);
+    // The profile last loaded and sent by name (the tray menu, the desktop service); empty
+    // before any.
+    [[nodiscard]] const std::string& loadedProfile() const { return loadedProfile_; }
+
+    // ---- What other programs change in the data folder (settings_controller_outside.cpp).
+    // Follows the data folder: keymap.bin and MacroDefine.bin written by another program are
+    // taken in (outsideChangeTaken); where that would overwrite edits the file lacks,
+    // outsideConflict asks and the change waits for resolveOutsideChange. Profiles and rules
+    // changed are told. The controller's own writes are told apart by their content.
+    void watchDataFolder();
+    // Looks at the data files now (the watcher calls it once they have been quiet a moment).
+    void checkOutsideChanges();
+    [[nodiscard]] bool outsideChangePending() const { return theirs_.has_value(); }
+    // Ends the waiting conflict. The side not taken is kept beside keymap.bin (returned) as
+    // "keymap.bin.mine-DATE" or "keymap.bin.theirs-DATE", a file the profiles panel loads. When
+    // that file cannot be written nothing changes and the error says why.
+    Result<std::filesystem::path> resolveOutsideChange(bool takeTheirs);
 
     // ---- For automatic switching: `image` and `records` (a profile laid over what the keyboard
     // holds) become the settings and keymap.bin, and what differs is sent, as Save does. Refused
@@ -131,6 +162,11 @@ signals:
     void factoryResetDone();
     // An editor opened or closed (editorOpen()).
     void editorOpenChanged(bool open);
+    // Settings another program wrote to the data files were taken in.
+    void outsideChangeTaken();
+    void outsideConflict(const OutsideConflict& conflict);
+    void profilesChanged();
+    void rulesChanged();
 
 private:
     // Sends the live settings as Save does and answers through done; forLockHolder: the caller
@@ -148,6 +184,17 @@ private:
     // What a factory reset left on the keyboard becomes the saved state and keymap.bin.
     void takeFactorySettings(const device::DeviceImage& image, bool onceWhileFailing);
     void fetchLighting();
+    // The keys and settings of a file laid out as keymap.bin become the live ones.
+    void takeSettings(const device::DeviceImage& image, const keys::KeyRecordTable& records);
+    // What the data files hold now; the last the controller wrote or took is known_.
+    struct DataFileBytes {
+        QByteArray keymap, macros;
+    };
+    [[nodiscard]] DataFileBytes readDataFiles() const;
+    // After the controller's own write or take-in: the files as they are, and the live settings
+    // they hold.
+    void noteDataFiles();
+    void takeTheirs(const DataFileBytes& theirs);
     void onPlugChanged(int change);
     void onKeyEvent(quint8 code);
 
@@ -167,20 +214,27 @@ private:
     // A caller on the bus (tessaronctl) holds the data folder's lock while it waits for the
     // answer: the writes made for it need not, and could not, take it.
     bool forLockHolder_ = false;
+    std::string loadedProfile_;
+    DataFileBytes known_;
+    QByteArray syncedLive_;  // the live settings, laid out as keymap.bin, when known_ was noted
+    std::optional<DataFileBytes> theirs_;  // an outside change waiting for the user's choice
+    QObject* outsideWatch_ = nullptr;      // the watcher and its quiet timer
 };
 
-// An editor open for as long as this lives.
+// An editor open for as long as this lives. The controller may end while a modal page runs.
 class EditorOpen {
 public:
-    explicit EditorOpen(SettingsController& controller) : controller_(controller) {
-        controller_.openEditor();
+    explicit EditorOpen(SettingsController& controller) : controller_(&controller) {
+        controller_->openEditor();
     }
-    ~EditorOpen() { controller_.closeEditor(); }
+    ~EditorOpen() {
+        if (controller_) controller_->closeEditor();
+    }
     EditorOpen(const EditorOpen&) = delete;
     EditorOpen& operator=(const EditorOpen&) = delete;
 
 private:
-    SettingsController& controller_;
+    QPointer<SettingsController> controller_;
 };
 
 }  // namespace tessaron::app

@@ -98,11 +98,7 @@ void SettingsController::remoteApply(const std::filesystem::path& settings,
     if (auto macros = macros::loadMacroFile(live_.macroFilePath())) {
         live_.committedMacros = std::move(macros->table);
     }
-    live_.image = *image;
-    live_.records = *records;
-    keys::fillLayoutVks(live_.records);
-    assignmentsKnown_ = true;
-    keys::refreshModifiedMarks(live_.liveKeys());
+    takeSettings(*image, *records);
     // A profile becomes what keymap.bin holds, as the profiles panel's Load does.
     if (settings != live_.keymapPath()) {
         const ForLockHolder caller(forLockHolder_);
@@ -151,6 +147,16 @@ void SettingsController::remoteFactoryReset(std::function<void(Result<device::De
             }
             done(std::move(out));
         });
+}
+
+void SettingsController::remoteLoadProfile(const std::filesystem::path& file,
+                                           const std::string& name,
+                                           std::function<void(Result<device::WriteOutcome>)> done) {
+    remoteApply(file, [this, alive = QPointer<SettingsController>(this), name,
+                       done = std::move(done)](Result<device::WriteOutcome> out) {
+        if (alive && out) loadedProfile_ = name;
+        done(std::move(out));
+    });
 }
 
 }  // namespace tessaron::app

@@ -116,7 +116,10 @@ ui::CBitSlider* CTessaronDlg::slider(int controlId) const {
 void CTessaronDlg::initialise() {
     createTray();
     // The sliders follow the files' settings (settingsReloaded).
-    if (controller_) controller_->loadFiles();
+    if (controller_) {
+        controller_->loadFiles();
+        controller_->watchDataFolder();
+    }
     // Without a kept face the first paint needs the images and fonts: start on them now.
     if (!loadKeptFace()) startWarmup();
     if (controller_) controller_->connectKeyboard();
@@ -161,6 +164,7 @@ void CTessaronDlg::createTray() {
     if (setup_.switching) addSwitchingEntries();
     trayMenu_->addSeparator();
     trayMenu_->addAction(tr2("Exit", "退出"), this, [this] { endWindow(false); });
+    connect(trayMenu_.get(), &QMenu::aboutToShow, this, &CTessaronDlg::fillTrayProfiles);
     tray_->setContextMenu(trayMenu_.get());
     connect(tray_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { trayActivated(reason); });
@@ -282,6 +286,7 @@ void CTessaronDlg::connectController() {
                     "键盘上没有的设置将显示为未保存的更改。"));
     });
     connect(c, &SettingsController::factoryResetDone, this, &CTessaronDlg::onFactoryResetDone);
+    connect(c, &SettingsController::outsideConflict, this, &CTessaronDlg::askOutsideChange);
 }
 
 void CTessaronDlg::trayActivated(int reason) {

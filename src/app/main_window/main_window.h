@@ -20,6 +20,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/shell/autostart.h"
 #include "app/shell/desktop.h"
@@ -34,6 +36,7 @@
 #include "ui/accessible_areas.h"
 #include "ui/accessible_keys.h"
 
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -110,6 +113,7 @@ public:
     }
     [[nodiscard]] ui::CBitSlider* slider(int controlId) const;
     [[nodiscard]] QSystemTrayIcon* trayIcon() const { return tray_; }
+    [[nodiscard]] QMenu* trayMenu() const { return trayMenu_.get(); }
     // Where hiding goes: the notification area when there is one, else the task bar.
     [[nodiscard]] bool hidesToTray() const;
 
@@ -243,6 +247,11 @@ private:
     void startUpdater();
 
     void createTray();
+    // The tray menu's profiles, listed afresh each time it opens (main_window_outside.cpp).
+    void fillTrayProfiles();
+    void loadTrayProfile(const std::string& name, const std::filesystem::path& file);
+    // Another program changed keymap.bin under the window's unsaved changes.
+    void askOutsideChange(const OutsideConflict& conflict);
 
     MainWindowSetup setup_;
     // The controller may end before the window (the program tears it down first).
@@ -288,6 +297,7 @@ private:
 
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;
+    std::vector<QAction*> trayProfiles_;  // the profiles' part of the menu
 
     bool firmwareOffered_ = false;  // once per connection
     bool ended_ = false;

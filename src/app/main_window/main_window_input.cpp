@@ -347,7 +347,7 @@ void CTessaronDlg::runMacroManager() {
 
 void CTessaronDlg::runProfiles() {
     if (!setup_.pages.profiles) return;
-    // No automatic switch until the panel's changes are taken in.
+    // No automatic switch nor outside change until the panel's changes are taken in.
     controller_->openEditor();
     setup_.pages.profiles(this, controller_->live(), frameGeometry());
     // A profile applied replaced the settings and keymap.bin.

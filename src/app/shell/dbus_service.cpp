@@ -4,6 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QVariantMap>
 
+#include <string>
 #include <utility>
 
 #include "app/controller/settings_controller.h"
@@ -70,6 +71,10 @@ QString KeyboardService::firmwareVersion() const {
     return QStringLiteral("%1.%2").arg(fw->major()).arg(fw->minor());
 }
 
+QString KeyboardService::loadedProfile() const {
+    return QString::fromStdString(controller_.loadedProfile());
+}
+
 bool KeyboardService::unsavedChanges() const { return controller_.isDirty(); }
 
 QString KeyboardService::dataFolder() const { return QString::fromStdString(dataFolder_.string()); }
@@ -95,17 +100,17 @@ QStringList KeyboardService::LoadProfile(const QString& name) {
     store.rescan();
     const auto index = store.indexOf(name.toStdString());
     if (!index) {
-        holder_.sendErrorReply(QString::fromLatin1(kUnknownProfile),
-                       QStringLiteral("There is no profile named \"%1\" in %2.")
-                           .arg(name, QString::fromStdString(store.folder().string())));
+        const std::string folder = store.folder().string();
+        refuse(
+            kUnknownProfile,
+            makeError("There is no profile named \"" + name.toStdString() + "\" in " + folder + ".",
+                      folder + " 中没有名为 \"" + name.toStdString() + "\" 的配置文件。"));
         return {};
     }
     const auto path = store.paths()[*index];
-    enqueue([this, path, name](const QDBusMessage& call) {
-        controller_.remoteApply(path, [this, call, name](Result<device::WriteOutcome> out) {
-            if (out) loadedProfile_ = name;
-            replySteps(call, out);
-        });
+    enqueue([this, path, name = store.names()[*index]](const QDBusMessage& call) {
+        controller_.remoteLoadProfile(
+            path, name, [this, call](Result<device::WriteOutcome> out) { replySteps(call, out); });
     });
     return {};
 }
@@ -143,16 +148,16 @@ void KeyboardService::ReportActiveWindow(const QString& program, const QString& 
 
 void KeyboardService::enqueue(std::function<void(const QDBusMessage&)> run) {
     if (!controller_.keyboardReady() && !controller_.arrivalPending()) {
-        holder_.sendErrorReply(QString::fromLatin1(kNoKeyboard),
-                       QString::fromStdString(device::errors::noKeyboard().english));
-        return;
+        return refuse(kNoKeyboard, device::errors::noKeyboard());
     }
     if (queue_.size() >= kMaxQueuedCalls) {
-        holder_.sendErrorReply(QString::fromLatin1(kBusy),
-                       QStringLiteral("Tessaron has %1 calls waiting for the keyboard; try again "
-                                      "when they are done.")
-                           .arg(queue_.size()));
-        return;
+        const std::string waiting = std::to_string(queue_.size());
+        return refuse(
+            kBusy,
+            makeError("Tessaron has " + waiting +
+                          " calls waiting for the keyboard; try again when they are "
+                          "done.",
+                      "Tessaron 已有 " + waiting + " 个调用在等待键盘，请在它们完成后再试。"));
     }
     holder_.setDelayedReply(true);
     queue_.push_back({holder_.message(), std::move(run)});
@@ -161,8 +166,10 @@ void KeyboardService::enqueue(std::function<void(const QDBusMessage&)> run) {
 
 void KeyboardService::startNext() {
     if (running_ || queue_.empty()) return;
-    // The window's own work (a Save clicked, a plug-in being read) goes first.
-    if (controller_.isBusy() || controller_.arrivalPending()) {
+    // The window's own work (a Save clicked, a plug-in being read, the user choosing between
+    // their edits and another program's) goes first.
+    if (controller_.isBusy() || controller_.arrivalPending() ||
+        controller_.outsideChangePending()) {
         retry_.start();
         return;
     }
@@ -185,9 +192,18 @@ void KeyboardService::reply(const QDBusMessage& call, const QVariant& value) {
     finished();
 }
 
+QString KeyboardService::errorText(const Error& error) const {
+    // The bus does not carry the caller's language: the window's is used.
+    return QString::fromStdString(error.text(controller_.settings().language));
+}
+
+void KeyboardService::refuse(const char* name, const Error& error) {
+    holder_.sendErrorReply(QString::fromLatin1(name), errorText(error));
+}
+
 void KeyboardService::replyError(const QDBusMessage& call, const char* name, const Error& error) {
     QDBusConnection::sessionBus().send(
-        call.createErrorReply(QString::fromLatin1(name), QString::fromStdString(error.english)));
+        call.createErrorReply(QString::fromLatin1(name), errorText(error)));
     finished();
 }
 
@@ -213,7 +229,7 @@ void KeyboardService::replyImage(const QDBusMessage& call,
 }
 
 KeyboardService::Snapshot KeyboardService::snapshot() const {
-    return {connected(), firmwareVersion(), loadedProfile_, unsavedChanges(),
+    return {connected(), firmwareVersion(), loadedProfile(), unsavedChanges(),
             controller_.settings().committedImage};
 }
 

@@ -73,7 +73,7 @@ public:
 
     [[nodiscard]] bool connected() const;
     [[nodiscard]] QString firmwareVersion() const;
-    [[nodiscard]] QString loadedProfile() const { return loadedProfile_; }
+    [[nodiscard]] QString loadedProfile() const;
     [[nodiscard]] bool unsavedChanges() const;
     [[nodiscard]] QString dataFolder() const;
     [[nodiscard]] bool demo() const { return demo_; }
@@ -110,6 +110,9 @@ private:
     void finished();
     void reply(const QDBusMessage& call, const QVariant& value);
     void replyError(const QDBusMessage& call, const char* name, const Error& error);
+    // Answers the current call with the error at once.
+    void refuse(const char* name, const Error& error);
+    [[nodiscard]] QString errorText(const Error& error) const;
     void replySteps(const QDBusMessage& call, const Result<device::WriteOutcome>& outcome);
     void replyImage(const QDBusMessage& call, const Result<device::DeviceImage>& image);
     // Compares with what was last announced and sends the signals for what changed.
@@ -134,7 +137,6 @@ private:
     SettingsController& controller_;
     std::filesystem::path dataFolder_;
     bool demo_ = false;
-    QString loadedProfile_;
     ActiveWindow active_;
     ActiveWindowReport activeReport_;
     std::deque<Call> queue_;

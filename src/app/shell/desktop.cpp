@@ -16,6 +16,12 @@ void MessageBoxDialogs::inform(QWidget* parent, const QString& caption, const QS
     ui::runMessageBox(parent, lang_, ui::BoxKind::Information, caption, text);
 }
 
+bool MessageBoxDialogs::choose(QWidget* parent, const QString& caption, const QString& question,
+                               const QString& first, const QString& second) {
+    return ui::runMessageBox(parent, lang_, ui::BoxKind::Question, caption, question, false, first,
+                             second);
+}
+
 Status DesktopProgramStarter::startProgram(const std::filesystem::path& program) {
     const QString path = QString::fromStdString(program.string());
     const QFileInfo info(path);

@@ -20,6 +20,13 @@ public:
     // An OK/Cancel question; true on OK.
     virtual bool confirm(QWidget* parent, const QString& caption, const QString& question) = 0;
     virtual void inform(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // A question between two named answers; true for the first.
+    virtual bool choose(QWidget* parent, const QString& caption, const QString& question,
+                        const QString& first, const QString& second) {
+        (void)first;
+        (void)second;
+        return confirm(parent, caption, question);
+    }
 };
 
 class MessageBoxDialogs final : public UserDialogs {
@@ -27,6 +34,8 @@ public:
     explicit MessageBoxDialogs(Language lang) : lang_(lang) {}
     bool confirm(QWidget* parent, const QString& caption, const QString& question) override;
     void inform(QWidget* parent, const QString& caption, const QString& text) override;
+    bool choose(QWidget* parent, const QString& caption, const QString& question,
+                const QString& first, const QString& second) override;
 
 private:
     Language lang_;

@@ -394,6 +394,21 @@ Result<std::optional<EventReport>> VirtualKeyboard::nextEvent(std::uint64_t conn
     }
 }
 
+Status VirtualKeyboard::attachCommandOpener(std::uint64_t connection) {
+    std::lock_guard lock(mutex_);
+    if (commandOpener_ == connection && alive(connection)) {
+        return makeError("The keyboard's command interface is already open in another program.",
+                         "键盘的命令接口已被另一个程序打开。");
+    }
+    commandOpener_ = connection;
+    return {};
+}
+
+void VirtualKeyboard::detachCommandOpener(std::uint64_t connection) {
+    std::lock_guard lock(mutex_);
+    if (commandOpener_ == connection) commandOpener_.reset();
+}
+
 void VirtualKeyboard::attachEventReader(std::uint64_t connection) {
     std::lock_guard lock(mutex_);
     if (alive(connection)) ++eventReaders_;

@@ -126,6 +126,11 @@ public:
     // Waits up to the timeout (real time) for an event that is due on the keyboard's clock.
     Result<std::optional<EventReport>> nextEvent(std::uint64_t connection,
                                                  std::chrono::milliseconds timeout);
+    // One host at a time on the command interface: the firmware answers one command stream and
+    // its acknowledgements name no sender, so a second opener is refused while the first holds
+    // it; frames of two writers can then never interleave unseen.
+    Status attachCommandOpener(std::uint64_t connection);
+    void detachCommandOpener(std::uint64_t connection);
     // Events are kept only while someone reads the event channel, as with a real HID device.
     void attachEventReader(std::uint64_t connection);
     void detachEventReader(std::uint64_t connection);
@@ -219,6 +224,7 @@ private:
     bool plugged_ = true;
     std::uint64_t connection_ = 1;
     int eventReaders_ = 0;
+    std::optional<std::uint64_t> commandOpener_;  // the connection whose command channel is open
 
     FaultSwitches faults_;
     std::deque<Traffic> traffic_;

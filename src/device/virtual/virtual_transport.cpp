@@ -15,8 +15,12 @@ Error noAccess() {
 
 class VirtualCommandChannel final : public CommandChannel {
 public:
+    // The keyboard has taken this channel as its one opener (attachCommandOpener).
     VirtualCommandChannel(std::shared_ptr<VirtualKeyboard> keyboard, std::uint64_t connection)
         : keyboard_(std::move(keyboard)), connection_(connection) {}
+    ~VirtualCommandChannel() override { keyboard_->detachCommandOpener(connection_); }
+    VirtualCommandChannel(const VirtualCommandChannel&) = delete;
+    VirtualCommandChannel& operator=(const VirtualCommandChannel&) = delete;
 
     Status sendFeature(const FrameBytes& frame) override {
         return keyboard_->receiveFeature(connection_, frame);
@@ -100,6 +104,7 @@ Result<std::unique_ptr<CommandChannel>> VirtualTransport::openCommand() {
     auto kb = firstPlugged(connection);
     if (!kb) return noKeyboard();
     if (!accessible_) return noAccess();
+    if (auto taken = kb->attachCommandOpener(connection); !taken) return taken.error();
     return std::unique_ptr<CommandChannel>(
         std::make_unique<VirtualCommandChannel>(std::move(kb), connection));
 }

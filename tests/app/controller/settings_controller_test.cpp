@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include "app/controller/settings_controller.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
@@ -106,6 +108,93 @@ TEST(SettingsController, WithoutAKeyboardSaveAndResetAreRefusedAndNothingChanges
     EXPECT_EQ(errors.size(), 2);
     EXPECT_TRUE(busy.empty());
     EXPECT_TRUE(rig.controller->isDirty());  // the edit stays for a later Save
+}
+
+// Another program's writes to keymap.bin, as tessaronctl makes them.
+struct TheirWrite {
+    explicit TheirWrite(const LiveConfig& live) : image(live.image), records(live.records) {}
+    void flipRecord(std::size_t key) {
+        keys::asWritableBytes(records)[key * keys::kKeyRecordSize + 2] ^= 0x5A;
+    }
+    void to(const std::filesystem::path& file) const {
+        ASSERT_TRUE(keys::writeKeymap(file, image, records));
+    }
+    device::DeviceImage image;
+    keys::KeyRecordTable records;
+};
+
+bool sameRecords(const keys::KeyRecordTable& a, const keys::KeyRecordTable& b) {
+    return std::ranges::equal(keys::asBytes(a), keys::asBytes(b));
+}
+
+TEST(SettingsControllerOutside, TheirChangesAreTakenInAndTheControllersOwnWritesAreNot) {
+    ControllerRig rig;
+    rig.controller->watchDataFolder();
+    QSignalSpy taken(rig.controller.get(), &SettingsController::outsideChangeTaken);
+    QSignalSpy conflicts(rig.controller.get(), &SettingsController::outsideConflict);
+
+    // The controller's own writes, after an edit it kept in the file, are no outside change.
+    rig.controller->edit([](LiveConfig& live) { live.image[img::kSpeed] ^= 1; });
+    rig.controller->revert();
+    rig.controller->checkOutsideChanges();
+    EXPECT_TRUE(taken.empty());
+
+    // Nothing unsaved: their file becomes what the window shows, found by the watcher itself.
+    TheirWrite theirs(*rig.live);
+    theirs.image[img::kBrightness] = otherThan(theirs.image[img::kBrightness]);
+    theirs.flipRecord(5);
+    theirs.to(rig.live->keymapPath());
+    ASSERT_TRUE(waitFor([&] { return !taken.empty(); }, 5000));
+    EXPECT_TRUE(conflicts.empty());
+    EXPECT_EQ(rig.live->image[img::kBrightness], theirs.image[img::kBrightness]);
+    EXPECT_TRUE(sameRecords(rig.live->records, theirs.records));
+    // The keyboard does not have it yet.
+    EXPECT_TRUE(rig.controller->isDirty());
+}
+
+TEST(SettingsControllerOutside, UnsavedEditsAreNeverOverwrittenSilently) {
+    ControllerRig rig;
+    QSignalSpy conflicts(rig.controller.get(), &SettingsController::outsideConflict);
+    const std::uint8_t mine = otherThan(rig.live->image[img::kSpeed]);
+    TheirWrite theirs(*rig.live);
+    rig.controller->edit([&](LiveConfig& live) { live.image[img::kSpeed] = mine; });
+    theirs.flipRecord(7);
+    theirs.to(rig.live->keymapPath());
+
+    rig.controller->checkOutsideChanges();
+    ASSERT_EQ(conflicts.size(), 1);
+    const auto conflict = conflicts[0][0].value<OutsideConflict>();
+    EXPECT_EQ(conflict.keysDiffering, 1);
+    EXPECT_TRUE(conflict.settingsDiffer);
+    EXPECT_EQ(rig.live->image[img::kSpeed], mine);  // nothing taken before the answer
+
+    // Keep mine: keymap.bin gets the window's settings, theirs is kept beside it.
+    auto kept = rig.controller->resolveOutsideChange(false);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(rig.onDisk()[img::kSpeed], mine);
+    device::DeviceImage keptImage{};
+    keys::KeyRecordTable keptRecords{};
+    ASSERT_TRUE(keys::loadKeymap(*kept, keptImage, keptRecords));
+    EXPECT_TRUE(sameRecords(keptRecords, theirs.records));
+    EXPECT_FALSE(rig.controller->outsideChangePending());
+    rig.controller->checkOutsideChanges();  // the window's own write asks nothing
+    EXPECT_EQ(conflicts.size(), 1);
+
+    // Take theirs, over a new edit: the window shows them, and its settings are kept beside
+    // the file.
+    rig.controller->edit([](LiveConfig& live) {
+        keys::asWritableBytes(live.records)[9 * keys::kKeyRecordSize + 2] ^= 0x33;
+    });
+    theirs.to(rig.live->keymapPath());
+    rig.controller->checkOutsideChanges();
+    ASSERT_EQ(conflicts.size(), 2);
+    kept = rig.controller->resolveOutsideChange(true);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(rig.live->image[img::kSpeed], theirs.image[img::kSpeed]);
+    EXPECT_TRUE(sameRecords(rig.live->records, theirs.records));
+    ASSERT_TRUE(keys::loadKeymap(*kept, keptImage, keptRecords));
+    EXPECT_EQ(keptImage[img::kSpeed], mine);
+    EXPECT_FALSE(rig.controller->resolveOutsideChange(true));  // nothing waits any more
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ Rig::Rig(RigOptions options) {
     setup.shippedFirmware = options.shipped;
     setup.programFolder = folder();
     setup.helpPage = folder() / "help.html";
-    setup.useTray = false;
+    setup.useTray = options.tray;
     setup.pages = std::move(options.pages);
     window = std::make_unique<CTessaronDlg>(std::move(setup));
     window->initialise();

@@ -30,6 +30,12 @@ public:
     void inform(QWidget*, const QString& caption, const QString& text) override {
         shown.push_back((caption + QStringLiteral(": ") + text).toStdString());
     }
+    bool choose(QWidget* parent, const QString& caption, const QString& question,
+                const QString& first, const QString& second) override {
+        return confirm(parent, caption,
+                       question + QStringLiteral(" [") + first + QStringLiteral("|") + second +
+                           QStringLiteral("]"));
+    }
     std::vector<std::string> asked;
     std::vector<std::string> shown;
     bool answerOk = true;
@@ -62,6 +68,7 @@ struct RigOptions {
     FileVersion shipped;
     bool plugged = true;
     bool withSession = true;
+    bool tray = false;  // the notification-area icon and its menu
     Pages pages;
 };
 
