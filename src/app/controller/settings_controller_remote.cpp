@@ -60,6 +60,7 @@ void SettingsController::remoteSave(std::function<void(Result<device::WriteOutco
                            live_.image = out.image;
                            live_.committedImage = out.committed;
                            live_.committedRecords = live_.records;
+                           history_.setClean();
                            const ForLockHolder caller(forLockHolder_);
                            if (!writeKeymap(true)) {
                                out.result = makeError(
@@ -92,6 +93,9 @@ void SettingsController::remoteApply(const std::filesystem::path& settings,
     }
     live_.image = *image;
     live_.records = *records;
+    clearHistory(makeError(
+        "Settings were applied from outside this window: the undo history was cleared.",
+        "设置已从此窗口之外应用：撤销记录已清除。"));
     keys::fillLayoutVks(live_.records);
     assignmentsKnown_ = true;
     keys::refreshModifiedMarks(live_.liveKeys());
