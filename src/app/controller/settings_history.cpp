@@ -47,18 +47,14 @@ SettingsDiff SettingsDiff::between(const SettingsSnapshot& before, const LiveCon
     SettingsDiff d;
     diffBytes(before.image, after.image, d.image);
     diffBytes(keys::asBytes(before.records), keys::asBytes(after.records), d.records);
-    for (std::size_t i = 0; i < macros::kTableRecords; ++i) {
-        if (!(before.macros[i] == after.committedMacros[i])) {
-            d.macros.push_back({i, before.macros[i], after.committedMacros[i]});
-        }
-    }
+    d.macros = macros::changedRecords(before.macros, after.committedMacros);
     return d;
 }
 
 void SettingsDiff::applyTo(LiveConfig& live, bool forward) const {
     applyBytes(image, live.image, forward);
     applyBytes(records, keys::asWritableBytes(live.records), forward);
-    for (const MacroChange& m : macros) live.committedMacros[m.index] = forward ? m.after : m.before;
+    macros::applyChanges(live.committedMacros, macros, forward);
 }
 
 void SettingsDiff::absorb(const SettingsDiff& later) {
@@ -67,8 +63,8 @@ void SettingsDiff::absorb(const SettingsDiff& later) {
     absorbSorted(image, later.image, offset, unchanged);
     absorbSorted(records, later.records, offset, unchanged);
     absorbSorted(
-        macros, later.macros, [](const MacroChange& m) { return m.index; },
-        [](const MacroChange& m) { return m.before == m.after; });
+        macros, later.macros, [](const macros::RecordChange& m) { return m.index; },
+        [](const macros::RecordChange& m) { return m.before == m.after; });
 }
 
 SettingsStep::SettingsStep(SettingsDiff diff, Error name, Language language, int mergeKey,

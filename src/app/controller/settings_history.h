@@ -34,16 +34,10 @@ struct ByteChange {
     std::uint8_t after = 0;
 };
 
-struct MacroChange {
-    std::size_t index = 0;
-    macros::MacroRecord before;
-    macros::MacroRecord after;
-};
-
 struct SettingsDiff {
     std::vector<ByteChange> image;
     std::vector<ByteChange> records;
-    std::vector<MacroChange> macros;
+    std::vector<macros::RecordChange> macros;
 
     static SettingsDiff between(const SettingsSnapshot& before, const LiveConfig& after);
     [[nodiscard]] bool empty() const { return image.empty() && records.empty() && macros.empty(); }
