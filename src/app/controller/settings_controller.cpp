@@ -235,11 +235,11 @@ void SettingsController::applyStep(const SettingsDiff& diff, bool forward) {
 }
 
 void SettingsController::undo() {
-    if (!isBusy()) history_.undo();
+    if (canUndo()) history_.undo();
 }
 
 void SettingsController::redo() {
-    if (!isBusy()) history_.redo();
+    if (canRedo()) history_.redo();
 }
 
 std::optional<Error> SettingsController::undoName() const {

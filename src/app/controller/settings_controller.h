@@ -76,12 +76,15 @@ public:
     // is one step.
     void beginProfiles();
     void profilesClosed();
+    // The key page or the macro manager was cancelled: nothing to record.
+    void cancelEdit() { stepOpen_ = false; }
 
-    // ---- Undo. Refused while the keyboard is busy (a Save in flight would overwrite it).
+    // ---- Undo. Refused while the keyboard is busy (a Save in flight would overwrite it) and
+    // while a page edits (its result is measured against where it began).
     void undo();
     void redo();
-    [[nodiscard]] bool canUndo() const { return history_.canUndo() && !isBusy(); }
-    [[nodiscard]] bool canRedo() const { return history_.canRedo() && !isBusy(); }
+    [[nodiscard]] bool canUndo() const { return history_.canUndo() && !isBusy() && !stepOpen_; }
+    [[nodiscard]] bool canRedo() const { return history_.canRedo() && !isBusy() && !stepOpen_; }
     // The names of the steps undo and redo would take, in both languages.
     [[nodiscard]] std::optional<Error> undoName() const;
     [[nodiscard]] std::optional<Error> redoName() const;

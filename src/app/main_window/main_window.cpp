@@ -160,6 +160,7 @@ void CTessaronDlg::createTray() {
         if (controller_) controller_->redo();
     });
     updateTrayUndo();
+    connect(trayMenu_.get(), &QMenu::aboutToShow, this, &CTessaronDlg::updateTrayUndo);
     trayMenu_->addSeparator();
     trayMenu_->addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
                          [this] { CAboutDlg(live_.language, this).exec(); });

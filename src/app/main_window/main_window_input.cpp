@@ -359,14 +359,20 @@ void CTessaronDlg::editKey(keys::KeyIndex key) {
         return;
     }
     // The page fills the pending assignment; the controller applies it.
-    if (!setup_.pages.keyPage(this, controller_->live(), key)) return;
+    if (!setup_.pages.keyPage(this, controller_->live(), key)) {
+        if (controller_) controller_->cancelEdit();
+        return;
+    }
     controller_->finishKeyEdit();
 }
 
 void CTessaronDlg::runMacroManager() {
     if (!setup_.pages.macroManager) return;
     controller_->beginMacroEdit();
-    if (!setup_.pages.macroManager(this, controller_->live())) return;
+    if (!setup_.pages.macroManager(this, controller_->live())) {
+        if (controller_) controller_->cancelEdit();
+        return;
+    }
     controller_->macrosEdited();
 }
 
