@@ -1,6 +1,9 @@
-// Automatic switching against the virtual keyboard: writes sent during an Alt+Tab storm, and the
+// Automatic switching against the virtual keyboard: writes sent during an Alt+Tab storm, the
 // time from a focus change to the keyboard holding the new profile as a ratio of the dwell plus
-// the waits the protocol mandates for the blocks sent.
+// the waits the protocol mandates for the blocks sent, and the CPU the X11 watcher and the engine
+// take while no window changes (on a private Xvfb display with openbox, when both are installed).
+
+#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +22,9 @@
 #include "device/virtual/virtual_transport.h"
 #include "switching/device_profiles.h"
 #include "switching/engine.h"
+#include "switching/x11_watcher.h"
 #include "save_floor.h"
+#include "support/background_program.h"
 
 namespace {
 
@@ -153,12 +158,63 @@ void latency() {
                 floorMs, median, median / floorMs, median / floorMs <= 1.05 ? "met" : "missed");
 }
 
+double processCpuSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// The X11 watcher and the engine's thread, following a display where nothing changes.
+void idle() {
+    constexpr auto kSpan = 10s;
+    if (!testing::installed("Xvfb") || !testing::installed("openbox")) {
+        std::printf("| Idle CPU, watcher and engine following the window in front | one core | "
+                    "not measured (Xvfb and openbox needed) | - | < 0.1 %% |\n");
+        return;
+    }
+    std::unique_ptr<testing::Child> xvfb;
+    const std::string display = testing::startXvfb(xvfb);
+    if (display.empty()) throw std::runtime_error("idle: Xvfb did not start");
+    const testing::Child openbox({"/usr/bin/openbox", "--sm-disable"}, {"DISPLAY=" + display});
+
+    Rig rig;
+    DeviceProfiles sink(rig.link, rig.folder, rig.held);
+    Engine engine(sink, SystemClock::instance(), 1);
+    engine.setRules(Rig::rules());
+    EngineRunner runner(engine);
+    std::unique_ptr<X11Watcher> watcher;
+    for (int i = 0; i < 100 && !watcher; ++i) {
+        auto started = X11Watcher::start(
+            [&](const WindowInfo& w) {
+                engine.windowChanged(w);
+                runner.wake();
+            },
+            display.c_str());
+        if (started) {
+            watcher = std::move(*started);
+        } else {
+            SystemClock::instance().sleep(100ms);
+        }
+    }
+    if (!watcher) throw std::runtime_error("idle: openbox did not take the display");
+    SystemClock::instance().sleep(500ms);  // start-up settled
+    const double before = processCpuSeconds();
+    SystemClock::instance().sleep(kSpan);
+    const double percent =
+        (processCpuSeconds() - before) / std::chrono::duration<double>(kSpan).count() * 100;
+    std::printf("| Idle CPU, watcher and engine following the window in front, over %lld s | one "
+                "core | %.3f %% | %.5f | < 0.1 %% %s |\n",
+                static_cast<long long>(kSpan.count()), percent, percent / 100,
+                percent < 0.1 ? "met" : "missed");
+}
+
 }  // namespace
 
 int main() {
     try {
         storm();
         latency();
+        idle();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "switching_bench: %s\n", e.what());
         return 1;

@@ -1,8 +1,8 @@
 // tessaronctl's rules commands: the rules of automatic profile switching in rules.json of the data
 // folder. "test" says which rule a window would meet, without switching anything; "follow" does
 // the switching on X11 and wlroots desktops for as long as it runs, when the window is not
-// running. "list" names the way the window in front is learned on this desktop, or why there is
-// none.
+// running (the window follows by itself). "list" names the way the window in front is learned on
+// this desktop, or why there is none.
 
 #include <csignal>
 #include <iostream>
@@ -310,10 +310,12 @@ int RulesCommand::follow() {
     auto session = openSession(ctx_);
     if (!session) return failWith(ctx_, session.error());
     if (session->window) {
-        // Following through the window's service (ReportActiveWindow) is the next step.
-        return failWith(ctx_, makeError("The Tessaron window holds the keyboard: close it to "
-                                        "follow the window in front from here.",
-                                        "Tessaron 窗口占用着键盘：请关闭窗口后再在此跟随前台窗口。"));
+        // Two followers would switch the keyboard twice.
+        return failWith(ctx_, makeError("The Tessaron window runs and follows the window in front "
+                                        "itself (see its Switching Rules); rules follow is for "
+                                        "when it is not running.",
+                                        "Tessaron 窗口正在运行并自行跟随前台窗口（见其“切换规则”）；"
+                                        "rules follow 仅用于窗口未运行时。"));
     }
     device::DeviceLink link(*session->transport, SystemClock::instance(),
                             device::Trace::fromEnvironment());

@@ -8,6 +8,11 @@ import vm from 'node:vm';
 
 const packaging = process.argv[2];
 const read = (p) => fs.readFileSync(path.join(packaging, p), 'utf8');
+// The signature the window's service declares: a call of another one is never delivered.
+const declared = read('org.tessaron.tessaron.Keyboard1.xml')
+    .match(/<method name="ReportActiveWindow">([\s\S]*?)<\/method>/)[1];
+const signature = [...declared.matchAll(/type="(\w)" direction="in"/g)].map((m) => m[1]).join('');
+assert.equal(signature, 'sssi');
 const target = ['org.tessaron.tessaron', '/org/tessaron/tessaron',
                 'org.tessaron.tessaron.Keyboard1', 'ReportActiveWindow'];
 
@@ -46,6 +51,10 @@ function kwin(generation) {
     activated.emit(null, {resourceName: '', resourceClass: 'org.kde.dolphin', caption: undefined,
                           pid: -1});
     assert.deepEqual(calls, [[...target, '', 'org.kde.dolphin', '', 0]]);
+    // KWin passes whole numbers as int32 and strings as strings: the declared signature.
+    const sent = calls[0].slice(4).map((v) => (typeof v === 'string' ? 's'
+        : Number.isInteger(v) && v >= -(2 ** 31) && v < 2 ** 31 ? 'i' : '?')).join('');
+    assert.equal(sent, signature, `Plasma ${generation}`);
 }
 
 // GNOME: the stand-ins of gi's Gio and GLib and of global.display, shared by both formats.
@@ -69,7 +78,7 @@ function gnomeChecks(stage, extension, format) {
     display.emit('notify::focus-window');
     const [service, object, iface, method, params, , , timeout] = calls.shift();
     assert.deepEqual([service, object, iface, method], target, format);
-    assert.equal(params.type, '(sssu)');
+    assert.equal(params.type, `(${signature})`);
     assert.deepEqual(Array.from(params.value), ['foot', 'foot', 'shell', 4242]);
     assert.equal(timeout, -1);
     // A window of the Shell itself has no class and a process number of -1.

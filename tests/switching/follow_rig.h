@@ -1,11 +1,7 @@
 #pragma once
-// What the watcher tests under a real display server share: programs started in the background,
-// the windows a watcher reported, and the virtual keyboard driven by the engine with two profiles.
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// What the watcher tests under a real display server share: programs started in the background
+// (support/background_program.h), the windows a watcher reported, and the virtual keyboard driven
+// by the engine with two profiles.
 
 #include <gtest/gtest.h>
 
@@ -26,67 +22,19 @@
 #include "device/read_all.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "support/background_program.h"
 #include "support/scratch_folder.h"
 #include "switching/device_profiles.h"
 #include "switching/engine.h"
 
-extern char** environ;
 
 namespace tessaron::switching::rig {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-inline bool installed(const char* program) {
-    return fs::exists(fs::path("/usr/bin") / program);
-}
-
-// A program started in the background with this process's environment, the `NAME=value` entries
-// of `setEnv` replacing their namesakes; ended and reaped when it goes.
-class Child {
-public:
-    // `keepFd`, when not -1, is handed to the child as descriptor 3.
-    Child(std::vector<std::string> args, const std::vector<std::string>& setEnv, int keepFd = -1) {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
-            const std::string_view entry(*e);
-            bool replaced = false;
-            for (const auto& s : setEnv) {
-                if (entry.starts_with(s.substr(0, s.find('=') + 1))) replaced = true;
-            }
-            if (!replaced) env.emplace_back(entry);
-        }
-        for (const auto& s : setEnv) {
-            if (!s.ends_with('=')) env.push_back(s);
-        }
-        std::vector<char*> argv, envp;
-        for (auto& a : args) argv.push_back(a.data());
-        for (auto& e : env) envp.push_back(e.data());
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            if (keepFd >= 0) ::dup2(keepFd, 3);
-            const int null = ::open("/dev/null", O_RDWR);
-            ::dup2(null, 0);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-    }
-    ~Child() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    int pid() const { return pid_; }
-
-private:
-    int pid_ = -1;
-};
+using testing::Child;
+using testing::installed;
 
 // Windows reported by the watcher, in order.
 class Seen {

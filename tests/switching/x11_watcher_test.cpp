@@ -30,21 +30,8 @@ protected:
         for (const char* p : {"Xvfb", "openbox", "xmessage", "xdotool"}) {
             if (!installed(p)) GTEST_SKIP() << p << " is not installed (make deps installs it)";
         }
-        // Xvfb picks a free display itself and writes its number to descriptor 3.
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        xvfb_ = std::make_unique<Child>(
-            std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp",
-                                     "-screen", "0", "800x600x24"},
-            std::vector<std::string>{"DISPLAY="}, fds[1]);
-        ::close(fds[1]);
-        pollfd p{fds[0], POLLIN, 0};
-        std::string number;
-        char ch = 0;
-        while (::poll(&p, 1, 10000) == 1 && ::read(fds[0], &ch, 1) == 1 && ch != '\n') number += ch;
-        ::close(fds[0]);
-        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-        display_ = ":" + number;
+        display_ = testing::startXvfb(xvfb_);
+        ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
         openbox_ = std::make_unique<Child>(
             std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"},
             std::vector<std::string>{"DISPLAY=" + display_});

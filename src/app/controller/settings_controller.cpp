@@ -127,6 +127,14 @@ void SettingsController::edit(const std::function<void(LiveConfig&)>& change, Er
     emit settingsChanged();
 }
 
+void SettingsController::openEditor() {
+    if (editorsOpen_++ == 0) emit editorOpenChanged(true);
+}
+
+void SettingsController::closeEditor() {
+    if (editorsOpen_ > 0 && --editorsOpen_ == 0) emit editorOpenChanged(false);
+}
+
 Status SettingsController::beginKeyEdit(keys::KeyIndex key) {
     openStep();
     auto begun = keys::beginKeyEdit(live_.pending, key, live_.liveKeys(), live_.keymapPath());

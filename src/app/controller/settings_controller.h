@@ -50,6 +50,9 @@ public:
     [[nodiscard]] bool arrivalPending() const { return arrivalsPending_ > 0; }
     // Settings or key programs differ from what the keyboard holds.
     [[nodiscard]] bool isDirty() const;
+    // A key page, the macro manager or the profiles panel is open: what it edits must not change
+    // under it.
+    [[nodiscard]] bool editorOpen() const { return editorsOpen_ > 0; }
     [[nodiscard]] const std::optional<device::FirmwareVersion>& firmware() const {
         return firmware_;
     }
@@ -78,6 +81,9 @@ public:
     void profilesClosed();
     // The key page or the macro manager was cancelled: nothing to record.
     void cancelEdit() { stepOpen_ = false; }
+    // Around a key page, the macro manager or the profiles panel.
+    void openEditor();
+    void closeEditor();
 
     // ---- Undo. Refused while the keyboard is busy (a Save in flight would overwrite it) and
     // while a page edits (its result is measured against where it began).
@@ -127,6 +133,12 @@ public:
                      std::function<void(Result<device::WriteOutcome>)> done);
     void remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done);
 
+    // ---- For automatic switching: `image` and `records` (a profile laid over what the keyboard
+    // holds) become the settings and keymap.bin, and what differs is sent, as Save does. Refused
+    // while there are unsaved changes or an editor is open: nothing of the user's is dropped.
+    void switchTo(const device::DeviceImage& image, const keys::KeyRecordTable& records,
+                  std::function<void(Result<device::WriteOutcome>)> done);
+
 signals:
     // The live settings changed (an edit, a read, a revert, a reset, a profile).
     void settingsChanged();
@@ -147,8 +159,13 @@ signals:
     void factoryResetDone();
     // The undo history was forgotten because of what why says.
     void historyCleared(const Error& why);
+    // An editor opened or closed (editorOpen()).
+    void editorOpenChanged(bool open);
 
 private:
+    // Sends the live settings as Save does and answers through done; forLockHolder: the caller
+    // holds the data folder's lock (see forLockHolder_).
+    void sendLive(bool forLockHolder, std::function<void(Result<device::WriteOutcome>)> done);
     void beginBusy();
     void endBusy();
     // onceWhileFailing: a write nobody asked for reports only the first of a run of failures.
@@ -178,6 +195,7 @@ private:
     std::unique_ptr<DeviceSession> session_;
     keys::Launcher* launcher_ = nullptr;
     int busy_ = 0;
+    int editorsOpen_ = 0;
     int arrivalsPending_ = 0;        // plug-ins not yet read or cancelled
     bool saveAfterArrival_ = false;  // Save asked for while an arrival was pending
     // The key cells are someone's choice (read from keymap.bin or the keyboard), not the blank
@@ -195,6 +213,20 @@ private:
     // Several steps are walked at once (Cancel): the files are written once, at the end.
     bool walking_ = false;
     bool walkedMacros_ = false;
+};
+
+// An editor open for as long as this lives.
+class EditorOpen {
+public:
+    explicit EditorOpen(SettingsController& controller) : controller_(controller) {
+        controller_.openEditor();
+    }
+    ~EditorOpen() { controller_.closeEditor(); }
+    EditorOpen(const EditorOpen&) = delete;
+    EditorOpen& operator=(const EditorOpen&) = delete;
+
+private:
+    SettingsController& controller_;
 };
 
 }  // namespace tessaron::app

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -49,10 +50,15 @@ void SettingsController::remoteRead(std::function<void(Result<device::DeviceImag
 }
 
 void SettingsController::remoteSave(std::function<void(Result<device::WriteOutcome>)> done) {
+    sendLive(true, std::move(done));
+}
+
+void SettingsController::sendLive(bool forLockHolder,
+                                  std::function<void(Result<device::WriteOutcome>)> done) {
     if (!keyboardReady()) return done(device::errors::noKeyboard());
     beginBusy();
     session_->save(live_.image, live_.committedImage,
-                   [this, alive = QPointer<SettingsController>(this),
+                   [this, alive = QPointer<SettingsController>(this), forLockHolder,
                     done = std::move(done)](SaveOutcome out) {
                        if (!alive) return done(device::errors::noKeyboard());
                        endBusy();
@@ -61,12 +67,14 @@ void SettingsController::remoteSave(std::function<void(Result<device::WriteOutco
                            live_.committedImage = out.committed;
                            live_.committedRecords = live_.records;
                            history_.setClean();
-                           const ForLockHolder caller(forLockHolder_);
+                           std::optional<ForLockHolder> caller;
+                           if (forLockHolder) caller.emplace(forLockHolder_);
                            if (!writeKeymap(true)) {
                                out.result = makeError(
                                    "The keyboard took the settings, but " +
                                    live_.keymapPath().string() + " could not be written.");
                            }
+                           caller.reset();
                            emit settingsChanged();
                        }
                        done(std::move(out.result));
@@ -106,6 +114,30 @@ void SettingsController::remoteApply(const std::filesystem::path& settings,
     }
     emit settingsReloaded(false);
     remoteSave(std::move(done));
+}
+
+void SettingsController::switchTo(const device::DeviceImage& image,
+                                  const keys::KeyRecordTable& records,
+                                  std::function<void(Result<device::WriteOutcome>)> done) {
+    // After the window ended, keymap.bin holds what the keyboard holds and stays so.
+    if (finished_ || !keyboardReady()) return done(device::errors::noKeyboard());
+    if (isDirty() || editorOpen()) {
+        return done(makeError("The window has unsaved changes or an editor open; the switch waits.",
+                              "窗口有未保存的更改或打开的编辑页；切换将等待。"));
+    }
+    clearHistory(makeError("A profile was switched to automatically: the undo history was "
+                           "cleared.",
+                           "已自动切换配置：撤销记录已清除。"));
+    live_.image = image;
+    live_.records = records;
+    keys::fillLayoutVks(live_.records);
+    assignmentsKnown_ = true;
+    keys::refreshModifiedMarks(live_.liveKeys());
+    // The switched profile is what keymap.bin holds, as after the profiles panel's Load; its
+    // host actions are carried out from now on, since they come from the live records.
+    writeKeymap(true);
+    emit settingsReloaded(false);
+    sendLive(false, std::move(done));
 }
 
 void SettingsController::remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done) {

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -21,6 +22,8 @@
 #include "app/main_window/about_dlg.h"
 #include "app/main_window/lighting_panel.h"
 #include "app/main_window/performance_panel.h"
+#include "app/switching/rules_dlg.h"
+#include "app/switching/window_switching.h"
 #include "keys/assignment.h"
 #include "ui/bit_slider.h"
 #include "ui/image_cache.h"
@@ -165,6 +168,7 @@ void CTessaronDlg::createTray() {
     trayMenu_->addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
                          [this] { CAboutDlg(live_.language, this).exec(); });
     if (setup_.autostart) addAutostartSwitch();
+    if (setup_.switching) addSwitchingEntries();
     trayMenu_->addSeparator();
     trayMenu_->addAction(tr2("Exit", "退出"), this, [this] { endWindow(false); });
     tray_->setContextMenu(trayMenu_.get());
@@ -224,6 +228,61 @@ void CTessaronDlg::addAutostartSwitch() {
     });
 }
 
+void CTessaronDlg::addSwitchingEntries() {
+    WindowSwitching* switching = setup_.switching;
+    trayMenu_->addSeparator();
+    QAction* on = trayMenu_->addAction(tr2("Automatic Profile Switching", "自动切换配置"));
+    on->setCheckable(true);
+    on->setChecked(switching->rules().enabled);
+    connect(on, &QAction::toggled, this, [this, on, switching](bool wanted) {
+        if (auto s = switching->setEnabled(wanted); !s) {
+            const QSignalBlocker block(on);
+            on->setChecked(!wanted);
+            showError(s.error());
+        }
+    });
+    connect(switching, &WindowSwitching::rulesChanged, on, [on, switching] {
+        const QSignalBlocker block(on);
+        on->setChecked(switching->rules().enabled);
+    });
+    trayMenu_->addAction(tr2("Switching Rules...", "切换规则..."), this, &CTessaronDlg::openRules);
+
+    // Each switch is told once, unless the user turned that off.
+    const QString conf = QString::fromStdString((live_.dataFolder / "tessaron.conf").string());
+    const QString key = QStringLiteral("Switching/TellSwitches");
+    QAction* tell = trayMenu_->addAction(tr2("Tell Each Switch", "提示每次切换"));
+    tell->setCheckable(true);
+    tell->setChecked(QSettings(conf, QSettings::IniFormat).value(key, true).toBool());
+    connect(tell, &QAction::toggled, this, [conf, key](bool wanted) {
+        QSettings(conf, QSettings::IniFormat).setValue(key, wanted);
+    });
+    const auto notice = [this, tell](const QString& text) {
+        if (tell->isChecked() && tray_ != nullptr && tray_->isVisible()) {
+            tray_->showMessage(tr2("Tessaron", "Tessaron"), text, QSystemTrayIcon::Information,
+                               4000);
+        }
+    };
+    connect(switching, &WindowSwitching::switched, this,
+            [this, notice](const QString& profile, bool wrote) {
+                if (!wrote) return;
+                notice(profile.isEmpty()
+                           ? tr2("The keyboard is back to its settings before the first switch.",
+                                 "键盘已恢复第一次切换前的设置。")
+                           : tr2("The keyboard took the profile \"%1\" for the window in front.",
+                                 "键盘已为前台窗口载入配置 \"%1\"。")
+                                 .arg(profile));
+            });
+    connect(switching, &WindowSwitching::heldBack, this, [this, notice] {
+        notice(tr2("A profile switch waits: the window has unsaved changes or an editor open.",
+                   "配置切换正在等待：窗口有未保存的更改或打开的编辑页。"));
+    });
+}
+
+void CTessaronDlg::openRules() {
+    if (!setup_.switching) return;
+    runRulesDialog(*setup_.switching, live_.dataFolder, live_.language,
+                   isVisible() ? this : nullptr);
+}
 
 // ---- The controller's signals.
 

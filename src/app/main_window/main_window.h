@@ -45,6 +45,8 @@ class CBitSlider;
 
 namespace tessaron::app {
 
+class WindowSwitching;
+
 inline constexpr const char* kWindowTitle = "VantorOrvik机械键盘";
 
 // Control ids of the three sliders.
@@ -66,6 +68,8 @@ struct MainWindowSetup {
     std::function<std::optional<Error>()> accessProblem;
     // Where the icon menu's "Start at login" switch keeps its entry; unset: no switch.
     std::optional<AutostartPlaces> autostart;
+    // Automatic profile switching (the rules window, the icon menu's switch); null: none.
+    WindowSwitching* switching = nullptr;
 };
 
 class CTessaronDlg final : public QWidget, public ui::PaintedAreaSource {
@@ -87,6 +91,8 @@ public:
     void trayActivated(int reason);
     // "No Gaming Keyboard Detected!", or why a plugged-in keyboard cannot be opened.
     void showNoDeviceBalloon();
+    // The rules of automatic profile switching (from the icon menu and the profiles panel).
+    void openRules();
 
     // ---- State, for the pages and for tests.
     [[nodiscard]] LiveConfig& live() { return live_; }
@@ -232,6 +238,8 @@ private:
     void updateTrayUndo();
     // One line over the keyboard picture for a few seconds (the undo history was cleared).
     void showHistoryNotice(const QString& text);
+    // The icon menu's automatic switching: on/off, the rules, and whether each switch is told.
+    void addSwitchingEntries();
 
     // What the controller tells, and the questions before its work (main_window_device.cpp).
     void cancel();

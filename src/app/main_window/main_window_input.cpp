@@ -359,6 +359,7 @@ void CTessaronDlg::editKey(keys::KeyIndex key) {
         return;
     }
     // The page fills the pending assignment; the controller applies it.
+    const EditorOpen open(*controller_);
     if (!setup_.pages.keyPage(this, controller_->live(), key)) {
         if (controller_) controller_->cancelEdit();
         return;
@@ -369,6 +370,7 @@ void CTessaronDlg::editKey(keys::KeyIndex key) {
 void CTessaronDlg::runMacroManager() {
     if (!setup_.pages.macroManager) return;
     controller_->beginMacroEdit();
+    const EditorOpen open(*controller_);
     if (!setup_.pages.macroManager(this, controller_->live())) {
         if (controller_) controller_->cancelEdit();
         return;
@@ -378,13 +380,17 @@ void CTessaronDlg::runMacroManager() {
 
 void CTessaronDlg::runProfiles() {
     if (!setup_.pages.profiles) return;
+    // No automatic switch until the panel's changes are taken in.
+    controller_->openEditor();
     controller_->beginProfiles();
     setup_.pages.profiles(this, controller_->live(), frameGeometry());
     if (!controller_) return;
     controller_->profilesClosed();
     // A profile applied replaced the settings and keymap.bin.
     QTimer::singleShot(kProfilesSettleMs, this, [this] {
-        if (controller_) controller_->refresh(false);
+        if (!controller_) return;
+        controller_->refresh(false);
+        controller_->closeEditor();
     });
 }
 

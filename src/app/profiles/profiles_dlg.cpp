@@ -30,6 +30,8 @@ namespace pd = profilesdlg;
 
 // Selected names in cyan, as the other image-drawn lists.
 constexpr QColor kSelectedText{0, 255, 255};
+// The menu entry that opens the switching rules: no command id of the panel.
+constexpr int kOpenRules = -1;
 
 }  // namespace
 
@@ -45,7 +47,8 @@ CConfigureDlg::CConfigureDlg(profiles::LiveConfiguration live, ProfilesPanelSetu
                       : std::make_unique<DialogProfilesPrompts>(this, setup.language)),
       prompts_(setup.prompts != nullptr ? setup.prompts : ownPrompts_.get()),
       store_(dataFolder_, setup.language,
-             setup.clock != nullptr ? *setup.clock : SystemClock::instance()) {
+             setup.clock != nullptr ? *setup.clock : SystemClock::instance()),
+      openRules_(std::move(setup.openRules)) {
     setModal(true);
     setWindowTitle(pd::texts(language_).title);
 
@@ -210,6 +213,12 @@ std::unique_ptr<QMenu> CConfigureDlg::contextMenu() {
         QAction* action = menu->addAction(pd::commandLabel(command, language_));
         action->setData(static_cast<int>(command));
     }
+    if (openRules_) {
+        menu->addSeparator();
+        menu->addAction(pick(language_, QStringLiteral("Switching &Rules..."),
+                             QStringLiteral("切换规则(&R)...")))
+            ->setData(kOpenRules);
+    }
     return menu;
 }
 
@@ -217,7 +226,12 @@ void CConfigureDlg::showContextMenu(const QPoint& globalPos) {
     const std::unique_ptr<QMenu> menu = contextMenu();
     QAction* chosen = menuRunner_ ? menuRunner_(*menu, globalPos) : menu->exec(globalPos);
     // Carried out after the menu has closed, so the boxes a command shows are not under it.
-    if (chosen != nullptr) runCommand(static_cast<pd::Command>(chosen->data().toInt()));
+    if (chosen == nullptr) return;
+    if (chosen->data().toInt() == kOpenRules) {
+        openRules_(this);
+    } else {
+        runCommand(static_cast<pd::Command>(chosen->data().toInt()));
+    }
 }
 
 bool CConfigureDlg::eventFilter(QObject* watched, QEvent* event) {

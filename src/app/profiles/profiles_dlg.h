@@ -39,6 +39,9 @@ struct ProfilesPanelSetup {
     Language language = Language::English;
     Clock* clock = nullptr;              // null: the system clock
     ProfilesPrompts* prompts = nullptr;  // null: real message boxes and file dialogs
+    // Opens the rules of automatic switching over the panel (the menu's last entry); unset: no
+    // such entry.
+    std::function<void(QWidget* over)> openRules;
 };
 
 class CConfigureDlg final : public QDialog, public ui::PaintedAreaSource {
@@ -113,6 +116,7 @@ private:
     // The store position of each list row as filled; a rename's old row refers to it.
     std::vector<std::size_t> rowToStore_;
     MenuRunner menuRunner_;
+    std::function<void(QWidget* over)> openRules_;
     struct PendingRename {
         std::string oldName;
         QString newText;

@@ -25,16 +25,17 @@ QString toQString(const std::filesystem::path& path) {
 
 }  // namespace
 
-ProfilesPage profilesPage(ProfilesPrompts* prompts, Clock* clock) {
+ProfilesPage profilesPage(ProfilesPrompts* prompts, Clock* clock,
+                          std::function<void(QWidget* over)> openRules) {
     auto holder = std::make_shared<PanelHolder>();
-    return [holder, prompts, clock](QWidget* parent, LiveConfig& live, const QRect& windowRect) {
+    return [holder, prompts, clock, openRules](QWidget* parent, LiveConfig& live, const QRect& windowRect) {
         // A panel made for another window or configuration would edit the wrong one.
         if (!holder->panel || holder->live != &live || holder->parent != parent) {
             holder->orphan.reset();
             auto panel = std::make_unique<CConfigureDlg>(
                 profiles::LiveConfiguration{live.image, live.records},
                 ProfilesPanelSetup{toQString(live.imageBase), live.dataFolder, live.language, clock,
-                                   prompts},
+                                   prompts, openRules},
                 parent);
             holder->panel = panel.get();
             holder->live = &live;

@@ -19,7 +19,8 @@ using ProfilesPage =
     std::function<void(QWidget* parent, LiveConfig& live, const QRect& windowRect)>;
 
 // prompts and clock: null for real boxes and choosers and the system clock; when given they
-// must outlive the page.
-ProfilesPage profilesPage(ProfilesPrompts* prompts = nullptr, Clock* clock = nullptr);
+// must outlive the page. openRules: the menu entry for the switching rules (unset: none).
+ProfilesPage profilesPage(ProfilesPrompts* prompts = nullptr, Clock* clock = nullptr,
+                          std::function<void(QWidget* over)> openRules = {});
 
 }  // namespace tessaron::app

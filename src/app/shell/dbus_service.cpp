@@ -126,9 +126,9 @@ QByteArray KeyboardService::FactoryReset() {
 }
 
 void KeyboardService::ReportActiveWindow(const QString& program, const QString& windowClass,
-                                         const QString& title, uint pid) {
-    // Kept for the profile switcher; nothing acts on it yet.
-    active_ = {program, windowClass, title, pid};
+                                         const QString& title, int pid) {
+    active_ = {program, windowClass, title, static_cast<uint>(std::max(pid, 0))};
+    if (activeReport_) activeReport_(program, windowClass, title, std::max(pid, 0));
     QDBusMessage changed = QDBusMessage::createSignal(
         QString::fromLatin1(kServicePath), QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("PropertiesChanged"));
@@ -136,7 +136,7 @@ void KeyboardService::ReportActiveWindow(const QString& program, const QString& 
             << QVariantMap{{QStringLiteral("ActiveProgram"), program},
                            {QStringLiteral("ActiveWindowClass"), windowClass},
                            {QStringLiteral("ActiveWindowTitle"), title},
-                           {QStringLiteral("ActiveWindowPid"), pid}}
+                           {QStringLiteral("ActiveWindowPid"), active_.pid}}
             << QStringList{};
     QDBusConnection::sessionBus().send(changed);
 }

@@ -63,6 +63,11 @@ public:
     // Announces plugging at once, however briefly the keyboard stays away.
     // Announces plugging and the end of the controller's work at once.
     void followPlugging();
+    // Who acts on ReportActiveWindow (the window's automatic switching); pid 0 when unknown.
+    using ActiveWindowReport = std::function<void(const QString& instance,
+                                                  const QString& windowClass,
+                                                  const QString& title, int pid)>;
+    void onActiveWindow(ActiveWindowReport report) { activeReport_ = std::move(report); }
     // Registers the object and takes the name on the session bus; says why when it cannot.
     Status publish();
 
@@ -83,8 +88,10 @@ public slots:
     QStringList LoadProfile(const QString& name);
     QStringList Save();
     QByteArray FactoryReset();
+    // The pid is signed: KWin's callDBus sends a script's whole numbers as D-Bus int32, and a
+    // call whose signature differs is never delivered.
     void ReportActiveWindow(const QString& program, const QString& windowClass,
-                            const QString& title, uint pid);
+                            const QString& title, int pid);
 
 signals:
     void ConnectionChanged(bool connected);
@@ -129,6 +136,7 @@ private:
     bool demo_ = false;
     QString loadedProfile_;
     ActiveWindow active_;
+    ActiveWindowReport activeReport_;
     std::deque<Call> queue_;
     bool running_ = false;
     QTimer retry_;     // the window was busy with its own work

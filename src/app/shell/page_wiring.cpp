@@ -6,13 +6,13 @@
 
 namespace tessaron::app {
 
-Pages makePages() {
+Pages makePages(std::function<void(QWidget* over)> openRules) {
     Pages pages;
     pages.keyPage = [](QWidget* parent, LiveConfig& live, keys::KeyIndex key) {
         return runKeyPage(parent, live, key);
     };
     pages.macroManager = macroManagerPage();
-    pages.profiles = profilesPage();
+    pages.profiles = profilesPage(nullptr, nullptr, std::move(openRules));
     return pages;
 }
 

@@ -5,6 +5,7 @@
 
 namespace tessaron::app {
 
-Pages makePages();
+// openRules opens the switching rules over a page (the profiles panel's menu); unset: no entry.
+Pages makePages(std::function<void(QWidget* over)> openRules = {});
 
 }  // namespace tessaron::app

@@ -17,6 +17,8 @@
 #include "app/main_window/main_window.h"
 #include "app/shell/page_wiring.h"
 #include "app/shell/single_instance.h"
+#include "app/switching/rules_dlg.h"
+#include "app/switching/window_switching.h"
 #include "core/data_folder.h"
 #include "core/keyboard_lock.h"
 #include "core/settings.h"
@@ -144,6 +146,7 @@ CTessaronApp::CTessaronApp(AppOptions options) : options_(std::move(options)) {}
 
 CTessaronApp::~CTessaronApp() {
     service_.reset();
+    switching_.reset();
     controller_.reset();
     window_.reset();
 }
@@ -218,7 +221,11 @@ bool CTessaronApp::start() {
         std::make_unique<DeviceSession>(transport, SystemClock::instance(), std::move(hotplug)),
         launcher_.get());
     setup.controller = controller_.get();
-    setup.pages = makePages();
+    switching_ = std::make_unique<WindowSwitching>(*controller_, *folder);
+    setup.switching = switching_.get();
+    setup.pages = makePages([s = switching_.get(), live = live_.get()](QWidget* over) {
+        runRulesDialog(*s, live->dataFolder, live->language, over);
+    });
 
     // Dense screens get the @2x images where the image set has them.
     ui::ImageCache::instance().setDevicePixelRatio(qApp->devicePixelRatio());
@@ -242,10 +249,16 @@ bool CTessaronApp::start() {
     auto holder = std::make_unique<ServiceObject>();
     auto* service = new KeyboardService(holder.get(), *controller_, *folder, options_.demo);
     service->followPlugging();
+    service->onActiveWindow([s = switching_.get()](const QString& instance, const QString& cls,
+                                                   const QString& title, int pid) {
+        s->reportWindow(instance.toStdString(), cls.toStdString(), title.toStdString(), pid);
+    });
     if (auto published = service->publish(); !published) {
         qWarning("%s", published.error().english.c_str());
     }
     service_ = std::move(holder);
+    // After the service is on the bus: the KWin script reports to it from its first activation.
+    switching_->start(switching::chooseWatcher(switching::currentSession()), assets);
     ui::reportFirstPaint(*window_);
     if (!options_.hidden) window_->show();
     // A keyboard this user may not open is told at once; a missing one only when asked for.

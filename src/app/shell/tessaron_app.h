@@ -28,6 +28,7 @@ class CTessaronDlg;
 class DesktopLauncher;
 class SettingsController;
 class SingleInstance;
+class WindowSwitching;
 struct LiveConfig;
 
 struct AppOptions {
@@ -75,6 +76,8 @@ private:
     // Destroyed before the window (with the device session it owns): its pending results then
     // never reach a window that is gone.
     std::unique_ptr<SettingsController> controller_;
+    // Automatic switching through the controller; goes before it (its thread asks the controller).
+    std::unique_ptr<WindowSwitching> switching_;
     std::unique_ptr<CTessaronDlg> window_;
     // The window on the session bus; goes before the window it asks.
     std::unique_ptr<QObject> service_;

@@ -68,12 +68,13 @@ protected:
                         const QString& imageBase = QStringLiteral(TESSARON_TEST_SHARE_DIR)) {
         panel_ = std::make_unique<CConfigureDlg>(
             profiles::LiveConfiguration{image_, *records_},
-            ProfilesPanelSetup{imageBase, dir_, lang, &clock_, &prompts_});
+            ProfilesPanelSetup{imageBase, dir_, lang, &clock_, &prompts_, openRules_});
         panel_->prepare(QRect(100, 80, 1000, 640));
         panel_->show();
         return *panel_;
     }
     fs::path folder() const { return dir_ / "Configure"; }
+    std::function<void(QWidget*)> openRules_;
     void file(const std::string& name, std::size_t size = 4, char fill = 'p') {
         std::ofstream(folder() / (name + ".bin"), std::ios::binary) << std::string(size, fill);
     }
@@ -142,6 +143,17 @@ TEST_F(ProfilesPanelTest, OpensOverTheOwnerAtTheBackgroundSize) {
     open(Language::Chinese);
     EXPECT_TRUE(panel_->imageFolder().endsWith(QStringLiteral("/png/chinese/Config/")));
     EXPECT_EQ(menuAt(0, std::nullopt), (QStringList{"新建", "复制", "保存", "加载", "删除"}));
+}
+
+TEST_F(ProfilesPanelTest, TheMenuOpensTheSwitchingRulesOverThePanelWhenGiven) {
+    file("Games");
+    QWidget* over = nullptr;
+    openRules_ = [&](QWidget* w) { over = w; };
+    open();
+    const QStringList labels = menuAt(0, static_cast<pd::Command>(-1));
+    EXPECT_EQ(labels.last(), QStringLiteral("Switching &Rules..."));
+    EXPECT_EQ(over, panel_.get());
+    EXPECT_EQ(contents("Games"), "pppp");  // no profile command ran
 }
 
 TEST_F(ProfilesPanelTest, WithoutItsBackgroundThePanelStillHasAUsableSize) {

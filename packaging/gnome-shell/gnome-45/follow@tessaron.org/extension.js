@@ -21,7 +21,7 @@ export default class TessaronFollow extends Extension {
             return;
         Gio.DBus.session.call('org.tessaron.tessaron', '/org/tessaron/tessaron',
             'org.tessaron.tessaron.Keyboard1', 'ReportActiveWindow',
-            new GLib.Variant('(sssu)', [window.get_wm_class_instance() || '',
+            new GLib.Variant('(sssi)', [window.get_wm_class_instance() || '',
                 window.get_wm_class() || '', window.get_title() || '',
                 Math.max(window.get_pid(), 0)]),
             null, Gio.DBusCallFlags.NO_AUTO_START, -1, null, null);

@@ -1,0 +1,502 @@
+#include "app/switching/rules_dlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <unistd.h>
+
+#include <utility>
+
+#include "app/switching/window_switching.h"
+#include "core/clock.h"
+#include "profiles/profile_store.h"
+#include "ui/message_box.h"
+
+namespace tessaron::app {
+
+using namespace switching;
+
+namespace {
+
+constexpr Field kFields[] = {Field::Program, Field::CommandLine, Field::Class, Field::Title};
+constexpr Compare kTests[] = {Compare::Equals, Compare::Contains, Compare::StartsWith,
+                              Compare::Regex};
+
+QString fieldLabel(Field field, Language lang) {
+    switch (field) {
+        case Field::Program: return pick(lang, QStringLiteral("&Program"), QStringLiteral("程序(&P)"));
+        case Field::CommandLine:
+            return pick(lang, QStringLiteral("Co&mmand line"), QStringLiteral("命令行(&M)"));
+        case Field::Class:
+            return pick(lang, QStringLiteral("&Window class"), QStringLiteral("窗口类(&W)"));
+        case Field::Title: break;
+    }
+    return pick(lang, QStringLiteral("&Title"), QStringLiteral("标题(&T)"));
+}
+
+QString testLabel(Compare test, Language lang) {
+    switch (test) {
+        case Compare::Equals: return pick(lang, QStringLiteral("equals"), QStringLiteral("等于"));
+        case Compare::Contains: return pick(lang, QStringLiteral("contains"), QStringLiteral("包含"));
+        case Compare::StartsWith:
+            return pick(lang, QStringLiteral("starts with"), QStringLiteral("开头是"));
+        case Compare::Regex: break;
+    }
+    return pick(lang, QStringLiteral("matches the expression"), QStringLiteral("匹配正则表达式"));
+}
+
+QString fromStd(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+// ---- One rule.
+
+CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profiles,
+                           const Rule& rule, Language lang, QWidget* parent, int countdownSeconds)
+    : QDialog(parent),
+      switching_(switching),
+      lang_(lang),
+      rule_(rule),
+      countdownSeconds_(countdownSeconds) {
+    setWindowTitle(tr2("Switching Rule", "切换规则"));
+    auto* intro = new QLabel(
+        tr2("The rule holds when every ticked condition holds for the window in front.",
+            "当前台窗口满足所有勾选的条件时，规则成立。"),
+        this);
+    intro->setWordWrap(true);
+
+    auto* grid = new QGridLayout;
+    for (const Field field : kFields) {
+        Row& r = rows_[static_cast<int>(field)];
+        const int line = static_cast<int>(field);
+        r.use = new QCheckBox(fieldLabel(field, lang), this);
+        r.test = new QComboBox(this);
+        for (const Compare test : kTests) r.test->addItem(testLabel(test, lang));
+        r.text = new QLineEdit(this);
+        r.negate = new QCheckBox(tr2("Not", "不"), this);
+        const QString name = fieldLabel(field, lang).remove(QLatin1Char('&'));
+        r.test->setAccessibleName(name + tr2(": how to compare", "：比较方式"));
+        r.text->setAccessibleName(name + tr2(": text", "：文字"));
+        r.negate->setAccessibleName(name + tr2(": the opposite", "：取反"));
+        r.negate->setToolTip(tr2("The condition holds when the comparison does not.",
+                                 "比较不成立时条件成立。"));
+        grid->addWidget(r.use, line, 0);
+        grid->addWidget(r.test, line, 1);
+        grid->addWidget(r.text, line, 2);
+        grid->addWidget(r.negate, line, 3);
+        // Typing a text ticks its condition.
+        connect(r.text, &QLineEdit::textEdited, r.use, [use = r.use] { use->setChecked(true); });
+    }
+    grid->setColumnStretch(2, 1);
+    for (const Condition& c : rule.conditions) {
+        const Row& r = rows_[static_cast<int>(c.field())];
+        r.use->setChecked(true);
+        r.test->setCurrentIndex(static_cast<int>(c.test()));
+        r.text->setText(fromStd(c.text()));
+        r.negate->setChecked(c.negate());
+    }
+    caseSensitive_ = new QCheckBox(tr2("Case-&sensitive", "区分大小写(&S)"), this);
+    caseSensitive_->setChecked(std::any_of(rule.conditions.begin(), rule.conditions.end(),
+                                           [](const Condition& c) { return c.caseSensitive(); }));
+
+    auto* targetLabel = new QLabel(tr2("&Then:", "则(&N)："), this);
+    target_ = new QComboBox(this);
+    target_->addItem(tr2("Leave the keyboard as it is", "保持键盘不变"));
+    for (const QString& p : profiles) {
+        target_->addItem(tr2("Load the profile \"%1\"", "载入配置 \"%1\"").arg(p), p);
+    }
+    if (rule.profile) {
+        int at = target_->findData(fromStd(*rule.profile));
+        if (at < 0) {  // a profile gone since: kept, not silently changed
+            target_->addItem(tr2("Load the profile \"%1\"", "载入配置 \"%1\"").arg(fromStd(*rule.profile)),
+                             fromStd(*rule.profile));
+            at = target_->count() - 1;
+        }
+        target_->setCurrentIndex(at);
+    } else if (rule.conditions.empty() && target_->count() > 1) {
+        target_->setCurrentIndex(1);  // a new rule: most want a profile
+    }
+    targetLabel->setBuddy(target_);
+    enabled_ = new QCheckBox(tr2("Rule &in use", "启用此规则(&I)"), this);
+    enabled_->setChecked(rule.enabled);
+
+    pick_ = new QPushButton(tr2("Pick the &Window in Front", "选取前台窗口(&W)"), this);
+    pickNote_ = new QLabel(this);
+    pickNote_->setWordWrap(true);
+    pickNote_->setAccessibleName(tr2("Picking the window", "选取窗口"));
+    pick_->setEnabled(!switching.unavailable());
+    connect(pick_, &QPushButton::clicked, this, &CRuleEditDlg::startPick);
+    pickTimer_ = new QTimer(this);
+    pickTimer_->setInterval(1000);
+    connect(pickTimer_, &QTimer::timeout, this, &CRuleEditDlg::countdown);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr2("OK", "确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr2("Cancel", "取消"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CRuleEditDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* targetRow = new QHBoxLayout;
+    targetRow->addWidget(targetLabel);
+    targetRow->addWidget(target_, 1);
+    auto* pickRow = new QHBoxLayout;
+    pickRow->addWidget(pick_);
+    pickRow->addWidget(pickNote_, 1);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(intro);
+    column->addLayout(grid);
+    column->addWidget(caseSensitive_);
+    column->addLayout(pickRow);
+    column->addLayout(targetRow);
+    column->addWidget(enabled_);
+    column->addWidget(buttons);
+    resize(sizeHint().width() + 160, sizeHint().height());
+}
+
+QString CRuleEditDlg::tr2(const char* english, const char* chinese) const {
+    return QString::fromUtf8(lang_ == Language::Chinese ? chinese : english);
+}
+
+void CRuleEditDlg::startPick() {
+    left_ = countdownSeconds_;
+    pick_->setEnabled(false);
+    countdown();
+    if (left_ >= 0) pickTimer_->start();
+}
+
+void CRuleEditDlg::countdown() {
+    if (left_ > 0) {
+        pickNote_->setText(tr2("Bring the window forward: %1 s", "请切换到该窗口：%1 秒").arg(left_));
+        --left_;
+        return;
+    }
+    pickTimer_->stop();
+    left_ = -1;
+    pick_->setEnabled(true);
+    const auto& last = switching_.lastWindow();
+    if (!last || isOwnWindow(*last, static_cast<int>(::getpid()))) {
+        pickNote_->setText(tr2("No other window came to the front; try again.",
+                               "没有其他窗口切换到前台；请重试。"));
+        return;
+    }
+    fillFrom(*last);
+    pickNote_->setText(tr2("Filled from \"%1\".", "已按 \"%1\" 填写。")
+                           .arg(fromStd(last->title.empty() ? last->instance : last->title)));
+}
+
+void CRuleEditDlg::fillFrom(const WindowInfo& window) {
+    // The program and class pick the window out; a title changes too often to be ticked.
+    const auto set = [this](Field field, const std::string& text, Compare test, bool use) {
+        const Row& r = rows_[static_cast<int>(field)];
+        r.text->setText(fromStd(text));
+        r.test->setCurrentIndex(static_cast<int>(test));
+        r.negate->setChecked(false);
+        r.use->setChecked(use && !text.empty());
+    };
+    set(Field::Program, window.program, Compare::Equals, true);
+    set(Field::CommandLine, window.commandLine, Compare::Contains, false);
+    set(Field::Class, window.windowClass.empty() ? window.instance : window.windowClass,
+        Compare::Equals, true);
+    set(Field::Title, window.title, Compare::Contains, window.program.empty() &&
+                                                           window.instance.empty() &&
+                                                           window.windowClass.empty());
+}
+
+void CRuleEditDlg::accept() {
+    Rule edited;
+    for (const Field field : kFields) {
+        const Row& r = rows_[static_cast<int>(field)];
+        if (!r.use->isChecked()) continue;
+        auto c = Condition::make(field, kTests[r.test->currentIndex()],
+                                 r.text->text().toStdString(), caseSensitive_->isChecked(),
+                                 r.negate->isChecked());
+        if (!c) {
+            ui::runMessageBox(this, lang_, ui::BoxKind::Information, windowTitle(),
+                              QString::fromStdString(c.error().text(lang_)));
+            r.text->setFocus();
+            return;
+        }
+        edited.conditions.push_back(std::move(*c));
+    }
+    if (edited.conditions.empty()) {
+        ui::runMessageBox(this, lang_, ui::BoxKind::Information, windowTitle(),
+                          tr2("Tick at least one condition.", "请至少勾选一个条件。"));
+        return;
+    }
+    const QVariant profile = target_->currentData();
+    if (profile.isValid()) edited.profile = profile.toString().toStdString();
+    edited.enabled = enabled_->isChecked();
+    rule_ = std::move(edited);
+    QDialog::accept();
+}
+
+// ---- The rules.
+
+CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, Language lang,
+                     QWidget* parent)
+    : QDialog(parent), switching_(switching), profiles_(profiles), lang_(lang) {
+    setWindowTitle(tr2("Automatic Profile Switching", "自动切换配置"));
+    (void)switching_.reloadRules();  // tessaronctl may have changed them; a fault shows below
+
+    enabled_ = new QCheckBox(tr2("&Switch profiles by the window in front",
+                                 "按前台窗口自动切换配置(&S)"),
+                             this);
+    connect(enabled_, &QCheckBox::toggled, this, [this](bool on) {
+        RuleSet rules = switching_.rules();
+        rules.enabled = on;
+        keep(rules);
+    });
+    status_ = new QLabel(this);
+    status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    status_->setFocusPolicy(Qt::StrongFocus);  // the advice can be read and copied from the keyboard
+    lastWindow_ = new QLabel(this);
+    lastWindow_->setWordWrap(true);
+    lastWindow_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    counter_ = new QLabel(this);
+    counter_->setWordWrap(true);
+    auto* note = new QLabel(tr2("Each switch that sends settings darkens the keyboard's lighting "
+                                "while they are sent, as every Save does. Nothing is sent while "
+                                "the window has unsaved changes or an editor open.",
+                                "每次发送设置的切换都会在发送期间使键盘灯光变暗，与每次保存相同。"
+                                "窗口有未保存的更改或打开的编辑页时不会发送任何内容。"),
+                            this);
+    note->setWordWrap(true);
+
+    auto* listLabel = new QLabel(tr2("&Rules, the first that holds decides:",
+                                     "规则(&R)，第一条成立的规则生效："),
+                                 this);
+    list_ = new QListWidget(this);
+    list_->setAccessibleName(tr2("Rules", "规则"));
+    listLabel->setBuddy(list_);
+    auto* add = new QPushButton(tr2("&Add...", "添加(&A)..."), this);
+    edit_ = new QPushButton(tr2("&Edit...", "编辑(&E)..."), this);
+    delete_ = new QPushButton(tr2("&Delete", "删除(&D)"), this);
+    up_ = new QPushButton(tr2("Move &Up", "上移(&U)"), this);
+    down_ = new QPushButton(tr2("Move Do&wn", "下移(&W)"), this);
+    connect(add, &QPushButton::clicked, this, &CRulesDlg::addRule);
+    connect(edit_, &QPushButton::clicked, this, &CRulesDlg::editRule);
+    connect(delete_, &QPushButton::clicked, this, &CRulesDlg::deleteRule);
+    connect(up_, &QPushButton::clicked, this, [this] { moveRule(-1); });
+    connect(down_, &QPushButton::clicked, this, [this] { moveRule(1); });
+    connect(list_, &QListWidget::itemActivated, this, &CRulesDlg::editRule);
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        const int count = list_->count();
+        edit_->setEnabled(row >= 0);
+        delete_->setEnabled(row >= 0);
+        up_->setEnabled(row > 0);
+        down_->setEnabled(row >= 0 && row + 1 < count);
+    });
+
+    auto* otherwiseLabel = new QLabel(tr2("When &no rule holds:", "没有规则成立时(&N)："), this);
+    otherwise_ = new QComboBox(this);
+    otherwise_->addItem(tr2("Go back to what the keyboard held before the first switch",
+                            "恢复第一次切换前键盘上的设置"));
+    for (const QString& p : profiles_) {
+        otherwise_->addItem(tr2("Load the profile \"%1\"", "载入配置 \"%1\"").arg(p), p);
+    }
+    otherwiseLabel->setBuddy(otherwise_);
+    connect(otherwise_, &QComboBox::activated, this, [this](int index) {
+        RuleSet rules = switching_.rules();
+        const QVariant p = otherwise_->itemData(index);
+        rules.otherwise = p.isValid() ? std::optional(p.toString().toStdString()) : std::nullopt;
+        keep(rules);
+    });
+
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    close->button(QDialogButtonBox::Close)->setText(tr2("Close", "关闭"));
+    connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {add, edit_, delete_, up_, down_}) buttons->addWidget(b);
+    buttons->addStretch(1);
+    auto* rules = new QHBoxLayout;
+    rules->addWidget(list_, 1);
+    rules->addLayout(buttons);
+    auto* otherwiseRow = new QHBoxLayout;
+    otherwiseRow->addWidget(otherwiseLabel);
+    otherwiseRow->addWidget(otherwise_, 1);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(enabled_);
+    column->addWidget(status_);
+    column->addWidget(lastWindow_);
+    column->addWidget(counter_);
+    column->addWidget(note);
+    column->addWidget(listLabel);
+    column->addLayout(rules, 1);
+    column->addLayout(otherwiseRow);
+    column->addWidget(close);
+    resize(640, 520);
+
+    connect(&switching_, &WindowSwitching::windowSeen, this, &CRulesDlg::showStatus);
+    connect(&switching_, &WindowSwitching::switched, this, &CRulesDlg::showStatus);
+    // Switches found already held are counted on the engine's thread, without a signal.
+    auto* tick = new QTimer(this);
+    connect(tick, &QTimer::timeout, this, &CRulesDlg::showStatus);
+    tick->start(1000);
+    showRules();
+}
+
+QString CRulesDlg::tr2(const char* english, const char* chinese) const {
+    return QString::fromUtf8(lang_ == Language::Chinese ? chinese : english);
+}
+
+QString CRulesDlg::ruleText(const Rule& rule) const {
+    QStringList parts;
+    for (const Condition& c : rule.conditions) {
+        QString part = fieldLabel(c.field(), lang_).remove(QLatin1Char('&')).toLower() +
+                       QLatin1Char(' ');
+        if (c.negate()) part += tr2("not ", "不");
+        part += testLabel(c.test(), lang_) + QStringLiteral(" \"") + fromStd(c.text()) +
+                QLatin1Char('"');
+        parts << part;
+    }
+    QString text = parts.join(tr2(" and ", " 且 ")) + QStringLiteral(" → ") +
+                   (rule.profile ? tr2("profile \"%1\"", "配置 \"%1\"").arg(fromStd(*rule.profile))
+                                 : tr2("leave the keyboard as it is", "保持键盘不变"));
+    if (!rule.enabled) text += tr2(" (not in use)", "（未启用）");
+    return text;
+}
+
+void CRulesDlg::showRules() {
+    const RuleSet rules = switching_.rules();
+    const int row = list_->currentRow();
+    {
+        const QSignalBlocker block(enabled_);
+        enabled_->setChecked(rules.enabled);
+    }
+    list_->clear();
+    for (const Rule& r : rules.rules) list_->addItem(ruleText(r));
+    list_->setCurrentRow(std::min(row, list_->count() - 1));
+    if (list_->currentRow() < 0) emit list_->currentRowChanged(-1);
+    int at = 0;
+    if (rules.otherwise) {
+        at = otherwise_->findData(fromStd(*rules.otherwise));
+        if (at < 0) {
+            otherwise_->addItem(tr2("Load the profile \"%1\"", "载入配置 \"%1\"")
+                                    .arg(fromStd(*rules.otherwise)),
+                                fromStd(*rules.otherwise));
+            at = otherwise_->count() - 1;
+        }
+    }
+    otherwise_->setCurrentIndex(at);
+    showStatus();
+}
+
+void CRulesDlg::showStatus() {
+    const WatcherChoice& choice = switching_.choice();
+    QString status;
+    if (const auto& why = switching_.unavailable()) {
+        status = QString::fromStdString(why->text(lang_));
+    } else {
+        status = tr2("The window in front is learned through: %1.", "前台窗口信息来源：%1。")
+                     .arg(fromStd(std::string(watcherName(choice.kind))));
+    }
+    if (const auto& problem = switching_.rulesProblem()) {
+        status += QLatin1Char('\n') + QString::fromStdString(problem->text(lang_));
+    }
+    status_->setText(status);
+    const auto& last = switching_.lastWindow();
+    lastWindow_->setText(
+        last ? tr2("Last window seen: %1 (class %2, program %3)",
+                   "最近的前台窗口：%1（类 %2，程序 %3）")
+                   .arg(fromStd(last->title), fromStd(last->windowClass.empty() ? last->instance
+                                                                                 : last->windowClass),
+                        fromStd(last->program.empty() ? "?" : last->program))
+             : tr2("No window seen yet.", "尚未看到任何窗口。"));
+    const EngineStatus s = switching_.status();
+    QString counter = tr2("Switches in the last hour: %1 of at most %2.",
+                          "最近一小时的切换：%1 次，上限 %2 次。")
+                          .arg(s.writesLastHour)
+                          .arg(switching_.rules().writesPerHour);
+    if (s.limited) counter += tr2(" The limit is reached: the next switch waits.", " 已达上限：下一次切换将等待。");
+    if (switching_.held()) {
+        counter += tr2(" Switching waits: the window has unsaved changes or an editor open.",
+                       " 切换等待中：窗口有未保存的更改或打开的编辑页。");
+    }
+    if (s.lastError) counter += QLatin1Char(' ') + QString::fromStdString(s.lastError->text(lang_));
+    counter_->setText(counter);
+}
+
+void CRulesDlg::keep(const RuleSet& rules, std::optional<int> select) {
+    if (auto kept = switching_.setRules(rules); !kept) {
+        ui::runMessageBox(this, lang_, ui::BoxKind::Information, windowTitle(),
+                          QString::fromStdString(kept.error().text(lang_)));
+    }
+    showRules();
+    if (select && *select >= 0 && *select < list_->count()) list_->setCurrentRow(*select);
+}
+
+std::optional<Rule> CRulesDlg::runEditor(const Rule& rule) {
+    CRuleEditDlg editor(switching_, profiles_, rule, lang_, this);
+    if (editor.exec() != QDialog::Accepted) return std::nullopt;
+    return editor.rule();
+}
+
+void CRulesDlg::addRule() {
+    auto added = runEditor(Rule{});
+    if (!added) return;
+    RuleSet rules = switching_.rules();
+    // Below the one selected, so a new exception can go right before the rule it excepts from.
+    const int row = list_->currentRow();
+    const std::size_t at = row < 0 ? rules.rules.size() : static_cast<std::size_t>(row) + 1;
+    rules.rules.insert(rules.rules.begin() + static_cast<std::ptrdiff_t>(at), std::move(*added));
+    keep(rules, static_cast<int>(at));
+}
+
+void CRulesDlg::editRule() {
+    const int row = list_->currentRow();
+    RuleSet rules = switching_.rules();
+    if (row < 0 || row >= static_cast<int>(rules.rules.size())) return;
+    auto edited = runEditor(rules.rules[static_cast<std::size_t>(row)]);
+    if (!edited) return;
+    rules.rules[static_cast<std::size_t>(row)] = std::move(*edited);
+    keep(rules, row);
+}
+
+void CRulesDlg::deleteRule() {
+    const int row = list_->currentRow();
+    RuleSet rules = switching_.rules();
+    if (row < 0 || row >= static_cast<int>(rules.rules.size())) return;
+    if (!ui::runMessageBox(this, lang_, ui::BoxKind::Question, windowTitle(),
+                           tr2("Delete the rule \"%1\"?", "删除规则 \"%1\"？")
+                               .arg(ruleText(rules.rules[static_cast<std::size_t>(row)])),
+                           true)) {
+        return;
+    }
+    rules.rules.erase(rules.rules.begin() + row);
+    keep(rules, std::min(row, static_cast<int>(rules.rules.size()) - 1));
+}
+
+void CRulesDlg::moveRule(int by) {
+    const int row = list_->currentRow();
+    RuleSet rules = switching_.rules();
+    const int to = row + by;
+    if (row < 0 || to < 0 || to >= static_cast<int>(rules.rules.size())) return;
+    std::swap(rules.rules[static_cast<std::size_t>(row)], rules.rules[static_cast<std::size_t>(to)]);
+    keep(rules, to);
+    list_->setFocus();
+}
+
+void runRulesDialog(WindowSwitching& switching, const std::filesystem::path& dataFolder,
+                    Language lang, QWidget* parent) {
+    profiles::ProfileStore store(dataFolder, lang, SystemClock::instance());
+    store.rescan();
+    QStringList names;
+    for (const std::string& n : store.names()) names << QString::fromStdString(n);
+    CRulesDlg dialog(switching, names, lang, parent);
+    dialog.exec();
+}
+
+}  // namespace tessaron::app
