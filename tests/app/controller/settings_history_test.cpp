@@ -156,6 +156,14 @@ TEST(SettingsHistory, SaveAtTheSavedPointSendsNothingAndCancelGoesBackThere) {
     const Everything saved(*rig.live);
     const int savedAt = c.history().index();
 
+    // A drag that ends where it began leaves no step.
+    const int speed = rig.live->image[img::kSpeed];
+    for (const int v : {speed + 1, speed + 2, speed}) {
+        c.edit([v](LiveConfig& l) { l.image[img::kSpeed] = static_cast<std::uint8_t>(v); }, {}, 5);
+    }
+    EXPECT_EQ(c.history().index(), savedAt);
+    EXPECT_EQ(c.history().count(), savedAt);
+
     // A slider drag, then one more key.
     for (const int v : {1, 2, 3}) {
         c.edit([v](LiveConfig& l) { l.image[img::kSpeed] = static_cast<std::uint8_t>(v); }, {}, 7);
