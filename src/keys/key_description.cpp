@@ -126,14 +126,28 @@ std::string pictureKeyName(KeyIndex key, Language lang) {
     return name;
 }
 
-std::string describeKey(KeyIndex key, const device::DeviceImage& image,
-                        const KeyRecordTable& records, Language lang, const MacroNamer& macroName) {
+namespace {
+
+std::string describe(KeyIndex key, const device::DeviceImage& image, const KeyRecordTable& records,
+                     Language lang, const MacroNamer& macroName, const char* separator) {
     const std::string name = pictureKeyName(key, lang);
-    const char* separator = lang == Language::Chinese ? "：" : ": ";
     if (!keyEnabled(image, key)) {
         return name + separator + (lang == Language::Chinese ? kChinese : kEnglish).disabled;
     }
     return name + separator + what(records.at(key), lang, macroName);
+}
+
+}  // namespace
+
+std::string describeKey(KeyIndex key, const device::DeviceImage& image,
+                        const KeyRecordTable& records, Language lang, const MacroNamer& macroName) {
+    return describe(key, image, records, lang, macroName, lang == Language::Chinese ? "：" : ": ");
+}
+
+std::string describeKeyChange(KeyIndex key, const device::DeviceImage& image,
+                              const KeyRecordTable& records, Language lang,
+                              const MacroNamer& macroName) {
+    return describe(key, image, records, lang, macroName, " → ");
 }
 
 }  // namespace tessaron::keys

@@ -29,5 +29,9 @@ using MacroNamer = std::function<std::string(std::uint8_t)>;
 std::string describeKey(KeyIndex key, const device::DeviceImage& image,
                         const KeyRecordTable& records, Language lang,
                         const MacroNamer& macroName = {});
+// "<picture key name> → <what it does>": the name of a key's edit ("Caps Lock → Left Ctrl + Z").
+std::string describeKeyChange(KeyIndex key, const device::DeviceImage& image,
+                              const KeyRecordTable& records, Language lang,
+                              const MacroNamer& macroName = {});
 
 }  // namespace tessaron::keys

@@ -47,6 +47,13 @@ void MacroManager::select(std::optional<std::size_t> index) {
     loadRecord(*index);
 }
 
+bool MacroManager::restore(const MacroTable& table, std::optional<std::size_t> selected) {
+    if (hookInstalled_) return false;
+    working_ = table;
+    select(selected);
+    return true;
+}
+
 void MacroManager::loadRecord(std::size_t index) {
     streams_.host = working_[index].hostStream();
     streams_.device = working_[index].deviceStream();

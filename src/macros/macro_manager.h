@@ -56,6 +56,9 @@ public:
 
     // --- The macro list.
     void select(std::optional<std::size_t> index);
+    // A table of an earlier moment (undo) with its selection. Refused while the hook holds the
+    // keyboard: what it records would go into a macro no longer there.
+    bool restore(const MacroTable& table, std::optional<std::size_t> selected);
     // Adds "Macro_0nn" with the first free number and selects it; with 32 macros nothing happens.
     void newMacro();
     // Deletes the selected macro (the window has asked "Confirm to delete?" first); later macros

@@ -141,4 +141,16 @@ std::string utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::vector<RecordChange> changedRecords(const MacroTable& before, const MacroTable& after) {
+    std::vector<RecordChange> changes;
+    for (std::size_t i = 0; i < kTableRecords; ++i) {
+        if (!(before[i] == after[i])) changes.push_back({i, before[i], after[i]});
+    }
+    return changes;
+}
+
+void applyChanges(MacroTable& table, const std::vector<RecordChange>& changes, bool forward) {
+    for (const RecordChange& c : changes) table[c.index] = forward ? c.after : c.before;
+}
+
 }  // namespace tessaron::macros

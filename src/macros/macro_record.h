@@ -106,6 +106,16 @@ private:
     std::vector<MacroRecord> records_;
 };
 
+// The records two tables differ in, for an undo step that keeps only those.
+struct RecordChange {
+    std::size_t index = 0;
+    MacroRecord before;
+    MacroRecord after;
+};
+std::vector<RecordChange> changedRecords(const MacroTable& before, const MacroTable& after);
+// forward: the records as after the change, else as before it.
+void applyChanges(MacroTable& table, const std::vector<RecordChange>& changes, bool forward);
+
 // Names are UTF-16 in the file and UTF-8 everywhere else. Invalid input becomes U+FFFD.
 std::u16string utf8ToUtf16(std::string_view text);
 std::string utf16ToUtf8(std::u16string_view text);

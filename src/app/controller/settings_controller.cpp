@@ -13,11 +13,22 @@
 #include "device/errors.h"
 #include "device/hotplug.h"
 #include "keys/assignment.h"
+#include "keys/key_description.h"
 #include "keys/keymap_file.h"
+#include "keys/lighting.h"
 #include "macros/macro_file.h"
 #include "macros/slot_packing.h"
 
 namespace tessaron::app {
+
+namespace {
+
+Error keyboardChangedBeneath() {
+    return makeError("The keyboard holds other settings than before: the undo history was cleared.",
+                     "键盘上的设置已与之前不同：撤销记录已清除。");
+}
+
+}  // namespace
 
 SettingsController::SettingsController(LiveConfig& live, std::unique_ptr<DeviceSession> session,
                                        keys::Launcher* launcher, QObject* parent)
@@ -109,8 +120,11 @@ void SettingsController::connectKeyboard() {
 
 // ---- Changes.
 
-void SettingsController::edit(const std::function<void(LiveConfig&)>& change) {
+void SettingsController::edit(const std::function<void(LiveConfig&)>& change, Error name,
+                              int mergeKey) {
+    openStep();
     change(live_);
+    closeStep(std::move(name), mergeKey);
     emit settingsChanged();
 }
 
@@ -123,8 +137,19 @@ void SettingsController::closeEditor() {
 }
 
 Status SettingsController::beginKeyEdit(keys::KeyIndex key) {
+    openStep();
     auto begun = keys::beginKeyEdit(live_.pending, key, live_.liveKeys(), live_.keymapPath());
-    if (!begun) return begun.error();
+    if (!begun) {
+        stepOpen_ = false;
+        return begun.error();
+    }
+    if (!std::ranges::equal(keys::asBytes(before_->records), keys::asBytes(live_.records))) {
+        // keymap.bin was changed beside the window (tessaronctl assign): the page edits that.
+        clearHistory(makeError(
+            "The keys were changed outside this window: the undo history was cleared.",
+            "按键已在此窗口之外被更改：撤销记录已清除。"));
+        openStep();
+    }
     return {};
 }
 
@@ -140,16 +165,117 @@ void SettingsController::finishKeyEdit() {
     } else {
         noteDataFiles();
     }
+    const keys::KeyIndex key = live_.pending.selectedKey;
+    if (key < keys::kLayoutKeyCount) {
+        const auto macroName = [this](std::uint8_t n) -> std::string {
+            if (n >= live_.committedMacros.countInUse()) return {};
+            return macros::utf16ToUtf8(live_.committedMacros[n].name());
+        };
+        const auto name = [&](Language lang) {
+            return keys::describeKeyChange(key, live_.image, live_.records, lang, macroName);
+        };
+        closeStep(makeError(name(Language::English), name(Language::Chinese)));
+    } else {
+        closeStep({});
+    }
     emit settingsChanged();
+}
+
+void SettingsController::beginMacroEdit() {
+    openStep();
 }
 
 void SettingsController::macrosEdited() {
     macros::packMacroSlots(live_.committedMacros, live_.image);
+    keepFiles(true);
+    closeStep(makeError("Edit macros", "编辑宏"));
+    emit settingsChanged();
+}
+
+void SettingsController::beginProfiles() {
+    openStep();
+}
+
+void SettingsController::profilesClosed() {
+    closeStep(makeError("Load profile", "载入配置"));
+}
+
+void SettingsController::keepFiles(bool macros) {
     // The keys and the macros they play change together or not at all.
-    const Status written = writeDataFiles(live_.image, live_.records, true);
+    const Status written = writeDataFiles(live_.image, live_.records, macros);
     keymapWriteFailing_ = !written;
     if (!written) emit errorOccurred(written.error());
+}
+
+// ---- Undo.
+
+void SettingsController::openStep() {
+    before_->take(live_);
+    stepOpen_ = true;
+}
+
+void SettingsController::closeStep(Error name, int mergeKey) {
+    if (!std::exchange(stepOpen_, false)) {
+        // Changed without a start to compare with: no step can lead back from here.
+        clearHistory(makeError("Settings were changed outside this window: the undo history was "
+                               "cleared.",
+                               "设置在此窗口之外被更改：撤销记录已清除。"));
+        return;
+    }
+    SettingsDiff diff = SettingsDiff::between(*before_, live_);
+    if (diff.empty()) return;
+    if (name.english.empty()) name = makeError("Change settings", "更改设置");
+    history_.push(new SettingsStep(std::move(diff), std::move(name), live_.language, mergeKey,
+                                   [this](const SettingsDiff& d, bool forward) {
+                                       applyStep(d, forward);
+                                   }));
+}
+
+void SettingsController::applyStep(const SettingsDiff& diff, bool forward) {
+    diff.applyTo(live_, forward);
+    // A step back to a keymap effect leaves DIY mode: its key clicks would light nothing.
+    if (!keys::lighting::isDiyEffect(live_.image[device::image::kEffect])) live_.diyMode = false;
+    keys::refreshModifiedMarks(live_.liveKeys());
+    if (walking_) {
+        walkedMacros_ = walkedMacros_ || !diff.macros.empty();
+        return;
+    }
+    keepFiles(!diff.macros.empty());
+    emit settingsReloaded(false);
     emit settingsChanged();
+}
+
+void SettingsController::undo() {
+    if (canUndo()) history_.undo();
+}
+
+void SettingsController::redo() {
+    if (canRedo()) history_.redo();
+}
+
+std::optional<Error> SettingsController::undoName() const {
+    if (!history_.canUndo()) return std::nullopt;
+    const auto* step = dynamic_cast<const SettingsStep*>(history_.command(history_.index() - 1));
+    if (step == nullptr) return std::nullopt;
+    return step->name();
+}
+
+std::optional<Error> SettingsController::redoName() const {
+    if (!history_.canRedo()) return std::nullopt;
+    const auto* step = dynamic_cast<const SettingsStep*>(history_.command(history_.index()));
+    if (step == nullptr) return std::nullopt;
+    return step->name();
+}
+
+void SettingsController::clearHistory(const Error& why) {
+    const bool had = history_.count() > 0;
+    history_.clear();
+    if (had) emit historyCleared(why);
+}
+
+void SettingsController::historyOutdated(const device::DeviceImage& committedBefore,
+                                         const Error& why) {
+    if (committedBefore != live_.committedImage) clearHistory(why);
 }
 
 void SettingsController::refresh(bool fromKeyboard) {
@@ -196,7 +322,9 @@ bool SettingsController::writeKeymap(bool onceWhileFailing) {
 // ---- The keyboard.
 
 void SettingsController::takeKeyboardRead(const device::DeviceImage& read) {
+    const auto committedBefore = std::make_unique<device::DeviceImage>(live_.committedImage);
     const std::size_t beyond = mergeKeyboardRead(live_, read, assignmentsKnown_);
+    historyOutdated(*committedBefore, keyboardChangedBeneath());
     assignmentsKnown_ = true;
     if (beyond != 0) emit keysBeyondKeyboard(static_cast<int>(beyond));
 }
@@ -211,7 +339,10 @@ void SettingsController::fetchLighting() {
             endBusy();
             if (!read) return;  // a keyboard gone meanwhile is reported by the plug notice
             // Only the lighting block: whatever the user changed meanwhile stays.
+            const auto committedBefore =
+                std::make_unique<device::DeviceImage>(live_.committedImage);
             mergeLightingRead(live_, *read);
+            historyOutdated(*committedBefore, keyboardChangedBeneath());
             writeKeymap(true);
             emit settingsReloaded(false);
         });
@@ -240,6 +371,7 @@ void SettingsController::save() {
                        live_.image = out.image;
                        live_.committedImage = out.committed;
                        live_.committedRecords = live_.records;
+                       history_.setClean();
                        const Status written = writeDataFiles(live_.image, live_.records);
                        keymapWriteFailing_ = !written;
                        // The keyboard has them, but the keys' programs live only in the file.
@@ -249,9 +381,24 @@ void SettingsController::save() {
 }
 
 void SettingsController::revert() {
-    live_.restoreCommitted();
+    // Back along the history to where window and keyboard agreed, so redo still leads forward.
+    walkedMacros_ = false;
+    if (history_.cleanIndex() >= 0) {
+        walking_ = true;
+        history_.setIndex(history_.cleanIndex());
+        walking_ = false;
+    }
+    if (isDirty()) {
+        // Changes from before the history (keys beyond the keyboard) or a lost clean point.
+        live_.restoreCommitted();
+        history_.clear();
+    }
     keys::recomputeModifiedMarks(live_.liveKeys());
-    writeKeymap();
+    if (walkedMacros_) {
+        keepFiles(true);
+    } else {
+        writeKeymap();
+    }
     emit settingsReloaded(false);
 }
 
@@ -286,6 +433,9 @@ void SettingsController::takeFactorySettings(const device::DeviceImage& image,
     keys::enableAllKeys(live_.image);
     keys::resetKeyRecords(live_.records);
     live_.commit();
+    clearHistory(makeError("The keyboard was reset to its factory settings: the undo history was "
+                           "cleared.",
+                           "键盘已恢复出厂设置：撤销记录已清除。"));
     writeKeymap(onceWhileFailing);
     emit factoryResetDone();
 }
@@ -335,6 +485,12 @@ void SettingsController::onPlugChanged(int change) {
             if (out) {
                 endBusy();
                 if (out->commandOpened && out->image) {
+                    if (out->firmware && firmware_ &&
+                        out->firmware->payload != firmware_->payload) {
+                        clearHistory(makeError("The keyboard's firmware changed: the undo "
+                                               "history was cleared.",
+                                               "键盘固件已更改：撤销记录已清除。"));
+                    }
                     takeKeyboardRead(*out->image);
                     if (out->firmware) firmware_ = out->firmware;
                     refresh(true);

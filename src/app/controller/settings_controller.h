@@ -3,6 +3,8 @@
 // It holds the device session, is the only code that writes keymap.bin and MacroDefine.bin and
 // talks to the keyboard, and tells through signals what changed. Windows paint what it holds and
 // ask it for every change; edits go through edit() so they can be recorded and marked unsaved.
+// Each change made in the window is one step of an undo history holding only what it touched;
+// what came from elsewhere (a reset, a keyboard with other settings, tessaronctl) clears it.
 //
 // Every exchange with the keyboard runs on the session's worker; results come back on this
 // object's thread, where the signals are emitted.
@@ -10,6 +12,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
+#include <QUndoStack>
 
 #include <filesystem>
 #include <functional>
@@ -18,6 +21,7 @@
 #include <string>
 
 #include "app/controller/device_session.h"
+#include "app/controller/settings_history.h"
 #include "app/shell/live_config.h"
 #include "core/result.h"
 #include "device/firmware.h"
@@ -71,16 +75,40 @@ public:
     void connectKeyboard();
 
     // ---- Changes.
-    // The one entry point for a change of the live settings made in memory.
-    void edit(const std::function<void(LiveConfig&)>& change);
+    // The one entry point for a change of the live settings made in memory: one undo step named
+    // name. Adjacent edits with the same non-zero mergeKey are one step (a slider drag).
+    void edit(const std::function<void(LiveConfig&)>& change, Error name = {}, int mergeKey = 0);
     // The key page's edit of one key: before the page opens, and after its OK.
     Status beginKeyEdit(keys::KeyIndex key);
     void finishKeyEdit();
-    // The macro manager replaced live().committedMacros: packs the slots and keeps both files.
+    // Before the macro manager opens; then, after its OK, it replaced live().committedMacros:
+    // macrosEdited packs the slots and keeps both files.
+    void beginMacroEdit();
     void macrosEdited();
+    // Around the profiles panel, which changes the live settings itself: a profile loaded there
+    // is one step.
+    void beginProfiles();
+    void profilesClosed();
+    // The key page or the macro manager was cancelled: nothing to record.
+    void cancelEdit() { stepOpen_ = false; }
     // Around a key page, the macro manager or the profiles panel.
     void openEditor();
     void closeEditor();
+
+    // ---- Undo. Refused while the keyboard is busy (a Save in flight would overwrite it) and
+    // while a page edits (its result is measured against where it began).
+    void undo();
+    void redo();
+    [[nodiscard]] bool canUndo() const { return history_.canUndo() && !isBusy() && !stepOpen_; }
+    [[nodiscard]] bool canRedo() const { return history_.canRedo() && !isBusy() && !stepOpen_; }
+    // The names of the steps undo and redo would take, in both languages.
+    [[nodiscard]] std::optional<Error> undoName() const;
+    [[nodiscard]] std::optional<Error> redoName() const;
+    // Tells when it changes (canUndoChanged, undoTextChanged, cleanChanged, ...).
+    [[nodiscard]] const QUndoStack& history() const { return history_; }
+    // The history no longer leads to the live settings (e.g. a firmware update): forgets it and
+    // tells why with historyCleared.
+    void clearHistory(const Error& why);
     // Re-reads what the data files and the live settings hold after something else changed them
     // (a profile applied): the marks, keymap.bin, and with fromKeyboard the lighting the
     // keyboard's Fn keys may have changed.
@@ -160,6 +188,8 @@ signals:
     // The factory reset did not finish (the keyboard is read again when it is there).
     void factoryResetFailed(const Error& error);
     void factoryResetDone();
+    // The undo history was forgotten because of what why says.
+    void historyCleared(const Error& why);
     // An editor opened or closed (editorOpen()).
     void editorOpenChanged(bool open);
     // Settings another program wrote to the data files were taken in.
@@ -197,6 +227,16 @@ private:
     void takeTheirs(const DataFileBytes& theirs);
     void onPlugChanged(int change);
     void onKeyEvent(quint8 code);
+    // Undo history: what the edit under way started from, and its step once done.
+    void openStep();
+    void closeStep(Error name, int mergeKey = 0);
+    // Moves the live settings to one side of a step and keeps the files, as the edit did.
+    void applyStep(const SettingsDiff& diff, bool forward);
+    // Writes keymap.bin, and with macros MacroDefine.bin with it.
+    void keepFiles(bool macros);
+    // The committed settings changed under the history (a read, a reset): it no longer leads
+    // to the live settings.
+    void historyOutdated(const device::DeviceImage& committedBefore, const Error& why);
 
     LiveConfig& live_;
     std::unique_ptr<DeviceSession> session_;
@@ -219,6 +259,12 @@ private:
     QByteArray syncedLive_;  // the live settings, laid out as keymap.bin, when known_ was noted
     std::optional<DataFileBytes> theirs_;  // an outside change waiting for the user's choice
     QObject* outsideWatch_ = nullptr;      // the watcher and its quiet timer
+    QUndoStack history_;
+    std::unique_ptr<SettingsSnapshot> before_ = std::make_unique<SettingsSnapshot>();
+    bool stepOpen_ = false;
+    // Several steps are walked at once (Cancel): the files are written once, at the end.
+    bool walking_ = false;
+    bool walkedMacros_ = false;
 };
 
 // An editor open for as long as this lives. The controller may end while a modal page runs.

@@ -113,6 +113,9 @@ void SettingsController::takeSettings(const device::DeviceImage& image,
                                       const keys::KeyRecordTable& records) {
     live_.image = image;
     live_.records = records;
+    clearHistory(makeError(
+        "Settings were applied from outside this window: the undo history was cleared.",
+        "设置已从此窗口之外应用：撤销记录已清除。"));
     keys::fillLayoutVks(live_.records);
     assignmentsKnown_ = true;
     keys::refreshModifiedMarks(live_.liveKeys());

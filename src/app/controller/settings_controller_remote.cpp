@@ -66,6 +66,7 @@ void SettingsController::sendLive(bool forLockHolder,
                            live_.image = out.image;
                            live_.committedImage = out.committed;
                            live_.committedRecords = live_.records;
+                           history_.setClean();
                            std::optional<ForLockHolder> caller;
                            if (forLockHolder) caller.emplace(forLockHolder_);
                            if (!writeKeymap(true)) {
@@ -117,6 +118,9 @@ void SettingsController::switchTo(const device::DeviceImage& image,
         return done(makeError("The window has unsaved changes or an editor open; the switch waits.",
                               "窗口有未保存的更改或打开的编辑页；切换将等待。"));
     }
+    clearHistory(makeError("A profile was switched to automatically: the undo history was "
+                           "cleared.",
+                           "已自动切换配置：撤销记录已清除。"));
     live_.image = image;
     live_.records = records;
     keys::fillLayoutVks(live_.records);

@@ -46,6 +46,53 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// One step of the window's history: the records it changed and the macro selected around it.
+class MacroStep final : public QUndoCommand {
+public:
+    MacroStep(CMacroRecordDlg& dlg, std::vector<macros::RecordChange> changes,
+              std::optional<std::size_t> selectedBefore, std::optional<std::size_t> selectedAfter,
+              const QString& name, int mergeKey)
+        : QUndoCommand(name), dlg_(dlg), changes_(std::move(changes)), before_(selectedBefore),
+          after_(selectedAfter), mergeKey_(mergeKey) {}
+
+    void undo() override { move(false); }
+    void redo() override {
+        if (!std::exchange(pushed_, false)) move(true);
+    }
+    [[nodiscard]] int id() const override { return mergeKey_ == 0 ? -1 : mergeKey_; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* later = dynamic_cast<const MacroStep*>(other);
+        if (later == nullptr) return false;
+        for (const macros::RecordChange& c : later->changes_) {
+            auto it = std::find_if(changes_.begin(), changes_.end(),
+                                   [&c](const auto& mine) { return mine.index == c.index; });
+            if (it == changes_.end()) {
+                changes_.push_back(c);
+            } else {
+                it->after = c.after;
+            }
+        }
+        after_ = later->after_;
+        return true;
+    }
+
+private:
+    void move(bool forward) {
+        macros::MacroTable table = dlg_.manager().workingTable();
+        macros::applyChanges(table, changes_, forward);
+        dlg_.restoreTable(table, forward ? after_ : before_);
+    }
+
+    CMacroRecordDlg& dlg_;
+    std::vector<macros::RecordChange> changes_;
+    std::optional<std::size_t> before_;
+    std::optional<std::size_t> after_;
+    int mergeKey_;
+    bool pushed_ = true;  // made after its edit: the first redo has nothing to do
+};
+
+constexpr int kLoopFieldMerge = 1;
+
 // Centred, at its size when it fits with 4 pixels to spare on each side, else as large as fits
 // ("Start Recording" and "Stop Recording" in the record button).
 void drawCentred(QPainter& p, const QRect& rect, const QString& text, int pixelHeight) {
@@ -95,6 +142,7 @@ CMacroRecordDlg::CMacroRecordDlg(macros::MacroTable& committed, MacroManagerSetu
     if (size.isEmpty()) size = kFallbackSize;
     setFixedSize(size);
 
+    restoring_ = true;  // what filling the controls stores is no step
     buildControls();
     showMacroList();
     showOptions();
@@ -115,6 +163,9 @@ CMacroRecordDlg::CMacroRecordDlg(macros::MacroTable& committed, MacroManagerSetu
     nameTimer_.setInterval(macromgr::kNameTimerMs);
     connect(&nameTimer_, &QTimer::timeout, this, &CMacroRecordDlg::carryNames);
     nameTimer_.start();
+    restoring_ = false;
+    shown_ = manager_.workingTable();
+    shownSelected_ = manager_.selectedMacro();
 }
 
 CMacroRecordDlg::~CMacroRecordDlg() {
@@ -162,7 +213,10 @@ void CMacroRecordDlg::buildControls() {
                        " padding: 0 3px; selection-background-color: #e0253a; }"
                        "QLineEdit:disabled { color: #5a606b; border-color: #2e333d; }"));
     connect(loopField_, &QLineEdit::textChanged, this,
-            [this](const QString& text) { report(manager_.setLoopCountText(text.toStdString())); });
+            [this](const QString& text) {
+                report(manager_.setLoopCountText(text.toStdString()));
+                checkpoint(texts().loops, kLoopFieldMerge);
+            });
 }
 
 // --- What the window shows ---------------------------------------------------------------
@@ -252,6 +306,7 @@ void CMacroRecordDlg::startStopRecording() {
     const Status status = manager_.toggleRecording();
     if (status) showEvents(std::nullopt);
     report(status, true);
+    if (!manager_.recording()) checkpoint(texts().recorded);
     update();
 }
 
@@ -259,10 +314,12 @@ void CMacroRecordDlg::newMacro() {
     notice_.clear();
     macroList_->endEdit(true);
     carryNames();
+    checkpoint(texts().recorded);  // what a recording New stops was recorded before it
     manager_.newMacro();
     showMacroList();
     showOptions();
     showEvents(std::nullopt);
+    checkpoint(texts().newButton);
 }
 
 void CMacroRecordDlg::deleteMacro() {
@@ -278,22 +335,33 @@ void CMacroRecordDlg::deleteMacro() {
     }
     macroList_->endEdit(false);
     carryNames();
+    checkpoint(texts().recorded);
     const Status status = manager_.deleteMacro();
     showMacroList();
     showOptions();
     showEvents(std::nullopt);
     report(status);
+    checkpoint(texts().deleteButton);
 }
 
 void CMacroRecordDlg::toggleRecordDelay() {
     manager_.toggleRecordDelay();
     qCDebug(lcMacroManager) << (manager_.recordDelay() ? "has delay time" : "No delay time");
+    const macromgr::Texts& t = texts();
+    // The label's lines, joined (the Chinese one is a single phrase over two lines).
+    checkpoint(language_ == Language::Chinese
+                   ? t.recordDelay[0] + t.recordDelay[1]
+                   : t.recordDelay[0] + QLatin1Char(' ') + t.recordDelay[1] + QLatin1Char(' ') +
+                         t.recordDelay[2]);
     update();
 }
 
 void CMacroRecordDlg::toggleLoops() {
     manager_.toggleLoops();
+    restoring_ = true;  // the field's text follows; the switch itself is the step
     showOptions();
+    restoring_ = false;
+    checkpoint(texts().loops);
 }
 
 void CMacroRecordDlg::okPressed() {
@@ -323,7 +391,11 @@ void CMacroRecordDlg::selectMacroLine(int row) {
     if (static_cast<std::size_t>(macroList_->count()) != manager_.macroNames().size()) return;
     manager_.select(index);
     qCDebug(lcMacroManager) << (manager_.recordDelay() ? "Has  delay time" : "Has No delay time");
+    // Choosing a macro is no step, whatever showing its loop count stores.
+    restoring_ = true;
     showOptions();
+    restoring_ = false;
+    shownSelected_ = manager_.selectedMacro();  // where an undo of the next edit comes back to
     showEvents(std::nullopt);
 }
 
@@ -335,6 +407,7 @@ void CMacroRecordDlg::carryNames() {
         if (text == qs(names[static_cast<std::size_t>(i)])) continue;
         // A refused name stays out of the record; the rename handler puts the old one back.
         (void)manager_.rename(static_cast<std::size_t>(i), text.toStdString());
+        checkpoint(texts().renamed);
     }
 }
 
@@ -346,6 +419,7 @@ void CMacroRecordDlg::macroRenamed(int row, const QString& oldText) {
         macroList_->item(row)->setText(oldText);
         report(status);
     }
+    checkpoint(texts().renamed);
 }
 
 void CMacroRecordDlg::delayEdited(qint64 line, qint64 value) {
@@ -354,6 +428,47 @@ void CMacroRecordDlg::delayEdited(qint64 line, qint64 value) {
     // The list is refilled from the streams, so a refused edit shows the delay that stayed.
     showEvents(static_cast<int>(line));
     report(status);
+    checkpoint(texts().delayChanged);
+}
+
+// --- Undo ---------------------------------------------------------------------------------
+
+void CMacroRecordDlg::checkpoint(const QString& name, int mergeKey) {
+    if (restoring_) return;
+    auto changes = macros::changedRecords(shown_, manager_.workingTable());
+    if (changes.empty()) return;
+    const std::optional<std::size_t> before = shownSelected_;
+    shown_ = manager_.workingTable();
+    shownSelected_ = manager_.selectedMacro();
+    history_.push(new MacroStep(*this, std::move(changes), before, shownSelected_,
+                                name, mergeKey));
+}
+
+void CMacroRecordDlg::undo() {
+    if (manager_.hookInstalled()) return;
+    // A name still being typed is a step of its own first.
+    macroList_->endEdit(true);
+    carryNames();
+    history_.undo();
+}
+
+void CMacroRecordDlg::redo() {
+    if (manager_.hookInstalled()) return;
+    history_.redo();
+}
+
+void CMacroRecordDlg::restoreTable(const macros::MacroTable& table,
+                                   std::optional<std::size_t> selected) {
+    if (!manager_.restore(table, selected)) return;
+    restoring_ = true;
+    shown_ = table;
+    shownSelected_ = manager_.selectedMacro();
+    notice_.clear();
+    showMacroList();
+    showOptions();
+    showEvents(std::nullopt);
+    restoring_ = false;
+    update();
 }
 
 // --- The event list's menu ----------------------------------------------------------------
@@ -365,18 +480,20 @@ std::unique_ptr<QMenu> CMacroRecordDlg::eventMenu() {
     const std::optional<std::size_t> line = selectedEventLine();
 
     // Each command needs a selected event line; without one it does nothing.
-    const auto command = [this, line](auto&& operation) {
-        return [this, line, operation]() {
+    const auto command = [this, line](const QString& name, auto&& operation) {
+        return [this, line, name, operation]() {
             if (!line) return;
             notice_.clear();
+            checkpoint(texts().recorded);
             operation(*line);
+            checkpoint(name);
             update();
         };
     };
     connect(menu->addAction(t.insertBefore), &QAction::triggered, this,
-            command([this](std::size_t s) { report(manager_.insertBefore(s)); }));
+            command(t.insertBefore, [this](std::size_t s) { report(manager_.insertBefore(s)); }));
     connect(menu->addAction(t.insertAfter), &QAction::triggered, this,
-            command([this](std::size_t s) { report(manager_.insertAfter(s)); }));
+            command(t.insertAfter, [this](std::size_t s) { report(manager_.insertAfter(s)); }));
 
     QMenu* mouse = menu->addMenu(t.insertMouseKey);
     ui::styleMenu(*mouse);
@@ -395,7 +512,7 @@ std::unique_ptr<QMenu> CMacroRecordDlg::eventMenu() {
         ui::styleMenu(*sub);
         for (const auto& [actionText, action] : actions) {
             connect(sub->addAction(*actionText), &QAction::triggered, this,
-                    command([this, button, action](std::size_t s) {
+                    command(t.insertMouseKey, [this, button, action](std::size_t s) {
                         const Status status = manager_.insertMouseKey(s, button, action);
                         showEvents(static_cast<int>(s));
                         report(status);
@@ -403,13 +520,13 @@ std::unique_ptr<QMenu> CMacroRecordDlg::eventMenu() {
         }
     }
     connect(menu->addAction(t.insertDelay), &QAction::triggered, this,
-            command([this](std::size_t s) {
+            command(t.insertDelay, [this](std::size_t s) {
                 const Status status = manager_.insertDelay(s);
                 showEvents(std::nullopt);
                 report(status);
             }));
     connect(menu->addAction(t.deleteEvent), &QAction::triggered, this,
-            command([this](std::size_t s) {
+            command(t.deleteEvent, [this](std::size_t s) {
                 const Status status = manager_.deleteLine(s);
                 showEvents(std::nullopt);
                 report(status);
@@ -442,6 +559,8 @@ void CMacroRecordDlg::customEvent(QEvent* event) {
         showEvents(inserting ? std::optional<int>(static_cast<int>(insertLine)) : std::nullopt);
         if (status && !notice_.isEmpty() && !inserting) notice_.clear();
         report(status);
+        // Keys recorded become a step when the recording stops; an inserted key is one now.
+        if (!manager_.recording()) checkpoint(texts().inserted);
         update();
         return;
     }
@@ -546,6 +665,19 @@ void CMacroRecordDlg::leaveEvent(QEvent* event) {
 void CMacroRecordDlg::keyPressEvent(QKeyEvent* event) {
     // Enter and Escape belong to the macro being recorded, never to the window.
     if (ui::isEnterOrEscape(event->key())) {
+        event->accept();
+        return;
+    }
+    // Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo, unless the hook takes them for the macro.
+    const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                            Qt::AltModifier | Qt::MetaModifier);
+    if (!manager_.hookInstalled() && (event->key() == Qt::Key_Z || event->key() == Qt::Key_Y) &&
+        (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
+        if (event->key() == Qt::Key_Z && mods == Qt::ControlModifier) {
+            undo();
+        } else {
+            redo();
+        }
         event->accept();
         return;
     }

@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QString>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <memory>
 #include <optional>
@@ -80,6 +81,14 @@ public:
     // Carries edited names into the records, as the 100 ms timer does.
     void carryNames();
 
+    // ---- This window's own undo history, dropped with it (OK makes it one step of the main
+    // window's). Refused while the hook holds the keyboard: Ctrl+Z is then a key of the macro.
+    void undo();
+    void redo();
+    [[nodiscard]] const QUndoStack& history() const { return history_; }
+    // Shows a table of an earlier moment with its selection (an undo step's).
+    void restoreTable(const macros::MacroTable& table, std::optional<std::size_t> selected);
+
     // ---- Painted areas, for screen readers and the keyboard (macro_manager_accessible.cpp).
     [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
     void activatePaintedArea(int id) override;
@@ -113,6 +122,9 @@ private:
     void setHovered(macromgr::Button button);
     // A keystroke of a recording started from the keyboard: the quiet time starts over.
     void keyboardRecordingKey(qint64 vk, bool release);
+    // What changed in the working table since the last step becomes a step named name; equal
+    // non-zero mergeKeys of adjacent steps merge (digits typed into the loop field).
+    void checkpoint(const QString& name, int mergeKey = 0);
 
     Language language_;
     QString folder_;
@@ -142,6 +154,11 @@ private:
     QTimer quietTimer_;
     const Clock* quietClock_ = nullptr;
     Clock::TimePoint quietSince_{};
+
+    QUndoStack history_;
+    macros::MacroTable shown_;  // the working table as of the last step
+    std::optional<std::size_t> shownSelected_;
+    bool restoring_ = false;
 };
 
 }  // namespace tessaron::app

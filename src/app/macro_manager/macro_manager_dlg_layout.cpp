@@ -44,6 +44,10 @@ Texts englishTexts() {
     t.click = QStringLiteral("Click");
     t.insertDelay = QStringLiteral("Insert Delay");
     t.deleteEvent = QStringLiteral("Delete");
+    t.recorded = QStringLiteral("Recording");
+    t.inserted = QStringLiteral("Insert Key");
+    t.renamed = QStringLiteral("Rename");
+    t.delayChanged = QStringLiteral("Edit Delay");
     return t;
 }
 
@@ -73,6 +77,10 @@ Texts chineseTexts() {
     t.click = QStringLiteral("单击");
     t.insertDelay = QStringLiteral("插入延迟");
     t.deleteEvent = QStringLiteral("删除");
+    t.recorded = QStringLiteral("录制");
+    t.inserted = QStringLiteral("插入按键");
+    t.renamed = QStringLiteral("重命名");
+    t.delayChanged = QStringLiteral("编辑延迟");
     return t;
 }
 

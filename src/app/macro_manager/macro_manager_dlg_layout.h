@@ -87,6 +87,11 @@ struct Texts {
     QString click;
     QString insertDelay;
     QString deleteEvent;
+    // Names of undo steps.
+    QString recorded;
+    QString inserted;
+    QString renamed;
+    QString delayChanged;
 };
 
 const Texts& texts(Language lang);

@@ -74,6 +74,7 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
         auto* s = new ui::CBitSlider(Qt::Horizontal, this);
         s->setControlId(id);
         connect(s, &ui::CBitSlider::thumbPlaced, this, &CTessaronDlg::onSliderMoved);
+        connect(s, &QSlider::sliderPressed, this, [this] { ++sliderDrags_; });
         s->setRange(0, maximum);
         s->setSingleStep(1);
         s->setPageStep(1);
@@ -158,6 +159,15 @@ void CTessaronDlg::createTray() {
     tray_->setIcon(windowIcon());
     tray_->setToolTip(tr2("Orvik Gaming Keyboard", kWindowTitle));
     trayMenu_ = std::make_unique<QMenu>();
+    trayUndo_ = trayMenu_->addAction(QString(), this, [this] {
+        if (controller_) controller_->undo();
+    });
+    trayRedo_ = trayMenu_->addAction(QString(), this, [this] {
+        if (controller_) controller_->redo();
+    });
+    updateTrayUndo();
+    connect(trayMenu_.get(), &QMenu::aboutToShow, this, &CTessaronDlg::updateTrayUndo);
+    trayMenu_->addSeparator();
     trayMenu_->addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
                          [this] { CAboutDlg(live_.language, this).exec(); });
     if (setup_.autostart) addAutostartSwitch();
@@ -169,6 +179,42 @@ void CTessaronDlg::createTray() {
     connect(tray_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { trayActivated(reason); });
     tray_->show();
+}
+
+void CTessaronDlg::setUndoAction(QAction* action, bool redo) const {
+    const std::optional<Error> name =
+        !controller_ ? std::nullopt : redo ? controller_->redoName() : controller_->undoName();
+    const bool can = controller_ && (redo ? controller_->canRedo() : controller_->canUndo());
+    QString text = redo ? tr2("Redo", "重做") : tr2("Undo", "撤销");
+    if (name) {
+        // A macro name or a path may hold '&', which a menu would take for a mnemonic.
+        text = (redo ? tr2("Redo: %1", "重做：%1") : tr2("Undo: %1", "撤销：%1"))
+                   .arg(QString::fromStdString(name->text(live_.language))
+                            .replace(QLatin1Char('&'), QStringLiteral("&&")));
+    }
+    action->setText(text);
+    action->setEnabled(can);
+    action->setShortcut(redo ? QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)
+                             : QKeySequence(Qt::CTRL | Qt::Key_Z));
+    // Shown beside the item only: the window's keyPressEvent takes the keys.
+    action->setShortcutContext(Qt::WidgetShortcut);
+}
+
+void CTessaronDlg::addUndoActions(QMenu& menu) {
+    setUndoAction(menu.addAction(QString(), this, [this] {
+                      if (controller_) controller_->undo();
+                  }),
+                  false);
+    setUndoAction(menu.addAction(QString(), this, [this] {
+                      if (controller_) controller_->redo();
+                  }),
+                  true);
+}
+
+void CTessaronDlg::updateTrayUndo() {
+    if (trayUndo_ == nullptr) return;
+    setUndoAction(trayUndo_, false);
+    setUndoAction(trayRedo_, true);
 }
 
 void CTessaronDlg::addAutostartSwitch() {
@@ -247,6 +293,15 @@ void CTessaronDlg::openRules() {
 void CTessaronDlg::connectController() {
     SettingsController* c = controller_;
     connect(c, &SettingsController::settingsChanged, this, qOverload<>(&QWidget::update));
+    // The icon menu's Undo and Redo follow the history (the menu may be shown by the desktop).
+    connect(&c->history(), &QUndoStack::indexChanged, this, &CTessaronDlg::updateTrayUndo);
+    connect(&c->history(), &QUndoStack::undoTextChanged, this, &CTessaronDlg::updateTrayUndo);
+    connect(&c->history(), &QUndoStack::redoTextChanged, this, &CTessaronDlg::updateTrayUndo);
+    connect(c, &SettingsController::busyChanged, this, &CTessaronDlg::updateTrayUndo);
+    connect(c, &SettingsController::historyCleared, this, [this](const Error& why) {
+        updateTrayUndo();
+        showHistoryNotice(QString::fromStdString(why.text(live_.language)));
+    });
     connect(c, &SettingsController::settingsReloaded, this, [this](bool afterRead) {
         setSlidersFromImage();
         if (afterRead) offerFirmwareUpdate();
@@ -311,8 +366,15 @@ void CTessaronDlg::onSliderMoved(int controlId) {
                              : controlId == kReportRateSliderId ? img::kReportRate
                                                                 : img::kBrightness;
     if (controller_) {
+        const Error name = controlId == kSpeedSliderId        ? makeError("Speed", "速度")
+                           : controlId == kReportRateSliderId ? makeError("USB Report Rate", "USB报告率")
+                                                              : makeError("Brightness", "亮度");
+        // One drag of the thumb is one step; each key press or wheel notch is one of its own.
+        const int mergeKey =
+            s->isSliderDown() ? sliderDrags_ * 4 + static_cast<int>(index) + 1 : 0;
         controller_->edit(
-            [byte, pos](LiveConfig& live) { live.image[byte] = static_cast<std::uint8_t>(pos); });
+            [byte, pos](LiveConfig& live) { live.image[byte] = static_cast<std::uint8_t>(pos); },
+            name, mergeKey);
     }
 }
 

@@ -38,6 +38,7 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 class QSystemTrayIcon;
 
 namespace tessaron::ui {
@@ -174,6 +175,7 @@ private:
         bool responseListOpen = false;
         bool helpMenuOpen = false;
         bool unplugged = false;
+        QString notice;
         friend bool operator==(const FaceState&, const FaceState&) = default;
     };
     [[nodiscard]] FaceState faceState() const;
@@ -233,6 +235,12 @@ private:
     // running there (remembered in <data folder>/tessaron.conf).
     void tellStillRunning();
     void addAutostartSwitch();
+    // Undo and Redo with the name of their step, for the window's and the icon's menus.
+    void setUndoAction(QAction* action, bool redo) const;
+    void addUndoActions(QMenu& menu);
+    void updateTrayUndo();
+    // One line over the keyboard picture for a few seconds (the undo history was cleared).
+    void showHistoryNotice(const QString& text);
     // The icon menu's automatic switching: on/off, the rules, and whether each switch is told.
     void addSwitchingEntries();
 
@@ -298,6 +306,11 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;
     std::vector<QAction*> trayProfiles_;  // the profiles' part of the menu
+    QAction* trayUndo_ = nullptr;
+    QAction* trayRedo_ = nullptr;
+    int sliderDrags_ = 0;  // thumb presses so far: moves of one drag merge into one step
+    QString historyNotice_;
+    QTimer* historyNoticeTimer_ = nullptr;
 
     bool firmwareOffered_ = false;  // once per connection
     bool ended_ = false;

@@ -6,6 +6,8 @@
 #include "app/main_window/firmware_offer.h"
 #include "app/main_window/main_window.h"
 
+#include <QTimer>
+
 namespace tessaron::app {
 
 void CTessaronDlg::tellKeysBeyondKeyboard(int count) {
@@ -22,6 +24,21 @@ void CTessaronDlg::tellKeysBeyondKeyboard(int count) {
 void CTessaronDlg::showError(const Error& error) {
     dialogs_->inform(this, tr2("Orvik Gaming Keyboard", kWindowTitle),
                      QString::fromStdString(error.text(live_.language)));
+}
+
+void CTessaronDlg::showHistoryNotice(const QString& text) {
+    constexpr int kNoticeMs = 6000;
+    if (historyNoticeTimer_ == nullptr) {
+        historyNoticeTimer_ = new QTimer(this);
+        historyNoticeTimer_->setSingleShot(true);
+        connect(historyNoticeTimer_, &QTimer::timeout, this, [this] {
+            historyNotice_.clear();
+            update();
+        });
+    }
+    historyNotice_ = text;
+    historyNoticeTimer_->start(kNoticeMs);
+    update();
 }
 
 void CTessaronDlg::cancel() {

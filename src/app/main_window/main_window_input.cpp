@@ -15,6 +15,7 @@
 #include "app/main_window/about_dlg.h"
 #include "app/main_window/lighting_panel.h"
 #include "app/main_window/performance_panel.h"
+#include "keys/key_description.h"
 #include "ui/bit_slider.h"
 #include "ui/menu_style.h"
 
@@ -128,6 +129,19 @@ void CTessaronDlg::keyPressEvent(QKeyEvent* event) {
         contextMenuEvent(&menu);
         return;
     }
+    // Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo. The pages that capture keys are windows
+    // of their own: these reach them as keys.
+    const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                            Qt::AltModifier | Qt::MetaModifier);
+    if (controller_ && (key == Qt::Key_Z || key == Qt::Key_Y) &&
+        (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
+        if (key == Qt::Key_Z && mods == Qt::ControlModifier) {
+            controller_->undo();
+        } else {
+            controller_->redo();
+        }
+        return;
+    }
     if (key == Qt::Key_Escape && (effectListOpen_ || responseListOpen_ || helpMenuOpen_)) {
         // Closes an open list or menu as a click beside it does.
         const int field = effectListOpen_     ? area::kEffectField
@@ -154,6 +168,8 @@ void CTessaronDlg::contextMenuEvent(QContextMenuEvent* event) {
     if (busy()) return;
     QMenu menu(this);
     ui::styleMenu(menu);
+    addUndoActions(menu);
+    menu.addSeparator();
     menu.addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
                    [this] { CAboutDlg(live_.language, this).exec(); });
     menu.exec(event->globalPos());
@@ -196,8 +212,8 @@ void CTessaronDlg::click(QPoint p) {
 void CTessaronDlg::clickArea(int a) {
     using namespace area;
     // Every change of the settings goes through the controller.
-    const auto change = [this](const std::function<void(device::DeviceImage&)>& f) {
-        controller_->edit([&f](LiveConfig& live) { f(live.image); });
+    const auto change = [this](Error name, const std::function<void(device::DeviceImage&)>& f) {
+        controller_->edit([&f](LiveConfig& live) { f(live.image); }, std::move(name));
     };
     switch (a) {
         case kHelp:
@@ -218,7 +234,7 @@ void CTessaronDlg::clickArea(int a) {
         case kDirection1 + 1:
         case kDirection1 + 2:
         case kDirection1 + 3:
-            change([a](device::DeviceImage& image) {
+            change(makeError("Lighting direction", "灯光方向"), [a](device::DeviceImage& image) {
                 image[img::kDirection] =
                     lighting::directionForButton(image[img::kEffect], a - kDirection1);
             });
@@ -228,13 +244,17 @@ void CTessaronDlg::clickArea(int a) {
             break;
         case kGameModeOn:
         case kGameModeOff:
-            change([a](device::DeviceImage& image) {
+            change(a == kGameModeOn ? makeError("Game Mode on", "游戏模式 开")
+                                    : makeError("Game Mode off", "游戏模式 关"),
+                   [a](device::DeviceImage& image) {
                 performance::setGameMode(image, a == kGameModeOn);
             });
             break;
         case kWinLockOn:
         case kWinLockOff:
-            change([a](device::DeviceImage& image) {
+            change(a == kWinLockOn ? makeError("Win Lock on", "Win 锁 开")
+                                   : makeError("Win Lock off", "Win 锁 关"),
+                   [a](device::DeviceImage& image) {
                 performance::setWinLock(image, a == kWinLockOn);
             });
             break;
@@ -279,7 +299,10 @@ void CTessaronDlg::clickArea(int a) {
 
 void CTessaronDlg::clickKey(keys::KeyIndex key) {
     if (live_.diyMode) {
-        controller_->edit([key](LiveConfig& live) { lighting::toggleDiyLight(live.image, key); });
+        controller_->edit(
+            [key](LiveConfig& live) { lighting::toggleDiyLight(live.image, key); },
+            makeError("Light of " + keys::pictureKeyName(key, Language::English),
+                      keys::pictureKeyName(key, Language::Chinese) + " 灯光"));
         return;
     }
     editKey(key);
@@ -288,9 +311,11 @@ void CTessaronDlg::clickKey(keys::KeyIndex key) {
 void CTessaronDlg::clickEffectList(QPoint p) {
     const int row = effectListRow(p.x(), p.y());
     if (row >= 0) {
-        controller_->edit([row](LiveConfig& live) {
-            live.diyMode = lighting::chooseEffect(live.image, static_cast<std::size_t>(row));
-        });
+        controller_->edit(
+            [row](LiveConfig& live) {
+                live.diyMode = lighting::chooseEffect(live.image, static_cast<std::size_t>(row));
+            },
+            makeError("Lighting effect", "灯光效果"));
     }
     effectListOpen_ = false;
     hoveredRow_ = -1;
@@ -300,7 +325,8 @@ void CTessaronDlg::clickEffectList(QPoint p) {
 void CTessaronDlg::clickResponseList(QPoint p) {
     const int row = responseListRow(p.x(), p.y(), layout());
     controller_->edit(
-        [row](LiveConfig& live) { performance::chooseResponseRow(live.image, row); });
+        [row](LiveConfig& live) { performance::chooseResponseRow(live.image, row); },
+        makeError("Response Time", "响应时间"));
     responseListOpen_ = false;
     hoveredRow_ = -1;
     placeSliders();
@@ -334,14 +360,21 @@ void CTessaronDlg::editKey(keys::KeyIndex key) {
     }
     // The page fills the pending assignment; the controller applies it.
     const EditorOpen open(*controller_);
-    if (!setup_.pages.keyPage(this, controller_->live(), key)) return;
+    if (!setup_.pages.keyPage(this, controller_->live(), key)) {
+        if (controller_) controller_->cancelEdit();
+        return;
+    }
     controller_->finishKeyEdit();
 }
 
 void CTessaronDlg::runMacroManager() {
     if (!setup_.pages.macroManager) return;
+    controller_->beginMacroEdit();
     const EditorOpen open(*controller_);
-    if (!setup_.pages.macroManager(this, controller_->live())) return;
+    if (!setup_.pages.macroManager(this, controller_->live())) {
+        if (controller_) controller_->cancelEdit();
+        return;
+    }
     controller_->macrosEdited();
 }
 
@@ -349,7 +382,10 @@ void CTessaronDlg::runProfiles() {
     if (!setup_.pages.profiles) return;
     // No automatic switch nor outside change until the panel's changes are taken in.
     controller_->openEditor();
+    controller_->beginProfiles();
     setup_.pages.profiles(this, controller_->live(), frameGeometry());
+    if (!controller_) return;
+    controller_->profilesClosed();
     // A profile applied replaced the settings and keymap.bin.
     QTimer::singleShot(kProfilesSettleMs, this, [this] {
         if (!controller_) return;

@@ -168,6 +168,7 @@ CTessaronDlg::FaceState CTessaronDlg::faceState() const {
     s.responseListOpen = responseListOpen_;
     s.helpMenuOpen = helpMenuOpen_;
     s.unplugged = unplugged_;
+    s.notice = historyNotice_;
     return s;
 }
 
@@ -239,31 +240,36 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
                            ui::litKeyCap(QColor::fromRgb(static_cast<QRgb>(*colour))));
         }
     }
+    QRect keysArea;
+    for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+        const auto key = static_cast<keys::KeyIndex>(k);
+        if (!keys::keyRect(key).empty()) keysArea |= keyRect(key);
+    }
+    // One line of text in a dark band across the keys, centred on y.
+    const auto band = [&](const QString& text, int y) {
+        const QFont font = ui::panelFont(kNoticeTextHeight, 600);
+        const QFontMetrics metrics(font);
+        const QRect r(keysArea.left(), y - 16, keysArea.width(), 32);
+        p.fillRect(r, QColor(0x10, 0x12, 0x16, 230));
+        p.fillRect(QRect(r.left(), r.top(), 3, r.height()), QColor(0xe0, 0x25, 0x3a));
+        const int x = r.left() + (r.width() - metrics.horizontalAdvance(text)) / 2;
+        ui::drawPanelText(p, text, x, r.top() + (r.height() - metrics.height()) / 2, font,
+                          Qt::white);
+    };
+    if (!historyNotice_.isEmpty()) band(historyNotice_, keysArea.bottom() - 16);
     if (unplugged_) {
         // The picture stays (its settings are kept and saved once the keyboard is back), dimmed,
         // with one line over its middle.
         const QRect picture(origin.x, origin.y, kKeyboardPictureWidth, kKeyboardPictureHeight);
-        QRect keysArea;
-        for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
-            const auto key = static_cast<keys::KeyIndex>(k);
-            if (!keys::keyRect(key).empty()) keysArea |= keyRect(key);
-        }
         p.save();
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 0, 0, 160));
         p.drawRoundedRect(QRectF(keysArea.adjusted(-14, -14, 14, 14)), 10, 10);
         p.restore();
-        const QString notice = tr2("Keyboard not connected: plug it in to save your changes.",
-                                   "键盘未连接：插入键盘后即可保存更改。");
-        const QFont font = ui::panelFont(kNoticeTextHeight, 600);
-        const QFontMetrics metrics(font);
-        const QRect band(keysArea.left(), picture.center().y() - 16, keysArea.width(), 32);
-        p.fillRect(band, QColor(0x10, 0x12, 0x16, 230));
-        p.fillRect(QRect(band.left(), band.top(), 3, band.height()), QColor(0xe0, 0x25, 0x3a));
-        const int x = band.left() + (band.width() - metrics.horizontalAdvance(notice)) / 2;
-        ui::drawPanelText(p, notice, x, band.top() + (band.height() - metrics.height()) / 2, font,
-                          Qt::white);
+        band(tr2("Keyboard not connected: plug it in to save your changes.",
+                 "键盘未连接：插入键盘后即可保存更改。"),
+             picture.center().y());
         return;  // no hover on a keyboard that is not there
     }
     if (hoveredKey_) {

@@ -45,6 +45,9 @@ TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
     CTessaronDlg& w = *rig.window;
     w.activateWindow();
     w.setFocus();
+    // A step before the page, which the Ctrl+Z typed on the page must leave alone.
+    rig.controller->edit([](LiveConfig& l) { l.image[device::image::kSpeed] ^= 1; });
+    const std::uint8_t speed = rig.live().image[device::image::kSpeed];
 
     // Tab to the keyboard picture, then by arrows from Esc down to Caps Lock.
     ASSERT_TRUE(road::tabTo(&w, w, QStringLiteral("Escape")));
@@ -87,6 +90,23 @@ TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
         ran);
     key(&w, Qt::Key_Space);
     ASSERT_TRUE(ran) << "the key page did not open";
+    EXPECT_EQ(rig.live().image[device::image::kSpeed], speed);
+    EXPECT_EQ(rig.controller->history().count(), 2);
+    ASSERT_TRUE(rig.controller->undoName());
+    EXPECT_EQ(rig.controller->undoName()->english, "Caps Lock → Left Ctrl + Z");
+
+    // In the window Ctrl+Z takes the key back, Ctrl+Y and Ctrl+Shift+Z bring steps back again.
+    const auto cell = [&] {
+        return keys::readCell(rig.live().image, keys::matrixCellOffset(kCapsLock));
+    };
+    const keys::KeyCell assigned = cell();
+    key(&w, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(cell(), assigned);
+    key(&w, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(rig.live().image[device::image::kSpeed], speed);
+    key(&w, Qt::Key_Y, Qt::ControlModifier);
+    key(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(cell(), assigned);
 
     // The window's Save: Tab to the bottom buttons, right to Save.
     ASSERT_TRUE(road::tabTo(&w, w, QStringLiteral("Return")));

@@ -203,6 +203,46 @@ TEST(MacroManagerClose, OkHandsBackTheWorkingTableCancelDropsIt) {
     EXPECT_EQ(rig.committed[0].hostStream(), streamOf({0x01, kA, 0x81, kA}));
 }
 
+TEST(MacroManagerUndo, EachEditIsOneStepAndCtrlZWhileRecordingIsAKeyOfTheMacro) {
+    ManagerRig rig(tableWith({"Macro_001"}));
+    CMacroRecordDlg& dlg = *rig.dlg;
+    const macros::MacroTable start = dlg.manager().workingTable();
+    const auto ctrl = [&dlg](Qt::Key key, Qt::KeyboardModifiers more = {}) {
+        QTest::keyClick(&dlg, key, Qt::ControlModifier | more);
+    };
+
+    rig.click(mm::kRecordButton);
+    rig.type(kA);
+    ctrl(Qt::Key_Z);  // while recording it goes to the macro (through the hook), never undoes
+    rig.type(kB);
+    rig.click(mm::kRecordButton);
+    constexpr std::uint8_t kLCtrl = 0xA2, kZ = 0x5A;
+    EXPECT_EQ(dlg.manager().workingTable()[0].hostStream(),
+              streamOf({0x01, kA, 0x81, kA, 0x01, kLCtrl, 0x01, kZ, 0x81, kZ, 0x01, kB, 0x81, kB}));
+    rig.click(mm::kNewButton);
+    rig.click(mm::kLoopsBox);
+    dlg.loopField()->setFocus();
+    dlg.loopField()->selectAll();
+    QTest::keyClicks(dlg.loopField(), "12");
+    dlg.setFocus();
+    // Recording, New, the loops switch, and the digits typed as one.
+    EXPECT_EQ(dlg.history().count(), 4);
+    EXPECT_EQ(dlg.history().undoText(), QStringLiteral("Number of Loops"));
+    const macros::MacroTable end = dlg.manager().workingTable();
+
+    for (int i = 0; i < 4; ++i) ctrl(Qt::Key_Z);
+    EXPECT_EQ(dlg.manager().workingTable(), start);
+    EXPECT_EQ(rig.macroTexts(), QStringList({"Macro_001"}));
+    EXPECT_TRUE(rig.eventTexts().isEmpty());
+    ctrl(Qt::Key_Y);
+    EXPECT_EQ(rig.eventTexts().size(), 7);
+    for (int i = 0; i < 3; ++i) ctrl(Qt::Key_Z, Qt::ShiftModifier);
+    EXPECT_EQ(dlg.manager().workingTable(), end);
+    EXPECT_EQ(dlg.loopField()->text(), "12");
+    rig.click(mm::kOkButton);
+    EXPECT_EQ(rig.committed, end);
+}
+
 TEST(MacroManagerWindow, EnterAndEscapeDoNotCloseIt) {
     ManagerRig rig(tableWith({"Macro_001"}));
     QTest::keyClick(rig.dlg.get(), Qt::Key_Escape);

@@ -427,6 +427,14 @@ TEST(MainWindow, PagesApplyTheirResults) {
     ASSERT_TRUE(profilesOpened);
     ASSERT_TRUE(waitFor([&] { return rig.window->slider(kBrightnessSliderId)->value() == 9; }));
     EXPECT_TRUE(rig.dialogs.asked.empty());  // the profiles refresh offers no update
+
+    // Each page's OK was one step; undone, the settings and the files are as before.
+    ASSERT_EQ(rig.controller->history().count(), 3);
+    while (rig.controller->canUndo()) rig.controller->undo();
+    EXPECT_FALSE(rig.controller->isDirty());
+    macros = macros::loadMacroFile(live.macroFilePath());
+    ASSERT_TRUE(macros);
+    EXPECT_FALSE(macros->table[0].inUse());
 }
 
 TEST(MainWindow, RendersInBothLanguages) {
