@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -64,8 +65,11 @@ protected:
     }
 
     void saveOnWindow() {
-        QTest::mouseClick(rig->window.get(), Qt::LeftButton, {},
-                          staticButtonTable()[area::kSave].centre());
+        const auto areas = rig->window->areaTable(false);
+        const auto save = std::find_if(areas.begin(), areas.end(),
+                                       [](const WindowArea& a) { return a.id == area::kSave; });
+        ASSERT_NE(save, areas.end());
+        QTest::mouseClick(rig->window.get(), Qt::LeftButton, {}, save->rect.center());
         ASSERT_TRUE(rig->settle());
     }
 
