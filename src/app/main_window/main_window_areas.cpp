@@ -382,18 +382,11 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
 }
 
 std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
-    std::vector<ui::PaintedArea> out;
-    for (WindowArea& a : areaTable(true)) {
-        if (a.readable) out.push_back(std::move(a));
-    }
-    return out;
+    return ui::readableAreas(areaTable(true));
 }
 
 int CTessaronDlg::areaAt(QPoint p) const {
-    for (const WindowArea& a : areaTable(false)) {
-        if (a.hit && a.rect.contains(p)) return a.id;
-    }
-    return area::kNone;
+    return ui::areaAt(areaTable(false), p);
 }
 
 int CTessaronDlg::listRowAt(QPoint p) const {

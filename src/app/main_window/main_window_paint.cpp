@@ -41,12 +41,7 @@ QString fromUtf8(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-const WindowArea* findArea(const std::vector<WindowArea>& areas, int id) {
-    for (const WindowArea& a : areas) {
-        if (a.id == id) return &a;
-    }
-    return nullptr;
-}
+using ui::findArea;
 
 }  // namespace
 

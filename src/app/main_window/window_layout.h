@@ -50,19 +50,7 @@ inline constexpr int kReportRate = 402;
 inline constexpr int kKey = 1000;  // + key index
 }  // namespace area
 
-// One entry of the window's area table: what the reader is told (the painted area), whether a
-// click lands on it, and what the paint draws for it when the area draws itself.
-struct WindowArea : ui::PaintedArea {
-    bool hit = true;        // false: its clicks go elsewhere (a slider widget, the key picture)
-    bool readable = true;   // false: only a click target (the logo, the colour squares)
-    const char* picture = nullptr;       // image drawn at pictureAt
-    const char* hoverPicture = nullptr;  // ... while the pointer is over the area
-    QPoint pictureAt;
-    bool labelled = false;  // the paint writes its label at labelAt
-    QPoint labelAt;
-    QString label;  // the painted text where it is not the name
-    [[nodiscard]] const QString& paintedLabel() const { return label.isEmpty() ? name : label; }
-};
+using ui::WindowArea;
 
 // Collapsed flags of the four sections of the left panel; all start collapsed.
 struct Sections {

@@ -235,7 +235,7 @@ void CConfigureDlg::mouseReleaseEvent(QMouseEvent* event) {
     keyboard_.hideMark();
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->position().toPoint();
-        activatePaintedArea(static_cast<int>(pd::hitTest(p.x(), p.y())));
+        activatePaintedArea(ui::areaAt(areaTable(), p));
     }
     QDialog::mouseReleaseEvent(event);
 }
@@ -329,31 +329,31 @@ void CConfigureDlg::paintPlainFace(QPainter& painter) const {
 
 void CConfigureDlg::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
-    const pd::Texts& t = pd::texts(language_);
     if (!ui::drawPanelImage(p, folder_, QString::fromLatin1(pd::kBackgroundImage), 0, 0)) {
         paintPlainFace(p);
     }
-    ui::drawPanelText(p, t.title, pd::kTitleSpot.x(), pd::kTitleSpot.y(), pd::kTitleHeight);
-
-    // A button image that is missing leaves its click area outlined, so it can still be found.
-    const auto button = [&](const char* image, QPoint spot, const ui::Rect& area) {
-        if (ui::drawPanelImage(p, folder_, QString::fromLatin1(image), spot.x(), spot.y()))
-            return false;
+    const std::vector<ui::WindowArea> areas = areaTable();
+    // The pictures first, then the labels over them. A button image that is missing leaves its
+    // click area outlined, so it can still be found.
+    for (const ui::WindowArea& a : areas) {
+        if (a.picture == nullptr ||
+            ui::drawPanelImage(p, folder_, QString::fromLatin1(a.picture), a.pictureAt.x(),
+                               a.pictureAt.y())) {
+            continue;
+        }
         p.setPen(ui::theme::kBorderLight);
-        p.drawRect(area.toQRect().adjusted(0, 0, -1, -1));
-        return true;
-    };
-    if (button(pd::kCloseImage, pd::kCloseSpot, pd::kCloseArea)) {
-        const QRect cross = pd::kCloseArea.toQRect().adjusted(3, 3, -4, -4);
-        p.drawLine(cross.topLeft(), cross.bottomRight());
-        p.drawLine(cross.topRight(), cross.bottomLeft());
+        p.drawRect(a.rect.adjusted(0, 0, -1, -1));
+        if (a.id == static_cast<int>(pd::Button::Close)) {
+            const QRect cross = a.rect.adjusted(3, 3, -4, -4);
+            p.drawLine(cross.topLeft(), cross.bottomRight());
+            p.drawLine(cross.topRight(), cross.bottomLeft());
+        }
     }
-    button(pd::kNewImage, pd::kNewSpot, pd::kNewArea);
-    button(pd::kDeleteImage, pd::kDeleteSpot, pd::kDeleteArea);
-    ui::drawPanelText(p, t.newLabel, pd::kNewLabelSpot.x(), pd::kNewLabelSpot.y(),
-                      pd::kLabelHeight);
-    ui::drawPanelText(p, t.deleteLabel, pd::kDeleteLabelSpot.x(), pd::kDeleteLabelSpot.y(),
-                      pd::kLabelHeight);
+    for (const ui::WindowArea& a : areas) {
+        if (a.labelled) {
+            ui::drawPanelText(p, a.paintedLabel(), a.labelAt.x(), a.labelAt.y(), a.labelHeight);
+        }
+    }
     if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
 

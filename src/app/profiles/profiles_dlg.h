@@ -75,7 +75,9 @@ public:
     // The selected profile as a store position.
     [[nodiscard]] std::optional<std::size_t> selection() const;
 
-    // ---- Painted areas, for screen readers and the keyboard (profiles_accessible.cpp).
+    // ---- The panel's areas (profiles_areas.cpp): one table that the paint, the clicks,
+    // screen readers and the keyboard read.
+    [[nodiscard]] std::vector<ui::WindowArea> areaTable() const;
     [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
     void activatePaintedArea(int id) override;
     [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
