@@ -35,7 +35,6 @@ using macromgr::Button;
 // The window's natural size, used only when its background image cannot be loaded, so that
 // the window stays usable.
 constexpr QSize kFallbackSize{412, 436};
-constexpr QRect kNoticeRect{20, 398, 252, 30};
 constexpr int kNoticeSize = 11;
 
 const Clock& clockOf(const MacroManagerSetup& setup) {
@@ -472,42 +471,44 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
     p.fillRect(rect(), theme::kPanel);
     ui::drawPanelImage(p, folder_, QString::fromLatin1(kBackgroundImage), 0, 0);
 
-    ui::drawPanelText(p, t.title, kTitlePos.x(), kTitlePos.y(), kTitleSize);
-    drawHeading(p, t.macroHeading, kMacroHeadingPos, kMacroHeadingRight);
-    drawHeading(p, t.eventHeading, kEventHeadingPos, kEventHeadingRight);
-    drawHeading(p, t.optionsHeading, kOptionsHeadingPos, kOptionsHeadingRight);
-
-    const auto button = [&](Button b, const char* normal, const char* over, const QString& label) {
-        const QRect r = buttonRect(b);
-        ui::drawPanelImage(p, folder_, QString::fromLatin1(hovered_ == b ? over : normal), r.x(),
-                           r.y());
-        drawCentred(p, r, label, kButtonLabelSize);
+    const std::vector<ui::WindowArea> areas = areaTable();
+    const auto label = [&](const ui::WindowArea& a) {
+        if (a.labelled) {
+            ui::drawPanelText(p, a.paintedLabel(), a.labelAt.x(), a.labelAt.y(), a.labelHeight);
+        }
     };
-    button(Button::Record, kRecordNormalImage, kRecordOverImage,
-           manager_.recording() ? t.stopRecording : t.startRecording);
-
-    for (int i = 0; i < 3; ++i) {
-        if (t.recordDelay[i].isEmpty()) continue;
-        ui::drawPanelText(p, t.recordDelay[i], kRecordDelayTextPos[i].x(),
-                          kRecordDelayTextPos[i].y(), kLabelSize);
-    }
-    const auto box = [&](const ui::Rect& r, bool on) {
-        ui::drawPanelImage(p, folder_, QString::fromLatin1(on ? kOptionOnImage : kOptionOffImage),
-                           r.left, r.top);
+    const auto picture = [&](const ui::WindowArea& a) {
+        const bool over = a.hoverPicture != nullptr && static_cast<int>(hovered_) == a.id;
+        ui::drawPanelImage(p, folder_, QString::fromLatin1(over ? a.hoverPicture : a.picture),
+                           a.pictureAt.x(), a.pictureAt.y());
     };
-    box(kRecordDelayBox, manager_.recordDelay());
-    ui::drawPanelText(p, t.loops, kLoopsTextPos.x(), kLoopsTextPos.y(), kLabelSize);
-    box(kLoopsBox, manager_.loopsOn());
-
-    button(Button::New, kButtonNormalImage, kButtonOverImage, t.newButton);
-    button(Button::Delete, kButtonNormalImage, kButtonOverImage, t.deleteButton);
-    button(Button::Ok, kButtonNormalImage, kButtonOverImage, t.ok);
-    button(Button::Cancel, kButtonNormalImage, kButtonOverImage, t.cancel);
-
-    if (!notice_.isEmpty()) {
-        p.setFont(ui::panelFont(kNoticeSize, 400));
-        p.setPen(theme::kAccentBright);
-        p.drawText(kNoticeRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, notice_);
+    for (const ui::WindowArea& a : areas) {
+        if (a.id == kTitleArea) {
+            label(a);
+            drawHeading(p, t.macroHeading, kMacroHeadingPos, kMacroHeadingRight);
+            drawHeading(p, t.eventHeading, kEventHeadingPos, kEventHeadingRight);
+            drawHeading(p, t.optionsHeading, kOptionsHeadingPos, kOptionsHeadingRight);
+        } else if (a.id == kNoticeArea) {
+            p.setFont(ui::panelFont(kNoticeSize, 400));
+            p.setPen(theme::kAccentBright);
+            p.drawText(a.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, a.name);
+        } else if (a.picture == nullptr) {
+            continue;  // a widget of its own
+        } else if (a.role == QAccessible::Button) {
+            picture(a);
+            drawCentred(p, a.rect, a.name, kButtonLabelSize);
+        } else {
+            // An option: its label, then its box.
+            if (a.id == static_cast<int>(Button::RecordDelay)) {
+                for (int i = 0; i < 3; ++i) {
+                    if (t.recordDelay[i].isEmpty()) continue;
+                    ui::drawPanelText(p, t.recordDelay[i], kRecordDelayTextPos[i].x(),
+                                      kRecordDelayTextPos[i].y(), kLabelSize);
+                }
+            }
+            label(a);
+            picture(a);
+        }
     }
     if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
@@ -522,20 +523,20 @@ void CMacroRecordDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
     const QPoint pos = event->position().toPoint();
     keyboard_.hideMark();
-    pressed_ = macromgr::buttonAt(pos);
+    pressed_ = buttonAt(pos);
     drag_.press(*this, *event, pressed_ == Button::None);
 }
 
 void CMacroRecordDlg::mouseMoveEvent(QMouseEvent* event) {
     if (drag_.follow(*this, *event)) return;
-    setHovered(macromgr::buttonAt(event->position().toPoint()));
+    setHovered(buttonAt(event->position().toPoint()));
 }
 
 void CMacroRecordDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mouseReleaseEvent(event);
     pressed_ = Button::None;
     if (drag_.release()) return;
-    pressButton(macromgr::buttonAt(event->position().toPoint()));
+    pressButton(buttonAt(event->position().toPoint()));
 }
 
 void CMacroRecordDlg::leaveEvent(QEvent* event) {
