@@ -23,14 +23,6 @@ namespace tessaron::ui {
 
 // Keyboard hook → window: wParam virtual-key code, lParam bit 31 set for a release.
 inline constexpr int WM_MACRO_KEY = 0x6F3;
-// Transparent list → parent: an in-place edit is about to begin (0, 0).
-inline constexpr int kEditBeginsMessage = 0x6F4;
-// Transparent list → parent: delay edited (index, value) or name re-inserted (old, new index).
-inline constexpr int kItemEditedMessage = 0x6F5;
-// Transparent list → parent: edited text changed (new index, old text in WindowMessage::text).
-inline constexpr int kItemChangedMessage = 0x8840;
-// Edit helper → its list: wParam 1 commit, 0 cancel.
-inline constexpr int kEditorDoneMessage = 0x8841;
 
 constexpr QEvent::Type eventType(int message) {
     return static_cast<QEvent::Type>(message);
@@ -42,9 +34,7 @@ constexpr bool isUserEvent(int message) {
 }
 }  // namespace detail
 
-static_assert(detail::isUserEvent(WM_MACRO_KEY) && detail::isUserEvent(kEditBeginsMessage) &&
-              detail::isUserEvent(kItemEditedMessage) && detail::isUserEvent(kItemChangedMessage) &&
-              detail::isUserEvent(kEditorDoneMessage));
+static_assert(detail::isUserEvent(WM_MACRO_KEY));
 
 class WindowMessage final : public QEvent {
 public:

@@ -137,8 +137,18 @@ void CMacroRecordDlg::buildControls() {
         return list;
     };
     macroList_ = makeList(macromgr::kMacroListRect, ui::CTransparentListBox::kPlainText);
-    macroList_->setNotify(true);  // renames arrive as kItemChangedMessage
+    macroList_->setNotify(true);  // renames arrive as itemTextChanged
     eventList_ = makeList(macromgr::kEventListRect, ui::CTransparentListBox::kDelay);
+    for (auto* list : {macroList_, eventList_}) {
+        connect(list, &ui::CTransparentListBox::editBegins, this, [this] {
+            manager_.editBegins();
+            update();
+        });
+    }
+    connect(eventList_, &ui::CTransparentListBox::delayEdited, this,
+            &CMacroRecordDlg::delayEdited);
+    connect(macroList_, &ui::CTransparentListBox::itemTextChanged, this,
+            &CMacroRecordDlg::macroRenamed);
     const bool zh = language_ == Language::Chinese;
     macroList_->setEditorName(zh ? QStringLiteral("宏名称") : QStringLiteral("Macro name"));
     eventList_->setEditorName(zh ? QStringLiteral("延时（毫秒）") : QStringLiteral("Delay (ms)"));
@@ -347,7 +357,7 @@ void CMacroRecordDlg::macroRenamed(int row, const QString& oldText) {
     }
 }
 
-void CMacroRecordDlg::delayEdited(qint64 line, qint64 value) {
+void CMacroRecordDlg::delayEdited(int line, int value) {
     if (line < 0) return;
     const Status status = manager_.editDelay(static_cast<std::size_t>(line), value);
     // The list is refilled from the streams, so a refused edit shows the delay that stayed.
@@ -421,7 +431,7 @@ void CMacroRecordDlg::eventListMenuAt(QPoint globalPos) {
     menu->exec(globalPos);
 }
 
-// --- Messages from the hook and the lists -------------------------------------------------
+// --- Messages from the hook -------------------------------------------------
 
 void CMacroRecordDlg::customEvent(QEvent* event) {
     const int type = event->type();
@@ -442,21 +452,6 @@ void CMacroRecordDlg::customEvent(QEvent* event) {
         if (status && !notice_.isEmpty() && !inserting) notice_.clear();
         report(status);
         update();
-        return;
-    }
-    if (type == ui::kEditBeginsMessage) {
-        manager_.editBegins();
-        update();
-        return;
-    }
-    if (type == ui::kItemEditedMessage) {
-        const auto& m = static_cast<const ui::WindowMessage&>(*event);
-        delayEdited(m.wParam(), m.lParam());
-        return;
-    }
-    if (type == ui::kItemChangedMessage) {
-        const auto& m = static_cast<const ui::WindowMessage&>(*event);
-        macroRenamed(static_cast<int>(m.wParam()), m.text());
         return;
     }
     QDialog::customEvent(event);

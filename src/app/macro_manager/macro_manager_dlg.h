@@ -112,7 +112,7 @@ private:
     [[nodiscard]] std::optional<std::size_t> selectedEventLine() const;
     void report(const Status& status, bool recordCaption = false);
     void macroRenamed(int row, const QString& oldText);
-    void delayEdited(qint64 line, qint64 value);
+    void delayEdited(int line, int value);
     void setHovered(macromgr::Button button);
     // The button or option under a window point; None outside every one.
     [[nodiscard]] macromgr::Button buttonAt(QPoint pos) const;

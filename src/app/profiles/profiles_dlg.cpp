@@ -59,6 +59,7 @@ CConfigureDlg::CConfigureDlg(profiles::LiveConfiguration live, ProfilesPanelSetu
     // The right button opens the panel's own menu and must not move the selection.
     list_->setContextMenuPolicy(Qt::PreventContextMenu);
     list_->viewport()->installEventFilter(this);
+    connect(list_, &ui::CTransparentListBox::nameMoved, this, &CConfigureDlg::listEdited);
 }
 
 CConfigureDlg::~CConfigureDlg() = default;
@@ -269,16 +270,7 @@ bool CConfigureDlg::focusNextPrevChild(bool next) {
     return true;
 }
 
-void CConfigureDlg::customEvent(QEvent* event) {
-    if (event->type() == ui::eventType(ui::kItemEditedMessage)) {
-        const auto* message = static_cast<const ui::WindowMessage*>(event);
-        listEdited(message->wParam(), message->lParam() & 0xFF);
-        return;
-    }
-    QDialog::customEvent(event);
-}
-
-void CConfigureDlg::listEdited(qint64 oldRow, qint64 newRow) {
+void CConfigureDlg::listEdited(int oldRow, int newRow) {
     if (oldRow < 0 || static_cast<std::size_t>(oldRow) >= rowToStore_.size()) return;
     const std::size_t index = rowToStore_[static_cast<std::size_t>(oldRow)];
     if (index >= store_.names().size()) return;

@@ -86,7 +86,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void customEvent(QEvent* event) override;
     // An edit still open or a rename not yet carried out is finished before the panel closes.
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,7 +99,7 @@ private:
     // A file from outside the data folder may come from someone else: keys that would run
     // something and that the live configuration does not have are named in one question.
     bool acceptsHostActions(const std::filesystem::path& file);
-    void listEdited(qint64 oldRow, qint64 newRow);
+    void listEdited(int oldRow, int newRow);
     void finishRename();
     void paintPlainFace(QPainter& painter) const;
 
