@@ -50,7 +50,7 @@ protected:
         };
         rig = std::make_unique<testing::Rig>(std::move(options));
         ASSERT_TRUE(
-            waitFor([this] { return !rig->window->busy() && rig->session->isListening(); }));
+            waitFor([this] { return !rig->window->busy() && rig->keyboard->hasEventReader(); }));
     }
 
     // Clicks the key on the keyboard picture; `onPage` runs on the page once it is open.

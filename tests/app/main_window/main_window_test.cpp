@@ -293,16 +293,17 @@ TEST(MainWindow, RefreshAfterAReadFetchesTheLightingAgain) {
 TEST(MainWindow, UnplugClosesAndReplugReopensTheChannels) {
     Rig rig;
     ASSERT_TRUE(rig.session->isConnected());
-    ASSERT_TRUE(rig.session->isListening());
+    ASSERT_TRUE(rig.keyboard->hasEventReader());
     rig.keyboard->unplug();
     ASSERT_TRUE(
-        waitFor([&] { return !rig.session->isConnected() && !rig.session->isListening(); }));
+        waitFor([&] { return !rig.session->isConnected() && !rig.keyboard->hasEventReader(); }));
 
     auto changed = rig.keyboard->settings();
     changed[img::kBrightness] = 12;
     rig.keyboard->setSettings(changed);
     rig.keyboard->plug();
-    ASSERT_TRUE(waitFor([&] { return rig.session->isConnected() && rig.session->isListening(); }));
+    ASSERT_TRUE(
+        waitFor([&] { return rig.session->isConnected() && rig.keyboard->hasEventReader(); }));
     ASSERT_TRUE(rig.settle());
     EXPECT_EQ(rig.live().image[img::kBrightness], 12);
     EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), 12);
