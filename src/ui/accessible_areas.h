@@ -56,17 +56,10 @@ struct WindowArea : PaintedArea {
     [[nodiscard]] const QString& paintedLabel() const { return label.isEmpty() ? name : label; }
 };
 
-// The area with the id, or null.
-const WindowArea* findArea(const std::vector<WindowArea>& areas, int id);
-// The first area of the table a click at p lands on, or -1.
-int areaAt(const std::vector<WindowArea>& areas, QPoint p);
-// The areas a reader and the keyboard see, in table order.
-std::vector<PaintedArea> readableAreas(std::vector<WindowArea> areas);
-
 // Appends an area; the pointer stays good until the next area is added.
-inline PaintedArea* addArea(std::vector<PaintedArea>& out, int id, int group,
-                            QAccessible::Role role, QString name, QRect rect) {
-    PaintedArea& a = out.emplace_back();
+inline WindowArea* addArea(std::vector<WindowArea>& out, int id, int group, QAccessible::Role role,
+                           QString name, QRect rect) {
+    WindowArea& a = out.emplace_back();
     a.id = id;
     a.group = group;
     a.role = role;
@@ -74,6 +67,13 @@ inline PaintedArea* addArea(std::vector<PaintedArea>& out, int id, int group,
     a.rect = rect;
     return &a;
 }
+
+// The area with the id, or null.
+const WindowArea* findArea(const std::vector<WindowArea>& areas, int id);
+// The first area of the table a click at p lands on, or -1.
+int areaAt(const std::vector<WindowArea>& areas, QPoint p);
+// The areas a reader and the keyboard see, in table order.
+std::vector<PaintedArea> readableAreas(std::vector<WindowArea> areas);
 
 void installPaintedAccessibility();
 

@@ -11,7 +11,7 @@
 #include "app/key_page/key_page.h"
 #include "keys/key_description.h"
 #include "keys/key_names.h"
-#include "macros/tholwin/virtual_keys.h"
+#include "tholwin/virtual_keys.h"
 #include "ui/vivid_tree.h"
 
 namespace tessaron::app {
@@ -98,15 +98,8 @@ void drop(std::vector<std::uint8_t>& keys, std::uint8_t code) {
 std::vector<ui::WindowArea> CKeyMap::areaTable() const {
     std::vector<ui::WindowArea> out;
     const Language lang = setup_.language;
-    // The pointer stays good until the next area is added.
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
-        ui::WindowArea& a = out.emplace_back();
-        a.id = id;
-        a.group = group;
-        a.role = role;
-        a.name = std::move(name);
-        a.rect = rect;
-        return &a;
+        return ui::addArea(out, id, group, role, std::move(name), rect);
     };
     const auto buttonRect = [](int b) {
         return key_page::kButtonRects[static_cast<std::size_t>(b)].toQRect();

@@ -38,15 +38,8 @@ std::vector<ui::WindowArea> CMacroRecordDlg::areaTable() const {
     using namespace macromgr;
     const Texts& t = texts();
     std::vector<ui::WindowArea> out;
-    // The pointer stays good until the next area is added.
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
-        ui::WindowArea& a = out.emplace_back();
-        a.id = id;
-        a.group = group;
-        a.role = role;
-        a.name = std::move(name);
-        a.rect = rect;
-        return &a;
+        return ui::addArea(out, id, group, role, std::move(name), rect);
     };
     // Read, never a stop for the keyboard or a click.
     const auto text = [&](int id, int group, QString name, QRect rect) {

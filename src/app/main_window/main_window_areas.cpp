@@ -80,15 +80,8 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
     std::vector<WindowArea> out;
     const auto& image = live_.image;
     const SectionLayout l = layout();
-    // The pointer stays good until the next area is added.
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, ui::Rect r) {
-        WindowArea& a = out.emplace_back();
-        a.id = id;
-        a.group = group;
-        a.role = role;
-        a.name = std::move(name);
-        a.rect = r.toQRect();
-        return &a;
+        return ui::addArea(out, id, group, role, std::move(name), r.toQRect());
     };
     const auto labelled = [](WindowArea* a, QPoint at) {
         a->labelled = true;

@@ -21,17 +21,13 @@ enum Group { kTitleGroup, kCloseGroup, kListGroup, kButtonGroup };
 std::vector<ui::WindowArea> CConfigureDlg::areaTable() const {
     const pd::Texts& t = pd::texts(language_);
     std::vector<ui::WindowArea> out;
-    // The pointer stays good until the next area is added.
     const auto add = [&](pd::Button id, int group, QString name, QRect rect,
                          const char* picture, QPoint pictureAt) {
-        ui::WindowArea& a = out.emplace_back();
-        a.id = static_cast<int>(id);
-        a.group = group;
-        a.name = std::move(name);
-        a.rect = rect;
-        a.picture = picture;
-        a.pictureAt = pictureAt;
-        return &a;
+        auto* a = ui::addArea(out, static_cast<int>(id), group, QAccessible::Button,
+                              std::move(name), rect);
+        a->picture = picture;
+        a->pictureAt = pictureAt;
+        return a;
     };
     const auto label = [](ui::WindowArea* a, QPoint at, int height) {
         a->labelled = true;
