@@ -17,7 +17,7 @@
 #include "app/key_page/key_page_dialogs.h"
 #include "keys/key_description.h"
 #include "keys/key_names.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/dialog_keys.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"

@@ -14,7 +14,7 @@
 
 #include "app/macro_manager/macro_manager_dlg_hook.h"
 #include "macros/macro_messages.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"
 #include "ui/menu_style.h"
