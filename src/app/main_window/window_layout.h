@@ -48,6 +48,9 @@ inline constexpr int kBrightness = 400;
 inline constexpr int kSpeed = 401;
 inline constexpr int kReportRate = 402;
 inline constexpr int kKey = 1000;  // + key index
+// A list's rows follow its own id (listRowAt counts on it).
+static_assert(kHelpRow == kHelpMenu + 1 && kEffectRow == kEffectList + 1 &&
+              kResponseRow == kResponseList + 1);
 }  // namespace area
 
 using ui::WindowArea;
