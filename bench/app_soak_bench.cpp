@@ -176,11 +176,14 @@ public:
 
     void plugCycle() {
         demo_.keyboard().unplug();
-        waitUntil([&] { return !session_->isConnected() && !session_->isListening(); },
+        waitUntil([&] { return !session_->isConnected() && !demo_.keyboard().hasEventReader(); },
                   "the removal");
         demo_.keyboard().plug();
-        waitUntil([&] { return session_->isConnected() && session_->isListening() && !busy(); },
-                  "the arrival");
+        waitUntil(
+            [&] {
+                return session_->isConnected() && demo_.keyboard().hasEventReader() && !busy();
+            },
+            "the arrival");
         checkQuiet();
     }
 

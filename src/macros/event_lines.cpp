@@ -1,6 +1,6 @@
 #include "macros/event_lines.h"
 
-#include "macros/key_lookup.h"
+#include "keys/key_names.h"
 
 namespace tessaron::macros {
 namespace {
@@ -12,7 +12,7 @@ std::size_t linesOf(const Event& e) {
 }  // namespace
 
 std::string keyLine(std::uint8_t vk, bool release) {
-    return std::string(keyDisplayName(vk)) + (release ? " up" : " dn");
+    return std::string(keys::keyName(vk)) + (release ? " up" : " dn");
 }
 
 std::string delayLine(std::uint16_t delayMs) {

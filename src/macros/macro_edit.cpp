@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "macros/key_lookup.h"
+#include "keys/key_names.h"
 #include "macros/macro_manager.h"
 #include "macros/macro_messages.h"
 
@@ -63,7 +63,7 @@ Status MacroManager::insertKeystroke(std::uint8_t vk, bool release) {
         removeHook();
         return messages::noMacroSelected();
     }
-    if (vk == 0 || deviceCode(vk) == 0) {
+    if (vk == 0 || keys::usageCode(vk) == 0) {
         return release ? Status{} : Status{messages::keyNotPlayable()};
     }
     const auto offset = offsetOfFirstLine(streams_.host, insertLine_);
@@ -84,7 +84,7 @@ Status MacroManager::insertKeystroke(std::uint8_t vk, bool release) {
         return messages::macroFull();
     }
     const Status inserted =
-        insertEvent(streams_, *offset, NewEvent{release, vk, deviceCode(vk), 0});
+        insertEvent(streams_, *offset, NewEvent{release, vk, keys::usageCode(vk), 0});
     if (!inserted) return inserted;
     if (!release) ++insertLine_;
     afterEdit();

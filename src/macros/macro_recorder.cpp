@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "macros/key_lookup.h"
+#include "keys/key_names.h"
 #include "macros/macro_manager.h"
 #include "macros/macro_messages.h"
 
@@ -88,10 +88,10 @@ Status MacroManager::appendRecorded(std::uint8_t vk, bool release, std::int64_t 
         if (line == lastEventText_) return {};
     }
     // A zero code would end the device stream there and lose everything after it.
-    if (vk == 0 || deviceCode(vk) == 0) return messages::keyNotPlayable();
+    if (vk == 0 || keys::usageCode(vk) == 0) return messages::keyNotPlayable();
 
     const bool withDelay = !lines_.empty() && recordDelay_;
-    NewEvent ev{release, vk, deviceCode(vk), withDelay ? delay : std::uint16_t{0}};
+    NewEvent ev{release, vk, keys::usageCode(vk), withDelay ? delay : std::uint16_t{0}};
     if (auto inserted = insertEvent(streams_, appendPos_, ev); !inserted) return inserted;
 
     appendPos_ = streamEnd(streams_.host);

@@ -7,7 +7,8 @@
 
 #include "macros/event_lines.h"
 #include "macros/event_stream.h"
-#include "macros/key_lookup.h"
+#include "keys/key_lookup.h"
+#include "keys/key_names.h"
 
 namespace tessaron::macros {
 namespace {
@@ -40,13 +41,13 @@ std::optional<std::uint8_t> keyCode(std::string_view word) {
     if (word.size() == 4 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
         return number<std::uint8_t>(word.substr(2), 16);
     }
-    return keyByName(word);
+    return keys::findKeyCode(word);
 }
 
 // The key's name when it reads back as the same key, else its code.
 std::string keyWord(std::uint8_t vk) {
-    const std::string_view name = trim(keyDisplayName(vk));
-    if (!name.empty() && keyByName(name) == vk) return std::string(name);
+    const std::string_view name = trim(keys::keyName(vk));
+    if (!name.empty() && keys::findKeyCode(name) == vk) return std::string(name);
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "0x%02X", vk);
     return buffer;
@@ -120,12 +121,12 @@ Result<MacroRecord> parseMacroText(std::string_view text) {
             return lineError(lineNo, "unknown key \"" + std::string(rest) + "\".",
                              "未知按键 \"" + std::string(rest) + "\"。");
         }
-        if (deviceCode(*vk) == 0) {
+        if (keys::usageCode(*vk) == 0) {
             return lineError(lineNo,
                              "the keyboard cannot play the key \"" + std::string(rest) + "\".",
                              "键盘无法回放按键 \"" + std::string(rest) + "\"。");
         }
-        const NewEvent ev{last == "up", *vk, deviceCode(*vk), pendingDelay};
+        const NewEvent ev{last == "up", *vk, keys::usageCode(*vk), pendingDelay};
         if (!insertEvent(streams, streamEnd(streams.host), ev)) {
             return lineError(lineNo, "the macro is longer than the 190 bytes a macro can hold.",
                              "宏超过了 190 字节的容量。");

@@ -51,6 +51,27 @@ const PaintedArea* findArea(const std::vector<PaintedArea>& areas, int id) {
     return it == areas.end() ? nullptr : &*it;
 }
 
+const WindowArea* findArea(const std::vector<WindowArea>& areas, int id) {
+    const auto it =
+        std::find_if(areas.begin(), areas.end(), [id](const WindowArea& a) { return a.id == id; });
+    return it == areas.end() ? nullptr : &*it;
+}
+
+int areaAt(const std::vector<WindowArea>& areas, QPoint p) {
+    const auto it = std::find_if(areas.begin(), areas.end(),
+                                 [p](const WindowArea& a) { return a.hit && a.rect.contains(p); });
+    return it == areas.end() ? -1 : it->id;
+}
+
+std::vector<PaintedArea> readableAreas(std::vector<WindowArea> areas) {
+    std::vector<PaintedArea> out;
+    out.reserve(areas.size());
+    for (WindowArea& a : areas) {
+        if (a.readable) out.push_back(std::move(a));
+    }
+    return out;
+}
+
 namespace {
 
 // The area a group is entered on: its checked or selected area, else its first.

@@ -40,10 +40,26 @@ struct PaintedArea {
     std::vector<double> steps;
 };
 
+// One row of a painted window's area table: what a reader is told (the painted area), whether a
+// click lands on it, and what the paint draws for it. The window's paint, its hit test and its
+// accessible tree all read the one table.
+struct WindowArea : PaintedArea {
+    bool hit = true;       // false: its clicks go elsewhere (a child widget, a picture's keys)
+    bool readable = true;  // false: only a click target, nothing to read
+    const char* picture = nullptr;       // image of the window's folder drawn at pictureAt
+    const char* hoverPicture = nullptr;  // ... while the pointer is over the area
+    QPoint pictureAt;
+    bool labelled = false;  // the paint writes its label at labelAt
+    QPoint labelAt;
+    int labelHeight = 0;  // pixel height of the label's font; 0: the window's usual one
+    QString label;        // the painted text where it is not the name
+    [[nodiscard]] const QString& paintedLabel() const { return label.isEmpty() ? name : label; }
+};
+
 // Appends an area; the pointer stays good until the next area is added.
-inline PaintedArea* addArea(std::vector<PaintedArea>& out, int id, int group,
-                            QAccessible::Role role, QString name, QRect rect) {
-    PaintedArea& a = out.emplace_back();
+inline WindowArea* addArea(std::vector<WindowArea>& out, int id, int group, QAccessible::Role role,
+                           QString name, QRect rect) {
+    WindowArea& a = out.emplace_back();
     a.id = id;
     a.group = group;
     a.role = role;
@@ -51,6 +67,13 @@ inline PaintedArea* addArea(std::vector<PaintedArea>& out, int id, int group,
     a.rect = rect;
     return &a;
 }
+
+// The area with the id, or null.
+const WindowArea* findArea(const std::vector<WindowArea>& areas, int id);
+// The first area of the table a click at p lands on, or -1.
+int areaAt(const std::vector<WindowArea>& areas, QPoint p);
+// The areas a reader and the keyboard see, in table order.
+std::vector<PaintedArea> readableAreas(std::vector<WindowArea> areas);
 
 void installPaintedAccessibility();
 

@@ -3,14 +3,13 @@
 #include <QKeyEvent>
 
 #include "ui/dialog_keys.h"
-#include "ui/messages.h"
 
 namespace tessaron::ui {
 
-CEditHelper::CEditHelper(QObject* list, QWidget* parent) : QLineEdit(parent), list_(list) {}
+CEditHelper::CEditHelper(QWidget* parent) : QLineEdit(parent) {}
 
 void CEditHelper::report(bool commit) {
-    if (list_) sendMessage(list_.data(), kEditorDoneMessage, commit ? 1 : 0, 0);
+    emit done(commit);
 }
 
 void CEditHelper::keyPressEvent(QKeyEvent* event) {

@@ -1,17 +1,20 @@
 #pragma once
 // The in-place editor of CTransparentListBox. Enter (on release) and losing the focus commit,
-// Escape (on release) cancels; it reports with kEditorDoneMessage to its list.
+// Escape (on release) cancels; it tells with done().
 
 #include <QLineEdit>
-#include <QPointer>
 
 namespace tessaron::ui {
 
 class CEditHelper : public QLineEdit {
     Q_OBJECT
 public:
-    // list: receiver of kEditorDoneMessage; parent: the widget the editor lies on.
-    CEditHelper(QObject* list, QWidget* parent);
+    // parent: the widget the editor lies on.
+    explicit CEditHelper(QWidget* parent);
+
+signals:
+    // The edit ends: commit or cancel.
+    void done(bool commit);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -20,8 +23,6 @@ protected:
 
 private:
     void report(bool commit);
-
-    QPointer<QObject> list_;
 };
 
 }  // namespace tessaron::ui

@@ -7,19 +7,17 @@
 
 namespace tessaron::ui {
 
-bool sendMessage(QObject* receiver, int message, qint64 wParam, qint64 lParam,
-                 const QString& text) {
+bool sendMessage(QObject* receiver, int message, qint64 wParam, qint64 lParam) {
     if (receiver == nullptr) return false;
-    WindowMessage event(message, wParam, lParam, text);
+    WindowMessage event(message, wParam, lParam);
     return QCoreApplication::sendEvent(receiver, &event);
 }
 
-void postMessage(QObject* receiver, int message, qint64 wParam, qint64 lParam,
-                 const QString& text) {
+void postMessage(QObject* receiver, int message, qint64 wParam, qint64 lParam) {
     if (receiver == nullptr) return;
     // Qt takes ownership of posted events.
     QCoreApplication::postEvent(
-        receiver, std::make_unique<WindowMessage>(message, wParam, lParam, text).release());
+        receiver, std::make_unique<WindowMessage>(message, wParam, lParam).release());
 }
 
 }  // namespace tessaron::ui

@@ -1,21 +1,18 @@
 #pragma once
-// The window messages that keep their numbers: the hook library's key message and the transparent
-// list's edit messages (everything else inside the program is a typed signal). They travel as
-// QEvents whose type is the message number (all numbers lie inside QEvent::User..QEvent::MaxUser),
-// carrying the two message parameters. Receivers handle them in QObject::customEvent() or event():
+// The window message that keeps its number: the hook library's key message (everything else
+// inside the program is a typed signal). It travels as a QEvent whose type is the message number
+// (inside QEvent::User..QEvent::MaxUser), carrying the two message parameters. Receivers handle
+// it in QObject::customEvent() or event():
 //
 //     void customEvent(QEvent* e) override {
-//         if (e->type() == ui::eventType(ui::kEditorDoneMessage)) {
+//         if (e->type() == ui::eventType(ui::WM_MACRO_KEY)) {
 //             const auto& m = static_cast<const ui::WindowMessage&>(*e); ...
 //
 // sendMessage() delivers at once on the caller's thread (the receiver must live there);
 // postMessage() queues the message for the receiver's thread.
 
 #include <QEvent>
-#include <QString>
 #include <QtGlobal>
-
-#include <utility>
 
 class QObject;
 
@@ -23,14 +20,6 @@ namespace tessaron::ui {
 
 // Keyboard hook → window: wParam virtual-key code, lParam bit 31 set for a release.
 inline constexpr int WM_MACRO_KEY = 0x6F3;
-// Transparent list → parent: an in-place edit is about to begin (0, 0).
-inline constexpr int kEditBeginsMessage = 0x6F4;
-// Transparent list → parent: delay edited (index, value) or name re-inserted (old, new index).
-inline constexpr int kItemEditedMessage = 0x6F5;
-// Transparent list → parent: edited text changed (new index, old text in WindowMessage::text).
-inline constexpr int kItemChangedMessage = 0x8840;
-// Edit helper → its list: wParam 1 commit, 0 cancel.
-inline constexpr int kEditorDoneMessage = 0x8841;
 
 constexpr QEvent::Type eventType(int message) {
     return static_cast<QEvent::Type>(message);
@@ -42,33 +31,26 @@ constexpr bool isUserEvent(int message) {
 }
 }  // namespace detail
 
-static_assert(detail::isUserEvent(WM_MACRO_KEY) && detail::isUserEvent(kEditBeginsMessage) &&
-              detail::isUserEvent(kItemEditedMessage) && detail::isUserEvent(kItemChangedMessage) &&
-              detail::isUserEvent(kEditorDoneMessage));
+static_assert(detail::isUserEvent(WM_MACRO_KEY));
 
 class WindowMessage final : public QEvent {
 public:
-    WindowMessage(int message, qint64 wParam, qint64 lParam, QString text = {})
-        : QEvent(eventType(message)), wParam_(wParam), lParam_(lParam), text_(std::move(text)) {}
+    WindowMessage(int message, qint64 wParam, qint64 lParam)
+        : QEvent(eventType(message)), wParam_(wParam), lParam_(lParam) {}
 
     [[nodiscard]] int message() const { return static_cast<int>(type()); }
     [[nodiscard]] qint64 wParam() const { return wParam_; }
     [[nodiscard]] qint64 lParam() const { return lParam_; }
-    // Text parameter of messages that pass one (the old text of kItemChangedMessage).
-    [[nodiscard]] const QString& text() const { return text_; }
 
 private:
     qint64 wParam_;
     qint64 lParam_;
-    QString text_;
 };
 
 // Delivers synchronously; returns whether the receiver accepted the event. A null receiver is
 // ignored (returns false).
-bool sendMessage(QObject* receiver, int message, qint64 wParam = 0, qint64 lParam = 0,
-                 const QString& text = {});
+bool sendMessage(QObject* receiver, int message, qint64 wParam = 0, qint64 lParam = 0);
 // Queues the message for the receiver's thread; safe from any thread.
-void postMessage(QObject* receiver, int message, qint64 wParam = 0, qint64 lParam = 0,
-                 const QString& text = {});
+void postMessage(QObject* receiver, int message, qint64 wParam = 0, qint64 lParam = 0);
 
 }  // namespace tessaron::ui

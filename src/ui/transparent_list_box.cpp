@@ -14,7 +14,6 @@
 
 #include "ui/accessible_areas.h"
 #include "ui/edit_helper.h"
-#include "ui/messages.h"
 #include "ui/resource_bitmaps.h"
 #include "ui/theme.h"
 
@@ -173,13 +172,14 @@ bool CTransparentListBox::beginEdit(int index) {
         return false;
     endEdit(true);  // at most one editor
     const QPersistentModelIndex target(model()->index(index, 0));
-    sendMessage(notifyTarget(), kEditBeginsMessage, 0, 0);
+    emit editBegins();
     // The parent may have changed the list while it was told.
     if (!target.isValid()) return false;
     index = target.row();
 
     const QRect rect = visualRect(target);
-    auto* editor = new CEditHelper(this, viewport());  // owned by the viewport until ended
+    auto* editor = new CEditHelper(viewport());  // owned by the viewport until ended
+    connect(editor, &CEditHelper::done, this, &CTransparentListBox::endEdit);
     // Exactly on its row, neighbours left whole: no frame (a frame needs more height than a
     // row's line), a background of its own, the text where the row shows it.
     editor->setFrame(false);
@@ -231,7 +231,7 @@ void CTransparentListBox::endEdit(bool commit) {
     if (editMode_ == kDelay) {
         const int value = delayValue(entered);
         newText = QString::number(value) + kSpaceMs;
-        sendMessage(notifyTarget(), kItemEditedMessage, index, value);
+        emit delayEdited(index, value);
         if (!edited.isValid()) return;
         index = edited.row();
     }
@@ -245,17 +245,8 @@ void CTransparentListBox::endEdit(bool commit) {
     quiet_ = editMode_ == kProfileName;
     setCurrentRow(newIndex);
     quiet_ = false;
-    if (notify_) sendMessage(notifyTarget(), kItemChangedMessage, newIndex, 0, oldText);
-    if (editMode_ == kProfileName)
-        sendMessage(notifyTarget(), kItemEditedMessage, startIndex, newIndex);
-}
-
-void CTransparentListBox::customEvent(QEvent* event) {
-    if (event->type() == eventType(kEditorDoneMessage)) {
-        endEdit(static_cast<WindowMessage*>(event)->wParam() != 0);
-        return;
-    }
-    QListWidget::customEvent(event);
+    if (notify_) emit itemTextChanged(newIndex, oldText);
+    if (editMode_ == kProfileName) emit nameMoved(startIndex, newIndex);
 }
 
 // --- scrolling, keys, geometry ------------------------------------------------------------

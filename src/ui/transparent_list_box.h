@@ -1,10 +1,6 @@
 #pragma once
 // A list drawn over its parent's own background (or over the list pane picture), whose items
-// can be edited in place. The parent is told about edits with window messages:
-//   kEditBeginsMessage (0, 0)                 an edit is about to open
-//   kItemEditedMessage (index, value)         delay mode: every committed edit, value 2..60000
-//   kItemEditedMessage (old index, new index) name mode: a changed name was re-inserted
-//   kItemChangedMessage (new index, 0, old text)  any mode with notify on: the text changed
+// can be edited in place. Edits are told by its signals.
 
 #include <QColor>
 #include <QImage>
@@ -32,7 +28,7 @@ public:
     // Sorted lists keep their items in case-insensitive order.
     void setSorted(bool sorted) { sorted_ = sorted; }
     [[nodiscard]] bool isSorted() const { return sorted_; }
-    // With notify on, a changed item sends kItemChangedMessage.
+    // With notify on, a changed item is told by itemTextChanged.
     void setNotify(bool notify) { notify_ = notify; }
     [[nodiscard]] bool notifies() const { return notify_; }
 
@@ -70,8 +66,17 @@ public:
     // without digits is 2.
     static int delayValue(const QString& text);
 
+signals:
+    // An in-place edit is about to open.
+    void editBegins();
+    // Delay mode: every committed edit, value 2..60000.
+    void delayEdited(int index, int value);
+    // Name mode: a changed name was re-inserted.
+    void nameMoved(int oldIndex, int newIndex);
+    // Any mode with notify on: the text changed.
+    void itemTextChanged(int newIndex, const QString& oldText);
+
 protected:
-    void customEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -91,7 +96,6 @@ private:
     void drawItem(QPainter& painter, int index, const QRect& rect) const;
     void updateItemHeight();
     int insertSorted(const QString& text, qint64 itemValue);
-    QWidget* notifyTarget() const { return parentWidget(); }
 
     int editMode_ = kPlainText;
     QString editorName_;

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/accessible_areas.h"
 
 namespace tessaron::app::road {

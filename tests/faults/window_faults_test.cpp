@@ -118,7 +118,7 @@ struct Rig {
     // Until a plugged-in keyboard has been read and the window is done with it.
     bool arrived() {
         return waitFor([this] {
-            return session->isConnected() && session->isListening() && !window->busy() &&
+            return session->isConnected() && keyboard->hasEventReader() && !window->busy() &&
                    !window->arrivalPending();
         });
     }

@@ -12,8 +12,8 @@
 #include <chrono>
 #include <vector>
 
-#include "macros/tholwin/tholwin.h"
-#include "macros/tholwin/virtual_keys.h"
+#include "tholwin/tholwin.h"
+#include "tholwin/virtual_keys.h"
 
 namespace tessaron::tholwin {
 namespace {

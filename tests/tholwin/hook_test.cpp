@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "macros/tholwin/tholwin.h"
-#include "macros/tholwin/virtual_keys.h"
+#include "tholwin/tholwin.h"
+#include "tholwin/virtual_keys.h"
 #include "support/qt_wait.h"
 
 namespace tessaron::tholwin {

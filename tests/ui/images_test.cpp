@@ -224,17 +224,17 @@ TEST(PanelText, IsWhiteAndHangsFromItsTopLeftCorner) {
 
 TEST(Messages, SendIsImmediateAndPostIsQueued) {
     test::MessageRecorder receiver;
-    EXPECT_TRUE(sendMessage(&receiver, kEditorDoneMessage, 0, 1));
+    EXPECT_TRUE(sendMessage(&receiver, WM_MACRO_KEY, 0, 1));
     ASSERT_EQ(receiver.messages.size(), 1u);
-    EXPECT_EQ(receiver.messages[0], (test::Recorded{0x8841, 0, 1, {}}));
+    EXPECT_EQ(receiver.messages[0], (test::Recorded{WM_MACRO_KEY, 0, 1, {}}));
 
-    postMessage(&receiver, kItemEditedMessage, 0x41, 0);
+    postMessage(&receiver, WM_MACRO_KEY, 0x41, 0);
     EXPECT_EQ(receiver.messages.size(), 1u);
     QCoreApplication::sendPostedEvents(&receiver);
     ASSERT_EQ(receiver.messages.size(), 2u);
-    EXPECT_EQ(receiver.messages[1], (test::Recorded{0x6F5, 0x41, 0, {}}));
+    EXPECT_EQ(receiver.messages[1], (test::Recorded{WM_MACRO_KEY, 0x41, 0, {}}));
 
-    EXPECT_FALSE(sendMessage(nullptr, kEditorDoneMessage));
+    EXPECT_FALSE(sendMessage(nullptr, WM_MACRO_KEY));
 }
 
 TEST(BackgroundWrites, OnlyOldUnfinishedWritesAreCleanedUp) {

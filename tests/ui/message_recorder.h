@@ -29,7 +29,7 @@ protected:
     void customEvent(QEvent* event) override {
         if (event->type() < QEvent::User) return;
         const auto& m = static_cast<const WindowMessage&>(*event);
-        messages.push_back({m.message(), m.wParam(), m.lParam(), m.text()});
+        messages.push_back({m.message(), m.wParam(), m.lParam(), {}});
         if (onMessage) onMessage(messages.back());
     }
 };

@@ -4,9 +4,11 @@
 #include <QPainter>
 #include <QTest>
 
+#include <functional>
+#include <vector>
+
 #include "message_recorder.h"
 #include "ui/edit_helper.h"
-#include "ui/messages.h"
 #include "ui/resource_bitmaps.h"
 #include "ui/transparent_list_box.h"
 
@@ -15,12 +17,29 @@ namespace {
 
 using test::Recorded;
 
-const Recorded kBegins{0x6F4, 0, 0, {}};
+// What the list tells, recorded by its signals.
+constexpr int kBeginsSignal = 1;
+constexpr int kDelaySignal = 2;
+constexpr int kMovedSignal = 3;
+constexpr int kChangedSignal = 4;
+const Recorded kBegins{kBeginsSignal, 0, 0, {}};
 
 class ListTest : public ::testing::Test {
 protected:
     void SetUp() override {
         list_ = new CTransparentListBox(&parent_);  // owned by parent_
+        const auto told = [this](Recorded r) {
+            told_.push_back(r);
+            if (onTold_) onTold_(told_.back());
+        };
+        QObject::connect(list_, &CTransparentListBox::editBegins,
+                         [told] { told({kBeginsSignal, 0, 0, {}}); });
+        QObject::connect(list_, &CTransparentListBox::delayEdited,
+                         [told](int i, int v) { told({kDelaySignal, i, v, {}}); });
+        QObject::connect(list_, &CTransparentListBox::nameMoved,
+                         [told](int from, int to) { told({kMovedSignal, from, to, {}}); });
+        QObject::connect(list_, &CTransparentListBox::itemTextChanged,
+                         [told](int i, const QString& old) { told({kChangedSignal, i, 0, old}); });
         list_->setGeometry(10, 10, 113, 200);
         parent_.resize(200, 240);
         parent_.show();
@@ -40,8 +59,10 @@ protected:
         QTest::keyClick(editor, endKey);
         EXPECT_EQ(list_->editor(), nullptr);
     }
-    test::MessageRecorder parent_;
+    QWidget parent_;
     CTransparentListBox* list_ = nullptr;
+    std::vector<Recorded> told_;
+    std::function<void(const Recorded&)> onTold_;
 };
 
 TEST_F(ListTest, DelayEditsAreClampedAndReported) {
@@ -55,14 +76,14 @@ TEST_F(ListTest, DelayEditsAreClampedAndReported) {
     EXPECT_EQ(list_->editor()->geometry().top(), row.top());
     EXPECT_EQ(list_->editor()->height(), list_->itemHeight());
     list_->editor()->setText(QStringLiteral("70000"));
-    sendMessage(list_, kEditorDoneMessage, 1);
+    emit list_->editor()->done(true);
     EXPECT_EQ(list_->itemText(1), QStringLiteral("60000 ms"));
-    EXPECT_EQ(parent_.messages, (std::vector<Recorded>{kBegins, {0x6F5, 1, 60000, {}}}));
+    EXPECT_EQ(told_, (std::vector<Recorded>{kBegins, {kDelaySignal, 1, 60000, {}}}));
 
-    parent_.messages.clear();
+    told_.clear();
     editWithKeys(1, QStringLiteral("1"), Qt::Key_Return);
     EXPECT_EQ(list_->itemText(1), QStringLiteral("2 ms"));
-    EXPECT_EQ(parent_.messages, (std::vector<Recorded>{kBegins, {0x6F5, 1, 2, {}}}));
+    EXPECT_EQ(told_, (std::vector<Recorded>{kBegins, {kDelaySignal, 1, 2, {}}}));
 
     // Empty and non-numeric entries become 2; huge numbers do not overflow.
     EXPECT_EQ(CTransparentListBox::delayValue(QString()), 2);
@@ -80,7 +101,7 @@ TEST_F(ListTest, KeyLinesOfAMacroDoNotOpenTheEditor) {
     QTest::mouseDClick(list_->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(list_->editor(), nullptr);
     EXPECT_FALSE(list_->beginEdit(1));
-    EXPECT_TRUE(parent_.messages.empty());
+    EXPECT_TRUE(told_.empty());
 }
 
 TEST_F(ListTest, EscapeCancelsWithoutAWord) {
@@ -88,7 +109,7 @@ TEST_F(ListTest, EscapeCancelsWithoutAWord) {
     fill({QStringLiteral("one"), QStringLiteral("two")});
     editWithKeys(1, QStringLiteral("changed"), Qt::Key_Escape);
     EXPECT_EQ(list_->itemText(1), QStringLiteral("two"));
-    EXPECT_EQ(parent_.messages, (std::vector<Recorded>{kBegins}));
+    EXPECT_EQ(told_, (std::vector<Recorded>{kBegins}));
 }
 
 TEST_F(ListTest, ChangedPlainTextIsReinsertedInPlaceAndReportedWithTheOldText) {
@@ -99,8 +120,8 @@ TEST_F(ListTest, ChangedPlainTextIsReinsertedInPlaceAndReportedWithTheOldText) {
     EXPECT_EQ(list_->itemText(1), QStringLiteral("beta"));
     EXPECT_EQ(list_->selectedIndex(), 1);
     EXPECT_EQ(list_->count(), 3);
-    EXPECT_EQ(parent_.messages,
-              (std::vector<Recorded>{kBegins, {0x8840, 1, 0, QStringLiteral("alpha")}}));
+    EXPECT_EQ(told_,
+              (std::vector<Recorded>{kBegins, {kChangedSignal, 1, 0, QStringLiteral("alpha")}}));
 }
 
 TEST_F(ListTest, RenamedProfileMovesToItsSortedPlace) {
@@ -114,12 +135,12 @@ TEST_F(ListTest, RenamedProfileMovesToItsSortedPlace) {
     EXPECT_EQ(list_->itemText(1), QStringLiteral("bravo"));
     EXPECT_EQ(list_->itemData(1), 42);
     EXPECT_EQ(list_->selectedIndex(), 1);
-    EXPECT_EQ(parent_.messages, (std::vector<Recorded>{kBegins, {0x6F5, 2, 1, {}}}));
+    EXPECT_EQ(told_, (std::vector<Recorded>{kBegins, {kMovedSignal, 2, 1, {}}}));
 
     // Committing an unchanged name sends nothing after the edit began.
-    parent_.messages.clear();
+    told_.clear();
     editWithKeys(1, QStringLiteral("bravo"), Qt::Key_Return);
-    EXPECT_EQ(parent_.messages, (std::vector<Recorded>{kBegins}));
+    EXPECT_EQ(told_, (std::vector<Recorded>{kBegins}));
 }
 
 TEST_F(ListTest, LosingTheFocusCommits) {
@@ -148,22 +169,22 @@ TEST_F(ListTest, AnItemRemovedDuringTheEditIsNotOverwritten) {
     list_->editor()->setText(QStringLiteral("500"));
     list_->clear();
     list_->addString(QStringLiteral("A dn"));
-    sendMessage(list_, kEditorDoneMessage, 1);
+    emit list_->editor()->done(true);
     EXPECT_EQ(list_->itemText(0), QStringLiteral("A dn"));
-    EXPECT_EQ(parent_.messages, (std::vector<Recorded>{kBegins}));
+    EXPECT_EQ(told_, (std::vector<Recorded>{kBegins}));
 }
 
 TEST_F(ListTest, AParentThatRebuildsTheListWhenToldDoesNotBreakTheCommit) {
     list_->setEditMode(CTransparentListBox::kDelay);
     fill({QStringLiteral("A dn"), QStringLiteral("10 ms"), QStringLiteral("A up")});
-    parent_.onMessage = [this](const Recorded& m) {
-        if (m.message != kItemEditedMessage) return;
+    onTold_ = [this](const Recorded& m) {
+        if (m.message != kDelaySignal) return;
         list_->clear();
         list_->addString(QStringLiteral("rebuilt"));
     };
     ASSERT_TRUE(list_->beginEdit(1));
     list_->editor()->setText(QStringLiteral("300"));
-    sendMessage(list_, kEditorDoneMessage, 1);
+    emit list_->editor()->done(true);
     EXPECT_EQ(list_->count(), 1);
     EXPECT_EQ(list_->itemText(0), QStringLiteral("rebuilt"));
 }

@@ -56,7 +56,6 @@ public:
     Status startHotplug();
 
     [[nodiscard]] bool isConnected() const { return link_.isConnected(); }
-    [[nodiscard]] bool isListening() const { return link_.isListening(); }
     // True while a job is queued or running.
     [[nodiscard]] bool busy() const;
 

@@ -17,7 +17,7 @@
 #include "app/key_page/key_page_dialogs.h"
 #include "keys/key_description.h"
 #include "keys/key_names.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/dialog_keys.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
@@ -508,10 +508,13 @@ void CKeyMap::done(int result) {
 void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
     const QString& folder = setup_.imageFolder;
-    const Language lang = setup_.language;
     if (!ui::drawPanelImage(p, folder, QStringLiteral("Custom_BK.png"), 0, 0)) {
         p.fillRect(rect(), ui::theme::kPanel);
     }
+
+    const std::vector<ui::WindowArea> areas = areaTable();
+    const auto name = [&](int id) { return areaName(areas, id); };
+    namespace area = key_page::area;
 
     // Tabs.
     const int tab = static_cast<int>(model_.tab());
@@ -521,38 +524,29 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
     }
     ui::drawPanelImage(p, folder, QStringLiteral("single_combine_option.png"), 0, kTabStripY);
     ui::drawPanelImage(p, folder, QStringLiteral("cursor.png"), kTabMarkerX[tab], kTabStripY);
-    const QString tabNames[key_page::kTabCount] = {
-        pick(lang, QStringLiteral("Single/Combine"), QStringLiteral("单键/组合键")),
-        pick(lang, QStringLiteral("Macro"), QStringLiteral("宏")),
-        pick(lang, QStringLiteral("Basic"), QStringLiteral("基本功能")),
-        pick(lang, QStringLiteral("Advance"), QStringLiteral("高级功能")),
-    };
     std::array<Label, key_page::kTabCount> tabLabels;
     for (int t = 0; t < key_page::kTabCount; ++t) {
         const auto& r = key_page::kButtonRects[static_cast<std::size_t>(button::kTabSingle + t)];
-        tabLabels[static_cast<std::size_t>(t)] = {tabNames[t], kTabTextX[t], kTabTextY,
-                                                  r.right - kTabTextX[t] - 2};
+        tabLabels[static_cast<std::size_t>(t)] = {name(button::kTabSingle + t), kTabTextX[t],
+                                                  kTabTextY, r.right - kTabTextX[t] - 2};
     }
     drawLabels(p, tabLabels, [tab](std::size_t t) {
         return static_cast<int>(t) == tab ? QColor(Qt::white) : kTabIdle;
     });
 
     // Header and close button.
-    const QString header =
-        pick(lang, QStringLiteral("Current Key: "), QStringLiteral("当前按键: ")) +
-        QString::fromStdString(keys::spokenKeyName(setup_.pending->selectedVk));
-    ui::drawPanelText(p, header, kHeaderAt.x(), kHeaderAt.y(), kTextHeight);
+    ui::drawPanelText(p, name(area::kHeader), kHeaderAt.x(), kHeaderAt.y(), kTextHeight);
     const auto& close = key_page::kButtonRects[button::kClose];
     ui::drawPanelImage(p, folder, buttonImage(button::kClose, hovered_ == button::kClose),
                        close.left, close.top);
 
     if (model_.tab() == Tab::SingleCombine) {
-        ui::drawPanelText(p, pick(lang, QStringLiteral("Single"), QStringLiteral("单键")),
-                          kSingleLabelAt.x(), kSingleLabelAt.y(), kTextHeight);
-        ui::drawPanelText(p, pick(lang, QStringLiteral("Combine"), QStringLiteral("组合键")),
-                          kCombineLabelAt.x(), kCombineLabelAt.y(), kTextHeight);
+        ui::drawPanelText(p, name(area::kSingle), kSingleLabelAt.x(), kSingleLabelAt.y(),
+                          kTextHeight);
+        ui::drawPanelText(p, name(area::kCombination), kCombineLabelAt.x(), kCombineLabelAt.y(),
+                          kTextHeight);
     } else if (model_.tab() == Tab::Advance) {
-        paintAdvanceTab(p);
+        paintAdvanceTab(p, areas);
     }
 
     // The Disable box with its label on a dark patch.
@@ -562,16 +556,12 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
         box.left, box.top);
     const QPoint labelAt(box.left + kCheckLabelOffsetX, box.top + kCheckLabelOffsetY);
     p.fillRect(QRect(labelAt, kCheckPatchSize), kCheckPatch);
-    const Label disable{pick(lang, QStringLiteral("Disable"), QStringLiteral("禁用按钮")),
-                        labelAt.x(), labelAt.y(), kCheckPatchSize.width()};
+    const Label disable{name(button::kDisable), labelAt.x(), labelAt.y(),
+                        kCheckPatchSize.width()};
     drawLabels(p, std::span(&disable, 1));
 
     // Default, Cancel, Save.
-    const QString labels[] = {
-        pick(lang, QStringLiteral("Default"), QStringLiteral("初始值")),
-        pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")),
-        pick(lang, QStringLiteral("Save"), QStringLiteral("保存")),
-    };
+    const QString labels[] = {name(button::kDefault), name(button::kCancel), name(button::kSave)};
     // Each caption is centred on its button's picture (which may reach past the click area
     // towards the next button), in one size that fits all three with room on both sides.
     std::array<QRect, 3> faces;
@@ -597,21 +587,14 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
     if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
 
-void CKeyMap::paintAdvanceTab(QPainter& p) const {
+void CKeyMap::paintAdvanceTab(QPainter& p, const std::vector<ui::WindowArea>& areas) const {
     const QString& folder = setup_.imageFolder;
-    const Language lang = setup_.language;
     ui::drawPanelImage(p, folder, QStringLiteral("Macro_BK.png"), kRowsBackgroundAt.x(),
                        kRowsBackgroundAt.y());
-    const QString rows[key_page::kRowCount] = {
-        pick(lang, QStringLiteral("Play Sound"), QStringLiteral("播放声音")),
-        pick(lang, QStringLiteral("Startup"), QStringLiteral("启动程序")),
-        pick(lang, QStringLiteral("Open File"), QStringLiteral("打开文件")),
-        pick(lang, QStringLiteral("Open Folder"), QStringLiteral("打开目录")),
-    };
     std::array<Label, key_page::kRowCount> rowLabels;
     for (int r = 0; r < key_page::kRowCount; ++r) {
         rowLabels[static_cast<std::size_t>(r)] = {
-            rows[r], kRowLabelX, kRowLabelY + key_page::kRowPitch * r, kPathBoxX - kRowLabelX - 2};
+            areaName(areas, key_page::area::kRow + r), kRowLabelX, kRowLabelY + key_page::kRowPitch * r, kPathBoxX - kRowLabelX - 2};
     }
     drawLabels(p, rowLabels);
     for (int r = 0; r < key_page::kRowCount; ++r) {

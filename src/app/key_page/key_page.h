@@ -34,6 +34,17 @@ namespace tessaron::app {
 
 class KeyPageDialogs;
 
+// Area ids of the page beyond its button numbers (key_page::button).
+namespace key_page::area {
+inline constexpr int kHeader = 19;
+inline constexpr int kSingle = 20;
+inline constexpr int kCombination = 21;
+inline constexpr int kMacroList = 22;
+inline constexpr int kTree = 23;
+inline constexpr int kRow = 30;     // + row
+inline constexpr int kBrowse = 40;  // + row
+}  // namespace key_page::area
+
 struct KeyPageSetup {
     QString imageFolder;  // the page's image folder ("png/<language>/Custom/"), ending in '/'
     Language language = Language::English;
@@ -74,7 +85,11 @@ public:
     static constexpr std::chrono::milliseconds kCaptureQuiet{1000};
 
     // ---- Painted areas, for screen readers and the keyboard (key_page_accessible.cpp).
+    // The page's areas (key_page_areas.cpp): one table, read by the paint for the names it
+    // writes and by screen readers and the keyboard. Clicks go to the model by their point.
+    [[nodiscard]] std::vector<ui::WindowArea> areaTable() const;
     [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
+    [[nodiscard]] static QString areaName(const std::vector<ui::WindowArea>& areas, int id);
     void activatePaintedArea(int id) override;
     [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
 
@@ -100,7 +115,7 @@ private:
     void syncControls();
     void finish(key_page::Outcome outcome);
     void removeHook();
-    void paintAdvanceTab(QPainter& p) const;
+    void paintAdvanceTab(QPainter& p, const std::vector<ui::WindowArea>& areas) const;
     [[nodiscard]] bool isFreeSpot(QPoint at) const;
     // A keystroke from the hook as the keyboard's way through the page; false when it is for
     // the model (a key to capture).

@@ -14,7 +14,7 @@
 
 #include "app/macro_manager/macro_manager_dlg_hook.h"
 #include "macros/macro_messages.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/dialog_keys.h"
 #include "ui/edit_helper.h"
 #include "ui/menu_style.h"
@@ -35,7 +35,6 @@ using macromgr::Button;
 // The window's natural size, used only when its background image cannot be loaded, so that
 // the window stays usable.
 constexpr QSize kFallbackSize{412, 436};
-constexpr QRect kNoticeRect{20, 398, 252, 30};
 constexpr int kNoticeSize = 11;
 
 const Clock& clockOf(const MacroManagerSetup& setup) {
@@ -189,8 +188,18 @@ void CMacroRecordDlg::buildControls() {
         return list;
     };
     macroList_ = makeList(macromgr::kMacroListRect, ui::CTransparentListBox::kPlainText);
-    macroList_->setNotify(true);  // renames arrive as kItemChangedMessage
+    macroList_->setNotify(true);  // renames arrive as itemTextChanged
     eventList_ = makeList(macromgr::kEventListRect, ui::CTransparentListBox::kDelay);
+    for (auto* list : {macroList_, eventList_}) {
+        connect(list, &ui::CTransparentListBox::editBegins, this, [this] {
+            manager_.editBegins();
+            update();
+        });
+    }
+    connect(eventList_, &ui::CTransparentListBox::delayEdited, this,
+            &CMacroRecordDlg::delayEdited);
+    connect(macroList_, &ui::CTransparentListBox::itemTextChanged, this,
+            &CMacroRecordDlg::macroRenamed);
     const bool zh = language_ == Language::Chinese;
     macroList_->setEditorName(zh ? QStringLiteral("宏名称") : QStringLiteral("Macro name"));
     eventList_->setEditorName(zh ? QStringLiteral("延时（毫秒）") : QStringLiteral("Delay (ms)"));
@@ -422,7 +431,7 @@ void CMacroRecordDlg::macroRenamed(int row, const QString& oldText) {
     checkpoint(texts().renamed);
 }
 
-void CMacroRecordDlg::delayEdited(qint64 line, qint64 value) {
+void CMacroRecordDlg::delayEdited(int line, int value) {
     if (line < 0) return;
     const Status status = manager_.editDelay(static_cast<std::size_t>(line), value);
     // The list is refilled from the streams, so a refused edit shows the delay that stayed.
@@ -539,7 +548,7 @@ void CMacroRecordDlg::eventListMenuAt(QPoint globalPos) {
     menu->exec(globalPos);
 }
 
-// --- Messages from the hook and the lists -------------------------------------------------
+// --- Messages from the hook -------------------------------------------------
 
 void CMacroRecordDlg::customEvent(QEvent* event) {
     const int type = event->type();
@@ -564,21 +573,6 @@ void CMacroRecordDlg::customEvent(QEvent* event) {
         update();
         return;
     }
-    if (type == ui::kEditBeginsMessage) {
-        manager_.editBegins();
-        update();
-        return;
-    }
-    if (type == ui::kItemEditedMessage) {
-        const auto& m = static_cast<const ui::WindowMessage&>(*event);
-        delayEdited(m.wParam(), m.lParam());
-        return;
-    }
-    if (type == ui::kItemChangedMessage) {
-        const auto& m = static_cast<const ui::WindowMessage&>(*event);
-        macroRenamed(static_cast<int>(m.wParam()), m.text());
-        return;
-    }
     QDialog::customEvent(event);
 }
 
@@ -591,42 +585,44 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
     p.fillRect(rect(), theme::kPanel);
     ui::drawPanelImage(p, folder_, QString::fromLatin1(kBackgroundImage), 0, 0);
 
-    ui::drawPanelText(p, t.title, kTitlePos.x(), kTitlePos.y(), kTitleSize);
-    drawHeading(p, t.macroHeading, kMacroHeadingPos, kMacroHeadingRight);
-    drawHeading(p, t.eventHeading, kEventHeadingPos, kEventHeadingRight);
-    drawHeading(p, t.optionsHeading, kOptionsHeadingPos, kOptionsHeadingRight);
-
-    const auto button = [&](Button b, const char* normal, const char* over, const QString& label) {
-        const QRect r = buttonRect(b);
-        ui::drawPanelImage(p, folder_, QString::fromLatin1(hovered_ == b ? over : normal), r.x(),
-                           r.y());
-        drawCentred(p, r, label, kButtonLabelSize);
+    const std::vector<ui::WindowArea> areas = areaTable();
+    const auto label = [&](const ui::WindowArea& a) {
+        if (a.labelled) {
+            ui::drawPanelText(p, a.paintedLabel(), a.labelAt.x(), a.labelAt.y(), a.labelHeight);
+        }
     };
-    button(Button::Record, kRecordNormalImage, kRecordOverImage,
-           manager_.recording() ? t.stopRecording : t.startRecording);
-
-    for (int i = 0; i < 3; ++i) {
-        if (t.recordDelay[i].isEmpty()) continue;
-        ui::drawPanelText(p, t.recordDelay[i], kRecordDelayTextPos[i].x(),
-                          kRecordDelayTextPos[i].y(), kLabelSize);
-    }
-    const auto box = [&](const ui::Rect& r, bool on) {
-        ui::drawPanelImage(p, folder_, QString::fromLatin1(on ? kOptionOnImage : kOptionOffImage),
-                           r.left, r.top);
+    const auto picture = [&](const ui::WindowArea& a) {
+        const bool over = a.hoverPicture != nullptr && static_cast<int>(hovered_) == a.id;
+        ui::drawPanelImage(p, folder_, QString::fromLatin1(over ? a.hoverPicture : a.picture),
+                           a.pictureAt.x(), a.pictureAt.y());
     };
-    box(kRecordDelayBox, manager_.recordDelay());
-    ui::drawPanelText(p, t.loops, kLoopsTextPos.x(), kLoopsTextPos.y(), kLabelSize);
-    box(kLoopsBox, manager_.loopsOn());
-
-    button(Button::New, kButtonNormalImage, kButtonOverImage, t.newButton);
-    button(Button::Delete, kButtonNormalImage, kButtonOverImage, t.deleteButton);
-    button(Button::Ok, kButtonNormalImage, kButtonOverImage, t.ok);
-    button(Button::Cancel, kButtonNormalImage, kButtonOverImage, t.cancel);
-
-    if (!notice_.isEmpty()) {
-        p.setFont(ui::panelFont(kNoticeSize, 400));
-        p.setPen(theme::kAccentBright);
-        p.drawText(kNoticeRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, notice_);
+    for (const ui::WindowArea& a : areas) {
+        if (a.id == kTitleArea) {
+            label(a);
+            drawHeading(p, t.macroHeading, kMacroHeadingPos, kMacroHeadingRight);
+            drawHeading(p, t.eventHeading, kEventHeadingPos, kEventHeadingRight);
+            drawHeading(p, t.optionsHeading, kOptionsHeadingPos, kOptionsHeadingRight);
+        } else if (a.id == kNoticeArea) {
+            p.setFont(ui::panelFont(kNoticeSize, 400));
+            p.setPen(theme::kAccentBright);
+            p.drawText(a.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, a.name);
+        } else if (a.picture == nullptr) {
+            continue;  // a widget of its own
+        } else if (a.role == QAccessible::Button) {
+            picture(a);
+            drawCentred(p, a.rect, a.name, kButtonLabelSize);
+        } else {
+            // An option: its label, then its box.
+            if (a.id == static_cast<int>(Button::RecordDelay)) {
+                for (int i = 0; i < 3; ++i) {
+                    if (t.recordDelay[i].isEmpty()) continue;
+                    ui::drawPanelText(p, t.recordDelay[i], kRecordDelayTextPos[i].x(),
+                                      kRecordDelayTextPos[i].y(), kLabelSize);
+                }
+            }
+            label(a);
+            picture(a);
+        }
     }
     if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
@@ -641,20 +637,20 @@ void CMacroRecordDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
     const QPoint pos = event->position().toPoint();
     keyboard_.hideMark();
-    pressed_ = macromgr::buttonAt(pos);
+    pressed_ = buttonAt(pos);
     drag_.press(*this, *event, pressed_ == Button::None);
 }
 
 void CMacroRecordDlg::mouseMoveEvent(QMouseEvent* event) {
     if (drag_.follow(*this, *event)) return;
-    setHovered(macromgr::buttonAt(event->position().toPoint()));
+    setHovered(buttonAt(event->position().toPoint()));
 }
 
 void CMacroRecordDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mouseReleaseEvent(event);
     pressed_ = Button::None;
     if (drag_.release()) return;
-    pressButton(macromgr::buttonAt(event->position().toPoint()));
+    pressButton(buttonAt(event->position().toPoint()));
 }
 
 void CMacroRecordDlg::leaveEvent(QEvent* event) {

@@ -90,6 +90,9 @@ public:
     void restoreTable(const macros::MacroTable& table, std::optional<std::size_t> selected);
 
     // ---- Painted areas, for screen readers and the keyboard (macro_manager_accessible.cpp).
+    // The window's areas (macro_manager_areas.cpp): one table that the paint, the clicks,
+    // screen readers and the keyboard read.
+    [[nodiscard]] std::vector<ui::WindowArea> areaTable() const;
     [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
     void activatePaintedArea(int id) override;
     [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
@@ -118,8 +121,10 @@ private:
     [[nodiscard]] std::optional<std::size_t> selectedEventLine() const;
     void report(const Status& status, bool recordCaption = false);
     void macroRenamed(int row, const QString& oldText);
-    void delayEdited(qint64 line, qint64 value);
+    void delayEdited(int line, int value);
     void setHovered(macromgr::Button button);
+    // The button or option under a window point; None outside every one.
+    [[nodiscard]] macromgr::Button buttonAt(QPoint pos) const;
     // A keystroke of a recording started from the keyboard: the quiet time starts over.
     void keyboardRecordingKey(qint64 vk, bool release);
     // What changed in the working table since the last step becomes a step named name; equal

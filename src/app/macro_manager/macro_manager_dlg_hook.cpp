@@ -1,6 +1,6 @@
 #include "app/macro_manager/macro_manager_dlg_hook.h"
 
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 
 namespace tessaron::app {
 

@@ -1,21 +1,8 @@
 #include "app/macro_manager/macro_manager_dlg_layout.h"
 
-#include <array>
-#include <utility>
-
 namespace tessaron::app::macromgr {
 
 namespace {
-
-constexpr std::array<std::pair<Button, ui::Rect>, 7> kButtons{{
-    {Button::Record, kRecordButton},
-    {Button::RecordDelay, kRecordDelayBox},
-    {Button::Loops, kLoopsBox},
-    {Button::New, kNewButton},
-    {Button::Delete, kDeleteButton},
-    {Button::Ok, kOkButton},
-    {Button::Cancel, kCancelButton},
-}};
 
 Texts englishTexts() {
     Texts t;
@@ -85,20 +72,6 @@ Texts chineseTexts() {
 }
 
 }  // namespace
-
-Button buttonAt(QPoint pos) {
-    for (const auto& [button, rect] : kButtons) {
-        if (rect.contains(pos)) return button;
-    }
-    return Button::None;
-}
-
-QRect buttonRect(Button button) {
-    for (const auto& [b, rect] : kButtons) {
-        if (b == button) return rect.toQRect();
-    }
-    return {};
-}
 
 const Texts& texts(Language lang) {
     static const Texts english = englishTexts();

@@ -41,7 +41,7 @@ inline constexpr QRect kMacroListRect{20, 80, 113, 275};
 inline constexpr QRect kEventListRect{150, 80, 113, 275};
 inline constexpr int kListFontSize = 13;
 
-// --- Hit areas.
+// --- Areas (the window's area table places them).
 inline constexpr ui::Rect kRecordButton{290, 100, 379, 124};
 inline constexpr ui::Rect kRecordDelayBox{368, 168, 382, 182};
 inline constexpr ui::Rect kLoopsBox{296, 315, 310, 329};
@@ -56,11 +56,11 @@ inline constexpr int kLoopFieldDigits = 3;
 // The timer that carries edited macro names into the records.
 inline constexpr int kNameTimerMs = 100;
 
+// Area ids of the buttons and options.
 enum class Button { None, Record, RecordDelay, Loops, New, Delete, Ok, Cancel };
-
-// The button under a window point; None outside every button.
-Button buttonAt(QPoint pos);
-QRect buttonRect(Button button);
+// Area ids of the texts.
+inline constexpr int kTitleArea = 100;
+inline constexpr int kNoticeArea = 104;
 
 struct Texts {
     QString title;

@@ -121,7 +121,14 @@ public:
     // The texts of the interface language.
     [[nodiscard]] QString tr2(const char* english, const char* chinese) const;
 
-    // ---- The painted areas, for screen readers and the keyboard (main_window_accessible.cpp).
+    // ---- The window's areas (main_window_areas.cpp): one table, in reading order, that the
+    // paint, the hit test, screen readers and the keyboard read. withKeys: with the keys of
+    // the picture (the reader's; the paint and the hit test take them from the key layout).
+    [[nodiscard]] std::vector<WindowArea> areaTable(bool withKeys) const;
+    // The area a click at p lands on (a row while a list is open), or area::kNone.
+    [[nodiscard]] int areaAt(QPoint p) const;
+    // The row of the open list or help menu under p, or -1.
+    [[nodiscard]] int listRowAt(QPoint p) const;
     [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
     void activatePaintedArea(int id) override;
     [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
@@ -148,11 +155,14 @@ private:
     // layerDrawn: p paints on the static layer's pixels already.
     void paintFace(QPainter& p, bool layerDrawn = false);
     void paintKeyboard(QPainter& p);
-    void paintBottom(QPainter& p);
-    void paintLightSection(QPainter& p);
-    void paintPerformance(QPainter& p, const SectionLayout& l);
-    void paintLists(QPainter& p, const SectionLayout& l);
-    void paintHelpMenu(QPainter& p);
+    void paintBottom(QPainter& p, const std::vector<WindowArea>& areas);
+    // The area's picture (hovered or not) and its label.
+    void paintArea(QPainter& p, const WindowArea& area);
+    void paintLightSection(QPainter& p, const std::vector<WindowArea>& areas);
+    void paintPerformance(QPainter& p, const SectionLayout& l,
+                          const std::vector<WindowArea>& areas);
+    // The rows of the open list or menu.
+    void paintLists(QPainter& p, const std::vector<WindowArea>& areas);
     void paintThumb(QPainter& p, const ui::CBitSlider* slider, int extraX);
     // White panel text with its top-left corner at (x, y).
     void drawText(QPainter& p, const QString& s, int x, int y, int pixelHeight);

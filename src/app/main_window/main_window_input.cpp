@@ -66,13 +66,11 @@ void CTessaronDlg::hover(QPoint p, bool buttonHeld) {
     const int y = p.y();
     const int oldRow = hoveredRow_;
     bool onArea = false;
-    if (effectListOpen_) {
-        hoveredRow_ = effectListRow(x, y);
-    } else if (responseListOpen_) {
-        hoveredRow_ = responseListRow(x, y, layout());
+    if (effectListOpen_ || responseListOpen_) {
+        hoveredRow_ = listRowAt(p);
     } else {
         hoveredRow_ = -1;
-        const int a = hitTest(x, y, sections_, live_.image[img::kEffect]);
+        const int a = areaAt(p);
         onArea = a != area::kNone;
         if (a != hoveredArea_) {
             hoveredArea_ = a;
@@ -199,7 +197,7 @@ void CTessaronDlg::click(QPoint p) {
     } else if (helpMenuOpen_) {
         clickHelpMenu(p);
     } else {
-        const int a = hitTest(p.x(), p.y(), sections_, live_.image[img::kEffect]);
+        const int a = areaAt(p);
         if (a != area::kNone) {
             clickArea(a);
         } else if (auto key = keys::keyAtPoint(p.x(), p.y(), live_.diyMode)) {
@@ -309,7 +307,7 @@ void CTessaronDlg::clickKey(keys::KeyIndex key) {
 }
 
 void CTessaronDlg::clickEffectList(QPoint p) {
-    const int row = effectListRow(p.x(), p.y());
+    const int row = listRowAt(p);
     if (row >= 0) {
         controller_->edit(
             [row](LiveConfig& live) {
@@ -323,7 +321,7 @@ void CTessaronDlg::clickEffectList(QPoint p) {
 }
 
 void CTessaronDlg::clickResponseList(QPoint p) {
-    const int row = responseListRow(p.x(), p.y(), layout());
+    const int row = listRowAt(p);
     controller_->edit(
         [row](LiveConfig& live) { performance::chooseResponseRow(live.image, row); },
         makeError("Response Time", "响应时间"));
@@ -333,9 +331,8 @@ void CTessaronDlg::clickResponseList(QPoint p) {
 }
 
 void CTessaronDlg::clickHelpMenu(QPoint p) {
+    const int row = listRowAt(p);
     helpMenuOpen_ = false;
-    if (!ui::Rect{830, 22, 996, 99}.contains(p)) return;
-    const int row = (p.y() - 22) / 25;
     if (row == 0) {
         // The guide in the interface language, when it ships beside the English one.
         auto page = setup_.helpPage;

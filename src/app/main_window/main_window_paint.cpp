@@ -30,19 +30,18 @@ namespace {
 constexpr int kWarmupDelayMs = 300;
 constexpr int kTextHeight = 13;
 constexpr int kSmallTextHeight = 11;
-constexpr int kBottomTextHeight = 13;
 constexpr int kNoticeTextHeight = 14;
 // "kb_BK.png"'s size: the part of the window the keyboard picture covers.
 constexpr int kKeyboardPictureWidth = 660;
 constexpr int kKeyboardPictureHeight = 280;
-// Rows of the drop-down lists start their texts this far inside the row.
-constexpr int kListTextInset = 6;
 const QColor kRowHovered(80, 0, 0);
 const QColor kRowNormal(59, 59, 59);
 
 QString fromUtf8(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
+
+using ui::findArea;
 
 }  // namespace
 
@@ -141,7 +140,7 @@ void CTessaronDlg::warmFonts(Language language) {
     QPainter p(&scratch);
     const QString sample = language == Language::Chinese ? QStringLiteral("配置 Profile 1ms")
                                                          : QStringLiteral("Profile 1ms");
-    for (const int height : {kTextHeight, kSmallTextHeight, kBottomTextHeight}) {
+    for (const int height : {kTextHeight, kSmallTextHeight}) {
         p.setFont(ui::panelFont(height));
         p.drawText(QPoint(0, 20), sample);
     }
@@ -173,16 +172,13 @@ CTessaronDlg::FaceState CTessaronDlg::faceState() const {
 }
 
 void CTessaronDlg::paintFace(QPainter& p, bool layerDrawn) {
-    const auto image = [&](const char* name, int x, int y) {
-        ui::drawPanelImage(p, imageFolder_, QString::fromLatin1(name), x, y);
-    };
     if (!layerDrawn) p.drawImage(QPoint(0, 0), staticLayer());
-    image(hoveredArea_ == area::kHelp ? "button-help-over.png" : "button-help-normal.png", 936, 5);
-    image(hoveredArea_ == area::kHide ? "button-min-over.png" : "button-min-normal.png", 957, 5);
-    image(hoveredArea_ == area::kClose ? "button-close-over.png" : "button-close-normal.png", 978,
-          5);
+    const std::vector<WindowArea> areas = areaTable(false);
+    for (const int id : {area::kHelp, area::kHide, area::kClose}) {
+        if (const WindowArea* a = findArea(areas, id)) paintArea(p, *a);
+    }
     paintKeyboard(p);
-    paintBottom(p);
+    paintBottom(p, areas);
     const SectionLayout l = layout();
     // An open list covers the panel under it; a text it would only partly cover is not drawn,
     // so no sliver of it shows beside the list.
@@ -196,11 +192,20 @@ void CTessaronDlg::paintFace(QPainter& p, bool layerDrawn) {
     } else {
         listCover_ = QRect();
     }
-    paintLightSection(p);
-    paintPerformance(p, l);
+    paintLightSection(p, areas);
+    paintPerformance(p, l, areas);
     listCover_ = QRect();
-    paintLists(p, l);
-    if (helpMenuOpen_) paintHelpMenu(p);
+    paintLists(p, areas);
+}
+
+void CTessaronDlg::paintArea(QPainter& p, const WindowArea& a) {
+    if (a.picture != nullptr) {
+        const char* picture =
+            hoveredArea_ == a.id && a.hoverPicture != nullptr ? a.hoverPicture : a.picture;
+        ui::drawPanelImage(p, imageFolder_, QString::fromLatin1(picture), a.pictureAt.x(),
+                           a.pictureAt.y());
+    }
+    if (a.labelled) drawText(p, a.paintedLabel(), a.labelAt.x(), a.labelAt.y(), kTextHeight);
 }
 
 void CTessaronDlg::paintKeyboard(QPainter& p) {
@@ -282,37 +287,42 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
     }
 }
 
-void CTessaronDlg::paintBottom(QPainter& p) {
-    const auto button = [&](int a, int x) {
-        ui::drawPanelImage(p, imageFolder_,
-                           hoveredArea_ == a ? QStringLiteral("button-cancel-over.png")
-                                             : QStringLiteral("button-cancel-normal.png"),
-                           x, 600);
-    };
-    button(area::kReturn, 800);
-    button(area::kCancel, 862);
-    button(area::kSave, 924);
-    const bool zh = live_.language == Language::Chinese;
-    drawText(p, tr2("Profile", "配置"), 45, 610, kBottomTextHeight);
-    drawText(p, tr2("Return", "恢复"), 810, 607, kBottomTextHeight);
-    drawText(p, tr2("Cancel", "取消"), 872, 607, kBottomTextHeight);
-    drawText(p, tr2("Save", "保存"), zh ? 934 : 937, 607, kBottomTextHeight);
+void CTessaronDlg::paintBottom(QPainter& p, const std::vector<WindowArea>& areas) {
+    constexpr int kBottom[] = {area::kProfile, area::kReturn, area::kCancel, area::kSave};
+    // The pictures first, then the labels over them.
+    for (const int id : kBottom) {
+        if (const WindowArea* a = findArea(areas, id); a != nullptr && a->picture != nullptr) {
+            WindowArea picture = *a;
+            picture.labelled = false;
+            paintArea(p, picture);
+        }
+    }
+    for (const int id : kBottom) {
+        if (const WindowArea* a = findArea(areas, id); a != nullptr && a->labelled) {
+            drawText(p, a->paintedLabel(), a->labelAt.x(), a->labelAt.y(), kTextHeight);
+        }
+    }
 }
 
-void CTessaronDlg::paintLightSection(QPainter& p) {
+void CTessaronDlg::paintLightSection(QPainter& p, const std::vector<WindowArea>& areas) {
     const auto image = [&](const QString& name, int x, int y) {
         ui::drawPanelImage(p, imageFolder_, name, x, y);
     };
     const auto text = [&](const QString& s, int x, int y, int h = kTextHeight) {
         drawText(p, s, x, y, h);
     };
+    const auto label = [&](int id) {
+        if (const WindowArea* a = findArea(areas, id); a != nullptr && a->labelled) {
+            text(a->paintedLabel(), a->labelAt.x(), a->labelAt.y());
+        }
+    };
     const auto& settings = live_.image;
     image(QStringLiteral("itemBK.png"), kPanelX, 114);
-    text(tr2("Light", "灯光"), kPanelX, 114);
+    label(area::kLightHeader);
     if (sections_.light) return;
 
     image(QStringLiteral("LEDEffect_open.png"), kPanelX, 130);
-    text(tr2("Effect", "效果"), 28, 137);
+    label(area::kEffectField);
     image(QStringLiteral("Light_Item.png"), 28, 158);
     const std::uint8_t effect = settings[img::kEffect];
     const bool listOpen = effectListOpen_ || responseListOpen_;
@@ -336,10 +346,10 @@ void CTessaronDlg::paintLightSection(QPainter& p) {
     if (radios) {
         image(live_.diyMode ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), 28,
               199);
-        text(tr2("Keymap", "按键"), 45, 197);
+        label(area::kKeymapRadio);
         image(live_.diyMode ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), 130,
               199);
-        text(QStringLiteral("DIY"), 147, 197);
+        label(area::kDiyRadio);
     } else {
         for (const auto& d : directions) {
             if (!d) continue;
@@ -352,17 +362,23 @@ void CTessaronDlg::paintLightSection(QPainter& p) {
     text(QString::fromStdString(lighting::effectName(effect, live_.language)), 28, 158);
 }
 
-void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l) {
+void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l,
+                                    const std::vector<WindowArea>& areas) {
     const auto image = [&](const QString& name, int x, int y) {
         ui::drawPanelImage(p, imageFolder_, name, x, y);
     };
     const auto text = [&](const QString& s, int x, int y) { drawText(p, s, x, y, kTextHeight); };
+    const auto label = [&](int id) {
+        if (const WindowArea* a = findArea(areas, id); a != nullptr && a->labelled) {
+            text(a->paintedLabel(), a->labelAt.x(), a->labelAt.y());
+        }
+    };
     const auto& settings = live_.image;
     const bool zh = live_.language == Language::Chinese;
 
     image(QStringLiteral("MacroManagementBK.png"), kPanelX, l.macroPanelTop);
     image(QStringLiteral("MacroButton3.png"), kPanelX, l.macroButtonTop);
-    text(tr2("Macro Management", "宏管理"), 27, l.macroButtonTop + 2);
+    label(area::kMacroManagement);
 
     const int y2 = l.gameModeTop;
     if (sections_.gameMode) {
@@ -387,7 +403,7 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l) {
     image(sections_.responseTime ? QStringLiteral("responsetime_close.png")
                                  : QStringLiteral("responsetime_open.png"),
           kPanelX, y3);
-    text(tr2("Response Time", "按键响应时间"), kPanelX, y3);
+    label(area::kResponseHeader);
     if (!sections_.responseTime) {
         image(QStringLiteral("Light_Item.png"), 28, y3 + 28);
         text(QString::fromStdString(performance::responseFieldText(settings)), 100, y3 + 28);
@@ -397,39 +413,25 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l) {
     image(sections_.reportRate ? QStringLiteral("reportrate_Close.png")
                                : QStringLiteral("reportrate_Open.png"),
           kPanelX, y4);
-    text(tr2("USB Report Rate", "USB报告率"), kPanelX, y4);
+    label(area::kRateHeader);
     if (!sections_.reportRate) {
         paintThumb(p, reportRate_, reportRate_->value() == 0 ? 2 : 0);
     }
 }
 
-void CTessaronDlg::paintLists(QPainter& p, const SectionLayout& l) {
-    const auto rows = [&](int count, int left, int right, int top, int textX, auto label) {
-        for (int r = 0; r < count; ++r) {
-            const QRect row(left, top + r * lists::kRowHeight, right - left + 1, lists::kRowHeight);
-            p.fillRect(row, r == hoveredRow_ ? kRowHovered : kRowNormal);
-            drawText(p, label(r), textX, row.top() + 2, kTextHeight);
+void CTessaronDlg::paintLists(QPainter& p, const std::vector<WindowArea>& areas) {
+    for (const WindowArea& a : areas) {
+        if (a.id == area::kHelpMenu) {
+            paintArea(p, a);  // the menu's picture
+        } else if (a.parent == area::kEffectList || a.parent == area::kResponseList) {
+            // The row ids follow their list's.
+            const int row = a.id - a.parent - 1;
+            p.fillRect(a.rect, row == hoveredRow_ ? kRowHovered : kRowNormal);
+            paintArea(p, a);
+        } else if (a.parent == area::kHelpMenu) {
+            paintArea(p, a);
         }
-    };
-    if (effectListOpen_) {
-        rows(static_cast<int>(lighting::kEffectCount), lists::kLeft, lists::kRight,
-             lists::kEffectTop, lists::kLeft + kListTextInset, [&](int r) {
-                 const auto& e = lighting::effects()[static_cast<std::size_t>(r)];
-                 return QString::fromStdString(lighting::effectName(e.code, live_.language));
-             });
     }
-    if (responseListOpen_) {
-        rows(performance::kResponseRows, lists::kResponseLeft, lists::kResponseRight,
-             l.responseListTop, 97,
-             [](int r) { return QString::fromStdString(performance::responseRowText(r)); });
-    }
-}
-
-void CTessaronDlg::paintHelpMenu(QPainter& p) {
-    ui::drawPanelImage(p, imageFolder_, QStringLiteral("HelpWindow.png"), 830, 22);
-    drawText(p, tr2("Tessaron Guide", "Tessaron 使用指南"), 850, 25, kTextHeight);
-    drawText(p, tr2("Update Firmware", "驱动更新"), 850, 50, kTextHeight);
-    drawText(p, fromUtf8(kVersionText), 850, 75, kTextHeight);
 }
 
 void CTessaronDlg::drawText(QPainter& p, const QString& s, int x, int y, int pixelHeight) {

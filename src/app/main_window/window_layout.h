@@ -1,15 +1,18 @@
 #pragma once
-// The main window's clickable areas: the button table, the section layout rule that moves the
-// left panel's sections as they open and close, and the hit test that turns a point into an area.
+// The main window's areas: their ids, the entry of the one table that describes each (built by
+// the window from its state, read by the paint, the hit test and the screen reader), and the
+// section layout rule that moves the left panel's sections as they open and close.
 
-#include <array>
+#include <QPoint>
+
 #include <cstdint>
 
+#include "ui/accessible_areas.h"
 #include "ui/geometry.h"
 
 namespace tessaron::app {
 
-// Hit areas. 0..21 are the rows of the button table; the rest exist only in the hit test.
+// Area ids.
 namespace area {
 inline constexpr int kNone = -1;
 inline constexpr int kHelp = 0;
@@ -17,12 +20,10 @@ inline constexpr int kHide = 1;
 inline constexpr int kClose = 2;
 inline constexpr int kEffectField = 3;
 inline constexpr int kDirection1 = 4;  // .. kDirection1 + 3
-inline constexpr int kSpeedTrack = 8;  // never hit-tested
 inline constexpr int kMacroManagement = 9;
 inline constexpr int kGameModeOn = 10;
 inline constexpr int kGameModeOff = 11;
 inline constexpr int kResponseField = 12;
-inline constexpr int kRateScale = 13;  // never hit-tested
 inline constexpr int kProfile = 14;
 inline constexpr int kReturn = 15;
 inline constexpr int kCancel = 16;
@@ -37,14 +38,22 @@ inline constexpr int kWinLockOn = 31;
 inline constexpr int kWinLockOff = 32;
 inline constexpr int kKeymapRadio = 33;
 inline constexpr int kDiyRadio = 34;
-inline constexpr int kCount = 255;  // size of the hover marks
+inline constexpr int kHelpMenu = 99;      // the open help menu, its rows from kHelpRow
+inline constexpr int kHelpRow = 100;      // + row 0..2
+inline constexpr int kEffectList = 199;   // the open effect list, its rows from kEffectRow
+inline constexpr int kEffectRow = 200;    // + list row
+inline constexpr int kResponseList = 299;
+inline constexpr int kResponseRow = 300;  // + list row
+inline constexpr int kBrightness = 400;
+inline constexpr int kSpeed = 401;
+inline constexpr int kReportRate = 402;
+inline constexpr int kKey = 1000;  // + key index
+// A list's rows follow its own id (listRowAt counts on it).
+static_assert(kHelpRow == kHelpMenu + 1 && kEffectRow == kEffectList + 1 &&
+              kResponseRow == kResponseList + 1);
 }  // namespace area
 
-inline constexpr std::size_t kButtonCount = 22;
-using ButtonTable = std::array<ui::Rect, kButtonCount>;
-
-// The table as built at start-up, before the layout rule moves rows 9..12 and 18..21.
-const ButtonTable& staticButtonTable();
+using ui::WindowArea;
 
 // Collapsed flags of the four sections of the left panel; all start collapsed.
 struct Sections {
@@ -73,13 +82,6 @@ inline constexpr int kHeaderHeight = 20;
 
 SectionLayout layoutSections(const Sections& sections);
 
-// The button table with the rows that follow the layout rule in their current place.
-ButtonTable buttonTable(const SectionLayout& layout);
-
-// The area under (x, y) or area::kNone; effect is the lighting effect code (DIY radios appear
-// for codes above 50).
-int hitTest(int x, int y, const Sections& sections, std::uint8_t effect);
-
 // The open drop-down lists.
 namespace lists {
 inline constexpr int kRowHeight = 20;
@@ -91,11 +93,5 @@ inline constexpr int kResponseLeft = 27;
 inline constexpr int kResponseRight = 247;
 inline constexpr int kResponseRows = 10;
 }  // namespace lists
-
-// Row of the effect list under (x, y), or -1.
-int effectListRow(int x, int y);
-// Row of the response time list (opening upward from its origin) under (x, y), or -1. The list
-// covers exactly its ten rows.
-int responseListRow(int x, int y, const SectionLayout& layout);
 
 }  // namespace tessaron::app

@@ -62,6 +62,7 @@ CConfigureDlg::CConfigureDlg(profiles::LiveConfiguration live, ProfilesPanelSetu
     // The right button opens the panel's own menu and must not move the selection.
     list_->setContextMenuPolicy(Qt::PreventContextMenu);
     list_->viewport()->installEventFilter(this);
+    connect(list_, &ui::CTransparentListBox::nameMoved, this, &CConfigureDlg::listEdited);
 }
 
 CConfigureDlg::~CConfigureDlg() = default;
@@ -249,7 +250,7 @@ void CConfigureDlg::mouseReleaseEvent(QMouseEvent* event) {
     keyboard_.hideMark();
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->position().toPoint();
-        activatePaintedArea(static_cast<int>(pd::hitTest(p.x(), p.y())));
+        activatePaintedArea(ui::areaAt(areaTable(), p));
     }
     QDialog::mouseReleaseEvent(event);
 }
@@ -283,16 +284,7 @@ bool CConfigureDlg::focusNextPrevChild(bool next) {
     return true;
 }
 
-void CConfigureDlg::customEvent(QEvent* event) {
-    if (event->type() == ui::eventType(ui::kItemEditedMessage)) {
-        const auto* message = static_cast<const ui::WindowMessage*>(event);
-        listEdited(message->wParam(), message->lParam() & 0xFF);
-        return;
-    }
-    QDialog::customEvent(event);
-}
-
-void CConfigureDlg::listEdited(qint64 oldRow, qint64 newRow) {
+void CConfigureDlg::listEdited(int oldRow, int newRow) {
     if (oldRow < 0 || static_cast<std::size_t>(oldRow) >= rowToStore_.size()) return;
     const std::size_t index = rowToStore_[static_cast<std::size_t>(oldRow)];
     if (index >= store_.names().size()) return;
@@ -343,31 +335,31 @@ void CConfigureDlg::paintPlainFace(QPainter& painter) const {
 
 void CConfigureDlg::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
-    const pd::Texts& t = pd::texts(language_);
     if (!ui::drawPanelImage(p, folder_, QString::fromLatin1(pd::kBackgroundImage), 0, 0)) {
         paintPlainFace(p);
     }
-    ui::drawPanelText(p, t.title, pd::kTitleSpot.x(), pd::kTitleSpot.y(), pd::kTitleHeight);
-
-    // A button image that is missing leaves its click area outlined, so it can still be found.
-    const auto button = [&](const char* image, QPoint spot, const ui::Rect& area) {
-        if (ui::drawPanelImage(p, folder_, QString::fromLatin1(image), spot.x(), spot.y()))
-            return false;
+    const std::vector<ui::WindowArea> areas = areaTable();
+    // The pictures first, then the labels over them. A button image that is missing leaves its
+    // click area outlined, so it can still be found.
+    for (const ui::WindowArea& a : areas) {
+        if (a.picture == nullptr ||
+            ui::drawPanelImage(p, folder_, QString::fromLatin1(a.picture), a.pictureAt.x(),
+                               a.pictureAt.y())) {
+            continue;
+        }
         p.setPen(ui::theme::kBorderLight);
-        p.drawRect(area.toQRect().adjusted(0, 0, -1, -1));
-        return true;
-    };
-    if (button(pd::kCloseImage, pd::kCloseSpot, pd::kCloseArea)) {
-        const QRect cross = pd::kCloseArea.toQRect().adjusted(3, 3, -4, -4);
-        p.drawLine(cross.topLeft(), cross.bottomRight());
-        p.drawLine(cross.topRight(), cross.bottomLeft());
+        p.drawRect(a.rect.adjusted(0, 0, -1, -1));
+        if (a.id == static_cast<int>(pd::Button::Close)) {
+            const QRect cross = a.rect.adjusted(3, 3, -4, -4);
+            p.drawLine(cross.topLeft(), cross.bottomRight());
+            p.drawLine(cross.topRight(), cross.bottomLeft());
+        }
     }
-    button(pd::kNewImage, pd::kNewSpot, pd::kNewArea);
-    button(pd::kDeleteImage, pd::kDeleteSpot, pd::kDeleteArea);
-    ui::drawPanelText(p, t.newLabel, pd::kNewLabelSpot.x(), pd::kNewLabelSpot.y(),
-                      pd::kLabelHeight);
-    ui::drawPanelText(p, t.deleteLabel, pd::kDeleteLabelSpot.x(), pd::kDeleteLabelSpot.y(),
-                      pd::kLabelHeight);
+    for (const ui::WindowArea& a : areas) {
+        if (a.labelled) {
+            ui::drawPanelText(p, a.paintedLabel(), a.labelAt.x(), a.labelAt.y(), a.labelHeight);
+        }
+    }
     if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
 

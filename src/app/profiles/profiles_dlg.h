@@ -78,7 +78,9 @@ public:
     // The selected profile as a store position.
     [[nodiscard]] std::optional<std::size_t> selection() const;
 
-    // ---- Painted areas, for screen readers and the keyboard (profiles_accessible.cpp).
+    // ---- The panel's areas (profiles_areas.cpp): one table that the paint, the clicks,
+    // screen readers and the keyboard read.
+    [[nodiscard]] std::vector<ui::WindowArea> areaTable() const;
     [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;
     void activatePaintedArea(int id) override;
     [[nodiscard]] int focusedPaintedArea() const override { return keyboard_.current(); }
@@ -87,7 +89,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void customEvent(QEvent* event) override;
     // An edit still open or a rename not yet carried out is finished before the panel closes.
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,7 +102,7 @@ private:
     // A file from outside the data folder may come from someone else: keys that would run
     // something and that the live configuration does not have are named in one question.
     bool acceptsHostActions(const std::filesystem::path& file);
-    void listEdited(qint64 oldRow, qint64 newRow);
+    void listEdited(int oldRow, int newRow);
     void finishRename();
     void paintPlainFace(QPainter& painter) const;
 

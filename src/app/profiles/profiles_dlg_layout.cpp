@@ -2,13 +2,6 @@
 
 namespace tessaron::app::profilesdlg {
 
-Button hitTest(int x, int y) {
-    if (kCloseArea.contains(x, y)) return Button::Close;
-    if (kNewArea.contains(x, y)) return Button::New;
-    if (kDeleteArea.contains(x, y)) return Button::Delete;
-    return Button::None;
-}
-
 const Texts& texts(Language lang) {
     static const Texts english{
         QStringLiteral("Profile"), QStringLiteral("New"),  QStringLiteral("Delete"),

@@ -10,13 +10,12 @@
 
 namespace tessaron::app::profilesdlg {
 
-// Click areas, resolved on button release. The close area starts one pixel inside its image.
+// Areas, resolved on button release. The close area starts one pixel inside its image.
 inline constexpr ui::Rect kCloseArea{248, 11, 262, 24};
 inline constexpr ui::Rect kNewArea{14, 576, 79, 624};
 inline constexpr ui::Rect kDeleteArea{184, 576, 249, 624};
 
 enum class Button { None, Close, New, Delete };
-Button hitTest(int x, int y);
 
 // The profiles list, the panel's only child control.
 inline constexpr int kListControlId = 1016;

@@ -421,6 +421,11 @@ void VirtualKeyboard::detachEventReader(std::uint64_t connection) {
     }
 }
 
+bool VirtualKeyboard::hasEventReader() const {
+    std::lock_guard lock(mutex_);
+    return plugged_ && eventReaders_ > 0;
+}
+
 // The acknowledgement goes out after the frame or page that caused it has been recorded, so the
 // log reads in the order things happened on the wire.
 void VirtualKeyboard::acknowledge() {

@@ -134,6 +134,8 @@ public:
     // Events are kept only while someone reads the event channel, as with a real HID device.
     void attachEventReader(std::uint64_t connection);
     void detachEventReader(std::uint64_t connection);
+    // Someone reads the event channel of the current connection.
+    bool hasEventReader() const;
 
     // ---- The physical keyboard. ----
     // Emits a key event: an event report of kind kKeyEventKind with the code in byte 2.

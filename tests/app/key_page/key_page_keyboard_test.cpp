@@ -41,7 +41,7 @@ TEST(KeyPageKeyboardRoad, CapsLockBecomesLeftCtrlPlusZAndSaveSendsIt) {
         return runKeyPage(parent, config, k, nullptr, &quiet);
     };
     testing::Rig rig(std::move(options));
-    ASSERT_TRUE(waitFor([&] { return !rig.window->busy() && rig.session->isListening(); }));
+    ASSERT_TRUE(waitFor([&] { return !rig.window->busy() && rig.keyboard->hasEventReader(); }));
     CTessaronDlg& w = *rig.window;
     w.activateWindow();
     w.setFocus();

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -49,7 +50,7 @@ protected:
         };
         rig = std::make_unique<testing::Rig>(std::move(options));
         ASSERT_TRUE(
-            waitFor([this] { return !rig->window->busy() && rig->session->isListening(); }));
+            waitFor([this] { return !rig->window->busy() && rig->keyboard->hasEventReader(); }));
     }
 
     // Clicks the key on the keyboard picture; `onPage` runs on the page once it is open.
@@ -64,8 +65,11 @@ protected:
     }
 
     void saveOnWindow() {
-        QTest::mouseClick(rig->window.get(), Qt::LeftButton, {},
-                          staticButtonTable()[area::kSave].centre());
+        const auto areas = rig->window->areaTable(false);
+        const auto save = std::find_if(areas.begin(), areas.end(),
+                                       [](const WindowArea& a) { return a.id == area::kSave; });
+        ASSERT_NE(save, areas.end());
+        QTest::mouseClick(rig->window.get(), Qt::LeftButton, {}, save->rect.center());
         ASSERT_TRUE(rig->settle());
     }
 

@@ -21,7 +21,7 @@
 #include "app/key_page/key_page_dialogs.h"
 #include "app/key_page/key_page_run.h"
 #include "keys/key_layout.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/image_folders.h"
 #include "ui/vivid_tree.h"
 

@@ -6,7 +6,7 @@
 
 #include "macro_manager_test_support.h"
 #include "macros/event_stream.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/edit_helper.h"
 #include "ui/transparent_list_box.h"
 

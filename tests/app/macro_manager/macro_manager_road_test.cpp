@@ -19,7 +19,7 @@
 #include "keys/key_layout.h"
 #include "macro_manager_test_support.h"
 #include "macros/slot_packing.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/messages.h"
 
 namespace tessaron::app::testing {

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "macros/event_stream.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 #include "ui/edit_helper.h"  // completes the list box's editor pointer
 #include "ui/image_folders.h"
 #include "ui/messages.h"

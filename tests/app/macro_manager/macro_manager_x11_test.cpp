@@ -13,7 +13,7 @@
 
 #include "app/macro_manager/macro_manager_dlg_layout.h"
 #include "macro_manager_test_support.h"
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 
 namespace tessaron::app::testing {
 namespace {

@@ -29,60 +29,6 @@ TEST(WindowLayout, SectionTopsFollowTheCollapsedFlags) {
     EXPECT_EQ(l.responseListTop, 444 - 173);
 }
 
-TEST(WindowLayout, HitTestFollowsTheSections) {
-    Sections s;
-    // Collapsed: headers at their moved tops, nothing inside the sections.
-    EXPECT_EQ(hitTest(100, 120, s, 1), area::kLightHeader);
-    EXPECT_EQ(hitTest(100, 195, s, 1), area::kGameModeHeader);
-    EXPECT_EQ(hitTest(100, 245, s, 1), area::kResponseHeader);
-    EXPECT_EQ(hitTest(100, 285, s, 1), area::kRateHeader);
-    EXPECT_EQ(hitTest(100, 30 + 124 + 5, s, 1), area::kMacroManagement);
-    EXPECT_EQ(hitTest(35, 205, s, 1), area::kGameModeHeader);  // no direction buttons
-    EXPECT_EQ(hitTest(940, 10, s, 1), area::kHelp);
-    EXPECT_EQ(hitTest(990, 10, s, 1), area::kClose);
-    EXPECT_EQ(hitTest(950, 620, s, 1), area::kSave);
-    EXPECT_EQ(hitTest(50, 620, s, 1), area::kProfile);
-    EXPECT_EQ(hitTest(100, 50, s, 1), area::kLogo);
-
-    s.light = false;
-    EXPECT_EQ(hitTest(100, 165, s, 1), area::kEffectField);
-    EXPECT_EQ(hitTest(35, 205, s, 1), area::kDirection1);
-    EXPECT_EQ(hitTest(185, 205, s, 1), area::kDirection1 + 3);
-    // The DIY radios replace the first direction buttons for DIY effects only.
-    EXPECT_EQ(hitTest(35, 205, s, 53), area::kKeymapRadio);
-    EXPECT_EQ(hitTest(135, 205, s, 53), area::kDiyRadio);
-    EXPECT_EQ(hitTest(135, 205, s, 13), area::kDirection1 + 2);
-
-    s.gameMode = false;
-    const int y2 = layoutSections(s).gameModeTop;
-    EXPECT_EQ(hitTest(40, y2 + 35, s, 1), area::kGameModeOn);
-    EXPECT_EQ(hitTest(90, y2 + 35, s, 1), area::kGameModeOff);
-    EXPECT_EQ(hitTest(170, y2 + 35, s, 1), area::kWinLockOn);
-    EXPECT_EQ(hitTest(240, y2 + 35, s, 1), area::kWinLockOff);
-    s.gameMode = true;
-    EXPECT_EQ(hitTest(40, y2 + 35, s, 1), area::kNone);
-
-    s.responseTime = false;
-    const int y3 = layoutSections(s).responseTop;
-    EXPECT_EQ(hitTest(100, y3 + 30, s, 1), area::kResponseField);
-}
-
-TEST(WindowLayout, ListsCoverExactlyTheirRows) {
-    EXPECT_EQ(effectListRow(100, 173), 0);
-    EXPECT_EQ(effectListRow(100, 512), 16);  // the last pixel row still selects DIY5
-    EXPECT_EQ(effectListRow(100, 513), -1);
-    EXPECT_EQ(effectListRow(27, 300), -1);
-
-    Sections s;
-    s.responseTime = false;
-    const SectionLayout l = layoutSections(s);
-    const int top = l.responseTop - 173;
-    EXPECT_EQ(responseListRow(100, top, l), 0);
-    EXPECT_EQ(responseListRow(100, l.responseTop + 26, l), 9);
-    EXPECT_EQ(responseListRow(100, l.responseTop + 27, l), -1);  // just below the last row
-    EXPECT_EQ(responseListRow(248, top + 5, l), -1);
-}
-
 TEST(LightingPanel, DirectionImages) {
     // Wave shows left enabled at x 179; radar shows left for every code but right.
     auto wave = lighting::directionImages(3, lighting::kLeft);

@@ -83,6 +83,53 @@ TEST(MainWindow, SectionsToggleAndOpenListsSwallowTheNextClick) {
     EXPECT_EQ(w.layout().gameModeTop, 191);
 }
 
+// The one table of areas decides where clicks land: each area takes the clicks at its middle
+// in every arrangement of the sections, the DIY radios lie over the direction buttons, and the
+// lists take exactly their rows.
+TEST(MainWindow, ClicksLandOnTheAreaTable) {
+    Rig rig;
+    auto& w = *rig.window;
+    const auto eachAreaTakesItsMiddle = [&](const char* when) {
+        for (const WindowArea& a : w.areaTable(false)) {
+            if (a.hit) {
+                EXPECT_EQ(w.areaAt(a.rect.center()), a.id) << when << " " << a.id;
+            }
+        }
+    };
+    eachAreaTakesItsMiddle("collapsed");
+    EXPECT_EQ(w.areaAt({35, 205}), area::kGameModeHeader);  // no direction buttons
+    EXPECT_EQ(w.areaAt({100, 50}), area::kLogo);
+    EXPECT_EQ(w.areaAt({600, 300}), area::kNone);  // the picture's keys are its own
+    rig.click(100, 120);
+    rig.click(100, w.layout().gameModeTop + 5);
+    rig.click(100, w.layout().responseTop + 5);
+    rig.click(100, w.layout().reportRateTop + 5);
+    ASSERT_EQ(w.sections(), Sections({false, false, false, false}));
+    eachAreaTakesItsMiddle("opened");
+    EXPECT_EQ(w.areaAt({135, 205}), area::kDirection1 + 2);
+    rig.live().image[img::kEffect] = 53;  // a DIY effect
+    eachAreaTakesItsMiddle("DIY");
+    EXPECT_EQ(w.areaAt({35, 205}), area::kKeymapRadio);
+    EXPECT_EQ(w.areaAt({60, 205}), area::kDirection1);  // beside the radio
+    EXPECT_EQ(w.areaAt({135, 205}), area::kDiyRadio);
+
+    rig.click(100, 165);
+    ASSERT_TRUE(w.effectListOpen());
+    EXPECT_EQ(w.listRowAt({100, 173}), 0);
+    EXPECT_EQ(w.listRowAt({100, 512}), 16);  // the last pixel row still selects DIY5
+    EXPECT_EQ(w.listRowAt({100, 513}), -1);
+    EXPECT_EQ(w.listRowAt({27, 300}), -1);
+    EXPECT_EQ(w.areaAt({100, 120}), area::kNone);  // the list takes every click
+    rig.click(kSave.x(), kSave.y());
+    const int responseTop = w.layout().responseTop;
+    rig.click(100, responseTop + 30);
+    ASSERT_TRUE(w.responseListOpen());
+    EXPECT_EQ(w.listRowAt({100, responseTop - 173}), 0);
+    EXPECT_EQ(w.listRowAt({100, responseTop + 26}), 9);
+    EXPECT_EQ(w.listRowAt({100, responseTop + 27}), -1);  // just below the last row
+    EXPECT_EQ(w.listRowAt({248, responseTop - 168}), -1);
+}
+
 TEST(MainWindow, HoverKeysAndTheTrayIcon) {
     Rig rig;
     auto& w = *rig.window;
@@ -246,16 +293,17 @@ TEST(MainWindow, RefreshAfterAReadFetchesTheLightingAgain) {
 TEST(MainWindow, UnplugClosesAndReplugReopensTheChannels) {
     Rig rig;
     ASSERT_TRUE(rig.session->isConnected());
-    ASSERT_TRUE(rig.session->isListening());
+    ASSERT_TRUE(rig.keyboard->hasEventReader());
     rig.keyboard->unplug();
     ASSERT_TRUE(
-        waitFor([&] { return !rig.session->isConnected() && !rig.session->isListening(); }));
+        waitFor([&] { return !rig.session->isConnected() && !rig.keyboard->hasEventReader(); }));
 
     auto changed = rig.keyboard->settings();
     changed[img::kBrightness] = 12;
     rig.keyboard->setSettings(changed);
     rig.keyboard->plug();
-    ASSERT_TRUE(waitFor([&] { return rig.session->isConnected() && rig.session->isListening(); }));
+    ASSERT_TRUE(
+        waitFor([&] { return rig.session->isConnected() && rig.keyboard->hasEventReader(); }));
     ASSERT_TRUE(rig.settle());
     EXPECT_EQ(rig.live().image[img::kBrightness], 12);
     EXPECT_EQ(rig.window->slider(kBrightnessSliderId)->value(), 12);

@@ -30,7 +30,7 @@
 #include <QtGlobal>
 #include <chrono>
 
-#include "macros/tholwin/tholwin_export.h"
+#include "tholwin/tholwin_export.h"
 #include "ui/messages.h"
 
 namespace tessaron::tholwin {

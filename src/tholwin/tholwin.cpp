@@ -1,4 +1,4 @@
-#include "macros/tholwin/tholwin.h"
+#include "tholwin/tholwin.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -11,9 +11,9 @@
 #include <chrono>
 #include <memory>
 
-#include "macros/tholwin/detectable_repeat.h"
-#include "macros/tholwin/held_keys.h"
-#include "macros/tholwin/virtual_keys.h"
+#include "tholwin/detectable_repeat.h"
+#include "tholwin/held_keys.h"
+#include "tholwin/virtual_keys.h"
 
 namespace tessaron::tholwin {
 

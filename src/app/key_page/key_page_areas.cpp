@@ -1,4 +1,5 @@
-// The key page's painted areas, and its keyboard operation. The hook takes every keystroke of
+// The key page's areas, described once (the paint writes their names), and its keyboard
+// operation. The hook takes every keystroke of
 // the program while the page is open, so the keys that move through the page arrive here as
 // hook messages, not as key events: a navigation key moves, any other key is captured.
 
@@ -10,7 +11,7 @@
 #include "app/key_page/key_page.h"
 #include "keys/key_description.h"
 #include "keys/key_names.h"
-#include "macros/tholwin/virtual_keys.h"
+#include "tholwin/virtual_keys.h"
 #include "ui/vivid_tree.h"
 
 namespace tessaron::app {
@@ -23,14 +24,13 @@ namespace vk = tholwin::vk;
 
 namespace {
 
-// Area ids beyond the button numbers.
-constexpr int kHeaderArea = 19;
-constexpr int kSingleArea = 20;
-constexpr int kCombinationArea = 21;
-constexpr int kMacroListArea = 22;
-constexpr int kTreeArea = 23;
-constexpr int kRowArea = 30;     // + row
-constexpr int kBrowseArea = 40;  // + row
+constexpr int kHeaderArea = key_page::area::kHeader;
+constexpr int kSingleArea = key_page::area::kSingle;
+constexpr int kCombinationArea = key_page::area::kCombination;
+constexpr int kMacroListArea = key_page::area::kMacroList;
+constexpr int kTreeArea = key_page::area::kTree;
+constexpr int kRowArea = key_page::area::kRow;
+constexpr int kBrowseArea = key_page::area::kBrowse;
 
 enum Group {
     kHeaderGroup,
@@ -95,8 +95,8 @@ void drop(std::vector<std::uint8_t>& keys, std::uint8_t code) {
 
 }  // namespace
 
-std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
-    std::vector<ui::PaintedArea> out;
+std::vector<ui::WindowArea> CKeyMap::areaTable() const {
+    std::vector<ui::WindowArea> out;
     const Language lang = setup_.language;
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
         return ui::addArea(out, id, group, role, std::move(name), rect);
@@ -209,6 +209,15 @@ std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
     add(button::kSave, kBottomGroup, QAccessible::Button,
         pick(lang, QStringLiteral("Save"), QStringLiteral("保存")), buttonRect(button::kSave));
     return out;
+}
+
+std::vector<ui::PaintedArea> CKeyMap::paintedAreas() const {
+    return ui::readableAreas(areaTable());
+}
+
+QString CKeyMap::areaName(const std::vector<ui::WindowArea>& areas, int id) {
+    const ui::WindowArea* a = ui::findArea(areas, id);
+    return a != nullptr ? a->name : QString();
 }
 
 int CKeyMap::startArea() const {

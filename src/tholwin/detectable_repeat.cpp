@@ -1,4 +1,4 @@
-#include "macros/tholwin/detectable_repeat.h"
+#include "tholwin/detectable_repeat.h"
 
 #include <QGuiApplication>
 #include <QtGlobal>

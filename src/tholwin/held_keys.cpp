@@ -1,4 +1,4 @@
-#include "macros/tholwin/held_keys.h"
+#include "tholwin/held_keys.h"
 
 namespace tessaron::tholwin {
 

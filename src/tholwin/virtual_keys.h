@@ -9,7 +9,7 @@
 #include <QKeyEvent>
 #include <cstdint>
 
-#include "macros/tholwin/tholwin_export.h"
+#include "tholwin/tholwin_export.h"
 
 namespace tessaron::tholwin {
 

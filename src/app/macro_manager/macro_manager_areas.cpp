@@ -1,5 +1,6 @@
-// The macro manager's painted areas and its keyboard operation. Its lists and the loop-count
-// field are widgets of their own; the buttons and options are painted.
+// The macro manager's areas, described once for the paint, the clicks, screen readers and the
+// keyboard. Its lists and the loop-count field are widgets of their own; the buttons and options
+// are painted.
 
 #include <QLineEdit>
 
@@ -14,11 +15,9 @@ using macromgr::Button;
 
 namespace {
 
-constexpr int kTitleArea = 100;
 constexpr int kMacroListArea = 101;
 constexpr int kEventListArea = 102;
 constexpr int kLoopFieldArea = 103;
-constexpr int kNoticeArea = 104;
 
 enum Group {
     kTitleGroup,
@@ -35,11 +34,20 @@ enum Group {
 
 }  // namespace
 
-std::vector<ui::PaintedArea> CMacroRecordDlg::paintedAreas() const {
-    const macromgr::Texts& t = texts();
-    std::vector<ui::PaintedArea> out;
+std::vector<ui::WindowArea> CMacroRecordDlg::areaTable() const {
+    using namespace macromgr;
+    const Texts& t = texts();
+    std::vector<ui::WindowArea> out;
     const auto add = [&](int id, int group, QAccessible::Role role, QString name, QRect rect) {
         return ui::addArea(out, id, group, role, std::move(name), rect);
+    };
+    // Read, never a stop for the keyboard or a click.
+    const auto text = [&](int id, int group, QString name, QRect rect) {
+        auto* a = add(id, group, QAccessible::StaticText, std::move(name), rect);
+        a->activatable = false;
+        a->focusable = false;
+        a->hit = false;
+        return a;
     };
     const auto widget = [&](int id, int group, QWidget* w, const QString& name,
                             QAccessible::Role role) {
@@ -47,30 +55,44 @@ std::vector<ui::PaintedArea> CMacroRecordDlg::paintedAreas() const {
         auto* a = add(id, group, role, name, w->geometry());
         a->widget = w;
         a->activatable = false;
+        a->hit = false;
         if (!w->isEnabled()) {
             // The loop field while Number of Loops is off: read, never a stop for Tab.
             a->state.disabled = true;
             a->focusable = false;
         }
     };
-    const auto button = [&](Button b, int group, const QString& name) {
-        return add(static_cast<int>(b), group, QAccessible::Button, name, macromgr::buttonRect(b));
+    // A button's picture lights up under the pointer; its name is painted centred on it.
+    const auto button = [&](Button b, int group, const QString& name, const ui::Rect& r,
+                            const char* picture, const char* hoverPicture) {
+        auto* a = add(static_cast<int>(b), group, QAccessible::Button, name, r.toQRect());
+        a->picture = picture;
+        a->hoverPicture = hoverPicture;
+        a->pictureAt = a->rect.topLeft();
+        return a;
     };
-    const auto option = [&](Button b, int group, const QString& name, bool on) {
-        auto* a =
-            add(static_cast<int>(b), group, QAccessible::CheckBox, name, macromgr::buttonRect(b));
+    const auto option = [&](Button b, int group, const QString& name, const ui::Rect& r,
+                            bool on) {
+        auto* a = add(static_cast<int>(b), group, QAccessible::CheckBox, name, r.toQRect());
         a->state.checkable = true;
         a->state.checked = on;
+        a->picture = on ? kOptionOnImage : kOptionOffImage;
+        a->pictureAt = a->rect.topLeft();
+        return a;
+    };
+    const auto label = [](ui::WindowArea* a, QPoint at, int height) {
+        a->labelled = true;
+        a->labelAt = at;
+        a->labelHeight = height;
     };
 
-    auto* title = add(kTitleArea, kTitleGroup, QAccessible::StaticText, t.title,
-                      QRect(macromgr::kTitlePos, QSize(250, 22)));
-    title->activatable = false;
-    title->focusable = false;
+    label(text(kTitleArea, kTitleGroup, t.title, QRect(kTitlePos, QSize(250, 22))), kTitlePos,
+          kTitleSize);
     widget(kMacroListArea, kMacroListGroup, macroList_, t.macroHeading, QAccessible::List);
     widget(kEventListArea, kEventListGroup, eventList_, t.eventHeading, QAccessible::List);
     auto* record = button(Button::Record, kRecordGroup,
-                          manager_.recording() ? t.stopRecording : t.startRecording);
+                          manager_.recording() ? t.stopRecording : t.startRecording, kRecordButton,
+                          kRecordNormalImage, kRecordOverImage);
     if (manager_.recording() && keyboardRecording_) {
         record->description = language_ == Language::Chinese
                                   ? QStringLiteral("每个按键都会被录制；停止按键片刻后录制结束")
@@ -84,20 +106,30 @@ std::vector<ui::PaintedArea> CMacroRecordDlg::paintedAreas() const {
         if (!delayName.isEmpty() && language_ != Language::Chinese) delayName += QLatin1Char(' ');
         delayName += part;
     }
-    option(Button::RecordDelay, kRecordDelayGroup, delayName, manager_.recordDelay());
-    option(Button::Loops, kLoopsGroup, t.loops, manager_.loopsOn());
+    // The option's painted label is the lines of t.recordDelay.
+    option(Button::RecordDelay, kRecordDelayGroup, delayName, kRecordDelayBox,
+           manager_.recordDelay());
+    label(option(Button::Loops, kLoopsGroup, t.loops, kLoopsBox, manager_.loopsOn()),
+          kLoopsTextPos, kLabelSize);
     widget(kLoopFieldArea, kLoopFieldGroup, loopField_, t.loops, QAccessible::EditableText);
-    button(Button::New, kEditGroup, t.newButton);
-    button(Button::Delete, kEditGroup, t.deleteButton);
-    button(Button::Ok, kEndGroup, t.ok);
-    button(Button::Cancel, kEndGroup, t.cancel);
-    if (!notice_.isEmpty()) {
-        auto* notice = add(kNoticeArea, kNoticeGroup, QAccessible::StaticText, notice_,
-                           QRect(20, 398, 252, 30));
-        notice->activatable = false;
-        notice->focusable = false;
-    }
+    button(Button::New, kEditGroup, t.newButton, kNewButton, kButtonNormalImage,
+           kButtonOverImage);
+    button(Button::Delete, kEditGroup, t.deleteButton, kDeleteButton, kButtonNormalImage,
+           kButtonOverImage);
+    button(Button::Ok, kEndGroup, t.ok, kOkButton, kButtonNormalImage, kButtonOverImage);
+    button(Button::Cancel, kEndGroup, t.cancel, kCancelButton, kButtonNormalImage,
+           kButtonOverImage);
+    if (!notice_.isEmpty()) text(kNoticeArea, kNoticeGroup, notice_, QRect(20, 398, 252, 30));
     return out;
+}
+
+std::vector<ui::PaintedArea> CMacroRecordDlg::paintedAreas() const {
+    return ui::readableAreas(areaTable());
+}
+
+Button CMacroRecordDlg::buttonAt(QPoint pos) const {
+    const int id = ui::areaAt(areaTable(), pos);
+    return id < 0 ? Button::None : static_cast<Button>(id);
 }
 
 void CMacroRecordDlg::activatePaintedArea(int id) {

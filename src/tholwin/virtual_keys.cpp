@@ -1,4 +1,4 @@
-#include "macros/tholwin/virtual_keys.h"
+#include "tholwin/virtual_keys.h"
 
 #include <linux/input-event-codes.h>
 
