@@ -15,11 +15,12 @@
 #include "cli/command.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
+#include "core/text.h"
 #include "profiles/profile_store.h"
+#include "switching/desktop_bridge.h"
 #include "switching/device_profiles.h"
 #include "switching/engine.h"
 #include "switching/rules.h"
-#include "switching/desktop_bridge.h"
 #include "switching/watcher.h"
 #include "switching/wlroots_watcher.h"
 #include "switching/x11_watcher.h"
@@ -304,16 +305,16 @@ int RulesCommand::follow() {
                 : "Here the " + std::string(watcherName(choice.kind)) +
                       " reports the window in front to the Tessaron window; rules follow works "
                       "on X11 and wlroots desktops.";
-        return failWith(ctx_, makeError(why));
+        return failWith(ctx_, verbatim(why));
     }
 
     auto session = openSession(ctx_);
     if (!session) return failWith(ctx_, session.error());
     if (session->window) {
         // Following through the window's service (ReportActiveWindow) is the next step.
-        return failWith(ctx_, makeError("The Tessaron window holds the keyboard: close it to "
-                                        "follow the window in front from here.",
-                                        "Tessaron 窗口占用着键盘：请关闭窗口后再在此跟随前台窗口。"));
+        return failWith(ctx_, makeError(TR_TEXT("Tessaronctl",
+                                                "The Tessaron window holds the keyboard: close it "
+                                                "to follow the window in front from here.")));
     }
     device::DeviceLink link(*session->transport, SystemClock::instance(),
                             device::Trace::fromEnvironment());

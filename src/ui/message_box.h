@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "core/language.h"
+#include "ui/text.h"
 
 namespace tessaron::ui {
 
@@ -24,10 +25,10 @@ inline bool runMessageBox(QWidget* parent, Language lang, BoxKind kind, const QS
     const bool question = kind == BoxKind::Question;
     QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information, caption, text,
                     question ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, parent);
-    box.button(QMessageBox::Ok)->setText(pick(lang, QStringLiteral("OK"), QStringLiteral("确定")));
+    box.button(QMessageBox::Ok)->setText(ui::text(lang, TR_TEXT("Ui", "OK")));
     if (question) {
         box.button(QMessageBox::Cancel)
-            ->setText(pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")));
+            ->setText(ui::text(lang, TR_TEXT("Ui", "Cancel")));
         box.setDefaultButton(cancelIsDefault ? QMessageBox::Cancel : QMessageBox::Ok);
     }
     // A short text makes a narrow box, and the title bar then cuts the caption.

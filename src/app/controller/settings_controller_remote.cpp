@@ -10,6 +10,7 @@
 
 #include "app/controller/keyboard_merge.h"
 #include "app/controller/settings_controller.h"
+#include "core/text.h"
 #include "device/errors.h"
 #include "keys/assignment.h"
 #include "keys/keymap_file.h"
@@ -62,9 +63,10 @@ void SettingsController::remoteSave(std::function<void(Result<device::WriteOutco
                            live_.committedRecords = live_.records;
                            const ForLockHolder caller(forLockHolder_);
                            if (!writeKeymap(true)) {
-                               out.result = makeError(
-                                   "The keyboard took the settings, but " +
-                                   live_.keymapPath().string() + " could not be written.");
+                               out.result = makeError(TR_TEXT("Controller",
+                                                              "The keyboard took the settings, but "
+                                                              "%1 could not be written."),
+                                                      live_.keymapPath().string());
                            }
                            emit settingsChanged();
                        }
@@ -84,8 +86,8 @@ void SettingsController::remoteApply(const std::filesystem::path& settings,
     const auto map = std::span(*image).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
     if (std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; })) {
         // A key map of zeros never came from a keyboard; sending it would blank every key.
-        return done(makeError(settings.string() + " holds no keyboard settings yet.",
-                              settings.string() + " 中还没有键盘设置。"));
+        return done(makeError(TR_TEXT("Controller", "%1 holds no keyboard settings yet."),
+                              settings.string()));
     }
     if (auto macros = macros::loadMacroFile(live_.macroFilePath())) {
         live_.committedMacros = std::move(macros->table);

@@ -21,6 +21,7 @@
 #include "ui/dialog_keys.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
+#include "ui/text.h"
 #include "ui/theme.h"
 #include "ui/vivid_tree.h"
 
@@ -155,8 +156,7 @@ public:
             if (chooser == Chooser::Folder) {
                 page_.dialogs_->message(
                     &page_,
-                    pick(page_.setup_.language, QStringLiteral("Please select a folder\n"),
-                         QStringLiteral("请选择文件夹\n")),
+                    ui::text(page_.setup_.language, TR_TEXT("KeyPage", "Please select a folder\n")),
                     page_.setup_.language);
             }
             return std::nullopt;
@@ -212,8 +212,7 @@ CKeyMap::CKeyMap(const KeyPageSetup& setup, QWidget* parent)
     // Clicks on the face leave the focus where it is, as a field taking it again would start
     // its capture over.
     setFocusPolicy(Qt::NoFocus);
-    setWindowTitle(
-        pick(setup_.language, QStringLiteral("Key Settings"), QStringLiteral("按键设置")));
+    setWindowTitle(ui::text(setup_.language, TR_TEXT("KeyPage", "Key Settings")));
 
     QSize size = ui::panelImageSize(setup_.imageFolder, QStringLiteral("Custom_BK.png"));
     // Without its background the page would be a 0 x 0 modal window the user cannot close.
@@ -522,10 +521,10 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
     ui::drawPanelImage(p, folder, QStringLiteral("single_combine_option.png"), 0, kTabStripY);
     ui::drawPanelImage(p, folder, QStringLiteral("cursor.png"), kTabMarkerX[tab], kTabStripY);
     const QString tabNames[key_page::kTabCount] = {
-        pick(lang, QStringLiteral("Single/Combine"), QStringLiteral("单键/组合键")),
-        pick(lang, QStringLiteral("Macro"), QStringLiteral("宏")),
-        pick(lang, QStringLiteral("Basic"), QStringLiteral("基本功能")),
-        pick(lang, QStringLiteral("Advance"), QStringLiteral("高级功能")),
+        ui::text(lang, TR_TEXT("KeyPage", "Single/Combine")),
+        ui::text(lang, TR_TEXT("KeyPage", "Macro")),
+        ui::text(lang, TR_TEXT("KeyPage", "Basic")),
+        ui::text(lang, TR_TEXT("KeyPage", "Advance")),
     };
     std::array<Label, key_page::kTabCount> tabLabels;
     for (int t = 0; t < key_page::kTabCount; ++t) {
@@ -538,19 +537,18 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
     });
 
     // Header and close button.
-    const QString header =
-        pick(lang, QStringLiteral("Current Key: "), QStringLiteral("当前按键: ")) +
-        QString::fromStdString(keys::spokenKeyName(setup_.pending->selectedVk));
+    const QString header = ui::text(lang, TR_TEXT("KeyPage", "Current Key: ")) +
+                           QString::fromStdString(keys::spokenKeyName(setup_.pending->selectedVk));
     ui::drawPanelText(p, header, kHeaderAt.x(), kHeaderAt.y(), kTextHeight);
     const auto& close = key_page::kButtonRects[button::kClose];
     ui::drawPanelImage(p, folder, buttonImage(button::kClose, hovered_ == button::kClose),
                        close.left, close.top);
 
     if (model_.tab() == Tab::SingleCombine) {
-        ui::drawPanelText(p, pick(lang, QStringLiteral("Single"), QStringLiteral("单键")),
-                          kSingleLabelAt.x(), kSingleLabelAt.y(), kTextHeight);
-        ui::drawPanelText(p, pick(lang, QStringLiteral("Combine"), QStringLiteral("组合键")),
-                          kCombineLabelAt.x(), kCombineLabelAt.y(), kTextHeight);
+        ui::drawPanelText(p, ui::text(lang, TR_TEXT("KeyPage", "Single")), kSingleLabelAt.x(),
+                          kSingleLabelAt.y(), kTextHeight);
+        ui::drawPanelText(p, ui::text(lang, TR_TEXT("KeyPage", "Combine")), kCombineLabelAt.x(),
+                          kCombineLabelAt.y(), kTextHeight);
     } else if (model_.tab() == Tab::Advance) {
         paintAdvanceTab(p);
     }
@@ -562,15 +560,15 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
         box.left, box.top);
     const QPoint labelAt(box.left + kCheckLabelOffsetX, box.top + kCheckLabelOffsetY);
     p.fillRect(QRect(labelAt, kCheckPatchSize), kCheckPatch);
-    const Label disable{pick(lang, QStringLiteral("Disable"), QStringLiteral("禁用按钮")),
-                        labelAt.x(), labelAt.y(), kCheckPatchSize.width()};
+    const Label disable{ui::text(lang, TR_TEXT("KeyPage", "Disable")), labelAt.x(), labelAt.y(),
+                        kCheckPatchSize.width()};
     drawLabels(p, std::span(&disable, 1));
 
     // Default, Cancel, Save.
     const QString labels[] = {
-        pick(lang, QStringLiteral("Default"), QStringLiteral("初始值")),
-        pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")),
-        pick(lang, QStringLiteral("Save"), QStringLiteral("保存")),
+        ui::text(lang, TR_TEXT("KeyPage", "Default")),
+        ui::text(lang, TR_TEXT("KeyPage", "Cancel")),
+        ui::text(lang, TR_TEXT("KeyPage", "Save")),
     };
     // Each caption is centred on its button's picture (which may reach past the click area
     // towards the next button), in one size that fits all three with room on both sides.
@@ -603,10 +601,10 @@ void CKeyMap::paintAdvanceTab(QPainter& p) const {
     ui::drawPanelImage(p, folder, QStringLiteral("Macro_BK.png"), kRowsBackgroundAt.x(),
                        kRowsBackgroundAt.y());
     const QString rows[key_page::kRowCount] = {
-        pick(lang, QStringLiteral("Play Sound"), QStringLiteral("播放声音")),
-        pick(lang, QStringLiteral("Startup"), QStringLiteral("启动程序")),
-        pick(lang, QStringLiteral("Open File"), QStringLiteral("打开文件")),
-        pick(lang, QStringLiteral("Open Folder"), QStringLiteral("打开目录")),
+        ui::text(lang, TR_TEXT("KeyPage", "Play Sound")),
+        ui::text(lang, TR_TEXT("KeyPage", "Startup")),
+        ui::text(lang, TR_TEXT("KeyPage", "Open File")),
+        ui::text(lang, TR_TEXT("KeyPage", "Open Folder")),
     };
     std::array<Label, key_page::kRowCount> rowLabels;
     for (int r = 0; r < key_page::kRowCount; ++r) {

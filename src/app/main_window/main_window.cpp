@@ -23,12 +23,13 @@
 #include "app/main_window/performance_panel.h"
 #include "keys/assignment.h"
 #include "ui/bit_slider.h"
+#include "ui/first_time_notice.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/menu_style.h"
-#include "ui/first_time_notice.h"
 #include "ui/panel_painter.h"
 #include "ui/qt_translations.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -93,10 +94,6 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
 
 CTessaronDlg::~CTessaronDlg() = default;
 
-QString CTessaronDlg::tr2(const char* english, const char* chinese) const {
-    return QString::fromUtf8(live_.language == Language::Chinese ? chinese : english);
-}
-
 ui::CBitSlider* CTessaronDlg::slider(int controlId) const {
     switch (controlId) {
         case kSpeedSliderId:
@@ -123,12 +120,12 @@ void CTessaronDlg::tellDataFolderUnwritable(const Error& error) {
     const QString folder = toQString(live_.dataFolder);
     const QString reason = QString::fromStdString(error.text(live_.language));
     dialogs_->inform(
-        this, tr2("Orvik Gaming Keyboard", kWindowTitle),
-        tr2("The data folder \"%1\" cannot be written. Tessaron still changes the keyboard, but "
-            "keeps nothing on this computer (keys' programs, macros, profiles) until the folder "
-            "can be written again.\n\n%2",
-            "无法写入数据目录 \"%1\"。Tessaron 仍可更改键盘，但在该目录可写之前不会在本机保存任何"
-            "内容（按键的程序、宏、配置文件）。\n\n%2")
+        this, ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")),
+        ui::text(live_.language,
+                 TR_TEXT("MainWindow",
+                         "The data folder \"%1\" cannot be written. Tessaron still changes the "
+                         "keyboard, but keeps nothing on this computer (keys' programs, macros, "
+                         "profiles) until the folder can be written again.\n\n%2"))
             .arg(folder, reason));
 }
 
@@ -150,13 +147,14 @@ void CTessaronDlg::createTray() {
     if (!setup_.useTray || tray_ != nullptr) return;
     tray_ = new QSystemTrayIcon(this);
     tray_->setIcon(windowIcon());
-    tray_->setToolTip(tr2("Orvik Gaming Keyboard", kWindowTitle));
+    tray_->setToolTip(ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")));
     trayMenu_ = std::make_unique<QMenu>();
-    trayMenu_->addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
-                         [this] { CAboutDlg(live_.language, this).exec(); });
+    trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "About Tessaron(&A)...")),
+                         this, [this] { CAboutDlg(live_.language, this).exec(); });
     if (setup_.autostart) addAutostartSwitch();
     trayMenu_->addSeparator();
-    trayMenu_->addAction(tr2("Exit", "退出"), this, [this] { endWindow(false); });
+    trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "Exit")), this,
+                         [this] { endWindow(false); });
     tray_->setContextMenu(trayMenu_.get());
     connect(tray_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { trayActivated(reason); });
@@ -164,7 +162,8 @@ void CTessaronDlg::createTray() {
 }
 
 void CTessaronDlg::addAutostartSwitch() {
-    QAction* action = trayMenu_->addAction(tr2("Start at Login", "登录时启动"));
+    QAction* action =
+        trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "Start at Login")));
     action->setCheckable(true);
     action->setChecked(autostartEnabled(*setup_.autostart));
     connect(action, &QAction::toggled, this, [this, action](bool on) {
@@ -206,21 +205,22 @@ void CTessaronDlg::connectController() {
     connect(c, &SettingsController::keysBeyondKeyboard, this,
             &CTessaronDlg::tellKeysBeyondKeyboard);
     connect(c, &SettingsController::savedButNotKept, this, [this](const Error& error) {
-        dialogs_->inform(this, tr2("Orvik Gaming Keyboard", kWindowTitle),
-                         tr2("The keyboard took the settings, but they could not be kept on this "
-                             "computer: ",
-                             "键盘已接受设置，但无法保存在本机：") +
-                             QString::fromStdString(error.text(live_.language)));
+        dialogs_->inform(
+            this, ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")),
+            ui::text(live_.language, TR_TEXT("MainWindow",
+                                             "The keyboard took the settings, but they could not "
+                                             "be kept on this computer: ")) +
+                QString::fromStdString(error.text(live_.language)));
     });
     connect(c, &SettingsController::factoryResetFailed, this, [this](const Error& error) {
         dialogs_->inform(
-            this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+            this, ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")),
             QString::fromStdString(error.text(live_.language)) +
-                tr2("\n\nThe factory reset did not finish; the keyboard may hold its factory "
-                    "settings. When it is read again, what it does not hold is shown as unsaved "
-                    "changes.",
-                    "\n\n恢复出厂设置没有完成；键盘可能已是出厂设置。再次读取键盘后，"
-                    "键盘上没有的设置将显示为未保存的更改。"));
+                ui::text(live_.language,
+                         TR_TEXT("MainWindow",
+                                 "\n\nThe factory reset did not finish; the keyboard may hold its "
+                                 "factory settings. When it is read again, what it does not hold "
+                                 "is shown as unsaved changes.")));
     });
     connect(c, &SettingsController::factoryResetDone, this, &CTessaronDlg::onFactoryResetDone);
 }
@@ -275,11 +275,12 @@ void CTessaronDlg::tellStillRunning() {
                           QStringLiteral("stillRunning"))) {
         return;
     }
-    tray_->showMessage(tr2("Tessaron", "Tessaron"),
-                       tr2("Tessaron keeps running here. Double-click this icon to open it; "
-                           "right-click it to exit.",
-                           "Tessaron 仍在此处运行。双击此图标可打开窗口，右键单击可退出。"),
-                       QSystemTrayIcon::Information, 8000);
+    tray_->showMessage(
+        ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron")),
+        ui::text(live_.language, TR_TEXT("MainWindow",
+                                         "Tessaron keeps running here. Double-click this icon to "
+                                         "open it; right-click it to exit.")),
+        QSystemTrayIcon::Information, 8000);
 }
 
 void CTessaronDlg::showNoDeviceBalloon() {

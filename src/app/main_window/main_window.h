@@ -107,8 +107,6 @@ public:
     // Where hiding goes: the notification area when there is one, else the task bar.
     [[nodiscard]] bool hidesToTray() const;
 
-    // The texts of the interface language.
-    [[nodiscard]] QString tr2(const char* english, const char* chinese) const;
 
     // ---- The painted areas, for screen readers and the keyboard (main_window_accessible.cpp).
     [[nodiscard]] std::vector<ui::PaintedArea> paintedAreas() const override;

@@ -10,6 +10,7 @@
 #include "keys/key_description.h"
 #include "keys/key_layout.h"
 #include "ui/bit_slider.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -116,19 +117,22 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         return id;
     };
 
-    auto* help = button(area::kHelp, kTitleGroup, tr2("Help", "帮助"));
+    auto* help =
+        button(area::kHelp, kTitleGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Help")));
     help->state.hasPopup = true;
     help->state.expandable = true;
     help->state.expanded = helpMenuOpen_;
     help->state.collapsed = !helpMenuOpen_;
-    button(area::kHide, kTitleGroup, tr2("Minimize", "最小化"));
-    button(area::kClose, kTitleGroup, tr2("Close", "关闭"));
+    button(area::kHide, kTitleGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Minimize")));
+    button(area::kClose, kTitleGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Close")));
 
     // Light.
-    header(area::kLightHeader, kLightHeaderGroup, tr2("Light", "灯光"), sections_.light);
+    header(area::kLightHeader, kLightHeaderGroup,
+           ui::text(live_.language, TR_TEXT("MainWindow", "Light")), sections_.light);
     if (!sections_.light) {
         const std::uint8_t effect = image[img::kEffect];
-        auto* field = button(area::kEffectField, kEffectGroup, tr2("Effect", "效果"));
+        auto* field = button(area::kEffectField, kEffectGroup,
+                             ui::text(live_.language, TR_TEXT("MainWindow", "Effect")));
         field->role = QAccessible::ComboBox;
         field->value =
             QString::fromStdString(lighting::effectName(effect, live_.language)).trimmed();
@@ -137,7 +141,8 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         field->state.expanded = effectListOpen_;
         field->state.collapsed = !effectListOpen_;
         if (lighting::isDiyEffect(effect)) {
-            radio(area::kKeymapRadio, kDirectionGroup, tr2("Keymap", "按键"), {28, 200, 42, 214},
+            radio(area::kKeymapRadio, kDirectionGroup,
+                  ui::text(live_.language, TR_TEXT("MainWindow", "Keymap")), {28, 200, 42, 214},
                   !live_.diyMode);
             radio(area::kDiyRadio, kDirectionGroup, QStringLiteral("DIY"), {130, 200, 144, 214},
                   live_.diyMode);
@@ -149,54 +154,63 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
                 QString name;
                 switch (d->letter) {
                     case 'L':
-                        name = tr2("Direction left", "方向 左");
+                        name = ui::text(live_.language, TR_TEXT("MainWindow", "Direction left"));
                         break;
                     case 'R':
-                        name = tr2("Direction right", "方向 右");
+                        name = ui::text(live_.language, TR_TEXT("MainWindow", "Direction right"));
                         break;
                     case 'T':
-                        name = tr2("Direction up", "方向 上");
+                        name = ui::text(live_.language, TR_TEXT("MainWindow", "Direction up"));
                         break;
                     default:
-                        name = tr2("Direction down", "方向 下");
+                        name = ui::text(live_.language, TR_TEXT("MainWindow", "Direction down"));
                         break;
                 }
                 const int id = area::kDirection1 + static_cast<int>(i);
                 radio(id, kDirectionGroup, name, table[static_cast<std::size_t>(id)], d->enabled);
             }
         }
-        slider(kBrightnessArea, kBrightnessGroup, brightness_, tr2("Brightness", "亮度"),
+        slider(kBrightnessArea, kBrightnessGroup, brightness_,
+               ui::text(live_.language, TR_TEXT("MainWindow", "Brightness")),
                QString::number(brightness_->value()));
-        slider(kSpeedArea, kSpeedGroup, speed_, tr2("Speed", "速度"),
+        slider(kSpeedArea, kSpeedGroup, speed_,
+               ui::text(live_.language, TR_TEXT("MainWindow", "Speed")),
                QString::number(speed_->value()));
     }
 
-    button(area::kMacroManagement, kMacroGroup, tr2("Macro Management", "宏管理"));
+    button(area::kMacroManagement, kMacroGroup,
+           ui::text(live_.language, TR_TEXT("MainWindow", "Macro Management")));
 
     // Game Mode and Win Lock.
     header(area::kGameModeHeader, kGameModeHeaderGroup,
-           tr2("Game Mode and Win Lock", "游戏模式和Win Lock模式"), sections_.gameMode);
+           ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode and Win Lock")),
+           sections_.gameMode);
     if (!sections_.gameMode) {
         const int top = l.gameModeTop + 33;
         const int bottom = l.gameModeTop + 42;
         const bool game = image[img::kGameMode] != 0;
         const bool lock = image[img::kWinLock] != 0;
-        radio(area::kGameModeOn, kGameModeGroup, tr2("Game Mode on", "游戏模式 开启"),
+        radio(area::kGameModeOn, kGameModeGroup,
+              ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode on")),
               {34, top, 44, bottom}, game);
-        radio(area::kGameModeOff, kGameModeGroup, tr2("Game Mode off", "游戏模式 关闭"),
+        radio(area::kGameModeOff, kGameModeGroup,
+              ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode off")),
               {88, top, 115, bottom}, !game);
-        radio(area::kWinLockOn, kWinLockGroup, tr2("Win Lock on", "Win Lock模式 开启"),
+        radio(area::kWinLockOn, kWinLockGroup,
+              ui::text(live_.language, TR_TEXT("MainWindow", "Win Lock on")),
               {164, top, 174, bottom}, lock);
-        radio(area::kWinLockOff, kWinLockGroup, tr2("Win Lock off", "Win Lock模式 关闭"),
+        radio(area::kWinLockOff, kWinLockGroup,
+              ui::text(live_.language, TR_TEXT("MainWindow", "Win Lock off")),
               {218, top, 245, bottom}, !lock);
     }
 
     // Response Time.
-    header(area::kResponseHeader, kResponseHeaderGroup, tr2("Response Time", "按键响应时间"),
+    header(area::kResponseHeader, kResponseHeaderGroup,
+           ui::text(live_.language, TR_TEXT("MainWindow", "Response Time")),
            sections_.responseTime);
     if (!sections_.responseTime) {
-        auto* field =
-            button(area::kResponseField, kResponseGroup, tr2("Response Time", "按键响应时间"));
+        auto* field = button(area::kResponseField, kResponseGroup,
+                             ui::text(live_.language, TR_TEXT("MainWindow", "Response Time")));
         field->role = QAccessible::ComboBox;
         field->value = QString::fromStdString(performance::responseFieldText(image));
         field->state.hasPopup = true;
@@ -206,13 +220,14 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
     }
 
     // USB Report Rate.
-    header(area::kRateHeader, kRateHeaderGroup, tr2("USB Report Rate", "USB报告率"),
+    header(area::kRateHeader, kRateHeaderGroup,
+           ui::text(live_.language, TR_TEXT("MainWindow", "USB Report Rate")),
            sections_.reportRate);
     if (!sections_.reportRate) {
         const int v = std::clamp(reportRate_->value(), 0, performance::kReportRateMax);
-        if (auto* a =
-                slider(kReportRateArea, kRateGroup, reportRate_,
-                       tr2("USB Report Rate", "USB报告率"), QString::fromLatin1(kReportRates[v]))) {
+        if (auto* a = slider(kReportRateArea, kRateGroup, reportRate_,
+                             ui::text(live_.language, TR_TEXT("MainWindow", "USB Report Rate")),
+                             QString::fromLatin1(kReportRates[v]))) {
             a->steps = {125, 250, 500, 1000};
         }
     }
@@ -244,19 +259,23 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         }
     }
 
-    button(area::kProfile, kProfileGroup, tr2("Profile", "配置"))->state.hasPopup = true;
-    button(area::kReturn, kBottomGroup, tr2("Return", "恢复"))->description =
-        tr2("Restore the factory settings", "恢复出厂设置");
-    button(area::kCancel, kBottomGroup, tr2("Cancel", "取消"));
-    button(area::kSave, kBottomGroup, tr2("Save", "保存"));
+    button(area::kProfile, kProfileGroup,
+           ui::text(live_.language, TR_TEXT("MainWindow", "Profile")))
+        ->state.hasPopup = true;
+    button(area::kReturn, kBottomGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Return")))
+        ->description =
+        ui::text(live_.language, TR_TEXT("MainWindow", "Restore the factory settings"));
+    button(area::kCancel, kBottomGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Cancel")));
+    button(area::kSave, kBottomGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Save")));
 
     // An open list or menu takes every click and every key; the rest is still there to read.
     int open = -1;
     if (helpMenuOpen_) {
-        open = list(kHelpRow - 1, kHelpMenuGroup, QAccessible::PopupMenu, tr2("Help", "帮助"),
-                    kHelpMenu.toQRect());
-        const QString rows[] = {tr2("Tessaron Guide", "Tessaron 使用指南"),
-                                tr2("Update Firmware", "驱动更新"), utf8(kVersionText)};
+        open = list(kHelpRow - 1, kHelpMenuGroup, QAccessible::PopupMenu,
+                    ui::text(live_.language, TR_TEXT("MainWindow", "Help")), kHelpMenu.toQRect());
+        const QString rows[] = {ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron Guide")),
+                                ui::text(live_.language, TR_TEXT("MainWindow", "Update Firmware")),
+                                utf8(kVersionText)};
         for (int r = 0; r < 3; ++r) {
             auto* a =
                 add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r], helpRowRect(r));
@@ -268,7 +287,8 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
         const auto current = lighting::effectRow(image[img::kEffect]);
         const auto count = static_cast<int>(lighting::kEffectCount);
         open = list(
-            kEffectRow - 1, kEffectListGroup, QAccessible::List, tr2("Effect", "效果"),
+            kEffectRow - 1, kEffectListGroup, QAccessible::List,
+            ui::text(live_.language, TR_TEXT("MainWindow", "Effect")),
             listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, 0)
                 .united(listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, count - 1)));
         for (int r = 0; r < count; ++r) {
@@ -286,7 +306,7 @@ std::vector<ui::PaintedArea> CTessaronDlg::paintedAreas() const {
             return listRowRect(lists::kResponseLeft, lists::kResponseRight, l.responseListTop, r);
         };
         open = list(kResponseRow - 1, kResponseListGroup, QAccessible::List,
-                    tr2("Response Time", "按键响应时间"),
+                    ui::text(live_.language, TR_TEXT("MainWindow", "Response Time")),
                     row(0).united(row(performance::kResponseRows - 1)));
         for (int r = 0; r < performance::kResponseRows; ++r) {
             auto* a = add(kResponseRow + r, kResponseListGroup, QAccessible::ListItem,

@@ -17,6 +17,7 @@
 #include "app/main_window/performance_panel.h"
 #include "ui/bit_slider.h"
 #include "ui/menu_style.h"
+#include "ui/text.h"
 
 // Mouse and keyboard input, clicks on the picture and the pages they open.
 
@@ -154,7 +155,7 @@ void CTessaronDlg::contextMenuEvent(QContextMenuEvent* event) {
     if (busy()) return;
     QMenu menu(this);
     ui::styleMenu(menu);
-    menu.addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
+    menu.addAction(ui::text(live_.language, TR_TEXT("MainWindow", "About Tessaron(&A)...")), this,
                    [this] { CAboutDlg(live_.language, this).exec(); });
     menu.exec(event->globalPos());
 }

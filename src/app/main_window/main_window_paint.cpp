@@ -20,6 +20,7 @@
 #include "ui/image_cache.h"
 #include "ui/key_cap.h"
 #include "ui/panel_painter.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -139,8 +140,7 @@ void CTessaronDlg::warmFonts(Language language) {
     ui::awaitFontConfig();
     QImage scratch(64, 32, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&scratch);
-    const QString sample = language == Language::Chinese ? QStringLiteral("配置 Profile 1ms")
-                                                         : QStringLiteral("Profile 1ms");
+    const QString sample = ui::text(language, TR_TEXT("MainWindow", "Profile 1ms"));
     for (const int height : {kTextHeight, kSmallTextHeight, kBottomTextHeight}) {
         p.setFont(ui::panelFont(height));
         p.drawText(QPoint(0, 20), sample);
@@ -254,8 +254,9 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
         p.setBrush(QColor(0, 0, 0, 160));
         p.drawRoundedRect(QRectF(keysArea.adjusted(-14, -14, 14, 14)), 10, 10);
         p.restore();
-        const QString notice = tr2("Keyboard not connected: plug it in to save your changes.",
-                                   "键盘未连接：插入键盘后即可保存更改。");
+        const QString notice = ui::text(
+            live_.language,
+            TR_TEXT("MainWindow", "Keyboard not connected: plug it in to save your changes."));
         const QFont font = ui::panelFont(kNoticeTextHeight, 600);
         const QFontMetrics metrics(font);
         const QRect band(keysArea.left(), picture.center().y() - 16, keysArea.width(), 32);
@@ -287,10 +288,14 @@ void CTessaronDlg::paintBottom(QPainter& p) {
     button(area::kCancel, 862);
     button(area::kSave, 924);
     const bool zh = live_.language == Language::Chinese;
-    drawText(p, tr2("Profile", "配置"), 45, 610, kBottomTextHeight);
-    drawText(p, tr2("Return", "恢复"), 810, 607, kBottomTextHeight);
-    drawText(p, tr2("Cancel", "取消"), 872, 607, kBottomTextHeight);
-    drawText(p, tr2("Save", "保存"), zh ? 934 : 937, 607, kBottomTextHeight);
+    drawText(p, ui::text(live_.language, TR_TEXT("MainWindow", "Profile")), 45, 610,
+             kBottomTextHeight);
+    drawText(p, ui::text(live_.language, TR_TEXT("MainWindow", "Return")), 810, 607,
+             kBottomTextHeight);
+    drawText(p, ui::text(live_.language, TR_TEXT("MainWindow", "Cancel")), 872, 607,
+             kBottomTextHeight);
+    drawText(p, ui::text(live_.language, TR_TEXT("MainWindow", "Save")), zh ? 934 : 937, 607,
+             kBottomTextHeight);
 }
 
 void CTessaronDlg::paintLightSection(QPainter& p) {
@@ -302,35 +307,38 @@ void CTessaronDlg::paintLightSection(QPainter& p) {
     };
     const auto& settings = live_.image;
     image(QStringLiteral("itemBK.png"), kPanelX, 114);
-    text(tr2("Light", "灯光"), kPanelX, 114);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Light")), kPanelX, 114);
     if (sections_.light) return;
 
     image(QStringLiteral("LEDEffect_open.png"), kPanelX, 130);
-    text(tr2("Effect", "效果"), 28, 137);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Effect")), 28, 137);
     image(QStringLiteral("Light_Item.png"), 28, 158);
     const std::uint8_t effect = settings[img::kEffect];
     const bool listOpen = effectListOpen_ || responseListOpen_;
     if (lighting::offersSpeed(effect)) {
         image(QStringLiteral("freq.png"), kPanelX, 245);
         if (!listOpen) {
-            text(tr2("Speed", "速度"), 28, 290);
-            text(tr2("Slow", "慢"), 28, 317, kSmallTextHeight);
-            text(tr2("Fast", "快"), 230, 317, kSmallTextHeight);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "Speed")), 28, 290);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "Slow")), 28, 317,
+                 kSmallTextHeight);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "Fast")), 230, 317,
+                 kSmallTextHeight);
             paintThumb(p, speed_, 0);
         }
     }
-    text(tr2("Brightness", "亮度"), 28, 247);
-    text(tr2("Dark", "黑"), 28, 274, kSmallTextHeight);
-    text(tr2("Bright", "亮"), 230, 274, kSmallTextHeight);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Brightness")), 28, 247);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Dark")), 28, 274, kSmallTextHeight);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Bright")), 230, 274, kSmallTextHeight);
     if (!listOpen) paintThumb(p, brightness_, 0);
 
     const auto directions = lighting::directionImages(effect, settings[img::kDirection]);
     const bool radios = lighting::isDiyEffect(effect);
-    if (radios || directions[0]) text(tr2("Direction", "方向"), 29, 177);
+    if (radios || directions[0])
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Direction")), 29, 177);
     if (radios) {
         image(live_.diyMode ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), 28,
               199);
-        text(tr2("Keymap", "按键"), 45, 197);
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Keymap")), 45, 197);
         image(live_.diyMode ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), 130,
               199);
         text(QStringLiteral("DIY"), 147, 197);
@@ -356,22 +364,23 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l) {
 
     image(QStringLiteral("MacroManagementBK.png"), kPanelX, l.macroPanelTop);
     image(QStringLiteral("MacroButton3.png"), kPanelX, l.macroButtonTop);
-    text(tr2("Macro Management", "宏管理"), 27, l.macroButtonTop + 2);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Macro Management")), 27,
+         l.macroButtonTop + 2);
 
     const int y2 = l.gameModeTop;
     if (sections_.gameMode) {
         image(QStringLiteral("gamemode_Close.png"), kPanelX, y2);
-        text(tr2("Game Mode", "游戏模式"), kPanelX, y2);
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode")), kPanelX, y2);
         if (!zh) text(QStringLiteral("Win Lock"), 149, y2);
     } else {
         image(QStringLiteral("gamemode_open.png"), kPanelX, y2);
-        text(tr2("Game Mode", "游戏模式"), kPanelX, y2);
-        text(tr2("Win Lock", "Win Lock模式"), 149, y2);
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode")), kPanelX, y2);
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Win Lock")), 149, y2);
         const auto radioPair = [&](bool on, int onX, int offX) {
             image(on ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), onX, y2 + 33);
             image(on ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), offX, y2 + 33);
-            text(tr2("ON", "开启"), onX + 17, y2 + 31);
-            text(tr2("OFF", "关闭"), offX + 17, y2 + 31);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "ON")), onX + 17, y2 + 31);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "OFF")), offX + 17, y2 + 31);
         };
         radioPair(settings[img::kGameMode] != 0, 34, 88);
         radioPair(settings[img::kWinLock] != 0, 164, 218);
@@ -381,7 +390,7 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l) {
     image(sections_.responseTime ? QStringLiteral("responsetime_close.png")
                                  : QStringLiteral("responsetime_open.png"),
           kPanelX, y3);
-    text(tr2("Response Time", "按键响应时间"), kPanelX, y3);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Response Time")), kPanelX, y3);
     if (!sections_.responseTime) {
         image(QStringLiteral("Light_Item.png"), 28, y3 + 28);
         text(QString::fromStdString(performance::responseFieldText(settings)), 100, y3 + 28);
@@ -391,7 +400,7 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l) {
     image(sections_.reportRate ? QStringLiteral("reportrate_Close.png")
                                : QStringLiteral("reportrate_Open.png"),
           kPanelX, y4);
-    text(tr2("USB Report Rate", "USB报告率"), kPanelX, y4);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "USB Report Rate")), kPanelX, y4);
     if (!sections_.reportRate) {
         paintThumb(p, reportRate_, reportRate_->value() == 0 ? 2 : 0);
     }
@@ -421,8 +430,10 @@ void CTessaronDlg::paintLists(QPainter& p, const SectionLayout& l) {
 
 void CTessaronDlg::paintHelpMenu(QPainter& p) {
     ui::drawPanelImage(p, imageFolder_, QStringLiteral("HelpWindow.png"), 830, 22);
-    drawText(p, tr2("Tessaron Guide", "Tessaron 使用指南"), 850, 25, kTextHeight);
-    drawText(p, tr2("Update Firmware", "驱动更新"), 850, 50, kTextHeight);
+    drawText(p, ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron Guide")), 850, 25,
+             kTextHeight);
+    drawText(p, ui::text(live_.language, TR_TEXT("MainWindow", "Update Firmware")), 850, 50,
+             kTextHeight);
     drawText(p, fromUtf8(kVersionText), 850, 75, kTextHeight);
 }
 

@@ -3,6 +3,7 @@
 // Shift+F10 (keyPressEvent).
 
 #include "app/profiles/profiles_dlg.h"
+#include "ui/text.h"
 #include "ui/transparent_list_box.h"
 
 namespace tessaron::app {
@@ -29,8 +30,7 @@ std::vector<ui::PaintedArea> CConfigureDlg::paintedAreas() const {
     title->activatable = false;
     title->focusable = false;
     add(static_cast<int>(pd::Button::Close), kCloseGroup, QAccessible::Button,
-        language_ == Language::Chinese ? QStringLiteral("关闭") : QStringLiteral("Close"),
-        pd::kCloseArea.toQRect());
+        ui::text(language_, TR_TEXT("ProfilesPanel", "Close")), pd::kCloseArea.toQRect());
     if (list_->accessibleName() != t.title) list_->setAccessibleName(t.title);
     auto* list = add(kListArea, kListGroup, QAccessible::List, t.title, list_->geometry());
     list->widget = list_;

@@ -8,6 +8,7 @@
 
 #include "app/controller/settings_controller.h"
 #include "core/clock.h"
+#include "core/text.h"
 #include "device/errors.h"
 #include "profiles/profile_store.h"
 
@@ -46,16 +47,18 @@ void KeyboardService::followPlugging() {
 Status KeyboardService::publish() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        return makeError("No session bus: tessaronctl opens the keyboard itself. " +
-                         bus.lastError().message().toStdString());
+        return makeError(
+            TR_TEXT("Shell", "No session bus: tessaronctl opens the keyboard itself. %1"),
+            bus.lastError().message().toStdString());
     }
     if (!bus.registerObject(QString::fromLatin1(kServicePath), parent(),
                             QDBusConnection::ExportAdaptors)) {
-        return makeError("Could not register " + std::string(kServicePath) + " on the session bus.");
+        return makeError(TR_TEXT("Shell", "Could not register %1 on the session bus."),
+                         std::string(kServicePath));
     }
     if (!bus.registerService(QString::fromLatin1(kServiceName))) {
-        return makeError(std::string(kServiceName) + " is already taken on the session bus: " +
-                         bus.lastError().message().toStdString());
+        return makeError(TR_TEXT("Shell", "%1 is already taken on the session bus: %2"),
+                         std::string(kServiceName), bus.lastError().message().toStdString());
     }
     announced_ = snapshot();
     watch_.start();
