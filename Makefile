@@ -9,7 +9,7 @@ LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPIL
 ARGS ?= --demo
 
 APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
-	qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libfontconfig-dev libx11-dev libpng-dev libhidapi-dev libudev-dev libsystemd-dev \
+	qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools python3 libfontconfig-dev libx11-dev libpng-dev libhidapi-dev libudev-dev libsystemd-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xauth xdotool imagemagick fonts-liberation fonts-wqy-microhei \
 	desktop-file-utils appstream udev man-db groff-base clang-14 libclang-rt-14-dev nlohmann-json3-dev \

@@ -31,7 +31,7 @@ public:
         return outcome();
     }
     Result<FrameBytes> getFeature() override {
-        if (!outcome()) return makeError("no reply", "无应答");
+        if (!outcome()) return verbatim("no reply");
         FrameBytes f{};
         const auto part = in_.take(f.size());
         std::copy(part.begin(), part.end(), f.begin());
@@ -39,7 +39,7 @@ public:
     }
     Status writePage(const Page&) override { return outcome(); }
     Result<Page> readPage(std::chrono::milliseconds) override {
-        if (!outcome()) return makeError("no page", "无数据页");
+        if (!outcome()) return verbatim("no page");
         Page p{};
         const auto part = in_.take(p.size());
         std::copy(part.begin(), part.end(), p.begin());
@@ -48,7 +48,7 @@ public:
 
 private:
     Status outcome() {
-        if (in_.empty() || in_.byte() == kFail) return makeError("gone", "已断开");
+        if (in_.empty() || in_.byte() == kFail) return verbatim("gone");
         return {};
     }
     fuzz::Input& in_;
@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(saved->steps.empty() ? committed == committedBefore : committed == img);
             } else {
                 FUZZ_CHECK(committed == committedBefore);
-                FUZZ_CHECK(!saved.error().english.empty() && !saved.error().chinese.empty());
+                FUZZ_CHECK(!saved.error().english.empty() && !saved.error().text(Language::Chinese).empty());
             }
             break;
         }

@@ -18,7 +18,7 @@ class FuzzEvents final : public EventChannel {
 public:
     explicit FuzzEvents(fuzz::Input& in) : in_(in) {}
     Result<std::optional<EventReport>> readEvent(std::chrono::milliseconds) override {
-        if (in_.empty()) return makeError("unplugged");
+        if (in_.empty()) return verbatim("unplugged");
         const auto chunk = in_.take(in_.byte() % 8);
         return hid::parseEventReport(chunk);
     }

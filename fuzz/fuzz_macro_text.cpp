@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto parsed = macros::parseMacroText(text);
     if (!parsed) {
         FUZZ_CHECK(!parsed.error().english.empty());
-        FUZZ_CHECK(!parsed.error().chinese.empty());
+        FUZZ_CHECK(!parsed.error().text(Language::Chinese).empty());
         return 0;
     }
     const macros::MacroRecord& record = *parsed;

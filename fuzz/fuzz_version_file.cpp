@@ -32,6 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(value == iniValue(text, "General", kLanguageKey));
     if (value) FUZZ_CHECK(value->size() <= size);
     const Language lang = resolveLanguage(std::nullopt, settings);
-    FUZZ_CHECK(lang == (value && *value == "chinese" ? Language::Chinese : Language::English));
+    const bool named = value && (*value == "chinese" || *value == "pseudo");
+    FUZZ_CHECK(lang == (!named                 ? Language::English
+                        : *value == "chinese" ? Language::Chinese
+                                              : Language::Pseudo));
     return 0;
 }

@@ -9,12 +9,13 @@
 #include <nlohmann/json.hpp>
 #include <unistd.h>
 
+#include "cli/window_client.h"
 #include "core/atomic_file.h"
 #include "core/clock.h"
-#include "cli/window_client.h"
 #include "core/data_folder.h"
 #include "core/keyboard_lock.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "device/hid/hid_transport.h"
 #include "device/trace.h"
 #include "device/virtual/demo_faults.h"
@@ -99,8 +100,8 @@ Result<std::string> readInput(const std::string& name, std::size_t limit) {
     if (!bytes) return bytes.error();
     if (bytes->size() > limit) {
         const std::string size = std::to_string(limit);
-        return makeError(name + " holds more than " + size + " bytes; it was not read.",
-                         name + " 超过 " + size + " 字节；未读取。");
+        return makeError(TR_TEXT("Tessaronctl", "%1 holds more than %2 bytes; it was not read."),
+                         name, size);
     }
     return std::string(bytes->begin(), bytes->end());
 }
@@ -216,11 +217,10 @@ Result<Live> openLive(const Context& ctx) {
     auto read = readKeyboard(*session, DeviceImage{});
     if (!read) {
         const Error& why = read.error();
-        return makeError("There are no keyboard settings in " + live.keymap.string() +
-                             " yet, and they cannot be read: " + why.english +
-                             " Connect the keyboard (or use --demo) and try again.",
-                         live.keymap.string() + " 中还没有键盘设置，也无法读取：" +
-                             why.text(Language::Chinese) + " 请连接键盘（或使用 --demo）后重试。");
+        return makeError(TR_TEXT("Tessaronctl",
+                                 "There are no keyboard settings in %1 yet, and they cannot be "
+                                 "read: %2 Connect the keyboard (or use --demo) and try again."),
+                         live.keymap.string(), why);
     }
     live.image = read->image;
     keys::resetKeyRecords(*live.records);
@@ -239,12 +239,11 @@ namespace {
 int sendThroughWindow(const Context& ctx, Session& session, const fs::path& source) {
     std::error_code ec;
     if (!fs::equivalent(source, session.keymapPath(), ec)) {
-        return failWith(ctx, makeError("The Tessaron window holds the keyboard and sends only "
-                                       "keymap.bin of its data folder: close it to apply " +
-                                           source.string() + ".",
-                                       "Tessaron 窗口占用着键盘，只发送其数据文件夹中的 "
-                                       "keymap.bin：请关闭窗口后再应用 " +
-                                           source.string() + "。"));
+        return failWith(ctx,
+                        makeError(TR_TEXT("Tessaronctl",
+                                          "The Tessaron window holds the keyboard and sends only "
+                                          "keymap.bin of its data folder: close it to apply %1."),
+                                  source.string()));
     }
     auto steps = session.window->steps("ApplyDataFiles");
     if (!steps) return failWith(ctx, steps.error());
@@ -262,9 +261,9 @@ int sendImage(const Context& ctx, const fs::path& source) {
     if (!bytes) return failWith(ctx, bytes.error());
     if (bytes->size() < device::image::kSize) {
         const std::string size = std::to_string(device::image::kSize);
-        return failWith(ctx, makeError(source.string() + " is shorter than a device image (" +
-                                           size + " bytes).",
-                                       source.string() + " 比设备映像（" + size + " 字节）短。"));
+        return failWith(
+            ctx, makeError(TR_TEXT("Tessaronctl", "%1 is shorter than a device image (%2 bytes)."),
+                           source.string(), size));
     }
     DeviceImage img{};
     std::copy(bytes->begin(), bytes->end(), img.begin());
@@ -280,7 +279,7 @@ int sendImage(const Context& ctx, const fs::path& source) {
 
     const Language lang = languageOf(ctx);
     auto out = link.save(img, committed, [&](const device::WriteStep& step) {
-        std::cout << "sending: " << pick(lang, step.name(), step.chineseName()) << "\n";
+        std::cout << "sending: " << step.text().text(lang) << "\n";
     });
     if (!out) return failWith(ctx, out.error());
     if (out->steps.empty()) std::cout << "The keyboard already holds these settings.\n";

@@ -15,6 +15,7 @@
 #include "config/host_actions.h"
 #include "core/atomic_file.h"
 #include "core/data_folder.h"
+#include "core/text.h"
 #include "keys/keymap_file.h"
 #include "macros/macro_file.h"
 #include "switching/rules.h"
@@ -49,10 +50,10 @@ Checked check(const Context& ctx, const std::string& name) {
     auto parsed = config::parseConfiguration(*text);
     if (!parsed) {
         const Error& e = parsed.error();
-        const bool chinese = languageOf(ctx) == Language::Chinese;
+        const Language lang = languageOf(ctx);
         const std::string shown =
-            name != "-" ? name : chinese ? "（标准输入）" : "(standard input)";
-        fail(shown + (chinese ? "：" : ": ") + e.text(languageOf(ctx)));
+            name != "-" ? name : translate(lang, TR_TEXT("Tessaronctl", "(standard input)"));
+        fail(shown + (translate(lang, TR_TEXT("Tessaronctl", ": "))) + e.text(lang));
         return {std::nullopt, kRefusedFile};
     }
     return {std::move(*parsed), 0};
@@ -122,8 +123,7 @@ int runCheck(const Context& ctx) {
     if (!asked) return failWith(ctx, asked.error());
     if (asked->empty()) return 0;
     fail(config::hostActionsNeedConsent(
-             *asked, "Importing it needs --allow-host-actions.",
-             "导入时需要加上 --allow-host-actions。")
+             *asked, TR_TEXT("Tessaronctl", "Importing it needs --allow-host-actions."))
              .text(languageOf(ctx)));
     return kNotAllowed;
 }
@@ -147,8 +147,9 @@ int runImport(const Context& ctx) {
     if (!brought) return failWith(ctx, brought.error());
     if (!brought->empty() && !hasFlag(ctx, kAllowFlag)) {
         const Error asked = config::hostActionsNeedConsent(
-            *brought, "Nothing was changed. Import with --allow-host-actions to accept them.",
-            "未做任何更改。若接受这些操作，请加上 --allow-host-actions 再导入。");
+            *brought,
+            TR_TEXT("Tessaronctl",
+                    "Nothing was changed. Import with --allow-host-actions to accept them."));
         fail(asked.text(languageOf(ctx)));
         return kNotAllowed;
     }

@@ -13,13 +13,14 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.h"
-#include "cli/window_client.h"
 #include "cli/command.h"
+#include "cli/window_client.h"
 #include "config/config_json.h"
 #include "config/configuration.h"
 #include "core/atomic_file.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "device/commands.h"
 #include "device/device_link.h"
 #include "device/errors.h"
@@ -274,8 +275,7 @@ int runApply(Context& ctx) {
 bool confirmed(const Context& ctx) {
     const Language lang = languageOf(ctx);
     // The question goes to standard error, so a script's output stays its own.
-    std::cerr << pick<std::string>(lang, "Confirm to return Factory Setting?",
-                                   "确认恢复至出厂设置吗？")
+    std::cerr << Error(TR_TEXT("Tessaronctl", "Confirm to return Factory Setting?")).text(lang)
               << " [y/N] " << std::flush;
     // One short line at most: endless input without a line break is no answer.
     std::string answer;
@@ -292,10 +292,11 @@ int runReset(Context& ctx) {
     if (!session) return failWith(ctx, session.error());
     if (!hasFlag(ctx, "--yes") && !confirmed(ctx)) {
         if (!::isatty(STDIN_FILENO)) std::cerr << "\n";  // no Enter was echoed after the question
-        return refuseWith(ctx, makeError("Nothing was changed: the reset was not confirmed (answer "
-                                         "y, or give --yes).",
-                                         "未做任何更改：没有确认恢复出厂设置（请回答 y，或加上 "
-                                         "--yes）。"));
+        return refuseWith(
+            ctx,
+            makeError(TR_TEXT(
+                "Tessaronctl",
+                "Nothing was changed: the reset was not confirmed (answer y, or give --yes).")));
     }
     const auto path = session->keymapPath();
     if (session->window) {

@@ -20,6 +20,7 @@
 #include "core/clock.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "device/device_link.h"
 #include "keys/assignment.h"
 #include "keys/functions.h"
@@ -191,10 +192,10 @@ int runKeys(Context& ctx) {
 // ---- assign ----
 
 Error unknownKey(const std::string& text) {
-    return makeError(
-        "No key is called \"" + text +
-            "\"; use a legend or key name as \"tessaronctl keys\" lists them, or #N.",
-        "没有名为 \"" + text + "\" 的按键；请使用 \"tessaronctl keys\" 列出的按键名称，或 #N。");
+    return makeError(TR_TEXT("Tessaronctl",
+                             "No key is called \"%1\"; use a legend or key name as \"tessaronctl "
+                             "keys\" lists them, or #N."),
+                     text);
 }
 
 Result<std::uint8_t> capturedKey(const std::string& text) {
@@ -213,15 +214,15 @@ std::string lowered(std::string_view s) {
 // NAME in either language, letter case ignored; Apply matches the interface language's name.
 Result<std::string> functionName(const std::string& text, Language lang) {
     for (const auto& f : keys::functionTable()) {
-        if (lowered(f.english) == lowered(text) || f.chinese == text) {
+        if (lowered(f.english()) == lowered(text) || f.name(Language::Chinese) == text) {
             return std::string(f.name(lang));
         }
     }
     std::string names;
     for (const auto& f : keys::functionTable())
-        names += (names.empty() ? "" : ", ") + std::string(f.english);
-    return makeError("No function is called \"" + text + "\". Functions: " + names + ".",
-                     "没有名为 \"" + text + "\" 的功能。可用功能：" + names + "。");
+        names += (names.empty() ? "" : ", ") + std::string(f.english());
+    return makeError(TR_TEXT("Tessaronctl", "No function is called \"%1\". Functions: %2."), text,
+                     names);
 }
 
 Result<std::int32_t> macroNumber(const Live& live, const std::string& text,
@@ -239,13 +240,11 @@ Result<std::int32_t> macroNumber(const Live& live, const std::string& text,
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (ec != std::errc() || ptr != text.data() + text.size() || n < 0 ||
         static_cast<std::size_t>(n) >= inUse) {
-        const std::string range = inUse == 0
-                                      ? std::string("there are no macros yet")
-                                      : "macros are numbered 0 to " + std::to_string(inUse - 1);
-        const std::string rangeZh = inUse == 0 ? std::string("还没有任何宏")
-                                               : "宏的编号为 0 到 " + std::to_string(inUse - 1);
-        return makeError("No macro " + text + ": " + range + ".",
-                         "没有宏 " + text + "：" + rangeZh + "。");
+        const Error range = inUse == 0
+                                ? Error(TR_TEXT("Tessaronctl", "there are no macros yet"))
+                                : makeError(TR_TEXT("Tessaronctl", "macros are numbered 0 to %1"),
+                                            std::to_string(inUse - 1));
+        return makeError(TR_TEXT("Tessaronctl", "No macro %1: %2."), text, range);
     }
     return n;
 }
@@ -257,10 +256,9 @@ Result<std::string> hostPathArgument(const std::string& text, std::uint8_t kind,
     const bool fits = folder ? fs::is_directory(path, ec) : fs::is_regular_file(path, ec);
     if (ec || !fits) {
         refusal = kExitFailure;
-        const std::string what = folder ? "folder" : "file";
-        return makeError(
-            "There is no " + what + " \"" + path.string() + "\".",
-            std::string(folder ? "文件夹" : "文件") + " \"" + path.string() + "\" 不存在。");
+        return makeError(folder ? TR_TEXT("Tessaronctl", "There is no folder \"%1\".")
+                                : TR_TEXT("Tessaronctl", "There is no file \"%1\"."),
+                         path.string());
     }
     std::string stored = path.string();
     if (auto fitsRecord = keys::validateHostPath(stored); !fitsRecord) return fitsRecord.error();
@@ -284,7 +282,7 @@ Result<Choice> parseChoice(const std::vector<std::string>& a, Live& live, keys::
     auto& p = c.pending;
     p.clearChoice();
     p.enabled = keys::keyEnabled(live.image, k);  // the page's Disable box starts like this
-    const auto usage = makeError(std::string("usage: tessaronctl ") + kAssignUsage);
+    const auto usage = makeError(TR_TEXT("Tessaronctl", "usage: tessaronctl %1"), kAssignUsage);
 
     if (what == "single" || what == "combo") {
         const bool single = what == "single";
@@ -341,10 +339,9 @@ int runAssign(Context& ctx) {
     const auto key = keys::findKey(args[0]);
     if (!key) return refuseWith(ctx, unknownKey(args[0]));
     if (!keys::isAssignable(*key)) {
-        return refuseWith(
-            ctx,
-            makeError("The key \"" + std::string(keys::legend(*key)) + "\" cannot be reassigned.",
-                      "按键 \"" + std::string(keys::legend(*key)) + "\" 不能重新分配。"));
+        return refuseWith(ctx,
+                          makeError(TR_TEXT("Tessaronctl", "The key \"%1\" cannot be reassigned."),
+                                    std::string(keys::legend(*key))));
     }
     const Language lang = languageOf(ctx);
     int refusal = kExitUsage;

@@ -19,6 +19,7 @@
 #include "config/config_json.h"
 #include "config/configuration.h"
 #include "core/data_folder.h"
+#include "core/text.h"
 #include "device/performance.h"
 #include "keys/key_layout.h"
 #include "keys/key_lookup.h"
@@ -59,21 +60,28 @@ std::string joined(const std::vector<std::string>& words, std::string_view betwe
     return out;
 }
 
-// "a, b or c"
-std::string either(const std::vector<std::string>& words) {
-    std::string out;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        out += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
-    }
-    return out;
-}
-
 // ---- light ----
 
-std::string effectText(std::uint8_t code, Language lang) {
+Error effectText(std::uint8_t code) {
     const auto row = lighting::effectRow(code);
-    if (!row) return "code " + std::to_string(code) + " (not in the list)";
-    return std::string(lighting::effects()[*row].name(lang));
+    if (!row)
+        return makeError(TR_TEXT("Tessaronctl", "code %1 (not in the list)"), std::to_string(code));
+    return lighting::effects()[*row].text;
+}
+
+std::string effectText(std::uint8_t code, Language lang) {
+    return effectText(code).text(lang);
+}
+
+// "a, b or c" (in Chinese "a、b、c").
+Error eitherText(const std::vector<std::string>& words) {
+    std::vector<Error> items;
+    for (const auto& w : words) items.push_back(verbatim(w));
+    if (items.size() < 2) return joined(items, TR_TEXT("Tessaronctl", "%1, %2"));
+    const Error last = items.back();
+    items.pop_back();
+    return makeError(TR_TEXT("Tessaronctl", "%1 or %2"),
+                     joined(items, TR_TEXT("Tessaronctl", "%1, %2")), last);
 }
 
 void printLighting(const DeviceImage& image, Language lang) {
@@ -120,15 +128,10 @@ struct LightChoice {
 };
 
 Error unknownEffect(const std::string& text) {
-    std::vector<std::string> english;
-    std::vector<std::string> chinese;
-    for (const auto& e : lighting::effects()) {
-        english.emplace_back(e.english);
-        chinese.emplace_back(e.chinese);
-    }
-    return makeError(
-        "No effect is called \"" + text + "\". Effects: " + joined(english, ", ") + ".",
-        "没有名为 \"" + text + "\" 的灯效。可用灯效：" + joined(chinese, "、") + "。");
+    std::vector<Error> names;
+    for (const auto& e : lighting::effects()) names.emplace_back(e.text);
+    return makeError(TR_TEXT("Tessaronctl", "No effect is called \"%1\". Effects: %2."), text,
+                     joined(names, TR_TEXT("Tessaronctl", "%1, %2")));
 }
 
 // The options as the Light section allows them for the effect that will be shown.
@@ -146,12 +149,12 @@ Result<LightChoice> parseLight(const std::vector<std::string>& args,
         if (a == "--speed" || a == "--brightness" || a == "--direction") {
             if (i + 1 >= args.size()) {
                 usage = true;
-                return makeError("");
+                return Error{};
             }
             (a == "--speed" ? speed : a == "--brightness" ? brightness : direction) = args[++i];
         } else if (a.starts_with("--")) {
             usage = true;
-            return makeError("");
+            return Error{};
         } else {
             words.push_back(a);
         }
@@ -162,32 +165,32 @@ Result<LightChoice> parseLight(const std::vector<std::string>& args,
         if (!c.row) return unknownEffect(name);
     } else if (!speed && !brightness && !direction) {
         usage = true;
-        return makeError("");
+        return Error{};
     }
     if (c.row) currentEffect = lighting::effects()[*c.row].code;
     const bool known = currentEffect.has_value();
     const std::uint8_t effect = currentEffect.value_or(0);
-    const std::string effectName = effectText(effect, Language::English);
-    const std::string effectNameZh = effectText(effect, Language::Chinese);
+    const Error effectName = effectText(effect);
 
     if (speed) {
         const auto n = number(*speed);
         if (!n || *n < 0 || *n > lighting::kMaxSpeed) {
-            return makeError("The speed is 0 (slow) to 9 (fast), not \"" + *speed + "\".",
-                             "速度为 0（慢）到 9（快），而不是 \"" + *speed + "\"。");
+            return makeError(
+                TR_TEXT("Tessaronctl", "The speed is 0 (slow) to 9 (fast), not \"%1\"."), *speed);
         }
         if (known && !lighting::offersSpeed(effect)) {
             return makeError(
-                effectName + " has no speed; every effect but Static and DIY1 to DIY5 has one.",
-                effectNameZh + " 没有速度；除全亮和 DIY1 到 DIY5 外的灯效都有速度。");
+                TR_TEXT("Tessaronctl",
+                        "%1 has no speed; every effect but Static and DIY1 to DIY5 has one."),
+                effectName);
         }
         c.speed = static_cast<std::uint8_t>(*n);
     }
     if (brightness) {
         const auto n = number(*brightness);
         if (!n || *n < 0 || *n > lighting::kMaxBrightness) {
-            return makeError("The brightness is 0 to 50, not \"" + *brightness + "\".",
-                             "亮度为 0 到 50，而不是 \"" + *brightness + "\"。");
+            return makeError(TR_TEXT("Tessaronctl", "The brightness is 0 to 50, not \"%1\"."),
+                             *brightness);
         }
         c.brightness = static_cast<std::uint8_t>(*n);
     }
@@ -196,12 +199,10 @@ Result<LightChoice> parseLight(const std::vector<std::string>& args,
                                                 lighting::kLeft};
         const auto offered = known ? lighting::directionsOf(effect) : std::span(kAll);
         if (offered.empty()) {
-            return makeError(effectName +
-                                 " has no direction; Wave takes up, down, right or left and Radar "
-                                 "right or left.",
-                             effectNameZh +
-                                 " 没有方向；波浪可取 up、down、right、left，雷达可取 "
-                                 "right、left。");
+            return makeError(TR_TEXT("Tessaronctl",
+                                     "%1 has no direction; Wave takes up, down, right or left and "
+                                     "Radar right or left."),
+                             effectName);
         }
         std::vector<std::string> allowed;
         for (auto d : offered) {
@@ -209,10 +210,11 @@ Result<LightChoice> parseLight(const std::vector<std::string>& args,
             if (allowed.back() == lowered(*direction)) c.direction = d;
         }
         if (!c.direction) {
-            return makeError((known ? effectName + " takes the direction " : "The direction is ") +
-                                 either(allowed) + ", not \"" + *direction + "\".",
-                             (known ? effectNameZh + " 的方向可取 " : "方向可取 ") +
-                                 joined(allowed, "、") + "，而不是 \"" + *direction + "\"。");
+            return known
+                       ? makeError(TR_TEXT("Tessaronctl", "%1 takes the direction %2, not \"%3\"."),
+                                   effectName, eitherText(allowed), *direction)
+                       : makeError(TR_TEXT("Tessaronctl", "The direction is %1, not \"%2\"."),
+                                   eitherText(allowed), *direction);
         }
     }
     return c;
@@ -298,27 +300,26 @@ struct DiyChoice {
 
 Result<DiyChoice> parseDiy(const std::vector<std::string>& a, bool& usage) {
     usage = a.size() < 3;
-    if (usage) return makeError("");
+    if (usage) return Error{};
     DiyChoice c;
     const auto n = number(a[0]);
     if (!n || *n < 1 || *n > int(lighting::kDiyCount)) {
-        return makeError("The DIY light maps are 1 to 5, not \"" + a[0] + "\".",
-                         "DIY 灯光图为 1 到 5，而不是 \"" + a[0] + "\"。");
+        return makeError(TR_TEXT("Tessaronctl", "The DIY light maps are 1 to 5, not \"%1\"."),
+                         a[0]);
     }
     c.map = static_cast<std::size_t>(*n - 1);
     const std::string state = lowered(a[1]);
     usage = state != "on" && state != "off";
-    if (usage) return makeError("");
+    if (usage) return Error{};
     c.on = state == "on";
     for (std::size_t i = 2; i < a.size(); ++i) {
         // Every key of the picture lights, also the two that cannot be reassigned.
         const auto key = keys::findKey(a[i]);
         if (!key || *key >= keys::kRealKeyCount) {
-            return makeError("No key is called \"" + a[i] +
-                                 "\"; use a legend or key name as \"tessaronctl keys\" lists "
-                                 "them, or #N.",
-                             "没有名为 \"" + a[i] +
-                                 "\" 的按键；请使用 \"tessaronctl keys\" 列出的按键名称，或 #N。");
+            return makeError(TR_TEXT("Tessaronctl",
+                                     "No key is called \"%1\"; use a legend or key name as "
+                                     "\"tessaronctl keys\" lists them, or #N."),
+                             a[i]);
         }
         c.keys.push_back(*key);
     }
@@ -363,7 +364,7 @@ struct SetChoice {
 
 Result<std::vector<SetChoice>> parseSet(const std::vector<std::string>& a, bool& usage) {
     usage = a.empty() || a.size() % 2 != 0;
-    if (usage) return makeError("");
+    if (usage) return Error{};
     std::vector<SetChoice> out;
     for (std::size_t i = 0; i < a.size(); i += 2) {
         const std::string name = lowered(a[i]);
@@ -371,8 +372,8 @@ Result<std::vector<SetChoice>> parseSet(const std::vector<std::string>& a, bool&
         if (name == "game-mode" || name == "win-lock") {
             const std::string word = lowered(value);
             if (word != "on" && word != "off") {
-                return makeError(name + " is on or off, not \"" + value + "\".",
-                                 name + " 可取 on 或 off，而不是 \"" + value + "\"。");
+                return makeError(TR_TEXT("Tessaronctl", "%1 is on or off, not \"%2\"."), name,
+                                 value);
             }
             out.push_back(
                 {name == "game-mode" ? Setting::GameMode : Setting::WinLock, word == "on" ? 1 : 0});
@@ -380,11 +381,10 @@ Result<std::vector<SetChoice>> parseSet(const std::vector<std::string>& a, bool&
             const auto ms = number(value);
             const auto byte = ms ? performance::responseByteForMs(*ms) : std::nullopt;
             if (!byte) {
-                return makeError(
-                    "The response time is 2, 4, 6, 8, 10, 12, 14, 16, 18 or 20 ms, not \"" + value +
-                        "\".",
-                    "按键响应时间可取 2、4、6、8、10、12、14、16、18 或 20 毫秒，而不是 \"" +
-                        value + "\"。");
+                return makeError(TR_TEXT("Tessaronctl",
+                                         "The response time is 2, 4, 6, 8, 10, 12, 14, 16, 18 or "
+                                         "20 ms, not \"%1\"."),
+                                 value);
             }
             out.push_back({Setting::ResponseTime, *byte});
         } else if (name == "report-rate") {
@@ -392,16 +392,15 @@ Result<std::vector<SetChoice>> parseSet(const std::vector<std::string>& a, bool&
             const auto byte = hz ? performance::reportRateByteForHz(*hz) : std::nullopt;
             if (!byte) {
                 return makeError(
-                    "The report rate is 125, 250, 500 or 1000, not \"" + value + "\".",
-                    "USB 报告率可取 125、250、500 或 1000，而不是 \"" + value + "\"。");
+                    TR_TEXT("Tessaronctl", "The report rate is 125, 250, 500 or 1000, not \"%1\"."),
+                    value);
             }
             out.push_back({Setting::ReportRate, *byte});
         } else {
-            return makeError("No setting is called \"" + a[i] +
-                                 "\". Settings: game-mode, win-lock, response-time, report-rate.",
-                             "没有名为 \"" + a[i] +
-                                 "\" 的设置。可用设置：game-mode、win-lock、response-time、"
-                                 "report-rate。");
+            return makeError(TR_TEXT("Tessaronctl",
+                                     "No setting is called \"%1\". Settings: game-mode, win-lock, "
+                                     "response-time, report-rate."),
+                             a[i]);
         }
     }
     return out;

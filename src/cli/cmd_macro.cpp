@@ -18,6 +18,7 @@
 #include "core/atomic_file.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
+#include "core/text.h"
 #include "keys/keymap_file.h"
 #include "macros/event_lines.h"
 #include "macros/macro_file.h"
@@ -65,13 +66,11 @@ Result<std::size_t> macroIndex(const MacroTable& table, const std::string& text)
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     const std::size_t inUse = table.countInUse();
     if (ec != std::errc() || ptr != text.data() + text.size() || n >= inUse) {
-        const std::string range = inUse == 0
-                                      ? std::string("there are no macros")
-                                      : "macros are numbered 0 to " + std::to_string(inUse - 1);
-        const std::string rangeZh =
-            inUse == 0 ? std::string("没有任何宏") : "宏的编号为 0 到 " + std::to_string(inUse - 1);
-        return makeError("No macro " + text + ": " + range + ".",
-                         "没有宏 " + text + "：" + rangeZh + "。");
+        const Error range = inUse == 0
+                                ? Error(TR_TEXT("Tessaronctl", "there are no macros"))
+                                : makeError(TR_TEXT("Tessaronctl", "macros are numbered 0 to %1"),
+                                            std::to_string(inUse - 1));
+        return makeError(TR_TEXT("Tessaronctl", "No macro %1: %2."), text, range);
     }
     return n;
 }
@@ -161,8 +160,8 @@ int runImport(const Context& ctx, MacroFiles& files) {
     if (!parsed) return refuseWith(ctx, parsed.error());
     const std::size_t n = files.table.countInUse();
     if (n >= macros::kMaxMacrosInUse) {
-        return refuseWith(ctx, makeError("All 32 macros are in use; delete one first.",
-                                       "32 个宏都已使用；请先删除一个。"));
+        return refuseWith(
+            ctx, makeError(TR_TEXT("Tessaronctl", "All 32 macros are in use; delete one first.")));
     }
     macros::MacroRecord record = *parsed;
     if (record.name().empty()) {

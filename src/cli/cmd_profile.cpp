@@ -17,6 +17,7 @@
 #include "core/clock.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "keys/keymap_file.h"
 #include "profiles/profile_store.h"
 
@@ -93,15 +94,16 @@ private:
         std::string message = r.message(language_);
         while (!message.empty() && message.back() == '\n') message.pop_back();
         if (message.empty()) {
-            message = language_ == Language::Chinese ? "未执行。" : "Nothing was done.";
+            message = translate(language_, TR_TEXT("Tessaronctl", "Nothing was done."));
         }
         return r.outcome == Outcome::Failed ? fail(message) : failUsage(message);
     }
 
     Result<std::size_t> find(const std::string& name) const {
         if (auto i = store_.indexOf(name)) return *i;
-        return makeError("No profile is named \"" + name + "\" (see tessaronctl profile list).",
-                         "没有名为 \"" + name + "\" 的配置（见 tessaronctl profile list）。");
+        return makeError(
+            TR_TEXT("Tessaronctl", "No profile is named \"%1\" (see tessaronctl profile list)."),
+            name);
     }
 
     int list(bool json) const {
@@ -130,10 +132,9 @@ private:
         if (!index) return refuse(index.error());
         // The panel stays silent here; a script needs the reason.
         if (store_.names().size() >= profiles::kMaxProfiles) {
-            return refuse(makeError(
-                "There are six profiles already, the most the Configure folder keeps; delete one "
-                "before copying.",
-                "已有六个配置，这是 Configure 文件夹最多能保存的数量；请先删除一个再拷贝。"));
+            return refuse(makeError(TR_TEXT("Tessaronctl",
+                                            "There are six profiles already, the most the "
+                                            "Configure folder keeps; delete one before copying.")));
         }
         return report(store_.copy(*index), "Copied \"" + name + "\".");
     }
@@ -169,8 +170,9 @@ private:
             return std::nullopt;
         }
         const Error asked = config::hostActionsNeedConsent(
-            *brought, "Nothing was changed. Load with --allow-host-actions to accept them.",
-            "未做任何更改。若接受这些操作，请加上 --allow-host-actions 再载入。");
+            *brought,
+            TR_TEXT("Tessaronctl",
+                    "Nothing was changed. Load with --allow-host-actions to accept them."));
         fail(asked.text(language_));
         return kNotAllowed;
     }

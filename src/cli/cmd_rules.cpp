@@ -15,11 +15,12 @@
 #include "cli/command.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
+#include "core/text.h"
 #include "profiles/profile_store.h"
+#include "switching/desktop_bridge.h"
 #include "switching/device_profiles.h"
 #include "switching/engine.h"
 #include "switching/rules.h"
-#include "switching/desktop_bridge.h"
 #include "switching/watcher.h"
 #include "switching/wlroots_watcher.h"
 #include "switching/x11_watcher.h"
@@ -304,18 +305,14 @@ int RulesCommand::follow() {
                 : "Here the " + std::string(watcherName(choice.kind)) +
                       " reports the window in front to the Tessaron window; rules follow works "
                       "on X11 and wlroots desktops.";
-        return failWith(ctx_, makeError(why));
+        return failWith(ctx_, verbatim(why));
     }
 
     auto session = openSession(ctx_);
     if (!session) return failWith(ctx_, session.error());
     if (session->window) {
         // Two followers would switch the keyboard twice.
-        return failWith(ctx_, makeError("The Tessaron window runs and follows the window in front "
-                                        "itself (see its Switching Rules); rules follow is for "
-                                        "when it is not running.",
-                                        "Tessaron 窗口正在运行并自行跟随前台窗口（见其“切换规则”）；"
-                                        "rules follow 仅用于窗口未运行时。"));
+        return failWith(ctx_, makeError(TR_TEXT("Tessaronctl", "The Tessaron window runs and follows the window in front itself (see its Switching Rules); rules follow is for when it is not running.")));
     }
     device::DeviceLink link(*session->transport, SystemClock::instance(),
                             device::Trace::fromEnvironment());

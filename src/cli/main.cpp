@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "core/settings.h"
 #include "core/version.h"
 
 namespace tessaron::cli {
@@ -116,10 +117,8 @@ int main(int argc, char** argv) {
             const char* v = needValue(arg);
             if (!v) return failUsage("--lang needs english or chinese.");
             const std::string_view lang = v;
-            if (lang == "chinese") {
-                context.options.language = Language::Chinese;
-            } else if (lang == "english") {
-                context.options.language = Language::English;
+            if (const auto named = languageNamed(lang)) {
+                context.options.language = *named;
             } else {
                 return failUsage("--lang takes english or chinese.");
             }

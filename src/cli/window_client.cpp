@@ -7,6 +7,7 @@
 
 #include "core/clock.h"
 #include "core/keyboard_lock.h"
+#include "core/text.h"
 #include "device/errors.h"
 
 namespace tessaron::cli {
@@ -36,7 +37,7 @@ Error windowError(const sd_bus_error& e, int r) {
         return device::errors::noKeyboard();
     }
     const std::string why = sd_bus_error_is_set(&e) && e.message ? e.message : std::strerror(-r);
-    return makeError("The Tessaron window answered: " + why, "Tessaron 窗口回答：" + why);
+    return makeError(TR_TEXT("Tessaronctl", "The Tessaron window answered: %1"), why);
 }
 
 fs::path settled(const fs::path& p) {

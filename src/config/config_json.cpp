@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/text.h"
 #include "device/performance.h"
 #include "keys/functions.h"
 #include "keys/key_lookup.h"
@@ -50,26 +51,24 @@ struct Refusal {
     Error error;
 };
 
-[[noreturn]] void refuse(const std::string& path, const std::string& english,
-                         const std::string& chinese) {
-    throw Refusal{makeError((path.empty() ? "(top)" : path) + ": " + english,
-                            (path.empty() ? "（顶层）" : path) + "：" + chinese)};
+[[noreturn]] void refuse(const std::string& path, const Error& why) {
+    if (path.empty()) throw Refusal{makeError(TR_TEXT("Config", "(top): %1"), why)};
+    throw Refusal{makeError(TR_TEXT("Config", "%1: %2"), path, why)};
 }
 
-// "a, b or c" and "a、b 或 c".
-std::string either(const std::vector<std::string>& words, bool chinese) {
-    std::string out;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const bool last = i + 1 == words.size();
-        out += (i == 0 ? "" : last ? (chinese ? " 或 " : " or ") : (chinese ? "、" : ", ")) + words[i];
-    }
-    return out;
+// "a, b or c" (in Chinese "a、b 或 c").
+Error either(const std::vector<std::string>& words) {
+    std::vector<Error> items;
+    for (const auto& w : words) items.push_back(verbatim(w));
+    if (items.size() < 2) return joined(items, TR_TEXT("Config", "%1, %2"));
+    const Error last = items.back();
+    items.pop_back();
+    return makeError(TR_TEXT("Config", "%1 or %2"), joined(items, TR_TEXT("Config", "%1, %2")),
+                     last);
 }
 
-std::string listed(const std::vector<std::string>& words, bool chinese) {
-    std::string out;
-    for (const auto& w : words) out += (out.empty() ? "" : chinese ? "、" : ", ") + w;
-    return out;
+Error listed(const std::vector<Error>& words) {
+    return joined(words, TR_TEXT("Config", "%1, %2"));
 }
 
 bool plainName(std::string_view name) {
@@ -98,8 +97,7 @@ public:
             case E::object_start:
             case E::array_start:
                 if (depth > kMaxDepth) {
-                    refuse(path(), "nested deeper than any configuration is",
-                           "嵌套层数超过任何配置所需");
+                    refuse(path(), TR_TEXT("Config", "nested deeper than any configuration is"));
                 }
                 frames_.push_back({event == E::array_start, 0, {}, {}});
                 break;
@@ -107,7 +105,7 @@ public:
                 Frame& top = frames_.back();
                 top.key = parsed.get<std::string>();
                 if (!top.seen.insert(top.key).second) {
-                    refuse(path(), "appears twice", "出现了两次");
+                    refuse(path(), TR_TEXT("Config", "appears twice"));
                 }
                 break;
             }
@@ -151,62 +149,60 @@ bool hugeWhole(const Json& v) {
     return std::trunc(x) == x && std::fabs(x) >= 9.2e18;
 }
 
-std::string typeWord(const Json& v, bool chinese) {
+Error typeWord(const Json& v) {
     switch (v.type()) {
         case Json::value_t::object:
-            return chinese ? "对象" : "an object";
+            return TR_TEXT("Config", "an object");
         case Json::value_t::array:
-            return chinese ? "列表" : "a list";
+            return TR_TEXT("Config", "a list");
         case Json::value_t::string:
-            return chinese ? "文本" : "text";
+            return TR_TEXT("Config", "text");
         case Json::value_t::boolean:
-            return chinese ? "true 或 false" : "true or false";
+            return TR_TEXT("Config", "true or false");
         case Json::value_t::null:
-            return "null";
+            return verbatim("null");
         case Json::value_t::number_float:
-            return chinese ? "带小数的数" : "a number with a fraction";
+            return TR_TEXT("Config", "a number with a fraction");
         default:
-            return chinese ? "数" : "a number";
+            return TR_TEXT("Config", "a number");
     }
 }
 
-[[noreturn]] void wrongType(const std::string& path, const Json& v, const std::string& wanted,
-                            const std::string& wantedZh) {
-    refuse(path, std::string("must be ") + wanted + ", not " + typeWord(v, false),
-           "必须是" + wantedZh + "，而不是" + typeWord(v, true));
+[[noreturn]] void wrongType(const std::string& path, const Json& v, const Error& wanted) {
+    refuse(path, makeError(TR_TEXT("Config", "must be %1, not %2"), wanted, typeWord(v)));
 }
 
 void expectObject(const Json& v, const std::string& path,
                   std::initializer_list<std::string_view> allowed) {
-    if (!v.is_object()) wrongType(path, v, "an object {...}", "对象 {...}");
+    if (!v.is_object()) wrongType(path, v, TR_TEXT("Config", "an object {...}"));
     for (const auto& [name, value] : v.items()) {
         if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
             std::string list;
             for (auto a : allowed) list += (list.empty() ? "" : ", ") + std::string(a);
-            refuse(member(path, name), "unknown field (known here: " + list + ")",
-                   "未知字段（此处可用：" + list + "）");
+            refuse(member(path, name),
+                   makeError(TR_TEXT("Config", "unknown field (known here: %1)"), list));
         }
     }
 }
 
 const Json& required(const Json& object, const std::string& path, const char* name) {
     const auto it = object.find(name);
-    if (it == object.end()) refuse(member(path, name), "is missing", "缺少此项");
+    if (it == object.end()) refuse(member(path, name), TR_TEXT("Config", "is missing"));
     return *it;
 }
 
 const Json& listAt(const Json& v, const std::string& path) {
-    if (!v.is_array()) wrongType(path, v, "a list [...]", "列表 [...]");
+    if (!v.is_array()) wrongType(path, v, TR_TEXT("Config", "a list [...]"));
     return v;
 }
 
 std::string textAt(const Json& v, const std::string& path) {
-    if (!v.is_string()) wrongType(path, v, "text in quotes", "带引号的文本");
+    if (!v.is_string()) wrongType(path, v, TR_TEXT("Config", "text in quotes"));
     return v.get<std::string>();
 }
 
 bool flagAt(const Json& v, const std::string& path) {
-    if (!v.is_boolean()) wrongType(path, v, "true or false", "true 或 false");
+    if (!v.is_boolean()) wrongType(path, v, TR_TEXT("Config", "true or false"));
     return v.get<bool>();
 }
 
@@ -214,7 +210,7 @@ bool flagAt(const Json& v, const std::string& path) {
 // then said by the caller, who knows the allowed values).
 std::optional<long long> wholeAt(const Json& v, const std::string& path) {
     if (hugeWhole(v)) return std::nullopt;
-    if (!v.is_number_integer()) wrongType(path, v, "a whole number", "整数");
+    if (!v.is_number_integer()) wrongType(path, v, TR_TEXT("Config", "a whole number"));
     if (v.is_number_unsigned() &&
         v.get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX)) {
         return std::nullopt;
@@ -222,37 +218,34 @@ std::optional<long long> wholeAt(const Json& v, const std::string& path) {
     return v.get<long long>();
 }
 
-std::string shown(const Json& v) {
-    return v.is_number_float() ? "this number" : v.dump();
-}
-
 long long numberAt(const Json& v, const std::string& path, long long low, long long high) {
     const auto n = wholeAt(v, path);
     if (!n || *n < low || *n > high) {
         const bool small = n ? *n < low : v.get<double>() < 0;
-        refuse(path,
-               "must be " + std::to_string(low) + " to " + std::to_string(high) + "; " + shown(v) +
-                   (small ? " is too small" : " is too big"),
-               "必须在 " + std::to_string(low) + " 到 " + std::to_string(high) + " 之间；" +
-                   (v.is_number_float() ? std::string("此数") : v.dump() + " ") +
-                   (small ? "太小" : "太大"));
+        // The Chinese text sets a blank after a number but not after "this number".
+        const Error number = v.is_number_float()
+                                 ? Error(TR_TEXT("Config", "this number"))
+                                 : makeError(TR_TEXT3("Config", "%1", "a number judged"), v.dump());
+        refuse(path, makeError(small ? TR_TEXT("Config", "must be %1 to %2; %3 is too small")
+                                     : TR_TEXT("Config", "must be %1 to %2; %3 is too big"),
+                               std::to_string(low), std::to_string(high), number));
     }
     return *n;
 }
 
 // One of a few allowed numbers; anything else is refused with all of them listed.
 long long oneOfAt(const Json& v, const std::string& path, const std::vector<int>& allowed,
-                  const std::string& unit, const std::string& unitZh) {
+                  const Error& unit) {
     std::vector<std::string> words;
     for (int a : allowed) words.push_back(std::to_string(a));
     const bool number = v.is_number_integer() || hugeWhole(v);
     const auto n = number ? wholeAt(v, path) : std::nullopt;
     if (!n || std::find(allowed.begin(), allowed.end(), *n) == allowed.end()) {
-        const std::string what = number ? shown(v) : typeWord(v, false);
-        const std::string whatZh =
-            number ? (v.is_number_float() ? std::string("此数") : v.dump()) : typeWord(v, true);
-        refuse(path, "must be " + either(words, false) + unit + ", not " + what,
-               "必须是 " + either(words, true) + unitZh + "，而不是" + whatZh);
+        const Error what = !number               ? typeWord(v)
+                           : v.is_number_float() ? Error(TR_TEXT("Config", "this number"))
+                                                 : verbatim(v.dump());
+        refuse(path,
+               makeError(TR_TEXT("Config", "must be %1%2, not %3"), either(words), unit, what));
     }
     return *n;
 }
@@ -268,22 +261,19 @@ Lighting readLighting(const Json& v, const std::string& path) {
         const auto code = static_cast<std::uint8_t>(numberAt(effect, effectPath, 0, 255));
         if (std::find(kUnnamedEffects.begin(), kUnnamedEffects.end(), code) ==
             kUnnamedEffects.end()) {
-            refuse(effectPath, "an effect is given by its name, such as \"Wave\"",
-                   "效果要用名称给出，例如 \"Wave\"");
+            refuse(effectPath,
+                   TR_TEXT("Config", "an effect is given by its name, such as \"Wave\""));
         }
         l.effect = code;
     } else {
         const std::string name = textAt(effect, effectPath);
         const auto row = lighting::findEffect(name);
         if (!row) {
-            std::vector<std::string> english, chinese;
-            for (const auto& e : lighting::effects()) {
-                english.emplace_back(e.english);
-                chinese.emplace_back(e.chinese);
-            }
+            std::vector<Error> names;
+            for (const auto& e : lighting::effects()) names.emplace_back(e.text);
             refuse(effectPath,
-                   "no effect is called \"" + name + "\" (effects: " + listed(english, false) + ")",
-                   "没有名为 \"" + name + "\" 的灯效（可用：" + listed(chinese, true) + "）");
+                   makeError(TR_TEXT("Config", "no effect is called \"%1\" (effects: %2)"), name,
+                             listed(names)));
         }
         l.effect = lighting::effects()[*row].code;
     }
@@ -309,17 +299,16 @@ Lighting readLighting(const Json& v, const std::string& path) {
         }
         if (!l.direction) {
             // Effects 15 and 16 take directions but have no name in the list.
-            std::string effectEn = lighting::effectName(l.effect, Language::English);
-            std::string effectZh = lighting::effectName(l.effect, Language::Chinese);
-            if (effectEn.empty()) {
-                effectEn = "Effect " + std::to_string(l.effect);
-                effectZh = "灯效 " + std::to_string(l.effect);
-            }
+            const auto row = lighting::effectRow(l.effect);
+            const Error effectName =
+                row ? Error(lighting::effects()[*row].text)
+                    : makeError(TR_TEXT("Config", "Effect %1"), std::to_string(l.effect));
             refuse(directionPath,
-                   (own.empty() ? std::string("must be ") : effectEn + " takes the direction ") +
-                       either(words, false) + ", not \"" + direction + "\"",
-                   (own.empty() ? std::string("必须是 ") : trimmed(effectZh) + " 的方向可取 ") +
-                       either(words, true) + "，而不是 \"" + direction + "\"");
+                   own.empty()
+                       ? makeError(TR_TEXT("Config", "must be %1, not \"%2\""), either(words),
+                                   direction)
+                       : makeError(TR_TEXT("Config", "%1 takes the direction %2, not \"%3\""),
+                                   effectName, either(words), direction));
         }
     }
     return l;
@@ -328,8 +317,8 @@ Lighting readLighting(const Json& v, const std::string& path) {
 keys::KeyIndex keyAt(const std::string& word, const std::string& path) {
     const auto k = keys::findKey(word);
     if (!k || *k >= keys::kRealKeyCount) {
-        refuse(path, "no key is called \"" + word + "\" (see tessaronctl keys)",
-               "没有名为 \"" + word + "\" 的按键（见 tessaronctl keys）");
+        refuse(path, makeError(TR_TEXT("Config", "no key is called \"%1\" (see tessaronctl keys)"),
+                               word));
     }
     return *k;
 }
@@ -339,8 +328,8 @@ std::uint8_t capturedKeyAt(const Json& v, const std::string& path) {
     const auto vk = keys::findKeyCode(word);
     // Mouse action codes exist for macros only; the keyboard cannot send them from a key.
     if (!vk || keys::keyName(*vk).empty() || *vk >= 0xF0) {
-        refuse(path, "no key is called \"" + word + "\" (see tessaronctl keys)",
-               "没有名为 \"" + word + "\" 的按键（见 tessaronctl keys）");
+        refuse(path, makeError(TR_TEXT("Config", "no key is called \"%1\" (see tessaronctl keys)"),
+                               word));
     }
     return *vk;
 }
@@ -349,17 +338,15 @@ std::size_t functionAt(const Json& v, const std::string& path) {
     const std::string name = textAt(v, path);
     const auto table = keys::functionTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
-        if (lowered(table[i].english) == lowered(trimmed(name)) || table[i].chinese == name) {
+        if (lowered(table[i].english()) == lowered(trimmed(name)) ||
+            table[i].name(Language::Chinese) == name) {
             return i;
         }
     }
-    std::vector<std::string> english, chinese;
-    for (const auto& f : table) {
-        english.emplace_back(f.english);
-        chinese.emplace_back(f.chinese);
-    }
-    refuse(path, "no function is called \"" + name + "\" (functions: " + listed(english, false) + ")",
-           "没有名为 \"" + name + "\" 的功能（可用：" + listed(chinese, true) + "）");
+    std::vector<Error> names;
+    for (const auto& f : table) names.emplace_back(f.text);
+    refuse(path, makeError(TR_TEXT("Config", "no function is called \"%1\" (functions: %2)"), name,
+                           listed(names)));
 }
 
 KeySetting readKey(const Json& v, const std::string& path, keys::KeyIndex k,
@@ -377,8 +364,9 @@ KeySetting readKey(const Json& v, const std::string& path, keys::KeyIndex k,
         }
         const std::string at = member(path, name);
         if (!given.empty()) {
-            refuse(at, "a key takes one assignment, and \"" + given + "\" is already given",
-                   "一个按键只能有一种分配，已给出 \"" + given + "\"");
+            refuse(at, makeError(TR_TEXT("Config",
+                                         "a key takes one assignment, and \"%1\" is already given"),
+                                 given));
         }
         given = name;
         if (name == "single") {
@@ -386,8 +374,8 @@ KeySetting readKey(const Json& v, const std::string& path, keys::KeyIndex k,
             s.vks = {capturedKeyAt(value, at)};
         } else if (name == "combo") {
             const Json& list = listAt(value, at);
-            if (list.size() < 2) refuse(at, "at least two keys", "至少两个按键");
-            if (list.size() > 3) refuse(at, "at most three keys", "最多三个按键");
+            if (list.size() < 2) refuse(at, TR_TEXT("Config", "at least two keys"));
+            if (list.size() > 3) refuse(at, TR_TEXT("Config", "at most three keys"));
             s.kind = keys::kind::kCombination;
             for (std::size_t i = 0; i < list.size(); ++i)
                 s.vks.push_back(capturedKeyAt(list[i], element(at, i)));
@@ -397,17 +385,15 @@ KeySetting readKey(const Json& v, const std::string& path, keys::KeyIndex k,
         } else if (name == "macro") {
             const auto n = wholeAt(value, at);
             if (!n || *n < 0 || static_cast<std::size_t>(*n) >= macroCount) {
-                const std::string count = std::to_string(macroCount);
-                const std::string which = n ? std::to_string(*n) : "this number";
-                const std::string whichZh = n ? std::to_string(*n) : "此数";
-                const std::string range =
-                    macroCount == 0 ? std::string("the file has no macros")
-                                    : "the macros of the file are numbered 0 to " +
-                                          std::to_string(macroCount - 1);
-                const std::string rangeZh =
-                    macroCount == 0 ? std::string("文件中没有宏")
-                                    : "文件中的宏编号为 0 到 " + std::to_string(macroCount - 1);
-                refuse(at, "no macro " + which + ": " + range, "没有宏 " + whichZh + "：" + rangeZh);
+                const Error which =
+                    n ? verbatim(std::to_string(*n)) : Error(TR_TEXT("Config", "this number"));
+                const Error range =
+                    macroCount == 0
+                        ? Error(TR_TEXT("Config", "the file has no macros"))
+                        : makeError(
+                              TR_TEXT("Config", "the macros of the file are numbered 0 to %1"),
+                              std::to_string(macroCount - 1));
+                refuse(at, makeError(TR_TEXT("Config", "no macro %1: %2"), which, range));
             }
             s.kind = keys::kind::kMacro;
             s.macro = static_cast<std::uint8_t>(*n);
@@ -416,33 +402,35 @@ KeySetting readKey(const Json& v, const std::string& path, keys::KeyIndex k,
             s.kind = static_cast<std::uint8_t>(keys::kind::kPlaySound + (word - kHostWords.begin()));
             s.path = textAt(value, at);
             if (!s.path.starts_with('/')) {
-                refuse(at, "must be an absolute path, starting with /", "必须是以 / 开头的绝对路径");
+                refuse(at, TR_TEXT("Config", "must be an absolute path, starting with /"));
             }
             if (auto fits = keys::validateHostPath(s.path); !fits) {
-                refuse(at, fits.error().english, fits.error().text(Language::Chinese));
+                refuse(at, fits.error());
             }
         }
     }
     if (given.empty() && !s.disabled) {
-        refuse(path, "says nothing; give an assignment or \"disabled\": true, or leave the key out",
-               "没有内容；请给出分配或 \"disabled\": true，或者不列出此按键");
+        refuse(path,
+               TR_TEXT(
+                   "Config",
+                   "says nothing; give an assignment or \"disabled\": true, or leave the key out"));
     }
     return s;
 }
 
 std::vector<KeySetting> readKeys(const Json& v, const std::string& path, std::size_t macroCount) {
-    if (!v.is_object()) wrongType(path, v, "an object {...}", "对象 {...}");
+    if (!v.is_object()) wrongType(path, v, TR_TEXT("Config", "an object {...}"));
     std::vector<KeySetting> out;
     std::vector<std::string> namedAs(keys::kLayoutKeyCount);
     for (const auto& [name, value] : v.items()) {
         const std::string at = member(path, name);
         const keys::KeyIndex k = keyAt(name, at);
         if (!isConfigurableKey(k)) {
-            refuse(at, "this key cannot be reassigned", "此按键不能重新分配");
+            refuse(at, TR_TEXT("Config", "this key cannot be reassigned"));
         }
         if (!namedAs[k].empty()) {
-            refuse(at, "the same key as " + member(path, namedAs[k]),
-                   "与 " + member(path, namedAs[k]) + " 是同一个按键");
+            refuse(at,
+                   makeError(TR_TEXT("Config", "the same key as %1"), member(path, namedAs[k])));
         }
         namedAs[k] = name;
         out.push_back(readKey(value, at, k, macroCount));
@@ -455,8 +443,7 @@ std::vector<KeySetting> readKeys(const Json& v, const std::string& path, std::si
 std::array<std::vector<keys::KeyIndex>, kDiyMaps> readDiy(const Json& v, const std::string& path) {
     const Json& maps = listAt(v, path);
     if (maps.size() != kDiyMaps) {
-        refuse(path, "must hold five lists, one for each of DIY1 to DIY5",
-               "必须包含五个列表，分别对应 DIY1 到 DIY5");
+        refuse(path, TR_TEXT("Config", "must hold five lists, one for each of DIY1 to DIY5"));
     }
     std::array<std::vector<keys::KeyIndex>, kDiyMaps> out;
     for (std::size_t m = 0; m < kDiyMaps; ++m) {
@@ -473,18 +460,8 @@ std::array<std::vector<keys::KeyIndex>, kDiyMaps> readDiy(const Json& v, const s
 
 // "Line 3: unknown key "X"." of the macro text form becomes "events[2]: unknown key "X"".
 [[noreturn]] void refuseEvent(const std::string& path, const Error& e) {
-    const std::string& en = e.english;
-    if (en.starts_with("Line ")) {
-        const auto colon = en.find(": ");
-        const auto zhAt = e.chinese.find("行：");
-        const std::size_t line = std::stoul(en.substr(5, colon - 5));
-        std::string english = en.substr(colon + 2);
-        std::string chinese =
-            zhAt == std::string::npos ? e.text(Language::Chinese) : e.chinese.substr(zhAt + 6);
-        if (english.ends_with('.')) english.pop_back();
-        refuse(element(path, line - 1), english, chinese);
-    }
-    refuse(path, en, e.text(Language::Chinese));
+    if (const auto line = macros::errorLine(e)) refuse(element(path, *line - 1), e.args[1]);
+    refuse(path, e);
 }
 
 macros::MacroRecord readMacro(const Json& v, const std::string& path) {
@@ -492,10 +469,10 @@ macros::MacroRecord readMacro(const Json& v, const std::string& path) {
     const std::string namePath = member(path, "name");
     const std::string name = textAt(required(v, path, "name"), namePath);
     const std::u16string name16 = macros::utf8ToUtf16(name);
-    if (name16.empty()) refuse(namePath, "a macro needs a name", "宏需要名称");
+    if (name16.empty()) refuse(namePath, TR_TEXT("Config", "a macro needs a name"));
     // The file ends a name at its first zero.
     if (name16.find(u'\0') != std::u16string::npos) {
-        refuse(namePath, "a name cannot hold the character U+0000", "名称不能包含字符 U+0000");
+        refuse(namePath, TR_TEXT("Config", "a name cannot hold the character U+0000"));
     }
     if (name16.size() > macros::record::kNameMaxUnits) {
         // Told in characters, as people count them; the file counts UTF-16 units.
@@ -504,10 +481,10 @@ macros::MacroRecord readMacro(const Json& v, const std::string& path) {
                           [](char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }));
         const std::string length = std::to_string(name16.size() - surrogates);
         refuse(namePath,
-               "is " + length +
-                   " characters long; a name holds at most 254 (characters beyond U+FFFF, such "
-                   "as emoji, count as two)",
-               "长 " + length + " 个字符；名称最多 254 个字符（U+FFFF 以上的字符，如表情符号，算两个）");
+               makeError(TR_TEXT("Config",
+                                 "is %1 characters long; a name holds at most 254 (characters "
+                                 "beyond U+FFFF, such as emoji, count as two)"),
+                         length));
     }
     const auto loops = static_cast<std::uint16_t>(
         numberAt(required(v, path, "loops"), member(path, "loops"), 0, 65535));
@@ -522,8 +499,7 @@ macros::MacroRecord readMacro(const Json& v, const std::string& path) {
         // One event a line, and nothing the text form reads as a name, loops or a comment.
         if (word.empty() || line.find_first_of("\r\n") != std::string::npos ||
             word.starts_with('#') || word.starts_with("name:") || word.starts_with("loops:")) {
-            refuse(at, "expected \"KEY dn\", \"KEY up\" or \"N ms\"",
-                   "应为 \"按键 dn\"、\"按键 up\" 或 \"N ms\"");
+            refuse(at, TR_TEXT("Config", "expected \"KEY dn\", \"KEY up\" or \"N ms\""));
         }
         text += line + "\n";
     }
@@ -538,8 +514,7 @@ macros::MacroRecord readMacro(const Json& v, const std::string& path) {
 std::vector<macros::MacroRecord> readMacros(const Json& v, const std::string& path) {
     const Json& list = listAt(v, path);
     if (list.size() > macros::kMaxMacrosInUse) {
-        refuse(path, "at most 32 macros, as the keyboard has 32 slots",
-               "最多 32 个宏，键盘只有 32 个宏槽");
+        refuse(path, TR_TEXT("Config", "at most 32 macros, as the keyboard has 32 slots"));
     }
     std::vector<macros::MacroRecord> out;
     for (std::size_t i = 0; i < list.size(); ++i) out.push_back(readMacro(list[i], element(path, i)));
@@ -552,14 +527,10 @@ switching::RuleSet readSwitching(const Json& v) {
     auto set = switching::parseRules(v.dump());
     if (set) return std::move(*set);
     const Error& e = set.error();
-    const auto colon = e.english.find(": ");
-    const auto colonZh = e.chinese.find("：");
-    if (colon == std::string::npos || colonZh == std::string::npos) {
-        refuse("switching", e.english, e.text(Language::Chinese));
-    }
-    const std::string where = e.english.substr(0, colon);
-    refuse(where == "(top)" ? "switching" : "switching." + where, e.english.substr(colon + 2),
-           e.chinese.substr(colonZh + std::string("：").size()));
+    // "WHERE: WHY" of the rules reader.
+    if (e.args.size() != 2) refuse("switching", e);
+    const std::string& where = e.args[0].source;
+    refuse(where == "(top)" ? "switching" : "switching." + where, e.args[1]);
 }
 
 Configuration readDocument(const Json& doc) {
@@ -569,14 +540,13 @@ Configuration readDocument(const Json& doc) {
     const Json& formatValue = required(doc, "", "format");
     const auto format = wholeAt(formatValue, "format");
     if (!format || *format < kOldestFormatVersion || *format > kFormatVersion) {
-        const std::string shownFormat = format ? std::to_string(*format) : "a number too big";
-        const std::string shownZh = format ? std::to_string(*format) : "一个太大的数";
-        const std::string known =
-            std::to_string(kOldestFormatVersion) + " to " + std::to_string(kFormatVersion);
-        refuse("format",
-               "this file has format " + shownFormat + "; this Tessaron reads formats " + known,
-               "此文件的格式为 " + shownZh + "；本程序读取格式 " +
-                   std::to_string(kOldestFormatVersion) + " 至 " + std::to_string(kFormatVersion));
+        const Error shownFormat = format ? verbatim(std::to_string(*format))
+                                         : Error(TR_TEXT("Config", "a number too big"));
+        refuse(
+            "format",
+            makeError(
+                TR_TEXT("Config", "this file has format %1; this Tessaron reads formats %2 to %3"),
+                shownFormat, std::to_string(kOldestFormatVersion), std::to_string(kFormatVersion)));
     }
     Configuration c;
     c.lighting = readLighting(required(doc, "", "lighting"), "lighting");
@@ -589,13 +559,13 @@ Configuration readDocument(const Json& doc) {
         times.push_back(ms);
     }
     const auto ms = oneOfAt(required(doc, "", "response_time_ms"), "response_time_ms", times,
-                            " (ms)", "（毫秒）");
+                            TR_TEXT("Config", " (ms)"));
     c.responseTime = *performance::responseByteForMs(static_cast<int>(ms));
 
     const std::vector<int> rates(performance::kReportRates.begin(),
                                  performance::kReportRates.end());
     const auto hz = oneOfAt(required(doc, "", "report_rate_hz"), "report_rate_hz", rates,
-                            " (reports per second)", "（每秒报告次数）");
+                            TR_TEXT("Config", " (reports per second)"));
     c.reportRate = *performance::reportRateByteForHz(static_cast<int>(hz));
 
     c.macros = readMacros(required(doc, "", "macros"), "macros");
@@ -640,8 +610,7 @@ public:
 Error whereJsonStops(std::string_view text, const Json::exception& thrown) {
     StopFinder stop;
     if (Json::sax_parse(text.begin(), text.end(), &stop)) {
-        return makeError(std::string("not valid JSON (") + thrown.what() + ")",
-                         "不是有效的 JSON");
+        return makeError(TR_TEXT("Config", "not valid JSON (%1)"), thrown.what());
     }
     // A number too big stops after it; point at its start. Other errors at the last character
     // read.
@@ -658,12 +627,10 @@ Error whereJsonStops(std::string_view text, const Json::exception& thrown) {
             ++column;  // characters, not bytes
         }
     }
-    const std::string where = "line " + std::to_string(line) + ", column " + std::to_string(column);
-    const std::string whereZh =
-        "第 " + std::to_string(line) + " 行第 " + std::to_string(column) + " 列";
+    const Error where = makeError(TR_TEXT("Config", "line %1, column %2"), std::to_string(line),
+                                  std::to_string(column));
     if (stop.overflow_) {
-        return makeError(where + ": the number " + stop.token_ + " is too big",
-                         whereZh + "：数字 " + stop.token_ + " 太大");
+        return makeError(TR_TEXT("Config", "%1: the number %2 is too big"), where, stop.token_);
     }
     std::string why = stop.why_;
     if (const auto cut = why.find("syntax error"); cut != std::string::npos) why = why.substr(cut);
@@ -673,14 +640,15 @@ Error whereJsonStops(std::string_view text, const Json::exception& thrown) {
     while (!last.empty() && std::isspace(static_cast<unsigned char>(last.back()))) last.pop_back();
     if (const auto cut = last.find_last_of(" \t\r\n:,"); cut != std::string::npos && cut + 1 < last.size())
         last = last.substr(cut + 1);
-    const std::string token = last.empty() ? std::string("文本末尾") : "“" + last + "”";
-    return makeError(where + ": not valid JSON (" + why + ")",
-                     whereZh + "：不是有效的 JSON（读到" + token + "时出错）");
+    const Error token = last.empty() ? Error(TR_TEXT("Config", "the end of the text"))
+                                     : makeError(TR_TEXT("Config", "\"%1\""), last);
+    // The Chinese text names the token where the English one gives the reader's reason.
+    return makeError(TR_TEXT("Config", "%1: not valid JSON (%2)"), where, why, token);
 }
 
 Json effectJson(std::uint8_t code) {
     if (const auto row = lighting::effectRow(code)) {
-        return std::string(lighting::effects()[*row].english);
+        return std::string(lighting::effects()[*row].english());
     }
     return code;
 }
@@ -702,7 +670,7 @@ Json keySettingJson(const KeySetting& s) {
             entry["combo"] = vkWords();
             break;
         case keys::kind::kFunction:
-            entry["function"] = std::string(keys::functionTable()[s.function].english);
+            entry["function"] = std::string(keys::functionTable()[s.function].english());
             break;
         case keys::kind::kMacro:
             entry["macro"] = s.macro;
@@ -810,8 +778,7 @@ std::string formatConfiguration(const Configuration& c) {
 
 Result<Configuration> parseConfiguration(std::string_view text) {
     if (text.size() > kMaxTextBytes) {
-        return makeError("The file is larger than any configuration (4 MiB).",
-                         "文件超过了任何配置的大小（4 MiB）。");
+        return makeError(TR_TEXT("Config", "The file is larger than any configuration (4 MiB)."));
     }
     try {
         ParseWatch watch;

@@ -48,7 +48,7 @@ keys::PendingAssignment pendingFor(const KeySetting& s) {
             break;
         case keys::kind::kFunction:
             p.kind = s.kind;
-            p.functionName = std::string(keys::functionTable()[s.function].english);
+            p.functionName = std::string(keys::functionTable()[s.function].english());
             break;
         case keys::kind::kMacro:
             p.kind = s.kind;

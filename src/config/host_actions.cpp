@@ -3,49 +3,55 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/text.h"
 #include "device/device_image.h"
 #include "keys/key_layout.h"
 #include "keys/keymap_file.h"
 
 namespace tessaron::config {
 
-std::string describe(const HostActionEntry& e, Language lang) {
-    const bool zh = lang == Language::Chinese;
-    std::string key;
+namespace {
+
+Error describeText(const HostActionEntry& e) {
+    std::string legend;
     if (e.record < keys::kLayoutKeyCount) {
-        key = std::string(keys::legend(static_cast<keys::KeyIndex>(e.record)));
+        legend = std::string(keys::legend(static_cast<keys::KeyIndex>(e.record)));
     }
-    if (key.empty()) {
-        key = (zh ? "记录 " : "record ") + std::to_string(e.record) + (zh ? "（键码 " : " (key code ") +
-              std::to_string(e.vk) + (zh ? "）" : ")");
-    }
-    const char* what = "";
+    const Error key = !legend.empty() ? verbatim(legend)
+                                      : makeError(TR_TEXT("Config", "record %1 (key code %2)"),
+                                                  std::to_string(e.record), std::to_string(e.vk));
+    Text what;
     switch (e.kind) {
         case keys::kind::kPlaySound:
-            what = zh ? "播放声音" : "play the sound";
+            what = TR_TEXT("Config", "play the sound");
             break;
         case keys::kind::kStartup:
-            what = zh ? "启动程序" : "start the program";
+            what = TR_TEXT("Config", "start the program");
             break;
         case keys::kind::kOpenFile:
-            what = zh ? "打开文件" : "open the file";
+            what = TR_TEXT("Config", "open the file");
             break;
         default:
-            what = zh ? "打开文件夹" : "open the folder";
+            what = TR_TEXT("Config", "open the folder");
             break;
     }
-    return key + (zh ? "：" : ": ") + what + " " + e.path;
+    return makeError(TR_TEXT("Config", "%1: %2 %3"), key, Error(what), e.path);
 }
 
-Error hostActionsNeedConsent(const std::vector<HostActionEntry>& entries,
-                             const std::string& englishHint, const std::string& chineseHint) {
-    std::string english = "These keys would run something on this computer when pressed:\n";
-    std::string chinese = "按下以下按键时将在本机上运行内容：\n";
+}  // namespace
+
+std::string describe(const HostActionEntry& e, Language lang) {
+    return describeText(e).text(lang);
+}
+
+Error hostActionsNeedConsent(const std::vector<HostActionEntry>& entries, const Error& hint) {
+    Error list =
+        TR_TEXT("Config", "These keys would run something on this computer when pressed:\n");
     for (const auto& e : entries) {
-        english += "  " + describe(e, Language::English) + "\n";
-        chinese += "  " + describe(e, Language::Chinese) + "\n";
+        list = makeError(TR_TEXT3("Config", "%1  %2\n", "a list and its next line"), list,
+                         describeText(e));
     }
-    return makeError(english + englishHint, chinese + chineseHint);
+    return makeError(TR_TEXT3("Config", "%1%2", "a question and what it asks"), list, hint);
 }
 
 std::unique_ptr<keys::KeyRecordTable> recordsAfterLoad(const keys::KeyRecordTable& current,

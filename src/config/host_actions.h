@@ -23,9 +23,9 @@ using keys::hostActions;
 // "Caps Lock: start the program /usr/bin/foot", in the language's words.
 std::string describe(const HostActionEntry& entry, Language lang);
 
-// The question (or refusal) that names each of them, in both languages.
+// The question (or refusal) that names each of them.
 Error hostActionsNeedConsent(const std::vector<HostActionEntry>& entries,
-                             const std::string& englishHint, const std::string& chineseHint);
+                             const Error& hint);
 
 // The key records as a profile Load of `bytes` would leave them: the file's record block, as far
 // as it reaches, over the current records, with byte 0 of the layout keys refilled.

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/file_descriptor.h"
+#include "core/text.h"
 
 namespace tessaron {
 namespace {
@@ -26,10 +27,9 @@ enum class Action { Read, Write };
 Error fileError(const fs::path& path, Action action, int err) {
     const std::string reason = std::strerror(err);
     const bool read = action == Action::Read;
-    return makeError(std::string(read ? "Could not read \"" : "Could not write \"") +
-                         path.string() + "\": " + reason + ".",
-                     std::string(read ? "无法读取文件 \"" : "无法写入文件 \"") + path.string() +
-                         "\"：" + reason + "。");
+    return makeError(read ? TR_TEXT("Core", "Could not read \"%1\": %2.")
+                          : TR_TEXT("Core", "Could not write \"%1\": %2."),
+                     path.string(), reason);
 }
 
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -164,8 +164,7 @@ Status FileBatch::add(const fs::path& path,
 }
 
 Status FileBatch::commit() {
-    if (failed_) return makeError("Nothing was written: a file of the change failed.",
-                                  "未写入任何文件：其中一个文件写入失败。");
+    if (failed_) return makeError(TR_TEXT("Core", "Nothing was written: a file of the change failed."));
     // Renames fail only on a broken folder; the first failure keeps the rest from moving.
     Status outcome;
     for (const auto& s : staged_) {
@@ -223,14 +222,10 @@ Status checkFileSize(const fs::path& path, std::size_t got, std::span<const std:
         expected += (expected.empty() ? "" : " or ") + std::to_string(s);
     }
     const std::string held = std::to_string(got);
-    const std::string more = got > largest ? "more than " : "";
-    const std::string moreZh = got > largest ? "超过 " : "";
     const std::string shown = std::to_string(std::min(got, largest));
-    return makeError("\"" + path.string() + "\" holds " + more + shown +
-                         " bytes; Tessaron writes this file with " + expected +
-                         " bytes, so it is not used.",
-                     "\"" + path.string() + "\" 有 " + moreZh + shown +
-                         " 字节；Tessaron 写入的此文件为 " + expected + " 字节，因此未使用它。");
+    return makeError(got > largest ? TR_TEXT("Core", "\"%1\" holds more than %2 bytes; Tessaron writes this file with %3 bytes, so it is not used.")
+                                   : TR_TEXT("Core", "\"%1\" holds %2 bytes; Tessaron writes this file with %3 bytes, so it is not used."),
+                     path.string(), shown, expected);
 }
 
 Result<std::vector<std::uint8_t>> readFileOfSize(const fs::path& path,
@@ -256,8 +251,7 @@ Result<std::string> readBounded(int fd, std::size_t limit, const std::string& wh
         text.append(buffer, static_cast<std::size_t>(n));
     }
     const std::string size = std::to_string(limit);
-    return makeError(what + " holds more than " + size + " bytes; nothing was read from it.",
-                     what + " 超过 " + size + " 字节；未读取其内容。");
+    return makeError(TR_TEXT("Core", "%1 holds more than %2 bytes; nothing was read from it."), what, size);
 }
 
 fs::path besideName(const fs::path& path, std::string_view label) {
@@ -283,10 +277,7 @@ Result<fs::path> moveAside(const fs::path& path) {
 }
 
 Error movedAsideNotice(const fs::path& path, const fs::path& kept, const Error& why) {
-    return makeError(why.english + " It was kept as \"" + kept.string() + "\" and \"" +
-                         path.filename().string() + "\" was made afresh.",
-                     why.text(Language::Chinese) + " 已将其保留为 \"" + kept.string() +
-                         "\"，并重新建立了 \"" + path.filename().string() + "\"。");
+    return makeError(TR_TEXT("Core", "%1 It was kept as \"%2\" and \"%3\" was made afresh."), why, kept.string(), path.filename().string());
 }
 
 }  // namespace tessaron

@@ -1,4 +1,5 @@
 #include "core/data_folder.h"
+#include "core/text.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -48,9 +49,7 @@ Result<fs::path> chooseDataFolder(const DataFolderInputs& in) {
     }
     if (usable(in.xdgDataHome)) return fs::path(*in.xdgDataHome) / "tessaron";
     if (in.home && !in.home->empty()) return fs::path(*in.home) / ".local" / "share" / "tessaron";
-    return makeError(
-        "No folder for the settings: HOME is not set. Use --data-dir or TESSARON_DATA_DIR.",
-        "找不到保存设置的文件夹：未设置 HOME。请使用 --data-dir 或 TESSARON_DATA_DIR。");
+    return makeError(TR_TEXT("Core", "No folder for the settings: HOME is not set. Use --data-dir or TESSARON_DATA_DIR."));
 }
 
 Result<fs::path> openDataFolder(const DataFolderInputs& in) {
@@ -63,9 +62,7 @@ Result<fs::path> openDataFolder(const DataFolderInputs& in) {
     }
     if (ec || !fs::is_directory(*folder, ec)) {
         const std::string reason = ec ? ec.message() : std::string("not a folder");
-        return makeError(
-            "Could not create the settings folder \"" + folder->string() + "\": " + reason + ".",
-            "无法创建设置文件夹 \"" + folder->string() + "\"：" + reason + "。");
+        return makeError(TR_TEXT("Core", "Could not create the settings folder \"%1\": %2."), folder->string(), reason);
     }
     return folder;
 }
@@ -87,13 +84,11 @@ int lockFolder(const fs::path& folder, bool block) {
 }
 
 Error lockError(const fs::path& folder, int err) {
-    const std::string reason = err == EWOULDBLOCK ? "another program is changing its files"
-                                                  : std::strerror(err);
-    const std::string reasonZh =
-        err == EWOULDBLOCK ? "另一个程序正在修改其中的文件" : std::strerror(err);
-    return makeError("Could not lock the settings folder \"" + folder.string() + "\": " + reason +
-                         ".",
-                     "无法锁定设置文件夹 \"" + folder.string() + "\"：" + reasonZh + "。");
+    const Error reason = err == EWOULDBLOCK
+                             ? Error(TR_TEXT("Core", "another program is changing its files"))
+                             : verbatim(std::strerror(err));
+    return makeError(TR_TEXT("Core", "Could not lock the settings folder \"%1\": %2."), folder.string(),
+                     reason);
 }
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "core/keyboard_lock.h"
+#include "core/text.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -61,23 +62,18 @@ Result<KeyboardLock> KeyboardLock::acquire(const fs::path& path, std::chrono::mi
     struct stat st {};
     if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_uid != ::getuid() || !S_ISREG(st.st_mode))) {
         ::close(fd);
-        return makeError("The keyboard's lock file " + path.string() +
-                             " belongs to someone else; remove it.",
-                         "键盘的锁文件 " + path.string() + " 属于其他用户；请删除它。");
+        return makeError(TR_TEXT("Core", "The keyboard's lock file %1 belongs to someone else; remove it."), path.string());
     }
     if (fd < 0) {
         const std::string reason = std::strerror(errno);
-        return makeError("Could not open the keyboard's lock file " + path.string() + ": " +
-                             reason + ".",
-                         "无法打开键盘的锁文件 " + path.string() + "：" + reason + "。");
+        return makeError(TR_TEXT("Core", "Could not open the keyboard's lock file %1: %2."), path.string(), reason);
     }
     const auto deadline = clock.now() + patience;
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             const std::string reason = std::strerror(errno);
             ::close(fd);
-            return makeError("Could not lock " + path.string() + ": " + reason + ".",
-                             "无法锁定 " + path.string() + "：" + reason + "。");
+            return makeError(TR_TEXT("Core", "Could not lock %1: %2."), path.string(), reason);
         }
         if (clock.now() >= deadline) {
             const std::string holder = holderOf(fd);
@@ -85,11 +81,7 @@ Result<KeyboardLock> KeyboardLock::acquire(const fs::path& path, std::chrono::mi
             const std::string who = holder.empty() ? "" : " (process " + holder + ")";
             const std::string seconds = std::to_string(
                 std::chrono::duration_cast<std::chrono::seconds>(patience).count());
-            return makeError(
-                "The keyboard is in use by another Tessaron program" + who + "; waited " +
-                    seconds + " s. Try again when it is done, or close the window.",
-                "键盘正被另一个 Tessaron 程序使用" + who + "；已等待 " + seconds +
-                    " 秒。请在其完成后重试，或关闭窗口。");
+            return makeError(TR_TEXT("Core", "The keyboard is in use by another Tessaron program%1; waited %2 s. Try again when it is done, or close the window."), who, seconds);
         }
         clock.sleepMs(50);
     }

@@ -3,13 +3,9 @@
 
 namespace tessaron {
 
-// The interface language code; every window picks its texts by testing for Chinese.
-enum class Language : std::uint16_t { Chinese = 4, English = 9 };
-
-// Picks the text of the interface language.
-template <class T>
-constexpr const T& pick(Language lang, const T& english, const T& chinese) {
-    return lang == Language::Chinese ? chinese : english;
-}
+// The interface language code; the texts come from the catalogue of the language (core/text.h).
+// Pseudo is the test language: every English text accented, lengthened and bracketed.
+enum class Language : std::uint16_t { Chinese = 4, English = 9, Pseudo = 0x7F };
+inline constexpr Language kLanguages[] = {Language::English, Language::Chinese, Language::Pseudo};
 
 }  // namespace tessaron

@@ -101,8 +101,15 @@ std::optional<std::string> readLanguageValue(const fs::path& file) {
     return iniValue(text.str(), "General", kLanguageKey);
 }
 
+std::optional<Language> languageNamed(std::string_view name) {
+    if (name == "english") return Language::English;
+    if (name == "chinese") return Language::Chinese;
+    if (name == "pseudo") return Language::Pseudo;
+    return std::nullopt;
+}
+
 Language languageFromValue(const std::optional<std::string>& value) {
-    return value && *value == "chinese" ? Language::Chinese : Language::English;
+    return (value ? languageNamed(*value) : std::nullopt).value_or(Language::English);
 }
 
 Language resolveLanguage(std::optional<Language> option, const fs::path& file) {

@@ -33,7 +33,11 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
 // The Language value of the settings file, if any.
 std::optional<std::string> readLanguageValue(const std::filesystem::path& file);
 
-// "chinese" exactly selects Chinese; anything else, and no value, English.
+// "english", "chinese" or "pseudo" (the test language), as --lang and Language= take them.
+std::optional<Language> languageNamed(std::string_view name);
+
+// "chinese" exactly selects Chinese, "pseudo" the test language; anything else, and no value,
+// English.
 Language languageFromValue(const std::optional<std::string>& value);
 
 // The interface language of this run: the --lang option when given, else the settings file.

@@ -13,7 +13,7 @@ Error noKeyboard();
 // The system's device search found none: on Linux, also names the udev rule it needs.
 Error noKeyboardFound();
 Error noAccess(const std::string& path);
-Error notAcknowledged(const std::string& stepEnglish, const std::string& stepChinese);
+Error notAcknowledged(const Error& step);
 Error transferFailed(const std::string& what);
 Error shortTransfer(const std::string& what, std::size_t got, std::size_t expected);
 Error channelClosed();

@@ -35,7 +35,7 @@ public:
         auto s = send();
         if (!s) return s;
         if (step.kind == StepKind::DarkLighting) darkened_ = true;
-        if (!acks_.wait()) return errors::notAcknowledged(step.name(), step.chineseName());
+        if (!acks_.wait()) return errors::notAcknowledged(step.text());
         return {};
     }
 
@@ -142,56 +142,35 @@ ChangeSet findChanges(const DeviceImage& img, const DeviceImage& committed) {
     return c;
 }
 
-std::string WriteStep::name() const {
+Error WriteStep::text() const {
+    const std::string n = std::to_string(index);
     switch (kind) {
         case StepKind::DarkLighting:
-            return "darken the lighting";
+            return TR_TEXT("Device", "darken the lighting");
         case StepKind::LightingTable:
-            return "lighting table";
+            return TR_TEXT("Device", "lighting table");
         case StepKind::GameMode:
-            return "game mode";
+            return TR_TEXT("Device", "game mode");
         case StepKind::ReportRate:
-            return "report rate";
+            return TR_TEXT("Device", "report rate");
         case StepKind::ResponseTime:
-            return "response time";
+            return TR_TEXT("Device", "response time");
         case StepKind::KeyMap:
-            return "key assignments";
+            return TR_TEXT("Device", "key assignments");
         case StepKind::EnableBitmap:
-            return "enabled keys and Win Lock";
+            return TR_TEXT("Device", "enabled keys and Win Lock");
         case StepKind::MacroSlot:
-            return "macro slot " + std::to_string(index);
+            return makeError(TR_TEXT("Device", "macro slot %1"), n);
         case StepKind::LightMap:
-            return "light map " + std::to_string(index);
+            return makeError(TR_TEXT("Device", "light map %1"), n);
         case StepKind::FullLighting:
-            return "restore the lighting";
+            return TR_TEXT("Device", "restore the lighting");
     }
-    return "?";
+    return verbatim("?");
 }
 
-std::string WriteStep::chineseName() const {
-    switch (kind) {
-        case StepKind::DarkLighting:
-            return "关闭灯光";
-        case StepKind::LightingTable:
-            return "灯光表";
-        case StepKind::GameMode:
-            return "游戏模式";
-        case StepKind::ReportRate:
-            return "USB报告率";
-        case StepKind::ResponseTime:
-            return "按键响应时间";
-        case StepKind::KeyMap:
-            return "按键设置";
-        case StepKind::EnableBitmap:
-            return "按键启用和 Win Lock";
-        case StepKind::MacroSlot:
-            return "宏 " + std::to_string(index);
-        case StepKind::LightMap:
-            return "灯光图 " + std::to_string(index);
-        case StepKind::FullLighting:
-            return "恢复灯光";
-    }
-    return "?";
+std::string WriteStep::name() const {
+    return text().english;
 }
 
 Result<WriteOutcome> writeChanges(CommandPort& port, DeviceImage& img, DeviceImage& committed,

@@ -50,8 +50,8 @@ struct WriteStep {
     StepKind kind = StepKind::DarkLighting;
     std::size_t index = 0;  // macro slot or light map number
 
-    std::string name() const;         // English, e.g. "macro slot 5"
-    std::string chineseName() const;  // Chinese
+    Error text() const;        // the step's name as a text of the catalogue
+    std::string name() const;  // English, e.g. "macro slot 5"
     friend bool operator==(const WriteStep&, const WriteStep&) = default;
 };
 

@@ -5,6 +5,7 @@
 #include "keys/functions.h"
 #include "keys/host_action.h"
 #include "keys/key_names.h"
+#include "core/text.h"
 
 namespace tessaron::keys {
 namespace {
@@ -28,16 +29,13 @@ KeyCell singleKeyCell(std::uint8_t vk) {
 
 Status validate(const PendingAssignment& p) {
     if (p.selectedKey >= kLayoutKeyCount) {
-        return makeError("No key is selected.", "没有选中按键。");
+        return makeError(TR_TEXT("Keys", "No key is selected."));
     }
     if (p.keyCount == kDefaultKeyCount) return {};
     if (kind::isHostAction(p.kind)) return validateHostPath(p.hostPath);
     if (p.kind == kind::kMacro && p.macroNumber != kNoMacro &&
         (p.macroNumber < 0 || p.macroNumber >= static_cast<std::int32_t>(kMacroSlotCount))) {
-        return makeError(
-            "Macro number " + std::to_string(p.macroNumber) +
-                " does not exist; the keyboard holds macros 0 to 31.",
-            "宏编号 " + std::to_string(p.macroNumber) + " 不存在；键盘只能保存 0 到 31 号宏。");
+        return makeError(TR_TEXT("Keys", "Macro number %1 does not exist; the keyboard holds macros 0 to 31."), std::to_string(p.macroNumber));
     }
     return {};
 }
@@ -167,7 +165,7 @@ void refreshModifiedMarks(LiveKeys live) {
 
 Result<KeymapLoaded> beginKeyEdit(PendingAssignment& pending, KeyIndex index, LiveKeys live,
                                 const std::filesystem::path& keymapPath) {
-    if (index >= kLayoutKeyCount) return makeError("No key is selected.", "没有选中按键。");
+    if (index >= kLayoutKeyCount) return makeError(TR_TEXT("Keys", "No key is selected."));
     pending.selectedKey = index;
     pending.selectedVk = layoutVk(index);
     return loadKeymap(keymapPath, live.image, live.records, KeymapBlocks::RecordsOnly);

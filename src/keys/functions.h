@@ -8,16 +8,17 @@
 #include <string_view>
 
 #include "core/language.h"
+#include "core/text.h"
 #include "keys/key_cell.h"
 
 namespace tessaron::keys {
 
 struct KeyFunction {
-    std::string_view english;
-    std::string_view chinese;
+    Text text;
     KeyCell cell;
 
-    std::string_view name(Language lang) const { return pick(lang, english, chinese); }
+    std::string_view english() const { return text.source; }
+    std::string name(Language lang) const { return translate(lang, text); }
 };
 
 inline constexpr std::size_t kFunctionCount = 23;

@@ -6,6 +6,7 @@
 #include "keys/functions.h"
 #include "keys/key_cell.h"
 #include "keys/key_names.h"
+#include "core/text.h"
 
 namespace tessaron::keys {
 
@@ -28,25 +29,21 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
+// The words of a key's description, translated when it is described.
 struct Words {
-    const char* defaultKey;
-    const char* disabled;
-    const char* plays;
-    const char* macro;
-    const char* noMacro;
-    const char* sound;
-    const char* starts;
-    const char* opensFile;
-    const char* opensFolder;
-    const char* unknown;
-    const char* keys;
+    Text defaultKey = TR_TEXT("Keys", "default");
+    Text disabled = TR_TEXT("Keys", "disabled");
+    Text plays = TR_TEXT("Keys", "plays ");
+    Text macro = TR_TEXT("Keys", "macro ");
+    Text noMacro = TR_TEXT("Keys", "macro (none)");
+    Text sound = TR_TEXT("Keys", "plays sound ");
+    Text starts = TR_TEXT("Keys", "starts ");
+    Text opensFile = TR_TEXT("Keys", "opens file ");
+    Text opensFolder = TR_TEXT("Keys", "opens folder ");
+    Text unknown = TR_TEXT("Keys", "unknown");
+    Text keys = TR_TEXT("Keys", " keys");
 };
-
-constexpr Words kEnglish{"default",       "disabled",     "plays ",  "macro ",
-                         "macro (none)",  "plays sound ", "starts ", "opens file ",
-                         "opens folder ", "unknown",      " keys"};
-constexpr Words kChinese{"默认",  "已禁用",    "播放",      "宏 ",  "宏（无）", "播放声音 ",
-                         "启动 ", "打开文件 ", "打开目录 ", "未知", " 个按键"};
+constexpr Words kWords;
 
 std::string keyList(const KeyRecord& r, std::size_t count) {
     std::string text;
@@ -59,36 +56,36 @@ std::string keyList(const KeyRecord& r, std::size_t count) {
 }
 
 std::string what(const KeyRecord& r, Language lang, const MacroNamer& macroName) {
-    const Words& w = lang == Language::Chinese ? kChinese : kEnglish;
+    const auto w = [lang](const Text& t) { return translate(lang, t); };
     switch (r.kind) {
         case kind::kSingle:
-            if (r.keyCount == 0) return w.defaultKey;
+            if (r.keyCount == 0) return w(kWords.defaultKey);
             if (r.keyCount == 1) return spokenKeyName(r.bytes[0]);
-            return std::to_string(r.keyCount) + w.keys;
+            return std::to_string(r.keyCount) + w(kWords.keys);
         case kind::kCombination:
             return keyList(r, 3);
         case kind::kMacro: {
-            if (r.bytes[0] != cell::kMacro) return w.noMacro;
+            if (r.bytes[0] != cell::kMacro) return w(kWords.noMacro);
             const std::uint8_t n = r.bytes[2];
             std::string name = macroName ? macroName(n) : std::string();
-            if (name.empty()) name = w.macro + std::to_string(n + 1);
-            return w.plays + name;
+            if (name.empty()) name = w(kWords.macro) + std::to_string(n + 1);
+            return w(kWords.plays) + name;
         }
         case kind::kFunction: {
             const KeyCell c{r.bytes[0], r.bytes[1], r.bytes[2], r.bytes[3]};
             const auto f = findFunctionByCell(c);
-            return f ? std::string(functionTable()[*f].name(lang)) : w.unknown;
+            return f ? std::string(functionTable()[*f].name(lang)) : w(kWords.unknown);
         }
         case kind::kPlaySound:
-            return w.sound + hostPath(r);
+            return w(kWords.sound) + hostPath(r);
         case kind::kStartup:
-            return w.starts + hostPath(r);
+            return w(kWords.starts) + hostPath(r);
         case kind::kOpenFile:
-            return w.opensFile + hostPath(r);
+            return w(kWords.opensFile) + hostPath(r);
         case kind::kOpenFolder:
-            return w.opensFolder + hostPath(r);
+            return w(kWords.opensFolder) + hostPath(r);
         default:
-            return w.unknown;
+            return w(kWords.unknown);
     }
 }
 
@@ -110,7 +107,7 @@ std::string pictureKeyName(KeyIndex key, Language lang) {
     // Fn has no code of its own: the layout gives it the Menu key's.
     if (key == kFnKey) return std::string(legend(key));
     const std::uint8_t vk = layoutVk(key);
-    const std::string keypad = lang == Language::Chinese ? "小键盘 " : "Keypad ";
+    const std::string keypad = translate(lang, TR_TEXT("Keys", "Keypad "));
     // The keypad's signs and Enter share their short names with keys of the main block.
     static constexpr std::pair<std::uint8_t, std::string_view> kKeypadSigns[] = {
         {111, "/"}, {106, "*"}, {109, "-"}, {107, "+"}, {110, "."}, {108, "Enter"},
@@ -129,10 +126,10 @@ std::string pictureKeyName(KeyIndex key, Language lang) {
 namespace {
 
 std::string describe(KeyIndex key, const device::DeviceImage& image, const KeyRecordTable& records,
-                     Language lang, const MacroNamer& macroName, const char* separator) {
+                     Language lang, const MacroNamer& macroName, const std::string& separator) {
     const std::string name = pictureKeyName(key, lang);
     if (!keyEnabled(image, key)) {
-        return name + separator + (lang == Language::Chinese ? kChinese : kEnglish).disabled;
+        return name + separator + translate(lang, kWords.disabled);
     }
     return name + separator + what(records.at(key), lang, macroName);
 }
@@ -141,7 +138,7 @@ std::string describe(KeyIndex key, const device::DeviceImage& image, const KeyRe
 
 std::string describeKey(KeyIndex key, const device::DeviceImage& image,
                         const KeyRecordTable& records, Language lang, const MacroNamer& macroName) {
-    return describe(key, image, records, lang, macroName, lang == Language::Chinese ? "：" : ": ");
+    return describe(key, image, records, lang, macroName, translate(lang, TR_TEXT("Keys", ": ")));
 }
 
 std::string describeKeyChange(KeyIndex key, const device::DeviceImage& image,

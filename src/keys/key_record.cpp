@@ -1,4 +1,5 @@
 #include "keys/key_record.h"
+#include "core/text.h"
 
 #include <optional>
 #include <vector>
@@ -108,17 +109,14 @@ std::string hostPath(const KeyRecord& record) {
 
 Status validateHostPath(std::string_view path) {
     if (path.find('\0') != std::string_view::npos) {
-        return makeError("The path contains a zero character.", "路径中含有空字符。");
+        return makeError(TR_TEXT("Keys", "The path contains a zero character."));
     }
     const auto units = toUtf16(path);
     if (!units) {
-        return makeError("The path is not valid UTF-8 text and cannot be stored for a key.",
-                         "路径不是有效的 UTF-8 文本，无法保存到按键。");
+        return makeError(TR_TEXT("Keys", "The path is not valid UTF-8 text and cannot be stored for a key."));
     }
     if (units->size() > kMaxHostPathUnits) {
-        return makeError(
-            "The path is longer than 255 characters; a key can only hold shorter paths.",
-            "路径超过 255 个字符，按键只能保存更短的路径。");
+        return makeError(TR_TEXT("Keys", "The path is longer than 255 characters; a key can only hold shorter paths."));
     }
     return {};
 }

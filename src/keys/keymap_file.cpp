@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/text.h"
 
 namespace tessaron::keys {
 
@@ -15,8 +16,7 @@ Result<KeymapLoaded> loadKeymap(const std::filesystem::path& path, device::Devic
     KeymapLoaded loaded;
     if (status.type() != fs::file_type::not_found) {
         if (ec || status.type() != fs::file_type::regular) {
-            return makeError("\"" + path.string() + "\" is not a readable file.",
-                             "\"" + path.string() + "\" 不是可读取的文件。");
+            return makeError(TR_TEXT("Keys", "\"%1\" is not a readable file."), path.string());
         }
         auto bytes = readFilePrefix(path, kKeymapFileSize + 1);
         if (!bytes) return bytes.error();  // unreadable: left as it is

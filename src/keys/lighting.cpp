@@ -1,4 +1,5 @@
 #include "keys/lighting.h"
+#include "core/text.h"
 
 #include <cctype>
 
@@ -9,18 +10,18 @@ namespace img = device::image;
 namespace {
 
 constexpr std::array<Effect, kEffectCount> kEffects{{
-    {1, "Static", "全亮"},
-    {2, "Breathing", "呼吸"},
-    {3, "Wave", "波浪"},
-    {4, "Reactive", "随按渐灭"},
-    {5, "Sidewinder", "蛇形跑马"},
-    {6, "Ripple", "涟漪"},
-    {10, "Raindrop", "雨滴"},
-    {11, "Vortex", "环形跑马"},
-    {12, "Spotlight", "对冲"},
-    {13, "Radar", "雷达"},
-    {14, "Running Water Run Mode", "流水跑马"},
-    {7, "InstantOn Mode", "即按即灭模式"},
+    {1, TR_TEXT("Keys", "Static")},
+    {2, TR_TEXT("Keys", "Breathing")},
+    {3, TR_TEXT("Keys", "Wave")},
+    {4, TR_TEXT("Keys", "Reactive")},
+    {5, TR_TEXT("Keys", "Sidewinder")},
+    {6, TR_TEXT("Keys", "Ripple")},
+    {10, TR_TEXT("Keys", "Raindrop")},
+    {11, TR_TEXT("Keys", "Vortex")},
+    {12, TR_TEXT("Keys", "Spotlight")},
+    {13, TR_TEXT("Keys", "Radar")},
+    {14, TR_TEXT("Keys", "Running Water Run Mode")},
+    {7, TR_TEXT("Keys", "InstantOn Mode")},
     {51, "DIY1", "DIY1"},
     {52, "DIY2", "DIY2"},
     {53, "DIY3", "DIY3"},
@@ -73,7 +74,8 @@ std::optional<std::size_t> findEffect(std::string_view text) {
     const std::string wanted = folded(text);
     if (wanted.empty()) return std::nullopt;
     for (std::size_t i = 0; i < kEffects.size(); ++i) {
-        if (folded(kEffects[i].english) == wanted || folded(kEffects[i].chinese) == wanted) {
+        if (folded(kEffects[i].english()) == wanted ||
+            folded(kEffects[i].name(Language::Chinese)) == wanted) {
             return i;
         }
     }
@@ -84,7 +86,8 @@ std::string effectName(std::uint8_t code, Language lang) {
     const auto row = effectRow(code);
     if (!row) return {};
     const Effect& e = kEffects[*row];
-    return lang == Language::Chinese ? " " + std::string(e.chinese) : std::string(e.english);
+    // The Chinese field shows its name one blank in.
+    return lang == Language::Chinese ? " " + e.name(lang) : e.name(lang);
 }
 
 bool chooseEffect(device::DeviceImage& image, std::size_t row) {

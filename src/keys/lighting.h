@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "core/language.h"
+#include "core/text.h"
 #include "device/device_image.h"
 #include "keys/key_layout.h"
 
@@ -19,10 +20,10 @@ namespace tessaron::keys::lighting {
 
 struct Effect {
     std::uint8_t code;
-    std::string_view english;
-    std::string_view chinese;
+    Text text;
 
-    std::string_view name(Language lang) const { return pick(lang, english, chinese); }
+    std::string_view english() const { return text.source; }
+    std::string name(Language lang) const { return translate(lang, text); }
 };
 
 inline constexpr std::size_t kEffectCount = 17;

@@ -8,50 +8,45 @@ namespace tessaron::macros::messages {
 
 // Captions: Start Recording's message uses the first, every other message the second.
 inline Error recordCaption() {
-    return makeError("Macro Manager", "宏管理器");
+    return makeError(TR_TEXT("Macros", "Macro Manager"));
 }
 inline Error managerCaption() {
-    return makeError("Macro Manager", "宏管理");
+    return makeError(TR_TEXT3("Macros", "Macro Manager", "managerCaption"));
 }
 
 inline Error confirmDelete() {
-    return makeError("Confirm to delete?", "确认删除吗？");
+    return makeError(TR_TEXT("Macros", "Confirm to delete?"));
 }
 inline Error selectToRecord() {
-    return makeError("Please select a Macro file to record \n", "请选择一个宏指令文件录制\n");
+    return makeError(TR_TEXT("Macros", "Please select a Macro file to record \n"));
 }
 inline Error selectToDelete() {
-    return makeError("Please select a Macro file to delete\n", "请选择一个宏指令文件删除\n");
+    return makeError(TR_TEXT("Macros", "Please select a Macro file to delete\n"));
 }
 inline Error editCurrentDelay() {
-    return makeError("Please edit current delay\n", "请编辑当前延时\n");
+    return makeError(TR_TEXT("Macros", "Please edit current delay\n"));
 }
 
 inline Error macroFull() {
-    return makeError("The macro is full: there is no room left for this event.",
-                     "宏已满：没有空间容纳此事件。");
+    return makeError(TR_TEXT("Macros", "The macro is full: there is no room left for this event."));
 }
 inline Error keyNotPlayable() {
-    return makeError("This key cannot be played by the keyboard, so it is not recorded.",
-                     "键盘无法回放此按键，因此不录制。");
+    return makeError(TR_TEXT("Macros", "This key cannot be played by the keyboard, so it is not recorded."));
 }
 inline Error emptyName() {
-    return makeError("A macro needs a name; the empty name was not taken.",
-                     "宏必须有名称，空名称未被采用。");
+    return makeError(TR_TEXT("Macros", "A macro needs a name; the empty name was not taken."));
 }
 inline Error nameTooLong() {
-    return makeError("A macro name can be at most 254 characters long.",
-                     "宏名称最多只能有 254 个字符。");
+    return makeError(TR_TEXT("Macros", "A macro name can be at most 254 characters long."));
 }
 inline Error noSuchLine() {
-    return makeError("The selected line is not part of this macro.", "所选行不属于此宏。");
+    return makeError(TR_TEXT("Macros", "The selected line is not part of this macro."));
 }
 inline Error badLoopCount() {
-    return makeError("The number of loops takes at most three digits.",
-                     "循环次数最多只能输入三位数字。");
+    return makeError(TR_TEXT("Macros", "The number of loops takes at most three digits."));
 }
 inline Error noMacroSelected() {
-    return makeError("Please select a macro first.", "请先选择一个宏。");
+    return makeError(TR_TEXT("Macros", "Please select a macro first."));
 }
 
 }  // namespace tessaron::macros::messages

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/text.h"
 #include "macros/event_lines.h"
 #include "macros/event_stream.h"
 #include "keys/key_lookup.h"
@@ -32,9 +33,10 @@ std::optional<T> number(std::string_view text, int base = 10) {
     return value;
 }
 
-Error lineError(std::size_t line, const std::string& english, const std::string& chinese) {
-    const std::string n = std::to_string(line);
-    return makeError("Line " + n + ": " + english, "第 " + n + " 行：" + chinese);
+constexpr Text kLineError = TR_TEXT("Macros", "Line %1: %2");
+
+Error lineError(std::size_t line, const Error& why) {
+    return makeError(kLineError, std::to_string(line), why);
 }
 
 std::optional<std::uint8_t> keyCode(std::string_view word) {
@@ -55,6 +57,13 @@ std::string keyWord(std::uint8_t vk) {
 
 }  // namespace
 
+std::optional<std::size_t> errorLine(const Error& e) {
+    if (e.source != kLineError.source || e.context != kLineError.context || e.args.size() != 2) {
+        return std::nullopt;
+    }
+    return number<std::size_t>(e.args[0].source);
+}
+
 Result<MacroRecord> parseMacroText(std::string_view text) {
     MacroRecord record;
     record.setLoopCount(1);
@@ -74,8 +83,8 @@ Result<MacroRecord> parseMacroText(std::string_view text) {
         if (line.starts_with("name:")) {
             const auto name = utf8ToUtf16(trim(line.substr(5)));
             if (name.size() > record::kNameMaxUnits) {
-                return lineError(lineNo, "the name is longer than 254 characters.",
-                                 "名称超过 254 个字符。");
+                return lineError(lineNo,
+                                 TR_TEXT("Macros", "the name is longer than 254 characters."));
             }
             record.setName(name);
             continue;
@@ -83,8 +92,9 @@ Result<MacroRecord> parseMacroText(std::string_view text) {
         if (line.starts_with("loops:")) {
             const auto loops = number<std::uint16_t>(trim(line.substr(6)));
             if (!loops) {
-                return lineError(lineNo, "the number of loops must be a whole number up to 65535.",
-                                 "循环次数必须是不大于 65535 的整数。");
+                return lineError(
+                    lineNo,
+                    TR_TEXT("Macros", "the number of loops must be a whole number up to 65535."));
             }
             record.setLoopCount(*loops);
             continue;
@@ -98,46 +108,44 @@ Result<MacroRecord> parseMacroText(std::string_view text) {
         if (last == "ms") {
             const auto ms = number<unsigned>(rest);
             if (!ms || *ms < event::kMinDelayMs || *ms > event::kMaxDelayMs) {
-                return lineError(lineNo, "a delay must be 2 to 60000 ms.",
-                                 "延时必须在 2 到 60000 毫秒之间。");
+                return lineError(lineNo, TR_TEXT("Macros", "a delay must be 2 to 60000 ms."));
             }
             if (!anyEvent) {
-                return lineError(lineNo, "a macro cannot start with a delay.",
-                                 "宏不能以延时开始。");
+                return lineError(lineNo, TR_TEXT("Macros", "a macro cannot start with a delay."));
             }
             if (pendingDelay) {
-                return lineError(lineNo, "two delays follow each other.", "两个延时连在一起。");
+                return lineError(lineNo, TR_TEXT("Macros", "two delays follow each other."));
             }
             pendingDelay = static_cast<std::uint16_t>(*ms);
             continue;
         }
         if (last != "dn" && last != "up") {
-            return lineError(lineNo,
-                             "expected \"KEY dn\", \"KEY up\", \"N ms\", \"name:\" or \"loops:\".",
-                             "应为 \"按键 dn\"、\"按键 up\"、\"N ms\"、\"name:\" 或 \"loops:\"。");
+            return lineError(
+                lineNo,
+                TR_TEXT("Macros",
+                        "expected \"KEY dn\", \"KEY up\", \"N ms\", \"name:\" or \"loops:\"."));
         }
         const auto vk = keyCode(rest);
         if (!vk || *vk == 0) {
-            return lineError(lineNo, "unknown key \"" + std::string(rest) + "\".",
-                             "未知按键 \"" + std::string(rest) + "\"。");
+            return lineError(
+                lineNo, makeError(TR_TEXT("Macros", "unknown key \"%1\"."), std::string(rest)));
         }
         if (keys::usageCode(*vk) == 0) {
             return lineError(lineNo,
-                             "the keyboard cannot play the key \"" + std::string(rest) + "\".",
-                             "键盘无法回放按键 \"" + std::string(rest) + "\"。");
+                             makeError(TR_TEXT("Macros", "the keyboard cannot play the key \"%1\"."), std::string(rest)));
         }
         const NewEvent ev{last == "up", *vk, keys::usageCode(*vk), pendingDelay};
         if (!insertEvent(streams, streamEnd(streams.host), ev)) {
-            return lineError(lineNo, "the macro is longer than the 190 bytes a macro can hold.",
-                             "宏超过了 190 字节的容量。");
+            return lineError(
+                lineNo,
+                TR_TEXT("Macros", "the macro is longer than the 190 bytes a macro can hold."));
         }
         anyDelay = anyDelay || (pendingDelay != 0);
         pendingDelay = 0;
         anyEvent = true;
     }
     if (pendingDelay) {
-        return makeError("The macro ends with a delay that no event follows.",
-                         "宏以延时结束，其后没有事件。");
+        return makeError(TR_TEXT("Macros", "The macro ends with a delay that no event follows."));
     }
     record.setHostStream(streams.host);
     record.setDeviceStream(streams.device);

@@ -12,6 +12,8 @@
 //
 // A macro cannot start with a delay, and its events must fit the 190 bytes of a macro.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,5 +27,8 @@ namespace tessaron::macros {
 Result<MacroRecord> parseMacroText(std::string_view text);
 
 std::string formatMacroText(const MacroRecord& record);
+
+// The line a parse error of parseMacroText names (its second argument is the reason), if any.
+std::optional<std::size_t> errorLine(const Error& e);
 
 }  // namespace tessaron::macros

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/text.h"
 #include "keys/keymap_file.h"
 #include "profiles/profile_messages.h"
 
@@ -68,10 +69,10 @@ StoreResult ProfileStore::open() {
     fs::create_directories(folder_, ec);
     rescan();
     if (ec) {
-        return result(Outcome::Failed, makeError("Could not create the profile folder \"" +
-                                                     folder_.string() + "\": " + ec.message() + ".",
-                                                 "无法创建配置文件夹 \"" + folder_.string() +
-                                                     "\"：" + ec.message() + "。"));
+        return result(
+            Outcome::Failed,
+            makeError(TR_TEXT("Profiles", "Could not create the profile folder \"%1\": %2."),
+                      folder_.string(), ec.message()));
     }
     return {};
 }
@@ -160,7 +161,7 @@ StoreResult ProfileStore::copy(std::optional<std::size_t> selected) {
     bytes->resize(keys::kKeymapFileSize, 0);
 
     const std::string& source = names_[*selected];
-    const std::string prefix = language_ == Language::Chinese ? "复制 " : "Copy of ?";
+    const std::string prefix = translate(language_, TR_TEXT("Profiles", "Copy of ?"));
     std::string name;
     for (int k = 0;; ++k) {
         name = prefix + " " + source;
@@ -255,7 +256,9 @@ StoreResult ProfileStore::remove(std::optional<std::size_t> selected,
     if (code == 1) {
         const Error fail = messages::deleteFailed();
         const std::string why = " \"" + path.string() + "\"";
-        return result(Outcome::Failed, makeError(fail.english + why, fail.chinese + why));
+        return result(
+            Outcome::Failed,
+            makeError(TR_TEXT3("Profiles", "%1%2", "a message and the file it names"), fail, why));
     }
     return {};
 }
@@ -282,8 +285,10 @@ StoreResult ProfileStore::rename(std::size_t oldIndex, std::string_view newName)
     if (ec) {
         const Error fail = messages::renameFailed();
         const std::string why = ": \"" + paths_[oldIndex].string() + "\": " + ec.message() + ".";
-        outcome = result(Outcome::Failed, makeError(fail.english + why, fail.chinese + why),
-                         messages::applicationTitle());
+        outcome = result(
+            Outcome::Failed,
+            makeError(TR_TEXT3("Profiles", "%1%2", "a message and the file it names"), fail, why),
+            messages::applicationTitle());
     }
     clock_.sleepMs(200);
     rescan();

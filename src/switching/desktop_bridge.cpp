@@ -1,4 +1,5 @@
 #include "switching/desktop_bridge.h"
+#include "core/text.h"
 
 #include <systemd/sd-bus.h>
 
@@ -37,7 +38,8 @@ void unloadScript(sd_bus* bus) {
 Result<std::unique_ptr<KWinScript>> KWinScript::load(const std::filesystem::path& mainScript,
                                                      sd_bus* bus) {
     const bool owned = bus == nullptr;
-    if (owned && sd_bus_open_user(&bus) < 0) return makeError("The session bus cannot be reached.");
+    if (owned && sd_bus_open_user(&bus) < 0)
+        return makeError(TR_TEXT("Switching", "The session bus cannot be reached."));
     // A script left behind by a Tessaron that ended without unloading it keeps the name taken.
     unloadScript(bus);
     Call load;
@@ -47,8 +49,8 @@ Result<std::unique_ptr<KWinScript>> KWinScript::load(const std::filesystem::path
     if (r >= 0) r = sd_bus_message_read(load.reply, "i", &id);
     if (r < 0 || id < 0) {
         if (owned) sd_bus_unref(bus);
-        return makeError("KWin did not load the script " + mainScript.string() + ": " +
-                         (r < 0 ? load.why(r) : std::string("refused")));
+        return makeError(TR_TEXT("Switching", "KWin did not load the script %1: %2"),
+                         mainScript.string(), (r < 0 ? load.why(r) : std::string("refused")));
     }
     // Plasma 6 puts the loaded script under /Scripting, Plasma 5 at the root.
     for (const std::string& object :
@@ -61,7 +63,7 @@ Result<std::unique_ptr<KWinScript>> KWinScript::load(const std::filesystem::path
     }
     unloadScript(bus);
     if (owned) sd_bus_unref(bus);
-    return makeError("KWin loaded the script but did not run it.");
+    return makeError(TR_TEXT("Switching", "KWin loaded the script but did not run it."));
 }
 
 KWinScript::~KWinScript() {

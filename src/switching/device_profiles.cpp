@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/atomic_file.h"
+#include "core/text.h"
 
 namespace tessaron::switching {
 
@@ -14,8 +15,7 @@ Result<device::DeviceImage> DeviceProfiles::profileImage(const std::string& name
     store_.rescan();
     const auto index = store_.indexOf(name);
     if (!index) {
-        return makeError("No profile is named \"" + name + "\".",
-                         "没有名为 \"" + name + "\" 的配置。");
+        return makeError(TR_TEXT("Switching", "No profile is named \"%1\"."), name);
     }
     auto bytes = readFilePrefix(store_.paths()[*index], device::image::kSize);
     if (!bytes) return bytes.error();
@@ -23,8 +23,7 @@ Result<device::DeviceImage> DeviceProfiles::profileImage(const std::string& name
     std::copy(bytes->begin(), bytes->end(), image.begin());
     const auto map = std::span(image).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
     if (std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; })) {
-        return makeError("The profile \"" + name + "\" holds no key settings.",
-                         "配置 \"" + name + "\" 中没有按键设置。");
+        return makeError(TR_TEXT("Switching", "The profile \"%1\" holds no key settings."), name);
     }
     return image;
 }

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/atomic_file.h"
+#include "core/text.h"
 
 namespace tessaron::switching {
 
@@ -54,53 +55,52 @@ std::string_view baseName(std::string_view path) {
 
 struct Refusal {
     std::string where;
-    std::string why;
-    std::string whyChinese;
+    Error why;
 };
 
-[[noreturn]] void refuse(std::string where, std::string why, std::string whyChinese) {
-    throw Refusal{std::move(where), std::move(why), std::move(whyChinese)};
+[[noreturn]] void refuse(std::string where, Error why) {
+    throw Refusal{std::move(where), std::move(why)};
 }
 
 const Json& member(const Json& object, const std::string& path, const char* name) {
     const auto it = object.find(name);
-    if (it == object.end()) refuse(path + "." + name, "is missing", "缺少此项");
+    if (it == object.end()) refuse(path + "." + name, TR_TEXT("Switching", "is missing"));
     return *it;
 }
 
 void onlyKnown(const Json& object, const std::string& path,
                std::initializer_list<std::string_view> known) {
-    if (!object.is_object()) refuse(path, "must be an object {...}", "必须是对象 {...}");
+    if (!object.is_object()) refuse(path, TR_TEXT("Switching", "must be an object {...}"));
     for (const auto& [key, value] : object.items()) {
         if (std::find(known.begin(), known.end(), key) == known.end()) {
-            refuse(path.empty() ? key : path + "." + key, "unknown field", "未知字段");
+            refuse(path.empty() ? key : path + "." + key, TR_TEXT("Switching", "unknown field"));
         }
     }
 }
 
 std::string textAt(const Json& v, const std::string& path) {
-    if (!v.is_string()) refuse(path, "must be text in quotes", "必须是带引号的文本");
+    if (!v.is_string()) refuse(path, TR_TEXT("Switching", "must be text in quotes"));
     return v.get<std::string>();
 }
 
 bool flagAt(const Json& v, const std::string& path) {
-    if (!v.is_boolean()) refuse(path, "must be true or false", "必须是 true 或 false");
+    if (!v.is_boolean()) refuse(path, TR_TEXT("Switching", "must be true or false"));
     return v.get<bool>();
 }
 
 long long numberAt(const Json& v, const std::string& path, long long low, long long high) {
-    if (!v.is_number_integer()) refuse(path, "must be a whole number", "必须是整数");
+    if (!v.is_number_integer()) refuse(path, TR_TEXT("Switching", "must be a whole number"));
     const auto n = v.get<long long>();
     if (n < low || n > high) {
-        refuse(path, "must be " + std::to_string(low) + " to " + std::to_string(high),
-               "必须在 " + std::to_string(low) + " 到 " + std::to_string(high) + " 之间");
+        refuse(path, makeError(TR_TEXT("Switching", "must be %1 to %2"), std::to_string(low),
+                               std::to_string(high)));
     }
     return n;
 }
 
 std::string profileAt(const Json& v, const std::string& path) {
     std::string name = textAt(v, path);
-    if (name.empty()) refuse(path, "names no profile", "没有指定配置");
+    if (name.empty()) refuse(path, TR_TEXT("Switching", "names no profile"));
     return name;
 }
 
@@ -108,32 +108,35 @@ Condition conditionAt(const Json& v, const std::string& path) {
     onlyKnown(v, path, {"field", "test", "text", "case_sensitive", "negate"});
     const std::string fieldText = textAt(member(v, path, "field"), path + ".field");
     const auto field = fieldFromWord(fieldText);
-    if (!field) refuse(path + ".field", "must be program, command_line, class or title",
-                        "应为 program、command_line、class 或 title");
+    if (!field)
+        refuse(path + ".field",
+               TR_TEXT("Switching", "must be program, command_line, class or title"));
     const std::string testText = textAt(member(v, path, "test"), path + ".test");
     const auto test = testFromWord(testText);
-    if (!test) refuse(path + ".test", "must be equals, contains, starts_with or regex",
-                       "应为 equals、contains、starts_with 或 regex");
+    if (!test)
+        refuse(path + ".test",
+               TR_TEXT("Switching", "must be equals, contains, starts_with or regex"));
     std::string text = textAt(member(v, path, "text"), path + ".text");
     const bool caseSensitive =
         v.contains("case_sensitive") && flagAt(v["case_sensitive"], path + ".case_sensitive");
     const bool negate = v.contains("negate") && flagAt(v["negate"], path + ".negate");
     auto made = Condition::make(*field, *test, std::move(text), caseSensitive, negate);
-    if (!made) refuse(path + ".text", made.error().english, made.error().text(Language::Chinese));
+    if (!made) refuse(path + ".text", made.error());
     return std::move(*made);
 }
 
 Rule ruleAt(const Json& v, const std::string& path) {
     onlyKnown(v, path, {"when", "profile", "keep", "enabled"});
     const Json& when = member(v, path, "when");
-    if (!when.is_array() || when.empty()) refuse(path + ".when", "must be a list of conditions", "应为条件列表");
+    if (!when.is_array() || when.empty())
+        refuse(path + ".when", TR_TEXT("Switching", "must be a list of conditions"));
     Rule rule;
     for (std::size_t i = 0; i < when.size(); ++i) {
         rule.conditions.push_back(conditionAt(when[i], path + ".when[" + std::to_string(i) + "]"));
     }
     const bool keep = v.contains("keep") && flagAt(v["keep"], path + ".keep");
     if (v.contains("profile") == keep) {
-        refuse(path, "needs either \"profile\" or \"keep\": true", "需要 \"profile\" 或 \"keep\": true 之一");
+        refuse(path, TR_TEXT("Switching", "needs either \"profile\" or \"keep\": true"));
     }
     if (!keep) rule.profile = profileAt(v["profile"], path + ".profile");
     rule.enabled = !v.contains("enabled") || flagAt(v["enabled"], path + ".enabled");
@@ -145,10 +148,9 @@ RuleSet ruleSetAt(const Json& doc) {
     const auto format = numberAt(member(doc, "", "format"), "format", 0, 1 << 30);
     if (format != kRulesFormat) {
         refuse("format",
-               "this file has format " + std::to_string(format) + "; this Tessaron reads format " +
-                   std::to_string(kRulesFormat),
-               "此文件的格式为 " + std::to_string(format) + "；本程序读取格式 " +
-                   std::to_string(kRulesFormat));
+               makeError(
+                   TR_TEXT("Switching", "this file has format %1; this Tessaron reads format %2"),
+                   std::to_string(format), std::to_string(kRulesFormat)));
     }
     RuleSet set;
     if (doc.contains("enabled")) set.enabled = flagAt(doc["enabled"], "enabled");
@@ -167,12 +169,12 @@ RuleSet ruleSetAt(const Json& doc) {
             onlyKnown(o, "otherwise", {"profile"});
             set.otherwise = profileAt(member(o, "otherwise", "profile"), "otherwise.profile");
         } else {
-            refuse("otherwise", "must be \"previous\" or {\"profile\": NAME}",
-                   "应为 \"previous\" 或 {\"profile\": 名称}");
+            refuse("otherwise",
+                   TR_TEXT("Switching", "must be \"previous\" or {\"profile\": NAME}"));
         }
     }
     const Json& rules = member(doc, "", "rules");
-    if (!rules.is_array()) refuse("rules", "must be a list [...]", "必须是列表 [...]");
+    if (!rules.is_array()) refuse("rules", TR_TEXT("Switching", "must be a list [...]"));
     for (std::size_t i = 0; i < rules.size(); ++i) {
         set.rules.push_back(ruleAt(rules[i], "rules[" + std::to_string(i) + "]"));
     }
@@ -219,8 +221,8 @@ Result<Condition> Condition::make(Field field, Compare test, std::string text, b
         try {
             c.regex_ = std::make_shared<const CompiledRegex>(CompiledRegex{std::regex(text, flags)});
         } catch (const std::regex_error& e) {
-            return makeError("\"" + text + "\" is no regular expression: " + e.what(),
-                             "\"" + text + "\" 不是正则表达式。");
+            return makeError(TR_TEXT("Switching", "\"%1\" is no regular expression: %2"), text,
+                             e.what());
         }
     }
     c.text_ = std::move(text);
@@ -347,18 +349,19 @@ std::string formatRules(const RuleSet& set) {
 }
 
 Result<RuleSet> parseRules(std::string_view text) {
-    if (text.size() > kMaxRulesBytes) return makeError("longer than any rules file is");
+    if (text.size() > kMaxRulesBytes)
+        return makeError(TR_TEXT("Switching", "longer than any rules file is"));
     Json doc;
     try {
         doc = Json::parse(text);
     } catch (const Json::parse_error& e) {
-        return makeError(std::string("not JSON: ") + e.what(), std::string("不是 JSON：") + e.what());
+        return makeError(TR_TEXT("Switching", "not JSON: %1"), e.what());
     }
     try {
         return ruleSetAt(doc);
     } catch (const Refusal& r) {
-        const std::string where = r.where.empty() ? "(top)" : r.where;
-        return makeError(where + ": " + r.why, where + "：" + r.whyChinese);
+        return makeError(TR_TEXT("Switching", "%1: %2"), r.where.empty() ? "(top)" : r.where,
+                         r.why);
     }
 }
 
@@ -391,8 +394,7 @@ Result<RuleSet> loadRules(const fs::path& dataFolder) {
     auto set = parseRules(std::string_view(reinterpret_cast<const char*>(bytes->data()),
                                            bytes->size()));
     if (!set) {
-        return makeError(file.string() + ": " + set.error().english,
-                         file.string() + "：" + set.error().text(Language::Chinese));
+        return makeError(TR_TEXT("Switching", "%1: %2"), file.string(), set.error());
     }
     return set;
 }

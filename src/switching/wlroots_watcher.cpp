@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "core/text.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 namespace tessaron::switching {
@@ -143,10 +144,12 @@ bool WlrootsWatcher::offered(const char* display) {
 
 Result<std::unique_ptr<WlrootsWatcher>> WlrootsWatcher::start(Notify notify, const char* display) {
     auto c = connect(display);
-    if (!c) return makeError("No Wayland compositor answers (WAYLAND_DISPLAY).");
+    if (!c)
+        return makeError(TR_TEXT("Switching", "No Wayland compositor answers (WAYLAND_DISPLAY)."));
     if (c->managerName == 0) {
-        return makeError("This Wayland compositor does not list its windows to other programs "
-                         "(no zwlr_foreign_toplevel_manager_v1).");
+        return makeError(TR_TEXT("Switching",
+                                 "This Wayland compositor does not list its windows to other "
+                                 "programs (no zwlr_foreign_toplevel_manager_v1)."));
     }
     c->manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(
         wl_registry_bind(c->registry, c->managerName, &zwlr_foreign_toplevel_manager_v1_interface,

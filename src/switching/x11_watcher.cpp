@@ -1,4 +1,5 @@
 #include "switching/x11_watcher.h"
+#include "core/text.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -115,12 +116,12 @@ Result<std::unique_ptr<X11Watcher>> X11Watcher::start(Notify notify, const char*
     auto c = std::make_unique<Connection>();
     c->conn = xcb_connect(display, &c->screen);
     if (xcb_connection_has_error(c->conn)) {
-        return makeError("Cannot connect to the X display; windows cannot be followed.",
-                         "无法连接 X 显示；无法跟随窗口。");
+        return makeError(
+            TR_TEXT("Switching", "Cannot connect to the X display; windows cannot be followed."));
     }
     if (!xcb_ewmh_init_atoms_replies(&c->ewmh, xcb_ewmh_init_atoms(c->conn, &c->ewmh), nullptr)) {
-        return makeError("The X display answers no atoms; windows cannot be followed.",
-                         "X 显示未返回原子；无法跟随窗口。");
+        return makeError(
+            TR_TEXT("Switching", "The X display answers no atoms; windows cannot be followed."));
     }
     c->ewmhReady = true;
     c->root = c->ewmh.screens[c->screen]->root;
@@ -135,9 +136,9 @@ Result<std::unique_ptr<X11Watcher>> X11Watcher::start(Notify notify, const char*
         xcb_ewmh_get_atoms_reply_wipe(&supported);
     }
     if (!announces) {
-        return makeError("The window manager does not announce the window in front "
-                         "(_NET_ACTIVE_WINDOW); windows cannot be followed.",
-                         "窗口管理器不提供前台窗口（_NET_ACTIVE_WINDOW）；无法跟随窗口。");
+        return makeError(TR_TEXT("Switching",
+                                 "The window manager does not announce the window in front "
+                                 "(_NET_ACTIVE_WINDOW); windows cannot be followed."));
     }
     const auto* res = xcb_get_extension_data(c->conn, &xcb_res_id);
     c->hasRes = res != nullptr && res->present;

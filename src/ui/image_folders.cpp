@@ -12,7 +12,15 @@ QString withSlash(const QString& folder) {
 }  // namespace
 
 QString languageFolderName(Language lang) {
-    return lang == Language::Chinese ? QStringLiteral("chinese") : QStringLiteral("english");
+    switch (lang) {
+        case Language::Chinese:
+            return QStringLiteral("chinese");
+        case Language::Pseudo:
+            return QStringLiteral("pseudo");
+        case Language::English:
+            break;
+    }
+    return QStringLiteral("english");
 }
 
 QString panelFolderName(Panel panel) {

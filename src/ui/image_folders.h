@@ -15,7 +15,7 @@ enum class Panel {
     MacroManagement,  // macro manager
 };
 
-// "chinese" for Language::Chinese, "english" for every other code.
+// "chinese" for Language::Chinese, "pseudo" for the test language, "english" otherwise.
 QString languageFolderName(Language lang);
 // The panel's subfolder name ("" for the main window).
 QString panelFolderName(Panel panel);

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "core/language.h"
+#include "ui/text.h"
 
 namespace tessaron::ui {
 
@@ -27,13 +28,10 @@ inline bool runMessageBox(QWidget* parent, Language lang, BoxKind kind, const QS
     QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information, caption, text,
                     question ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, parent);
     box.button(QMessageBox::Ok)
-        ->setText(okText.isEmpty() ? pick(lang, QStringLiteral("OK"), QStringLiteral("确定"))
-                                   : okText);
+        ->setText(okText.isEmpty() ? ui::text(lang, TR_TEXT("Ui", "OK")) : okText);
     if (question) {
         box.button(QMessageBox::Cancel)
-            ->setText(cancelText.isEmpty()
-                          ? pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消"))
-                          : cancelText);
+            ->setText(cancelText.isEmpty() ? ui::text(lang, TR_TEXT("Ui", "Cancel")) : cancelText);
         box.setDefaultButton(cancelIsDefault ? QMessageBox::Cancel : QMessageBox::Ok);
     }
     // A short text makes a narrow box, and the title bar then cuts the caption.

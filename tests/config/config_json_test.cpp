@@ -330,7 +330,7 @@ TEST(ConfigurationText, RefusesEachMistakeWithItsPathAndReason) {
         ASSERT_FALSE(parsed) << c.change;
         EXPECT_NE(parsed.error().english.find(c.message), std::string::npos)
             << c.change << ": " << parsed.error().english;
-        expectWhollyChinese(parsed.error().chinese);
+        expectWhollyChinese(parsed.error().text(Language::Chinese));
     }
 }
 
@@ -351,7 +351,7 @@ TEST(ConfigurationText, RefusesMalformedAndAmbiguousJson) {
         ASSERT_FALSE(parsed) << c.change;
         EXPECT_NE(parsed.error().english.find(c.message), std::string::npos)
             << parsed.error().english;
-        expectWhollyChinese(parsed.error().chinese);
+        expectWhollyChinese(parsed.error().text(Language::Chinese));
     }
     const auto deep = parseConfiguration(std::string(100000, '['));
     ASSERT_FALSE(deep);

@@ -49,7 +49,7 @@ TEST(HostActions, OnlyActionsNotApprovedNeedConsentAndTheListSurvivesOddPaths) {
     EXPECT_EQ(describe(brought[2], Language::English), "record 200 (key code 20): open the folder /tmp");
     EXPECT_EQ(describe(brought[1], Language::Chinese), "F4：启动程序 /usr/bin/foot");
 
-    const Error asked = hostActionsNeedConsent(brought, "Say yes.", "请确认。");
+    const Error asked = hostActionsNeedConsent(brought, verbatim("Say yes."));
     EXPECT_NE(asked.english.find("  F4: start the program /usr/bin/foot\n"), std::string::npos);
     EXPECT_TRUE(asked.english.ends_with("Say yes."));
 }

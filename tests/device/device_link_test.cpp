@@ -41,7 +41,7 @@ public:
     BlockingEvents* lastEvents = nullptr;
 
 private:
-    static Error errors() { return makeError("no keyboard"); }
+    static Error errors() { return verbatim("no keyboard"); }
 
     struct Forward final : CommandChannel {
         explicit Forward(FakeKeyboard& k) : kb(k) {}

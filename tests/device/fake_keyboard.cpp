@@ -33,20 +33,20 @@ bool FakeKeyboard::failing() {
 
 Status FakeKeyboard::sendFeature(const FrameBytes& frame) {
     log.push_back({OpKind::Send, frame, {}, clock_.now()});
-    if (failing()) return makeError("send failed");
+    if (failing()) return verbatim("send failed");
     answer(frame);
     return {};
 }
 
 Result<FrameBytes> FakeKeyboard::getFeature() {
     log.push_back({OpKind::Fetch, reply_, {}, clock_.now()});
-    if (failing()) return makeError("fetch failed");
+    if (failing()) return verbatim("fetch failed");
     return reply_;
 }
 
 Status FakeKeyboard::writePage(const Page& page) {
     log.push_back({OpKind::Write, {}, page, clock_.now()});
-    if (failing()) return makeError("write failed");
+    if (failing()) return verbatim("write failed");
     const std::size_t n = std::min(writeRemaining_, kPageSize);
     std::copy_n(page.begin(), n, settings.begin() + static_cast<std::ptrdiff_t>(writeOffset_));
     writeOffset_ += n;
@@ -61,7 +61,7 @@ Result<Page> FakeKeyboard::readPage(std::chrono::milliseconds) {
         outgoing_.pop_front();
     }
     log.push_back({OpKind::Read, {}, page, clock_.now()});
-    if (failing()) return makeError("read failed");
+    if (failing()) return verbatim("read failed");
     return page;
 }
 

@@ -30,7 +30,7 @@ TEST(Listener, AcknowledgementsSetTheSignalKeyEventsAreQueued) {
     events.queue.push_back(report(kAckKind, 0x77));
     events.queue.push_back(report(0, 0x05));
     events.queue.push_back(std::optional<EventReport>{});
-    events.queue.push_back(Read(makeError("gone")));
+    events.queue.push_back(Read(verbatim("gone")));
 
     EXPECT_EQ(listener.pollOnce(events, kListenerSlice), PollResult::KeyEvent);
     EXPECT_FALSE(acks.isSet());

@@ -68,7 +68,7 @@ TEST(PermissionDoctor, NoRuleNamesTheInstallAndReloadSteps) {
               std::string::npos);
     EXPECT_NE(d.steps[1].english.find("udevadm control --reload-rules"), std::string::npos);
     EXPECT_NE(d.steps[2].english.find("plug it in again"), std::string::npos);
-    for (const auto& s : d.steps) EXPECT_FALSE(s.chinese.empty());
+    for (const auto& s : d.steps) EXPECT_NE(s.text(Language::Chinese), s.english);
 
     // A rule that opens only the configuration interface is named as the fault.
     f.activeRules = {{"/etc/udev/rules.d/99-mine.rules",
@@ -128,7 +128,7 @@ TEST(PermissionDoctor, FormatsStepsInTheInterfaceLanguage) {
     EXPECT_EQ(en.rfind(d.summary.english + "\nWhat to do:\n  1. ", 0), 0u) << en;
     EXPECT_NE(en.find("\n  3. "), std::string::npos);
     const std::string zh = formatDiagnosis(d, Language::Chinese);
-    EXPECT_EQ(zh.rfind(d.summary.chinese + "\n处理方法：\n  1. ", 0), 0u) << zh;
+    EXPECT_EQ(zh.rfind(d.summary.text(Language::Chinese) + "\n处理方法：\n  1. ", 0), 0u) << zh;
 }
 
 }  // namespace

@@ -156,7 +156,7 @@ TEST_F(WriteChangesTest, SilentKeyboardStopsTheSaveAndKeepsTheCommittedImage) {
     auto out = writeChanges(port, img, committed, acks);
     ASSERT_FALSE(out);
     EXPECT_NE(out.error().english.find("game mode"), std::string::npos);
-    EXPECT_NE(out.error().chinese.find("游戏模式"), std::string::npos);
+    EXPECT_NE(out.error().text(Language::Chinese).find("游戏模式"), std::string::npos);
     EXPECT_EQ(committed, before);
     // Nothing after the unacknowledged step but the lighting given back.
     EXPECT_EQ(summary(kb.log), (Tokens{"S08", "ack", "S09", "ack", "S08"}));

@@ -97,8 +97,8 @@ TEST_F(DocumentedTables, EveryFunctionInBothLanguages) {
         const auto& row = file().functions[i];
         SCOPED_TRACE(row.where());
         ASSERT_EQ(row.number(0), static_cast<int>(i + 1)) << "rows out of list order";
-        EXPECT_EQ(table[i].english, row.fields[1]);
-        EXPECT_EQ(table[i].chinese, row.fields[2]);
+        EXPECT_EQ(table[i].english(), row.fields[1]);
+        EXPECT_EQ(table[i].name(Language::Chinese), row.fields[2]);
         EXPECT_EQ(table[i].cell, row.cell(3));
         EXPECT_EQ(table[i].name(Language::English), row.fields[1]);
         EXPECT_EQ(table[i].name(Language::Chinese), row.fields[2]);

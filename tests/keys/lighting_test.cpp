@@ -43,8 +43,8 @@ TEST(Lighting, EffectsAreFoundByEitherNameWithCaseAndBlanksIgnored) {
     // Every code is listed once: a lookup by code finds the row that names it.
     for (std::size_t row = 0; row < kEffectCount; ++row) {
         EXPECT_EQ(effectRow(effects()[row].code), row);
-        EXPECT_EQ(findEffect(effects()[row].english), row);
-        EXPECT_EQ(findEffect(effects()[row].chinese), row);
+        EXPECT_EQ(findEffect(effects()[row].english()), row);
+        EXPECT_EQ(findEffect(effects()[row].name(Language::Chinese)), row);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "core/language.h"
@@ -11,13 +12,17 @@
 namespace tessaron {
 
 inline void PrintTo(Language language, std::ostream* os) {
-    *os << (language == Language::Chinese ? "Chinese" : "English");
+    *os << (language == Language::Chinese  ? "Chinese"
+            : language == Language::Pseudo ? "Pseudo"
+                                           : "English");
 }
 
 namespace testing {
 
 inline std::string languageName(const ::testing::TestParamInfo<Language>& info) {
-    return info.param == Language::Chinese ? "Chinese" : "English";
+    std::ostringstream name;
+    PrintTo(info.param, &name);
+    return name.str();
 }
 
 }  // namespace testing

@@ -28,7 +28,7 @@ public:
 
     Result<DeviceImage> profileImage(const std::string& name) override {
         const auto it = profiles.find(name);
-        if (it == profiles.end()) return makeError("no profile " + name);
+        if (it == profiles.end()) return verbatim("no profile " + name);
         return it->second;
     }
     Result<DeviceImage> heldImage() override { return held; }

@@ -29,7 +29,7 @@ inline constexpr int kKeyboardHeight = 280;
 QImage tabButtonImage();
 QImage tabStripImage();
 
-// "english/" or "chinese/" (with the trailing separator).
+// "english/", "chinese/" or "pseudo/" (with the trailing separator).
 QString languageDir(const Lang& lang);
 
 }  // namespace tessaron::assets

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     // Every image at 1x and at 2x ("name@2x.png"), which the windows pick on dense screens.
     for (const int scale : {1, 2}) {
         assets::setScale(scale);
-        for (const Language code : {Language::English, Language::Chinese}) {
+        for (const Language code : {Language::English, Language::Chinese, Language::Pseudo}) {
             const assets::Lang lang{code};
             assets::renderMainWindow(lang, out);
             assets::renderKeyPage(lang, out);

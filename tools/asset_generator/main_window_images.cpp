@@ -14,6 +14,8 @@
 #include "images.h"
 #include "ui/image_layout.h"
 #include "ui/resource_bitmaps.h"
+#include "ui/image_folders.h"
+#include "ui/text.h"
 #include "ui/theme.h"
 
 namespace tessaron::assets {
@@ -61,8 +63,7 @@ QImage renderBackground(const Lang& lang) {
     p.fillRect(QRect(0, 27, kWindowWidth, 1), theme::kBorder);
     p.fillRect(QRect(0, 27, 262, 1), theme::kAccent);
     text(p, QRectF(12, 0, 500, 27), Qt::AlignLeft | Qt::AlignVCenter,
-         lang.pick(QStringLiteral("TESSARON  \u00B7  Keyboard Settings"),
-                   QStringLiteral("TESSARON  \u00B7  \u952E\u76D8\u8BBE\u7F6E")),
+         ui::text(lang.code, TR_TEXT("Images", "TESSARON  ·  Keyboard Settings")),
          uiFont(11, QFont::DemiBold), theme::kTextDim);
 
     // Right-hand stage for the keyboard with a soft red light behind it.
@@ -120,9 +121,7 @@ QImage renderLogo(const QImage& base, const Lang& lang) {
     QFont sub = uiFont(lang.chinese() ? 12 : 10, QFont::DemiBold);
     if (!lang.chinese()) sub.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
     text(p, QRectF(70, 48, 173, 18), Qt::AlignLeft | Qt::AlignVCenter,
-         lang.pick(QStringLiteral("ORVIK GAMING KEYBOARD"),
-                   QStringLiteral("VantorOrvik \u673A\u68B0\u952E\u76D8")),
-         sub, theme::kTextDim);
+         ui::text(lang.code, TR_TEXT("Images", "ORVIK GAMING KEYBOARD")), sub, theme::kTextDim);
     return img;
 }
 
@@ -425,7 +424,7 @@ QImage thumb() {
 }  // namespace
 
 QString languageDir(const Lang& lang) {
-    return lang.chinese() ? QStringLiteral("chinese/") : QStringLiteral("english/");
+    return ui::languageFolderName(lang.code) + QLatin1Char('/');
 }
 
 void renderMainWindow(const Lang& lang, Output& out) {

@@ -7,6 +7,7 @@
 
 #include "images.h"
 #include "ui/resource_bitmaps.h"
+#include "ui/text.h"
 #include "ui/theme.h"
 
 namespace tessaron::assets {
@@ -145,8 +146,7 @@ QImage browseButton(const Lang& lang, bool over) {
     QImage img = canvas(47, 16, kRowBand);
     QPainter p(&img);
     body(p, QRectF(0, 0, 47, 16), over ? Tone::Accent : Tone::Raised, 3);
-    text(p, QRectF(0, 0, 47, 16), Qt::AlignCenter,
-         lang.pick(QStringLiteral("Browse"), QStringLiteral("\u6D4F\u89C8")),
+    text(p, QRectF(0, 0, 47, 16), Qt::AlignCenter, ui::text(lang.code, TR_TEXT("Images", "Browse")),
          uiFont(10, QFont::DemiBold), over ? theme::kText : QColor(0xd0, 0xd4, 0xda));
     return img;
 }
@@ -348,9 +348,7 @@ void renderSplash(const Lang& lang, Output& out) {
     QFont sub = uiFont(lang.chinese() ? 15 : 12, QFont::DemiBold);
     if (!lang.chinese()) sub.setLetterSpacing(QFont::AbsoluteSpacing, 2.5);
     text(p, QRectF(0, 196, 480, 22), Qt::AlignCenter,
-         lang.pick(QStringLiteral("ORVIK GAMING KEYBOARD"),
-                   QStringLiteral("VantorOrvik \u673A\u68B0\u952E\u76D8")),
-         sub, theme::kTextDim);
+         ui::text(lang.code, TR_TEXT("Images", "ORVIK GAMING KEYBOARD")), sub, theme::kTextDim);
     // The splash shows while the window sets itself up; it names the program and claims no
     // progress, since nothing is read from the keyboard until the window is up.
     text(p, QRectF(0, 276, 470, 20), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Ver: 1.5"),

@@ -19,9 +19,6 @@ namespace tessaron::assets {
 struct Lang {
     Language code;
     [[nodiscard]] bool chinese() const { return code == Language::Chinese; }
-    [[nodiscard]] QString pick(const QString& english, const QString& chinese) const {
-        return this->chinese() ? chinese : english;
-    }
 };
 
 // Liberation Sans ("Arial") with the CJK face behind it.

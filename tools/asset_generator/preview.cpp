@@ -8,6 +8,7 @@
 
 #include "ui/image_folders.h"
 #include "ui/panel_painter.h"
+#include "ui/text.h"
 
 using namespace tessaron;
 using namespace tessaron::ui;
@@ -47,57 +48,57 @@ void mainWindow(const QString& base, Language lang, const QString& out) {
     c.img("button-cancel-over.png", 862, 600);
     c.img("button-cancel-normal.png", 924, 600);
     c.img("Config.png", 17, 603);
-    c.txt(zh ? QStringLiteral("配置") : QStringLiteral("Profile"), 45, 610, 15);
-    c.txt(zh ? QStringLiteral("恢复") : QStringLiteral("Return"), 810, 607, 15);
-    c.txt(zh ? QStringLiteral("取消") : QStringLiteral("Cancel"), 872, 607, 15);
-    c.txt(zh ? QStringLiteral("保存") : QStringLiteral("Save"), zh ? 934 : 937, 607, 15);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Profile")), 45, 610, 15);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Return")), 810, 607, 15);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Cancel")), 872, 607, 15);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Save")), zh ? 934 : 937, 607, 15);
     // All sections expanded.
     const int h1 = 223, h2 = 60, h3 = 77;
     c.img("itemBK.png", 19, 114);
-    c.txt(zh ? QStringLiteral("灯光") : QStringLiteral("Light"), 19, 114);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Light")), 19, 114);
     c.img("LEDEffect_open.png", 19, 130);
-    c.txt(zh ? QStringLiteral("效果") : QStringLiteral("Effect"), 28, 137);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Effect")), 28, 137);
     c.img("Light_Item.png", 28, 158);
-    c.txt(zh ? QStringLiteral(" 波浪") : QStringLiteral("Wave"), 28, 158);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Wave")), 28, 158);
     c.img("freq.png", 19, 245);
-    c.txt(zh ? QStringLiteral("方向") : QStringLiteral("Direction"), 29, 177);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Direction")), 29, 177);
     c.img("Direction-T-Disable.png", 29, 197);
     c.img("Direction-B-Disable.png", 79, 197);
     c.img("Direction-R-Enable.png", 129, 197);
     c.img("Direction-L-Disable.png", 179, 197);
-    c.txt(zh ? QStringLiteral("亮度") : QStringLiteral("Brightness"), 28, 247);
-    c.txt(zh ? QStringLiteral("黑") : QStringLiteral("Dark"), 28, 274, 11);
-    c.txt(zh ? QStringLiteral("亮") : QStringLiteral("Bright"), 225, 274, 11);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Brightness")), 28, 247);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Dark")), 28, 274, 11);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Bright")), 225, 274, 11);
     c.img("Thumb.png", 28 + 120, 260);
-    c.txt(zh ? QStringLiteral("速度") : QStringLiteral("Speed"), 28, 290);
-    c.txt(zh ? QStringLiteral("慢") : QStringLiteral("Slow"), 28, 317, 11);
-    c.txt(zh ? QStringLiteral("快") : QStringLiteral("Fast"), 230, 317, 11);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Speed")), 28, 290);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Slow")), 28, 317, 11);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Fast")), 230, 317, 11);
     c.img("Thumb.png", 28 + 45, 303);
     c.img("MacroManagementBK.png", 19, h1 + 114);
     c.img("MacroButton3.png", 19, h1 + 124);
-    c.txt(zh ? QStringLiteral("宏管理") : QStringLiteral("Macro Management"), 21 + 6, h1 + 126);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Macro Management")), 21 + 6, h1 + 126);
     const int y2 = h1 + 161, y3 = y2 + h2, y4 = y3 + h3;
     c.img("gamemode_open.png", 19, y2);
-    c.txt(zh ? QStringLiteral("游戏模式") : QStringLiteral("Game Mode"), 19, y2);
-    c.txt(zh ? QStringLiteral("Win Lock模式") : QStringLiteral("Win Lock"), 149, y2);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Game Mode")), 19, y2);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Win Lock")), 149, y2);
     c.img("Enable.png", 34, y2 + 33);
     c.img("Disable.png", 88, y2 + 33);
     c.img("Disable.png", 164, y2 + 33);
     c.img("Enable.png", 218, y2 + 33);
-    c.txt(zh ? QStringLiteral("开启") : QStringLiteral("ON"), 51, y2 + 31);
-    c.txt(zh ? QStringLiteral("关闭") : QStringLiteral("OFF"), 105, y2 + 31);
-    c.txt(zh ? QStringLiteral("开启") : QStringLiteral("ON"), 181, y2 + 31);
-    c.txt(zh ? QStringLiteral("关闭") : QStringLiteral("OFF"), 235 - 6, y2 + 31);
+    c.txt(ui::text(lang, TR_TEXT("Images", "ON")), 51, y2 + 31);
+    c.txt(ui::text(lang, TR_TEXT("Images", "OFF")), 105, y2 + 31);
+    c.txt(ui::text(lang, TR_TEXT("Images", "ON")), 181, y2 + 31);
+    c.txt(ui::text(lang, TR_TEXT("Images", "OFF")), 235 - 6, y2 + 31);
     c.img("responsetime_open.png", 19, y3);
-    c.txt(zh ? QStringLiteral("按键响应时间") : QStringLiteral("Response Time"), 19, y3);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Response Time")), 19, y3);
     c.img("Light_Item.png", 28, y3 + 28);
     c.txt(QStringLiteral("10 ms"), 100, y3 + 28);
     c.img("reportrate_Open.png", 19, y4);
-    c.txt(zh ? QStringLiteral("USB报告率") : QStringLiteral("USB Report Rate"), 19, y4);
+    c.txt(ui::text(lang, TR_TEXT("Images", "USB Report Rate")), 19, y4);
     c.img("Thumb.png", 28 + 205, y4 + 23);
     c.img("HelpWindow.png", 830, 22);
     c.txt(QStringLiteral("www.example.com"), 850, 25);
-    c.txt(zh ? QStringLiteral("驱动更新") : QStringLiteral("Update Firmware"), 850, 50);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Update Firmware")), 850, 50);
     c.txt(QStringLiteral("Ver: 1.5"), 850, 75);
     c.p.end();
     c.image.save(out + QStringLiteral("/main.png"));
@@ -106,20 +107,24 @@ void mainWindow(const QString& base, Language lang, const QString& out) {
 void keyPage(const QString& base, Language lang, const QString& out) {
     const bool zh = lang == Language::Chinese;
     Canvas c(imageFolder(base, lang, Panel::Custom), QStringLiteral("Custom_BK.png"));
-    c.txt(zh ? QStringLiteral("当前按键:A ") : QStringLiteral("Current Key:A "), 6, 6, 14);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Current Key:A ")), 6, 6, 14);
     c.img("button-close-normal.png", 303, 2);
     for (int i = 0; i < 4; ++i) c.img("large_button.png", 81 * i, 31);
     c.img("single_combine_option.png", 0, 30);
     c.img("cursor.png", 280, 30);
-    const QStringList tabs = zh ? QStringList{"单键/组合键", "宏", "基本功能", "高级功能"}
-                                : QStringList{"Single/Combine", "Macro", "Basic", "Advance"};
+    const QStringList tabs{ui::text(lang, TR_TEXT("Images", "Single/Combine")),
+                           ui::text(lang, TR_TEXT("Images", "Macro")),
+                           ui::text(lang, TR_TEXT("Images", "Basic")),
+                           ui::text(lang, TR_TEXT("Images", "Advance"))};
     const int tx[] = {6, 115, 182, 259};
     for (int i = 0; i < 4; ++i)
         drawPanelText(c.p, tabs[i], tx[i], 39, panelFont(14),
                       i == 3 ? Qt::white : QColor(192, 192, 192));
     c.img("Macro_BK.png", 15, 66);
-    const QStringList rows = zh ? QStringList{"播放声音", "启动程序", "打开文件", "打开目录"}
-                                : QStringList{"Play Sound", "Startup", "Open File", "Open Folder"};
+    const QStringList rows{ui::text(lang, TR_TEXT("Images", "Play Sound")),
+                           ui::text(lang, TR_TEXT("Images", "Startup")),
+                           ui::text(lang, TR_TEXT("Images", "Open File")),
+                           ui::text(lang, TR_TEXT("Images", "Open Folder"))};
     for (int r = 0; r < 4; ++r) {
         c.img(r == 1 ? "enable.png" : "disable.png", 15, 72 + 30 * r);
         c.txt(rows[r], 30, 69 + 30 * r, 12);
@@ -129,26 +134,25 @@ void keyPage(const QString& base, Language lang, const QString& out) {
     c.txt(QStringLiteral("..\\game.exe"), 88, 69 + 30, 12);
     c.img("Enable.png", 19, 251);
     c.p.fillRect(34, 249, 100, 20, QColor(35, 35, 35));
-    c.txt(zh ? QStringLiteral("禁用按钮") : QStringLiteral("Disable"), 36, 251, 12);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Disable")), 36, 251, 12);
     c.img("button-cancel-normal.png", 156, 246);
     c.img("button-cancel-over.png", 210, 246);
     c.img("button-save-normal.png", 264, 246);
-    c.txt(zh ? QStringLiteral("初始值") : QStringLiteral("Default"), 158, 250, 12);
-    c.txt(zh ? QStringLiteral("取消") : QStringLiteral("Cancel"), zh ? 218 : 214, 250, 12);
-    c.txt(zh ? QStringLiteral("保存") : QStringLiteral("Save"), 272, 250, 12);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Default")), 158, 250, 12);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Cancel")), zh ? 218 : 214, 250, 12);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Save")), 272, 250, 12);
     c.p.end();
     c.image.save(out + QStringLiteral("/keypage.png"));
 }
 
 void profiles(const QString& base, Language lang, const QString& out) {
-    const bool zh = lang == Language::Chinese;
     Canvas c(imageFolder(base, lang, Panel::Config), QStringLiteral("Config.png"));
-    c.txt(zh ? QStringLiteral("配置") : QStringLiteral("Profile"), 10, 10, 15);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Profile")), 10, 10, 15);
     c.img("button-close-normal.png", 247, 10);
     c.img("New.png", 13, 575);
     c.img("Delete.png", 183, 575);
-    c.txt(zh ? QStringLiteral("新建") : QStringLiteral("New"), 30, 578, 16);
-    c.txt(zh ? QStringLiteral("删除") : QStringLiteral("Delete"), 200, 578, 16);
+    c.txt(ui::text(lang, TR_TEXT("Images", "New")), 30, 578, 16);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Delete")), 200, 578, 16);
     QFont f = panelFont(15, 700);
     const QStringList names{"Default", "FPS", "MOBA", "Office"};
     for (int i = 0; i < names.size(); ++i) {
@@ -163,26 +167,26 @@ void macroManager(const QString& base, Language lang, const QString& out) {
     const bool zh = lang == Language::Chinese;
     Canvas c(imageFolder(base, lang, Panel::MacroManagement),
              QStringLiteral("MacroManagement.png"));
-    c.txt(zh ? QStringLiteral("宏管理器") : QStringLiteral("Macro Manager"), 16, 9, 18);
-    c.txt(zh ? QStringLiteral("选择宏") : QStringLiteral("Select Macro"), 39, 60, 15);
-    c.txt(zh ? QStringLiteral("按键系列") : QStringLiteral("Keystrobe Sequence"), 151, 60, 13);
-    c.txt(zh ? QStringLiteral("录制选项") : QStringLiteral("Options"), 311, 60, 15);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Macro Manager")), 16, 9, 18);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Select Macro")), 39, 60, 15);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Keystrobe Sequence")), 151, 60, 13);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Options")), 311, 60, 15);
     c.img("Record-over.png", 290, 100);
-    c.txt(zh ? QStringLiteral("开始录制") : QStringLiteral("Start Recording"), 300, 105, 12);
-    c.txt(zh ? QStringLiteral("记录按键动作") : QStringLiteral("Record Delay"), 290, 153, 12);
-    c.txt(zh ? QStringLiteral("间的延迟") : QStringLiteral("between"), 290, 168, 12);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Start Recording")), 300, 105, 12);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Record Delay")), 290, 153, 12);
+    c.txt(ui::text(lang, TR_TEXT("Images", "between")), 290, 168, 12);
     if (!zh) c.txt(QStringLiteral("keystrokes"), 290, 183, 12);
     c.img("PaneMakingTick.png", 368, 168);
-    c.txt(zh ? QStringLiteral("循环次数") : QStringLiteral("Number of Loops"), 295, 300, 12);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Number of Loops")), 295, 300, 12);
     c.img("Pane.png", 296, 315);
     c.img("button-new-normal.png", 20, 368);
     c.img("button-new-over.png", 80, 368);
     c.img("button-new-normal.png", 280, 400);
     c.img("button-new-normal.png", 340, 400);
-    c.txt(zh ? QStringLiteral("新建") : QStringLiteral("New"), 34, 373, 14);
-    c.txt(zh ? QStringLiteral("删除") : QStringLiteral("Delete"), 88, 373, 14);
-    c.txt(zh ? QStringLiteral("确定") : QStringLiteral("OK"), 300, 405, 14);
-    c.txt(zh ? QStringLiteral("取消") : QStringLiteral("Cancel"), 348, 405, 14);
+    c.txt(ui::text(lang, TR_TEXT("Images", "New")), 34, 373, 14);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Delete")), 88, 373, 14);
+    c.txt(ui::text(lang, TR_TEXT("Images", "OK")), 300, 405, 14);
+    c.txt(ui::text(lang, TR_TEXT("Images", "Cancel")), 348, 405, 14);
     c.p.end();
     c.image.save(out + QStringLiteral("/macro.png"));
 }

@@ -18,14 +18,14 @@
 #include "keys/lighting.h"
 #include "macros/macro_file.h"
 #include "macros/slot_packing.h"
+#include "core/text.h"
 
 namespace tessaron::app {
 
 namespace {
 
 Error keyboardChangedBeneath() {
-    return makeError("The keyboard holds other settings than before: the undo history was cleared.",
-                     "键盘上的设置已与之前不同：撤销记录已清除。");
+    return makeError(TR_TEXT("Controller", "The keyboard holds other settings than before: the undo history was cleared."));
 }
 
 }  // namespace
@@ -145,9 +145,7 @@ Status SettingsController::beginKeyEdit(keys::KeyIndex key) {
     }
     if (!std::ranges::equal(keys::asBytes(before_->records), keys::asBytes(live_.records))) {
         // keymap.bin was changed beside the window (tessaronctl assign): the page edits that.
-        clearHistory(makeError(
-            "The keys were changed outside this window: the undo history was cleared.",
-            "按键已在此窗口之外被更改：撤销记录已清除。"));
+        clearHistory(makeError(TR_TEXT("Controller", "The keys were changed outside this window: the undo history was cleared.")));
         openStep();
     }
     return {};
@@ -174,7 +172,7 @@ void SettingsController::finishKeyEdit() {
         const auto name = [&](Language lang) {
             return keys::describeKeyChange(key, live_.image, live_.records, lang, macroName);
         };
-        closeStep(makeError(name(Language::English), name(Language::Chinese)));
+        closeStep(composed(name));
     } else {
         closeStep({});
     }
@@ -188,7 +186,7 @@ void SettingsController::beginMacroEdit() {
 void SettingsController::macrosEdited() {
     macros::packMacroSlots(live_.committedMacros, live_.image);
     keepFiles(true);
-    closeStep(makeError("Edit macros", "编辑宏"));
+    closeStep(makeError(TR_TEXT("Controller", "Edit macros")));
     emit settingsChanged();
 }
 
@@ -197,7 +195,7 @@ void SettingsController::beginProfiles() {
 }
 
 void SettingsController::profilesClosed() {
-    closeStep(makeError("Load profile", "载入配置"));
+    closeStep(makeError(TR_TEXT("Controller", "Load profile")));
 }
 
 void SettingsController::keepFiles(bool macros) {
@@ -217,14 +215,12 @@ void SettingsController::openStep() {
 void SettingsController::closeStep(Error name, int mergeKey) {
     if (!std::exchange(stepOpen_, false)) {
         // Changed without a start to compare with: no step can lead back from here.
-        clearHistory(makeError("Settings were changed outside this window: the undo history was "
-                               "cleared.",
-                               "设置在此窗口之外被更改：撤销记录已清除。"));
+        clearHistory(makeError(TR_TEXT("Controller", "Settings were changed outside this window: the undo history was cleared.")));
         return;
     }
     SettingsDiff diff = SettingsDiff::between(*before_, live_);
     if (diff.empty()) return;
-    if (name.english.empty()) name = makeError("Change settings", "更改设置");
+    if (name.english.empty()) name = makeError(TR_TEXT("Controller", "Change settings"));
     history_.push(new SettingsStep(std::move(diff), std::move(name), live_.language, mergeKey,
                                    [this](const SettingsDiff& d, bool forward) {
                                        applyStep(d, forward);
@@ -433,9 +429,7 @@ void SettingsController::takeFactorySettings(const device::DeviceImage& image,
     keys::enableAllKeys(live_.image);
     keys::resetKeyRecords(live_.records);
     live_.commit();
-    clearHistory(makeError("The keyboard was reset to its factory settings: the undo history was "
-                           "cleared.",
-                           "键盘已恢复出厂设置：撤销记录已清除。"));
+    clearHistory(makeError(TR_TEXT("Controller", "The keyboard was reset to its factory settings: the undo history was cleared.")));
     writeKeymap(onceWhileFailing);
     emit factoryResetDone();
 }
@@ -487,9 +481,7 @@ void SettingsController::onPlugChanged(int change) {
                 if (out->commandOpened && out->image) {
                     if (out->firmware && firmware_ &&
                         out->firmware->payload != firmware_->payload) {
-                        clearHistory(makeError("The keyboard's firmware changed: the undo "
-                                               "history was cleared.",
-                                               "键盘固件已更改：撤销记录已清除。"));
+                        clearHistory(makeError(TR_TEXT("Controller", "The keyboard's firmware changed: the undo history was cleared.")));
                     }
                     takeKeyboardRead(*out->image);
                     if (out->firmware) firmware_ = out->firmware;

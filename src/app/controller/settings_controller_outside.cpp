@@ -19,6 +19,7 @@
 #include "macros/slot_packing.h"
 #include "profiles/profile_store.h"
 #include "switching/rules.h"
+#include "core/text.h"
 
 namespace tessaron::app {
 
@@ -113,9 +114,7 @@ void SettingsController::takeSettings(const device::DeviceImage& image,
                                       const keys::KeyRecordTable& records) {
     live_.image = image;
     live_.records = records;
-    clearHistory(makeError(
-        "Settings were applied from outside this window: the undo history was cleared.",
-        "设置已从此窗口之外应用：撤销记录已清除。"));
+    clearHistory(makeError(TR_TEXT("Controller", "Settings were applied from outside this window: the undo history was cleared.")));
     keys::fillLayoutVks(live_.records);
     assignmentsKnown_ = true;
     keys::refreshModifiedMarks(live_.liveKeys());
@@ -191,8 +190,7 @@ void SettingsController::takeTheirs(const DataFileBytes& theirs) {
 
 Result<std::filesystem::path> SettingsController::resolveOutsideChange(bool takeTheirs) {
     if (!theirs_) {
-        return makeError("No change made by another program is waiting.",
-                         "没有等待处理的其他程序所做的更改。");
+        return makeError(TR_TEXT("Controller", "No change made by another program is waiting."));
     }
     const DataFileBytes theirs = std::move(*theirs_);
     theirs_.reset();

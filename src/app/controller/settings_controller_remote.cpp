@@ -11,6 +11,7 @@
 
 #include "app/controller/keyboard_merge.h"
 #include "app/controller/settings_controller.h"
+#include "core/text.h"
 #include "device/errors.h"
 #include "keys/assignment.h"
 #include "keys/keymap_file.h"
@@ -70,9 +71,10 @@ void SettingsController::sendLive(bool forLockHolder,
                            std::optional<ForLockHolder> caller;
                            if (forLockHolder) caller.emplace(forLockHolder_);
                            if (!writeKeymap(true)) {
-                               out.result = makeError(
-                                   "The keyboard took the settings, but " +
-                                   live_.keymapPath().string() + " could not be written.");
+                               out.result = makeError(TR_TEXT("Controller",
+                                                              "The keyboard took the settings, but "
+                                                              "%1 could not be written."),
+                                                      live_.keymapPath().string());
                            }
                            caller.reset();
                            emit settingsChanged();
@@ -93,8 +95,8 @@ void SettingsController::remoteApply(const std::filesystem::path& settings,
     const auto map = std::span(*image).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
     if (std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; })) {
         // A key map of zeros never came from a keyboard; sending it would blank every key.
-        return done(makeError(settings.string() + " holds no keyboard settings yet.",
-                              settings.string() + " 中还没有键盘设置。"));
+        return done(makeError(TR_TEXT("Controller", "%1 holds no keyboard settings yet."),
+                              settings.string()));
     }
     if (auto macros = macros::loadMacroFile(live_.macroFilePath())) {
         live_.committedMacros = std::move(macros->table);
@@ -115,12 +117,9 @@ void SettingsController::switchTo(const device::DeviceImage& image,
     // After the window ended, keymap.bin holds what the keyboard holds and stays so.
     if (finished_ || !keyboardReady()) return done(device::errors::noKeyboard());
     if (isDirty() || editorOpen()) {
-        return done(makeError("The window has unsaved changes or an editor open; the switch waits.",
-                              "窗口有未保存的更改或打开的编辑页；切换将等待。"));
+        return done(makeError(TR_TEXT("Controller", "The window has unsaved changes or an editor open; the switch waits.")));
     }
-    clearHistory(makeError("A profile was switched to automatically: the undo history was "
-                           "cleared.",
-                           "已自动切换配置：撤销记录已清除。"));
+    clearHistory(makeError(TR_TEXT("Controller", "A profile was switched to automatically: the undo history was cleared.")));
     live_.image = image;
     live_.records = records;
     keys::fillLayoutVks(live_.records);

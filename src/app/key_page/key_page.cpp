@@ -21,6 +21,7 @@
 #include "ui/dialog_keys.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
+#include "ui/text.h"
 #include "ui/theme.h"
 #include "ui/vivid_tree.h"
 
@@ -155,8 +156,7 @@ public:
             if (chooser == Chooser::Folder) {
                 page_.dialogs_->message(
                     &page_,
-                    pick(page_.setup_.language, QStringLiteral("Please select a folder\n"),
-                         QStringLiteral("请选择文件夹\n")),
+                    ui::text(page_.setup_.language, TR_TEXT("KeyPage", "Please select a folder\n")),
                     page_.setup_.language);
             }
             return std::nullopt;
@@ -212,8 +212,7 @@ CKeyMap::CKeyMap(const KeyPageSetup& setup, QWidget* parent)
     // Clicks on the face leave the focus where it is, as a field taking it again would start
     // its capture over.
     setFocusPolicy(Qt::NoFocus);
-    setWindowTitle(
-        pick(setup_.language, QStringLiteral("Key Settings"), QStringLiteral("按键设置")));
+    setWindowTitle(ui::text(setup_.language, TR_TEXT("KeyPage", "Key Settings")));
 
     QSize size = ui::panelImageSize(setup_.imageFolder, QStringLiteral("Custom_BK.png"));
     // Without its background the page would be a 0 x 0 modal window the user cannot close.

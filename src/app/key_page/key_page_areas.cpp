@@ -12,6 +12,7 @@
 #include "keys/key_description.h"
 #include "keys/key_names.h"
 #include "tholwin/virtual_keys.h"
+#include "ui/text.h"
 #include "ui/vivid_tree.h"
 
 namespace tessaron::app {
@@ -106,19 +107,19 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
     };
 
     auto* header = add(kHeaderArea, kHeaderGroup, QAccessible::StaticText,
-                       pick(lang, QStringLiteral("Current Key: "), QStringLiteral("当前按键: ")) +
+                       ui::text(lang, TR_TEXT("KeyPage", "Current Key: ")) +
                            QString::fromStdString(keys::spokenKeyName(setup_.pending->selectedVk)),
                        QRect(2, 2, 280, 18));
     header->activatable = false;
     header->focusable = false;
     add(button::kClose, kCloseGroup, QAccessible::Button,
-        pick(lang, QStringLiteral("Close"), QStringLiteral("关闭")), buttonRect(button::kClose));
+        ui::text(lang, TR_TEXT("KeyPage", "Close")), buttonRect(button::kClose));
 
     const QString tabNames[key_page::kTabCount] = {
-        pick(lang, QStringLiteral("Single/Combine"), QStringLiteral("单键/组合键")),
-        pick(lang, QStringLiteral("Macro"), QStringLiteral("宏")),
-        pick(lang, QStringLiteral("Basic"), QStringLiteral("基本功能")),
-        pick(lang, QStringLiteral("Advance"), QStringLiteral("高级功能")),
+        ui::text(lang, TR_TEXT("KeyPage", "Single/Combine")),
+        ui::text(lang, TR_TEXT("KeyPage", "Macro")),
+        ui::text(lang, TR_TEXT("KeyPage", "Basic")),
+        ui::text(lang, TR_TEXT("KeyPage", "Advance")),
     };
     const Tab tab = model_.tab();
     for (int t = 0; t < key_page::kTabCount; ++t) {
@@ -138,18 +139,16 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
                 a->state.readOnly = true;
                 // The field the typed keys go to.
                 a->state.selected = chosen;
-                a->description = listening_ && chosen
-                                     ? pick(lang, QStringLiteral("listening: type the keys"),
-                                            QStringLiteral("正在录入：请按键"))
-                                     : pick(lang, QStringLiteral("press Space, then type the keys"),
-                                            QStringLiteral("按空格键后按下按键"));
+                a->description =
+                    listening_ && chosen
+                        ? ui::text(lang, TR_TEXT("KeyPage", "listening: type the keys"))
+                        : ui::text(lang, TR_TEXT("KeyPage", "press Space, then type the keys"));
             };
             const std::uint8_t kind = model_.pending().kind;
-            field(kSingleArea, kSingleGroup,
-                  pick(lang, QStringLiteral("Single"), QStringLiteral("单键")), single_,
+            field(kSingleArea, kSingleGroup, ui::text(lang, TR_TEXT("KeyPage", "Single")), single_,
                   kind == keys::kind::kSingle);
             field(kCombinationArea, kCombinationGroup,
-                  pick(lang, QStringLiteral("Combine"), QStringLiteral("组合键")), combination_,
+                  ui::text(lang, TR_TEXT("KeyPage", "Combine")), combination_,
                   kind == keys::kind::kCombination);
             break;
         }
@@ -175,10 +174,10 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
         }
         case Tab::Advance: {
             const QString rows[key_page::kRowCount] = {
-                pick(lang, QStringLiteral("Play Sound"), QStringLiteral("播放声音")),
-                pick(lang, QStringLiteral("Startup"), QStringLiteral("启动程序")),
-                pick(lang, QStringLiteral("Open File"), QStringLiteral("打开文件")),
-                pick(lang, QStringLiteral("Open Folder"), QStringLiteral("打开目录")),
+                ui::text(lang, TR_TEXT("KeyPage", "Play Sound")),
+                ui::text(lang, TR_TEXT("KeyPage", "Startup")),
+                ui::text(lang, TR_TEXT("KeyPage", "Open File")),
+                ui::text(lang, TR_TEXT("KeyPage", "Open Folder")),
             };
             for (int r = 0; r < key_page::kRowCount; ++r) {
                 auto* a = add(kRowArea + r, kRowGroup, QAccessible::RadioButton, rows[r],
@@ -189,25 +188,24 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
             }
             for (int r = 0; r < key_page::kRowCount; ++r) {
                 add(kBrowseArea + r, kBrowseGroup, QAccessible::Button,
-                    pick(lang, QStringLiteral("Browse: "), QStringLiteral("浏览: ")) + rows[r],
+                    ui::text(lang, TR_TEXT("KeyPage", "Browse: ")) + rows[r],
                     key_page::subItemRect(r, SubItemRole::Browse).toQRect());
             }
             break;
         }
     }
 
-    auto* disable = add(button::kDisable, kDisableGroup, QAccessible::CheckBox,
-                        pick(lang, QStringLiteral("Disable"), QStringLiteral("禁用按钮")),
-                        buttonRect(button::kDisable));
+    auto* disable =
+        add(button::kDisable, kDisableGroup, QAccessible::CheckBox,
+            ui::text(lang, TR_TEXT("KeyPage", "Disable")), buttonRect(button::kDisable));
     disable->state.checkable = true;
     disable->state.checked = model_.disabled();
     add(button::kDefault, kBottomGroup, QAccessible::Button,
-        pick(lang, QStringLiteral("Default"), QStringLiteral("初始值")),
-        buttonRect(button::kDefault));
+        ui::text(lang, TR_TEXT("KeyPage", "Default")), buttonRect(button::kDefault));
     add(button::kCancel, kBottomGroup, QAccessible::Button,
-        pick(lang, QStringLiteral("Cancel"), QStringLiteral("取消")), buttonRect(button::kCancel));
+        ui::text(lang, TR_TEXT("KeyPage", "Cancel")), buttonRect(button::kCancel));
     add(button::kSave, kBottomGroup, QAccessible::Button,
-        pick(lang, QStringLiteral("Save"), QStringLiteral("保存")), buttonRect(button::kSave));
+        ui::text(lang, TR_TEXT("KeyPage", "Save")), buttonRect(button::kSave));
     return out;
 }
 

@@ -8,6 +8,7 @@
 
 #include "ui/file_dialog.h"
 #include "ui/message_box.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 namespace {
@@ -40,15 +41,15 @@ private:
 QString chooserTitle(Chooser chooser, Language lang) {
     switch (chooser) {
         case Chooser::Sound:
-            return pick(lang, QStringLiteral("Choose a Sound"), QStringLiteral("选择声音"));
+            return ui::text(lang, TR_TEXT("KeyPage", "Choose a Sound"));
         case Chooser::Program:
-            return pick(lang, QStringLiteral("Choose a Program"), QStringLiteral("选择程序"));
+            return ui::text(lang, TR_TEXT("KeyPage", "Choose a Program"));
         case Chooser::File:
-            return pick(lang, QStringLiteral("Choose a File"), QStringLiteral("选择文件"));
+            return ui::text(lang, TR_TEXT("KeyPage", "Choose a File"));
         case Chooser::Folder:
             break;
     }
-    return pick(lang, QStringLiteral("Choose a Folder"), QStringLiteral("选择文件夹"));
+    return ui::text(lang, TR_TEXT("KeyPage", "Choose a Folder"));
 }
 
 std::optional<QString> chooseFile(QWidget* parent, Chooser chooser, Language lang) {
@@ -87,15 +88,15 @@ std::optional<QString> chooseFolder(QWidget* parent, Language lang) {
 }  // namespace
 
 QStringList fileChooserFilters(Chooser chooser, Language lang) {
-    const QString all = pick(lang, QStringLiteral("All Files (*)"), QStringLiteral("所有文件 (*)"));
+    const QString all = ui::text(lang, TR_TEXT("KeyPage", "All Files (*)"));
     switch (chooser) {
         case Chooser::Sound:
-            return {pick(lang, QStringLiteral("Audio Files"), QStringLiteral("音频文件")) +
+            return {ui::text(lang, TR_TEXT("KeyPage", "Audio Files")) +
                         QStringLiteral(" (*.mp3 *.ogg *.oga *.opus *.flac *.wav *.m4a *.aac "
                                        "*.wma *.MP3 *.OGG *.FLAC *.WAV)"),
                     all};
         case Chooser::Program:
-            return {pick(lang, QStringLiteral("Programs (*)"), QStringLiteral("程序 (*)")), all};
+            return {ui::text(lang, TR_TEXT("KeyPage", "Programs (*)")), all};
         case Chooser::File:
         case Chooser::Folder:
             break;

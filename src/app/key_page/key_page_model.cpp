@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "core/text.h"
 #include "keys/functions.h"
 #include "keys/key_names.h"
 
@@ -14,15 +15,14 @@ using keys::kind::kNone;
 // Where the function table's entries fall in the tree: the categories and the run of functions
 // each one holds.
 struct Category {
-    std::string_view english;
-    std::string_view chinese;
+    Text name;
     std::size_t firstFunction;
     std::size_t functionCount;
 };
 constexpr std::array<Category, 3> kCategories{{
-    {"Media", "多媒体", 2, 8},
-    {"Shortcut", "快捷健", 10, 7},
-    {"Windows", "Windows", 17, 2},
+    {TR_TEXT("KeyPage", "Media"), 2, 8},
+    {TR_TEXT("KeyPage", "Shortcut"), 10, 7},
+    {TR_TEXT("KeyPage", "Windows"), 17, 2},
 }};
 
 constexpr ui::Rect kSubItemRow0[kRowCount] = {
@@ -90,7 +90,7 @@ std::vector<TreeItem> functionTreeItems(Language lang) {
             continue;
         }
         const int parent = static_cast<int>(items.size());
-        items.push_back({std::string(pick(lang, category->english, category->chinese)), -1, true});
+        items.push_back({translate(lang, category->name), -1, true});
         for (std::size_t i = 0; i < category->functionCount; ++i, ++f) {
             items.push_back({std::string(functions[f].name(lang)), parent, false});
         }
@@ -100,7 +100,7 @@ std::vector<TreeItem> functionTreeItems(Language lang) {
 
 bool isCategoryText(std::string_view text) {
     return std::any_of(kCategories.begin(), kCategories.end(), [text](const Category& c) {
-        return text == c.english || text == c.chinese;
+        return text == c.name.source || text == translate(Language::Chinese, c.name);
     });
 }
 
@@ -346,7 +346,7 @@ void KeyPageModel::handleButton(int b, Outcome& outcome, PageHost& host) {
                                                  : std::string();
                     if (isCategoryText(text)) {
                         host.showMessage(
-                            pick<std::string>(lang_, "Please select Sub item", "请选择子项"));
+                            Error(TR_TEXT("KeyPage", "Please select Sub item")).text(lang_));
                         break;
                     }
                     pending_.functionName = text;

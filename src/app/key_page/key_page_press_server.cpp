@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "core/text.h"
 #include "device/virtual/demo_press_protocol.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "keys/key_cell.h"
@@ -22,8 +23,8 @@ Status DemoPressServer::listen() {
     auto listening = server_.listen();
     if (listening) return {};
     const std::string path = server_.path().string();
-    return makeError("Key presses cannot be received at " + path + ": " + listening.error().english,
-                     "无法在 " + path + " 接收按键：" + listening.error().chinese);
+    return makeError(TR_TEXT("KeyPage", "Key presses cannot be received at %1: %2"), path,
+                     listening.error());
 }
 
 QString DemoPressServer::socketPath() const {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/macro_manager/macro_manager_dlg.h"
+#include "ui/text.h"
 #include "ui/transparent_list_box.h"
 
 namespace tessaron::app {
@@ -94,11 +95,11 @@ std::vector<ui::WindowArea> CMacroRecordDlg::areaTable() const {
                           manager_.recording() ? t.stopRecording : t.startRecording, kRecordButton,
                           kRecordNormalImage, kRecordOverImage);
     if (manager_.recording() && keyboardRecording_) {
-        record->description = language_ == Language::Chinese
-                                  ? QStringLiteral("每个按键都会被录制；停止按键片刻后录制结束")
-                                  : QStringLiteral(
-                                        "every key is recorded; recording ends when "
-                                        "no key has been pressed for a moment");
+        record->description = ui::text(
+            language_,
+            TR_TEXT(
+                "MacroManager",
+                "every key is recorded; recording ends when no key has been pressed for a moment"));
     }
     QString delayName;
     for (const QString& part : t.recordDelay) {

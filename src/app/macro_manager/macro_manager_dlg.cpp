@@ -20,6 +20,7 @@
 #include "ui/menu_style.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
+#include "ui/text.h"
 #include "ui/theme.h"
 #include "ui/transparent_list_box.h"
 
@@ -200,9 +201,8 @@ void CMacroRecordDlg::buildControls() {
             &CMacroRecordDlg::delayEdited);
     connect(macroList_, &ui::CTransparentListBox::itemTextChanged, this,
             &CMacroRecordDlg::macroRenamed);
-    const bool zh = language_ == Language::Chinese;
-    macroList_->setEditorName(zh ? QStringLiteral("宏名称") : QStringLiteral("Macro name"));
-    eventList_->setEditorName(zh ? QStringLiteral("延时（毫秒）") : QStringLiteral("Delay (ms)"));
+    macroList_->setEditorName(ui::text(language_, TR_TEXT("MacroManager", "Macro name")));
+    eventList_->setEditorName(ui::text(language_, TR_TEXT("MacroManager", "Delay (ms)")));
     eventList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(macroList_, &QListWidget::currentRowChanged, this, [this](int row) {

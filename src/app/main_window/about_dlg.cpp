@@ -6,24 +6,23 @@
 #include <QVBoxLayout>
 
 #include "core/version.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
 CAboutDlg::CAboutDlg(Language lang, QWidget* parent) : QDialog(parent) {
-    const bool zh = lang == Language::Chinese;
-    setWindowTitle(zh ? QStringLiteral("关于 Tessaron") : QStringLiteral("About Tessaron"));
+    setWindowTitle(ui::text(lang, TR_TEXT("MainWindow", "About Tessaron")));
 
     auto* icon = new QLabel(this);
     if (parent != nullptr && !parent->windowIcon().isNull()) {
         icon->setPixmap(parent->windowIcon().pixmap(48, 48));
     }
     auto* text = new QLabel(this);
-    text->setText(QStringLiteral("<b>%1</b><br>%2 %3<br>%4")
-                      .arg(QString::fromLatin1(kProgramName),
-                           zh ? QStringLiteral("版本") : QStringLiteral("Version"),
-                           QString::fromLatin1(kVersion),
-                           zh ? QStringLiteral("游戏键盘设置工具")
-                              : QStringLiteral("Settings for the Orvik gaming keyboard")));
+    text->setText(
+        QStringLiteral("<b>%1</b><br>%2 %3<br>%4")
+            .arg(QString::fromLatin1(kProgramName),
+                 ui::text(lang, TR_TEXT("MainWindow", "Version")), QString::fromLatin1(kVersion),
+                 ui::text(lang, TR_TEXT("MainWindow", "Settings for the Orvik gaming keyboard"))));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

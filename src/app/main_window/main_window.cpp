@@ -26,12 +26,14 @@
 #include "app/switching/window_switching.h"
 #include "keys/assignment.h"
 #include "ui/bit_slider.h"
+#include "ui/first_time_notice.h"
 #include "ui/image_cache.h"
 #include "ui/image_folders.h"
 #include "ui/menu_style.h"
-#include "ui/first_time_notice.h"
 #include "ui/panel_painter.h"
 #include "ui/qt_translations.h"
+#include "ui/text.h"
+#include "core/text.h"
 
 namespace tessaron::app {
 
@@ -97,10 +99,6 @@ CTessaronDlg::CTessaronDlg(MainWindowSetup setup, QWidget* parent)
 
 CTessaronDlg::~CTessaronDlg() = default;
 
-QString CTessaronDlg::tr2(const char* english, const char* chinese) const {
-    return QString::fromUtf8(live_.language == Language::Chinese ? chinese : english);
-}
-
 ui::CBitSlider* CTessaronDlg::slider(int controlId) const {
     switch (controlId) {
         case kSpeedSliderId:
@@ -130,12 +128,12 @@ void CTessaronDlg::tellDataFolderUnwritable(const Error& error) {
     const QString folder = toQString(live_.dataFolder);
     const QString reason = QString::fromStdString(error.text(live_.language));
     dialogs_->inform(
-        this, tr2("Orvik Gaming Keyboard", kWindowTitle),
-        tr2("The data folder \"%1\" cannot be written. Tessaron still changes the keyboard, but "
-            "keeps nothing on this computer (keys' programs, macros, profiles) until the folder "
-            "can be written again.\n\n%2",
-            "无法写入数据目录 \"%1\"。Tessaron 仍可更改键盘，但在该目录可写之前不会在本机保存任何"
-            "内容（按键的程序、宏、配置文件）。\n\n%2")
+        this, ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")),
+        ui::text(live_.language,
+                 TR_TEXT("MainWindow",
+                         "The data folder \"%1\" cannot be written. Tessaron still changes the "
+                         "keyboard, but keeps nothing on this computer (keys' programs, macros, "
+                         "profiles) until the folder can be written again.\n\n%2"))
             .arg(folder, reason));
 }
 
@@ -157,7 +155,7 @@ void CTessaronDlg::createTray() {
     if (!setup_.useTray || tray_ != nullptr) return;
     tray_ = new QSystemTrayIcon(this);
     tray_->setIcon(windowIcon());
-    tray_->setToolTip(tr2("Orvik Gaming Keyboard", kWindowTitle));
+    tray_->setToolTip(ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")));
     trayMenu_ = std::make_unique<QMenu>();
     trayUndo_ = trayMenu_->addAction(QString(), this, [this] {
         if (controller_) controller_->undo();
@@ -168,12 +166,12 @@ void CTessaronDlg::createTray() {
     updateTrayUndo();
     connect(trayMenu_.get(), &QMenu::aboutToShow, this, &CTessaronDlg::updateTrayUndo);
     trayMenu_->addSeparator();
-    trayMenu_->addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
+    trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "About Tessaron(&A)...")), this,
                          [this] { CAboutDlg(live_.language, this).exec(); });
     if (setup_.autostart) addAutostartSwitch();
     if (setup_.switching) addSwitchingEntries();
     trayMenu_->addSeparator();
-    trayMenu_->addAction(tr2("Exit", "退出"), this, [this] { endWindow(false); });
+    trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "Exit")), this, [this] { endWindow(false); });
     connect(trayMenu_.get(), &QMenu::aboutToShow, this, &CTessaronDlg::fillTrayProfiles);
     tray_->setContextMenu(trayMenu_.get());
     connect(tray_, &QSystemTrayIcon::activated, this,
@@ -185,10 +183,10 @@ void CTessaronDlg::setUndoAction(QAction* action, bool redo) const {
     const std::optional<Error> name =
         !controller_ ? std::nullopt : redo ? controller_->redoName() : controller_->undoName();
     const bool can = controller_ && (redo ? controller_->canRedo() : controller_->canUndo());
-    QString text = redo ? tr2("Redo", "重做") : tr2("Undo", "撤销");
+    QString text = redo ? ui::text(live_.language, TR_TEXT("MainWindow", "Redo")) : ui::text(live_.language, TR_TEXT("MainWindow", "Undo"));
     if (name) {
         // A macro name or a path may hold '&', which a menu would take for a mnemonic.
-        text = (redo ? tr2("Redo: %1", "重做：%1") : tr2("Undo: %1", "撤销：%1"))
+        text = (redo ? ui::text(live_.language, TR_TEXT("MainWindow", "Redo: %1")) : ui::text(live_.language, TR_TEXT("MainWindow", "Undo: %1")))
                    .arg(QString::fromStdString(name->text(live_.language))
                             .replace(QLatin1Char('&'), QStringLiteral("&&")));
     }
@@ -218,7 +216,8 @@ void CTessaronDlg::updateTrayUndo() {
 }
 
 void CTessaronDlg::addAutostartSwitch() {
-    QAction* action = trayMenu_->addAction(tr2("Start at Login", "登录时启动"));
+    QAction* action =
+        trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "Start at Login")));
     action->setCheckable(true);
     action->setChecked(autostartEnabled(*setup_.autostart));
     connect(action, &QAction::toggled, this, [this, action](bool on) {
@@ -235,7 +234,7 @@ void CTessaronDlg::addAutostartSwitch() {
 void CTessaronDlg::addSwitchingEntries() {
     WindowSwitching* switching = setup_.switching;
     trayMenu_->addSeparator();
-    QAction* on = trayMenu_->addAction(tr2("Automatic Profile Switching", "自动切换配置"));
+    QAction* on = trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "Automatic Profile Switching")));
     on->setCheckable(true);
     on->setChecked(switching->rules().enabled);
     connect(on, &QAction::toggled, this, [this, on, switching](bool wanted) {
@@ -249,12 +248,12 @@ void CTessaronDlg::addSwitchingEntries() {
         const QSignalBlocker block(on);
         on->setChecked(switching->rules().enabled);
     });
-    trayMenu_->addAction(tr2("Switching Rules...", "切换规则..."), this, &CTessaronDlg::openRules);
+    trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "Switching Rules...")), this, &CTessaronDlg::openRules);
 
     // Each switch is told once, unless the user turned that off.
     const QString conf = QString::fromStdString((live_.dataFolder / "tessaron.conf").string());
     const QString key = QStringLiteral("Switching/TellSwitches");
-    QAction* tell = trayMenu_->addAction(tr2("Tell Each Switch", "提示每次切换"));
+    QAction* tell = trayMenu_->addAction(ui::text(live_.language, TR_TEXT("MainWindow", "Tell Each Switch")));
     tell->setCheckable(true);
     tell->setChecked(QSettings(conf, QSettings::IniFormat).value(key, true).toBool());
     connect(tell, &QAction::toggled, this, [conf, key](bool wanted) {
@@ -262,7 +261,7 @@ void CTessaronDlg::addSwitchingEntries() {
     });
     const auto notice = [this, tell](const QString& text) {
         if (tell->isChecked() && tray_ != nullptr && tray_->isVisible()) {
-            tray_->showMessage(tr2("Tessaron", "Tessaron"), text, QSystemTrayIcon::Information,
+            tray_->showMessage(ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron")), text, QSystemTrayIcon::Information,
                                4000);
         }
     };
@@ -270,15 +269,12 @@ void CTessaronDlg::addSwitchingEntries() {
             [this, notice](const QString& profile, bool wrote) {
                 if (!wrote) return;
                 notice(profile.isEmpty()
-                           ? tr2("The keyboard is back to its settings before the first switch.",
-                                 "键盘已恢复第一次切换前的设置。")
-                           : tr2("The keyboard took the profile \"%1\" for the window in front.",
-                                 "键盘已为前台窗口载入配置 \"%1\"。")
+                           ? ui::text(live_.language, TR_TEXT("MainWindow", "The keyboard is back to its settings before the first switch."))
+                           : ui::text(live_.language, TR_TEXT("MainWindow", "The keyboard took the profile \"%1\" for the window in front."))
                                  .arg(profile));
             });
     connect(switching, &WindowSwitching::heldBack, this, [this, notice] {
-        notice(tr2("A profile switch waits: the window has unsaved changes or an editor open.",
-                   "配置切换正在等待：窗口有未保存的更改或打开的编辑页。"));
+        notice(ui::text(live_.language, TR_TEXT("MainWindow", "A profile switch waits: the window has unsaved changes or an editor open.")));
     });
 }
 
@@ -324,21 +320,22 @@ void CTessaronDlg::connectController() {
     connect(c, &SettingsController::keysBeyondKeyboard, this,
             &CTessaronDlg::tellKeysBeyondKeyboard);
     connect(c, &SettingsController::savedButNotKept, this, [this](const Error& error) {
-        dialogs_->inform(this, tr2("Orvik Gaming Keyboard", kWindowTitle),
-                         tr2("The keyboard took the settings, but they could not be kept on this "
-                             "computer: ",
-                             "键盘已接受设置，但无法保存在本机：") +
-                             QString::fromStdString(error.text(live_.language)));
+        dialogs_->inform(
+            this, ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")),
+            ui::text(live_.language, TR_TEXT("MainWindow",
+                                             "The keyboard took the settings, but they could not "
+                                             "be kept on this computer: ")) +
+                QString::fromStdString(error.text(live_.language)));
     });
     connect(c, &SettingsController::factoryResetFailed, this, [this](const Error& error) {
         dialogs_->inform(
-            this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+            this, ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")),
             QString::fromStdString(error.text(live_.language)) +
-                tr2("\n\nThe factory reset did not finish; the keyboard may hold its factory "
-                    "settings. When it is read again, what it does not hold is shown as unsaved "
-                    "changes.",
-                    "\n\n恢复出厂设置没有完成；键盘可能已是出厂设置。再次读取键盘后，"
-                    "键盘上没有的设置将显示为未保存的更改。"));
+                ui::text(live_.language,
+                         TR_TEXT("MainWindow",
+                                 "\n\nThe factory reset did not finish; the keyboard may hold its "
+                                 "factory settings. When it is read again, what it does not hold "
+                                 "is shown as unsaved changes.")));
     });
     connect(c, &SettingsController::factoryResetDone, this, &CTessaronDlg::onFactoryResetDone);
     connect(c, &SettingsController::outsideConflict, this, &CTessaronDlg::askOutsideChange);
@@ -366,9 +363,9 @@ void CTessaronDlg::onSliderMoved(int controlId) {
                              : controlId == kReportRateSliderId ? img::kReportRate
                                                                 : img::kBrightness;
     if (controller_) {
-        const Error name = controlId == kSpeedSliderId        ? makeError("Speed", "速度")
-                           : controlId == kReportRateSliderId ? makeError("USB Report Rate", "USB报告率")
-                                                              : makeError("Brightness", "亮度");
+        const Error name = controlId == kSpeedSliderId        ? makeError(TR_TEXT("MainWindow", "Speed"))
+                           : controlId == kReportRateSliderId ? makeError(TR_TEXT("MainWindow", "USB Report Rate"))
+                                                              : makeError(TR_TEXT("MainWindow", "Brightness"));
         // One drag of the thumb is one step; each key press or wheel notch is one of its own.
         const int mergeKey =
             s->isSliderDown() ? sliderDrags_ * 4 + static_cast<int>(index) + 1 : 0;
@@ -401,11 +398,12 @@ void CTessaronDlg::tellStillRunning() {
                           QStringLiteral("stillRunning"))) {
         return;
     }
-    tray_->showMessage(tr2("Tessaron", "Tessaron"),
-                       tr2("Tessaron keeps running here. Double-click this icon to open it; "
-                           "right-click it to exit.",
-                           "Tessaron 仍在此处运行。双击此图标可打开窗口，右键单击可退出。"),
-                       QSystemTrayIcon::Information, 8000);
+    tray_->showMessage(
+        ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron")),
+        ui::text(live_.language, TR_TEXT("MainWindow",
+                                         "Tessaron keeps running here. Double-click this icon to "
+                                         "open it; right-click it to exit.")),
+        QSystemTrayIcon::Information, 8000);
 }
 
 void CTessaronDlg::showNoDeviceBalloon() {

@@ -118,8 +118,6 @@ public:
     // Where hiding goes: the notification area when there is one, else the task bar.
     [[nodiscard]] bool hidesToTray() const;
 
-    // The texts of the interface language.
-    [[nodiscard]] QString tr2(const char* english, const char* chinese) const;
 
     // ---- The window's areas (main_window_areas.cpp): one table, in reading order, that the
     // paint, the hit test, screen readers and the keyboard read. withKeys: with the keys of

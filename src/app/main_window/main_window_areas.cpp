@@ -11,6 +11,7 @@
 #include "keys/key_description.h"
 #include "keys/key_layout.h"
 #include "ui/bit_slider.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -149,24 +150,24 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         return id;
     };
 
-    auto* help = pictureButton(kHelp, kTitleGroup, tr2("Help", "帮助"), {936, 5, 952, 20},
+    auto* help = pictureButton(kHelp, kTitleGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Help")), {936, 5, 952, 20},
                                "button-help-normal.png", "button-help-over.png", {936, 5});
     help->state.hasPopup = true;
     help->state.expandable = true;
     help->state.expanded = helpMenuOpen_;
     help->state.collapsed = !helpMenuOpen_;
-    pictureButton(kHide, kTitleGroup, tr2("Minimize", "最小化"), {957, 5, 973, 20},
+    pictureButton(kHide, kTitleGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Minimize")), {957, 5, 973, 20},
                   "button-min-normal.png", "button-min-over.png", {957, 5});
-    pictureButton(kClose, kTitleGroup, tr2("Close", "关闭"), {978, 5, 994, 20},
+    pictureButton(kClose, kTitleGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Close")), {978, 5, 994, 20},
                   "button-close-normal.png", "button-close-over.png", {978, 5});
 
     // Light.
-    sectionHeader(kLightHeader, kLightHeaderGroup, tr2("Light", "灯光"), l.lightTop,
+    sectionHeader(kLightHeader, kLightHeaderGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Light")), l.lightTop,
                   sections_.light);
     if (!sections_.light) {
         const std::uint8_t effect = image[img::kEffect];
         auto* field = comboBox(
-            kEffectField, kEffectGroup, tr2("Effect", "效果"), {28, 158, 248, 173},
+            kEffectField, kEffectGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Effect")), {28, 158, 248, 173},
             QString::fromStdString(lighting::effectName(effect, live_.language)).trimmed(),
             effectListOpen_);
         labelled(field, {28, 137});
@@ -177,7 +178,7 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         const auto directions = lighting::directionImages(effect, image[img::kDirection]);
         const bool diy = lighting::isDiyEffect(effect);
         if (diy) {
-            labelled(radio(kKeymapRadio, kDirectionGroup, tr2("Keymap", "按键"),
+            labelled(radio(kKeymapRadio, kDirectionGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Keymap")),
                            {28, 200, 42, 214}, !live_.diyMode),
                      {45, 197});
             labelled(radio(kDiyRadio, kDirectionGroup, QStringLiteral("DIY"), {130, 200, 144, 214},
@@ -193,28 +194,28 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
                 QString name;
                 switch (d->letter) {
                     case 'L':
-                        name = tr2("Direction left", "方向 左");
+                        name = ui::text(live_.language, TR_TEXT("MainWindow", "Direction left"));
                         break;
                     case 'R':
-                        name = tr2("Direction right", "方向 右");
+                        name = ui::text(live_.language, TR_TEXT("MainWindow", "Direction right"));
                         break;
                     case 'T':
-                        name = tr2("Direction up", "方向 上");
+                        name = ui::text(live_.language, TR_TEXT("MainWindow", "Direction up"));
                         break;
                     default:
-                        name = tr2("Direction down", "方向 下");
+                        name = ui::text(live_.language, TR_TEXT("MainWindow", "Direction down"));
                         break;
                 }
                 radio(id, kDirectionGroup, name, kDirections[i], d->enabled);
             }
         }
-        slider(kBrightness, kBrightnessGroup, brightness_, tr2("Brightness", "亮度"),
+        slider(kBrightness, kBrightnessGroup, brightness_, ui::text(live_.language, TR_TEXT("MainWindow", "Brightness")),
                QString::number(brightness_->value()));
-        slider(kSpeed, kSpeedGroup, speed_, tr2("Speed", "速度"),
+        slider(kSpeed, kSpeedGroup, speed_, ui::text(live_.language, TR_TEXT("MainWindow", "Speed")),
                QString::number(speed_->value()));
     }
 
-    labelled(button(kMacroManagement, kMacroGroup, tr2("Macro Management", "宏管理"),
+    labelled(button(kMacroManagement, kMacroGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Macro Management")),
                     {kPanelX, l.macroButtonTop, 259, l.macroButtonTop + 18}),
              {27, l.macroButtonTop + 2});
     if (!sections_.light) {
@@ -225,40 +226,40 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
 
     // Game Mode and Win Lock.
     sectionHeader(kGameModeHeader, kGameModeHeaderGroup,
-                  tr2("Game Mode and Win Lock", "游戏模式和Win Lock模式"), l.gameModeTop,
+                  ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode and Win Lock")), l.gameModeTop,
                   sections_.gameMode);
     if (!sections_.gameMode) {
         const int top = l.gameModeTop + 33;
         const int bottom = l.gameModeTop + 42;
         const bool game = image[img::kGameMode] != 0;
         const bool lock = image[img::kWinLock] != 0;
-        radio(kGameModeOn, kGameModeGroup, tr2("Game Mode on", "游戏模式 开启"),
+        radio(kGameModeOn, kGameModeGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode on")),
               {34, top, 44, bottom}, game);
-        radio(kGameModeOff, kGameModeGroup, tr2("Game Mode off", "游戏模式 关闭"),
+        radio(kGameModeOff, kGameModeGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode off")),
               {88, top, 115, bottom}, !game);
-        radio(kWinLockOn, kWinLockGroup, tr2("Win Lock on", "Win Lock模式 开启"),
+        radio(kWinLockOn, kWinLockGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Win Lock on")),
               {164, top, 174, bottom}, lock);
-        radio(kWinLockOff, kWinLockGroup, tr2("Win Lock off", "Win Lock模式 关闭"),
+        radio(kWinLockOff, kWinLockGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Win Lock off")),
               {218, top, 245, bottom}, !lock);
     }
 
     // Response Time.
-    sectionHeader(kResponseHeader, kResponseHeaderGroup, tr2("Response Time", "按键响应时间"),
+    sectionHeader(kResponseHeader, kResponseHeaderGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Response Time")),
                   l.responseTop, sections_.responseTime);
     if (!sections_.responseTime) {
-        comboBox(kResponseField, kResponseGroup, tr2("Response Time", "按键响应时间"),
+        comboBox(kResponseField, kResponseGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Response Time")),
                  {28, l.responseTop + 28, 248, l.responseTop + 44},
                  QString::fromStdString(performance::responseFieldText(image)), responseListOpen_);
     }
 
     // USB Report Rate.
-    sectionHeader(kRateHeader, kRateHeaderGroup, tr2("USB Report Rate", "USB报告率"),
+    sectionHeader(kRateHeader, kRateHeaderGroup, ui::text(live_.language, TR_TEXT("MainWindow", "USB Report Rate")),
                   l.reportRateTop, sections_.reportRate);
     if (!sections_.reportRate) {
         const int v = std::clamp(reportRate_->value(), 0, performance::kReportRateMax);
         if (auto* a =
                 slider(kReportRate, kRateGroup, reportRate_,
-                       tr2("USB Report Rate", "USB报告率"), QString::fromLatin1(kReportRates[v]))) {
+                       ui::text(live_.language, TR_TEXT("MainWindow", "USB Report Rate")), QString::fromLatin1(kReportRates[v]))) {
             a->steps = {125, 250, 500, 1000};
         }
     }
@@ -291,19 +292,19 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         }
     }
 
-    labelled(button(kProfile, kProfileGroup, tr2("Profile", "配置"), {19, 605, 89, 635}),
+    labelled(button(kProfile, kProfileGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Profile")), {19, 605, 89, 635}),
              {45, 610})
         ->state.hasPopup = true;
     constexpr const char* kBottomPicture = "button-cancel-normal.png";
     constexpr const char* kBottomHoverPicture = "button-cancel-over.png";
-    labelled(pictureButton(kReturn, kBottomGroup, tr2("Return", "恢复"), {800, 605, 857, 635},
+    labelled(pictureButton(kReturn, kBottomGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Return")), {800, 605, 857, 635},
                            kBottomPicture, kBottomHoverPicture, {800, 600}),
              {810, 607})
-        ->description = tr2("Restore the factory settings", "恢复出厂设置");
-    labelled(pictureButton(kCancel, kBottomGroup, tr2("Cancel", "取消"), {861, 605, 918, 635},
+        ->description = ui::text(live_.language, TR_TEXT("MainWindow", "Restore the factory settings"));
+    labelled(pictureButton(kCancel, kBottomGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Cancel")), {861, 605, 918, 635},
                            kBottomPicture, kBottomHoverPicture, {862, 600}),
              {872, 607});
-    labelled(pictureButton(kSave, kBottomGroup, tr2("Save", "保存"), {923, 605, 980, 635},
+    labelled(pictureButton(kSave, kBottomGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Save")), {923, 605, 980, 635},
                            kBottomPicture, kBottomHoverPicture, {924, 600}),
              {live_.language == Language::Chinese ? 934 : 937, 607});
     clickOnly(kLogo, {kPanelX, 32, kHeaderRight, 102});
@@ -311,12 +312,12 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
     // An open list or menu takes every click and every key; the rest is still there to read.
     int open = -1;
     if (helpMenuOpen_) {
-        open = list(kHelpMenu, kHelpMenuGroup, QAccessible::PopupMenu, tr2("Help", "帮助"),
+        open = list(kHelpMenu, kHelpMenuGroup, QAccessible::PopupMenu, ui::text(live_.language, TR_TEXT("MainWindow", "Help")),
                     kHelpMenuRect.toQRect());
         out.back().picture = "HelpWindow.png";
         out.back().pictureAt = kHelpMenuRect.toQRect().topLeft();
-        const QString rows[] = {tr2("Tessaron Guide", "Tessaron 使用指南"),
-                                tr2("Update Firmware", "驱动更新"), utf8(kVersionText)};
+        const QString rows[] = {ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron Guide")),
+                                ui::text(live_.language, TR_TEXT("MainWindow", "Update Firmware")), utf8(kVersionText)};
         for (int r = 0; r < 3; ++r) {
             auto* a = add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r], {});
             a->rect = helpRowRect(r);
@@ -329,7 +330,7 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         const auto current = lighting::effectRow(image[img::kEffect]);
         const auto count = static_cast<int>(lighting::kEffectCount);
         open = list(
-            kEffectList, kEffectListGroup, QAccessible::List, tr2("Effect", "效果"),
+            kEffectList, kEffectListGroup, QAccessible::List, ui::text(live_.language, TR_TEXT("MainWindow", "Effect")),
             listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, 0)
                 .united(listRowRect(lists::kLeft, lists::kRight, lists::kEffectTop, count - 1)));
         for (int r = 0; r < count; ++r) {
@@ -349,7 +350,7 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
             return listRowRect(lists::kResponseLeft, lists::kResponseRight, l.responseListTop, r);
         };
         open = list(kResponseList, kResponseListGroup, QAccessible::List,
-                    tr2("Response Time", "按键响应时间"),
+                    ui::text(live_.language, TR_TEXT("MainWindow", "Response Time")),
                     row(0).united(row(performance::kResponseRows - 1)));
         for (int r = 0; r < performance::kResponseRows; ++r) {
             auto* a = add(kResponseRow + r, kResponseListGroup, QAccessible::ListItem,

@@ -5,6 +5,8 @@
 
 #include "app/main_window/firmware_offer.h"
 #include "app/main_window/main_window.h"
+#include "core/text.h"
+#include "ui/text.h"
 
 #include <QTimer>
 
@@ -13,16 +15,16 @@ namespace tessaron::app {
 void CTessaronDlg::tellKeysBeyondKeyboard(int count) {
     const QString n = QString::number(count);
     dialogs_->inform(
-        this, tr2("Orvik Gaming Keyboard", kWindowTitle),
-        tr2("%1 key(s) set in keymap.bin are not on the keyboard. They are shown as unsaved "
-            "changes: Save sends them to the keyboard, Cancel drops them.",
-            "keymap.bin 中设置的 %1 个按键不在键盘上。它们显示为未保存的更改：保存会将其发送到"
-            "键盘，取消会丢弃它们。")
+        this, ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")),
+        ui::text(live_.language,
+                 TR_TEXT("MainWindow",
+                         "%1 key(s) set in keymap.bin are not on the keyboard. They are shown as "
+                         "unsaved changes: Save sends them to the keyboard, Cancel drops them."))
             .arg(n));
 }
 
 void CTessaronDlg::showError(const Error& error) {
-    dialogs_->inform(this, tr2("Orvik Gaming Keyboard", kWindowTitle),
+    dialogs_->inform(this, ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard")),
                      QString::fromStdString(error.text(live_.language)));
 }
 
@@ -47,8 +49,9 @@ void CTessaronDlg::cancel() {
 }
 
 void CTessaronDlg::factoryReset() {
-    if (!dialogs_->confirm(this, tr2("Factory Setting", "出厂设置"),
-                           tr2("Confirm to return Factory Setting?", "确认恢复至出厂设置吗？"))) {
+    if (!dialogs_->confirm(this, ui::text(live_.language, TR_TEXT("MainWindow", "Factory Setting")),
+                           ui::text(live_.language,
+                                    TR_TEXT("MainWindow", "Confirm to return Factory Setting?")))) {
         return;
     }
     if (!controller_ || !controller_->isConnected()) {
@@ -80,8 +83,9 @@ void CTessaronDlg::offerFirmwareUpdate() {
     if (!shouldOfferUpdate(*firmware, setup_.shippedFirmware)) return;
     // One question per connection, although an arrival refreshes once per channel.
     firmwareOffered_ = true;
-    if (dialogs_->confirm(this, tr2("Firmware Update", "固件更新"),
-                          tr2("Update new firmware？", "更新到新的固件吗？"))) {
+    if (dialogs_->confirm(
+            this, ui::text(live_.language, TR_TEXT("MainWindow", "Firmware Update")),
+            ui::text(live_.language, TR_TEXT("MainWindow", "Update new firmware？")))) {
         startUpdater();
     }
 }

@@ -18,6 +18,8 @@
 #include "keys/key_description.h"
 #include "ui/bit_slider.h"
 #include "ui/menu_style.h"
+#include "ui/text.h"
+#include "core/text.h"
 
 // Mouse and keyboard input, clicks on the picture and the pages they open.
 
@@ -168,7 +170,7 @@ void CTessaronDlg::contextMenuEvent(QContextMenuEvent* event) {
     ui::styleMenu(menu);
     addUndoActions(menu);
     menu.addSeparator();
-    menu.addAction(tr2("About Tessaron(&A)...", "关于 Tessaron(&A)..."), this,
+    menu.addAction(ui::text(live_.language, TR_TEXT("MainWindow", "About Tessaron(&A)...")), this,
                    [this] { CAboutDlg(live_.language, this).exec(); });
     menu.exec(event->globalPos());
 }
@@ -232,7 +234,7 @@ void CTessaronDlg::clickArea(int a) {
         case kDirection1 + 1:
         case kDirection1 + 2:
         case kDirection1 + 3:
-            change(makeError("Lighting direction", "灯光方向"), [a](device::DeviceImage& image) {
+            change(makeError(TR_TEXT("MainWindow", "Lighting direction")), [a](device::DeviceImage& image) {
                 image[img::kDirection] =
                     lighting::directionForButton(image[img::kEffect], a - kDirection1);
             });
@@ -242,16 +244,16 @@ void CTessaronDlg::clickArea(int a) {
             break;
         case kGameModeOn:
         case kGameModeOff:
-            change(a == kGameModeOn ? makeError("Game Mode on", "游戏模式 开")
-                                    : makeError("Game Mode off", "游戏模式 关"),
+            change(a == kGameModeOn ? makeError(TR_TEXT3("MainWindow", "Game Mode on", "clickArea"))
+                                    : makeError(TR_TEXT3("MainWindow", "Game Mode off", "clickArea")),
                    [a](device::DeviceImage& image) {
                 performance::setGameMode(image, a == kGameModeOn);
             });
             break;
         case kWinLockOn:
         case kWinLockOff:
-            change(a == kWinLockOn ? makeError("Win Lock on", "Win 锁 开")
-                                   : makeError("Win Lock off", "Win 锁 关"),
+            change(a == kWinLockOn ? makeError(TR_TEXT3("MainWindow", "Win Lock on", "clickArea"))
+                                   : makeError(TR_TEXT3("MainWindow", "Win Lock off", "clickArea")),
                    [a](device::DeviceImage& image) {
                 performance::setWinLock(image, a == kWinLockOn);
             });
@@ -299,8 +301,9 @@ void CTessaronDlg::clickKey(keys::KeyIndex key) {
     if (live_.diyMode) {
         controller_->edit(
             [key](LiveConfig& live) { lighting::toggleDiyLight(live.image, key); },
-            makeError("Light of " + keys::pictureKeyName(key, Language::English),
-                      keys::pictureKeyName(key, Language::Chinese) + " 灯光"));
+            makeError(TR_TEXT("MainWindow", "Light of %1"), composed([key](Language lang) {
+                          return keys::pictureKeyName(key, lang);
+                      })));
         return;
     }
     editKey(key);
@@ -313,7 +316,7 @@ void CTessaronDlg::clickEffectList(QPoint p) {
             [row](LiveConfig& live) {
                 live.diyMode = lighting::chooseEffect(live.image, static_cast<std::size_t>(row));
             },
-            makeError("Lighting effect", "灯光效果"));
+            makeError(TR_TEXT("MainWindow", "Lighting effect")));
     }
     effectListOpen_ = false;
     hoveredRow_ = -1;
@@ -324,7 +327,7 @@ void CTessaronDlg::clickResponseList(QPoint p) {
     const int row = listRowAt(p);
     controller_->edit(
         [row](LiveConfig& live) { performance::chooseResponseRow(live.image, row); },
-        makeError("Response Time", "响应时间"));
+        makeError(TR_TEXT3("MainWindow", "Response Time", "clickResponseList")));
     responseListOpen_ = false;
     hoveredRow_ = -1;
     placeSliders();

@@ -12,6 +12,7 @@
 #include "core/atomic_file.h"
 #include "core/clock.h"
 #include "profiles/profile_store.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -42,11 +43,11 @@ void CTessaronDlg::fillTrayProfiles() {
         trayMenu_->insertAction(before, action);
         trayProfiles_.push_back(action);
     };
-    auto* heading = new QAction(tr2("Profiles", "配置文件"), trayMenu_.get());
+    auto* heading = new QAction(ui::text(live_.language, TR_TEXT("MainWindow", "Profiles")), trayMenu_.get());
     heading->setEnabled(false);
     add(heading);
     if (store.names().empty()) {
-        auto* none = new QAction(tr2("(none yet)", "（暂无）"), trayMenu_.get());
+        auto* none = new QAction(ui::text(live_.language, TR_TEXT("MainWindow", "(none yet)")), trayMenu_.get());
         none->setEnabled(false);
         add(none);
     }
@@ -66,10 +67,10 @@ void CTessaronDlg::fillTrayProfiles() {
 }
 
 void CTessaronDlg::loadTrayProfile(const std::string& name, const std::filesystem::path& file) {
-    const QString caption = tr2("Orvik Gaming Keyboard", kWindowTitle);
+    const QString caption = ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard"));
     const auto fail = [this, caption, name](const QString& why) {
         const QString text =
-            tr2("The profile \"%1\" was not loaded: %2", "未能载入配置文件 \"%1\"：%2")
+            ui::text(live_.language, TR_TEXT("MainWindow", "The profile \"%1\" was not loaded: %2"))
                 .arg(QString::fromStdString(name), why);
         if (hidesToTray()) {
             tray_->showMessage(caption, text, QSystemTrayIcon::Warning, 8000);
@@ -79,17 +80,14 @@ void CTessaronDlg::loadTrayProfile(const std::string& name, const std::filesyste
     };
     if (controller_ == nullptr) return;
     if (!controller_->keyboardReady()) {
-        return fail(tr2("no keyboard is connected.", "没有连接键盘。"));
+        return fail(ui::text(live_.language, TR_TEXT("MainWindow", "no keyboard is connected.")));
     }
     if (controller_->isBusy() || controller_->outsideChangePending() || controller_->editorOpen()) {
-        return fail(tr2("Tessaron is busy with the keyboard; try again in a moment.",
-                        "Tessaron 正在与键盘通信，请稍后再试。"));
+        return fail(ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron is busy with the keyboard; try again in a moment.")));
     }
     if (controller_->isDirty() &&
         !dialogs_->confirm(this, caption,
-                           tr2("Loading the profile \"%1\" replaces the changes not yet saved to "
-                               "the keyboard. Load it?",
-                               "载入配置文件 \"%1\" 将替换尚未保存到键盘的更改。是否载入？")
+                           ui::text(live_.language, TR_TEXT("MainWindow", "Loading the profile \"%1\" replaces the changes not yet saved to the keyboard. Load it?"))
                                .arg(QString::fromStdString(name)))) {
         return;
     }
@@ -103,36 +101,27 @@ void CTessaronDlg::loadTrayProfile(const std::string& name, const std::filesyste
 
 void CTessaronDlg::askOutsideChange(const OutsideConflict& conflict) {
     if (controller_ == nullptr) return;
-    const QString caption = tr2("Orvik Gaming Keyboard", kWindowTitle);
+    const QString caption = ui::text(live_.language, TR_TEXT("MainWindow", "Orvik Gaming Keyboard"));
     QString differs;
     if (conflict.keysDiffering > 0) {
-        differs += tr2("%1 keys are assigned differently.", "有 %1 个按键的设置不同。")
+        differs += ui::text(live_.language, TR_TEXT("MainWindow", "%1 keys are assigned differently."))
                        .arg(conflict.keysDiffering);
     }
     if (conflict.settingsDiffer) {
         if (!differs.isEmpty()) differs += QLatin1Char(' ');
-        differs += tr2("The keyboard's settings (lighting, speed, report rate, key map) differ.",
-                       "键盘设置（灯光、速度、回报率、按键映射）不同。");
+        differs += ui::text(live_.language, TR_TEXT("MainWindow", "The keyboard's settings (lighting, speed, report rate, key map) differ."));
     }
     const QString file = QString::fromStdString(live_.keymapPath().string());
     const bool takeTheirs = dialogs_->choose(
         this, caption,
-        tr2("Another program changed \"%1\" while this window holds changes it has not kept "
-            "there.\n\n%2\n\nTake theirs: the window shows the file's settings. Keep mine: the "
-            "window's settings stay and are written to the file. Either way the other side is "
-            "kept as a copy beside the file, which the profiles panel can load.",
-            "其他程序更改了 \"%1\"，而本窗口中有尚未保存到该文件的更改。\n\n%2\n\n"
-            "采用对方的：窗口显示文件中的设置。保留我的：窗口中的设置不变并写入该文件。"
-            "无论选择哪一方，另一方都会作为副本保存在该文件旁边，可在配置文件面板中载入。")
+        ui::text(live_.language, TR_TEXT("MainWindow", "Another program changed \"%1\" while this window holds changes it has not kept there.\n\n%2\n\nTake theirs: the window shows the file's settings. Keep mine: the window's settings stay and are written to the file. Either way the other side is kept as a copy beside the file, which the profiles panel can load."))
             .arg(file, differs),
-        tr2("Take theirs", "采用对方的"), tr2("Keep mine", "保留我的"));
+        ui::text(live_.language, TR_TEXT("MainWindow", "Take theirs")), ui::text(live_.language, TR_TEXT("MainWindow", "Keep mine")));
     auto kept = controller_->resolveOutsideChange(takeTheirs);
     if (!kept) return showError(kept.error());
     dialogs_->inform(this, caption,
-                     (takeTheirs ? tr2("This window's settings were kept as \"%1\".",
-                                       "本窗口的设置已保存为 \"%1\"。")
-                                 : tr2("The other program's settings were kept as \"%1\".",
-                                       "其他程序的设置已保存为 \"%1\"。"))
+                     (takeTheirs ? ui::text(live_.language, TR_TEXT("MainWindow", "This window's settings were kept as \"%1\"."))
+                                 : ui::text(live_.language, TR_TEXT("MainWindow", "The other program's settings were kept as \"%1\".")))
                          .arg(QString::fromStdString(kept->string())));
 }
 

@@ -20,6 +20,7 @@
 #include "ui/image_cache.h"
 #include "ui/key_cap.h"
 #include "ui/panel_painter.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -138,8 +139,7 @@ void CTessaronDlg::warmFonts(Language language) {
     ui::awaitFontConfig();
     QImage scratch(64, 32, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&scratch);
-    const QString sample = language == Language::Chinese ? QStringLiteral("配置 Profile 1ms")
-                                                         : QStringLiteral("Profile 1ms");
+    const QString sample = ui::text(language, TR_TEXT("MainWindow", "Profile 1ms"));
     for (const int height : {kTextHeight, kSmallTextHeight}) {
         p.setFont(ui::panelFont(height));
         p.drawText(QPoint(0, 20), sample);
@@ -272,8 +272,7 @@ void CTessaronDlg::paintKeyboard(QPainter& p) {
         p.setBrush(QColor(0, 0, 0, 160));
         p.drawRoundedRect(QRectF(keysArea.adjusted(-14, -14, 14, 14)), 10, 10);
         p.restore();
-        band(tr2("Keyboard not connected: plug it in to save your changes.",
-                 "键盘未连接：插入键盘后即可保存更改。"),
+        band(ui::text(live_.language, TR_TEXT("MainWindow", "Keyboard not connected: plug it in to save your changes.")),
              picture.center().y());
         return;  // no hover on a keyboard that is not there
     }
@@ -329,20 +328,23 @@ void CTessaronDlg::paintLightSection(QPainter& p, const std::vector<WindowArea>&
     if (lighting::offersSpeed(effect)) {
         image(QStringLiteral("freq.png"), kPanelX, 245);
         if (!listOpen) {
-            text(tr2("Speed", "速度"), 28, 290);
-            text(tr2("Slow", "慢"), 28, 317, kSmallTextHeight);
-            text(tr2("Fast", "快"), 230, 317, kSmallTextHeight);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "Speed")), 28, 290);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "Slow")), 28, 317,
+                 kSmallTextHeight);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "Fast")), 230, 317,
+                 kSmallTextHeight);
             paintThumb(p, speed_, 0);
         }
     }
-    text(tr2("Brightness", "亮度"), 28, 247);
-    text(tr2("Dark", "黑"), 28, 274, kSmallTextHeight);
-    text(tr2("Bright", "亮"), 230, 274, kSmallTextHeight);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Brightness")), 28, 247);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Dark")), 28, 274, kSmallTextHeight);
+    text(ui::text(live_.language, TR_TEXT("MainWindow", "Bright")), 230, 274, kSmallTextHeight);
     if (!listOpen) paintThumb(p, brightness_, 0);
 
     const auto directions = lighting::directionImages(effect, settings[img::kDirection]);
     const bool radios = lighting::isDiyEffect(effect);
-    if (radios || directions[0]) text(tr2("Direction", "方向"), 29, 177);
+    if (radios || directions[0])
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Direction")), 29, 177);
     if (radios) {
         image(live_.diyMode ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), 28,
               199);
@@ -383,17 +385,17 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l,
     const int y2 = l.gameModeTop;
     if (sections_.gameMode) {
         image(QStringLiteral("gamemode_Close.png"), kPanelX, y2);
-        text(tr2("Game Mode", "游戏模式"), kPanelX, y2);
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode")), kPanelX, y2);
         if (!zh) text(QStringLiteral("Win Lock"), 149, y2);
     } else {
         image(QStringLiteral("gamemode_open.png"), kPanelX, y2);
-        text(tr2("Game Mode", "游戏模式"), kPanelX, y2);
-        text(tr2("Win Lock", "Win Lock模式"), 149, y2);
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode")), kPanelX, y2);
+        text(ui::text(live_.language, TR_TEXT("MainWindow", "Win Lock")), 149, y2);
         const auto radioPair = [&](bool on, int onX, int offX) {
             image(on ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), onX, y2 + 33);
             image(on ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), offX, y2 + 33);
-            text(tr2("ON", "开启"), onX + 17, y2 + 31);
-            text(tr2("OFF", "关闭"), offX + 17, y2 + 31);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "ON")), onX + 17, y2 + 31);
+            text(ui::text(live_.language, TR_TEXT("MainWindow", "OFF")), offX + 17, y2 + 31);
         };
         radioPair(settings[img::kGameMode] != 0, 34, 88);
         radioPair(settings[img::kWinLock] != 0, 164, 218);

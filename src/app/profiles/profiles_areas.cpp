@@ -4,6 +4,7 @@
 
 #include "app/profiles/profiles_dlg.h"
 #include "ui/transparent_list_box.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -44,7 +45,7 @@ std::vector<ui::WindowArea> CConfigureDlg::areaTable() const {
     title->focusable = false;
     title->hit = false;
     add(pd::Button::Close, kCloseGroup,
-        language_ == Language::Chinese ? QStringLiteral("关闭") : QStringLiteral("Close"),
+        ui::text(language_, TR_TEXT("ProfilesPanel", "Close")),
         pd::kCloseArea.toQRect(), pd::kCloseImage, pd::kCloseSpot);
     if (list_->accessibleName() != t.title) list_->setAccessibleName(t.title);
     auto* list = add(pd::Button::None, kListGroup, t.title, list_->geometry(), nullptr, {});

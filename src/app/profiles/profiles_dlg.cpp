@@ -11,6 +11,7 @@
 
 #include "config/host_actions.h"
 #include "core/atomic_file.h"
+#include "core/text.h"
 #include "keys/keymap_file.h"
 #include "profiles/profile_messages.h"
 #include "ui/dialog_keys.h"
@@ -19,6 +20,7 @@
 #include "ui/menu_style.h"
 #include "ui/messages.h"
 #include "ui/panel_painter.h"
+#include "ui/text.h"
 #include "ui/theme.h"
 #include "ui/transparent_list_box.h"
 
@@ -80,8 +82,7 @@ void CConfigureDlg::prepare(const QRect& ownerRect) {
                    Qt::black, pd::kListShadowOffset);
     list_->setEditMode(ui::CTransparentListBox::kProfileName);
     list_->setSelectOnTab(true);
-    list_->setEditorName(language_ == Language::Chinese ? QStringLiteral("配置名称")
-                                                        : QStringLiteral("Profile name"));
+    list_->setEditorName(ui::text(language_, TR_TEXT("ProfilesPanel", "Profile name")));
     list_->recaptureBackground();
 
     report(store_.open());
@@ -138,7 +139,7 @@ bool CConfigureDlg::acceptsHostActions(const std::filesystem::path& file) {
     }
     if (brought->empty()) return true;
     const Error question = config::hostActionsNeedConsent(
-        *brought, "Load the profile with these keys?", "是否载入含有这些按键的配置？");
+        *brought, TR_TEXT("ProfilesPanel", "Load the profile with these keys?"));
     const QString caption =
         QString::fromStdString(profiles::messages::caption().text(language_));
     if (!prompts_->confirm(caption, QString::fromStdString(question.text(language_)))) {
@@ -216,8 +217,7 @@ std::unique_ptr<QMenu> CConfigureDlg::contextMenu() {
     }
     if (openRules_) {
         menu->addSeparator();
-        menu->addAction(pick(language_, QStringLiteral("Switching &Rules..."),
-                             QStringLiteral("切换规则(&R)...")))
+        menu->addAction(ui::text(language_, TR_TEXT("ProfilesPanel", "Switching &Rules...")))
             ->setData(kOpenRules);
     }
     return menu;

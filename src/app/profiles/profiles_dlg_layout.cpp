@@ -1,21 +1,22 @@
 #include "app/profiles/profiles_dlg_layout.h"
 
+#include "ui/text.h"
+
 namespace tessaron::app::profilesdlg {
 
-const Texts& texts(Language lang) {
-    static const Texts english{
-        QStringLiteral("Profile"), QStringLiteral("New"),  QStringLiteral("Delete"),
-        QStringLiteral("Copy"),    QStringLiteral("Save"), QStringLiteral("Load"),
+Texts texts(Language lang) {
+    return Texts{
+        ui::text(lang, TR_TEXT("ProfilesPanel", "Profile")),
+        ui::text(lang, TR_TEXT("ProfilesPanel", "New")),
+        ui::text(lang, TR_TEXT("ProfilesPanel", "Delete")),
+        ui::text(lang, TR_TEXT("ProfilesPanel", "Copy")),
+        ui::text(lang, TR_TEXT("ProfilesPanel", "Save")),
+        ui::text(lang, TR_TEXT("ProfilesPanel", "Load")),
     };
-    static const Texts chinese{
-        QStringLiteral("配置"), QStringLiteral("新建"), QStringLiteral("删除"),
-        QStringLiteral("复制"), QStringLiteral("保存"), QStringLiteral("加载"),
-    };
-    return pick(lang, english, chinese);
 }
 
 QString commandLabel(Command command, Language lang) {
-    const Texts& t = texts(lang);
+    const Texts t = texts(lang);
     switch (command) {
         case Command::New:
             return t.newLabel;

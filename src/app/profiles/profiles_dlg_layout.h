@@ -68,7 +68,7 @@ struct Texts {
     QString loadLabel;
 };
 // Chinese for Language::Chinese, English for every other code.
-const Texts& texts(Language lang);
+Texts texts(Language lang);
 QString commandLabel(Command command, Language lang);
 
 }  // namespace tessaron::app::profilesdlg

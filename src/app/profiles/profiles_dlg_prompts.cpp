@@ -5,6 +5,7 @@
 
 #include "ui/file_dialog.h"
 #include "ui/message_box.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -38,7 +39,7 @@ bool DialogProfilesPrompts::confirm(const QString& caption, const QString& text)
 std::optional<std::filesystem::path> DialogProfilesPrompts::chooseSaveFile(
     const std::filesystem::path& startFolder) {
     // A new file name is allowed: an export to a file that does not exist yet is the usual case.
-    QFileDialog dialog(owner_, pick(lang_, QStringLiteral("Save"), QStringLiteral("保存")),
+    QFileDialog dialog(owner_, ui::text(lang_, TR_TEXT("ProfilesPanel", "Save")),
                        toQString(startFolder), QString::fromLatin1(kProfileFileFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -50,7 +51,7 @@ std::optional<std::filesystem::path> DialogProfilesPrompts::chooseSaveFile(
 
 std::optional<std::filesystem::path> DialogProfilesPrompts::chooseOpenFile(
     const std::filesystem::path& startFolder) {
-    QFileDialog dialog(owner_, pick(lang_, QStringLiteral("Load"), QStringLiteral("加载")),
+    QFileDialog dialog(owner_, ui::text(lang_, TR_TEXT("ProfilesPanel", "Load")),
                        toQString(startFolder), QString::fromLatin1(kProfileFileFilter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -5,12 +5,16 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/text.h"
 
 namespace tessaron::app {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr Text kComment =
+    TR_TEXT("Shell", "Keeps the gaming keyboard's keys for programs, files and sounds working");
 
 constexpr std::size_t kMaxEntrySize = 64 * 1024;
 
@@ -21,8 +25,8 @@ std::optional<std::string> variable(const char* name) {
 }
 
 Error writeFailed(const fs::path& path) {
-    return makeError("The autostart entry " + path.string() + " could not be written.",
-                     "无法写入自动启动项 " + path.string() + "。");
+    return makeError(TR_TEXT("Shell", "The autostart entry %1 could not be written."),
+                     path.string());
 }
 
 // The value of key in the [Desktop Entry] group; nullopt when absent.
@@ -116,10 +120,9 @@ Result<std::string> autostartEntryText(const fs::path& executable) {
     const std::string path = executable.string();
     for (const unsigned char c : path) {
         if (c < 0x20 || c == 0x7F) {
-            return makeError(
-                "The program's path holds a control character and cannot be "
-                "started at login.",
-                "程序路径中含有控制字符，无法在登录时启动。");
+            return makeError(TR_TEXT(
+                "Shell",
+                "The program's path holds a control character and cannot be started at login."));
         }
     }
     // The value's own escapes come last: each backslash of the quoted command doubles.
@@ -131,10 +134,9 @@ Result<std::string> autostartEntryText(const fs::path& executable) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Tessaron\n"
-           "Comment=Keeps the gaming keyboard's keys for programs, files and sounds working\n"
-           "Comment[zh_CN]=让游戏键盘上分配给程序、文件和声音的按键保持可用\n"
-           "Exec=" +
-           exec +
+           "Comment=" +
+           std::string(kComment.source) + "\n" +
+           "Comment[zh_CN]=" + translate(Language::Chinese, kComment) + "\n" + "Exec=" + exec +
            "\n"
            "Icon=tessaron\n"
            "Terminal=false\n"
@@ -151,8 +153,8 @@ bool autostartEnabled(const AutostartPlaces& places) {
 
 Status setAutostart(const AutostartPlaces& places, const fs::path& executable, bool enabled) {
     if (places.userEntry.empty()) {
-        return makeError("There is no home folder to keep the autostart entry in.",
-                         "没有可存放自动启动项的主文件夹。");
+        return makeError(
+            TR_TEXT("Shell", "There is no home folder to keep the autostart entry in."));
     }
     if (enabled) {
         auto text = autostartEntryText(executable);

@@ -9,6 +9,7 @@
 
 #include "app/controller/settings_controller.h"
 #include "core/clock.h"
+#include "core/text.h"
 #include "device/errors.h"
 #include "profiles/profile_store.h"
 
@@ -47,16 +48,18 @@ void KeyboardService::followPlugging() {
 Status KeyboardService::publish() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        return makeError("No session bus: tessaronctl opens the keyboard itself. " +
-                         bus.lastError().message().toStdString());
+        return makeError(
+            TR_TEXT("Shell", "No session bus: tessaronctl opens the keyboard itself. %1"),
+            bus.lastError().message().toStdString());
     }
     if (!bus.registerObject(QString::fromLatin1(kServicePath), parent(),
                             QDBusConnection::ExportAdaptors)) {
-        return makeError("Could not register " + std::string(kServicePath) + " on the session bus.");
+        return makeError(TR_TEXT("Shell", "Could not register %1 on the session bus."),
+                         std::string(kServicePath));
     }
     if (!bus.registerService(QString::fromLatin1(kServiceName))) {
-        return makeError(std::string(kServiceName) + " is already taken on the session bus: " +
-                         bus.lastError().message().toStdString());
+        return makeError(TR_TEXT("Shell", "%1 is already taken on the session bus: %2"),
+                         std::string(kServiceName), bus.lastError().message().toStdString());
     }
     announced_ = snapshot();
     watch_.start();
@@ -103,8 +106,7 @@ QStringList KeyboardService::LoadProfile(const QString& name) {
         const std::string folder = store.folder().string();
         refuse(
             kUnknownProfile,
-            makeError("There is no profile named \"" + name.toStdString() + "\" in " + folder + ".",
-                      folder + " 中没有名为 \"" + name.toStdString() + "\" 的配置文件。"));
+            makeError(TR_TEXT("Shell", "There is no profile named \"%1\" in %2."), name.toStdString(), folder));
         return {};
     }
     const auto path = store.paths()[*index];
@@ -154,10 +156,7 @@ void KeyboardService::enqueue(std::function<void(const QDBusMessage&)> run) {
         const std::string waiting = std::to_string(queue_.size());
         return refuse(
             kBusy,
-            makeError("Tessaron has " + waiting +
-                          " calls waiting for the keyboard; try again when they are "
-                          "done.",
-                      "Tessaron 已有 " + waiting + " 个调用在等待键盘，请在它们完成后再试。"));
+            makeError(TR_TEXT("Shell", "Tessaron has %1 calls waiting for the keyboard; try again when they are done."), waiting));
     }
     holder_.setDelayedReply(true);
     queue_.push_back({holder_.message(), std::move(run)});

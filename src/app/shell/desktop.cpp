@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "core/text.h"
 #include "ui/message_box.h"
 
 namespace tessaron::app {
@@ -26,23 +27,20 @@ Status DesktopProgramStarter::startProgram(const std::filesystem::path& program)
     const QString path = QString::fromStdString(program.string());
     const QFileInfo info(path);
     if (!info.exists()) {
-        return makeError("The program " + program.filename().string() + " was not found in " +
-                             program.parent_path().string() + ".",
-                         "在 " + program.parent_path().string() + " 中找不到程序 " +
-                             program.filename().string() + "。");
+        return makeError(TR_TEXT("Shell", "The program %1 was not found in %2."),
+                         program.filename().string(), program.parent_path().string());
     }
     if (!QProcess::startDetached(path, {}, info.absolutePath())) {
-        return makeError("The program " + program.filename().string() + " could not be started.",
-                         "无法启动程序 " + program.filename().string() + "。");
+        return makeError(TR_TEXT("Shell", "The program %1 could not be started."),
+                         program.filename().string());
     }
     return {};
 }
 
 Status DesktopProgramStarter::openUrl(const QUrl& url) {
     if (!QDesktopServices::openUrl(url)) {
-        return makeError(
-            "No web browser could be started to open " + url.toDisplayString().toStdString() + ".",
-            "无法启动浏览器打开 " + url.toDisplayString().toStdString() + "。");
+        return makeError(TR_TEXT("Shell", "No web browser could be started to open %1."),
+                         url.toDisplayString().toStdString());
     }
     return {};
 }

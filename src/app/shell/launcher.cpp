@@ -1,4 +1,5 @@
 #include "app/shell/launcher.h"
+#include "core/text.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -28,9 +29,8 @@ QString targetPath(const keys::HostAction& action) {
                : folder + QLatin1Char(keys::kPathSeparator) + file;
 }
 
-Error withPath(const char* english, const char* chinese, const QString& path) {
-    return makeError(QString::fromUtf8(english).arg(path).toStdString(),
-                     QString::fromUtf8(chinese).arg(path).toStdString());
+Error withPath(const Text& text, const QString& path) {
+    return makeError(text, path.toStdString());
 }
 
 }  // namespace
@@ -42,24 +42,21 @@ DesktopLauncher::DesktopLauncher(UrlOpener opener) : opener_(std::move(opener)) 
 Status DesktopLauncher::run(const keys::HostAction& action) {
     const QString path = targetPath(action);
     if (path.isEmpty()) {
-        return makeError("No file, folder or program is set for this key.",
-                         "此按键没有设置文件、文件夹或程序。");
+        return makeError(TR_TEXT("Shell", "No file, folder or program is set for this key."));
     }
     const QFileInfo target(path);
     if (!target.exists()) {
-        return withPath("The file or folder \"%1\" does not exist.", "文件或文件夹“%1”不存在。",
-                        path);
+        return withPath(TR_TEXT("Shell", "The file or folder \"%1\" does not exist."), path);
     }
     if (action.kind == keys::kind::kStartup && target.isFile() && target.isExecutable()) {
         const QString program = target.absoluteFilePath();
         if (!QProcess::startDetached(program, {}, target.absolutePath())) {
-            return withPath("The program \"%1\" could not be started.", "无法启动程序“%1”。",
-                            program);
+            return withPath(TR_TEXT("Shell", "The program \"%1\" could not be started."), program);
         }
         return {};
     }
     if (!opener_ || !opener_(QUrl::fromLocalFile(target.absoluteFilePath()))) {
-        return withPath("No application could open \"%1\".", "没有应用程序能够打开“%1”。", path);
+        return withPath(TR_TEXT("Shell", "No application could open \"%1\"."), path);
     }
     return {};
 }

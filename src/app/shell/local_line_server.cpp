@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "core/line_socket.h"
+#include "core/text.h"
 
 namespace tessaron::app {
 
@@ -22,7 +23,7 @@ namespace {
 constexpr std::size_t kMaxConnections = 16;
 
 Error cannotListen(const std::string& why) {
-    return makeError(why, why);
+    return verbatim(why);
 }
 
 bool sameUser(int fd) {
@@ -62,7 +63,7 @@ Status LocalLineServer::listen() {
     address.sun_family = AF_UNIX;
     const std::string path = path_.string();
     if (path.size() >= sizeof(address.sun_path)) {
-        return makeError("the path is too long for a socket", "路径太长，无法用作套接字");
+        return makeError(TR_TEXT("Shell", "the path is too long for a socket"));
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
 

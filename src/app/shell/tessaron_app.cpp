@@ -9,12 +9,12 @@
 #include <cstdlib>
 
 #include "app/controller/settings_controller.h"
-#include "app/main_window/firmware_offer.h"
 #include "app/key_page/key_page_press_server.h"
+#include "app/main_window/firmware_offer.h"
+#include "app/main_window/main_window.h"
 #include "app/shell/dbus_service.h"
 #include "app/shell/launcher.h"
 #include "app/shell/live_config.h"
-#include "app/main_window/main_window.h"
 #include "app/shell/page_wiring.h"
 #include "app/shell/single_instance.h"
 #include "app/switching/rules_dlg.h"
@@ -22,6 +22,7 @@
 #include "core/data_folder.h"
 #include "core/keyboard_lock.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "device/hid/hid_transport.h"
 #include "device/hid/permission_doctor.h"
 #include "device/hid/udev_hotplug.h"
@@ -75,10 +76,8 @@ std::optional<Error> accessProblem(device::Transport& transport, const fs::path&
     using device::hid::Verdict;
     const auto d = device::hid::diagnose(device::hid::gatherFacts(transport, executableFolder));
     if (d.verdict == Verdict::Ready || d.verdict == Verdict::NotConnected) return std::nullopt;
-    Error problem = d.summary;
-    problem.english += " Run \"tessaronctl doctor\" to see how to fix it.";
-    problem.chinese += "运行“tessaronctl doctor”查看解决方法。";
-    return problem;
+    return makeError(TR_TEXT("Shell", "%1 Run \"tessaronctl doctor\" to see how to fix it."),
+                     d.summary);
 }
 
 }  // namespace
@@ -113,30 +112,31 @@ Result<AppOptions> parseOptions(const QStringList& arguments) {
             o.version = true;
         } else if (arg == QLatin1String("--data-dir")) {
             auto v = value();
-            if (!v || v->isEmpty()) return makeError("--data-dir needs a folder.");
+            if (!v || v->isEmpty())
+                return makeError(TR_TEXT("Shell", "--data-dir needs a folder."));
             o.dataDir = fs::path(v->toStdString());
         } else if (arg == QLatin1String("--lang")) {
             auto v = value();
-            if (v == QLatin1String("chinese")) {
-                o.language = Language::Chinese;
-            } else if (v == QLatin1String("english")) {
-                o.language = Language::English;
+            if (const auto named = v ? languageNamed(v->toStdString()) : std::nullopt) {
+                o.language = *named;
             } else {
-                return makeError("--lang takes english or chinese.");
+                return makeError(TR_TEXT("Shell", "--lang takes english or chinese."));
             }
         } else if (arg == QLatin1String("--command-interface") ||
                    arg == QLatin1String("--event-interface")) {
             auto v = value();
             auto n = v ? interfaceNumber(*v) : std::nullopt;
-            if (!n) return makeError(arg.toStdString() + " needs an interface number (0..255).");
+            if (!n)
+                return makeError(TR_TEXT("Shell", "%1 needs an interface number (0..255)."),
+                                 arg.toStdString());
             (arg == QLatin1String("--command-interface") ? o.commandInterface : o.eventInterface) =
                 n;
         } else if (arg == QLatin1String("--instance")) {
             auto v = value();
-            if (!v || v->isEmpty()) return makeError("--instance needs a name.");
+            if (!v || v->isEmpty()) return makeError(TR_TEXT("Shell", "--instance needs a name."));
             o.instanceName = *v;
         } else {
-            return makeError("Unknown option " + arg.toStdString() + ".");
+            return makeError(TR_TEXT("Shell", "Unknown option %1."), arg.toStdString());
         }
     }
     return o;

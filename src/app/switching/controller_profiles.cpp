@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "keys/keymap_file.h"
 #include "profiles/profile_store.h"
+#include "core/text.h"
 
 namespace tessaron::app {
 
@@ -46,7 +47,7 @@ Result<T> ControllerProfiles::ask(std::function<void(std::function<void(Result<T
     auto answer = std::make_shared<std::optional<Result<T>>>();
     {
         std::lock_guard lock(waits->mutex);
-        if (waits->closed) return makeError("Tessaron is ending.", "Tessaron 正在退出。");
+        if (waits->closed) return makeError(TR_TEXT("App", "Tessaron is ending."));
     }
     auto give = [waits, answer](Result<T> result) {
         {
@@ -60,7 +61,7 @@ Result<T> ControllerProfiles::ask(std::function<void(std::function<void(Result<T
         Qt::QueuedConnection);
     std::unique_lock lock(waits->mutex);
     waits->answered.wait(lock, [&] { return answer->has_value() || waits->closed; });
-    if (!answer->has_value()) return makeError("Tessaron is ending.", "Tessaron 正在退出。");
+    if (!answer->has_value()) return makeError(TR_TEXT("App", "Tessaron is ending."));
     return std::move(**answer);
 }
 
@@ -74,8 +75,7 @@ Result<device::DeviceImage> ControllerProfiles::profileImage(const std::string& 
     store.rescan();
     const auto index = store.indexOf(name);
     if (!index) {
-        return makeError("No profile is named \"" + name + "\".",
-                         "没有名为 \"" + name + "\" 的配置。");
+        return makeError(TR_TEXT("App", "No profile is named \"%1\"."), name);
     }
     auto held = heldImage();
     if (!held) return held.error();
@@ -88,8 +88,7 @@ Result<device::DeviceImage> ControllerProfiles::profileImage(const std::string& 
         std::span(taken.image).subspan(device::image::kKeyMap, device::image::kKeyMapSize);
     if (std::all_of(map.begin(), map.end(), [](std::uint8_t b) { return b == 0; })) {
         // Made by New and never saved: sending it would blank every key.
-        return makeError("The profile \"" + name + "\" holds no key settings.",
-                         "配置 \"" + name + "\" 中没有按键设置。");
+        return makeError(TR_TEXT("App", "The profile \"%1\" holds no key settings."), name);
     }
     lastProfile_ = taken;
     return taken.image;

@@ -20,6 +20,7 @@
 #include "core/clock.h"
 #include "profiles/profile_store.h"
 #include "ui/message_box.h"
+#include "ui/text.h"
 
 namespace tessaron::app {
 
@@ -33,25 +34,25 @@ constexpr Compare kTests[] = {Compare::Equals, Compare::Contains, Compare::Start
 
 QString fieldLabel(Field field, Language lang) {
     switch (field) {
-        case Field::Program: return pick(lang, QStringLiteral("&Program"), QStringLiteral("程序(&P)"));
+        case Field::Program: return ui::text(lang, TR_TEXT("App", "&Program"));
         case Field::CommandLine:
-            return pick(lang, QStringLiteral("Co&mmand line"), QStringLiteral("命令行(&M)"));
+            return ui::text(lang, TR_TEXT("App", "Co&mmand line"));
         case Field::Class:
-            return pick(lang, QStringLiteral("&Window class"), QStringLiteral("窗口类(&W)"));
+            return ui::text(lang, TR_TEXT("App", "&Window class"));
         case Field::Title: break;
     }
-    return pick(lang, QStringLiteral("&Title"), QStringLiteral("标题(&T)"));
+    return ui::text(lang, TR_TEXT("App", "&Title"));
 }
 
 QString testLabel(Compare test, Language lang) {
     switch (test) {
-        case Compare::Equals: return pick(lang, QStringLiteral("equals"), QStringLiteral("等于"));
-        case Compare::Contains: return pick(lang, QStringLiteral("contains"), QStringLiteral("包含"));
+        case Compare::Equals: return ui::text(lang, TR_TEXT("App", "equals"));
+        case Compare::Contains: return ui::text(lang, TR_TEXT("App", "contains"));
         case Compare::StartsWith:
-            return pick(lang, QStringLiteral("starts with"), QStringLiteral("开头是"));
+            return ui::text(lang, TR_TEXT("App", "starts with"));
         case Compare::Regex: break;
     }
-    return pick(lang, QStringLiteral("matches the expression"), QStringLiteral("匹配正则表达式"));
+    return ui::text(lang, TR_TEXT("App", "matches the expression"));
 }
 
 QString fromStd(const std::string& s) {
@@ -69,10 +70,9 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
       lang_(lang),
       rule_(rule),
       countdownSeconds_(countdownSeconds) {
-    setWindowTitle(tr2("Switching Rule", "切换规则"));
+    setWindowTitle(ui::text(lang_, TR_TEXT("App", "Switching Rule")));
     auto* intro = new QLabel(
-        tr2("The rule holds when every ticked condition holds for the window in front.",
-            "当前台窗口满足所有勾选的条件时，规则成立。"),
+        ui::text(lang_, TR_TEXT("App", "The rule holds when every ticked condition holds for the window in front.")),
         this);
     intro->setWordWrap(true);
 
@@ -84,13 +84,12 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
         r.test = new QComboBox(this);
         for (const Compare test : kTests) r.test->addItem(testLabel(test, lang));
         r.text = new QLineEdit(this);
-        r.negate = new QCheckBox(tr2("Not", "不"), this);
+        r.negate = new QCheckBox(ui::text(lang_, TR_TEXT("App", "Not")), this);
         const QString name = fieldLabel(field, lang).remove(QLatin1Char('&'));
-        r.test->setAccessibleName(name + tr2(": how to compare", "：比较方式"));
-        r.text->setAccessibleName(name + tr2(": text", "：文字"));
-        r.negate->setAccessibleName(name + tr2(": the opposite", "：取反"));
-        r.negate->setToolTip(tr2("The condition holds when the comparison does not.",
-                                 "比较不成立时条件成立。"));
+        r.test->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": how to compare")));
+        r.text->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": text")));
+        r.negate->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": the opposite")));
+        r.negate->setToolTip(ui::text(lang_, TR_TEXT("App", "The condition holds when the comparison does not.")));
         grid->addWidget(r.use, line, 0);
         grid->addWidget(r.test, line, 1);
         grid->addWidget(r.text, line, 2);
@@ -106,20 +105,20 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
         r.text->setText(fromStd(c.text()));
         r.negate->setChecked(c.negate());
     }
-    caseSensitive_ = new QCheckBox(tr2("Case-&sensitive", "区分大小写(&S)"), this);
+    caseSensitive_ = new QCheckBox(ui::text(lang_, TR_TEXT("App", "Case-&sensitive")), this);
     caseSensitive_->setChecked(std::any_of(rule.conditions.begin(), rule.conditions.end(),
                                            [](const Condition& c) { return c.caseSensitive(); }));
 
-    auto* targetLabel = new QLabel(tr2("&Then:", "则(&N)："), this);
+    auto* targetLabel = new QLabel(ui::text(lang_, TR_TEXT("App", "&Then:")), this);
     target_ = new QComboBox(this);
-    target_->addItem(tr2("Leave the keyboard as it is", "保持键盘不变"));
+    target_->addItem(ui::text(lang_, TR_TEXT("App", "Leave the keyboard as it is")));
     for (const QString& p : profiles) {
-        target_->addItem(tr2("Load the profile \"%1\"", "载入配置 \"%1\"").arg(p), p);
+        target_->addItem(ui::text(lang_, TR_TEXT("App", "Load the profile \"%1\"")).arg(p), p);
     }
     if (rule.profile) {
         int at = target_->findData(fromStd(*rule.profile));
         if (at < 0) {  // a profile gone since: kept, not silently changed
-            target_->addItem(tr2("Load the profile \"%1\"", "载入配置 \"%1\"").arg(fromStd(*rule.profile)),
+            target_->addItem(ui::text(lang_, TR_TEXT("App", "Load the profile \"%1\"")).arg(fromStd(*rule.profile)),
                              fromStd(*rule.profile));
             at = target_->count() - 1;
         }
@@ -128,13 +127,13 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
         target_->setCurrentIndex(1);  // a new rule: most want a profile
     }
     targetLabel->setBuddy(target_);
-    enabled_ = new QCheckBox(tr2("Rule &in use", "启用此规则(&I)"), this);
+    enabled_ = new QCheckBox(ui::text(lang_, TR_TEXT("App", "Rule &in use")), this);
     enabled_->setChecked(rule.enabled);
 
-    pick_ = new QPushButton(tr2("Pick the &Window in Front", "选取前台窗口(&W)"), this);
+    pick_ = new QPushButton(ui::text(lang_, TR_TEXT("App", "Pick the &Window in Front")), this);
     pickNote_ = new QLabel(this);
     pickNote_->setWordWrap(true);
-    pickNote_->setAccessibleName(tr2("Picking the window", "选取窗口"));
+    pickNote_->setAccessibleName(ui::text(lang_, TR_TEXT("App", "Picking the window")));
     pick_->setEnabled(!switching.unavailable());
     connect(pick_, &QPushButton::clicked, this, &CRuleEditDlg::startPick);
     pickTimer_ = new QTimer(this);
@@ -142,8 +141,8 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
     connect(pickTimer_, &QTimer::timeout, this, &CRuleEditDlg::countdown);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr2("OK", "确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr2("Cancel", "取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(ui::text(lang_, TR_TEXT("App", "OK")));
+    buttons->button(QDialogButtonBox::Cancel)->setText(ui::text(lang_, TR_TEXT("App", "Cancel")));
     connect(buttons, &QDialogButtonBox::accepted, this, &CRuleEditDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -164,10 +163,6 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
     resize(sizeHint().width() + 160, sizeHint().height());
 }
 
-QString CRuleEditDlg::tr2(const char* english, const char* chinese) const {
-    return QString::fromUtf8(lang_ == Language::Chinese ? chinese : english);
-}
-
 void CRuleEditDlg::startPick() {
     left_ = countdownSeconds_;
     pick_->setEnabled(false);
@@ -177,7 +172,7 @@ void CRuleEditDlg::startPick() {
 
 void CRuleEditDlg::countdown() {
     if (left_ > 0) {
-        pickNote_->setText(tr2("Bring the window forward: %1 s", "请切换到该窗口：%1 秒").arg(left_));
+        pickNote_->setText(ui::text(lang_, TR_TEXT("App", "Bring the window forward: %1 s")).arg(left_));
         --left_;
         return;
     }
@@ -186,12 +181,11 @@ void CRuleEditDlg::countdown() {
     pick_->setEnabled(true);
     const auto& last = switching_.lastWindow();
     if (!last || isOwnWindow(*last, static_cast<int>(::getpid()))) {
-        pickNote_->setText(tr2("No other window came to the front; try again.",
-                               "没有其他窗口切换到前台；请重试。"));
+        pickNote_->setText(ui::text(lang_, TR_TEXT("App", "No other window came to the front; try again.")));
         return;
     }
     fillFrom(*last);
-    pickNote_->setText(tr2("Filled from \"%1\".", "已按 \"%1\" 填写。")
+    pickNote_->setText(ui::text(lang_, TR_TEXT("App", "Filled from \"%1\"."))
                            .arg(fromStd(last->title.empty() ? last->instance : last->title)));
 }
 
@@ -231,7 +225,7 @@ void CRuleEditDlg::accept() {
     }
     if (edited.conditions.empty()) {
         ui::runMessageBox(this, lang_, ui::BoxKind::Information, windowTitle(),
-                          tr2("Tick at least one condition.", "请至少勾选一个条件。"));
+                          ui::text(lang_, TR_TEXT("App", "Tick at least one condition.")));
         return;
     }
     const QVariant profile = target_->currentData();
@@ -246,11 +240,10 @@ void CRuleEditDlg::accept() {
 CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, Language lang,
                      QWidget* parent)
     : QDialog(parent), switching_(switching), profiles_(profiles), lang_(lang) {
-    setWindowTitle(tr2("Automatic Profile Switching", "自动切换配置"));
+    setWindowTitle(ui::text(lang_, TR_TEXT("App", "Automatic Profile Switching")));
     (void)switching_.reloadRules();  // tessaronctl may have changed them; a fault shows below
 
-    enabled_ = new QCheckBox(tr2("&Switch profiles by the window in front",
-                                 "按前台窗口自动切换配置(&S)"),
+    enabled_ = new QCheckBox(ui::text(lang_, TR_TEXT("App", "&Switch profiles by the window in front")),
                              this);
     connect(enabled_, &QCheckBox::toggled, this, [this](bool on) {
         RuleSet rules = switching_.rules();
@@ -266,25 +259,20 @@ CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, La
     lastWindow_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     counter_ = new QLabel(this);
     counter_->setWordWrap(true);
-    auto* note = new QLabel(tr2("Each switch that sends settings darkens the keyboard's lighting "
-                                "while they are sent, as every Save does. Nothing is sent while "
-                                "the window has unsaved changes or an editor open.",
-                                "每次发送设置的切换都会在发送期间使键盘灯光变暗，与每次保存相同。"
-                                "窗口有未保存的更改或打开的编辑页时不会发送任何内容。"),
+    auto* note = new QLabel(ui::text(lang_, TR_TEXT("App", "Each switch that sends settings darkens the keyboard's lighting while they are sent, as every Save does. Nothing is sent while the window has unsaved changes or an editor open.")),
                             this);
     note->setWordWrap(true);
 
-    auto* listLabel = new QLabel(tr2("&Rules, the first that holds decides:",
-                                     "规则(&R)，第一条成立的规则生效："),
+    auto* listLabel = new QLabel(ui::text(lang_, TR_TEXT("App", "&Rules, the first that holds decides:")),
                                  this);
     list_ = new QListWidget(this);
-    list_->setAccessibleName(tr2("Rules", "规则"));
+    list_->setAccessibleName(ui::text(lang_, TR_TEXT("App", "Rules")));
     listLabel->setBuddy(list_);
-    auto* add = new QPushButton(tr2("&Add...", "添加(&A)..."), this);
-    edit_ = new QPushButton(tr2("&Edit...", "编辑(&E)..."), this);
-    delete_ = new QPushButton(tr2("&Delete", "删除(&D)"), this);
-    up_ = new QPushButton(tr2("Move &Up", "上移(&U)"), this);
-    down_ = new QPushButton(tr2("Move Do&wn", "下移(&W)"), this);
+    auto* add = new QPushButton(ui::text(lang_, TR_TEXT("App", "&Add...")), this);
+    edit_ = new QPushButton(ui::text(lang_, TR_TEXT("App", "&Edit...")), this);
+    delete_ = new QPushButton(ui::text(lang_, TR_TEXT("App", "&Delete")), this);
+    up_ = new QPushButton(ui::text(lang_, TR_TEXT("App", "Move &Up")), this);
+    down_ = new QPushButton(ui::text(lang_, TR_TEXT("App", "Move Do&wn")), this);
     connect(add, &QPushButton::clicked, this, &CRulesDlg::addRule);
     connect(edit_, &QPushButton::clicked, this, &CRulesDlg::editRule);
     connect(delete_, &QPushButton::clicked, this, &CRulesDlg::deleteRule);
@@ -299,12 +287,11 @@ CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, La
         down_->setEnabled(row >= 0 && row + 1 < count);
     });
 
-    auto* otherwiseLabel = new QLabel(tr2("When &no rule holds:", "没有规则成立时(&N)："), this);
+    auto* otherwiseLabel = new QLabel(ui::text(lang_, TR_TEXT("App", "When &no rule holds:")), this);
     otherwise_ = new QComboBox(this);
-    otherwise_->addItem(tr2("Go back to what the keyboard held before the first switch",
-                            "恢复第一次切换前键盘上的设置"));
+    otherwise_->addItem(ui::text(lang_, TR_TEXT("App", "Go back to what the keyboard held before the first switch")));
     for (const QString& p : profiles_) {
-        otherwise_->addItem(tr2("Load the profile \"%1\"", "载入配置 \"%1\"").arg(p), p);
+        otherwise_->addItem(ui::text(lang_, TR_TEXT("App", "Load the profile \"%1\"")).arg(p), p);
     }
     otherwiseLabel->setBuddy(otherwise_);
     connect(otherwise_, &QComboBox::activated, this, [this](int index) {
@@ -315,7 +302,7 @@ CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, La
     });
 
     auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    close->button(QDialogButtonBox::Close)->setText(tr2("Close", "关闭"));
+    close->button(QDialogButtonBox::Close)->setText(ui::text(lang_, TR_TEXT("App", "Close")));
     connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* buttons = new QVBoxLayout;
@@ -348,24 +335,20 @@ CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, La
     showRules();
 }
 
-QString CRulesDlg::tr2(const char* english, const char* chinese) const {
-    return QString::fromUtf8(lang_ == Language::Chinese ? chinese : english);
-}
-
 QString CRulesDlg::ruleText(const Rule& rule) const {
     QStringList parts;
     for (const Condition& c : rule.conditions) {
         QString part = fieldLabel(c.field(), lang_).remove(QLatin1Char('&')).toLower() +
                        QLatin1Char(' ');
-        if (c.negate()) part += tr2("not ", "不");
+        if (c.negate()) part += ui::text(lang_, TR_TEXT("App", "not "));
         part += testLabel(c.test(), lang_) + QStringLiteral(" \"") + fromStd(c.text()) +
                 QLatin1Char('"');
         parts << part;
     }
-    QString text = parts.join(tr2(" and ", " 且 ")) + QStringLiteral(" → ") +
-                   (rule.profile ? tr2("profile \"%1\"", "配置 \"%1\"").arg(fromStd(*rule.profile))
-                                 : tr2("leave the keyboard as it is", "保持键盘不变"));
-    if (!rule.enabled) text += tr2(" (not in use)", "（未启用）");
+    QString text = parts.join(ui::text(lang_, TR_TEXT("App", " and "))) + QStringLiteral(" → ") +
+                   (rule.profile ? ui::text(lang_, TR_TEXT("App", "profile \"%1\"")).arg(fromStd(*rule.profile))
+                                 : ui::text(lang_, TR_TEXT("App", "leave the keyboard as it is")));
+    if (!rule.enabled) text += ui::text(lang_, TR_TEXT("App", " (not in use)"));
     return text;
 }
 
@@ -384,7 +367,7 @@ void CRulesDlg::showRules() {
     if (rules.otherwise) {
         at = otherwise_->findData(fromStd(*rules.otherwise));
         if (at < 0) {
-            otherwise_->addItem(tr2("Load the profile \"%1\"", "载入配置 \"%1\"")
+            otherwise_->addItem(ui::text(lang_, TR_TEXT("App", "Load the profile \"%1\""))
                                     .arg(fromStd(*rules.otherwise)),
                                 fromStd(*rules.otherwise));
             at = otherwise_->count() - 1;
@@ -400,7 +383,7 @@ void CRulesDlg::showStatus() {
     if (const auto& why = switching_.unavailable()) {
         status = QString::fromStdString(why->text(lang_));
     } else {
-        status = tr2("The window in front is learned through: %1.", "前台窗口信息来源：%1。")
+        status = ui::text(lang_, TR_TEXT("App", "The window in front is learned through: %1."))
                      .arg(fromStd(std::string(watcherName(choice.kind))));
     }
     if (const auto& problem = switching_.rulesProblem()) {
@@ -409,21 +392,18 @@ void CRulesDlg::showStatus() {
     status_->setText(status);
     const auto& last = switching_.lastWindow();
     lastWindow_->setText(
-        last ? tr2("Last window seen: %1 (class %2, program %3)",
-                   "最近的前台窗口：%1（类 %2，程序 %3）")
+        last ? ui::text(lang_, TR_TEXT("App", "Last window seen: %1 (class %2, program %3)"))
                    .arg(fromStd(last->title), fromStd(last->windowClass.empty() ? last->instance
                                                                                  : last->windowClass),
                         fromStd(last->program.empty() ? "?" : last->program))
-             : tr2("No window seen yet.", "尚未看到任何窗口。"));
+             : ui::text(lang_, TR_TEXT("App", "No window seen yet.")));
     const EngineStatus s = switching_.status();
-    QString counter = tr2("Switches in the last hour: %1 of at most %2.",
-                          "最近一小时的切换：%1 次，上限 %2 次。")
+    QString counter = ui::text(lang_, TR_TEXT("App", "Switches in the last hour: %1 of at most %2."))
                           .arg(s.writesLastHour)
                           .arg(switching_.rules().writesPerHour);
-    if (s.limited) counter += tr2(" The limit is reached: the next switch waits.", " 已达上限：下一次切换将等待。");
+    if (s.limited) counter += ui::text(lang_, TR_TEXT("App", " The limit is reached: the next switch waits."));
     if (switching_.held()) {
-        counter += tr2(" Switching waits: the window has unsaved changes or an editor open.",
-                       " 切换等待中：窗口有未保存的更改或打开的编辑页。");
+        counter += ui::text(lang_, TR_TEXT("App", " Switching waits: the window has unsaved changes or an editor open."));
     }
     if (s.lastError) counter += QLatin1Char(' ') + QString::fromStdString(s.lastError->text(lang_));
     counter_->setText(counter);
@@ -470,7 +450,7 @@ void CRulesDlg::deleteRule() {
     RuleSet rules = switching_.rules();
     if (row < 0 || row >= static_cast<int>(rules.rules.size())) return;
     if (!ui::runMessageBox(this, lang_, ui::BoxKind::Question, windowTitle(),
-                           tr2("Delete the rule \"%1\"?", "删除规则 \"%1\"？")
+                           ui::text(lang_, TR_TEXT("App", "Delete the rule \"%1\"?"))
                                .arg(ruleText(rules.rules[static_cast<std::size_t>(row)])),
                            true)) {
         return;

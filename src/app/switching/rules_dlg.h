@@ -56,7 +56,6 @@ public:
     void accept() override;
 
 private:
-    [[nodiscard]] QString tr2(const char* english, const char* chinese) const;
     void countdown();
 
     WindowSwitching& switching_;
@@ -95,7 +94,6 @@ public:
     void moveRule(int by);
 
 private:
-    [[nodiscard]] QString tr2(const char* english, const char* chinese) const;
     [[nodiscard]] QString ruleText(const switching::Rule& rule) const;
     // Keeps the rules and shows them; says why when they could not be kept.
     void keep(const switching::RuleSet& rules, std::optional<int> select = std::nullopt);

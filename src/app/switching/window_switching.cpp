@@ -12,6 +12,7 @@
 #include "switching/desktop_bridge.h"
 #include "switching/wlroots_watcher.h"
 #include "switching/x11_watcher.h"
+#include "core/text.h"
 
 namespace tessaron::app {
 
@@ -87,11 +88,7 @@ void WindowSwitching::start(const WatcherChoice& choice, const std::vector<fs::p
         case WatcherKind::KWinScript: {
             const auto script = findAsset(assets, kKWinScriptAsset);
             if (!script) {
-                unavailable_ = makeError(
-                    "The KWin script that reports the window in front is not installed (" +
-                        kKWinScriptAsset.string() + " in Tessaron's share folder).",
-                    "未安装报告前台窗口的 KWin 脚本（Tessaron 共享目录中的 " +
-                        kKWinScriptAsset.string() + "）。");
+                unavailable_ = makeError(TR_TEXT("App", "The KWin script that reports the window in front is not installed (%1 in Tessaron's share folder)."), kKWinScriptAsset.string());
                 break;
             }
             auto loaded = KWinScript::load(*script);
@@ -105,15 +102,12 @@ void WindowSwitching::start(const WatcherChoice& choice, const std::vector<fs::p
         case WatcherKind::GnomeExtension: {
             const std::string advice = gnomeExtensionAdvice(queryGnomeExtension());
             if (!advice.empty()) {
-                unavailable_ = makeError(advice, "GNOME 只通过 Tessaron 的 Shell 扩展告知前台窗口，"
-                                                 "该扩展尚未启用：" + advice);
+                unavailable_ = makeError(TR_TEXT("App", "%1"), advice);
             }
             break;
         }
         case WatcherKind::None:
-            unavailable_ = makeError(
-                "Automatic switching is not available on this desktop: " + choice.reason + ".",
-                "此桌面不支持自动切换：" + choice.reason + "。");
+            unavailable_ = makeError(TR_TEXT("App", "Automatic switching is not available on this desktop: %1."), choice.reason);
             break;
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/hid/permission_doctor_rules.h"
+#include "core/text.h"
 
 namespace tessaron::device::hid {
 
@@ -69,22 +70,15 @@ Error installStep(const DoctorFacts& facts) {
     if (!facts.shippedRule.empty()) {
         const std::string command =
             "sudo install -m 644 " + facts.shippedRule.string() + " " + target;
-        return makeError("Install the udev rule: " + command, "安装 udev 规则：" + command);
+        return makeError(TR_TEXT("Device", "Install the udev rule: %1"), command);
     }
-    return makeError(std::string("Install the udev rule ") + kRuleFileName +
-                         " (in the program's packaging folder) as " + target + ".",
-                     std::string("将 udev 规则 ") + kRuleFileName +
-                         "（位于程序的 packaging 文件夹）安装为 " + target + "。");
+    return makeError(TR_TEXT("Device", "Install the udev rule %1 (in the program's packaging folder) as %2."), kRuleFileName, target);
 }
 
 void addReloadSteps(Diagnosis& d) {
-    d.steps.push_back(makeError("Reload udev's rules: sudo udevadm control --reload-rules",
-                                "重新加载 udev 规则：sudo udevadm control --reload-rules"));
+    d.steps.push_back(makeError(TR_TEXT("Device", "Reload udev's rules: sudo udevadm control --reload-rules")));
     d.steps.push_back(
-        makeError("Unplug the keyboard and plug it in again (or: sudo udevadm trigger "
-                  "--subsystem-match=hidraw --action=add).",
-                  "拔下键盘后重新插入（或运行：sudo udevadm trigger --subsystem-match=hidraw "
-                  "--action=add）。"));
+        makeError(TR_TEXT("Device", "Unplug the keyboard and plug it in again (or: sudo udevadm trigger --subsystem-match=hidraw --action=add).")));
 }
 
 void addTypingWarnings(const DoctorFacts& facts, Diagnosis& d) {
@@ -93,26 +87,14 @@ void addTypingWarnings(const DoctorFacts& facts, Diagnosis& d) {
         if (n.role != ChannelRole::None) continue;
         typing.push_back(identityOf(n.path, n.interfaceNumber));
         if (n.accessible && !facts.root) {
-            d.warnings.push_back(makeError(
-                "Interface " + std::to_string(n.interfaceNumber) + " (" + n.path +
-                    ") is open to you although Tessaron does not use it; if it carries typing, "
-                    "any program you run can read your keystrokes.",
-                "接口 " + std::to_string(n.interfaceNumber) + "（" + n.path +
-                    "）对你开放，但 Tessaron "
-                    "并不使用它；若它传送键入内容，你运行的任何程序都能读取你的按键。"));
+            d.warnings.push_back(makeError(TR_TEXT("Device", "Interface %1 (%2) is open to you although Tessaron does not use it; if it carries typing, any program you run can read your keystrokes."), std::to_string(n.interfaceNumber), n.path));
         }
     }
     if (typing.empty()) typing.push_back(identityOf("", kTypingInterface));
     for (const auto& id : typing) {
         const Cover cover = coverOf(facts.activeRules, id);
         if (!cover.any) continue;
-        d.warnings.push_back(makeError(
-            "The rule at " + cover.where + " also opens interface " + id.interfaceNumber +
-                ", which Tessaron does not need; restrict it with ATTRS{bInterfaceNumber} as " +
-                kRuleFileName + " does.",
-            "规则 " + cover.where + " 也开放了接口 " + id.interfaceNumber +
-                "，而 Tessaron 并不需要它；请像 " + kRuleFileName +
-                " 那样用 ATTRS{bInterfaceNumber} 加以限制。"));
+        d.warnings.push_back(makeError(TR_TEXT("Device", "The rule at %1 also opens interface %2, which Tessaron does not need; restrict it with ATTRS{bInterfaceNumber} as %3 does."), cover.where, id.interfaceNumber, kRuleFileName));
     }
 }
 
@@ -122,10 +104,9 @@ Diagnosis diagnose(const DoctorFacts& facts) {
     Diagnosis d;
     if (facts.nodes.empty()) {
         d.verdict = Verdict::NotConnected;
-        d.summary = makeError("The keyboard is not connected.", "键盘未连接。");
+        d.summary = makeError(TR_TEXT("Device", "The keyboard is not connected."));
         d.steps.push_back(
-            makeError("Plug the keyboard in; check its USB cable and try another port.",
-                      "插入键盘；检查 USB 线缆或换一个接口。"));
+            makeError(TR_TEXT("Device", "Plug the keyboard in; check its USB cable and try another port.")));
         return d;
     }
     addTypingWarnings(facts, d);
@@ -141,16 +122,9 @@ Diagnosis diagnose(const DoctorFacts& facts) {
     }
     if (!command || !event) {
         d.verdict = Verdict::ChannelMissing;
-        const std::string which = !command ? "configuration" : "event";
-        const std::string whichZh = !command ? "配置" : "事件";
-        d.summary =
-            makeError("The keyboard is connected, but its " + which + " interface was not found.",
-                      "键盘已连接，但未找到它的" + whichZh + "接口。");
-        d.steps.push_back(makeError(
-            "Run tessaronctl devices to see its interfaces; firmware that numbers them differently "
-            "needs --command-interface N or --event-interface N.",
-            "运行 tessaronctl devices 查看其接口；接口编号不同的固件需要 --command-interface N 或 "
-            "--event-interface N。"));
+        d.summary = !command ? makeError(TR_TEXT("Device", "The keyboard is connected, but its configuration interface was not found."))
+                             : makeError(TR_TEXT("Device", "The keyboard is connected, but its event interface was not found."));
+        d.steps.push_back(makeError(TR_TEXT("Device", "Run tessaronctl devices to see its interfaces; firmware that numbers them differently needs --command-interface N or --event-interface N.")));
         return d;
     }
 
@@ -159,8 +133,7 @@ Diagnosis diagnose(const DoctorFacts& facts) {
                  [](const NodeFacts* n) { return !n->accessible; });
     if (denied.empty()) {
         d.verdict = Verdict::Ready;
-        d.summary = makeError("The keyboard is connected and you may use it.",
-                              "键盘已连接，你可以使用它。");
+        d.summary = makeError(TR_TEXT("Device", "The keyboard is connected and you may use it."));
         return d;
     }
 
@@ -180,18 +153,10 @@ Diagnosis diagnose(const DoctorFacts& facts) {
         const auto partial = ruleNamingKeyboard(facts.activeRules);
         if (partial) {
             d.summary =
-                makeError("The keyboard is connected, but the rule " + partial->string() +
-                              " does not give you interface " + interfaceList(uncovered) + ".",
-                          "键盘已连接，但规则 " + partial->string() + " 没有向你开放接口 " +
-                              interfaceList(uncovered) + "。");
-            d.steps.push_back(makeError("Replace it with " + std::string(kRuleFileName) + ".",
-                                        "用 " + std::string(kRuleFileName) + " 替换它。"));
+                makeError(TR_TEXT("Device", "The keyboard is connected, but the rule %1 does not give you interface %2."), partial->string(), interfaceList(uncovered));
+            d.steps.push_back(makeError(TR_TEXT("Device", "Replace it with %1."), std::string(kRuleFileName)));
         } else {
-            d.summary = makeError(
-                "The keyboard is connected, but you have no permission to use "
-                "interface " +
-                    list + ": its udev rule is not installed.",
-                "键盘已连接，但你没有权限使用接口 " + list + "：它的 udev 规则尚未安装。");
+            d.summary = makeError(TR_TEXT("Device", "The keyboard is connected, but you have no permission to use interface %1: its udev rule is not installed."), list);
         }
         d.steps.push_back(installStep(facts));
         addReloadSteps(d);
@@ -199,23 +164,14 @@ Diagnosis diagnose(const DoctorFacts& facts) {
     }
     if (appliedEverywhere && byTagOnly) {
         d.verdict = Verdict::NotLocalSession;
-        d.summary = makeError(
-            "The udev rule is applied, but this login is not the active session at the computer "
-            "(for example SSH or another user's desktop), so you get no access to interface " +
-                list + ".",
-            "udev 规则已生效，但当前登录不是这台电脑上的活动会话（例如 SSH 或其他用户的桌面），"
-            "因此你无权访问接口 " +
-                list + "。");
+        d.summary = makeError(TR_TEXT("Device", "The udev rule is applied, but this login is not the active session at the computer (for example SSH or another user's desktop), so you get no access to interface %1."), list);
         d.steps.push_back(
-            makeError("Run Tessaron from the desktop session you are logged in to "
-                      "at the computer.",
-                      "请在这台电脑上登录的桌面会话中运行 Tessaron。"));
+            makeError(TR_TEXT("Device", "Run Tessaron from the desktop session you are logged in to at the computer.")));
         return d;
     }
     d.verdict = Verdict::RuleNotApplied;
     d.summary =
-        makeError("The udev rule is installed, but not yet applied to interface " + list + ".",
-                  "udev 规则已安装，但尚未应用到接口 " + list + "。");
+        makeError(TR_TEXT("Device", "The udev rule is installed, but not yet applied to interface %1."), list);
     addReloadSteps(d);
     return d;
 }
@@ -223,14 +179,14 @@ Diagnosis diagnose(const DoctorFacts& facts) {
 std::string formatDiagnosis(const Diagnosis& diagnosis, Language lang) {
     std::string out = diagnosis.summary.text(lang) + "\n";
     if (!diagnosis.steps.empty()) {
-        out += lang == Language::Chinese ? "处理方法：\n" : "What to do:\n";
+        out += translate(lang, TR_TEXT("Device", "What to do:\n"));
         int n = 0;
         for (const auto& step : diagnosis.steps) {
             out += "  " + std::to_string(++n) + ". " + step.text(lang) + "\n";
         }
     }
     for (const auto& warning : diagnosis.warnings) {
-        out += lang == Language::Chinese ? "警告：" : "Warning: ";
+        out += translate(lang, TR_TEXT("Device", "Warning: "));
         out += warning.text(lang) + "\n";
     }
     return out;

@@ -11,6 +11,7 @@
 
 #include "device/errors.h"
 #include "device/transport.h"
+#include "core/text.h"
 
 namespace tessaron::device::hid {
 
@@ -25,8 +26,7 @@ std::optional<unsigned> hexField(std::string_view text) {
 }
 
 Error monitorFailed() {
-    return makeError("Plugging and unplugging of the keyboard cannot be followed.",
-                     "无法监测键盘的插拔。");
+    return makeError(TR_TEXT("Device", "Plugging and unplugging of the keyboard cannot be followed."));
 }
 
 }  // namespace

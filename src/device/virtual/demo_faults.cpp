@@ -1,4 +1,5 @@
 #include "device/virtual/demo_faults.h"
+#include "core/text.h"
 
 #include <atomic>
 #include <charconv>
@@ -11,12 +12,7 @@ constexpr std::size_t kMaxCount = 1'000'000;
 
 Error badFaults(std::string_view item) {
     const std::string text(item);
-    return makeError("Unknown demo fault \"" + text +
-                         "\"; use drop-acks[=N], ack-delay=MS, garble-replies, garble-pages or "
-                         "unplug-after=N.",
-                     "未知的演示故障 \"" + text +
-                         "\"；可用 drop-acks[=N]、ack-delay=MS、garble-replies、garble-pages 或 "
-                         "unplug-after=N。");
+    return makeError(TR_TEXT("Device", "Unknown demo fault \"%1\"; use drop-acks[=N], ack-delay=MS, garble-replies, garble-pages or unplug-after=N."), text);
 }
 
 std::optional<std::size_t> count(std::string_view text) {

@@ -19,23 +19,16 @@ inline Result<Reply> sendRequest(const std::filesystem::path& socketPath, const 
     const local::LineExchange exchange = local::exchangeLine(socketPath, line, kMaxLine, timeout);
     switch (exchange.outcome) {
         case Outcome::PathTooLong:
-            return makeError("The data folder's path is too long for the key-press socket.",
-                             "数据目录的路径太长，无法用于按键套接字。");
+            return makeError(TR_TEXT("Device", "The data folder's path is too long for the key-press socket."));
         case Outcome::NotListening:
-            return makeError(
-                "No tessaron --demo is running on this data folder; start it first (same "
-                "--data-dir).",
-                "此数据目录上没有运行 tessaron --demo；请先启动它（使用相同的 --data-dir）。");
+            return makeError(TR_TEXT("Device", "No tessaron --demo is running on this data folder; start it first (same --data-dir)."));
         case Outcome::Foreign:
-            return makeError("The key-press socket " + socketPath.string() +
-                                 " belongs to another user; it is not spoken to.",
-                             "按键套接字 " + socketPath.string() + " 属于其他用户；不与其通信。");
+            return makeError(TR_TEXT("Device", "The key-press socket %1 belongs to another user; it is not spoken to."), socketPath.string());
         case Outcome::Answered:
             break;
     }
     if (auto parsed = parseReply(exchange.reply)) return *parsed;
-    return makeError("The running tessaron --demo did not answer.",
-                     "正在运行的 tessaron --demo 没有回应。");
+    return makeError(TR_TEXT("Device", "The running tessaron --demo did not answer."));
 }
 
 inline Result<Reply> sendPress(const std::filesystem::path& socketPath, unsigned keyIndex,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/virtual/firmware_codes.h"
+#include "core/text.h"
 
 namespace tessaron::device {
 namespace {
@@ -13,11 +14,11 @@ constexpr std::uint8_t kGarbleMask = 0x5A;
 constexpr auto kEventPollSlice = std::chrono::milliseconds(1);
 
 Error notConnected() {
-    return makeError("The keyboard is not connected.", "键盘未连接。");
+    return makeError(TR_TEXT("Device", "The keyboard is not connected."));
 }
 
 Error noPageInTime() {
-    return makeError("The keyboard sent no data in time.", "键盘未及时发送数据。");
+    return makeError(TR_TEXT("Device", "The keyboard sent no data in time."));
 }
 
 bool checksumOk(const FrameBytes& f) {
@@ -397,8 +398,7 @@ Result<std::optional<EventReport>> VirtualKeyboard::nextEvent(std::uint64_t conn
 Status VirtualKeyboard::attachCommandOpener(std::uint64_t connection) {
     std::lock_guard lock(mutex_);
     if (commandOpener_ == connection && alive(connection)) {
-        return makeError("The keyboard's command interface is already open in another program.",
-                         "键盘的命令接口已被另一个程序打开。");
+        return makeError(TR_TEXT("Device", "The keyboard's command interface is already open in another program."));
     }
     commandOpener_ = connection;
     return {};

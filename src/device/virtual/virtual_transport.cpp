@@ -1,4 +1,5 @@
 #include "device/virtual/virtual_transport.h"
+#include "core/text.h"
 
 #include <string>
 
@@ -6,11 +7,11 @@ namespace tessaron::device {
 namespace {
 
 Error noKeyboard() {
-    return makeError("No keyboard was found.", "未找到键盘。");
+    return makeError(TR_TEXT("Device", "No keyboard was found."));
 }
 
 Error noAccess() {
-    return makeError("You have no permission to open the keyboard.", "没有打开键盘的权限。");
+    return makeError(TR_TEXT("Device", "You have no permission to open the keyboard."));
 }
 
 class VirtualCommandChannel final : public CommandChannel {
@@ -131,7 +132,7 @@ VirtualHotplug::~VirtualHotplug() {
 
 Status VirtualHotplug::start(Callback callback) {
     if (thread_.joinable()) {
-        return makeError("The plug monitor is already running.", "插拔监视已在运行。");
+        return makeError(TR_TEXT("Device", "The plug monitor is already running."));
     }
     inbox_ = std::make_shared<Inbox>();
     for (const auto& kb : keyboards_) {

@@ -198,7 +198,7 @@ TEST(SettingsHistory, StepsAreNamedInBothLanguages) {
     EXPECT_EQ(c.undoName()->english, "Caps Lock → Left Ctrl + Z");
     editKey(c, keyNamed("F5"), [](auto& p) { p.enabled = false; });
     EXPECT_EQ(c.undoName()->english, "F5 → disabled");
-    EXPECT_EQ(c.undoName()->chinese, "F5 → 已禁用");
+    EXPECT_EQ(c.undoName()->text(Language::Chinese), "F5 → 已禁用");
     c.undo();
     EXPECT_EQ(c.redoName()->english, "F5 → disabled");
     EXPECT_EQ(c.undoName()->english, "Caps Lock → Left Ctrl + Z");
@@ -230,7 +230,7 @@ TEST(SettingsHistory, AResetOrSettingsFromOutsideClearTheHistoryAndSaySo) {
     ASSERT_TRUE(rig.idle());
     EXPECT_FALSE(c.canUndo());
     EXPECT_EQ(cleared.size(), 2);
-    EXPECT_NE(cleared.last().at(0).value<Error>().chinese, "");
+    EXPECT_NE(cleared.last().at(0).value<Error>().text(Language::Chinese), "");
 }
 
 }  // namespace

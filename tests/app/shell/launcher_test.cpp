@@ -120,14 +120,14 @@ TEST_F(LauncherTest, EmptyOrMissingPathsFailCleanlyInBothLanguages) {
     const auto empty = launcher.run(action(kind::kOpenFile, {}, {}));
     ASSERT_FALSE(empty.ok());
     EXPECT_FALSE(empty.error().english.empty());
-    EXPECT_FALSE(empty.error().chinese.empty());
+    EXPECT_NE(empty.error().text(Language::Chinese), empty.error().english);
 
     const QString missing = temp_.filePath(QStringLiteral("gone"));
     for (const std::uint8_t k : {kind::kPlaySound, kind::kStartup, kind::kOpenFile}) {
         const auto status = launcher.run(action(k, missing, QStringLiteral("tool")));
         ASSERT_FALSE(status.ok());
         EXPECT_NE(status.error().english.find("gone/tool"), std::string::npos);
-        EXPECT_NE(status.error().chinese.find("gone/tool"), std::string::npos);
+        EXPECT_NE(status.error().text(Language::Chinese).find("gone/tool"), std::string::npos);
     }
     EXPECT_TRUE(opened_.empty());
 
