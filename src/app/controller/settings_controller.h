@@ -167,7 +167,9 @@ public:
     // ---- For automatic switching: `image` and `records` (a profile laid over what the keyboard
     // holds) become the settings and keymap.bin, and what differs is sent, as Save does. Refused
     // while there are unsaved changes or an editor is open: nothing of the user's is dropped.
+    // Once sent, profile (empty: none) is the loaded profile.
     void switchTo(const device::DeviceImage& image, const keys::KeyRecordTable& records,
+                  const std::string& profile,
                   std::function<void(Result<device::WriteOutcome>)> done);
 
 signals:

@@ -112,7 +112,7 @@ void SettingsController::remoteApply(const std::filesystem::path& settings,
 }
 
 void SettingsController::switchTo(const device::DeviceImage& image,
-                                  const keys::KeyRecordTable& records,
+                                  const keys::KeyRecordTable& records, const std::string& profile,
                                   std::function<void(Result<device::WriteOutcome>)> done) {
     // After the window ended, keymap.bin holds what the keyboard holds and stays so.
     if (finished_ || !keyboardReady()) return done(device::errors::noKeyboard());
@@ -129,7 +129,11 @@ void SettingsController::switchTo(const device::DeviceImage& image,
     // host actions are carried out from now on, since they come from the live records.
     writeKeymap(true);
     emit settingsReloaded(false);
-    sendLive(false, std::move(done));
+    sendLive(false, [this, alive = QPointer<SettingsController>(this), profile,
+                     done = std::move(done)](Result<device::WriteOutcome> out) {
+        if (alive && out) loadedProfile_ = profile;
+        done(std::move(out));
+    });
 }
 
 void SettingsController::remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done) {

@@ -103,12 +103,16 @@ Result<device::WriteOutcome> ControllerProfiles::send(const device::DeviceImage&
     return ask<device::WriteOutcome>([c, wanted, profile, before, sent](auto give) {
         const LiveConfig& live = c->settings();
         // The first switch keeps the user's own settings, with their key programs, to go back to.
-        if (!before->has_value()) *before = Held{live.committedImage, live.committedRecords};
+        if (!before->has_value()) {
+            *before = Held{live.committedImage, live.committedRecords, c->loadedProfile()};
+        }
         const keys::KeyRecordTable& records = profile                       ? profile->records
                                               : (*before)->image == wanted ? (*before)->records
                                                                            : live.committedRecords;
-        const std::string name = profile ? profile->profile : std::string();
-        c->switchTo(wanted, records,
+        const std::string name = profile                       ? profile->profile
+                                 : (*before)->image == wanted ? (*before)->profile
+                                                              : std::string();
+        c->switchTo(wanted, records, name,
                     [give, sent, name](Result<device::WriteOutcome> out) {
                         if (out && *sent) (*sent)(name, !out->steps.empty());
                         give(std::move(out));

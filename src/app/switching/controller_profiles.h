@@ -51,6 +51,7 @@ private:
     struct Held {
         device::DeviceImage image{};
         keys::KeyRecordTable records{};
+        std::string profile;  // the profile loaded then, if any
     };
     // Runs job on the controller's thread and waits for the answer it gives.
     template <class T>

@@ -59,6 +59,7 @@ TEST(WindowSwitching, ASwitchSendsOnlyWhatDiffersAndTheWindowFollows) {
     EXPECT_EQ(rig.keyboard->settings()[img::kBrightness], brightness);
     EXPECT_EQ(rig.live->image[img::kBrightness], brightness);
     EXPECT_FALSE(rig.controller->isDirty());
+    EXPECT_EQ(rig.controller->loadedProfile(), "Games");  // the desktop service tells it
     EXPECT_FALSE(reloaded.empty());
     ASSERT_EQ(rig.sent.size(), 1u);
     EXPECT_EQ(rig.sent[0], std::make_pair(std::string("Games"), true));
