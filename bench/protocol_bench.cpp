@@ -26,6 +26,7 @@
 #include "device/virtual/virtual_transport.h"
 #include "device/write_changes.h"
 #include "save_floor.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::device {
 namespace {

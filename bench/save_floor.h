@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/clock.h"
 #include "device/ack.h"
 #include "device/command_port.h"
 #include "device/listener.h"
@@ -17,6 +16,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "device/write_changes.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::device::bench {
 

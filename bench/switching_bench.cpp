@@ -20,11 +20,12 @@
 #include "device/read_all.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "save_floor.h"
+#include "support/background_program.h"
+#include "support/fake_clock.h"
 #include "switching/device_profiles.h"
 #include "switching/engine.h"
 #include "switching/x11_watcher.h"
-#include "save_floor.h"
-#include "support/background_program.h"
 
 namespace {
 

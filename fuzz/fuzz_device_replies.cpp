@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <sstream>
 
-#include "core/clock.h"
 #include "device/ack.h"
 #include "device/commands.h"
 #include "device/read_all.h"
 #include "device/trace.h"
 #include "device/write_changes.h"
 #include "fuzz_support.h"
+#include "support/fake_clock.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // set the acknowledgement signal, every other report is a key event delivered in order, and
 // nothing else may be made of a read that is not a 4-byte report with ID 4.
 
-#include "core/clock.h"
 #include "device/ack.h"
 #include "device/hid/hid_channels.h"
 #include "device/listener.h"
 #include "fuzz_support.h"
+#include "support/fake_clock.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "core/clock.h"
 #include "fuzz_support.h"
 #include "macros/event_lines.h"
 #include "macros/event_stream.h"
 #include "macros/macro_manager.h"
+#include "support/fake_clock.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "core/clock.h"
 #include "fuzz_support.h"
 #include "macros/event_lines.h"
 #include "macros/event_stream.h"
@@ -11,6 +10,7 @@
 #include "macros/macro_manager.h"
 #include "macros/macro_text.h"
 #include "macros/slot_packing.h"
+#include "support/fake_clock.h"
 
 namespace {
 

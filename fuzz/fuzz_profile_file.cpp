@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/clock.h"
 #include "fuzz_support.h"
 #include "keys/keymap_file.h"
 #include "profiles/profile_store.h"
+#include "support/fake_clock.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "support/fake_clock.h"
 #include "support/scratch_folder.h"
 
 namespace tessaron {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "support/fake_clock.h"
 #include "support/scratch_folder.h"
 
 namespace tessaron {

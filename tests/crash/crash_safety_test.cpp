@@ -17,10 +17,10 @@
 #include <sstream>
 #include <thread>
 
-#include "core/clock.h"
 #include "keys/keymap_file.h"
 #include "macros/macro_file.h"
 #include "profiles/profile_store.h"
+#include "support/fake_clock.h"
 
 namespace tessaron {
 namespace {

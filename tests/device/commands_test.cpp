@@ -4,6 +4,7 @@
 #include "device/commands.h"
 #include "device/frames.h"
 #include "fake_keyboard.h"
+#include "support/fake_clock.h"
 #include "test_support.h"
 
 namespace tessaron::device {

@@ -6,6 +6,7 @@
 #include "device/device_link.h"
 #include "device/frames.h"
 #include "fake_keyboard.h"
+#include "support/fake_clock.h"
 #include "test_support.h"
 
 namespace tessaron::device {

@@ -14,6 +14,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "device/write_changes.h"
+#include "support/fake_clock.h"
 #include "support/poll_until.h"
 
 namespace tessaron::device {

@@ -7,8 +7,9 @@
 #include <thread>
 
 #include "device/listener.h"
-#include "support/poll_until.h"
 #include "fake_keyboard.h"
+#include "support/fake_clock.h"
+#include "support/poll_until.h"
 
 namespace tessaron::device {
 namespace {

@@ -4,6 +4,7 @@
 
 #include "device/read_all.h"
 #include "fake_keyboard.h"
+#include "support/fake_clock.h"
 #include "test_support.h"
 
 namespace tessaron::device {

@@ -6,6 +6,7 @@
 #include "device/frames.h"
 #include "device/listener.h"
 #include "fake_keyboard.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::device {
 namespace {

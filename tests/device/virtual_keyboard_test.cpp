@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <numeric>
 
-#include "core/clock.h"
 #include "device/device_image.h"
 #include "device/virtual/factory_settings.h"
 #include "device/virtual/pacing.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "support/fake_clock.h"
 #include "support/key_tables_file.h"
 
 namespace tessaron::device {

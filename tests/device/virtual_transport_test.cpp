@@ -5,10 +5,10 @@
 #include <atomic>
 #include <thread>
 
-#include "core/clock.h"
 #include "device/device_image.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "support/fake_clock.h"
 #include "support/poll_until.h"
 
 namespace tessaron::device {

@@ -3,6 +3,7 @@
 #include "device/commands.h"
 #include "device/write_changes.h"
 #include "fake_keyboard.h"
+#include "support/fake_clock.h"
 #include "test_support.h"
 
 namespace tessaron::device {

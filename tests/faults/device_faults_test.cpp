@@ -20,6 +20,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "device/write_changes.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::device {
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "core/clock.h"
 #include "macro_test_support.h"
 #include "macros/macro_manager.h"
 #include "macros/macro_messages.h"
 #include "macros/slot_packing.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::macros {
 namespace {

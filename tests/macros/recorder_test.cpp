@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/clock.h"
 #include "macro_test_support.h"
 #include "macros/macro_manager.h"
 #include "macros/macro_messages.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::macros {
 namespace {

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/clock.h"
 #include "macro_test_support.h"
 #include "macros/macro_file.h"
 #include "macros/macro_manager.h"
 #include "macros/slot_packing.h"
+#include "support/fake_clock.h"
 #include "support/scratch_folder.h"
 
 namespace tessaron::macros {

@@ -14,6 +14,7 @@
 
 #include "keys/keymap_file.h"
 #include "profiles/profile_messages.h"
+#include "support/fake_clock.h"
 #include "support/scratch_folder.h"
 
 namespace tessaron::profiles {

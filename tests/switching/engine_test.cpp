@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "support/fake_clock.h"
 #include "switching/engine.h"
 
 namespace tessaron::switching {

@@ -20,9 +20,10 @@
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
 #include "keys/key_record.h"
+#include "support/fake_clock.h"
+#include "support/test_names.h"
 #include "ui/image_folders.h"
 #include "ui/vivid_tree.h"
-#include "support/test_names.h"
 
 namespace tessaron::app {
 namespace {

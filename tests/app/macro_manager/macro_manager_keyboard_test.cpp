@@ -17,8 +17,9 @@
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
 #include "macro_manager_test_support.h"
-#include "ui/transparent_list_box.h"
+#include "support/fake_clock.h"
 #include "support/test_names.h"
+#include "ui/transparent_list_box.h"
 
 namespace tessaron::app::testing {
 namespace {

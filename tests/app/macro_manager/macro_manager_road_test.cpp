@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/shell/live_config.h"
 #include "app/macro_manager/macro_manager_dlg_page.h"
+#include "app/shell/live_config.h"
 #include "device/ack.h"
 #include "device/command_port.h"
 #include "device/listener.h"
@@ -19,6 +19,7 @@
 #include "keys/key_layout.h"
 #include "macro_manager_test_support.h"
 #include "macros/slot_packing.h"
+#include "support/fake_clock.h"
 #include "tholwin/tholwin.h"
 #include "ui/messages.h"
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/macro_manager/macro_manager_dlg.h"
-#include "core/clock.h"
 #include "macros/macro_record.h"
 #include "macros/macro_test_support.h"
+#include "support/fake_clock.h"
 #include "ui/geometry.h"
 
 class QAction;

@@ -17,9 +17,10 @@
 #include "app/profiles/profiles_dlg.h"
 #include "keys/key_description.h"
 #include "keys/key_layout.h"
-#include "tholwin/tholwin.h"
 #include "main_window_test_support.h"
+#include "support/fake_clock.h"
 #include "support/qt_wait.h"
+#include "tholwin/tholwin.h"
 #include "ui/accessible_areas.h"
 #include "ui/edit_helper.h"  // completes the list box's editor pointer
 #include "ui/image_folders.h"

@@ -17,6 +17,7 @@
 
 #include "app/profiles/profiles_dlg_page.h"
 #include "keys/keymap_file.h"
+#include "support/fake_clock.h"
 #include "ui/edit_helper.h"
 #include "ui/messages.h"
 #include "ui/transparent_list_box.h"

@@ -25,9 +25,10 @@
 #include "device/virtual/virtual_transport.h"
 #include "keys/keymap_file.h"
 #include "profiles_window_rig.h"
+#include "support/fake_clock.h"
 #include "support/qt_wait.h"
-#include "ui/transparent_list_box.h"
 #include "support/test_names.h"
+#include "ui/transparent_list_box.h"
 
 namespace tessaron::app {
 namespace {

@@ -17,6 +17,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/keymap_file.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::app::testing {
 

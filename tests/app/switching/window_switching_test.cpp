@@ -9,6 +9,7 @@
 
 #include "app/switching/controller_profiles.h"
 #include "app/switching/keyboard_rig.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::app {
 namespace {
