@@ -41,8 +41,8 @@ int refuseWith(const Context& ctx, const Error& error) {
     return failUsage(error.text(languageOf(ctx)));
 }
 
-int usageError(const char* usage) {
-    return failUsage(std::string("usage: tessaronctl ") + usage);
+int usageError(const Context& ctx, const char* usage) {
+    return refuseWith(ctx, makeError(TR_TEXT("Tessaronctl", "usage: tessaronctl %1"), std::string(usage)));
 }
 
 void printJson(const nlohmann::ordered_json& value) {
