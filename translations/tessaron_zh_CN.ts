@@ -2726,6 +2726,22 @@ value refused, 3 keys that would run something were not allowed.
         <source>unknown command &quot;%1&quot; (see tessaronctl --help).</source>
         <translation>未知命令“%1”（见 tessaronctl --help）。</translation>
     </message>
+    <message>
+        <source>Read the keyboard&apos;s settings into %1.</source>
+        <translation>已将键盘设置读入 %1。</translation>
+    </message>
+    <message>
+        <source>The keyboard already holds these settings.</source>
+        <translation>键盘已保存这些设置。</translation>
+    </message>
+    <message>
+        <source>sending: %1</source>
+        <translation>正在发送：%1</translation>
+    </message>
+    <message>
+        <source>Written to %1; &quot;tessaronctl apply&quot; sends it to the keyboard.</source>
+        <translation>已写入 %1；用“tessaronctl apply”将其发送到键盘。</translation>
+    </message>
 </context>
 <context>
     <name>Ui</name>
