@@ -558,7 +558,7 @@
     </message>
     <message>
         <source>The keyboard took the settings, but %1 could not be written.</source>
-        <translation type="unfinished"></translation>
+        <translation>键盘已接受设置，但无法写入 %1。</translation>
     </message>
     <message>
         <source>The keyboard was reset to its factory settings: the undo history was cleared.</source>
@@ -2118,27 +2118,27 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>%1 is already taken on the session bus: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>会话总线上的 %1 已被占用：%2</translation>
     </message>
     <message>
         <source>%1 needs an interface number (0..255).</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 需要一个接口编号（0..255）。</translation>
     </message>
     <message>
         <source>--data-dir needs a folder.</source>
-        <translation type="unfinished"></translation>
+        <translation>--data-dir 需要一个文件夹。</translation>
     </message>
     <message>
         <source>--instance needs a name.</source>
-        <translation type="unfinished"></translation>
+        <translation>--instance 需要一个名称。</translation>
     </message>
     <message>
         <source>--lang takes english or chinese.</source>
-        <translation type="unfinished"></translation>
+        <translation>--lang 只接受 english 或 chinese。</translation>
     </message>
     <message>
         <source>Could not register %1 on the session bus.</source>
-        <translation type="unfinished"></translation>
+        <translation>无法在会话总线上注册 %1。</translation>
     </message>
     <message>
         <source>Keeps the gaming keyboard&apos;s keys for programs, files and sounds working</source>
@@ -2154,7 +2154,7 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>No session bus: tessaronctl opens the keyboard itself. %1</source>
-        <translation type="unfinished"></translation>
+        <translation>没有会话总线：tessaronctl 将自行打开键盘。%1</translation>
     </message>
     <message>
         <source>No web browser could be started to open %1.</source>
@@ -2198,11 +2198,33 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>Unknown option %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>未知选项 %1。</translation>
     </message>
     <message>
         <source>the path is too long for a socket</source>
         <translation>路径太长，无法用作套接字</translation>
+    </message>
+    <message>
+        <source>no graphical desktop was found (DISPLAY and WAYLAND_DISPLAY are not set); start it from your desktop, or use tessaronctl on the command line.</source>
+        <translation>未找到图形桌面（未设置 DISPLAY 和 WAYLAND_DISPLAY）；请从桌面启动，或在命令行中使用 tessaronctl。</translation>
+    </message>
+    <message>
+        <source>Usage: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]
+                [--command-interface N] [--event-interface N] [--no-splash]
+                [--hidden]
+       tessaron --help | --version
+
+--demo runs on the virtual keyboard, whose state is kept in the data folder.
+--hidden starts in the notification area without showing the window.
+</source>
+        <translation>用法: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]
+               [--command-interface N] [--event-interface N] [--no-splash]
+               [--hidden]
+      tessaron --help | --version
+
+--demo 使用虚拟键盘运行，其状态保存在数据文件夹中。
+--hidden 启动到通知区域，不显示窗口。
+</translation>
     </message>
 </context>
 <context>
@@ -2221,15 +2243,15 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>KWin did not load the script %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>KWin 未加载脚本 %1：%2</translation>
     </message>
     <message>
         <source>KWin loaded the script but did not run it.</source>
-        <translation type="unfinished"></translation>
+        <translation>KWin 已加载脚本，但没有运行它。</translation>
     </message>
     <message>
         <source>No Wayland compositor answers (WAYLAND_DISPLAY).</source>
-        <translation type="unfinished"></translation>
+        <translation>没有 Wayland 合成器响应（WAYLAND_DISPLAY）。</translation>
     </message>
     <message>
         <source>No profile is named &quot;%1&quot;.</source>
@@ -2245,7 +2267,7 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>The session bus cannot be reached.</source>
-        <translation type="unfinished"></translation>
+        <translation>无法连接会话总线。</translation>
     </message>
     <message>
         <source>The window manager does not announce the window in front (_NET_ACTIVE_WINDOW); windows cannot be followed.</source>
@@ -2253,7 +2275,7 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>This Wayland compositor does not list its windows to other programs (no zwlr_foreign_toplevel_manager_v1).</source>
-        <translation type="unfinished"></translation>
+        <translation>此 Wayland 合成器不向其他程序列出其窗口（没有 zwlr_foreign_toplevel_manager_v1）。</translation>
     </message>
     <message>
         <source>is missing</source>
@@ -2261,7 +2283,7 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>longer than any rules file is</source>
-        <translation type="unfinished"></translation>
+        <translation>超过了规则文件应有的长度</translation>
     </message>
     <message>
         <source>must be &quot;previous&quot; or {&quot;profile&quot;: NAME}</source>
@@ -2504,7 +2526,7 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>code %1 (not in the list)</source>
-        <translation type="unfinished"></translation>
+        <translation>代码 %1（不在列表中）</translation>
     </message>
     <message>
         <source>macros are numbered 0 to %1</source>
@@ -2528,7 +2550,197 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     </message>
     <message>
         <source>usage: tessaronctl %1</source>
-        <translation type="unfinished"></translation>
+        <translation>用法: tessaronctl %1</translation>
+    </message>
+    <message>
+        <source>Exports the whole configuration as JSON, checks a file, or imports one into keymap.bin and MacroDefine.bin (send it with apply). A refused file exits with 2; keys that would run something need --allow-host-actions (else exit 3).</source>
+        <translation>将整个配置导出为 JSON、检查文件，或将文件导入 keymap.bin 和 MacroDefine.bin（用 apply 发送）。被拒绝的文件以 2 退出；会运行程序的按键需要 --allow-host-actions（否则以 3 退出）。</translation>
+    </message>
+    <message>
+        <source>List the keyboard&apos;s HID interfaces and the channel each would serve.</source>
+        <translation>列出键盘的 HID 接口及每个接口对应的通道。</translation>
+    </message>
+    <message>
+        <source>Read the keyboard and print its settings (writes nothing).</source>
+        <translation>读取键盘并打印其设置（不写入任何内容）。</translation>
+    </message>
+    <message>
+        <source>Read the keyboard into the device image of keymap.bin in the data folder.</source>
+        <translation>将键盘读入数据文件夹中 keymap.bin 的设备映像。</translation>
+    </message>
+    <message>
+        <source>Send what differs between FILE (default keymap.bin) and the keyboard.</source>
+        <translation>发送 FILE（默认为 keymap.bin）与键盘之间的差异。</translation>
+    </message>
+    <message>
+        <source>Restore the keyboard&apos;s factory settings and rewrite keymap.bin.</source>
+        <translation>恢复键盘的出厂设置并重写 keymap.bin。</translation>
+    </message>
+    <message>
+        <source>Tell whether this user can use the keyboard, and how to fix it if not.</source>
+        <translation>检查当前用户能否使用键盘，不能时说明解决方法。</translation>
+    </message>
+    <message>
+        <source>List every key with its assignment, enabled state and modified mark.</source>
+        <translation>列出每个按键及其分配、启用状态和修改标记。</translation>
+    </message>
+    <message>
+        <source>Assign a key as the key page does and write keymap.bin (send it with apply, or at once with --apply).</source>
+        <translation>像按键页面一样分配按键并写入 keymap.bin（用 apply 发送，或用 --apply 立即发送）。</translation>
+    </message>
+    <message>
+        <source>Print the lighting, or choose the effect, speed, brightness and direction as the Light section does; writes keymap.bin.</source>
+        <translation>打印灯光设置，或像灯光页面一样选择效果、速度、亮度和方向；写入 keymap.bin。</translation>
+    </message>
+    <message>
+        <source>Light (on) or darken (off) keys in DIY light map N (1..5) as a click in DIY mode does; writes keymap.bin.</source>
+        <translation>像在 DIY 模式中点击一样，在 DIY 灯光图 N（1..5）中点亮（on）或熄灭（off）按键；写入 keymap.bin。</translation>
+    </message>
+    <message>
+        <source>Set game mode, Win Lock, response time (2..20 ms) or report rate (125, 250, 500, 1000); writes keymap.bin.</source>
+        <translation>设置游戏模式、Win 锁定、响应时间（2..20 毫秒）或回报率（125、250、500、1000）；写入 keymap.bin。</translation>
+    </message>
+    <message>
+        <source>Lists, shows, exports, imports (text form) and deletes macros; import and delete pack the macros into keymap.bin.</source>
+        <translation>列出、显示、导出、导入（文本形式）和删除宏；导入和删除会将宏打包进 keymap.bin。</translation>
+    </message>
+    <message>
+        <source>Print the command, key, effect or function names the other commands accept, one a line.</source>
+        <translation>每行一个，打印其他命令接受的命令、按键、效果或功能名称。</translation>
+    </message>
+    <message>
+        <source>usage: tessaronctl --demo %1</source>
+        <translation>用法: tessaronctl --demo %1</translation>
+    </message>
+    <message>
+        <source>with --demo: press a key of the virtual keyboard of a running tessaron --demo (host actions)</source>
+        <translation>配合 --demo：按下正在运行的 tessaron --demo 中虚拟键盘的一个按键（主机操作）</translation>
+    </message>
+    <message>
+        <source>with --demo: unplug the virtual keyboard of a running tessaron --demo</source>
+        <translation>配合 --demo：拔出正在运行的 tessaron --demo 的虚拟键盘</translation>
+    </message>
+    <message>
+        <source>with --demo: plug the virtual keyboard of a running tessaron --demo in again</source>
+        <translation>配合 --demo：重新插入正在运行的 tessaron --demo 的虚拟键盘</translation>
+    </message>
+    <message>
+        <source>Manages the six profiles of the Configure folder: saves keymap.bin into one, loads a file into keymap.bin, copies, renames, deletes.</source>
+        <translation>管理 Configure 文件夹中的六个配置：将 keymap.bin 保存到其中一个、将文件载入 keymap.bin、复制、重命名、删除。</translation>
+    </message>
+    <message>
+        <source>--at needs a position from 1 to %1.</source>
+        <translation>--at 需要 1 到 %1 之间的位置。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no test (equals, contains, starts_with, regex).</source>
+        <translation>“%1”不是有效的测试（equals、contains、starts_with、regex）。</translation>
+    </message>
+    <message>
+        <source>There is no rule %1 (see tessaronctl rules list).</source>
+        <translation>没有规则 %1（见 tessaronctl rules list）。</translation>
+    </message>
+    <message>
+        <source>Rules are numbered 1 to %1 (see tessaronctl rules list).</source>
+        <translation>规则编号为 1 到 %1（见 tessaronctl rules list）。</translation>
+    </message>
+    <message>
+        <source>--pid needs a process number.</source>
+        <translation>--pid 需要一个进程号。</translation>
+    </message>
+    <message>
+        <source>No process %1 can be read here.</source>
+        <translation>此处无法读取进程 %1。</translation>
+    </message>
+    <message>
+        <source>The limit is 1 to 3600 writes an hour.</source>
+        <translation>上限为每小时 1 到 3600 次写入。</translation>
+    </message>
+    <message>
+        <source>Automatic switching is not available on this desktop: %1.</source>
+        <translation>此桌面不支持自动切换：%1。</translation>
+    </message>
+    <message>
+        <source>Here the %1 reports the window in front to the Tessaron window; rules follow works on X11 and wlroots desktops.</source>
+        <translation>此处由 %1 向 Tessaron 窗口报告前台窗口；rules follow 仅适用于 X11 和 wlroots 桌面。</translation>
+    </message>
+    <message>
+        <source>Rules of automatic profile switching: which profile the keyboard takes when a window comes to the front; test shows which rule a window meets; follow switches on X11 and wlroots desktops; list says how the window in front is learned here.</source>
+        <translation>自动切换配置的规则：窗口切到前台时键盘使用哪个配置；test 显示窗口符合哪条规则；follow 在 X11 和 wlroots 桌面上切换；list 说明此处如何获知前台窗口。</translation>
+    </message>
+    <message>
+        <source>Usage: tessaronctl [--data-dir DIR] [--demo] [--lang english|chinese]
+                   [--command-interface N] [--event-interface N] COMMAND [ARGS]
+       tessaronctl --help | --version | help COMMAND | COMMAND --help
+
+Commands:
+</source>
+        <translation>用法: tessaronctl [--data-dir DIR] [--demo] [--lang english|chinese]
+                  [--command-interface N] [--event-interface N] COMMAND [ARGS]
+      tessaronctl --help | --version | help COMMAND | COMMAND --help
+
+命令:
+</translation>
+    </message>
+    <message>
+        <source>
+--demo uses the virtual keyboard, whose state is kept in the data folder.
+Exit status: 0 done, 1 a file or the keyboard failed, 2 a wrong command line or a
+value refused, 3 keys that would run something were not allowed.
+</source>
+        <translation>
+--demo 使用虚拟键盘，其状态保存在数据文件夹中。
+退出状态：0 完成，1 文件或键盘出错，2 命令行有误或值被拒绝，
+3 不允许会运行程序的按键。
+</translation>
+    </message>
+    <message>
+        <source>no command is called &quot;%1&quot; (see tessaronctl --help).</source>
+        <translation>没有名为“%1”的命令（见 tessaronctl --help）。</translation>
+    </message>
+    <message>
+        <source>Print the usage of every command, or of one, on standard output.</source>
+        <translation>在标准输出上打印所有命令或某个命令的用法。</translation>
+    </message>
+    <message>
+        <source>--data-dir needs a folder.</source>
+        <translation>--data-dir 需要一个文件夹。</translation>
+    </message>
+    <message>
+        <source>--lang needs english or chinese.</source>
+        <translation>--lang 需要 english 或 chinese。</translation>
+    </message>
+    <message>
+        <source>--lang takes english or chinese.</source>
+        <translation>--lang 只接受 english 或 chinese。</translation>
+    </message>
+    <message>
+        <source>%1 needs an interface number (0..255).</source>
+        <translation>%1 需要一个接口编号（0..255）。</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (see tessaronctl --help).</source>
+        <translation>未知选项 %1（见 tessaronctl --help）。</translation>
+    </message>
+    <message>
+        <source>unknown command &quot;%1&quot; (see tessaronctl --help).</source>
+        <translation>未知命令“%1”（见 tessaronctl --help）。</translation>
+    </message>
+    <message>
+        <source>Read the keyboard&apos;s settings into %1.</source>
+        <translation>已将键盘设置读入 %1。</translation>
+    </message>
+    <message>
+        <source>The keyboard already holds these settings.</source>
+        <translation>键盘已保存这些设置。</translation>
+    </message>
+    <message>
+        <source>sending: %1</source>
+        <translation>正在发送：%1</translation>
+    </message>
+    <message>
+        <source>Written to %1; &quot;tessaronctl apply&quot; sends it to the keyboard.</source>
+        <translation>已写入 %1；用“tessaronctl apply”将其发送到键盘。</translation>
     </message>
 </context>
 <context>

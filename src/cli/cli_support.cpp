@@ -41,8 +41,8 @@ int refuseWith(const Context& ctx, const Error& error) {
     return failUsage(error.text(languageOf(ctx)));
 }
 
-int usageError(const char* usage) {
-    return failUsage(std::string("usage: tessaronctl ") + usage);
+int usageError(const Context& ctx, const char* usage) {
+    return refuseWith(ctx, makeError(TR_TEXT("Tessaronctl", "usage: tessaronctl %1"), std::string(usage)));
 }
 
 void printJson(const nlohmann::ordered_json& value) {
@@ -227,12 +227,21 @@ Result<Live> openLive(const Context& ctx) {
     if (auto written = keys::writeKeymap(live.keymap, live.image, *live.records); !written) {
         return written.error();
     }
-    std::cerr << "Read the keyboard's settings into " << live.keymap.string() << ".\n";
+    std::cerr << makeError(TR_TEXT("Tessaronctl", "Read the keyboard's settings into %1."),
+                           live.keymap.string())
+                     .text(languageOf(ctx))
+              << "\n";
     keys::refreshModifiedMarks(live.keys());
     return live;
 }
 
 namespace {
+
+constexpr Text kAlreadyHeld = TR_TEXT("Tessaronctl", "The keyboard already holds these settings.");
+
+std::string sendingText(Language lang, const Error& step) {
+    return makeError(TR_TEXT("Tessaronctl", "sending: %1"), step).text(lang);
+}
 
 // The window takes keymap.bin and MacroDefine.bin as they are now and sends them, so its
 // picture and the keyboard agree with the files.
@@ -247,8 +256,9 @@ int sendThroughWindow(const Context& ctx, Session& session, const fs::path& sour
     }
     auto steps = session.window->steps("ApplyDataFiles");
     if (!steps) return failWith(ctx, steps.error());
-    for (const auto& step : *steps) std::cout << "sending: " << step << "\n";
-    if (steps->empty()) std::cout << "The keyboard already holds these settings.\n";
+    const Language lang = languageOf(ctx);
+    for (const auto& step : *steps) std::cout << sendingText(lang, verbatim(step)) << "\n";
+    if (steps->empty()) std::cout << translate(lang, kAlreadyHeld) << "\n";
     return 0;
 }
 
@@ -279,17 +289,20 @@ int sendImage(const Context& ctx, const fs::path& source) {
 
     const Language lang = languageOf(ctx);
     auto out = link.save(img, committed, [&](const device::WriteStep& step) {
-        std::cout << "sending: " << step.text().text(lang) << "\n";
+        std::cout << sendingText(lang, step.text()) << "\n";
     });
     if (!out) return failWith(ctx, out.error());
-    if (out->steps.empty()) std::cout << "The keyboard already holds these settings.\n";
+    if (out->steps.empty()) std::cout << translate(lang, kAlreadyHeld) << "\n";
     return 0;
 }
 
 int sendIfAsked(const Context& ctx, const Live& live) {
     if (hasFlag(ctx, "--apply")) return sendImage(ctx, live.keymap);
-    std::cout << "Written to " << live.keymap.string()
-              << "; \"tessaronctl apply\" sends it to the keyboard.\n";
+    std::cout << makeError(TR_TEXT("Tessaronctl",
+                                   "Written to %1; \"tessaronctl apply\" sends it to the keyboard."),
+                           live.keymap.string())
+                     .text(languageOf(ctx))
+              << "\n";
     return 0;
 }
 

@@ -35,7 +35,7 @@ int failWith(const Context& ctx, const Error& error);
 // Prints the error in the interface language; returns kExitUsage (the command line was wrong).
 int refuseWith(const Context& ctx, const Error& error);
 // "usage: tessaronctl <usage>"; returns kExitUsage.
-int usageError(const char* usage);
+int usageError(const Context& ctx, const char* usage);
 
 // A --json answer on standard output, laid out as "config export" writes its text.
 void printJson(const nlohmann::ordered_json& value);

@@ -34,8 +34,8 @@ constexpr int kRefusedFile = 2;
 // Host actions that the user has not allowed.
 constexpr int kNotAllowed = 3;
 
-int usage() {
-    return usageError(kUsage);
+int usage(const Context& ctx) {
+    return usageError(ctx, kUsage);
 }
 
 // The file's configuration, or the exit status of its refusal after saying why.
@@ -69,7 +69,7 @@ Result<macros::MacroTable> existingMacros(const Context& ctx, const fs::path& fi
 }
 
 int runExport(const Context& ctx) {
-    if (ctx.args.size() > 2) return usage();
+    if (ctx.args.size() > 2) return usage(ctx);
     const std::string target = ctx.args.size() == 2 ? ctx.args[1] : "-";
     auto live = openLive(ctx);
     if (!live) return failWith(ctx, live.error());
@@ -114,7 +114,7 @@ Result<std::vector<config::HostActionEntry>> unapproved(const Context& ctx,
 }
 
 int runCheck(const Context& ctx) {
-    if (ctx.args.size() != 2) return usage();
+    if (ctx.args.size() != 2) return usage(ctx);
     const auto checked = check(ctx, ctx.args[1]);
     if (!checked.configuration) return checked.status;
     std::cout << ctx.args[1] << ": a configuration of " << checked.configuration->keys.size()
@@ -134,10 +134,10 @@ int runImport(const Context& ctx) {
         const std::string& a = ctx.args[i];
         if (a == kAllowFlag) continue;
         // "-" is standard input; anything else starting with "-" is an unknown option.
-        if (!name.empty() || (a.starts_with('-') && a != "-")) return usage();
+        if (!name.empty() || (a.starts_with('-') && a != "-")) return usage(ctx);
         name = a;
     }
-    if (name.empty()) return usage();
+    if (name.empty()) return usage(ctx);
     const auto checked = check(ctx, name);
     if (!checked.configuration) return checked.status;
     const config::Configuration& wanted = *checked.configuration;
@@ -182,19 +182,19 @@ int runImport(const Context& ctx) {
 }
 
 int runConfig(Context& ctx) {
-    if (ctx.args.empty()) return usage();
+    if (ctx.args.empty()) return usage(ctx);
     const std::string& verb = ctx.args[0];
     if (verb == "export") return runExport(ctx);
     if (verb == "import") return runImport(ctx);
     if (verb == "check") return runCheck(ctx);
-    return usage();
+    return usage(ctx);
 }
 
 const Registrar configCommand(
     {"config", kUsage,
-     "Exports the whole configuration as JSON, checks a file, or imports one into keymap.bin "
+     TR_TEXT("Tessaronctl", "Exports the whole configuration as JSON, checks a file, or imports one into keymap.bin "
      "and MacroDefine.bin (send it with apply). A refused file exits with 2; keys that would "
-     "run something need --allow-host-actions (else exit 3).",
+     "run something need --allow-host-actions (else exit 3)."),
      runConfig});
 
 }  // namespace

@@ -65,7 +65,7 @@ const char* roleName(device::ChannelRole role) {
 }
 
 int runDevices(Context& ctx) {
-    if (!argsAllowed(ctx, {}, 0)) return usageError("devices");
+    if (!argsAllowed(ctx, {}, 0)) return usageError(ctx, "devices");
     auto session = openSession(ctx, Use::Look);
     if (!session) return failWith(ctx, session.error());
     const auto found = session->transport->enumerate();
@@ -213,7 +213,7 @@ void printJson(const device::StartupRead& r) {
 }
 
 int runShow(Context& ctx) {
-    if (!argsAllowed(ctx, {"--json"}, 0)) return usageError("show [--json]");
+    if (!argsAllowed(ctx, {"--json"}, 0)) return usageError(ctx, "show [--json]");
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
     auto read = readKeyboard(*session, DeviceImage{});
@@ -244,7 +244,7 @@ Result<Live> loadExisting(const std::filesystem::path& path) {
 }
 
 int runPull(Context& ctx) {
-    if (!argsAllowed(ctx, {}, 0)) return usageError("pull");
+    if (!argsAllowed(ctx, {}, 0)) return usageError(ctx, "pull");
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
     const auto path = session->keymapPath();
@@ -263,7 +263,7 @@ int runPull(Context& ctx) {
 // ---- apply ----
 
 int runApply(Context& ctx) {
-    if (!argsAllowed(ctx, {}, 1)) return usageError("apply [FILE]");
+    if (!argsAllowed(ctx, {}, 1)) return usageError(ctx, "apply [FILE]");
     if (!ctx.args.empty()) return sendImage(ctx, ctx.args[0]);
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
@@ -287,7 +287,7 @@ bool confirmed(const Context& ctx) {
 }
 
 int runReset(Context& ctx) {
-    if (!argsAllowed(ctx, {"--yes"}, 0)) return usageError("reset [--yes]");
+    if (!argsAllowed(ctx, {"--yes"}, 0)) return usageError(ctx, "reset [--yes]");
     auto session = openSession(ctx);
     if (!session) return failWith(ctx, session.error());
     if (!hasFlag(ctx, "--yes") && !confirmed(ctx)) {
@@ -332,18 +332,18 @@ int runReset(Context& ctx) {
 }
 
 const Registrar devices({"devices", "devices",
-                         "List the keyboard's HID interfaces and the channel each would serve.",
+                         TR_TEXT("Tessaronctl", "List the keyboard's HID interfaces and the channel each would serve."),
                          runDevices});
 const Registrar show({"show", "show [--json]",
-                      "Read the keyboard and print its settings (writes nothing).", runShow});
+                      TR_TEXT("Tessaronctl", "Read the keyboard and print its settings (writes nothing)."), runShow});
 const Registrar pull({"pull", "pull",
-                      "Read the keyboard into the device image of keymap.bin in the data folder.",
+                      TR_TEXT("Tessaronctl", "Read the keyboard into the device image of keymap.bin in the data folder."),
                       runPull});
 const Registrar apply({"apply", "apply [FILE]",
-                       "Send what differs between FILE (default keymap.bin) and the keyboard.",
+                       TR_TEXT("Tessaronctl", "Send what differs between FILE (default keymap.bin) and the keyboard."),
                        runApply});
 const Registrar reset({"reset", "reset [--yes]",
-                       "Restore the keyboard's factory settings and rewrite keymap.bin.",
+                       TR_TEXT("Tessaronctl", "Restore the keyboard's factory settings and rewrite keymap.bin."),
                        runReset});
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace tessaron::cli {
 namespace {
 
 int runDoctor(Context& ctx) {
-    if (!argsAllowed(ctx, {}, 0)) return usageError("doctor");
+    if (!argsAllowed(ctx, {}, 0)) return usageError(ctx, "doctor");
     auto session = openSession(ctx, Use::Look);
     if (!session) return failWith(ctx, session.error());
     const auto facts = device::hid::gatherFacts(*session->transport, runningExecutableFolder());
@@ -23,7 +23,7 @@ int runDoctor(Context& ctx) {
 }
 
 const Registrar doctor({"doctor", "doctor",
-                        "Tell whether this user can use the keyboard, and how to fix it if not.",
+                        TR_TEXT("Tessaronctl", "Tell whether this user can use the keyboard, and how to fix it if not."),
                         runDoctor});
 
 }  // namespace

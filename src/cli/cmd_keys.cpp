@@ -177,7 +177,7 @@ int printKeysJson(const Context& ctx, Live& live) {
 
 int runKeys(Context& ctx) {
     const bool json = ctx.args.size() == 1 && ctx.args[0] == "--json";
-    if (!ctx.args.empty() && !json) return usageError("keys [--json]");
+    if (!ctx.args.empty() && !json) return usageError(ctx, "keys [--json]");
     auto live = openLive(ctx);
     if (!live) return failWith(ctx, live.error());
     if (json) return printKeysJson(ctx, *live);
@@ -335,7 +335,7 @@ int runAssign(Context& ctx) {
     for (const auto& arg : ctx.args) {
         if (arg != "--apply") args.push_back(arg);
     }
-    if (args.size() < 2) return usageError(kAssignUsage);
+    if (args.size() < 2) return usageError(ctx, kAssignUsage);
     const auto key = keys::findKey(args[0]);
     if (!key) return refuseWith(ctx, unknownKey(args[0]));
     if (!keys::isAssignable(*key)) {
@@ -380,11 +380,11 @@ int runAssign(Context& ctx) {
 }
 
 const Registrar keysCommand({"keys", "keys [--json]",
-                             "List every key with its assignment, enabled state and modified mark.",
+                             TR_TEXT("Tessaronctl", "List every key with its assignment, enabled state and modified mark."),
                              runKeys});
 const Registrar assignCommand({"assign", kAssignUsage,
-                               "Assign a key as the key page does and write keymap.bin (send it "
-                               "with apply, or at once with --apply).",
+                               TR_TEXT("Tessaronctl", "Assign a key as the key page does and write keymap.bin (send it "
+                               "with apply, or at once with --apply)."),
                                runAssign});
 
 }  // namespace

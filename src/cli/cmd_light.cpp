@@ -241,7 +241,7 @@ int runLight(Context& ctx) {
                                        [](const std::string& a) { return a == "--apply"; });
     const bool json = ctx.args.size() == 1 && ctx.args[0] == "--json";
     if (ctx.args.empty() || onlyApply || json) {
-        if (!ctx.args.empty() && !json) return usageError(kLightUsage);
+        if (!ctx.args.empty() && !json) return usageError(ctx, kLightUsage);
         auto live = openLive(ctx);
         if (!live) return failWith(ctx, live.error());
         if (json) {
@@ -267,7 +267,7 @@ int runLight(Context& ctx) {
     }
     bool usage = false;
     auto choice = parseLight(ctx.args, current, usage);
-    if (usage) return usageError(kLightUsage);
+    if (usage) return usageError(ctx, kLightUsage);
     if (!choice) return refuseWith(ctx, choice.error());
 
     auto live = openLive(ctx);
@@ -329,12 +329,12 @@ Result<DiyChoice> parseDiy(const std::vector<std::string>& a, bool& usage) {
 int runDiy(Context& ctx) {
     std::vector<std::string> args;
     for (const auto& a : ctx.args) {
-        if (a.starts_with("--") && a != "--apply") return usageError(kDiyUsage);
+        if (a.starts_with("--") && a != "--apply") return usageError(ctx, kDiyUsage);
         if (a != "--apply") args.push_back(a);
     }
     bool usage = false;
     auto choice = parseDiy(args, usage);
-    if (usage) return usageError(kDiyUsage);
+    if (usage) return usageError(ctx, kDiyUsage);
     if (!choice) return refuseWith(ctx, choice.error());
 
     auto live = openLive(ctx);
@@ -420,12 +420,12 @@ void printPerformance(const DeviceImage& image) {
 int runSet(Context& ctx) {
     std::vector<std::string> args;
     for (const auto& a : ctx.args) {
-        if (a.starts_with("--") && a != "--apply") return usageError(kSetUsage);
+        if (a.starts_with("--") && a != "--apply") return usageError(ctx, kSetUsage);
         if (a != "--apply") args.push_back(a);
     }
     bool usage = false;
     auto choices = parseSet(args, usage);
-    if (usage) return usageError(kSetUsage);
+    if (usage) return usageError(ctx, kSetUsage);
     if (!choices) return refuseWith(ctx, choices.error());
 
     auto live = openLive(ctx);
@@ -456,16 +456,16 @@ int runSet(Context& ctx) {
 }
 
 const Registrar light({"light", kLightUsage,
-                       "Print the lighting, or choose the effect, speed, brightness and direction "
-                       "as the Light section does; writes keymap.bin.",
+                       TR_TEXT("Tessaronctl", "Print the lighting, or choose the effect, speed, brightness and direction "
+                       "as the Light section does; writes keymap.bin."),
                        runLight});
 const Registrar diy({"diy", kDiyUsage,
-                     "Light (on) or darken (off) keys in DIY light map N (1..5) as a click in DIY "
-                     "mode does; writes keymap.bin.",
+                     TR_TEXT("Tessaronctl", "Light (on) or darken (off) keys in DIY light map N (1..5) as a click in DIY "
+                     "mode does; writes keymap.bin."),
                      runDiy});
 const Registrar set({"set", kSetUsage,
-                     "Set game mode, Win Lock, response time (2..20 ms) or report rate (125, 250, "
-                     "500, 1000); writes keymap.bin.",
+                     TR_TEXT("Tessaronctl", "Set game mode, Win Lock, response time (2..20 ms) or report rate (125, 250, "
+                     "500, 1000); writes keymap.bin."),
                      runSet});
 
 }  // namespace

@@ -35,8 +35,8 @@ using macros::MacroTable;
 constexpr const char* kUsage =
     "macro list [--json] | show N | export N FILE|- | import FILE|- | delete N";
 
-int usage() {
-    return usageError(kUsage);
+int usage(const Context& ctx) {
+    return usageError(ctx, kUsage);
 }
 
 struct MacroFiles {
@@ -93,7 +93,7 @@ Status commit(const Context& ctx, const MacroFiles& files) {
 
 int runList(const Context& ctx, const MacroFiles& files) {
     const bool json = ctx.args.size() == 2 && ctx.args[1] == "--json";
-    if (ctx.args.size() != 1 && !json) return usage();
+    if (ctx.args.size() != 1 && !json) return usage(ctx);
     const std::size_t n = files.table.countInUse();
     if (json) {
         // The words of "config export", numbered as keys refer to them.
@@ -123,7 +123,7 @@ int runList(const Context& ctx, const MacroFiles& files) {
 }
 
 int runShow(const Context& ctx, const MacroFiles& files) {
-    if (ctx.args.size() != 2) return usage();
+    if (ctx.args.size() != 2) return usage(ctx);
     auto index = macroIndex(files.table, ctx.args[1]);
     if (!index) return refuseWith(ctx, index.error());
     const auto& rec = files.table[*index];
@@ -133,7 +133,7 @@ int runShow(const Context& ctx, const MacroFiles& files) {
 }
 
 int runExport(const Context& ctx, const MacroFiles& files) {
-    if (ctx.args.size() != 3) return usage();
+    if (ctx.args.size() != 3) return usage(ctx);
     auto index = macroIndex(files.table, ctx.args[1]);
     if (!index) return refuseWith(ctx, index.error());
     const std::string text = macros::formatMacroText(files.table[*index]);
@@ -151,7 +151,7 @@ int runExport(const Context& ctx, const MacroFiles& files) {
 }
 
 int runImport(const Context& ctx, MacroFiles& files) {
-    if (ctx.args.size() != 2) return usage();
+    if (ctx.args.size() != 2) return usage(ctx);
     constexpr std::size_t kLimit = 1 << 20;  // far more than any macro needs
     auto text = readInput(ctx.args[1], kLimit);
     if (!text) return failWith(ctx, text.error());
@@ -189,7 +189,7 @@ public:
 };
 
 int runDelete(const Context& ctx, MacroFiles& files) {
-    if (ctx.args.size() != 2) return usage();
+    if (ctx.args.size() != 2) return usage(ctx);
     auto index = macroIndex(files.table, ctx.args[1]);
     if (!index) return refuseWith(ctx, index.error());
     const std::string name = macros::utf16ToUtf8(files.table[*index].name());
@@ -209,7 +209,7 @@ int runDelete(const Context& ctx, MacroFiles& files) {
 }
 
 int runMacro(Context& ctx) {
-    if (ctx.args.empty()) return usage();
+    if (ctx.args.empty()) return usage(ctx);
     const std::string& verb = ctx.args[0];
     const bool reading = verb == "list" || verb == "show" || verb == "export";
     auto files = openMacros(ctx, reading);
@@ -219,12 +219,12 @@ int runMacro(Context& ctx) {
     if (verb == "export") return runExport(ctx, *files);
     if (verb == "import") return runImport(ctx, *files);
     if (verb == "delete") return runDelete(ctx, *files);
-    return usage();
+    return usage(ctx);
 }
 
 const Registrar macroCommand({"macro", kUsage,
-                              "Lists, shows, exports, imports (text form) and deletes macros; "
-                              "import and delete pack the macros into keymap.bin.",
+                              TR_TEXT("Tessaronctl", "Lists, shows, exports, imports (text form) and deletes macros; "
+                              "import and delete pack the macros into keymap.bin."),
                               runMacro});
 
 }  // namespace

@@ -35,7 +35,7 @@ std::string keyWord(keys::KeyIndex k) {
 }
 
 int runNames(Context& ctx) {
-    if (ctx.args.size() != 1) return usageError(kUsage);
+    if (ctx.args.size() != 1) return usageError(ctx, kUsage);
     const std::string& what = ctx.args[0];
     const Language lang = languageOf(ctx);
     std::vector<std::string> words;
@@ -51,15 +51,15 @@ int runNames(Context& ctx) {
     } else if (what == "functions") {
         for (const auto& f : keys::functionTable()) words.emplace_back(f.name(lang));
     } else {
-        return usageError(kUsage);
+        return usageError(ctx, kUsage);
     }
     for (const auto& w : words) std::cout << w << "\n";
     return 0;
 }
 
 const Registrar names({"names", kUsage,
-                       "Print the command, key, effect or function names the other commands "
-                       "accept, one a line.",
+                       TR_TEXT("Tessaronctl", "Print the command, key, effect or function names the other commands "
+                       "accept, one a line."),
                        runNames});
 
 }  // namespace

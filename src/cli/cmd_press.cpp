@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "cli/cli_support.h"
 #include "cli/command.h"
 #include "core/data_folder.h"
 #include "core/settings.h"
@@ -18,9 +19,13 @@ namespace {
 
 constexpr const char* kUsage = "press KEY";
 
+Error demoUsage(const char* usage) {
+    return makeError(TR_TEXT("Tessaronctl", "usage: tessaronctl --demo %1"), std::string(usage));
+}
+
 int runPress(Context& ctx) {
     const Language lang = resolveLanguage(ctx.options.language, settingsFile());
-    if (ctx.args.size() != 1) return failUsage(std::string("usage: tessaronctl --demo ") + kUsage);
+    if (ctx.args.size() != 1) return refuseWith(ctx, demoUsage(kUsage));
     if (!ctx.options.demo) {
         return failUsage(
             Error(
@@ -78,7 +83,7 @@ int runPress(Context& ctx) {
 int runPlug(Context& ctx, bool plugIn) {
     const Language lang = resolveLanguage(ctx.options.language, settingsFile());
     const char* verb = plugIn ? "plug" : "unplug";
-    if (!ctx.args.empty()) return failUsage(std::string("usage: tessaronctl --demo ") + verb);
+    if (!ctx.args.empty()) return refuseWith(ctx, demoUsage(verb));
     if (!ctx.options.demo) {
         return failUsage(
             Error(makeError(TR_TEXT("Tessaronctl",
@@ -114,16 +119,16 @@ int runPlug(Context& ctx, bool plugIn) {
 }
 
 const Registrar pressCommand({"press", kUsage,
-                              "with --demo: press a key of the virtual keyboard of a running "
-                              "tessaron --demo (host actions)",
+                              TR_TEXT("Tessaronctl", "with --demo: press a key of the virtual keyboard of a running "
+                              "tessaron --demo (host actions)"),
                               runPress});
 const Registrar unplugCommand({"unplug", "unplug",
-                               "with --demo: unplug the virtual keyboard of a running "
-                               "tessaron --demo",
+                               TR_TEXT("Tessaronctl", "with --demo: unplug the virtual keyboard of a running "
+                               "tessaron --demo"),
                                [](Context& ctx) { return runPlug(ctx, false); }});
 const Registrar plugCommand({"plug", "plug",
-                             "with --demo: plug the virtual keyboard of a running tessaron "
-                             "--demo in again",
+                             TR_TEXT("Tessaronctl", "with --demo: plug the virtual keyboard of a running tessaron "
+                             "--demo in again"),
                              [](Context& ctx) { return runPlug(ctx, true); }});
 
 }  // namespace

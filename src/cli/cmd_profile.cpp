@@ -36,8 +36,8 @@ constexpr const char* kAllowFlag = "--allow-host-actions";
 // Host actions that the user has not allowed.
 constexpr int kNotAllowed = 3;
 
-int usage() {
-    return usageError(kUsage);
+int usage(const Context& ctx) {
+    return usageError(ctx, kUsage);
 }
 
 class ProfileCommand {
@@ -57,12 +57,12 @@ public:
                 args.push_back(a);
             }
         }
-        if (args.empty()) return usage();
+        if (args.empty()) return usage(ctx_);
         const std::string& verb = args[0];
-        if (allowHostActions_ && verb != "load") return usage();
+        if (allowHostActions_ && verb != "load") return usage(ctx_);
         // Listing only looks: it creates neither the data folder nor "Configure".
         if (verb == "list" && args.size() <= 2) {
-            if (args.size() == 2 && args[1] != "--json") return usage();
+            if (args.size() == 2 && args[1] != "--json") return usage(ctx_);
             store_.rescan();
             return list(args.size() == 2);
         }
@@ -76,7 +76,7 @@ public:
         if (verb == "load" && args.size() == 3) return load(args[1], args[2]);
         if (verb == "delete" && args.size() == 2) return remove(args[1]);
         if (verb == "rename" && args.size() == 3) return rename(args[1], args[2]);
-        return usage();
+        return usage(ctx_);
     }
 
 private:
@@ -214,7 +214,7 @@ private:
 };
 
 int runProfile(Context& ctx) {
-    if (ctx.args.empty()) return usage();
+    if (ctx.args.empty()) return usage(ctx);
     // Chosen, not created: the commands that write create the folders they write into.
     auto folder = chooseDataFolder(ctx);
     if (!folder)
@@ -224,8 +224,8 @@ int runProfile(Context& ctx) {
 
 const Registrar profileCommand(
     {"profile", kUsage,
-     "Manages the six profiles of the Configure folder: saves keymap.bin "
-     "into one, loads a file into keymap.bin, copies, renames, deletes.",
+     TR_TEXT("Tessaronctl", "Manages the six profiles of the Configure folder: saves keymap.bin "
+     "into one, loads a file into keymap.bin, copies, renames, deletes."),
      runProfile});
 
 }  // namespace

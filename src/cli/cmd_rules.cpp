@@ -39,8 +39,8 @@ constexpr const char* kUsage =
     "      CONDITION: [--not] [--case-sensitive] program|command_line|class|title\n"
     "                 equals|contains|starts_with|regex TEXT";
 
-int usage() {
-    return usageError(kUsage);
+int usage(const Context& ctx) {
+    return usageError(ctx, kUsage);
 }
 
 std::string conditionText(const Condition& c) {
@@ -80,7 +80,7 @@ public:
     explicit RulesCommand(Context& ctx) : ctx_(ctx), args_(ctx.args) {}
 
     int run() {
-        if (args_.empty()) return usage();
+        if (args_.empty()) return usage(ctx_);
         auto folder = openDataFolder(DataFolderInputs::fromProcess(ctx_.options.dataDir));
         if (!folder) return failWith(ctx_, folder.error());
         folder_ = *folder;
@@ -99,7 +99,7 @@ public:
         if (verb == "limit" && args_.size() == 1) return limit();
         if ((verb == "on" || verb == "off") && args_.empty()) return turn(verb == "on");
         if (verb == "follow" && args_.empty()) return follow();
-        return usage();
+        return usage(ctx_);
     }
 
 private:
@@ -160,13 +160,13 @@ private:
             const bool hasValue = i + 1 < args_.size();
             if (a == "--profile" && hasValue && !rule.profile) {
                 rule.profile = args_[++i];
-                if (rule.profile->empty()) return usage();
+                if (rule.profile->empty()) return usage(ctx_);
             } else if (a == "--keep") {
                 keep = true;
             } else if (a == "--at" && hasValue) {
                 at = position(args_[++i], set_.rules.size(), true);
-                if (!at) return failUsage("--at needs a position from 1 to " +
-                                          std::to_string(set_.rules.size() + 1) + ".");
+                if (!at) return refuseWith(ctx_, makeError(TR_TEXT("Tessaronctl", "--at needs a position from 1 to %1."),
+                                                     std::to_string(set_.rules.size() + 1)));
             } else if (a == "--not") {
                 negate = true;
             } else if (a == "--case-sensitive") {
@@ -174,8 +174,9 @@ private:
             } else if (const auto field = fieldFromWord(a); field && i + 2 < args_.size()) {
                 const auto test = testFromWord(args_[i + 1]);
                 if (!test) {
-                    return failUsage("\"" + args_[i + 1] +
-                                     "\" is no test (equals, contains, starts_with, regex).");
+                    return refuseWith(ctx_, makeError(TR_TEXT("Tessaronctl", "\"%1\" is no test (equals, contains, "
+                                                                     "starts_with, regex)."),
+                                                args_[i + 1]));
                 }
                 auto c = Condition::make(*field, *test, args_[i + 2], caseSensitive, negate);
                 if (!c) return refuseWith(ctx_, c.error());
@@ -183,11 +184,11 @@ private:
                 negate = caseSensitive = false;
                 i += 2;
             } else {
-                return usage();
+                return usage(ctx_);
             }
         }
         if (rule.conditions.empty() || keep == rule.profile.has_value() || negate || caseSensitive)
-            return usage();
+            return usage(ctx_);
         if (rule.profile) warnUnknownProfile(*rule.profile);
         const std::size_t where = at.value_or(set_.rules.size());
         const std::string text = ruleText(rule);
@@ -197,7 +198,8 @@ private:
 
     int remove() {
         const auto n = position(args_[0], set_.rules.size());
-        if (!n) return failUsage("There is no rule " + args_[0] + " (see tessaronctl rules list).");
+        if (!n) return refuseWith(ctx_, makeError(TR_TEXT("Tessaronctl", "There is no rule %1 (see tessaronctl rules list)."),
+                                           args_[0]));
         const std::string text = ruleText(set_.rules[*n]);
         set_.rules.erase(set_.rules.begin() + static_cast<std::ptrdiff_t>(*n));
         return save("Removed rule " + args_[0] + ": " + text);
@@ -207,8 +209,9 @@ private:
         const auto from = position(args_[0], set_.rules.size());
         const auto to = position(args_[1], set_.rules.size());
         if (!from || !to) {
-            return failUsage("Rules are numbered 1 to " + std::to_string(set_.rules.size()) +
-                             " (see tessaronctl rules list).");
+            return refuseWith(ctx_, makeError(TR_TEXT("Tessaronctl",
+                                                "Rules are numbered 1 to %1 (see tessaronctl rules list)."),
+                                        std::to_string(set_.rules.size())));
         }
         Rule rule = std::move(set_.rules[*from]);
         set_.rules.erase(set_.rules.begin() + static_cast<std::ptrdiff_t>(*from));
@@ -220,7 +223,7 @@ private:
         WindowInfo w;
         for (std::size_t i = 0; i < args_.size(); ++i) {
             const std::string& a = args_[i];
-            if (i + 1 >= args_.size()) return usage();
+            if (i + 1 >= args_.size()) return usage(ctx_);
             const std::string& v = args_[++i];
             if (a == "--program") {
                 w.program = v;
@@ -232,15 +235,15 @@ private:
                 w.title = v;
             } else if (a == "--pid") {
                 const auto pid = position(v, 1u << 22);
-                if (!pid) return failUsage("--pid needs a process number.");
+                if (!pid) return refuseWith(ctx_, TR_TEXT("Tessaronctl", "--pid needs a process number."));
                 w.pid = static_cast<int>(*pid + 1);
                 fillProcessDetails(w);
-                if (w.program.empty()) return failUsage("No process " + v + " can be read here.");
+                if (w.program.empty()) return refuseWith(ctx_, makeError(TR_TEXT("Tessaronctl", "No process %1 can be read here."), v));
             } else {
-                return usage();
+                return usage(ctx_);
             }
         }
-        if (args_.empty()) return usage();
+        if (args_.empty()) return usage(ctx_);
         if (w.pid != 0) {
             std::cout << "program: " << w.program << "\ncommand line: " << w.commandLine << "\n";
         }
@@ -270,7 +273,7 @@ private:
 
     int limit() {
         const auto n = position(args_[0], 3600);
-        if (!n) return failUsage("The limit is 1 to 3600 writes an hour.");
+        if (!n) return refuseWith(ctx_, TR_TEXT("Tessaronctl", "The limit is 1 to 3600 writes an hour."));
         set_.writesPerHour = static_cast<int>(*n + 1);
         return save("At most " + args_[0] + " writes an hour.");
     }
@@ -299,13 +302,15 @@ int RulesCommand::follow() {
     // The desktops that report the window in front over D-Bus report it to the window.
     const WatcherChoice choice = chooseWatcher(currentSession());
     if (choice.kind != WatcherKind::X11 && choice.kind != WatcherKind::Wlroots) {
-        const std::string why =
-            choice.kind == WatcherKind::None
-                ? "Automatic switching is not available on this desktop: " + choice.reason + "."
-                : "Here the " + std::string(watcherName(choice.kind)) +
-                      " reports the window in front to the Tessaron window; rules follow works "
-                      "on X11 and wlroots desktops.";
-        return failWith(ctx_, verbatim(why));
+        return failWith(
+            ctx_, choice.kind == WatcherKind::None
+                      ? makeError(TR_TEXT("Tessaronctl",
+                                          "Automatic switching is not available on this desktop: %1."),
+                                  choice.reason)
+                      : makeError(TR_TEXT("Tessaronctl",
+                                          "Here the %1 reports the window in front to the Tessaron "
+                                          "window; rules follow works on X11 and wlroots desktops."),
+                                  std::string(watcherName(choice.kind))));
     }
 
     auto session = openSession(ctx_);
@@ -366,9 +371,9 @@ int runRules(Context& ctx) {
 
 const Registrar rulesCommand(
     {"rules", kUsage,
-     "Rules of automatic profile switching: which profile the keyboard takes when a window "
+     TR_TEXT("Tessaronctl", "Rules of automatic profile switching: which profile the keyboard takes when a window "
      "comes to the front; test shows which rule a window meets; follow switches on X11 and "
-     "wlroots desktops; list says how the window in front is learned here.",
+     "wlroots desktops; list says how the window in front is learned here."),
      runRules});
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/language.h"
+#include "core/text.h"
 
 namespace tessaron::cli {
 
@@ -27,7 +28,7 @@ struct Context {
 struct Command {
     const char* name;
     const char* usage;    // e.g. "show [--json]"
-    const char* summary;  // one line for the help text
+    Text summary;         // one line for the help text
     int (*run)(Context& context);
 };
 

@@ -4,8 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "cli/cli_support.h"
 #include "cli/command.h"
+#include "core/result.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "core/version.h"
 
 namespace tessaron::cli {
@@ -16,20 +19,24 @@ std::vector<Command>& registry() {
     return list;
 }
 
-void printHelp(std::ostream& out) {
-    out << "Usage: tessaronctl [--data-dir DIR] [--demo] [--lang english|chinese]\n"
-           "                   [--command-interface N] [--event-interface N] COMMAND [ARGS]\n"
-           "       tessaronctl --help | --version | help COMMAND | COMMAND --help\n\n"
-           "Commands:\n";
+void printHelp(std::ostream& out, Language lang) {
+    out << translate(lang,
+                     TR_TEXT("Tessaronctl",
+                             "Usage: tessaronctl [--data-dir DIR] [--demo] [--lang english|chinese]\n"
+                             "                   [--command-interface N] [--event-interface N] COMMAND [ARGS]\n"
+                             "       tessaronctl --help | --version | help COMMAND | COMMAND --help\n\n"
+                             "Commands:\n"));
     auto list = commands();
     std::sort(list.begin(), list.end(),
               [](const Command& a, const Command& b) { return std::string_view(a.name) < b.name; });
     for (const auto& c : list) {
-        out << "  " << c.usage << "\n      " << c.summary << "\n";
+        out << "  " << c.usage << "\n      " << translate(lang, c.summary) << "\n";
     }
-    out << "\n--demo uses the virtual keyboard, whose state is kept in the data folder.\n"
-           "Exit status: 0 done, 1 a file or the keyboard failed, 2 a wrong command line or a\n"
-           "value refused, 3 keys that would run something were not allowed.\n";
+    out << translate(
+        lang, TR_TEXT("Tessaronctl",
+                      "\n--demo uses the virtual keyboard, whose state is kept in the data folder.\n"
+                      "Exit status: 0 done, 1 a file or the keyboard failed, 2 a wrong command line or a\n"
+                      "value refused, 3 keys that would run something were not allowed.\n"));
 }
 
 const Command* findCommand(std::string_view name) {
@@ -39,27 +46,30 @@ const Command* findCommand(std::string_view name) {
     return nullptr;
 }
 
-void printCommandHelp(const Command& command) {
-    std::cout << "usage: tessaronctl " << command.usage << "\n\n" << command.summary << "\n";
+void printCommandHelp(const Command& command, Language lang) {
+    std::cout << substitute(translate(lang, TR_TEXT("Tessaronctl", "usage: tessaronctl %1")),
+                            {command.usage})
+              << "\n\n" << translate(lang, command.summary) << "\n";
 }
 
 int runHelp(Context& ctx) {
     if (ctx.args.empty()) {
-        printHelp(std::cout);
+        printHelp(std::cout, languageOf(ctx));
         return 0;
     }
-    const Command* command = ctx.args.size() == 1 ? findCommand(ctx.args[0]) : nullptr;
+    if (ctx.args.size() != 1) return usageError(ctx, "help [COMMAND]");
+    const Command* command = findCommand(ctx.args[0]);
     if (!command) {
-        return failUsage(ctx.args.size() == 1
-                             ? "no command is called \"" + ctx.args[0] + "\" (see tessaronctl --help)."
-                             : std::string("usage: tessaronctl help [COMMAND]"));
+        return refuseWith(ctx, makeError(TR_TEXT("Tessaronctl",
+                                                 "no command is called \"%1\" (see tessaronctl --help)."),
+                                         ctx.args[0]));
     }
-    printCommandHelp(*command);
+    printCommandHelp(*command, languageOf(ctx));
     return 0;
 }
 
 const Registrar help({"help", "help [COMMAND]",
-                      "Print the usage of every command, or of one, on standard output.",
+                      TR_TEXT("Tessaronctl", "Print the usage of every command, or of one, on standard output."),
                       runHelp});
 
 std::optional<int> parseInterface(std::string_view text) {
@@ -102,7 +112,7 @@ int main(int argc, char** argv) {
             return argv[++i];
         };
         if (arg == "--help" || arg == "-h") {
-            printHelp(std::cout);
+            printHelp(std::cout, languageOf(context));
             return 0;
         } else if (arg == "--version") {
             std::cout << "tessaronctl (Tessaron) " << kVersion << "\n";
@@ -111,31 +121,37 @@ int main(int argc, char** argv) {
             context.options.demo = true;
         } else if (arg == "--data-dir") {
             const char* v = needValue(arg);
-            if (!v || !*v) return failUsage("--data-dir needs a folder.");
+            if (!v || !*v) return refuseWith(context, TR_TEXT("Tessaronctl", "--data-dir needs a folder."));
             context.options.dataDir = std::filesystem::path(v);
         } else if (arg == "--lang") {
             const char* v = needValue(arg);
-            if (!v) return failUsage("--lang needs english or chinese.");
+            if (!v) return refuseWith(context, TR_TEXT("Tessaronctl", "--lang needs english or chinese."));
             const std::string_view lang = v;
             if (const auto named = languageNamed(lang)) {
                 context.options.language = *named;
             } else {
-                return failUsage("--lang takes english or chinese.");
+                return refuseWith(context, TR_TEXT("Tessaronctl", "--lang takes english or chinese."));
             }
         } else if (arg == "--command-interface" || arg == "--event-interface") {
             const char* v = needValue(arg);
             const auto n = v ? parseInterface(v) : std::nullopt;
-            if (!n) return failUsage(std::string(arg) + " needs an interface number (0..255).");
+            if (!n) {
+                return refuseWith(context, makeError(TR_TEXT("Tessaronctl",
+                                                             "%1 needs an interface number (0..255)."),
+                                                     std::string(arg)));
+            }
             (arg == "--command-interface" ? context.options.commandInterface
                                           : context.options.eventInterface) = *n;
         } else if (arg.starts_with("-")) {
-            return failUsage("unknown option " + std::string(arg) + " (see tessaronctl --help).");
+            return refuseWith(context,
+                              makeError(TR_TEXT("Tessaronctl", "unknown option %1 (see tessaronctl --help)."),
+                                        std::string(arg)));
         } else {
             break;
         }
     }
     if (i >= argc) {
-        printHelp(std::cerr);
+        printHelp(std::cerr, languageOf(context));
         return kExitUsage;
     }
     const std::string_view name = argv[i++];
@@ -144,13 +160,15 @@ int main(int argc, char** argv) {
         // "COMMAND --help" anywhere among its arguments asks for its usage, never runs it.
         for (const auto& a : context.args) {
             if (a == "--help" || a == "-h") {
-                printCommandHelp(*command);
+                printCommandHelp(*command, languageOf(context));
                 return 0;
             }
         }
         return command->run(context);
     }
-    return failUsage("unknown command \"" + std::string(name) + "\" (see tessaronctl --help).");
+    return refuseWith(context,
+                      makeError(TR_TEXT("Tessaronctl", "unknown command \"%1\" (see tessaronctl --help)."),
+                                std::string(name)));
 }
 
 }  // namespace tessaron::cli

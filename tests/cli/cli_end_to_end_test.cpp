@@ -335,6 +335,13 @@ TEST_F(CliTest, MessagesFollowTheInterfaceLanguage) {
     std::ofstream(root() / "home" / ".config" / "Lumvex.conf") << "[General]\nLanguage=chinese\n";
     expectUsageError({"assign", "Nokey", "single", "A"}, "没有名为 \"Nokey\" 的按键");
     expectUsageError({"--lang", "english", "assign", "Nokey", "single", "A"}, "No key is called");
+    // The messages of the command line itself and the help, too.
+    expectUsageError({"--lang", "chinese", "devices", "x"}, "用法: tessaronctl devices");
+    expectUsageError({"--lang", "chinese", "--bogus"}, "未知选项 --bogus");
+    const std::string help = ok({"--lang", "chinese", "--help"}).out;
+    EXPECT_TRUE(contains(help, "命令:") && contains(help, "列出每个按键") &&
+                !contains(help, "Commands:") && !contains(help, "Exit status"))
+        << help;
 }
 
 // Commands that only read, and refused ones, create nothing: not even the data folder.

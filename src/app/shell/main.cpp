@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/shell/allocator.h"
 #include "app/shell/tessaron_app.h"
+#include "core/text.h"
 #include "core/version.h"
 #include "ui/font_warmup.h"
 
@@ -30,13 +32,14 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     auto options = tessaron::app::parseOptions(arguments);
+    const tessaron::Language lang = tessaron::app::languageOfArguments(arguments);
     if (!options) {
-        std::fprintf(stderr, "tessaron: %s\n%s", options.error().english.c_str(),
-                     tessaron::app::usageText().toLocal8Bit().constData());
+        std::fprintf(stderr, "tessaron: %s\n%s", options.error().text(lang).c_str(),
+                     tessaron::app::usageText(lang).toLocal8Bit().constData());
         return 2;
     }
     if (options->help) {
-        std::fputs(tessaron::app::usageText().toLocal8Bit().constData(), stdout);
+        std::fputs(tessaron::app::usageText(lang).toLocal8Bit().constData(), stdout);
         return 0;
     }
     if (options->version) {
@@ -44,10 +47,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!haveDisplay()) {
-        std::fputs(
-            "tessaron: no graphical desktop was found (DISPLAY and WAYLAND_DISPLAY are not set); "
-            "start it from your desktop, or use tessaronctl on the command line.\n",
-            stderr);
+        const std::string message = tessaron::translate(
+            lang, TR_TEXT("Shell",
+                          "no graphical desktop was found (DISPLAY and WAYLAND_DISPLAY are not set); "
+                          "start it from your desktop, or use tessaronctl on the command line."));
+        std::fprintf(stderr, "tessaron: %s\n", message.c_str());
         return 1;
     }
 
@@ -62,7 +66,7 @@ int main(int argc, char** argv) {
     tessaron::app::CTessaronApp tessaronApp(std::move(options).value());
     if (!tessaronApp.start()) {
         if (const auto& error = tessaronApp.error()) {
-            std::fprintf(stderr, "tessaron: %s\n", error->english.c_str());
+            std::fprintf(stderr, "tessaron: %s\n", error->text(lang).c_str());
             return 1;
         }
         return 0;  // the running instance has come forward

@@ -82,14 +82,25 @@ std::optional<Error> accessProblem(device::Transport& transport, const fs::path&
 
 }  // namespace
 
-QString usageText() {
-    return QStringLiteral(
-        "Usage: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]\n"
-        "                [--command-interface N] [--event-interface N] [--no-splash]\n"
-        "                [--hidden]\n"
-        "       tessaron --help | --version\n\n"
-        "--demo runs on the virtual keyboard, whose state is kept in the data folder.\n"
-        "--hidden starts in the notification area without showing the window.\n");
+QString usageText(Language lang) {
+    return QString::fromStdString(translate(
+        lang, TR_TEXT("Shell",
+                      "Usage: tessaron [--data-dir DIR] [--demo] [--lang english|chinese]\n"
+                      "                [--command-interface N] [--event-interface N] [--no-splash]\n"
+                      "                [--hidden]\n"
+                      "       tessaron --help | --version\n\n"
+                      "--demo runs on the virtual keyboard, whose state is kept in the data folder.\n"
+                      "--hidden starts in the notification area without showing the window.\n")));
+}
+
+Language languageOfArguments(const QStringList& arguments) {
+    std::optional<Language> named;
+    for (qsizetype i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--lang")) {
+            if (const auto l = languageNamed(arguments[i + 1].toStdString())) named = *l;
+        }
+    }
+    return resolveLanguage(named, settingsFile());
 }
 
 Result<AppOptions> parseOptions(const QStringList& arguments) {

@@ -46,7 +46,10 @@ struct AppOptions {
 
 // Parses the arguments after the program name. An error names the faulty option.
 Result<AppOptions> parseOptions(const QStringList& arguments);
-QString usageText();
+QString usageText(Language lang);
+// The interface language for the messages about the arguments: --lang when given (even beside a
+// faulty option), else the settings'.
+Language languageOfArguments(const QStringList& arguments);
 
 class CTessaronApp {
 public:
