@@ -53,6 +53,8 @@ struct WindowArea : PaintedArea {
     QPoint labelAt;
     int labelHeight = 0;  // pixel height of the label's font; 0: the window's usual one
     QString label;        // the painted text where it is not the name
+    // The paint centres the name in rect instead, at labelHeight or smaller (ui::centredLabel).
+    bool labelCentred = false;
     [[nodiscard]] const QString& paintedLabel() const { return label.isEmpty() ? name : label; }
 };
 

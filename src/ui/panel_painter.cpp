@@ -1,7 +1,11 @@
 #include "ui/panel_painter.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
+
+#include "ui/accessible_areas.h"
 #include "ui/image_cache.h"
 
 namespace tessaron::ui {
@@ -38,6 +42,35 @@ void drawPanelText(QPainter& painter, const QString& text, int x, int y, const Q
     const QFontMetrics metrics(font);
     painter.drawText(QPoint(x, y + metrics.ascent()), text);
     painter.restore();
+}
+
+void fitLabel(WindowArea& area, int usualHeight, const QRect& room) {
+    int height = area.labelHeight > 0 ? area.labelHeight : usualHeight;
+    const auto width = [&] { return QFontMetrics(panelFont(height)).horizontalAdvance(area.paintedLabel()); };
+    while (height > kSmallestTextHeight && area.labelAt.x() + width() - 1 > room.right()) --height;
+    // A smaller label keeps the middle of its line.
+    area.labelAt.ry() += ((area.labelHeight > 0 ? area.labelHeight : usualHeight) - height) / 2;
+    area.labelHeight = height;
+    const int overrun = area.labelAt.x() + width() - 1 - room.right();
+    if (overrun > 0) area.labelAt.rx() = std::max(room.left(), area.labelAt.x() - overrun);
+}
+
+CentredLabel centredLabel(const QString& text, const QRect& button, int pixelHeight) {
+    constexpr int kSpare = 4;
+    constexpr int kWeight = 400;
+    const QRect room = button.adjusted(kSpare, 0, -kSpare, 0);
+    CentredLabel label;
+    label.flags = Qt::AlignCenter | Qt::TextSingleLine;
+    while (pixelHeight > kSmallestTextHeight &&
+           QFontMetrics(panelFont(pixelHeight, kWeight)).horizontalAdvance(text) > room.width()) {
+        --pixelHeight;
+    }
+    label.font = panelFont(pixelHeight, kWeight);
+    const QFontMetrics metrics(label.font);
+    if (metrics.horizontalAdvance(text) > room.width()) label.flags = Qt::AlignCenter | Qt::TextWordWrap;
+    const QRect used = metrics.boundingRect(room, label.flags, text);
+    label.fits = used.width() <= room.width() && used.height() <= room.height();
+    return label;
 }
 
 void drawPanelText(QPainter& painter, const QString& text, int x, int y, int pixelHeight) {

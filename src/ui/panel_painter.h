@@ -8,8 +8,14 @@
 #include <QString>
 
 class QPainter;
+class QRect;
 
 namespace tessaron::ui {
+
+struct WindowArea;
+
+// The smallest pixel height a label may shrink to and still be read with ease.
+inline constexpr int kSmallestTextHeight = 9;
 
 // The interface font: "Arial" (Liberation Sans on Linux) with a CJK fallback, given pixel
 // height and weight (300 = light, 700 = bold).
@@ -27,5 +33,21 @@ void drawPanelText(QPainter& painter, const QString& text, int x, int y, int pix
 // The same with another colour and weight (tab labels, list rows).
 void drawPanelText(QPainter& painter, const QString& text, int x, int y, const QFont& font,
                    const QColor& color);
+
+// Gives a label too long for its room (a longer language) what room there is: its height
+// shrinks a step at a time down to kSmallestTextHeight, then it moves left inside the room.
+// A label that fits is left as it is; usualHeight is the window's height when the area
+// names none.
+void fitLabel(WindowArea& area, int usualHeight, const QRect& room);
+
+// How a name centred on a button (4 pixels spare each side) is painted: the largest height
+// from pixelHeight down to kSmallestTextHeight at which it fits on one line, else the
+// smallest, wrapped at spaces. fits: whether that fits the button.
+struct CentredLabel {
+    QFont font;
+    int flags = 0;
+    bool fits = false;
+};
+CentredLabel centredLabel(const QString& text, const QRect& button, int pixelHeight);
 
 }  // namespace tessaron::ui

@@ -2,6 +2,7 @@
 // the images of the left panel's sections. Sizes follow the window's fixed geometry: each image
 // is made for the place the window copies it to.
 
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,6 +16,7 @@
 #include "ui/image_layout.h"
 #include "ui/resource_bitmaps.h"
 #include "ui/image_folders.h"
+#include "ui/panel_painter.h"
 #include "ui/text.h"
 #include "ui/theme.h"
 
@@ -118,10 +120,21 @@ QImage renderLogo(const QImage& base, const Lang& lang) {
     text(p, QRectF(68, 8, 175, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("TESSARON"),
          word, theme::kText);
     p.fillRect(QRectF(70, 44, 166, 1.5), theme::kAccent);
+    const QString subtitle = ui::text(lang.code, TR_TEXT("Images", "ORVIK GAMING KEYBOARD"));
     QFont sub = uiFont(lang.chinese() ? 12 : 10, QFont::DemiBold);
     if (!lang.chinese()) sub.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
-    text(p, QRectF(70, 48, 173, 18), Qt::AlignLeft | Qt::AlignVCenter,
-         ui::text(lang.code, TR_TEXT("Images", "ORVIK GAMING KEYBOARD")), sub, theme::kTextDim);
+    // A longer subtitle gives up its spacing, then shrinks, then takes two lines below the rule.
+    constexpr int kSubtitleWidth = 173;
+    const auto wide = [&] { return QFontMetrics(sub).horizontalAdvance(subtitle) > kSubtitleWidth; };
+    if (wide()) sub.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+    while (wide() && sub.pixelSize() > ui::kSmallestTextHeight) sub.setPixelSize(sub.pixelSize() - 1);
+    if (wide()) {
+        text(p, QRectF(70, 46, kSubtitleWidth, 25), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+             subtitle, sub, theme::kTextDim);
+    } else {
+        text(p, QRectF(70, 48, kSubtitleWidth, 18), Qt::AlignLeft | Qt::AlignVCenter, subtitle, sub,
+             theme::kTextDim);
+    }
     return img;
 }
 

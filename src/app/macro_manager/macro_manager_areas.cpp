@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/macro_manager/macro_manager_dlg.h"
+#include "ui/panel_painter.h"
 #include "ui/text.h"
 #include "ui/transparent_list_box.h"
 
@@ -70,6 +71,8 @@ std::vector<ui::WindowArea> CMacroRecordDlg::areaTable() const {
         a->picture = picture;
         a->hoverPicture = hoverPicture;
         a->pictureAt = a->rect.topLeft();
+        a->labelCentred = true;
+        a->labelHeight = kButtonLabelSize;
         return a;
     };
     const auto option = [&](Button b, int group, const QString& name, const ui::Rect& r,
@@ -121,6 +124,14 @@ std::vector<ui::WindowArea> CMacroRecordDlg::areaTable() const {
     button(Button::Cancel, kEndGroup, t.cancel, kCancelButton, kButtonNormalImage,
            kButtonOverImage);
     if (!notice_.isEmpty()) text(kNoticeArea, kNoticeGroup, notice_, QRect(20, 398, 252, 30));
+    for (ui::WindowArea& a : out) {
+        // A label beside its box has the rest of the window's width.
+        if (a.labelled) {
+            ui::fitLabel(a, 0, a.rect.contains(a.labelAt)
+                                   ? a.rect
+                                   : QRect(a.labelAt, QPoint(rect().right(), a.labelAt.y())));
+        }
+    }
     return out;
 }
 

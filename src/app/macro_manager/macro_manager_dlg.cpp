@@ -93,19 +93,16 @@ private:
 
 constexpr int kLoopFieldMerge = 1;
 
-// Centred, at its size when it fits with 4 pixels to spare on each side, else as large as fits
-// ("Start Recording" and "Stop Recording" in the record button).
+// A button's name ("Start Recording" and "Stop Recording" in the record button): see
+// ui::centredLabel.
 void drawCentred(QPainter& p, const QRect& rect, const QString& text, int pixelHeight) {
-    constexpr int kRoom = 4;
-    while (pixelHeight > 9 &&
-           QFontMetrics(ui::panelFont(pixelHeight, 400)).horizontalAdvance(text) >
-               rect.width() - 2 * kRoom) {
-        --pixelHeight;
-    }
+    const ui::CentredLabel label = ui::centredLabel(text, rect, pixelHeight);
     p.save();
-    p.setFont(ui::panelFont(pixelHeight, 400));
+    p.setFont(label.font);
     p.setPen(theme::kText);
-    p.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, text);
+    // Wrapped lines keep the spare pixels the measure gave them.
+    p.drawText((label.flags & Qt::TextWordWrap) != 0 ? rect.adjusted(4, 0, -4, 0) : rect,
+               label.flags, text);
     p.restore();
 }
 
@@ -610,7 +607,7 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
             continue;  // a widget of its own
         } else if (a.role == QAccessible::Button) {
             picture(a);
-            drawCentred(p, a.rect, a.name, kButtonLabelSize);
+            drawCentred(p, a.rect, a.name, a.labelHeight);
         } else {
             // An option: its label, then its box.
             if (a.id == static_cast<int>(Button::RecordDelay)) {

@@ -123,6 +123,8 @@ public:
     // paint, the hit test, screen readers and the keyboard read. withKeys: with the keys of
     // the picture (the reader's; the paint and the hit test take them from the key layout).
     [[nodiscard]] std::vector<WindowArea> areaTable(bool withKeys) const;
+    // The pixel height of a label whose area names none.
+    static constexpr int kLabelHeight = 13;
     // The area a click at p lands on (a row while a list is open), or area::kNone.
     [[nodiscard]] int areaAt(QPoint p) const;
     // The row of the open list or help menu under p, or -1.

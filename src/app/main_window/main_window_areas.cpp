@@ -11,6 +11,7 @@
 #include "keys/key_description.h"
 #include "keys/key_layout.h"
 #include "ui/bit_slider.h"
+#include "ui/panel_painter.h"
 #include "ui/text.h"
 
 namespace tessaron::app {
@@ -292,7 +293,7 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         }
     }
 
-    labelled(button(kProfile, kProfileGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Profile")), {19, 605, 89, 635}),
+    labelled(button(kProfile, kProfileGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Profile")), {19, 605, 101, 635}),
              {45, 610})
         ->state.hasPopup = true;
     constexpr const char* kBottomPicture = "button-cancel-normal.png";
@@ -361,6 +362,9 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
             a->state.selectable = true;
             a->state.selected = image[img::kResponseTime] == r + 1;
         }
+    }
+    for (WindowArea& a : out) {
+        if (a.labelled && a.rect.contains(a.labelAt)) ui::fitLabel(a, kLabelHeight, a.rect);
     }
     if (open >= 0) {
         for (WindowArea& a : out) {

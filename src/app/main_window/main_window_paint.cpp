@@ -29,13 +29,16 @@ namespace img = device::image;
 namespace {
 
 constexpr int kWarmupDelayMs = 300;
-constexpr int kTextHeight = 13;
+constexpr int kTextHeight = CTessaronDlg::kLabelHeight;
 constexpr int kSmallTextHeight = 11;
 constexpr int kNoticeTextHeight = 14;
 // "kb_BK.png"'s size: the part of the window the keyboard picture covers.
 constexpr int kKeyboardPictureWidth = 660;
 constexpr int kKeyboardPictureHeight = 280;
 const QColor kRowHovered(80, 0, 0);
+
+// A label shrunk to fit its area names its height.
+int labelHeight(const WindowArea& a) { return a.labelHeight > 0 ? a.labelHeight : kTextHeight; }
 const QColor kRowNormal(59, 59, 59);
 
 QString fromUtf8(std::string_view s) {
@@ -205,7 +208,7 @@ void CTessaronDlg::paintArea(QPainter& p, const WindowArea& a) {
         ui::drawPanelImage(p, imageFolder_, QString::fromLatin1(picture), a.pictureAt.x(),
                            a.pictureAt.y());
     }
-    if (a.labelled) drawText(p, a.paintedLabel(), a.labelAt.x(), a.labelAt.y(), kTextHeight);
+    if (a.labelled) drawText(p, a.paintedLabel(), a.labelAt.x(), a.labelAt.y(), labelHeight(a));
 }
 
 void CTessaronDlg::paintKeyboard(QPainter& p) {
@@ -298,7 +301,7 @@ void CTessaronDlg::paintBottom(QPainter& p, const std::vector<WindowArea>& areas
     }
     for (const int id : kBottom) {
         if (const WindowArea* a = findArea(areas, id); a != nullptr && a->labelled) {
-            drawText(p, a->paintedLabel(), a->labelAt.x(), a->labelAt.y(), kTextHeight);
+            drawText(p, a->paintedLabel(), a->labelAt.x(), a->labelAt.y(), labelHeight(*a));
         }
     }
 }
@@ -312,7 +315,7 @@ void CTessaronDlg::paintLightSection(QPainter& p, const std::vector<WindowArea>&
     };
     const auto label = [&](int id) {
         if (const WindowArea* a = findArea(areas, id); a != nullptr && a->labelled) {
-            text(a->paintedLabel(), a->labelAt.x(), a->labelAt.y());
+            drawText(p, a->paintedLabel(), a->labelAt.x(), a->labelAt.y(), labelHeight(*a));
         }
     };
     const auto& settings = live_.image;
@@ -372,7 +375,7 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l,
     const auto text = [&](const QString& s, int x, int y) { drawText(p, s, x, y, kTextHeight); };
     const auto label = [&](int id) {
         if (const WindowArea* a = findArea(areas, id); a != nullptr && a->labelled) {
-            text(a->paintedLabel(), a->labelAt.x(), a->labelAt.y());
+            drawText(p, a->paintedLabel(), a->labelAt.x(), a->labelAt.y(), labelHeight(*a));
         }
     };
     const auto& settings = live_.image;

@@ -3,6 +3,7 @@
 // with the context-menu key or Shift+F10 (keyPressEvent).
 
 #include "app/profiles/profiles_dlg.h"
+#include "ui/panel_painter.h"
 #include "ui/transparent_list_box.h"
 #include "ui/text.h"
 
@@ -61,6 +62,7 @@ std::vector<ui::WindowArea> CConfigureDlg::areaTable() const {
     label(add(pd::Button::Delete, kButtonGroup, t.deleteLabel, pd::kDeleteArea.toQRect(),
               pd::kDeleteImage, pd::kDeleteSpot),
           pd::kDeleteLabelSpot, pd::kLabelHeight);
+    for (ui::WindowArea& a : out) ui::fitLabel(a, 0, a.rect);
     return out;
 }
 

@@ -1,11 +1,15 @@
 // Every window in the pseudo-language, as a screen reader walks it: a text that shows without
 // brackets did not come from the catalogue. Each window state is also saved as a picture
-// (pseudo-screens/ in the test's folder) for a look at what the longer texts do to the layout.
+// (pseudo-screens/ in the test's folder) for a look at what the longer texts do to the layout,
+// and every painted label of a window's area table is measured in the font it is painted with:
+// it must end inside its area (or, beside a box, inside the window; a centred name inside its
+// button, on two lines at most) and cross no other label.
 
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QDir>
+#include <QFontMetrics>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -24,6 +28,7 @@
 #include "ui/accessible_areas.h"
 #include "ui/edit_helper.h"  // completes the list box's editor pointer
 #include "ui/image_folders.h"
+#include "ui/panel_painter.h"
 
 namespace tessaron::app::testing {
 namespace {
@@ -48,9 +53,50 @@ bool isKeyOfThePicture(QAccessibleInterface* c) {
            description.startsWith(c->text(QAccessible::Name) + QStringLiteral("["));
 }
 
+// The painted labels of an area table that are cut or cross another; usualHeight is the pixel
+// height a window paints a label in when its area names none.
+std::set<QString> unfitLabels(const std::vector<ui::WindowArea>& areas, int usualHeight,
+                              const QRect& window) {
+    struct Placed {
+        const ui::WindowArea* area;
+        QRect box;
+    };
+    std::vector<Placed> placed;
+    std::set<QString> faults;
+    for (const ui::WindowArea& a : areas) {
+        if (a.labelCentred && !ui::centredLabel(a.paintedLabel(), a.rect, a.labelHeight).fits) {
+            faults.insert(QStringLiteral("cut on its button: ") + a.paintedLabel());
+        }
+        if (!a.labelled || a.paintedLabel().isEmpty()) continue;
+        const QFontMetrics metrics(ui::panelFont(a.labelHeight > 0 ? a.labelHeight : usualHeight));
+        const QRect box(a.labelAt, QSize(metrics.horizontalAdvance(a.paintedLabel()), metrics.height()));
+        // A label written inside its area has the area for room; one beside its box, the window.
+        const QRect room = a.rect.contains(a.labelAt) ? a.rect : window;
+        if (box.right() > room.right()) {
+            faults.insert(QStringLiteral("cut by %1 px: ").arg(box.right() - room.right()) +
+                          a.paintedLabel());
+        }
+        placed.push_back({&a, box});
+    }
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        for (std::size_t j = i + 1; j < placed.size(); ++j) {
+            // An open list lies over the window: only labels on one layer can cross.
+            if (placed[i].area->parent != placed[j].area->parent) continue;
+            if (!placed[i].box.intersects(placed[j].box)) continue;
+            faults.insert(QStringLiteral("crosses: ") + placed[i].area->paintedLabel() +
+                          QStringLiteral(" / ") + placed[j].area->paintedLabel());
+        }
+    }
+    return faults;
+}
+
 class Walk {
 public:
-    explicit Walk(QString window) : window_(std::move(window)) {}
+    using AreaTable = std::function<std::vector<ui::WindowArea>()>;
+    // Texts are checked for brackets in the pseudo-language, labels for fit in every language.
+    Walk(QString window, Language language, AreaTable areas = {}, int usualHeight = 0)
+        : window_(std::move(window) + QLatin1Char('-') + languageCode(language)),
+          language_(language), areas_(std::move(areas)), usualHeight_(usualHeight) {}
 
     // Every name, description and value the window's reader objects give now.
     void look(QWidget* w, const QString& state) {
@@ -64,6 +110,11 @@ public:
             if (c == nullptr || isKeyOfThePicture(c)) continue;
             check(c->text(QAccessible::Name), state);
             check(c->text(QAccessible::Description), state);
+        }
+        if (areas_) {
+            for (const QString& fault : unfitLabels(areas_(), usualHeight_, w->rect())) {
+                unfit_.insert(window_ + QStringLiteral(" (") + state + QStringLiteral("): ") + fault);
+            }
         }
         save(w, state);
     }
@@ -89,10 +140,11 @@ public:
     }
 
     [[nodiscard]] const std::set<QString>& unbracketed() const { return unbracketed_; }
+    [[nodiscard]] const std::set<QString>& unfit() const { return unfit_; }
 
 private:
     void check(const QString& text, const QString& state) {
-        if (text.isEmpty() || bracketed(text)) return;
+        if (language_ != Language::Pseudo || text.isEmpty() || bracketed(text)) return;
         unbracketed_.insert(window_ + QStringLiteral(" (") + state + QStringLiteral("): ") + text);
     }
 
@@ -103,8 +155,20 @@ private:
         w->grab().save(QStringLiteral("pseudo-screens/") + file + QStringLiteral(".png"));
     }
 
+    static QString languageCode(Language language) {
+        switch (language) {
+        case Language::Chinese: return QStringLiteral("zh");
+        case Language::Pseudo: return QStringLiteral("pseudo");
+        default: return QStringLiteral("en");
+        }
+    }
+
     QString window_;
+    Language language_;
+    AreaTable areas_;
+    int usualHeight_;
     std::set<QString> unbracketed_;
+    std::set<QString> unfit_;
 };
 
 std::string listed(const std::set<QString>& texts) {
@@ -120,19 +184,29 @@ TEST(PseudoLanguage, HelperTellsBracketedTexts) {
     EXPECT_FALSE(bracketed(QStringLiteral("Save")));
 }
 
-TEST(PseudoLanguage, EveryTextOfTheMainWindowComesFromTheCatalogue) {
-    RigOptions options;
-    options.language = kPseudo;
-    Rig rig(options);
-    ASSERT_TRUE(waitFor([&] { return !rig.window->busy(); }));
-    Walk walk(QStringLiteral("main"));
-    walk.look(rig.window.get(), QStringLiteral("closed"));
-    // Open each section that is closed, then the help menu.
-    walk.pressEach(rig.window.get(), [](QAccessibleInterface* c) {
-        return c->state().collapsed && !c->state().hasPopup;
-    });
-    walk.pressEach(rig.window.get(), [](QAccessibleInterface* c) { return c->state().hasPopup; });
+// Fails the test for what the walk found.
+void report(const Walk& walk) {
     EXPECT_TRUE(walk.unbracketed().empty()) << listed(walk.unbracketed());
+    EXPECT_TRUE(walk.unfit().empty()) << listed(walk.unfit());
+}
+
+TEST(PseudoLanguage, EveryTextOfTheMainWindowComesFromTheCatalogueAndFits) {
+    for (const Language language : kLanguages) {
+        RigOptions options;
+        options.language = language;
+        Rig rig(options);
+        ASSERT_TRUE(waitFor([&] { return !rig.window->busy(); }));
+        Walk walk(QStringLiteral("main"), language, [&] { return rig.window->areaTable(false); },
+                  CTessaronDlg::kLabelHeight);
+        walk.look(rig.window.get(), QStringLiteral("closed"));
+        // Open each section that is closed, then the help menu.
+        walk.pressEach(rig.window.get(), [](QAccessibleInterface* c) {
+            return c->state().collapsed && !c->state().hasPopup;
+        });
+        walk.pressEach(rig.window.get(),
+                       [](QAccessibleInterface* c) { return c->state().hasPopup; });
+        report(walk);
+    }
 }
 
 TEST(PseudoLanguage, EveryTextOfTheKeyPageComesFromTheCatalogue) {
@@ -153,48 +227,53 @@ TEST(PseudoLanguage, EveryTextOfTheKeyPageComesFromTheCatalogue) {
     CKeyMap page(setup);
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    Walk walk(QStringLiteral("key-page"));
+    // The key page paints its labels outside its area table: brackets only.
+    Walk walk(QStringLiteral("key-page"), kPseudo);
     walk.look(&page, QStringLiteral("open"));
     walk.pressEach(&page,
                    [](QAccessibleInterface* c) { return c->role() == QAccessible::PageTab; });
-    EXPECT_TRUE(walk.unbracketed().empty()) << listed(walk.unbracketed());
+    report(walk);
 }
 
-TEST(PseudoLanguage, EveryTextOfTheMacroManagerComesFromTheCatalogue) {
-    macros::MacroTable committed;
-    committed[0].setName(u"Macro_001");
-    FakeClock clock;
-    MacroManagerSetup setup;
-    setup.imageFolder = ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), kPseudo,
-                                        ui::Panel::MacroManagement);
-    setup.language = kPseudo;
-    setup.clock = &clock;
-    CMacroRecordDlg dlg(committed, setup);
-    dlg.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-    Walk walk(QStringLiteral("macro-manager"));
-    walk.look(&dlg, QStringLiteral("open"));
-    dlg.hide();
-    tholwin::removehook();
-    EXPECT_TRUE(walk.unbracketed().empty()) << listed(walk.unbracketed());
+TEST(PseudoLanguage, EveryTextOfTheMacroManagerComesFromTheCatalogueAndFits) {
+    for (const Language language : kLanguages) {
+        macros::MacroTable committed;
+        committed[0].setName(u"Macro_001");
+        FakeClock clock;
+        MacroManagerSetup setup;
+        setup.imageFolder = ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), language,
+                                            ui::Panel::MacroManagement);
+        setup.language = language;
+        setup.clock = &clock;
+        CMacroRecordDlg dlg(committed, setup);
+        dlg.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        Walk walk(QStringLiteral("macro-manager"), language, [&] { return dlg.areaTable(); });
+        walk.look(&dlg, QStringLiteral("open"));
+        dlg.hide();
+        tholwin::removehook();
+        report(walk);
+    }
 }
 
-TEST(PseudoLanguage, EveryTextOfTheProfilesPanelComesFromTheCatalogue) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    device::DeviceImage image{};
-    auto records = std::make_unique<keys::KeyRecordTable>();
-    FakeClock clock;
-    CConfigureDlg panel(profiles::LiveConfiguration{image, *records},
-                        ProfilesPanelSetup{QStringLiteral(TESSARON_TEST_SHARE_DIR),
-                                           std::filesystem::path(dir.path().toStdString()), kPseudo,
-                                           &clock, nullptr, {}});
-    panel.prepare(QRect(100, 80, 1000, 640));
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
-    Walk walk(QStringLiteral("profiles"));
-    walk.look(&panel, QStringLiteral("open"));
-    EXPECT_TRUE(walk.unbracketed().empty()) << listed(walk.unbracketed());
+TEST(PseudoLanguage, EveryTextOfTheProfilesPanelComesFromTheCatalogueAndFits) {
+    for (const Language language : kLanguages) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        device::DeviceImage image{};
+        auto records = std::make_unique<keys::KeyRecordTable>();
+        FakeClock clock;
+        CConfigureDlg panel(profiles::LiveConfiguration{image, *records},
+                            ProfilesPanelSetup{QStringLiteral(TESSARON_TEST_SHARE_DIR),
+                                               std::filesystem::path(dir.path().toStdString()),
+                                               language, &clock, nullptr, {}});
+        panel.prepare(QRect(100, 80, 1000, 640));
+        panel.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+        Walk walk(QStringLiteral("profiles"), language, [&] { return panel.areaTable(); });
+        walk.look(&panel, QStringLiteral("open"));
+        report(walk);
+    }
 }
 
 }  // namespace
