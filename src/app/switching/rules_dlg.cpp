@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <utility>
 
 #include "app/switching/window_switching.h"
@@ -64,12 +65,8 @@ QString fromStd(const std::string& s) {
 // ---- One rule.
 
 CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profiles,
-                           const Rule& rule, Language lang, QWidget* parent, int countdownSeconds)
-    : QDialog(parent),
-      switching_(switching),
-      lang_(lang),
-      rule_(rule),
-      countdownSeconds_(countdownSeconds) {
+                           const Rule& rule, Language lang, QWidget* parent, Clock& clock)
+    : QDialog(parent), switching_(switching), clock_(clock), lang_(lang), rule_(rule) {
     setWindowTitle(ui::text(lang_, TR_TEXT("App", "Switching Rule")));
     auto* intro = new QLabel(
         ui::text(lang_, TR_TEXT("App", "The rule holds when every ticked condition holds for the window in front.")),
@@ -137,7 +134,8 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
     pick_->setEnabled(!switching.unavailable());
     connect(pick_, &QPushButton::clicked, this, &CRuleEditDlg::startPick);
     pickTimer_ = new QTimer(this);
-    pickTimer_->setInterval(1000);
+    // Often, so the seconds shown follow the clock closely.
+    pickTimer_->setInterval(200);
     connect(pickTimer_, &QTimer::timeout, this, &CRuleEditDlg::countdown);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -164,20 +162,24 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
 }
 
 void CRuleEditDlg::startPick() {
-    left_ = countdownSeconds_;
+    constexpr std::chrono::seconds kPickTime{3};
+    pickEnds_ = clock_.now() + kPickTime;
     pick_->setEnabled(false);
+    pickTimer_->start();
     countdown();
-    if (left_ >= 0) pickTimer_->start();
 }
 
 void CRuleEditDlg::countdown() {
-    if (left_ > 0) {
-        pickNote_->setText(ui::text(lang_, TR_TEXT("App", "Bring the window forward: %1 s")).arg(left_));
-        --left_;
+    if (!pickEnds_) return;
+    const auto left = *pickEnds_ - clock_.now();
+    if (left > Clock::Ms(0)) {
+        const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
+        pickNote_->setText(ui::text(lang_, TR_TEXT("App", "Bring the window forward: %1 s"))
+                               .arg(static_cast<qlonglong>(seconds)));
         return;
     }
     pickTimer_->stop();
-    left_ = -1;
+    pickEnds_.reset();
     pick_->setEnabled(true);
     const auto& last = switching_.lastWindow();
     if (!last || isOwnWindow(*last, static_cast<int>(::getpid()))) {
@@ -238,8 +240,8 @@ void CRuleEditDlg::accept() {
 // ---- The rules.
 
 CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, Language lang,
-                     QWidget* parent)
-    : QDialog(parent), switching_(switching), profiles_(profiles), lang_(lang) {
+                     QWidget* parent, Clock& clock)
+    : QDialog(parent), switching_(switching), clock_(clock), profiles_(profiles), lang_(lang) {
     setWindowTitle(ui::text(lang_, TR_TEXT("App", "Automatic Profile Switching")));
     (void)switching_.reloadRules();  // tessaronctl may have changed them; a fault shows below
 
@@ -419,7 +421,7 @@ void CRulesDlg::keep(const RuleSet& rules, std::optional<int> select) {
 }
 
 std::optional<Rule> CRulesDlg::runEditor(const Rule& rule) {
-    CRuleEditDlg editor(switching_, profiles_, rule, lang_, this);
+    CRuleEditDlg editor(switching_, profiles_, rule, lang_, this, clock_);
     if (editor.exec() != QDialog::Accepted) return std::nullopt;
     return editor.rule();
 }
