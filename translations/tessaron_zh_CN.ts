@@ -576,6 +576,30 @@
         <source>The window has unsaved changes or an editor open; the switch waits.</source>
         <translation>窗口有未保存的更改或打开的编辑页；切换将等待。</translation>
     </message>
+    <message>
+        <source>The Tessaron window holds changes not yet saved to the keyboard, which loading a profile would replace: nothing was loaded. Save or cancel them in the window, then try again.</source>
+        <translation>Tessaron 窗口中有尚未保存到键盘的更改，加载配置会替换它们：未加载任何配置。请先在窗口中保存或取消这些更改，然后重试。</translation>
+    </message>
+    <message>
+        <source>%1 keys and other settings such as the lighting</source>
+        <translation>%1 个按键以及灯光等其他设置</translation>
+    </message>
+    <message>
+        <source>%1 keys</source>
+        <translation>%1 个按键</translation>
+    </message>
+    <message>
+        <source>settings such as the lighting</source>
+        <translation>灯光等设置</translation>
+    </message>
+    <message>
+        <source>The Tessaron window holds unsaved changes that %1 lacks (%2), which applying the file would replace: nothing was sent. Choose in the window which settings to keep (it asks when the file was changed), or save or cancel its changes, then try again.</source>
+        <translation>Tessaron 窗口中有 %1 所没有的未保存更改（%2），应用该文件会替换它们：未发送任何内容。请在窗口中选择保留哪一方的设置（文件被更改时窗口会询问），或保存或取消窗口中的更改，然后重试。</translation>
+    </message>
+    <message>
+        <source>The profile &quot;%1&quot; was loaded from the icon menu: the undo history was cleared.</source>
+        <translation>配置“%1”已从图标菜单加载：撤销记录已清除。</translation>
+    </message>
 </context>
 <context>
     <name>Core</name>

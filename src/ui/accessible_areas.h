@@ -123,6 +123,9 @@ void observeAccessibleEvents(AccessibleEventObserver observer);
 
 // Raises the focus event for the area (when accessibility is active).
 void announcePaintedFocus(QWidget* window, int areaId);
+// Tells a reader that the area, a notice painted over the window (role AlertMessage), has just
+// appeared, so that it is spoken without taking the focus.
+void announcePaintedAlert(QWidget* window, int areaId);
 
 // Gives a painted window the keyboard focus on the way to one of its areas, without telling a
 // reader the window itself is the focus: the area's own focus event follows.

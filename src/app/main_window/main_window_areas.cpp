@@ -73,6 +73,16 @@ QRect keyRectInWindow(keys::KeyIndex k) {
     return ui::Rect{r.left + o.x, r.top + o.y, r.right + o.x, r.bottom + o.y}.toQRect();
 }
 
+// The band over the bottom of the keys where the paint writes a notice.
+QRect noticeRect() {
+    QRect keysArea;
+    for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+        const auto key = static_cast<keys::KeyIndex>(k);
+        if (!keys::keyRect(key).empty()) keysArea |= keyRectInWindow(key);
+    }
+    return {keysArea.left(), keysArea.bottom() - 32, keysArea.width(), 32};
+}
+
 constexpr const char* kReportRates[] = {"125 Hz", "250 Hz", "500 Hz", "1000 Hz"};
 
 }  // namespace
@@ -291,6 +301,15 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
             a->state.disabled = true;
             a->activatable = false;
         }
+    }
+
+    if (!historyNotice_.isEmpty()) {
+        // Read, never focused nor clicked: the paint draws it as a band over the keys.
+        auto* a = add(kNotice, kKeyboardGroup, QAccessible::AlertMessage, historyNotice_, {});
+        a->rect = noticeRect();
+        a->hit = false;
+        a->focusable = false;
+        a->activatable = false;
     }
 
     labelled(button(kProfile, kProfileGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Profile")), {19, 605, 101, 635}),
