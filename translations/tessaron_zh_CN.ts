@@ -2250,6 +2250,10 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
 --hidden 启动到通知区域，不显示窗口。
 </translation>
     </message>
+    <message>
+        <source>Could not follow the signals that end the program: %1</source>
+        <translation>无法接收结束程序的信号：%1</translation>
+    </message>
 </context>
 <context>
     <name>Switching</name>
