@@ -33,15 +33,22 @@ bool told(const std::vector<std::string>& texts, const std::string& part) {
         texts, [&](const std::string& t) { return t.find(part) != std::string::npos; });
 }
 
+// The profile "Quiet": the window's settings with another brightness.
+device::DeviceImage writeQuiet(Rig& rig) {
+    const auto folder = rig.folder() / profiles::kProfileFolderName;
+    std::filesystem::create_directories(folder);
+    auto image = rig.live().image;
+    image[img::kBrightness] = image[img::kBrightness] == 3 ? 4 : 3;
+    EXPECT_TRUE(keys::writeKeymap(folder / "Quiet.bin", image, rig.live().records));
+    return image;
+}
+
 TEST(MainWindowOutside, TheTrayMenuLoadsAProfileWithOneClickAndSaysWhyItCannot) {
     RigOptions options;
     options.tray = true;
     Rig rig(options);
     const auto folder = rig.folder() / profiles::kProfileFolderName;
-    std::filesystem::create_directories(folder);
-    auto image = rig.live().image;
-    image[img::kBrightness] = image[img::kBrightness] == 3 ? 4 : 3;
-    ASSERT_TRUE(keys::writeKeymap(folder / "Quiet.bin", image, rig.live().records));
+    const auto image = writeQuiet(rig);
     // A profile made by New: zeros, nothing to send.
     ASSERT_TRUE(
         keys::writeKeymap(folder / "Empty.bin", device::DeviceImage{}, keys::KeyRecordTable{}));
@@ -79,11 +86,7 @@ TEST(MainWindowOutside, TheTrayNamesUndoStepsAndItsProfileLoadTellsAReaderTheHis
         options.tray = true;
         options.language = lang;
         Rig rig(options);
-        const auto folder = rig.folder() / profiles::kProfileFolderName;
-        std::filesystem::create_directories(folder);
-        auto image = rig.live().image;
-        image[img::kBrightness] = image[img::kBrightness] == 3 ? 4 : 3;
-        ASSERT_TRUE(keys::writeKeymap(folder / "Quiet.bin", image, rig.live().records));
+        writeQuiet(rig);
         QMenu& menu = *rig.window->trayMenu();
         const auto entry = [&](const QString& start) -> QAction* {
             emit menu.aboutToShow();
