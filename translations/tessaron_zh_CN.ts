@@ -3290,6 +3290,10 @@ value refused, 3 keys that would run something were not allowed.
         <source>%1 switches sent, %2 found the keyboard holding the profile already.</source>
         <translation>已发送 %1 次切换，%2 次键盘已是该配置。</translation>
     </message>
+    <message>
+        <source>standard input</source>
+        <translation>标准输入</translation>
+    </message>
 </context>
 <context>
     <name>Ui</name>

@@ -4,8 +4,8 @@
 #include <clocale>
 #include <cstdlib>
 #include <cwchar>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include <locale.h>
@@ -163,8 +163,11 @@ Result<fs::path> chooseDataFolder(const Context& ctx) {
     return folder;
 }
 
-Result<std::string> readInput(const std::string& name, std::size_t limit) {
-    if (name == "-") return readBounded(STDIN_FILENO, limit, "standard input");
+Result<std::string> readInput(const Context& ctx, const std::string& name, std::size_t limit) {
+    if (name == "-") {
+        return readBounded(STDIN_FILENO, limit,
+                           say(languageOf(ctx), TR_TEXT("Tessaronctl", "standard input")));
+    }
     auto bytes = readFilePrefix(name, limit + 1);
     if (!bytes) return bytes.error();
     if (bytes->size() > limit) {

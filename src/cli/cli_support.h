@@ -83,7 +83,7 @@ Result<std::filesystem::path> openDataFolder(const Context& ctx);
 Result<std::filesystem::path> chooseDataFolder(const Context& ctx);
 
 // The text of FILE, or of standard input for "-", refused once it holds more than `limit` bytes.
-Result<std::string> readInput(const std::string& name, std::size_t limit);
+Result<std::string> readInput(const Context& ctx, const std::string& name, std::size_t limit);
 
 // Tells on standard error what became of a file that could not be used (moved aside).
 void tellNotice(const Context& ctx, const std::optional<Error>& notice);

@@ -45,7 +45,7 @@ struct Checked {
 };
 
 Checked check(const Context& ctx, const std::string& name) {
-    auto text = readInput(name, config::kMaxTextBytes);
+    auto text = readInput(ctx, name, config::kMaxTextBytes);
     if (!text) return {std::nullopt, failWith(ctx, text.error())};
     auto parsed = config::parseConfiguration(*text);
     if (!parsed) {

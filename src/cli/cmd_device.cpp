@@ -76,7 +76,8 @@ int runDevices(Context& ctx) {
         std::cout << i.path << "  " << ids << "  "
                   << say(lang, TR_TEXT("Tessaronctl", "interface %1"), i.interfaceNumber) << "  "
                   << translate(lang, roleName(i.role))
-                  << (i.accessible ? "" : "  " + say(lang, TR_TEXT("Tessaronctl", "(no permission)")))
+                  << (i.accessible ? ""
+                                   : "  " + say(lang, TR_TEXT("Tessaronctl", "(no permission)")))
                   << "\n";
     }
     // The same diagnosis as `doctor`, so a missing permission is explained where it shows.
@@ -152,7 +153,9 @@ void printText(const device::StartupRead& r, Language lang) {
     const auto row = lighting::effectRow(img[image::kEffect]);
     const std::string effect = row ? std::string(lighting::effects()[*row].name(lang)) : "";
     const std::string direction(lighting::directionWord(img[image::kDirection]));
-    auto code = [&](std::uint8_t byte) { return say(lang, TR_TEXT("Tessaronctl", "code %1"), byte); };
+    auto code = [&](std::uint8_t byte) {
+        return say(lang, TR_TEXT("Tessaronctl", "code %1"), byte);
+    };
     std::cout << say(lang, TR_TEXT("Tessaronctl", "Firmware version: %1"),
                      std::to_string(r.firmware.major()) + "." + std::to_string(r.firmware.minor()))
               << "\n"
@@ -160,7 +163,8 @@ void printText(const device::StartupRead& r, Language lang) {
                      effect.empty() ? code(img[image::kEffect]) : effect)
               << "\n"
               << say(lang, TR_TEXT("Tessaronctl", "Speed: %1"), img[image::kSpeed]) << "\n"
-              << say(lang, TR_TEXT("Tessaronctl", "Brightness: %1"), img[image::kBrightness]) << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Brightness: %1"), img[image::kBrightness])
+              << "\n"
               << say(lang, TR_TEXT("Tessaronctl", "Option: %1"), img[image::kOption]) << "\n"
               << say(lang, TR_TEXT("Tessaronctl", "Direction: %1"),
                      direction.empty() ? code(img[image::kDirection]) : direction)
@@ -176,7 +180,8 @@ void printText(const device::StartupRead& r, Language lang) {
               << "\n";
     const auto changed = cellsChangedFromFactory(img);
     std::cout << (changed.empty()
-                      ? say(lang, TR_TEXT("Tessaronctl", "Key cells that differ from factory: none"))
+                      ? say(lang,
+                            TR_TEXT("Tessaronctl", "Key cells that differ from factory: none"))
                       : say(lang, TR_TEXT("Tessaronctl", "Key cells that differ from factory:")))
               << "\n";
     for (const auto& c : changed) {
@@ -260,7 +265,8 @@ int runPull(Context& ctx) {
     live->image = read->image;
     auto written = keys::writeKeymap(path, live->image, *live->records);
     if (!written) return failWith(ctx, written.error());
-    std::cout << say(languageOf(ctx), TR_TEXT("Tessaronctl", "Read the keyboard (firmware %1) into %2"),
+    std::cout << say(languageOf(ctx),
+                     TR_TEXT("Tessaronctl", "Read the keyboard (firmware %1) into %2"),
                      std::to_string(read->firmware.major()) + "." +
                          std::to_string(read->firmware.minor()),
                      path.string())
@@ -312,8 +318,9 @@ int runReset(Context& ctx) {
         auto reset = session->window->image("FactoryReset");
         if (!reset) return failWith(ctx, reset.error());
         std::cout << say(languageOf(ctx),
-                         TR_TEXT("Tessaronctl", "The keyboard is back to its factory settings; the "
-                                                "Tessaron window rewrote %1."),
+                         TR_TEXT("Tessaronctl",
+                                 "The keyboard is back to its factory settings; the "
+                                 "Tessaron window rewrote %1."),
                          path.string())
                   << "\n";
         return 0;

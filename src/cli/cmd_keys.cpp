@@ -128,8 +128,7 @@ void printKey(Live& live, keys::KeyIndex k, Language lang) {
     std::cout << index << padded(std::string(keys::legend(k)), 11)
               << padded(trimmed(keys::keyName(keys::layoutVk(k))), 14) << padded(hex(cellNow), 13)
               << padded(keys::keyEnabled(live.image, k) ? yes : no, 9)
-              << padded(live.marks[k] ? yes : no, 10) << describe((*live.records)[k], lang)
-              << "\n";
+              << padded(live.marks[k] ? yes : no, 10) << describe((*live.records)[k], lang) << "\n";
 }
 
 // Every key with its assignment in the words of "config export": {} for its own, null where no

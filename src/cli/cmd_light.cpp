@@ -87,10 +87,9 @@ Error eitherText(const std::vector<std::string>& words) {
 void printLighting(const DeviceImage& image, Language lang) {
     const std::uint8_t effect = image[img::kEffect];
     const auto word = lighting::directionWord(image[img::kDirection]);
-    const std::string direction = word.empty()
-                                      ? say(lang, TR_TEXT("Tessaronctl", "code %1"),
-                                            image[img::kDirection])
-                                      : std::string(word);
+    const std::string direction =
+        word.empty() ? say(lang, TR_TEXT("Tessaronctl", "code %1"), image[img::kDirection])
+                     : std::string(word);
     std::cout << say(lang, TR_TEXT("Tessaronctl", "Effect: %1"), effectText(effect, lang)) << "\n"
               << (lighting::offersSpeed(effect)
                       ? say(lang, TR_TEXT("Tessaronctl", "Speed: %1 (0 slow .. 9 fast)"),

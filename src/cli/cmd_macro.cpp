@@ -166,7 +166,7 @@ int runExport(const Context& ctx, const MacroFiles& files) {
 int runImport(const Context& ctx, MacroFiles& files) {
     if (ctx.args.size() != 2) return usage(ctx);
     constexpr std::size_t kLimit = 1 << 20;  // far more than any macro needs
-    auto text = readInput(ctx.args[1], kLimit);
+    auto text = readInput(ctx, ctx.args[1], kLimit);
     if (!text) return failWith(ctx, text.error());
     // A text that says something wrong, and a full table, are refused as wrong values.
     auto parsed = macros::parseMacroText(*text);

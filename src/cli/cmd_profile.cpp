@@ -151,14 +151,14 @@ private:
         std::optional<fs::path> target;
         if (exportTo) target = fs::path(*exportTo);
         const std::string saved =
-            exportTo ? say(language_,
-                           TR_TEXT("Tessaronctl",
-                                   "Saved the configuration of keymap.bin into \"%1\" and %2."),
-                           name, *exportTo)
-                     : say(language_,
-                           TR_TEXT("Tessaronctl",
-                                   "Saved the configuration of keymap.bin into \"%1\"."),
-                           name);
+            exportTo
+                ? say(language_,
+                      TR_TEXT("Tessaronctl",
+                              "Saved the configuration of keymap.bin into \"%1\" and %2."),
+                      name, *exportTo)
+                : say(language_,
+                      TR_TEXT("Tessaronctl", "Saved the configuration of keymap.bin into \"%1\"."),
+                      name);
         return report(store_.save(*index, {live->image, *live->records}, target), saved);
     }
 

@@ -125,8 +125,9 @@ private:
         if (!store.indexOf(name)) {
             std::cerr << "tessaronctl: "
                       << say(lang_,
-                             TR_TEXT("Tessaronctl", "note: no profile is named \"%1\" yet (see "
-                                                    "tessaronctl profile list)."),
+                             TR_TEXT("Tessaronctl",
+                                     "note: no profile is named \"%1\" yet (see "
+                                     "tessaronctl profile list)."),
                              name)
                       << "\n";
         }
@@ -141,7 +142,8 @@ private:
         for (std::size_t i = 0; i < set_.rules.size(); ++i) {
             std::cout << i + 1 << ". " << ruleText(set_.rules[i], lang_) << "\n";
         }
-        if (set_.rules.empty()) std::cout << say(lang_, TR_TEXT("Tessaronctl", "No rules.")) << "\n";
+        if (set_.rules.empty())
+            std::cout << say(lang_, TR_TEXT("Tessaronctl", "No rules.")) << "\n";
         std::cout << say(lang_, TR_TEXT("Tessaronctl", "Otherwise: %1"),
                          otherwiseText(set_.otherwise, lang_))
                   << "\n";
@@ -152,10 +154,10 @@ private:
     // How the window in front is learned here, or why it is not.
     std::string watcherText(const WatcherChoice& choice) const {
         if (choice.kind == WatcherKind::None) {
-            return say(lang_,
-                       TR_TEXT("Tessaronctl",
-                               "Automatic switching is not available on this desktop: %1."),
-                       choice.reason);
+            return say(
+                lang_,
+                TR_TEXT("Tessaronctl", "Automatic switching is not available on this desktop: %1."),
+                choice.reason);
         }
         std::string out = say(lang_, TR_TEXT("Tessaronctl", "Window in front from: %1 (%2)"),
                               watcherName(choice.kind), choice.reason);
@@ -275,8 +277,8 @@ private:
             std::cout << say(lang_, TR_TEXT("Tessaronctl", "no rule: otherwise profile \"%1\""),
                              d.profile);
         } else {
-            std::cout << say(lang_,
-                             TR_TEXT("Tessaronctl", "no rule: back to what the keyboard held before"));
+            std::cout << say(
+                lang_, TR_TEXT("Tessaronctl", "no rule: back to what the keyboard held before"));
         }
         std::cout << "\n";
         if (!set_.enabled) {
@@ -329,14 +331,15 @@ int RulesCommand::follow() {
     const WatcherChoice choice = chooseWatcher(currentSession());
     if (choice.kind != WatcherKind::X11 && choice.kind != WatcherKind::Wlroots) {
         return failWith(
-            ctx_, choice.kind == WatcherKind::None
-                      ? makeError(TR_TEXT("Tessaronctl",
-                                          "Automatic switching is not available on this desktop: %1."),
-                                  choice.reason)
-                      : makeError(TR_TEXT("Tessaronctl",
-                                          "Here the %1 reports the window in front to the Tessaron "
-                                          "window; rules follow works on X11 and wlroots desktops."),
-                                  Error(watcherName(choice.kind))));
+            ctx_,
+            choice.kind == WatcherKind::None
+                ? makeError(TR_TEXT("Tessaronctl",
+                                    "Automatic switching is not available on this desktop: %1."),
+                            choice.reason)
+                : makeError(TR_TEXT("Tessaronctl",
+                                    "Here the %1 reports the window in front to the Tessaron "
+                                    "window; rules follow works on X11 and wlroots desktops."),
+                            Error(watcherName(choice.kind))));
     }
 
     auto session = openSession(ctx_);
@@ -373,7 +376,8 @@ int RulesCommand::follow() {
         watcher = std::move(*started);
     }
 
-    std::cout << say(lang_, TR_TEXT("Tessaronctl", "Following the window in front (%1); Ctrl+C ends."),
+    std::cout << say(lang_,
+                     TR_TEXT("Tessaronctl", "Following the window in front (%1); Ctrl+C ends."),
                      watcherName(choice.kind))
               << std::endl;
     while (true) {
@@ -389,8 +393,9 @@ int RulesCommand::follow() {
     }
     const auto status = engine.status();
     std::cout << say(lang_,
-                     TR_TEXT("Tessaronctl", "%1 switches sent, %2 found the keyboard holding the "
-                                            "profile already."),
+                     TR_TEXT("Tessaronctl",
+                             "%1 switches sent, %2 found the keyboard holding the "
+                             "profile already."),
                      status.writes, status.alreadyHeld)
               << "\n";
     return 0;
