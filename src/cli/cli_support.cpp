@@ -27,6 +27,7 @@
 #include "device/virtual/keyboard_state_file.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "device/write_changes.h"
 #include "keys/keymap_file.h"
 
 namespace tessaron::cli {
@@ -329,7 +330,10 @@ int sendThroughWindow(const Context& ctx, Session& session, const fs::path& sour
     auto steps = session.window->steps("ApplyDataFiles");
     if (!steps) return failWith(ctx, steps.error());
     const Language lang = languageOf(ctx);
-    for (const auto& step : *steps) std::cout << sendingText(lang, verbatim(step)) << "\n";
+    for (const auto& step : *steps) {
+        const auto named = device::stepNamed(step);
+        std::cout << sendingText(lang, named ? named->text() : verbatim(step)) << "\n";
+    }
     if (steps->empty()) std::cout << translate(lang, kAlreadyHeld) << "\n";
     return 0;
 }
