@@ -1,7 +1,6 @@
 #include "cli/cli_support.h"
 
 #include <algorithm>
-#include <clocale>
 #include <cstdlib>
 #include <cwchar>
 #include <iostream>
