@@ -386,7 +386,7 @@ void CRulesDlg::showStatus() {
         status = QString::fromStdString(why->text(lang_));
     } else {
         status = ui::text(lang_, TR_TEXT("App", "The window in front is learned through: %1."))
-                     .arg(fromStd(std::string(watcherName(choice.kind))));
+                     .arg(ui::text(lang_, watcherName(choice.kind)));
     }
     if (const auto& problem = switching_.rulesProblem()) {
         status += QLatin1Char('\n') + QString::fromStdString(problem->text(lang_));

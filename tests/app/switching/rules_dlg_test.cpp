@@ -31,7 +31,7 @@ using tessaron::testing::waitFor;
 struct Rig : testing::KeyboardRig {
     Rig() {
         gamesBrightness = makeProfile();
-        switching.start({WatcherKind::None, "no display to watch"}, {});
+        switching.start({WatcherKind::None, verbatim("no display to watch")}, {});
     }
 
     WindowSwitching switching{*controller, live->dataFolder};
