@@ -93,19 +93,6 @@ private:
 
 constexpr int kLoopFieldMerge = 1;
 
-// A button's name ("Start Recording" and "Stop Recording" in the record button): see
-// ui::centredLabel.
-void drawCentred(QPainter& p, const QRect& rect, const QString& text, int pixelHeight) {
-    const ui::CentredLabel label = ui::centredLabel(text, rect, pixelHeight);
-    p.save();
-    p.setFont(label.font);
-    p.setPen(theme::kText);
-    // Wrapped lines keep the spare pixels the measure gave them.
-    p.drawText((label.flags & Qt::TextWordWrap) != 0 ? rect.adjusted(4, 0, -4, 0) : rect,
-               label.flags, text);
-    p.restore();
-}
-
 // At its size when it fits before `right`, else as large as fits.
 void drawHeading(QPainter& p, const QString& text, QPoint pos, int right) {
     int size = macromgr::kHeadingSize;
@@ -607,7 +594,7 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
             continue;  // a widget of its own
         } else if (a.role == QAccessible::Button) {
             picture(a);
-            drawCentred(p, a.rect, a.name, a.labelHeight);
+            ui::drawCentredLabel(p, a.name, a.centredRoom(), a.labelHeight, theme::kText);
         } else {
             // An option: its label, then its box.
             if (a.id == static_cast<int>(Button::RecordDelay)) {

@@ -64,14 +64,19 @@ std::set<QString> unfitLabels(const std::vector<ui::WindowArea>& areas, int usua
     std::vector<Placed> placed;
     std::set<QString> faults;
     for (const ui::WindowArea& a : areas) {
-        if (a.labelCentred && !ui::centredLabel(a.paintedLabel(), a.rect, a.labelHeight).fits) {
+        if (a.labelCentred &&
+            !ui::centredLabel(a.paintedLabel(), a.centredRoom(), a.labelHeight, a.labelAlign)
+                 .fits) {
             faults.insert(QStringLiteral("cut on its button: ") + a.paintedLabel());
         }
         if (!a.labelled || a.paintedLabel().isEmpty()) continue;
         const QFontMetrics metrics(ui::panelFont(a.labelHeight > 0 ? a.labelHeight : usualHeight));
         const QRect box(a.labelAt, QSize(metrics.horizontalAdvance(a.paintedLabel()), metrics.height()));
-        // A label written inside its area has the area for room; one beside its box, the window.
-        const QRect room = a.rect.contains(a.labelAt) ? a.rect : window;
+        // A label written inside its area has the area for room; one beside its box, the window,
+        // unless the area names its room.
+        const QRect room = !a.labelRoom.isEmpty()        ? a.labelRoom
+                           : a.rect.contains(a.labelAt) ? a.rect
+                                                        : window;
         if (box.right() > room.right()) {
             faults.insert(QStringLiteral("cut by %1 px: ").arg(box.right() - room.right()) +
                           a.paintedLabel());
@@ -209,30 +214,31 @@ TEST(PseudoLanguage, EveryTextOfTheMainWindowComesFromTheCatalogueAndFits) {
     }
 }
 
-TEST(PseudoLanguage, EveryTextOfTheKeyPageComesFromTheCatalogue) {
-    auto records = std::make_unique<keys::KeyRecordTable>();
-    keys::fillLayoutVks(*records);
-    keys::PendingAssignment pending;
-    pending.selectedKey = 20;
-    pending.selectedVk = keys::layoutVk(20);
-    macros::MacroTable macros;
-    macros[0].setName(u"Combo");
-    KeyPageSetup setup;
-    setup.imageFolder =
-        ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), kPseudo, ui::Panel::Custom);
-    setup.language = kPseudo;
-    setup.pending = &pending;
-    setup.records = records.get();
-    setup.macros = &macros;
-    CKeyMap page(setup);
-    page.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    // The key page paints its labels outside its area table: brackets only.
-    Walk walk(QStringLiteral("key-page"), kPseudo);
-    walk.look(&page, QStringLiteral("open"));
-    walk.pressEach(&page,
-                   [](QAccessibleInterface* c) { return c->role() == QAccessible::PageTab; });
-    report(walk);
+TEST(PseudoLanguage, EveryTextOfTheKeyPageComesFromTheCatalogueAndFits) {
+    for (const Language language : kLanguages) {
+        auto records = std::make_unique<keys::KeyRecordTable>();
+        keys::fillLayoutVks(*records);
+        keys::PendingAssignment pending;
+        pending.selectedKey = 20;
+        pending.selectedVk = keys::layoutVk(20);
+        macros::MacroTable macros;
+        macros[0].setName(u"Combo");
+        KeyPageSetup setup;
+        setup.imageFolder =
+            ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), language, ui::Panel::Custom);
+        setup.language = language;
+        setup.pending = &pending;
+        setup.records = records.get();
+        setup.macros = &macros;
+        CKeyMap page(setup);
+        page.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+        Walk walk(QStringLiteral("key-page"), language, [&] { return page.areaTable(); });
+        walk.look(&page, QStringLiteral("open"));
+        walk.pressEach(&page,
+                       [](QAccessibleInterface* c) { return c->role() == QAccessible::PageTab; });
+        report(walk);
+    }
 }
 
 TEST(PseudoLanguage, EveryTextOfTheMacroManagerComesFromTheCatalogueAndFits) {
