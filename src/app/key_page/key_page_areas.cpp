@@ -260,6 +260,11 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
                 centreGroup(rowAreas, [](const ui::WindowArea& a) { return a.labelRoom; });
                 for (ui::WindowArea* a : rowAreas) a->labelAlign = Qt::AlignLeft;
             }
+            for (int r = 0; r < key_page::kRowCount; ++r) {
+                add(kBrowseArea + r, kBrowseGroup, QAccessible::Button,
+                    ui::text(lang, TR_TEXT("KeyPage", "Browse: ")) + rows[r],
+                    key_page::subItemRect(r, SubItemRole::Browse).toQRect());
+            }
             break;
         }
     }
