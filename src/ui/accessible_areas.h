@@ -60,7 +60,9 @@ struct WindowArea : PaintedArea {
     // Where the label may reach when that is not its area's rect (a label beside its box);
     // empty: the rect when the label starts inside it, else the window.
     QRect labelRoom;
-    [[nodiscard]] const QRect& centredRoom() const { return labelRoom.isEmpty() ? rect : labelRoom; }
+    [[nodiscard]] const QRect& centredRoom() const {
+        return labelRoom.isEmpty() ? rect : labelRoom;
+    }
     [[nodiscard]] const QString& paintedLabel() const { return label.isEmpty() ? name : label; }
 };
 

@@ -43,7 +43,7 @@ constexpr int kTextHeight = 14;
 constexpr QPoint kHeaderAt{10, 6};  // in the 29-pixel title bar, clear of the window's left edge
 constexpr int kTabTextY = 39;
 constexpr int kTabTextX[key_page::kTabCount] = {6, 115, 182, 259};
-constexpr int kTabTextRoom = 2;  // between a tab's name and the next tab
+constexpr int kTabTextRoom = 2;       // between a tab's name and the next tab
 constexpr int kTabMarkerBottom = 37;  // the open tab's marker reaches into the tabs' top
 constexpr int kTabsBottom = 59;       // the page's frame starts below
 constexpr QPoint kSingleLabelAt{20, 69};
@@ -171,8 +171,9 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
         auto* a = add(button::kTabSingle + t, kTabGroup, QAccessible::PageTab, tabNames[t], r);
         a->state.selectable = true;
         a->state.selected = static_cast<int>(tab) == t;
-        label(a, {kTabTextX[t], kTabTextY},
-              QRect(QPoint(kTabTextX[t], r.top()), QPoint(r.right() - kTabTextRoom - 1, r.bottom())));
+        label(
+            a, {kTabTextX[t], kTabTextY},
+            QRect(QPoint(kTabTextX[t], r.top()), QPoint(r.right() - kTabTextRoom - 1, r.bottom())));
     }
     // Pointers into the table only once it has stopped growing here.
     for (int t = 0; t < key_page::kTabCount; ++t) {
@@ -181,7 +182,8 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
     if (!ui::fitLabelGroup(tabs, kTextHeight)) {
         // Below the marker of the open tab, down to the frame of the page.
         centreGroup(tabs, [](const ui::WindowArea& a) {
-            return QRect(QPoint(a.rect.left(), kTabMarkerBottom), QPoint(a.rect.right(), kTabsBottom));
+            return QRect(QPoint(a.rect.left(), kTabMarkerBottom),
+                         QPoint(a.rect.right(), kTabsBottom));
         });
     }
 
@@ -288,9 +290,9 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
     for (int i = 0; i < 3; ++i) {
         const int b = button::kDefault + i;
         auto* a = add(b, kBottomGroup, QAccessible::Button, bottomNames[i], buttonRect(b));
-        QSize face = ui::panelImageSize(setup_.imageFolder, b == button::kSave
-                                                                ? QStringLiteral("button-save-normal.png")
-                                                                : QStringLiteral("button-cancel-normal.png"));
+        QSize face = ui::panelImageSize(
+            setup_.imageFolder, b == button::kSave ? QStringLiteral("button-save-normal.png")
+                                                   : QStringLiteral("button-cancel-normal.png"));
         if (face.isEmpty()) face = a->rect.size();
         a->labelCentred = true;
         a->labelRoom = QRect(a->rect.topLeft(), face);
