@@ -1059,6 +1059,10 @@
         <source>between</source>
         <translation>间的延迟</translation>
     </message>
+    <message>
+        <source>Ver: %1</source>
+        <translation>Ver: %1</translation>
+    </message>
 </context>
 <context>
     <name>KeyPage</name>
@@ -2010,6 +2014,10 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     <message>
         <source>no keyboard is connected.</source>
         <translation>没有连接键盘。</translation>
+    </message>
+    <message>
+        <source>Ver: %1</source>
+        <translation>Ver: %1</translation>
     </message>
 </context>
 <context>

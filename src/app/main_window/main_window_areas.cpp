@@ -8,6 +8,7 @@
 #include "app/main_window/lighting_panel.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/performance_panel.h"
+#include "core/version.h"
 #include "keys/key_description.h"
 #include "keys/key_layout.h"
 #include "ui/bit_slider.h"
@@ -51,10 +52,6 @@ constexpr int kResponseTextX = 97;
 
 constexpr ui::Rect header(int top) {
     return {kPanelX, top, kHeaderRight, top + kHeaderHeight};
-}
-
-QString utf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 QRect helpRowRect(int row) {
@@ -337,7 +334,9 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         out.back().picture = "HelpWindow.png";
         out.back().pictureAt = kHelpMenuRect.toQRect().topLeft();
         const QString rows[] = {ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron Guide")),
-                                ui::text(live_.language, TR_TEXT("MainWindow", "Update Firmware")), utf8(kVersionText)};
+                                ui::text(live_.language, TR_TEXT("MainWindow", "Update Firmware")),
+                                ui::text(live_.language, TR_TEXT("MainWindow", "Ver: %1"))
+                                    .arg(QString::fromLatin1(kVersion))};
         for (int r = 0; r < 3; ++r) {
             auto* a = add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r], {});
             a->rect = helpRowRect(r);

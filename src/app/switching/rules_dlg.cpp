@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -43,6 +44,13 @@ QString fieldLabel(Field field, Language lang) {
         case Field::Title: break;
     }
     return ui::text(lang, TR_TEXT("App", "&Title"));
+}
+
+// A field's label without its mnemonic, also where a translation writes it as "(&W)" after the
+// text, so it can be spoken and quoted in a sentence.
+QString plainFieldLabel(Field field, Language lang) {
+    static const QRegularExpression kTrailingMnemonic(QStringLiteral("\\s*\\(&[^)]\\)"));
+    return fieldLabel(field, lang).remove(kTrailingMnemonic).remove(QLatin1Char('&'));
 }
 
 QString testLabel(Compare test, Language lang) {
@@ -82,7 +90,7 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
         for (const Compare test : kTests) r.test->addItem(testLabel(test, lang));
         r.text = new QLineEdit(this);
         r.negate = new QCheckBox(ui::text(lang_, TR_TEXT("App", "Not")), this);
-        const QString name = fieldLabel(field, lang).remove(QLatin1Char('&'));
+        const QString name = plainFieldLabel(field, lang);
         r.test->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": how to compare")));
         r.text->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": text")));
         r.negate->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": the opposite")));
@@ -340,7 +348,7 @@ CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, La
 QString CRulesDlg::ruleText(const Rule& rule) const {
     QStringList parts;
     for (const Condition& c : rule.conditions) {
-        QString part = fieldLabel(c.field(), lang_).remove(QLatin1Char('&')).toLower() +
+        QString part = plainFieldLabel(c.field(), lang_).toLower() +
                        QLatin1Char(' ');
         if (c.negate()) part += ui::text(lang_, TR_TEXT("App", "not "));
         part += testLabel(c.test(), lang_) + QStringLiteral(" \"") + fromStd(c.text()) +

@@ -114,6 +114,11 @@ TEST(RulesDialog, PickFillsTheRuleFromTheWindowInFrontInEitherLanguage) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动切换配置"));
     EXPECT_TRUE(dialog.statusLabel()->text().contains(QStringLiteral("此桌面不支持自动切换")));
     EXPECT_TRUE(dialog.lastWindowLabel()->text().contains(QStringLiteral("The Game")));
+    // A rule is told without the field's "(&W)" mnemonic.
+    addClassRule(dialog, QStringLiteral("steam"), 0);
+    ASSERT_EQ(dialog.list()->count(), 1);
+    EXPECT_TRUE(dialog.list()->item(0)->text().startsWith(QStringLiteral("窗口类 等于 \"steam\"")))
+        << dialog.list()->item(0)->text().toStdString();
 
     // Pick, counted down on the clock: nothing is filled before its three seconds are over,
     // and the window brought forward meanwhile is the one taken into the rule kept.
