@@ -149,10 +149,11 @@ TEST(RulesDialog, PickFillsTheRuleFromTheWindowInFrontInEitherLanguage) {
     picking.addRule();
     const auto kept = loadRules(rig.live->dataFolder);
     ASSERT_TRUE(kept);
-    ASSERT_EQ(kept->rules.size(), 1u);
-    ASSERT_EQ(kept->rules[0].conditions.size(), 1u);
-    EXPECT_EQ(kept->rules[0].conditions[0].field(), Field::Class);
-    EXPECT_EQ(kept->rules[0].conditions[0].text(), "steam_app_9");
+    // After the "steam" rule added above.
+    ASSERT_EQ(kept->rules.size(), 2u);
+    ASSERT_EQ(kept->rules[1].conditions.size(), 1u);
+    EXPECT_EQ(kept->rules[1].conditions[0].field(), Field::Class);
+    EXPECT_EQ(kept->rules[1].conditions[0].text(), "steam_app_9");
 
     CRuleEditDlg editor(rig.switching, {}, Rule{}, Language::English);
     editor.fillFrom(*rig.switching.lastWindow());
