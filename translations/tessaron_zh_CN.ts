@@ -669,6 +669,21 @@
     </message>
 </context>
 <context>
+    <name>DemoPress</name>
+    <message>
+        <source>expected: press &lt;key index&gt;, unplug or plug</source>
+        <translation>应为：press &lt;按键序号&gt;、unplug 或 plug</translation>
+    </message>
+    <message>
+        <source>no such key index</source>
+        <translation>没有这个按键序号</translation>
+    </message>
+    <message>
+        <source>the key was pressed, but no program reads the keyboard&apos;s events yet (it was just plugged in); nothing was reported, try again in a few seconds</source>
+        <translation>按键已按下，但还没有程序读取键盘的事件（键盘刚插入）；未报告任何内容，请过几秒再试</translation>
+    </message>
+</context>
+<context>
     <name>Device</name>
     <message>
         <source>Install the udev rule %1 (in the program&apos;s packaging folder) as %2.</source>

@@ -77,7 +77,7 @@ int runPress(Context& ctx) {
         case Kind::Error:
             break;
     }
-    return fail(reply->text);
+    return fail(device::press::errorText(lang, reply->text));
 }
 
 int runPlug(Context& ctx, bool plugIn) {
@@ -112,7 +112,7 @@ int runPlug(Context& ctx, bool plugIn) {
         return 0;
     }
     return fail(reply->kind == Kind::Error
-                    ? reply->text
+                    ? device::press::errorText(lang, reply->text)
                     : Error(TR_TEXT("Tessaronctl",
                                     "The running tessaron --demo gave an unexpected answer."))
                           .text(lang));

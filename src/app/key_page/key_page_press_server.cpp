@@ -45,10 +45,10 @@ std::string DemoPressServer::handle(std::string_view line) {
     const auto index = device::press::parseRequest(line);
     if (!index) {
         return device::press::formatReply(
-            {Reply::Kind::Error, 0, "expected: press <key index>, unplug or plug"});
+            {Reply::Kind::Error, 0, device::press::kBadRequest.source});
     }
     if (*index >= keys::kLayoutKeyCount) {
-        return device::press::formatReply({Reply::Kind::Error, 0, "no such key index"});
+        return device::press::formatReply({Reply::Kind::Error, 0, device::press::kNoSuchKey.source});
     }
     // An unplugged keyboard reports nothing, whatever the key holds.
     if (!keyboard_->isPlugged()) return device::press::formatReply({Reply::Kind::Unplugged, 0, {}});
@@ -64,9 +64,7 @@ std::string DemoPressServer::handle(std::string_view line) {
         case device::VirtualKeyboard::KeyPress::Unheard:
             // Just plugged in, the window reads the keyboard's events again after it settles.
             return device::press::formatReply(
-                {Reply::Kind::Error, 0,
-                 "the key was pressed, but no program reads the keyboard's events yet (it was "
-                 "just plugged in); nothing was reported, try again in a few seconds"});
+                {Reply::Kind::Error, 0, device::press::kUnheard.source});
     }
     return device::press::formatReply({Reply::Kind::Reported, cell[keys::kCellValueByte], {}});
 }

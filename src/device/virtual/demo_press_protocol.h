@@ -21,10 +21,29 @@
 #include <string>
 #include <string_view>
 
+#include "core/text.h"
+
 namespace tessaron::device::press {
 
 inline constexpr const char* kPressSocketName = "virtual-keyboard.press";
 inline constexpr std::size_t kMaxLine = 256;
+
+// The window's refusals travel in English; the asking end tells them in its own language.
+inline constexpr Text kBadRequest =
+    TR_TEXT("DemoPress", "expected: press <key index>, unplug or plug");
+inline constexpr Text kNoSuchKey = TR_TEXT("DemoPress", "no such key index");
+inline constexpr Text kUnheard =
+    TR_TEXT("DemoPress",
+            "the key was pressed, but no program reads the keyboard's events yet (it was just "
+            "plugged in); nothing was reported, try again in a few seconds");
+
+// An error reply's text in the interface language; a text this side does not know stays as sent.
+inline std::string errorText(Language lang, const std::string& sent) {
+    for (const Text& known : {kBadRequest, kNoSuchKey, kUnheard}) {
+        if (sent == known.source) return translate(lang, known);
+    }
+    return sent;
+}
 
 inline std::string request(unsigned keyIndex) {
     return "press " + std::to_string(keyIndex) + "\n";

@@ -69,6 +69,9 @@ TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
     auto reply = pressThroughSocket(server.socketPath(), kAppKey);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->kind, device::press::Reply::Kind::Error);
+    // The refusal travels in English and is told in the asker's language.
+    EXPECT_EQ(device::press::errorText(Language::Chinese, reply->text).rfind("按键已按下", 0), 0u)
+        << reply->text;
 
     keyboard->attachEventReader(*keyboard->connection());
     reply = pressThroughSocket(server.socketPath(), kAppKey);
@@ -92,7 +95,10 @@ TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
     reply = pressThroughSocket(server.socketPath(), 200);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->kind, device::press::Reply::Kind::Error);
+    EXPECT_EQ(device::press::errorText(Language::Chinese, reply->text), "没有这个按键序号");
     EXPECT_EQ(server.handle("hello\n").rfind("error ", 0), 0u);
+    // A text this side does not know (an older window) stays as it came.
+    EXPECT_EQ(device::press::errorText(Language::Chinese, "odd"), "odd");
 }
 
 TEST(KeyPagePress, TheSocketUnplugsAndReplugsTheKeyboard) {
