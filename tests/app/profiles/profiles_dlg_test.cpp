@@ -19,7 +19,6 @@
 #include "keys/keymap_file.h"
 #include "support/fake_clock.h"
 #include "ui/edit_helper.h"
-#include "ui/messages.h"
 #include "ui/transparent_list_box.h"
 
 // Readable failures for Qt strings.
