@@ -129,6 +129,10 @@ int CTransparentListBox::selectedIndex() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+int CTransparentListBox::itemBeingEdited() const {
+    return (editor_ && editing_.isValid()) ? editing_.row() : -1;
+}
+
 int CTransparentListBox::delayValue(const QString& text) {
     // Leading blanks, an optional sign, then digits; the value saturates instead of overflowing.
     qsizetype i = 0;

@@ -55,6 +55,7 @@ public:
     // Ends an open edit; nothing happens without one.
     void endEdit(bool commit);
     [[nodiscard]] CEditHelper* editor() const { return editor_; }
+    [[nodiscard]] int itemBeingEdited() const;
 
     // Takes the background again at the next paint (after the parent changed its look).
     void recaptureBackground();
