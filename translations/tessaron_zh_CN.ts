@@ -20,10 +20,6 @@
         <translation> 且 </translation>
     </message>
     <message>
-        <source>%1</source>
-        <translation>GNOME 只通过 Tessaron 的 Shell 扩展告知前台窗口，该扩展尚未启用：%1</translation>
-    </message>
-    <message>
         <source>&amp;Add...</source>
         <translation>添加(&amp;A)...</translation>
     </message>
@@ -517,6 +513,14 @@
         <source>unknown field (known here: %1)</source>
         <translation>未知字段（此处可用：%1）</translation>
     </message>
+    <message>
+        <source>macro %1 &quot;%2&quot;</source>
+        <translation>宏 %1 &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 (macro %2)</source>
+        <translation>%1（宏 %2）</translation>
+    </message>
 </context>
 <context>
     <name>Controller</name>
@@ -575,6 +579,30 @@
     <message>
         <source>The window has unsaved changes or an editor open; the switch waits.</source>
         <translation>窗口有未保存的更改或打开的编辑页；切换将等待。</translation>
+    </message>
+    <message>
+        <source>The Tessaron window holds changes not yet saved to the keyboard, which loading a profile would replace: nothing was loaded. Save or cancel them in the window, then try again.</source>
+        <translation>Tessaron 窗口中有尚未保存到键盘的更改，加载配置会替换它们：未加载任何配置。请先在窗口中保存或取消这些更改，然后重试。</translation>
+    </message>
+    <message>
+        <source>%1 keys and other settings such as the lighting</source>
+        <translation>%1 个按键以及灯光等其他设置</translation>
+    </message>
+    <message>
+        <source>%1 keys</source>
+        <translation>%1 个按键</translation>
+    </message>
+    <message>
+        <source>settings such as the lighting</source>
+        <translation>灯光等设置</translation>
+    </message>
+    <message>
+        <source>The Tessaron window holds unsaved changes that %1 lacks (%2), which applying the file would replace: nothing was sent. Choose in the window which settings to keep (it asks when the file was changed), or save or cancel its changes, then try again.</source>
+        <translation>Tessaron 窗口中有 %1 所没有的未保存更改（%2），应用该文件会替换它们：未发送任何内容。请在窗口中选择保留哪一方的设置（文件被更改时窗口会询问），或保存或取消窗口中的更改，然后重试。</translation>
+    </message>
+    <message>
+        <source>The profile &quot;%1&quot; was loaded from the icon menu: the undo history was cleared.</source>
+        <translation>配置“%1”已从图标菜单加载：撤销记录已清除。</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1058,10 @@
     <message>
         <source>between</source>
         <translation>间的延迟</translation>
+    </message>
+    <message>
+        <source>Ver: %1</source>
+        <translation>Ver: %1</translation>
     </message>
 </context>
 <context>
@@ -1983,6 +2015,10 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
         <source>no keyboard is connected.</source>
         <translation>没有连接键盘。</translation>
     </message>
+    <message>
+        <source>Ver: %1</source>
+        <translation>Ver: %1</translation>
+    </message>
 </context>
 <context>
     <name>Profiles</name>
@@ -2226,6 +2262,10 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
 --hidden 启动到通知区域，不显示窗口。
 </translation>
     </message>
+    <message>
+        <source>Could not follow the signals that end the program: %1</source>
+        <translation>无法接收结束程序的信号：%1</translation>
+    </message>
 </context>
 <context>
     <name>Switching</name>
@@ -2344,6 +2384,78 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     <message>
         <source>unknown field</source>
         <translation>未知字段</translation>
+    </message>
+    <message>
+        <source>copy the folder %1 from share/tessaron/gnome-shell/gnome-45 of Tessaron&apos;s installation (gnome-43 for GNOME 43 and 44) into ~/.local/share/gnome-shell/extensions/, log out and in, then run: gnome-extensions enable %1</source>
+        <translation>将 %1 文件夹从 Tessaron 安装目录的 share/tessaron/gnome-shell/gnome-45（GNOME 43 和 44 用 gnome-43）复制到 ~/.local/share/gnome-shell/extensions/，注销并重新登录，然后运行：gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>The GNOME Shell extension %1 is installed but off; run: gnome-extensions enable %1</source>
+        <translation>GNOME Shell 扩展 %1 已安装但未启用；请运行：gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>GNOME tells Tessaron the window in front only through its extension %1: %2</source>
+        <translation>GNOME 只通过扩展 %1 告知 Tessaron 前台窗口：%2</translation>
+    </message>
+    <message>
+        <source>The GNOME Shell extension %1 failed to start or does not fit this GNOME version; see gnome-extensions info %1</source>
+        <translation>GNOME Shell 扩展 %1 启动失败或与此 GNOME 版本不兼容；请查看 gnome-extensions info %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell could not be asked about the extension %1; to follow the window in front, %2</source>
+        <translation>无法向 GNOME Shell 查询扩展 %1；若要跟随前台窗口，请%2</translation>
+    </message>
+    <message>
+        <source>an X11 session on display %1</source>
+        <translation>显示 %1 上的 X11 会话</translation>
+    </message>
+    <message>
+        <source>neither an X11 display nor a Wayland compositor was found (DISPLAY and WAYLAND_DISPLAY are empty)</source>
+        <translation>既未找到 X11 显示，也未找到 Wayland 合成器（DISPLAY 和 WAYLAND_DISPLAY 均为空）</translation>
+    </message>
+    <message>
+        <source>KDE Plasma on Wayland: a KWin script reports the window in front</source>
+        <translation>Wayland 上的 KDE Plasma：由 KWin 脚本报告前台窗口</translation>
+    </message>
+    <message>
+        <source>GNOME on Wayland: a GNOME Shell extension reports the window in front</source>
+        <translation>Wayland 上的 GNOME：由 GNOME Shell 扩展报告前台窗口</translation>
+    </message>
+    <message>
+        <source>a Wayland session without WAYLAND_DISPLAY: no compositor to ask</source>
+        <translation>Wayland 会话中没有 WAYLAND_DISPLAY：没有可询问的合成器</translation>
+    </message>
+    <message>
+        <source>the compositor lists its windows through zwlr_foreign_toplevel_manager_v1</source>
+        <translation>合成器通过 zwlr_foreign_toplevel_manager_v1 列出其窗口</translation>
+    </message>
+    <message>
+        <source>unnamed</source>
+        <translation>未命名</translation>
+    </message>
+    <message>
+        <source>this Wayland compositor (%1) tells other programs nothing about the window in front</source>
+        <translation>此 Wayland 合成器（%1）不向其他程序提供前台窗口的信息</translation>
+    </message>
+    <message>
+        <source>X11</source>
+        <translation>X11</translation>
+    </message>
+    <message>
+        <source>wlroots foreign toplevels</source>
+        <translation>wlroots 外部顶层窗口协议</translation>
+    </message>
+    <message>
+        <source>KWin script</source>
+        <translation>KWin 脚本</translation>
+    </message>
+    <message>
+        <source>GNOME Shell extension</source>
+        <translation>GNOME Shell 扩展</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
     </message>
 </context>
 <context>
@@ -2741,6 +2853,482 @@ value refused, 3 keys that would run something were not allowed.
     <message>
         <source>Written to %1; &quot;tessaronctl apply&quot; sends it to the keyboard.</source>
         <translation>已写入 %1；用“tessaronctl apply”将其发送到键盘。</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>开启</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>unknown (%1)</source>
+        <translation>未知（%1）</translation>
+    </message>
+    <message>
+        <source>Game mode: %1</source>
+        <translation>游戏模式：%1</translation>
+    </message>
+    <message>
+        <source>Win Lock: %1</source>
+        <translation>Win Lock模式：%1</translation>
+    </message>
+    <message>
+        <source>Response time: %1 ms</source>
+        <translation>按键响应时间：%1 毫秒</translation>
+    </message>
+    <message>
+        <source>Report rate: %1 reports per second</source>
+        <translation>USB报告率：每秒 %1 次</translation>
+    </message>
+    <message>
+        <source>left out %1: no words of the configuration describe it.</source>
+        <translation>已略去 %1：配置文件中没有可描述它的写法。</translation>
+    </message>
+    <message>
+        <source>Exported the configuration to %1</source>
+        <translation>已将配置导出到 %1</translation>
+    </message>
+    <message>
+        <source>%1: a configuration of %2 keys and %3 macros.</source>
+        <translation>%1：包含 %2 个按键和 %3 个宏的配置。</translation>
+    </message>
+    <message>
+        <source>Imported the configuration into keymap.bin and MacroDefine.bin and the switching rules into rules.json; send it to the keyboard with &quot;tessaronctl apply&quot;.</source>
+        <translation>已将配置导入 keymap.bin 和 MacroDefine.bin，并将切换规则导入 rules.json；用“tessaronctl apply”将其发送到键盘。</translation>
+    </message>
+    <message>
+        <source>Imported the configuration into keymap.bin and MacroDefine.bin; send it to the keyboard with &quot;tessaronctl apply&quot;.</source>
+        <translation>已将配置导入 keymap.bin 和 MacroDefine.bin；用“tessaronctl apply”将其发送到键盘。</translation>
+    </message>
+    <message>
+        <source>Imported %1 into keymap.bin and MacroDefine.bin and the switching rules into rules.json; send it to the keyboard with &quot;tessaronctl apply&quot;.</source>
+        <translation>已将 %1 导入 keymap.bin 和 MacroDefine.bin，并将切换规则导入 rules.json；用“tessaronctl apply”将其发送到键盘。</translation>
+    </message>
+    <message>
+        <source>Imported %1 into keymap.bin and MacroDefine.bin; send it to the keyboard with &quot;tessaronctl apply&quot;.</source>
+        <translation>已将 %1 导入 keymap.bin 和 MacroDefine.bin；用“tessaronctl apply”将其发送到键盘。</translation>
+    </message>
+    <message>
+        <source>command channel</source>
+        <translation>命令通道</translation>
+    </message>
+    <message>
+        <source>event channel</source>
+        <translation>事件通道</translation>
+    </message>
+    <message>
+        <source>unused</source>
+        <translation>未使用</translation>
+    </message>
+    <message>
+        <source>interface %1</source>
+        <translation>接口 %1</translation>
+    </message>
+    <message>
+        <source>(no permission)</source>
+        <translation>（无权限）</translation>
+    </message>
+    <message>
+        <source>code %1</source>
+        <translation>代码 %1</translation>
+    </message>
+    <message>
+        <source>Firmware version: %1</source>
+        <translation>固件版本：%1</translation>
+    </message>
+    <message>
+        <source>Effect: %1</source>
+        <translation>灯效：%1</translation>
+    </message>
+    <message>
+        <source>Speed: %1</source>
+        <translation>速度：%1</translation>
+    </message>
+    <message>
+        <source>Brightness: %1</source>
+        <translation>亮度：%1</translation>
+    </message>
+    <message>
+        <source>Option: %1</source>
+        <translation>选项：%1</translation>
+    </message>
+    <message>
+        <source>Direction: %1</source>
+        <translation>方向：%1</translation>
+    </message>
+    <message>
+        <source>Macro slots in use: %1</source>
+        <translation>已用的宏槽位：%1</translation>
+    </message>
+    <message>
+        <source>Disabled keys: %1</source>
+        <translation>已禁用的按键：%1</translation>
+    </message>
+    <message>
+        <source>Key cells that differ from factory: none</source>
+        <translation>与出厂不同的按键单元：无</translation>
+    </message>
+    <message>
+        <source>Key cells that differ from factory:</source>
+        <translation>与出厂不同的按键单元：</translation>
+    </message>
+    <message>
+        <source>column %1, row %2: %3 (factory %4)</source>
+        <translation>第 %1 列，第 %2 行：%3（出厂 %4）</translation>
+    </message>
+    <message>
+        <source>column %1, row %2 (%3): %4 (factory %5)</source>
+        <translation>第 %1 列，第 %2 行（%3）：%4（出厂 %5）</translation>
+    </message>
+    <message>
+        <source>Read the keyboard (firmware %1) into %2</source>
+        <translation>已将键盘（固件 %1）读入 %2</translation>
+    </message>
+    <message>
+        <source>The keyboard is back to its factory settings; the Tessaron window rewrote %1.</source>
+        <translation>键盘已恢复出厂设置；Tessaron 窗口已重写 %1。</translation>
+    </message>
+    <message>
+        <source>The keyboard is back to its factory settings; %1 was rewritten.</source>
+        <translation>键盘已恢复出厂设置；已重写 %1。</translation>
+    </message>
+    <message>
+        <source>sound %1</source>
+        <translation>播放声音 %1</translation>
+    </message>
+    <message>
+        <source>program %1</source>
+        <translation>启动程序 %1</translation>
+    </message>
+    <message>
+        <source>file %1</source>
+        <translation>打开文件 %1</translation>
+    </message>
+    <message>
+        <source>folder %1</source>
+        <translation>打开目录 %1</translation>
+    </message>
+    <message>
+        <source>default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>single %1</source>
+        <translation>单键 %1</translation>
+    </message>
+    <message>
+        <source>single (%1 keys)</source>
+        <translation>单键（%1 个键）</translation>
+    </message>
+    <message>
+        <source>combo</source>
+        <translation>组合键</translation>
+    </message>
+    <message>
+        <source>combo %1</source>
+        <translation>组合键 %1</translation>
+    </message>
+    <message>
+        <source>macro %1</source>
+        <translation>宏 %1</translation>
+    </message>
+    <message>
+        <source>macro (none)</source>
+        <translation>宏（无）</translation>
+    </message>
+    <message>
+        <source>function %1</source>
+        <translation>功能 %1</translation>
+    </message>
+    <message>
+        <source>function (unknown)</source>
+        <translation>功能（未知）</translation>
+    </message>
+    <message>
+        <source>(no path)</source>
+        <translation>（无路径）</translation>
+    </message>
+    <message>
+        <source>none chosen (kind %1)</source>
+        <translation>未选择（类型 %1）</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>键</translation>
+    </message>
+    <message>
+        <source>Legend</source>
+        <translation>键帽</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Cell</source>
+        <translation>单元</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>已修改</translation>
+    </message>
+    <message>
+        <source>Assignment</source>
+        <translation>分配</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>Speed: %1 (0 slow .. 9 fast)</source>
+        <translation>速度：%1（0 慢 .. 9 快）</translation>
+    </message>
+    <message>
+        <source>Speed: %1 (not used by this effect)</source>
+        <translation>速度：%1（此灯效不使用）</translation>
+    </message>
+    <message>
+        <source>Brightness: %1 (0 .. 50)</source>
+        <translation>亮度：%1（0 .. 50）</translation>
+    </message>
+    <message>
+        <source>Direction: %1 (not used by this effect)</source>
+        <translation>方向：%1（此灯效不使用）</translation>
+    </message>
+    <message>
+        <source>DIY%1 %2</source>
+        <translation>DIY%1 %2 个</translation>
+    </message>
+    <message>
+        <source>Lit keys: %1</source>
+        <translation>点亮的按键：%1</translation>
+    </message>
+    <message>
+        <source>Lit in DIY%1: %2</source>
+        <translation>DIY%1 中点亮的按键：%2</translation>
+    </message>
+    <message>
+        <source>DIY%1 lit: %2</source>
+        <translation>DIY%1 已点亮：%2</translation>
+    </message>
+    <message>
+        <source>DIY%1 dark: %2</source>
+        <translation>DIY%1 已熄灭：%2</translation>
+    </message>
+    <message>
+        <source>The keyboard shows this map with &quot;tessaronctl light DIY%1&quot;.</source>
+        <translation>用“tessaronctl light DIY%1”让键盘显示此灯光图。</translation>
+    </message>
+    <message>
+        <source>No macros.</source>
+        <translation>没有宏。</translation>
+    </message>
+    <message>
+        <source>%1 event</source>
+        <translation>%1 个事件</translation>
+    </message>
+    <message>
+        <source>%1 events</source>
+        <translation>%1 个事件</translation>
+    </message>
+    <message>
+        <source>%1 loop</source>
+        <translation>循环 %1 次</translation>
+    </message>
+    <message>
+        <source>%1 loops</source>
+        <translation>循环 %1 次</translation>
+    </message>
+    <message>
+        <source>(%1, %2, beyond the keyboard&apos;s 32 slots)</source>
+        <translation>（%1，%2，超出键盘的 32 个槽位）</translation>
+    </message>
+    <message>
+        <source>(%1, %2)</source>
+        <translation>（%1，%2）</translation>
+    </message>
+    <message>
+        <source>(loops %1)</source>
+        <translation>（循环 %1 次）</translation>
+    </message>
+    <message>
+        <source>Exported macro %1 to %2</source>
+        <translation>已将宏 %1 导出到 %2</translation>
+    </message>
+    <message>
+        <source>Imported &quot;%1&quot; as macro %2; assign it with &quot;tessaronctl assign KEY macro %2&quot; and send it with &quot;tessaronctl apply&quot;.</source>
+        <translation>已将 &quot;%1&quot; 导入为宏 %2；用“tessaronctl assign KEY macro %2”分配它，再用“tessaronctl apply”发送。</translation>
+    </message>
+    <message>
+        <source>Deleted macro %1 &quot;%2&quot;; later macros moved down by one, and keys assigned to them now play the macro that took their number.</source>
+        <translation>已删除宏 %1 &quot;%2&quot;；其后的宏编号各减一，分配给它们的按键现在播放接替该编号的宏。</translation>
+    </message>
+    <message>
+        <source>Deleted macro %1 &quot;%2&quot;.</source>
+        <translation>已删除宏 %1 &quot;%2&quot;。</translation>
+    </message>
+    <message>
+        <source>No profiles in %1</source>
+        <translation>%1 中没有配置</translation>
+    </message>
+    <message>
+        <source>Created profile &quot;%1&quot;.</source>
+        <translation>已新建配置 &quot;%1&quot;。</translation>
+    </message>
+    <message>
+        <source>Copied &quot;%1&quot;.</source>
+        <translation>已复制 &quot;%1&quot;。</translation>
+    </message>
+    <message>
+        <source>Saved the configuration of keymap.bin into &quot;%1&quot; and %2.</source>
+        <translation>已将 keymap.bin 中的设置保存到 &quot;%1&quot; 和 %2。</translation>
+    </message>
+    <message>
+        <source>Saved the configuration of keymap.bin into &quot;%1&quot;.</source>
+        <translation>已将 keymap.bin 中的设置保存到 &quot;%1&quot;。</translation>
+    </message>
+    <message>
+        <source>Loaded %1 into keymap.bin and profile &quot;%2&quot;; send it to the keyboard with &quot;tessaronctl apply&quot;.</source>
+        <translation>已将 %1 载入 keymap.bin 和配置 &quot;%2&quot;；用“tessaronctl apply”将其发送到键盘。</translation>
+    </message>
+    <message>
+        <source>Deleted &quot;%1&quot;.</source>
+        <translation>已删除 &quot;%1&quot;。</translation>
+    </message>
+    <message>
+        <source>Renamed &quot;%1&quot;.</source>
+        <translation>已重命名 &quot;%1&quot;。</translation>
+    </message>
+    <message>
+        <source>not %1</source>
+        <translation>非 %1</translation>
+    </message>
+    <message>
+        <source>%1 (case-sensitive)</source>
+        <translation>%1（区分大小写）</translation>
+    </message>
+    <message>
+        <source>profile &quot;%1&quot;</source>
+        <translation>配置 &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>leave the keyboard as it is</source>
+        <translation>保持键盘不变</translation>
+    </message>
+    <message>
+        <source>back to what the keyboard held before</source>
+        <translation>恢复键盘之前的设置</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 且 %2</translation>
+    </message>
+    <message>
+        <source>%1 (off)</source>
+        <translation>%1（已停用）</translation>
+    </message>
+    <message>
+        <source>note: no profile is named &quot;%1&quot; yet (see tessaronctl profile list).</source>
+        <translation>注意：还没有名为 &quot;%1&quot; 的配置（见 tessaronctl profile list）。</translation>
+    </message>
+    <message>
+        <source>Automatic switching: %1; wait %2 ms; at most %3 writes an hour</source>
+        <translation>自动切换：%1；等待 %2 毫秒；每小时最多写入 %3 次</translation>
+    </message>
+    <message>
+        <source>No rules.</source>
+        <translation>没有规则。</translation>
+    </message>
+    <message>
+        <source>Otherwise: %1</source>
+        <translation>否则：%1</translation>
+    </message>
+    <message>
+        <source>Window in front from: %1 (%2)</source>
+        <translation>前台窗口信息来源：%1（%2）</translation>
+    </message>
+    <message>
+        <source>Added rule %1: %2</source>
+        <translation>已添加规则 %1：%2</translation>
+    </message>
+    <message>
+        <source>Removed rule %1: %2</source>
+        <translation>已删除规则 %1：%2</translation>
+    </message>
+    <message>
+        <source>Moved rule %1 to %2.</source>
+        <translation>已将规则 %1 移到 %2。</translation>
+    </message>
+    <message>
+        <source>program: %1</source>
+        <translation>程序：%1</translation>
+    </message>
+    <message>
+        <source>command line: %1</source>
+        <translation>命令行：%1</translation>
+    </message>
+    <message>
+        <source>rule %1: %2</source>
+        <translation>规则 %1：%2</translation>
+    </message>
+    <message>
+        <source>no rule: otherwise profile &quot;%1&quot;</source>
+        <translation>没有规则成立：否则使用配置 &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>no rule: back to what the keyboard held before</source>
+        <translation>没有规则成立：恢复键盘之前的设置</translation>
+    </message>
+    <message>
+        <source>(automatic switching is off)</source>
+        <translation>（自动切换已关闭）</translation>
+    </message>
+    <message>
+        <source>Otherwise: %1.</source>
+        <translation>否则：%1。</translation>
+    </message>
+    <message>
+        <source>At most %1 writes an hour.</source>
+        <translation>每小时最多写入 %1 次。</translation>
+    </message>
+    <message>
+        <source>Automatic switching is on.</source>
+        <translation>自动切换已开启。</translation>
+    </message>
+    <message>
+        <source>Automatic switching is off.</source>
+        <translation>自动切换已关闭。</translation>
+    </message>
+    <message>
+        <source>in front: %1 / %2 &quot;%3&quot; (pid %4)</source>
+        <translation>前台：%1 / %2 &quot;%3&quot;（进程 %4）</translation>
+    </message>
+    <message>
+        <source>Following the window in front (%1); Ctrl+C ends.</source>
+        <translation>正在跟随前台窗口（%1）；按 Ctrl+C 结束。</translation>
+    </message>
+    <message>
+        <source>%1 switches sent, %2 found the keyboard holding the profile already.</source>
+        <translation>已发送 %1 次切换，%2 次键盘已是该配置。</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>标准输入</translation>
     </message>
 </context>
 <context>

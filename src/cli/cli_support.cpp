@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
+#include <cwchar>
 #include <iostream>
+#include <optional>
 #include <string>
+
+#include <locale.h>
 
 #include <nlohmann/json.hpp>
 #include <unistd.h>
@@ -18,11 +21,13 @@
 #include "core/stepped_clock.h"
 #include "core/text.h"
 #include "device/hid/hid_transport.h"
+#include "device/performance.h"
 #include "device/trace.h"
 #include "device/virtual/demo_faults.h"
 #include "device/virtual/keyboard_state_file.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
+#include "device/write_changes.h"
 #include "keys/keymap_file.h"
 
 namespace tessaron::cli {
@@ -44,6 +49,70 @@ int refuseWith(const Context& ctx, const Error& error) {
 
 int usageError(const Context& ctx, const char* usage) {
     return refuseWith(ctx, makeError(TR_TEXT("Tessaronctl", "usage: tessaronctl %1"), std::string(usage)));
+}
+
+std::string onOffText(Language lang, bool on) {
+    return translate(lang, on ? TR_TEXT("Tessaronctl", "on") : TR_TEXT("Tessaronctl", "off"));
+}
+
+std::string listText(Language lang, const std::vector<std::string>& items) {
+    if (items.empty()) return translate(lang, TR_TEXT("Tessaronctl", "none"));
+    std::vector<Error> shown;
+    for (const auto& item : items) shown.push_back(verbatim(item));
+    return joined(shown, TR_TEXT("Tessaronctl", "%1, %2")).text(lang);
+}
+
+namespace {
+
+// Terminal columns of UTF-8 text, as the C library's UTF-8 locale counts them; one a character
+// where that locale is missing.
+std::size_t columnsOf(const std::string& text) {
+    static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    const locale_t previous = utf8 ? ::uselocale(utf8) : locale_t{};
+    std::size_t columns = 0;
+    std::mbstate_t state{};
+    for (std::size_t at = 0; at < text.size();) {
+        wchar_t ch = 0;
+        const std::size_t used = std::mbrtowc(&ch, text.data() + at, text.size() - at, &state);
+        if (used == 0 || used > text.size() - at) {  // a NUL, or a broken sequence: one a byte
+            state = {};
+            ++columns;
+            ++at;
+            continue;
+        }
+        const int width = utf8 ? ::wcwidth(ch) : 1;
+        columns += width > 0 ? static_cast<std::size_t>(width) : 0;
+        at += used;
+    }
+    if (utf8) ::uselocale(previous);
+    return columns;
+}
+
+}  // namespace
+
+std::string padded(std::string text, std::size_t columns) {
+    const std::size_t shown = columnsOf(text);
+    if (shown < columns) text.append(columns - shown, ' ');
+    return text;
+}
+
+void printPerformance(const DeviceImage& img, Language lang) {
+    namespace performance = device::performance;
+    const auto hz = performance::reportRateHz(img);
+    const std::string rate =
+        hz ? std::to_string(*hz)
+           : say(lang, TR_TEXT("Tessaronctl", "unknown (%1)"), img[device::image::kReportRate]);
+    std::cout << say(lang, TR_TEXT("Tessaronctl", "Game mode: %1"),
+                     onOffText(lang, performance::gameModeOn(img)))
+              << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Win Lock: %1"),
+                     onOffText(lang, performance::winLockOn(img)))
+              << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Response time: %1 ms"),
+                     performance::responseMs(img))
+              << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Report rate: %1 reports per second"), rate)
+              << "\n";
 }
 
 void printJson(const nlohmann::ordered_json& value) {
@@ -95,8 +164,11 @@ Result<fs::path> chooseDataFolder(const Context& ctx) {
     return folder;
 }
 
-Result<std::string> readInput(const std::string& name, std::size_t limit) {
-    if (name == "-") return readBounded(STDIN_FILENO, limit, "standard input");
+Result<std::string> readInput(const Context& ctx, const std::string& name, std::size_t limit) {
+    if (name == "-") {
+        return readBounded(STDIN_FILENO, limit,
+                           say(languageOf(ctx), TR_TEXT("Tessaronctl", "standard input")));
+    }
     auto bytes = readFilePrefix(name, limit + 1);
     if (!bytes) return bytes.error();
     if (bytes->size() > limit) {
@@ -262,7 +334,10 @@ int sendThroughWindow(const Context& ctx, Session& session, const fs::path& sour
     auto steps = session.window->steps("ApplyDataFiles");
     if (!steps) return failWith(ctx, steps.error());
     const Language lang = languageOf(ctx);
-    for (const auto& step : *steps) std::cout << sendingText(lang, verbatim(step)) << "\n";
+    for (const auto& step : *steps) {
+        const auto named = device::stepNamed(step);
+        std::cout << sendingText(lang, named ? named->text() : verbatim(step)) << "\n";
+    }
     if (steps->empty()) std::cout << translate(lang, kAlreadyHeld) << "\n";
     return 0;
 }

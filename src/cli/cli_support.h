@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -37,6 +39,33 @@ int refuseWith(const Context& ctx, const Error& error);
 // "usage: tessaronctl <usage>"; returns kExitUsage.
 int usageError(const Context& ctx, const char* usage);
 
+namespace detail {
+inline Error sayArgument(Error e) { return e; }
+inline Error sayArgument(const Text& t) { return Error(t); }
+inline Error sayArgument(std::string s) { return verbatim(std::move(s)); }
+template <class N>
+    requires std::is_arithmetic_v<N>
+Error sayArgument(N n) {
+    return verbatim(std::to_string(n));
+}
+}  // namespace detail
+
+// A report line in the interface language: the catalogue's text with %1, %2 ... filled by the
+// arguments (messages, strings or numbers).
+template <class... Args>
+std::string say(Language lang, const Text& text, Args&&... args) {
+    return makeError(text, detail::sayArgument(std::forward<Args>(args))...).text(lang);
+}
+
+// "on" or "off" of a report.
+std::string onOffText(Language lang, bool on);
+// The items as the language lists them ("a, b" in English, "a、b" in Chinese), or "none".
+std::string listText(Language lang, const std::vector<std::string>& items);
+// The text followed by blanks up to `columns` terminal columns (a Chinese character takes two).
+std::string padded(std::string text, std::size_t columns);
+// Game mode, Win Lock, response time and report rate, a line each, as show and set print them.
+void printPerformance(const device::DeviceImage& img, Language lang);
+
 // A --json answer on standard output, laid out as "config export" writes its text.
 void printJson(const nlohmann::ordered_json& value);
 
@@ -54,7 +83,7 @@ Result<std::filesystem::path> openDataFolder(const Context& ctx);
 Result<std::filesystem::path> chooseDataFolder(const Context& ctx);
 
 // The text of FILE, or of standard input for "-", refused once it holds more than `limit` bytes.
-Result<std::string> readInput(const std::string& name, std::size_t limit);
+Result<std::string> readInput(const Context& ctx, const std::string& name, std::size_t limit);
 
 // Tells on standard error what became of a file that could not be used (moved aside).
 void tellNotice(const Context& ctx, const std::optional<Error>& notice);

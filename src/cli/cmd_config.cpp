@@ -45,7 +45,7 @@ struct Checked {
 };
 
 Checked check(const Context& ctx, const std::string& name) {
-    auto text = readInput(name, config::kMaxTextBytes);
+    auto text = readInput(ctx, name, config::kMaxTextBytes);
     if (!text) return {std::nullopt, failWith(ctx, text.error())};
     auto parsed = config::parseConfiguration(*text);
     if (!parsed) {
@@ -82,9 +82,14 @@ int runExport(const Context& ctx) {
         if (!rules) return failWith(ctx, rules.error());
         reading.configuration.switching = std::move(*rules);
     }
+    const Language lang = languageOf(ctx);
     for (const auto& what : reading.leftOut) {
-        std::cerr << "tessaronctl: left out " << what
-                  << ": no words of the configuration describe it.\n";
+        std::cerr << "tessaronctl: "
+                  << say(lang,
+                         TR_TEXT("Tessaronctl",
+                                 "left out %1: no words of the configuration describe it."),
+                         what)
+                  << "\n";
     }
     const std::string text = config::formatConfiguration(reading.configuration);
     if (target == "-") {
@@ -96,7 +101,8 @@ int runExport(const Context& ctx) {
     if (auto written = writeUserFile(target, bytes); !written) {
         return failWith(ctx, written.error());
     }
-    std::cerr << "Exported the configuration to " << target << "\n";
+    std::cerr << say(lang, TR_TEXT("Tessaronctl", "Exported the configuration to %1"), target)
+              << "\n";
     return 0;
 }
 
@@ -117,8 +123,11 @@ int runCheck(const Context& ctx) {
     if (ctx.args.size() != 2) return usage(ctx);
     const auto checked = check(ctx, ctx.args[1]);
     if (!checked.configuration) return checked.status;
-    std::cout << ctx.args[1] << ": a configuration of " << checked.configuration->keys.size()
-              << " keys and " << checked.configuration->macros.size() << " macros.\n";
+    std::cout << say(languageOf(ctx),
+                     TR_TEXT("Tessaronctl", "%1: a configuration of %2 keys and %3 macros."),
+                     ctx.args[1], checked.configuration->keys.size(),
+                     checked.configuration->macros.size())
+              << "\n";
     auto asked = unapproved(ctx, *checked.configuration);
     if (!asked) return failWith(ctx, asked.error());
     if (asked->empty()) return 0;
@@ -174,10 +183,25 @@ int runImport(const Context& ctx) {
     }
     if (written) written = batch.commit();
     if (!written) return failWith(ctx, written.error());
-    std::cout << "Imported " << (name == "-" ? "the configuration" : name)
-              << " into keymap.bin and MacroDefine.bin"
-              << (wanted.switching ? " and the switching rules into rules.json" : "")
-              << "; send it to the keyboard with \"tessaronctl apply\".\n";
+    const Text done =
+        name == "-"
+            ? (wanted.switching
+                   ? TR_TEXT("Tessaronctl",
+                             "Imported the configuration into keymap.bin and MacroDefine.bin and "
+                             "the switching rules into rules.json; send it to the keyboard with "
+                             "\"tessaronctl apply\".")
+                   : TR_TEXT("Tessaronctl",
+                             "Imported the configuration into keymap.bin and MacroDefine.bin; send "
+                             "it to the keyboard with \"tessaronctl apply\"."))
+            : (wanted.switching
+                   ? TR_TEXT("Tessaronctl",
+                             "Imported %1 into keymap.bin and MacroDefine.bin and the switching "
+                             "rules into rules.json; send it to the keyboard with \"tessaronctl "
+                             "apply\".")
+                   : TR_TEXT("Tessaronctl",
+                             "Imported %1 into keymap.bin and MacroDefine.bin; send it to the "
+                             "keyboard with \"tessaronctl apply\"."));
+    std::cout << say(languageOf(ctx), done, name) << "\n";
     return 0;
 }
 

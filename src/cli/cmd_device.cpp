@@ -52,38 +52,43 @@ std::string hexBytes(std::span<const std::uint8_t> bytes, bool spaced) {
 
 // ---- devices ----
 
-const char* roleName(device::ChannelRole role) {
+Text roleName(device::ChannelRole role) {
     switch (role) {
         case device::ChannelRole::Command:
-            return "command channel";
+            return TR_TEXT("Tessaronctl", "command channel");
         case device::ChannelRole::Event:
-            return "event channel";
+            return TR_TEXT("Tessaronctl", "event channel");
         case device::ChannelRole::None:
             break;
     }
-    return "unused";
+    return TR_TEXT("Tessaronctl", "unused");
 }
 
 int runDevices(Context& ctx) {
     if (!argsAllowed(ctx, {}, 0)) return usageError(ctx, "devices");
     auto session = openSession(ctx, Use::Look);
     if (!session) return failWith(ctx, session.error());
+    const Language lang = languageOf(ctx);
     const auto found = session->transport->enumerate();
     for (const auto& i : found) {
         char ids[16];
         std::snprintf(ids, sizeof ids, "%04x:%04x", i.vendorId, i.productId);
-        std::cout << i.path << "  " << ids << "  interface " << i.interfaceNumber << "  "
-                  << roleName(i.role) << (i.accessible ? "" : "  (no permission)") << "\n";
+        std::cout << i.path << "  " << ids << "  "
+                  << say(lang, TR_TEXT("Tessaronctl", "interface %1"), i.interfaceNumber) << "  "
+                  << translate(lang, roleName(i.role))
+                  << (i.accessible ? ""
+                                   : "  " + say(lang, TR_TEXT("Tessaronctl", "(no permission)")))
+                  << "\n";
     }
     // The same diagnosis as `doctor`, so a missing permission is explained where it shows.
     const auto facts = device::hid::gatherFacts(*session->transport, runningExecutableFolder());
     const auto diagnosis = device::hid::diagnose(facts);
     if (found.empty()) {
-        std::cerr << device::hid::formatDiagnosis(diagnosis, languageOf(ctx));
+        std::cerr << device::hid::formatDiagnosis(diagnosis, lang);
         return 1;
     }
     if (diagnosis.verdict != device::hid::Verdict::Ready) {
-        std::cout << "\n" << device::hid::formatDiagnosis(diagnosis, languageOf(ctx));
+        std::cout << "\n" << device::hid::formatDiagnosis(diagnosis, lang);
     }
     return 0;
 }
@@ -91,11 +96,6 @@ int runDevices(Context& ctx) {
 // ---- show ----
 
 // Reads the keyboard with the start-up read.
-
-std::string reportRateText(const DeviceImage& img) {
-    const auto hz = device::performance::reportRateHz(img);
-    return hz ? std::to_string(*hz) : "unknown (" + std::to_string(img[image::kReportRate]) + ")";
-}
 
 std::vector<std::size_t> macroSlotsInUse(const DeviceImage& img) {
     std::vector<std::size_t> slots;
@@ -150,41 +150,51 @@ std::vector<std::string> disabledKeys(const DeviceImage& img) {
 
 void printText(const device::StartupRead& r, Language lang) {
     const auto& img = r.image;
-    auto onOff = [](std::uint8_t b) { return b ? "on" : "off"; };
     const auto row = lighting::effectRow(img[image::kEffect]);
     const std::string effect = row ? std::string(lighting::effects()[*row].name(lang)) : "";
     const std::string direction(lighting::directionWord(img[image::kDirection]));
-    std::cout << "Firmware version: " << int(r.firmware.major()) << "." << int(r.firmware.minor())
+    auto code = [&](std::uint8_t byte) {
+        return say(lang, TR_TEXT("Tessaronctl", "code %1"), byte);
+    };
+    std::cout << say(lang, TR_TEXT("Tessaronctl", "Firmware version: %1"),
+                     std::to_string(r.firmware.major()) + "." + std::to_string(r.firmware.minor()))
               << "\n"
-              << "Effect: "
-              << (effect.empty() ? "code " + std::to_string(img[image::kEffect]) : effect) << "\n"
-              << "Speed: " << int(img[image::kSpeed]) << "\n"
-              << "Brightness: " << int(img[image::kBrightness]) << "\n"
-              << "Option: " << int(img[image::kOption]) << "\n"
-              << "Direction: "
-              << (direction.empty() ? "code " + std::to_string(img[image::kDirection]) : direction)
+              << say(lang, TR_TEXT("Tessaronctl", "Effect: %1"),
+                     effect.empty() ? code(img[image::kEffect]) : effect)
               << "\n"
-              << "Game mode: " << onOff(img[image::kGameMode]) << "\n"
-              << "Win Lock: " << onOff(img[image::kWinLock]) << "\n"
-              << "Response time: " << device::performance::responseMs(img) << " ms\n"
-              << "Report rate: " << reportRateText(img)
-              << " reports per second\n";
-    const auto slots = macroSlotsInUse(img);
-    std::cout << "Macro slots in use:";
-    if (slots.empty()) std::cout << " none";
-    for (auto n : slots) std::cout << " " << n;
-    std::cout << "\n";
-    const auto off = disabledKeys(img);
-    std::cout << "Disabled keys:";
-    if (off.empty()) std::cout << " none";
-    for (std::size_t i = 0; i < off.size(); ++i) std::cout << (i ? ", " : " ") << off[i];
-    std::cout << "\n";
+              << say(lang, TR_TEXT("Tessaronctl", "Speed: %1"), img[image::kSpeed]) << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Brightness: %1"), img[image::kBrightness])
+              << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Option: %1"), img[image::kOption]) << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Direction: %1"),
+                     direction.empty() ? code(img[image::kDirection]) : direction)
+              << "\n";
+    printPerformance(img, lang);
+    std::string slots;
+    for (auto n : macroSlotsInUse(img)) slots += (slots.empty() ? "" : " ") + std::to_string(n);
+    std::cout << say(lang, TR_TEXT("Tessaronctl", "Macro slots in use: %1"),
+                     slots.empty() ? translate(lang, TR_TEXT("Tessaronctl", "none")) : slots)
+              << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Disabled keys: %1"),
+                     listText(lang, disabledKeys(img)))
+              << "\n";
     const auto changed = cellsChangedFromFactory(img);
-    std::cout << "Key cells that differ from factory:" << (changed.empty() ? " none" : "") << "\n";
+    std::cout << (changed.empty()
+                      ? say(lang,
+                            TR_TEXT("Tessaronctl", "Key cells that differ from factory: none"))
+                      : say(lang, TR_TEXT("Tessaronctl", "Key cells that differ from factory:")))
+              << "\n";
     for (const auto& c : changed) {
-        std::cout << "  column " << c.column << ", row " << c.row
-                  << (c.key.empty() ? "" : " (" + c.key + ")") << ": " << hexBytes(c.cell, true)
-                  << " (factory " << hexBytes(c.factory, true) << ")\n";
+        const std::string cell = hexBytes(c.cell, true);
+        const std::string factory = hexBytes(c.factory, true);
+        std::cout << "  "
+                  << (c.key.empty()
+                          ? say(lang, TR_TEXT("Tessaronctl", "column %1, row %2: %3 (factory %4)"),
+                                c.column, c.row, cell, factory)
+                          : say(lang,
+                                TR_TEXT("Tessaronctl", "column %1, row %2 (%3): %4 (factory %5)"),
+                                c.column, c.row, c.key, cell, factory))
+                  << "\n";
     }
 }
 
@@ -255,8 +265,12 @@ int runPull(Context& ctx) {
     live->image = read->image;
     auto written = keys::writeKeymap(path, live->image, *live->records);
     if (!written) return failWith(ctx, written.error());
-    std::cout << "Read the keyboard (firmware " << int(read->firmware.major()) << "."
-              << int(read->firmware.minor()) << ") into " << path.string() << "\n";
+    std::cout << say(languageOf(ctx),
+                     TR_TEXT("Tessaronctl", "Read the keyboard (firmware %1) into %2"),
+                     std::to_string(read->firmware.major()) + "." +
+                         std::to_string(read->firmware.minor()),
+                     path.string())
+              << "\n";
     return 0;
 }
 
@@ -303,8 +317,12 @@ int runReset(Context& ctx) {
         // The window resets the keyboard and rewrites keymap.bin itself.
         auto reset = session->window->image("FactoryReset");
         if (!reset) return failWith(ctx, reset.error());
-        std::cout << "The keyboard is back to its factory settings; the Tessaron window rewrote "
-                  << path.string() << ".\n";
+        std::cout << say(languageOf(ctx),
+                         TR_TEXT("Tessaronctl",
+                                 "The keyboard is back to its factory settings; the "
+                                 "Tessaron window rewrote %1."),
+                         path.string())
+                  << "\n";
         return 0;
     }
     auto live = loadExisting(path);
@@ -326,8 +344,11 @@ int runReset(Context& ctx) {
     keys::resetKeyRecords(*live->records);
     auto written = keys::writeKeymap(path, live->image, *live->records);
     if (!written) return failWith(ctx, written.error());
-    std::cout << "The keyboard is back to its factory settings; " << path.string()
-              << " was rewritten.\n";
+    std::cout << say(languageOf(ctx),
+                     TR_TEXT("Tessaronctl",
+                             "The keyboard is back to its factory settings; %1 was rewritten."),
+                     path.string())
+              << "\n";
     return 0;
 }
 

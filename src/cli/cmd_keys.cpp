@@ -51,21 +51,21 @@ std::string trimmed(std::string_view s) {
     return std::string(s);
 }
 
-std::string keyText(std::uint8_t vk) {
+std::string keyText(std::uint8_t vk, Language lang) {
     const std::string name = trimmed(keys::keyName(vk));
-    return name.empty() ? "code " + std::to_string(vk) : name;
+    return name.empty() ? say(lang, TR_TEXT("Tessaronctl", "code %1"), vk) : name;
 }
 
-const char* hostKindWord(std::uint8_t kind) {
+Text hostKindText(std::uint8_t kind) {
     switch (kind) {
         case keys::kind::kPlaySound:
-            return "sound";
+            return TR_TEXT("Tessaronctl", "sound %1");
         case keys::kind::kStartup:
-            return "program";
+            return TR_TEXT("Tessaronctl", "program %1");
         case keys::kind::kOpenFile:
-            return "file";
+            return TR_TEXT("Tessaronctl", "file %1");
         default:
-            return "folder";
+            return TR_TEXT("Tessaronctl", "folder %1");
     }
 }
 
@@ -74,59 +74,61 @@ std::string describe(const keys::KeyRecord& r, Language lang) {
     using namespace keys::kind;
     switch (r.kind) {
         case kSingle:
-            if (r.keyCount == 0) return "default";
-            if (r.keyCount == 1) return "single " + keyText(r.bytes[0]);
-            return "single (" + std::to_string(r.keyCount) + " keys)";
+            if (r.keyCount == 0) return say(lang, TR_TEXT("Tessaronctl", "default"));
+            if (r.keyCount == 1)
+                return say(lang, TR_TEXT("Tessaronctl", "single %1"), keyText(r.bytes[0], lang));
+            return say(lang, TR_TEXT("Tessaronctl", "single (%1 keys)"), r.keyCount);
         case kCombination: {
-            std::string text = "combo";
+            std::string list;
             for (std::size_t i = 0; i < 3 && r.bytes[i] != 0; ++i)
-                text += " " + keyText(r.bytes[i]);
-            return text;
+                list += (i ? " " : "") + keyText(r.bytes[i], lang);
+            return list.empty() ? say(lang, TR_TEXT("Tessaronctl", "combo"))
+                                : say(lang, TR_TEXT("Tessaronctl", "combo %1"), list);
         }
         case kMacro:
-            return r.bytes[0] == keys::cell::kMacro ? "macro " + std::to_string(r.bytes[2])
-                                                    : "macro (none)";
+            return r.bytes[0] == keys::cell::kMacro
+                       ? say(lang, TR_TEXT("Tessaronctl", "macro %1"), r.bytes[2])
+                       : say(lang, TR_TEXT("Tessaronctl", "macro (none)"));
         case kFunction: {
             const keys::KeyCell c{r.bytes[0], r.bytes[1], r.bytes[2], r.bytes[3]};
             const auto f = keys::findFunctionByCell(c);
-            return "function " +
-                   (f ? std::string(keys::functionTable()[*f].name(lang)) : "(unknown)");
+            return f ? say(lang, TR_TEXT("Tessaronctl", "function %1"),
+                           std::string(keys::functionTable()[*f].name(lang)))
+                     : say(lang, TR_TEXT("Tessaronctl", "function (unknown)"));
         }
         case kPlaySound:
         case kStartup:
         case kOpenFile:
         case kOpenFolder: {
             const std::string path = keys::hostPath(r);
-            return std::string(hostKindWord(r.kind)) + " " + (path.empty() ? "(no path)" : path);
+            return say(lang, hostKindText(r.kind),
+                       path.empty() ? say(lang, TR_TEXT("Tessaronctl", "(no path)")) : path);
         }
         default:
-            return "none chosen (kind " + std::to_string(r.kind) + ")";
+            return say(lang, TR_TEXT("Tessaronctl", "none chosen (kind %1)"), r.kind);
     }
 }
 
-std::string padded(std::string text, std::size_t width) {
-    // Column widths count characters, not UTF-8 bytes.
-    std::size_t shown = 0;
-    for (unsigned char ch : text) shown += (ch & 0xC0) != 0x80;
-    if (shown < width) text.append(width - shown, ' ');
-    return text;
-}
-
-void printHeader() {
-    std::cout << padded("Key", 4) << padded("Legend", 11) << padded("Name", 14)
-              << padded("Cell", 13) << padded("Enabled", 9) << padded("Modified", 10)
-              << "Assignment\n";
+void printHeader(Language lang) {
+    std::cout << padded(say(lang, TR_TEXT("Tessaronctl", "Key")), 4)
+              << padded(say(lang, TR_TEXT("Tessaronctl", "Legend")), 11)
+              << padded(say(lang, TR_TEXT("Tessaronctl", "Name")), 14)
+              << padded(say(lang, TR_TEXT("Tessaronctl", "Cell")), 13)
+              << padded(say(lang, TR_TEXT("Tessaronctl", "Enabled")), 9)
+              << padded(say(lang, TR_TEXT("Tessaronctl", "Modified")), 10)
+              << say(lang, TR_TEXT("Tessaronctl", "Assignment")) << "\n";
 }
 
 void printKey(Live& live, keys::KeyIndex k, Language lang) {
     const auto cellNow = keys::readCell(live.image, keys::matrixCellOffset(k));
+    const std::string yes = say(lang, TR_TEXT("Tessaronctl", "yes"));
+    const std::string no = say(lang, TR_TEXT("Tessaronctl", "no"));
     char index[8];
     std::snprintf(index, sizeof index, "%3d ", int(k));
     std::cout << index << padded(std::string(keys::legend(k)), 11)
               << padded(trimmed(keys::keyName(keys::layoutVk(k))), 14) << padded(hex(cellNow), 13)
-              << padded(keys::keyEnabled(live.image, k) ? "yes" : "no", 9)
-              << padded(live.marks[k] ? "yes" : "no", 10) << describe((*live.records)[k], lang)
-              << "\n";
+              << padded(keys::keyEnabled(live.image, k) ? yes : no, 9)
+              << padded(live.marks[k] ? yes : no, 10) << describe((*live.records)[k], lang) << "\n";
 }
 
 // Every key with its assignment in the words of "config export": {} for its own, null where no
@@ -182,7 +184,7 @@ int runKeys(Context& ctx) {
     if (!live) return failWith(ctx, live.error());
     if (json) return printKeysJson(ctx, *live);
     const Language lang = languageOf(ctx);
-    printHeader();
+    printHeader(lang);
     for (std::size_t i = 0; i < keys::kRealKeyCount; ++i) {
         printKey(*live, static_cast<keys::KeyIndex>(i), lang);
     }
@@ -374,7 +376,7 @@ int runAssign(Context& ctx) {
     if (!done) return failWith(ctx, done.error());
 
     keys::refreshModifiedMarks(live->keys());
-    printHeader();
+    printHeader(lang);
     printKey(*live, *key, lang);
     return sendIfAsked(ctx, *live);
 }

@@ -86,28 +86,35 @@ Error eitherText(const std::vector<std::string>& words) {
 
 void printLighting(const DeviceImage& image, Language lang) {
     const std::uint8_t effect = image[img::kEffect];
-    std::cout << "Effect: " << effectText(effect, lang) << "\n"
-              << "Speed: " << int(image[img::kSpeed])
-              << (lighting::offersSpeed(effect) ? " (0 slow .. 9 fast)"
-                                                : " (not used by this effect)")
-              << "\n"
-              << "Brightness: " << int(image[img::kBrightness]) << " (0 .. 50)\n"
-              << "Direction: ";
     const auto word = lighting::directionWord(image[img::kDirection]);
-    std::cout << (word.empty() ? "code " + std::to_string(image[img::kDirection])
-                               : std::string(word))
-              << (lighting::directionsOf(effect).empty() ? " (not used by this effect)" : "")
+    const std::string direction =
+        word.empty() ? say(lang, TR_TEXT("Tessaronctl", "code %1"), image[img::kDirection])
+                     : std::string(word);
+    std::cout << say(lang, TR_TEXT("Tessaronctl", "Effect: %1"), effectText(effect, lang)) << "\n"
+              << (lighting::offersSpeed(effect)
+                      ? say(lang, TR_TEXT("Tessaronctl", "Speed: %1 (0 slow .. 9 fast)"),
+                            image[img::kSpeed])
+                      : say(lang, TR_TEXT("Tessaronctl", "Speed: %1 (not used by this effect)"),
+                            image[img::kSpeed]))
               << "\n"
-              << "Option: " << int(image[img::kOption]) << "\n";
-    std::cout << "Lit keys:";
+              << say(lang, TR_TEXT("Tessaronctl", "Brightness: %1 (0 .. 50)"),
+                     image[img::kBrightness])
+              << "\n"
+              << (lighting::directionsOf(effect).empty()
+                      ? say(lang, TR_TEXT("Tessaronctl", "Direction: %1 (not used by this effect)"),
+                            direction)
+                      : say(lang, TR_TEXT("Tessaronctl", "Direction: %1"), direction))
+              << "\n"
+              << say(lang, TR_TEXT("Tessaronctl", "Option: %1"), image[img::kOption]) << "\n";
+    std::vector<std::string> counts;
     for (std::size_t map = 0; map < lighting::kDiyCount; ++map) {
         std::size_t lit = 0;
         for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
             lit += lighting::diyLightOn(image, map, static_cast<keys::KeyIndex>(k));
         }
-        std::cout << (map ? ", " : " ") << "DIY" << map + 1 << " " << lit;
+        counts.push_back(say(lang, TR_TEXT("Tessaronctl", "DIY%1 %2"), map + 1, lit));
     }
-    std::cout << "\n";
+    std::cout << say(lang, TR_TEXT("Tessaronctl", "Lit keys: %1"), listText(lang, counts)) << "\n";
     if (lighting::isDiyEffect(effect) && effect - lighting::kFirstDiy < int(lighting::kDiyCount)) {
         const std::size_t map = effect - lighting::kFirstDiy;
         std::vector<std::string> lit;
@@ -115,7 +122,8 @@ void printLighting(const DeviceImage& image, Language lang) {
             const auto key = static_cast<keys::KeyIndex>(k);
             if (lighting::diyLightOn(image, map, key)) lit.emplace_back(keys::legend(key));
         }
-        std::cout << "Lit in DIY" << map + 1 << ": " << (lit.empty() ? "none" : joined(lit, ", "))
+        std::cout << say(lang, TR_TEXT("Tessaronctl", "Lit in DIY%1: %2"), map + 1,
+                         listText(lang, lit))
                   << "\n";
     }
 }
@@ -343,12 +351,20 @@ int runDiy(Context& ctx) {
     if (auto written = keys::writeKeymap(live->keymap, live->image, *live->records); !written) {
         return failWith(ctx, written.error());
     }
-    const std::string diy = "DIY" + std::to_string(choice->map + 1);
+    const Language lang = languageOf(ctx);
     std::vector<std::string> names;
     for (auto key : choice->keys) names.emplace_back(keys::legend(key));
-    std::cout << diy << (choice->on ? " lit: " : " dark: ") << joined(names, ", ") << "\n";
+    std::cout << (choice->on ? say(lang, TR_TEXT("Tessaronctl", "DIY%1 lit: %2"), choice->map + 1,
+                                   listText(lang, names))
+                             : say(lang, TR_TEXT("Tessaronctl", "DIY%1 dark: %2"), choice->map + 1,
+                                   listText(lang, names)))
+              << "\n";
     if (live->image[img::kEffect] != lighting::kFirstDiy + choice->map) {
-        std::cout << "The keyboard shows this map with \"tessaronctl light " << diy << "\".\n";
+        std::cout << say(lang,
+                         TR_TEXT("Tessaronctl",
+                                 "The keyboard shows this map with \"tessaronctl light DIY%1\"."),
+                         choice->map + 1)
+                  << "\n";
     }
     return sendIfAsked(ctx, *live);
 }
@@ -406,17 +422,6 @@ Result<std::vector<SetChoice>> parseSet(const std::vector<std::string>& a, bool&
     return out;
 }
 
-void printPerformance(const DeviceImage& image) {
-    const auto hz = performance::reportRateHz(image);
-    std::cout << "Game mode: " << (performance::gameModeOn(image) ? "on" : "off") << "\n"
-              << "Win Lock: " << (performance::winLockOn(image) ? "on" : "off") << "\n"
-              << "Response time: " << performance::responseMs(image) << " ms\n"
-              << "Report rate: "
-              << (hz ? std::to_string(*hz)
-                     : "unknown (" + std::to_string(image[img::kReportRate]) + ")")
-              << " reports per second\n";
-}
-
 int runSet(Context& ctx) {
     std::vector<std::string> args;
     for (const auto& a : ctx.args) {
@@ -451,7 +456,7 @@ int runSet(Context& ctx) {
     if (auto written = keys::writeKeymap(live->keymap, image, *live->records); !written) {
         return failWith(ctx, written.error());
     }
-    printPerformance(image);
+    printPerformance(image, languageOf(ctx));
     return sendIfAsked(ctx, *live);
 }
 

@@ -106,18 +106,27 @@ int runList(const Context& ctx, const MacroFiles& files) {
         printJson(list);
         return 0;
     }
+    const Language lang = languageOf(ctx);
     if (n == 0) {
-        std::cout << "No macros.\n";
+        std::cout << say(lang, TR_TEXT("Tessaronctl", "No macros.")) << "\n";
         return 0;
     }
     for (std::size_t i = 0; i < n; ++i) {
         const auto& rec = files.table[i];
-        const auto events = macros::decodeEvents(rec.hostStream());
-        std::cout << i << "  " << macros::utf16ToUtf8(rec.name()) << "  (" << events.size()
-                  << (events.size() == 1 ? " event" : " events") << ", " << rec.loopCount()
-                  << (rec.loopCount() == 1 ? " loop" : " loops")
-                  << (i >= macros::kMaxMacrosInUse ? ", beyond the keyboard's 32 slots" : "")
-                  << ")\n";
+        const std::size_t events = macros::decodeEvents(rec.hostStream()).size();
+        const std::string eventText = events == 1
+                                          ? say(lang, TR_TEXT("Tessaronctl", "%1 event"), events)
+                                          : say(lang, TR_TEXT("Tessaronctl", "%1 events"), events);
+        const std::string loopText =
+            rec.loopCount() == 1 ? say(lang, TR_TEXT("Tessaronctl", "%1 loop"), rec.loopCount())
+                                 : say(lang, TR_TEXT("Tessaronctl", "%1 loops"), rec.loopCount());
+        std::cout << i << "  " << macros::utf16ToUtf8(rec.name()) << "  "
+                  << (i >= macros::kMaxMacrosInUse
+                          ? say(lang,
+                                TR_TEXT("Tessaronctl", "(%1, %2, beyond the keyboard's 32 slots)"),
+                                eventText, loopText)
+                          : say(lang, TR_TEXT("Tessaronctl", "(%1, %2)"), eventText, loopText))
+                  << "\n";
     }
     return 0;
 }
@@ -127,7 +136,9 @@ int runShow(const Context& ctx, const MacroFiles& files) {
     auto index = macroIndex(files.table, ctx.args[1]);
     if (!index) return refuseWith(ctx, index.error());
     const auto& rec = files.table[*index];
-    std::cout << macros::utf16ToUtf8(rec.name()) << "  (loops " << rec.loopCount() << ")\n";
+    std::cout << macros::utf16ToUtf8(rec.name()) << "  "
+              << say(languageOf(ctx), TR_TEXT("Tessaronctl", "(loops %1)"), rec.loopCount())
+              << "\n";
     for (const auto& line : macros::eventLines(rec.hostStream())) std::cout << line.text << "\n";
     return 0;
 }
@@ -146,14 +157,16 @@ int runExport(const Context& ctx, const MacroFiles& files) {
     if (auto written = writeUserFile(ctx.args[2], bytes); !written) {
         return failWith(ctx, written.error());
     }
-    std::cerr << "Exported macro " << *index << " to " << ctx.args[2] << "\n";
+    std::cerr << say(languageOf(ctx), TR_TEXT("Tessaronctl", "Exported macro %1 to %2"), *index,
+                     ctx.args[2])
+              << "\n";
     return 0;
 }
 
 int runImport(const Context& ctx, MacroFiles& files) {
     if (ctx.args.size() != 2) return usage(ctx);
     constexpr std::size_t kLimit = 1 << 20;  // far more than any macro needs
-    auto text = readInput(ctx.args[1], kLimit);
+    auto text = readInput(ctx, ctx.args[1], kLimit);
     if (!text) return failWith(ctx, text.error());
     // A text that says something wrong, and a full table, are refused as wrong values.
     auto parsed = macros::parseMacroText(*text);
@@ -175,9 +188,12 @@ int runImport(const Context& ctx, MacroFiles& files) {
     }
     files.table[n] = record;
     if (auto done = commit(ctx, files); !done) return failWith(ctx, done.error());
-    std::cout << "Imported \"" << macros::utf16ToUtf8(record.name()) << "\" as macro " << n
-              << "; assign it with \"tessaronctl assign KEY macro " << n
-              << "\" and send it with \"tessaronctl apply\".\n";
+    std::cout << say(languageOf(ctx),
+                     TR_TEXT("Tessaronctl",
+                             "Imported \"%1\" as macro %2; assign it with \"tessaronctl assign KEY "
+                             "macro %2\" and send it with \"tessaronctl apply\"."),
+                     macros::utf16ToUtf8(record.name()), n)
+              << "\n";
     return 0;
 }
 
@@ -199,12 +215,16 @@ int runDelete(const Context& ctx, MacroFiles& files) {
     if (auto deleted = manager.deleteMacro(); !deleted) return failWith(ctx, deleted.error());
     files.table = manager.accept();
     if (auto done = commit(ctx, files); !done) return failWith(ctx, done.error());
-    std::cout << "Deleted macro " << *index << " \"" << name << "\"";
-    if (*index < files.table.countInUse()) {
-        std::cout << "; later macros moved down by one, and keys assigned to them now play the"
-                     " macro that took their number";
-    }
-    std::cout << ".\n";
+    std::cout << (*index < files.table.countInUse()
+                      ? say(languageOf(ctx),
+                            TR_TEXT("Tessaronctl",
+                                    "Deleted macro %1 \"%2\"; later macros moved down by one, and "
+                                    "keys assigned to them now play the macro that took their "
+                                    "number."),
+                            *index, name)
+                      : say(languageOf(ctx), TR_TEXT("Tessaronctl", "Deleted macro %1 \"%2\"."),
+                            *index, name))
+              << "\n";
     return 0;
 }
 

@@ -111,8 +111,11 @@ private:
             printJson(nlohmann::ordered_json(store_.names()));
             return 0;
         }
-        if (store_.names().empty())
-            std::cout << "No profiles in " << store_.folder().string() << "\n";
+        if (store_.names().empty()) {
+            std::cout << say(language_, TR_TEXT("Tessaronctl", "No profiles in %1"),
+                             store_.folder().string())
+                      << "\n";
+        }
         for (const auto& name : store_.names()) std::cout << name << "\n";
         return 0;
     }
@@ -124,7 +127,7 @@ private:
         for (const auto& name : store_.names()) {
             if (std::find(before.begin(), before.end(), name) == before.end()) made = name;
         }
-        return report(r, "Created profile \"" + made + "\".");
+        return report(r, say(language_, TR_TEXT("Tessaronctl", "Created profile \"%1\"."), made));
     }
 
     int copy(const std::string& name) {
@@ -136,7 +139,8 @@ private:
                                             "There are six profiles already, the most the "
                                             "Configure folder keeps; delete one before copying.")));
         }
-        return report(store_.copy(*index), "Copied \"" + name + "\".");
+        return report(store_.copy(*index),
+                      say(language_, TR_TEXT("Tessaronctl", "Copied \"%1\"."), name));
     }
 
     int save(const std::string& name, const std::optional<std::string>& exportTo) {
@@ -146,9 +150,16 @@ private:
         if (!live) return failWith(live.error());
         std::optional<fs::path> target;
         if (exportTo) target = fs::path(*exportTo);
-        return report(store_.save(*index, {live->image, *live->records}, target),
-                      "Saved the configuration of keymap.bin into \"" + name + "\"" +
-                          (exportTo ? " and " + *exportTo : std::string()) + ".");
+        const std::string saved =
+            exportTo
+                ? say(language_,
+                      TR_TEXT("Tessaronctl",
+                              "Saved the configuration of keymap.bin into \"%1\" and %2."),
+                      name, *exportTo)
+                : say(language_,
+                      TR_TEXT("Tessaronctl", "Saved the configuration of keymap.bin into \"%1\"."),
+                      name);
+        return report(store_.save(*index, {live->image, *live->records}, target), saved);
     }
 
     // Keys that would run something here and are not on the approved list need the user's word,
@@ -189,21 +200,27 @@ private:
         if (auto written = keys::writeKeymap(live->keymap, live->image, *live->records); !written) {
             return failWith(written.error());
         }
-        std::cout << "Loaded " << file << " into keymap.bin and profile \"" << name
-                  << "\"; send it to the keyboard with \"tessaronctl apply\".\n";
+        std::cout << say(language_,
+                         TR_TEXT("Tessaronctl",
+                                 "Loaded %1 into keymap.bin and profile \"%2\"; send it to the "
+                                 "keyboard with \"tessaronctl apply\"."),
+                         file, name)
+                  << "\n";
         return 0;
     }
 
     int remove(const std::string& name) {
         auto index = find(name);
         if (!index) return refuse(index.error());
-        return report(store_.remove(*index, [] { return true; }), "Deleted \"" + name + "\".");
+        return report(store_.remove(*index, [] { return true; }),
+                      say(language_, TR_TEXT("Tessaronctl", "Deleted \"%1\"."), name));
     }
 
     int rename(const std::string& from, const std::string& to) {
         auto index = find(from);
         if (!index) return refuse(index.error());
-        return report(store_.rename(*index, to), "Renamed \"" + from + "\".");
+        return report(store_.rename(*index, to),
+                      say(language_, TR_TEXT("Tessaronctl", "Renamed \"%1\"."), from));
     }
 
     const Context& ctx_;

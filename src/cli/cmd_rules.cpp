@@ -43,26 +43,34 @@ int usage(const Context& ctx) {
     return usageError(ctx, kUsage);
 }
 
-std::string conditionText(const Condition& c) {
-    std::string out;
-    if (c.negate()) out += "not ";
-    out += std::string(fieldWord(c.field())) + " " + std::string(testWord(c.test())) + " \"" +
-           c.text() + "\"";
-    if (c.caseSensitive()) out += " (case-sensitive)";
+// The field and test stay the words "rules add" takes.
+std::string conditionText(const Condition& c, Language lang) {
+    std::string out = std::string(fieldWord(c.field())) + " " + std::string(testWord(c.test())) +
+                      " \"" + c.text() + "\"";
+    if (c.negate()) out = say(lang, TR_TEXT("Tessaronctl", "not %1"), out);
+    if (c.caseSensitive()) out = say(lang, TR_TEXT("Tessaronctl", "%1 (case-sensitive)"), out);
     return out;
 }
 
-std::string targetText(const std::optional<std::string>& profile) {
-    return profile ? "profile \"" + *profile + "\"" : "leave the keyboard as it is";
+std::string targetText(const std::optional<std::string>& profile, Language lang) {
+    return profile ? say(lang, TR_TEXT("Tessaronctl", "profile \"%1\""), *profile)
+                   : say(lang, TR_TEXT("Tessaronctl", "leave the keyboard as it is"));
 }
 
-std::string ruleText(const Rule& r) {
+// What happens when no rule matches.
+std::string otherwiseText(const std::optional<std::string>& profile, Language lang) {
+    return profile ? targetText(profile, lang)
+                   : say(lang, TR_TEXT("Tessaronctl", "back to what the keyboard held before"));
+}
+
+std::string ruleText(const Rule& r, Language lang) {
     std::string out;
     for (std::size_t i = 0; i < r.conditions.size(); ++i) {
-        out += (i ? " and " : "") + conditionText(r.conditions[i]);
+        const std::string condition = conditionText(r.conditions[i], lang);
+        out = i ? say(lang, TR_TEXT("Tessaronctl", "%1 and %2"), out, condition) : condition;
     }
-    out += " -> " + targetText(r.profile);
-    if (!r.enabled) out += " (off)";
+    out += " -> " + targetText(r.profile, lang);
+    if (!r.enabled) out = say(lang, TR_TEXT("Tessaronctl", "%1 (off)"), out);
     return out;
 }
 
@@ -77,7 +85,7 @@ std::optional<std::size_t> position(const std::string& text, std::size_t count, 
 
 class RulesCommand {
 public:
-    explicit RulesCommand(Context& ctx) : ctx_(ctx), args_(ctx.args) {}
+    explicit RulesCommand(Context& ctx) : ctx_(ctx), lang_(languageOf(ctx)), args_(ctx.args) {}
 
     int run() {
         if (args_.empty()) return usage(ctx_);
@@ -103,48 +111,60 @@ public:
     }
 
 private:
-    int save(const std::string& done) {
+    template <class... Args>
+    int save(const Text& done, Args&&... args) {
         if (auto written = saveRules(folder_, set_); !written) return failWith(ctx_, written.error());
-        std::cout << done << "\n";
+        std::cout << say(lang_, done, std::forward<Args>(args)...) << "\n";
         return 0;
     }
 
     // A profile that does not exist yet may be made later; the user is told.
     void warnUnknownProfile(const std::string& name) const {
-        profiles::ProfileStore store(folder_, languageOf(ctx_), SystemClock::instance());
+        profiles::ProfileStore store(folder_, lang_, SystemClock::instance());
         store.rescan();
         if (!store.indexOf(name)) {
-            std::cerr << "tessaronctl: note: no profile is named \"" << name
-                      << "\" yet (see tessaronctl profile list).\n";
+            std::cerr << "tessaronctl: "
+                      << say(lang_,
+                             TR_TEXT("Tessaronctl",
+                                     "note: no profile is named \"%1\" yet (see "
+                                     "tessaronctl profile list)."),
+                             name)
+                      << "\n";
         }
     }
 
     int list() const {
-        std::cout << "Automatic switching: " << (set_.enabled ? "on" : "off") << "; wait "
-                  << set_.dwell.count() << " ms; at most " << set_.writesPerHour
-                  << " writes an hour\n";
+        std::cout << say(lang_,
+                         TR_TEXT("Tessaronctl",
+                                 "Automatic switching: %1; wait %2 ms; at most %3 writes an hour"),
+                         onOffText(lang_, set_.enabled), set_.dwell.count(), set_.writesPerHour)
+                  << "\n";
         for (std::size_t i = 0; i < set_.rules.size(); ++i) {
-            std::cout << i + 1 << ". " << ruleText(set_.rules[i]) << "\n";
+            std::cout << i + 1 << ". " << ruleText(set_.rules[i], lang_) << "\n";
         }
-        if (set_.rules.empty()) std::cout << "No rules.\n";
-        std::cout << "Otherwise: "
-                  << (set_.otherwise ? targetText(set_.otherwise)
-                                     : std::string("back to what the keyboard held before"))
+        if (set_.rules.empty())
+            std::cout << say(lang_, TR_TEXT("Tessaronctl", "No rules.")) << "\n";
+        std::cout << say(lang_, TR_TEXT("Tessaronctl", "Otherwise: %1"),
+                         otherwiseText(set_.otherwise, lang_))
                   << "\n";
         std::cout << watcherText(chooseWatcher(currentSession())) << "\n";
         return 0;
     }
 
     // How the window in front is learned here, or why it is not.
-    static std::string watcherText(const WatcherChoice& choice) {
+    std::string watcherText(const WatcherChoice& choice) const {
         if (choice.kind == WatcherKind::None) {
-            return "Automatic switching is not available on this desktop: " + choice.reason + ".";
+            return say(
+                lang_,
+                TR_TEXT("Tessaronctl", "Automatic switching is not available on this desktop: %1."),
+                choice.reason);
         }
-        std::string out = "Window in front from: " + std::string(watcherName(choice.kind)) + " (" +
-                          choice.reason + ")";
+        std::string out = say(lang_, TR_TEXT("Tessaronctl", "Window in front from: %1 (%2)"),
+                              watcherName(choice.kind), choice.reason);
         if (choice.kind == WatcherKind::GnomeExtension) {
-            const std::string advice = gnomeExtensionAdvice(queryGnomeExtension());
-            if (!advice.empty()) out += "\n" + advice;
+            if (const auto advice = gnomeExtensionAdvice(queryGnomeExtension())) {
+                out += "\n" + advice->text(lang_);
+            }
         }
         return out;
     }
@@ -191,18 +211,18 @@ private:
             return usage(ctx_);
         if (rule.profile) warnUnknownProfile(*rule.profile);
         const std::size_t where = at.value_or(set_.rules.size());
-        const std::string text = ruleText(rule);
+        const std::string text = ruleText(rule, lang_);
         set_.rules.insert(set_.rules.begin() + static_cast<std::ptrdiff_t>(where), std::move(rule));
-        return save("Added rule " + std::to_string(where + 1) + ": " + text);
+        return save(TR_TEXT("Tessaronctl", "Added rule %1: %2"), where + 1, text);
     }
 
     int remove() {
         const auto n = position(args_[0], set_.rules.size());
         if (!n) return refuseWith(ctx_, makeError(TR_TEXT("Tessaronctl", "There is no rule %1 (see tessaronctl rules list)."),
                                            args_[0]));
-        const std::string text = ruleText(set_.rules[*n]);
+        const std::string text = ruleText(set_.rules[*n], lang_);
         set_.rules.erase(set_.rules.begin() + static_cast<std::ptrdiff_t>(*n));
-        return save("Removed rule " + args_[0] + ": " + text);
+        return save(TR_TEXT("Tessaronctl", "Removed rule %1: %2"), args_[0], text);
     }
 
     int move() {
@@ -216,7 +236,7 @@ private:
         Rule rule = std::move(set_.rules[*from]);
         set_.rules.erase(set_.rules.begin() + static_cast<std::ptrdiff_t>(*from));
         set_.rules.insert(set_.rules.begin() + static_cast<std::ptrdiff_t>(*to), std::move(rule));
-        return save("Moved rule " + args_[0] + " to " + args_[1] + ".");
+        return save(TR_TEXT("Tessaronctl", "Moved rule %1 to %2."), args_[0], args_[1]);
     }
 
     int test() const {
@@ -245,17 +265,25 @@ private:
         }
         if (args_.empty()) return usage(ctx_);
         if (w.pid != 0) {
-            std::cout << "program: " << w.program << "\ncommand line: " << w.commandLine << "\n";
+            std::cout << say(lang_, TR_TEXT("Tessaronctl", "program: %1"), w.program) << "\n"
+                      << say(lang_, TR_TEXT("Tessaronctl", "command line: %1"), w.commandLine)
+                      << "\n";
         }
         const Decision d = decide(set_, w, static_cast<int>(::getpid()));
         if (d.rule) {
-            std::cout << "rule " << *d.rule + 1 << ": " << ruleText(set_.rules[*d.rule]) << "\n";
+            std::cout << say(lang_, TR_TEXT("Tessaronctl", "rule %1: %2"), *d.rule + 1,
+                             ruleText(set_.rules[*d.rule], lang_));
         } else if (d.kind == Decision::Kind::Profile) {
-            std::cout << "no rule: otherwise profile \"" << d.profile << "\"\n";
+            std::cout << say(lang_, TR_TEXT("Tessaronctl", "no rule: otherwise profile \"%1\""),
+                             d.profile);
         } else {
-            std::cout << "no rule: back to what the keyboard held before\n";
+            std::cout << say(
+                lang_, TR_TEXT("Tessaronctl", "no rule: back to what the keyboard held before"));
         }
-        if (!set_.enabled) std::cout << "(automatic switching is off)\n";
+        std::cout << "\n";
+        if (!set_.enabled) {
+            std::cout << say(lang_, TR_TEXT("Tessaronctl", "(automatic switching is off)")) << "\n";
+        }
         return 0;
     }
 
@@ -266,26 +294,26 @@ private:
             warnUnknownProfile(args_[0]);
             set_.otherwise = args_[0];
         }
-        return save("Otherwise: " + (set_.otherwise ? targetText(set_.otherwise)
-                                                    : std::string("back to what the keyboard "
-                                                                  "held before")) + ".");
+        return save(TR_TEXT("Tessaronctl", "Otherwise: %1."), otherwiseText(set_.otherwise, lang_));
     }
 
     int limit() {
         const auto n = position(args_[0], 3600);
         if (!n) return refuseWith(ctx_, TR_TEXT("Tessaronctl", "The limit is 1 to 3600 writes an hour."));
         set_.writesPerHour = static_cast<int>(*n + 1);
-        return save("At most " + args_[0] + " writes an hour.");
+        return save(TR_TEXT("Tessaronctl", "At most %1 writes an hour."), args_[0]);
     }
 
     int turn(bool on) {
         set_.enabled = on;
-        return save(on ? "Automatic switching is on." : "Automatic switching is off.");
+        return save(on ? TR_TEXT("Tessaronctl", "Automatic switching is on.")
+                       : TR_TEXT("Tessaronctl", "Automatic switching is off."));
     }
 
     int follow();
 
     Context& ctx_;
+    Language lang_;
     std::vector<std::string> args_;
     fs::path folder_;
     RuleSet set_;
@@ -303,14 +331,15 @@ int RulesCommand::follow() {
     const WatcherChoice choice = chooseWatcher(currentSession());
     if (choice.kind != WatcherKind::X11 && choice.kind != WatcherKind::Wlroots) {
         return failWith(
-            ctx_, choice.kind == WatcherKind::None
-                      ? makeError(TR_TEXT("Tessaronctl",
-                                          "Automatic switching is not available on this desktop: %1."),
-                                  choice.reason)
-                      : makeError(TR_TEXT("Tessaronctl",
-                                          "Here the %1 reports the window in front to the Tessaron "
-                                          "window; rules follow works on X11 and wlroots desktops."),
-                                  std::string(watcherName(choice.kind))));
+            ctx_,
+            choice.kind == WatcherKind::None
+                ? makeError(TR_TEXT("Tessaronctl",
+                                    "Automatic switching is not available on this desktop: %1."),
+                            choice.reason)
+                : makeError(TR_TEXT("Tessaronctl",
+                                    "Here the %1 reports the window in front to the Tessaron "
+                                    "window; rules follow works on X11 and wlroots desktops."),
+                            Error(watcherName(choice.kind))));
     }
 
     auto session = openSession(ctx_);
@@ -332,8 +361,9 @@ int RulesCommand::follow() {
     const Watcher::Notify notify = [&](const WindowInfo& w) {
         engine.windowChanged(w);
         runner.wake();
-        std::cout << "in front: " << w.instance << " / " << w.windowClass << " \"" << w.title
-                  << "\" (pid " << w.pid << ")" << std::endl;
+        std::cout << say(lang_, TR_TEXT("Tessaronctl", "in front: %1 / %2 \"%3\" (pid %4)"),
+                         w.instance, w.windowClass, w.title, w.pid)
+                  << std::endl;
     };
     std::unique_ptr<Watcher> watcher;
     if (choice.kind == WatcherKind::X11) {
@@ -346,8 +376,10 @@ int RulesCommand::follow() {
         watcher = std::move(*started);
     }
 
-    std::cout << "Following the window in front (" << watcherName(choice.kind)
-              << "); Ctrl+C ends." << std::endl;
+    std::cout << say(lang_,
+                     TR_TEXT("Tessaronctl", "Following the window in front (%1); Ctrl+C ends."),
+                     watcherName(choice.kind))
+              << std::endl;
     while (true) {
         int s = 0;
         sigwait(&signals, &s);
@@ -356,12 +388,16 @@ int RulesCommand::follow() {
         if (again) {
             engine.setRules(*again);
         } else {
-            std::cerr << "tessaronctl: " << again.error().text(languageOf(ctx_)) << "\n";
+            std::cerr << "tessaronctl: " << again.error().text(lang_) << "\n";
         }
     }
     const auto status = engine.status();
-    std::cout << status.writes << " switches sent, " << status.alreadyHeld
-              << " found the keyboard holding the profile already.\n";
+    std::cout << say(lang_,
+                     TR_TEXT("Tessaronctl",
+                             "%1 switches sent, %2 found the keyboard holding the "
+                             "profile already."),
+                     status.writes, status.alreadyHeld)
+              << "\n";
     return 0;
 }
 

@@ -246,7 +246,7 @@ Reading readConfiguration(const device::DeviceImage& image, const keys::KeyRecor
             }
         }
         if (!chosen) {
-            out.leftOut.push_back(std::string(keys::legend(k)));
+            out.leftOut.push_back(verbatim(std::string(keys::legend(k))));
             continue;
         }
         // A key assigned to itself is its factory state where that writes the factory cell.
@@ -272,14 +272,14 @@ Reading readConfiguration(const device::DeviceImage& image, const keys::KeyRecor
         c.macros.push_back(table[i]);
     }
     for (std::size_t i = macros::kMaxMacrosInUse; i < inUse; ++i) {
-        out.leftOut.push_back("macro " + std::to_string(i) + " \"" +
-                              macros::utf16ToUtf8(table[i].name()) + "\"");
+        out.leftOut.push_back(makeError(TR_TEXT("Config", "macro %1 \"%2\""), std::to_string(i),
+                                        macros::utf16ToUtf8(table[i].name())));
     }
     // A key playing a macro the table no longer holds (deleted since) has nothing to name.
     std::erase_if(c.keys, [&](const KeySetting& s) {
         if (s.kind != keys::kind::kMacro || s.macro < c.macros.size()) return false;
-        out.leftOut.push_back(std::string(keys::legend(s.key)) + " (macro " +
-                              std::to_string(s.macro) + ")");
+        out.leftOut.push_back(makeError(TR_TEXT("Config", "%1 (macro %2)"),
+                                        std::string(keys::legend(s.key)), std::to_string(s.macro)));
         return true;
     });
     return out;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/result.h"
 #include "device/device_image.h"
 #include "keys/key_layout.h"
 #include "keys/key_record.h"
@@ -66,7 +67,7 @@ bool isConfigurableKey(keys::KeyIndex k);
 // beyond the keyboard's 32 slots, are left out and named here.
 struct Reading {
     Configuration configuration;
-    std::vector<std::string> leftOut;
+    std::vector<Error> leftOut;
 };
 
 // The lighting and performance settings of an image alone (no keys, DIY maps or macros).

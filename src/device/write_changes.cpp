@@ -173,6 +173,17 @@ std::string WriteStep::name() const {
     return text().english;
 }
 
+std::optional<WriteStep> stepNamed(std::string_view name) {
+    for (int k = 0; k <= static_cast<int>(StepKind::FullLighting); ++k) {
+        // Numbered steps count macro slots and light maps, never more than the macro slots.
+        for (std::size_t index = 0; index <= image::kMacroSlotCount; ++index) {
+            const WriteStep step{static_cast<StepKind>(k), index};
+            if (step.name() == name) return step;
+        }
+    }
+    return std::nullopt;
+}
+
 Result<WriteOutcome> writeChanges(CommandPort& port, DeviceImage& img, DeviceImage& committed,
                                   AckWaiter& acks, const StepObserver& observer) {
     applyWinLockRule(img);

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/result.h"
@@ -54,6 +56,9 @@ struct WriteStep {
     std::string name() const;  // English, e.g. "macro slot 5"
     friend bool operator==(const WriteStep&, const WriteStep&) = default;
 };
+
+// The step that name() calls so (the window's D-Bus answers name their steps in English).
+std::optional<WriteStep> stepNamed(std::string_view name);
 
 struct WriteOutcome {
     std::vector<WriteStep> steps;  // in the order sent; empty when nothing differed

@@ -111,27 +111,35 @@ GnomeExtensionState queryGnomeExtension(sd_bus* bus) {
     return known ? gnomeExtensionState(state) : GnomeExtensionState::Unknown;
 }
 
-std::string gnomeExtensionAdvice(GnomeExtensionState state) {
+std::optional<Error> gnomeExtensionAdvice(GnomeExtensionState state) {
     const std::string uuid = kGnomeExtensionUuid;
-    const std::string copy =
-        "copy the folder " + uuid + " from share/tessaron/gnome-shell/gnome-45 of Tessaron's "
-        "installation (gnome-43 for GNOME 43 and 44) into ~/.local/share/gnome-shell/extensions/, "
-        "log out and in, then run: gnome-extensions enable " + uuid;
+    const Error copy = makeError(
+        TR_TEXT("Switching",
+                "copy the folder %1 from share/tessaron/gnome-shell/gnome-45 of Tessaron's "
+                "installation (gnome-43 for GNOME 43 and 44) into "
+                "~/.local/share/gnome-shell/extensions/, log out and in, then run: "
+                "gnome-extensions enable %1"),
+        uuid);
     switch (state) {
-        case GnomeExtensionState::Enabled: return {};
+        case GnomeExtensionState::Enabled: return std::nullopt;
         case GnomeExtensionState::Disabled:
-            return "The GNOME Shell extension " + uuid + " is installed but off; run: "
-                   "gnome-extensions enable " + uuid;
+            return makeError(TR_TEXT("Switching", "The GNOME Shell extension %1 is installed but "
+                                                  "off; run: gnome-extensions enable %1"),
+                             uuid);
         case GnomeExtensionState::NotInstalled:
-            return "GNOME tells Tessaron the window in front only through its extension " + uuid +
-                   ": " + copy;
+            return makeError(TR_TEXT("Switching", "GNOME tells Tessaron the window in front only "
+                                                  "through its extension %1: %2"),
+                             uuid, copy);
         case GnomeExtensionState::Failed:
-            return "The GNOME Shell extension " + uuid + " failed to start or does not fit this "
-                   "GNOME version; see gnome-extensions info " + uuid;
+            return makeError(TR_TEXT("Switching", "The GNOME Shell extension %1 failed to start or "
+                                                  "does not fit this GNOME version; see "
+                                                  "gnome-extensions info %1"),
+                             uuid);
         case GnomeExtensionState::Unknown: break;
     }
-    return "GNOME Shell could not be asked about the extension " + uuid + "; to follow the window "
-           "in front, " + copy;
+    return makeError(TR_TEXT("Switching", "GNOME Shell could not be asked about the extension %1; "
+                                          "to follow the window in front, %2"),
+                     uuid, copy);
 }
 
 }  // namespace tessaron::switching

@@ -46,7 +46,7 @@ enum class GnomeExtensionState { Enabled, Disabled, NotInstalled, Failed, Unknow
 GnomeExtensionState gnomeExtensionState(std::optional<double> shellState);
 // Asks the running GNOME Shell over `bus` (nullptr: the session bus). Unknown when it cannot.
 GnomeExtensionState queryGnomeExtension(sd_bus* bus = nullptr);
-// What to tell the user; empty when the extension is enabled.
-std::string gnomeExtensionAdvice(GnomeExtensionState state);
+// What to tell the user; nothing when the extension is enabled.
+std::optional<Error> gnomeExtensionAdvice(GnomeExtensionState state);
 
 }  // namespace tessaron::switching

@@ -60,41 +60,52 @@ WatcherChoice chooseWatcher(const SessionFacts& f) {
     // type a Wayland display decides.
     const bool wayland = type == "wayland" || (type != "x11" && !f.waylandDisplay.empty());
     if (!wayland) {
-        if (!f.display.empty()) return {WatcherKind::X11, "an X11 session on display " + f.display};
-        return {WatcherKind::None, "neither an X11 display nor a Wayland compositor was found "
-                                   "(DISPLAY and WAYLAND_DISPLAY are empty)"};
+        if (!f.display.empty()) {
+            return {WatcherKind::X11,
+                    makeError(TR_TEXT("Switching", "an X11 session on display %1"), f.display)};
+        }
+        return {WatcherKind::None,
+                TR_TEXT("Switching", "neither an X11 display nor a Wayland compositor was found "
+                                     "(DISPLAY and WAYLAND_DISPLAY are empty)")};
     }
     // The desktop's own way first: it sees native and XWayland windows alike.
     if (desktopIs(f.currentDesktop, "kde")) {
-        return {WatcherKind::KWinScript, "KDE Plasma on Wayland: a KWin script reports the window "
-                                         "in front"};
+        return {WatcherKind::KWinScript,
+                TR_TEXT("Switching", "KDE Plasma on Wayland: a KWin script reports the window "
+                                     "in front")};
     }
     if (desktopIs(f.currentDesktop, "gnome")) {
-        return {WatcherKind::GnomeExtension, "GNOME on Wayland: a GNOME Shell extension reports "
-                                             "the window in front"};
+        return {WatcherKind::GnomeExtension,
+                TR_TEXT("Switching", "GNOME on Wayland: a GNOME Shell extension reports the "
+                                     "window in front")};
     }
     if (f.waylandDisplay.empty()) {
-        return {WatcherKind::None, "a Wayland session without WAYLAND_DISPLAY: no compositor to ask"};
+        return {WatcherKind::None, TR_TEXT("Switching", "a Wayland session without "
+                                                        "WAYLAND_DISPLAY: no compositor to ask")};
     }
     if (f.offersForeignToplevel) {
-        return {WatcherKind::Wlroots, "the compositor lists its windows through "
-                                      "zwlr_foreign_toplevel_manager_v1"};
+        return {WatcherKind::Wlroots,
+                TR_TEXT("Switching", "the compositor lists its windows through "
+                                     "zwlr_foreign_toplevel_manager_v1")};
     }
     // Following $DISPLAY here would see the XWayland windows only and miss every other one.
+    const Error desktop = f.currentDesktop.empty() ? Error(TR_TEXT("Switching", "unnamed"))
+                                                   : verbatim(f.currentDesktop);
     return {WatcherKind::None,
-            "this Wayland compositor (" + (f.currentDesktop.empty() ? "unnamed" : f.currentDesktop) +
-                ") tells other programs nothing about the window in front"};
+            makeError(TR_TEXT("Switching", "this Wayland compositor (%1) tells other programs "
+                                           "nothing about the window in front"),
+                      desktop)};
 }
 
-std::string_view watcherName(WatcherKind kind) {
+Text watcherName(WatcherKind kind) {
     switch (kind) {
-        case WatcherKind::X11: return "X11";
-        case WatcherKind::Wlroots: return "wlroots foreign toplevels";
-        case WatcherKind::KWinScript: return "KWin script";
-        case WatcherKind::GnomeExtension: return "GNOME Shell extension";
-        case WatcherKind::None: return "none";
+        case WatcherKind::X11: return TR_TEXT("Switching", "X11");
+        case WatcherKind::Wlroots: return TR_TEXT("Switching", "wlroots foreign toplevels");
+        case WatcherKind::KWinScript: return TR_TEXT("Switching", "KWin script");
+        case WatcherKind::GnomeExtension: return TR_TEXT("Switching", "GNOME Shell extension");
+        case WatcherKind::None: break;
     }
-    return "none";
+    return TR_TEXT("Switching", "none");
 }
 
 }  // namespace tessaron::switching

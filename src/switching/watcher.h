@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "core/file_descriptor.h"
+#include "core/result.h"
 #include "switching/rules.h"
 
 namespace tessaron::switching {
@@ -65,12 +66,12 @@ struct SessionFacts {
 
 struct WatcherChoice {
     WatcherKind kind = WatcherKind::None;
-    std::string reason;  // one English sentence: why this one, or why none
+    Error reason;  // why this one, or why none
 };
 
 WatcherChoice chooseWatcher(const SessionFacts& facts);
 // The facts of this process's session; asks the compositor only when on Wayland.
 SessionFacts currentSession();
-std::string_view watcherName(WatcherKind kind);
+Text watcherName(WatcherKind kind);
 
 }  // namespace tessaron::switching

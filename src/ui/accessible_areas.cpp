@@ -653,16 +653,31 @@ void focusWindowQuietly(QWidget* window) {
     g_quietWindow = nullptr;
 }
 
-void announcePaintedFocus(QWidget* window, int areaId) {
+namespace {
+
+void tellOfArea(QWidget* window, int areaId, std::initializer_list<QAccessible::Event> types) {
     if ((!QAccessible::isActive() && g_observer == nullptr) || window == nullptr) return;
     AccessiblePaintedWindow* iface = windowInterface(window);
     if (iface == nullptr) return;
     const auto areas = iface->areas();
     const PaintedArea* a = findArea(areas, areaId);
-    // A widget of its own tells its focus itself.
+    // A widget of its own tells of itself.
     if (a == nullptr || a->widget != nullptr) return;
-    QAccessibleEvent e(iface->childFor(*a), QAccessible::Focus);
-    tell(&e);
+    for (const QAccessible::Event type : types) {
+        QAccessibleEvent e(iface->childFor(*a), type);
+        tell(&e);
+    }
+}
+
+}  // namespace
+
+void announcePaintedFocus(QWidget* window, int areaId) {
+    tellOfArea(window, areaId, {QAccessible::Focus});
+}
+
+void announcePaintedAlert(QWidget* window, int areaId) {
+    // Shown, then alerted: readers speak an alert's name when it appears.
+    tellOfArea(window, areaId, {QAccessible::ObjectShow, QAccessible::Alert});
 }
 
 }  // namespace tessaron::ui

@@ -53,8 +53,16 @@ struct WindowArea : PaintedArea {
     QPoint labelAt;
     int labelHeight = 0;  // pixel height of the label's font; 0: the window's usual one
     QString label;        // the painted text where it is not the name
-    // The paint centres the name in rect instead, at labelHeight or smaller (ui::centredLabel).
+    // The paint centres the name in the label's room instead, at labelHeight or smaller,
+    // wrapped when it must be (ui::centredLabel); labelAlign may keep it to the room's left.
     bool labelCentred = false;
+    Qt::Alignment labelAlign = Qt::AlignHCenter;
+    // Where the label may reach when that is not its area's rect (a label beside its box);
+    // empty: the rect when the label starts inside it, else the window.
+    QRect labelRoom;
+    [[nodiscard]] const QRect& centredRoom() const {
+        return labelRoom.isEmpty() ? rect : labelRoom;
+    }
     [[nodiscard]] const QString& paintedLabel() const { return label.isEmpty() ? name : label; }
 };
 
@@ -123,6 +131,9 @@ void observeAccessibleEvents(AccessibleEventObserver observer);
 
 // Raises the focus event for the area (when accessibility is active).
 void announcePaintedFocus(QWidget* window, int areaId);
+// Tells a reader that the area, a notice painted over the window (role AlertMessage), has just
+// appeared, so that it is spoken without taking the focus.
+void announcePaintedAlert(QWidget* window, int areaId);
 
 // Gives a painted window the keyboard focus on the way to one of its areas, without telling a
 // reader the window itself is the focus: the area's own focus event follows.

@@ -55,22 +55,69 @@ void fitLabel(WindowArea& area, int usualHeight, const QRect& room) {
     if (overrun > 0) area.labelAt.rx() = std::max(room.left(), area.labelAt.x() - overrun);
 }
 
-CentredLabel centredLabel(const QString& text, const QRect& button, int pixelHeight) {
-    constexpr int kSpare = 4;
+bool fitLabelGroup(std::span<WindowArea* const> group, int usualHeight) {
+    const auto fitsAt = [](const WindowArea& a, int height) {
+        const QRect& room = a.labelRoom.isEmpty() ? a.rect : a.labelRoom;
+        return a.labelAt.x() + QFontMetrics(panelFont(height)).horizontalAdvance(a.paintedLabel()) -
+                   1 <= room.right();
+    };
+    const auto allFit = [&](int height) {
+        return std::all_of(group.begin(), group.end(),
+                           [&](const WindowArea* a) { return fitsAt(*a, height); });
+    };
+    int height = usualHeight;
+    while (height > kSmallestTextHeight && !allFit(height)) --height;
+    for (WindowArea* a : group) {
+        a->labelAt.ry() += (usualHeight - height) / 2;
+        a->labelHeight = height;
+    }
+    return allFit(height);
+}
+
+namespace {
+constexpr int kCentredSpare = 4;
+
+QRect labelRoom(const QRect& button, Qt::Alignment horizontal) {
+    return horizontal == Qt::AlignHCenter ? button.adjusted(kCentredSpare, 0, -kCentredSpare, 0)
+                                          : button;
+}
+}  // namespace
+
+CentredLabel centredLabel(const QString& text, const QRect& button, int pixelHeight,
+                          Qt::Alignment horizontal) {
     constexpr int kWeight = 400;
-    const QRect room = button.adjusted(kSpare, 0, -kSpare, 0);
+    const QRect room = labelRoom(button, horizontal);
     CentredLabel label;
-    label.flags = Qt::AlignCenter | Qt::TextSingleLine;
+    label.flags = static_cast<int>(horizontal) | Qt::AlignVCenter | Qt::TextSingleLine;
     while (pixelHeight > kSmallestTextHeight &&
            QFontMetrics(panelFont(pixelHeight, kWeight)).horizontalAdvance(text) > room.width()) {
         --pixelHeight;
     }
     label.font = panelFont(pixelHeight, kWeight);
     const QFontMetrics metrics(label.font);
-    if (metrics.horizontalAdvance(text) > room.width()) label.flags = Qt::AlignCenter | Qt::TextWordWrap;
-    const QRect used = metrics.boundingRect(room, label.flags, text);
+    if (metrics.horizontalAdvance(text) > room.width()) {
+        label.flags = static_cast<int>(horizontal) | Qt::AlignVCenter | Qt::TextWordWrap;
+    }
+    QRect used = metrics.boundingRect(room, label.flags, text);
+    if (used.width() > room.width()) {
+        // A word longer than the button breaks inside itself rather than being cut.
+        label.flags = static_cast<int>(horizontal) | Qt::AlignVCenter | Qt::TextWrapAnywhere;
+        used = metrics.boundingRect(room, label.flags, text);
+    }
     label.fits = used.width() <= room.width() && used.height() <= room.height();
     return label;
+}
+
+void drawCentredLabel(QPainter& painter, const QString& text, const QRect& button, int pixelHeight,
+                      const QColor& color, Qt::Alignment horizontal) {
+    const CentredLabel label = centredLabel(text, button, pixelHeight, horizontal);
+    painter.save();
+    painter.setFont(label.font);
+    painter.setPen(color);
+    // Wrapped lines keep the spare pixels the measure gave them.
+    const bool wrapped = (label.flags & (Qt::TextWordWrap | Qt::TextWrapAnywhere)) != 0;
+    painter.drawText(wrapped ? labelRoom(button, horizontal) : button, label.flags, text);
+    painter.restore();
 }
 
 void drawPanelText(QPainter& painter, const QString& text, int x, int y, int pixelHeight) {

@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+#include <span>
+
 class QPainter;
 class QRect;
 
@@ -40,14 +42,24 @@ void drawPanelText(QPainter& painter, const QString& text, int x, int y, const Q
 // names none.
 void fitLabel(WindowArea& area, int usualHeight, const QRect& room);
 
+// Labels that should look alike (tabs, rows) get the one height, from usualHeight down to
+// kSmallestTextHeight, at which each ends inside its room (its labelRoom, else its rect); each
+// keeps the middle of its line. False when one still runs past its room at the smallest.
+bool fitLabelGroup(std::span<WindowArea* const> group, int usualHeight);
+
 // How a name centred on a button (4 pixels spare each side) is painted: the largest height
 // from pixelHeight down to kSmallestTextHeight at which it fits on one line, else the
-// smallest, wrapped at spaces. fits: whether that fits the button.
+// smallest, wrapped at spaces (inside a word too long for a line). fits: whether that fits
+// the button. Aligned left, the name has the whole room and starts at its left edge.
 struct CentredLabel {
     QFont font;
     int flags = 0;
     bool fits = false;
 };
-CentredLabel centredLabel(const QString& text, const QRect& button, int pixelHeight);
+CentredLabel centredLabel(const QString& text, const QRect& button, int pixelHeight,
+                          Qt::Alignment horizontal = Qt::AlignHCenter);
+// Paints a name as centredLabel places it.
+void drawCentredLabel(QPainter& painter, const QString& text, const QRect& button, int pixelHeight,
+                      const QColor& color, Qt::Alignment horizontal = Qt::AlignHCenter);
 
 }  // namespace tessaron::ui

@@ -25,6 +25,8 @@ namespace {
 
 // The profile list runs from its window's left edge; its names start this far in.
 constexpr int kProfileNameInset = 8;
+// Other lists' rows start this far in, clear of the focus mark along the list's edge.
+constexpr int kTextInset = 3;
 
 // Every row is one fixed height, measured from the list's font.
 class FixedHeightDelegate final : public QStyledItemDelegate {
@@ -406,7 +408,7 @@ void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) co
     const bool enabled = isEnabled();
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextSingleLine;
     const QRect textRect =
-        editMode_ == kProfileName ? rect.adjusted(kProfileNameInset, 0, 0, 0) : rect;
+        rect.adjusted(editMode_ == kProfileName ? kProfileNameInset : kTextInset, 0, 0, 0);
     p.setFont(font());
     if (shadow_) {
         p.setPen(enabled ? shadowColor_ : QColor(Qt::white));

@@ -342,6 +342,29 @@ TEST_F(CliTest, MessagesFollowTheInterfaceLanguage) {
     EXPECT_TRUE(contains(help, "命令:") && contains(help, "列出每个按键") &&
                 !contains(help, "Commands:") && !contains(help, "Exit status"))
         << help;
+
+    // The reports too; key names, cells, words of the command line and numbers stay as typed,
+    // and the English reports stay as scripts read them.
+    const auto assigned = ok({"assign", "Caps Lock", "single", "A"}).out;
+    EXPECT_TRUE(contains(assigned, "键帽") &&
+                contains(assigned, "00 00 04 00  是       是        单键 A\n"))
+        << assigned;
+    const auto shown = ok({"show"}).out;
+    EXPECT_TRUE(contains(shown, "游戏模式：关闭\n") &&
+                contains(shown, "USB报告率：每秒 1000 次\n"))
+        << shown;
+    EXPECT_TRUE(contains(ok({"--lang", "english", "show"}).out,
+                         "Game mode: off\nWin Lock: off\nResponse time: 4 ms\n"
+                         "Report rate: 1000 reports per second\n"));
+    const auto macro = writeText("one.txt", "A dn\nA up\n");
+    ok({"macro", "import", macro.string()});
+    EXPECT_EQ(ok({"macro", "list"}).out, "0  Macro_001  （2 个事件，循环 1 次）\n");
+    EXPECT_EQ(ok({"profile", "new"}).out, "已新建配置 \"Profile_1\"。\n");
+    ok({"rules", "add", "--profile", "Profile_1", "--not", "program", "equals", "firefox"});
+    EXPECT_EQ(ok({"rules", "test", "--program", "vim"}).out,
+              "规则 1：非 program equals \"firefox\" -> 配置 \"Profile_1\"\n");
+    EXPECT_EQ(ok({"--lang", "english", "rules", "test", "--program", "vim"}).out,
+              "rule 1: not program equals \"firefox\" -> profile \"Profile_1\"\n");
 }
 
 // Commands that only read, and refused ones, create nothing: not even the data folder.

@@ -87,7 +87,7 @@ TEST_F(CliTest, LightChoosesEffectsWithTheWindowsRules) {
     const auto shown = ok({"light"}).out;
     EXPECT_TRUE(contains(shown, "Effect: Radar\n"));
     EXPECT_TRUE(contains(shown, "Direction: right\n"));
-    EXPECT_TRUE(contains(ok({"--lang", "chinese", "light"}).out, "Effect: 雷达\n"));
+    EXPECT_TRUE(contains(ok({"--lang", "chinese", "light"}).out, "灯效：雷达\n"));
 }
 
 TEST_F(CliTest, LightRefusesValuesTheWindowDoesNotOfferAndChangesNothing) {

@@ -113,6 +113,10 @@ await UnsavedChanges "b true"
 ctl profile new >/dev/null && ctl profile rename Profile_1 Gaming >/dev/null &&
   ctl profile save Gaming >/dev/null || fail "profile save"
 ctl profile new >/dev/null || fail "profile new"
+# A profile would replace the window's unsaved change: refused, saying so, nothing loaded.
+call LoadProfile Gaming 2>&1 | grep -q "Error.UnsavedChanges.*not yet saved" ||
+  fail "LoadProfile replaced unsaved changes"
+[ "$(prop LoadedProfile)" = 's ""' ] || fail "refused LoadProfile loaded $(prop LoadedProfile)"
 ctl assign F6 default --apply >/dev/null || fail "assign F6 default"
 call LoadProfile Gaming | grep -q "key assignments" || fail "LoadProfile Gaming sent no keys"
 await LoadedProfile 's "Gaming"'
@@ -155,6 +159,7 @@ check_agreement "after the window closed" ""
 ctl profile new >/dev/null && ctl assign F6 single C >/dev/null &&
   ctl profile save Profile_2 >/dev/null && ctl profile rename Profile_2 Other >/dev/null ||
   fail "profile Other"
+ctl apply >/dev/null || fail "apply before the flood"  # the window starts with nothing unsaved
 export TESSARON_DEMO_FAULTS=ack-delay=100
 start_window --lang chinese
 unset TESSARON_DEMO_FAULTS

@@ -213,5 +213,15 @@ TEST_F(WriteChangesTest, PollingWaiterIsBoundedAndPolls) {
     EXPECT_FALSE(signal.isSet());
 }
 
+// The window's D-Bus answers name the steps in English; each name finds its step again.
+TEST(WriteStepNames, EachNameFindsItsStep) {
+    const WriteStep steps[] = {{StepKind::DarkLighting, 0}, {StepKind::KeyMap, 0},
+                               {StepKind::MacroSlot, 0},    {StepKind::MacroSlot, 31},
+                               {StepKind::LightMap, 5},     {StepKind::FullLighting, 0}};
+    for (const auto& step : steps) EXPECT_EQ(stepNamed(step.name()), step) << step.name();
+    EXPECT_FALSE(stepNamed("macro slot 99"));
+    EXPECT_FALSE(stepNamed("key assignments!"));
+}
+
 }  // namespace
 }  // namespace tessaron::device

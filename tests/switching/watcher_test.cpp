@@ -32,8 +32,8 @@ TEST(WatcherChoice, FollowsTheSessionAndTheDesktop) {
     };
     for (const auto& c : cases) {
         const auto choice = chooseWatcher(c.facts);
-        EXPECT_EQ(choice.kind, c.want) << c.why << ": " << choice.reason;
-        EXPECT_FALSE(choice.reason.empty()) << c.why;
+        EXPECT_EQ(choice.kind, c.want) << c.why << ": " << choice.reason.english;
+        EXPECT_FALSE(choice.reason.english.empty()) << c.why;
     }
 }
 
@@ -43,10 +43,12 @@ TEST(GnomeExtension, StateAndAdvice) {
     EXPECT_EQ(gnomeExtensionState(2.0), GnomeExtensionState::Disabled);
     EXPECT_EQ(gnomeExtensionState(6.0), GnomeExtensionState::Disabled);
     EXPECT_EQ(gnomeExtensionState(4.0), GnomeExtensionState::Failed);
-    EXPECT_EQ(gnomeExtensionAdvice(GnomeExtensionState::Enabled), "");
+    EXPECT_FALSE(gnomeExtensionAdvice(GnomeExtensionState::Enabled));
     for (auto s : {GnomeExtensionState::Disabled, GnomeExtensionState::NotInstalled,
                    GnomeExtensionState::Unknown}) {
-        EXPECT_NE(gnomeExtensionAdvice(s).find("gnome-extensions enable follow@tessaron.org"),
+        const auto advice = gnomeExtensionAdvice(s);
+        ASSERT_TRUE(advice);
+        EXPECT_NE(advice->english.find("gnome-extensions enable follow@tessaron.org"),
                   std::string::npos);
     }
 }

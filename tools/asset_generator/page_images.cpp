@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 
+#include "core/version.h"
 #include "images.h"
 #include "ui/resource_bitmaps.h"
 #include "ui/text.h"
@@ -351,7 +352,8 @@ void renderSplash(const Lang& lang, Output& out) {
          ui::text(lang.code, TR_TEXT("Images", "ORVIK GAMING KEYBOARD")), sub, theme::kTextDim);
     // The splash shows while the window sets itself up; it names the program and claims no
     // progress, since nothing is read from the keyboard until the window is up.
-    text(p, QRectF(0, 276, 470, 20), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Ver: 1.5"),
+    text(p, QRectF(0, 276, 470, 20), Qt::AlignRight | Qt::AlignVCenter,
+         ui::text(lang.code, TR_TEXT("Images", "Ver: %1")).arg(QString::fromLatin1(kVersion)),
          uiFont(10), QColor(0x5c, 0x63, 0x6e));
     p.setPen(QPen(theme::kBorder, 1));
     p.setBrush(Qt::NoBrush);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
@@ -177,9 +178,17 @@ void chevron(QPainter& p, const QPointF& c, qreal s, Direction dir, const QColor
 
 void text(QPainter& p, const QRectF& r, int flags, const QString& s, const QFont& font,
           const QColor& color) {
+    // A longer translation shrinks to its rectangle rather than being cut, down to a size
+    // still read with ease.
+    constexpr int kSmallestPixels = 8;
+    QFont fitted = font;
+    while (fitted.pixelSize() > kSmallestPixels &&
+           QFontMetricsF(fitted).boundingRect(r, flags, s).width() > r.width()) {
+        fitted.setPixelSize(fitted.pixelSize() - 1);
+    }
     p.save();
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(font);
+    p.setFont(fitted);
     p.setPen(color);
     p.drawText(r, flags, s);
     p.restore();

@@ -13,8 +13,9 @@ import xml.etree.ElementTree as ET
 ACCENTS = str.maketrans(
     'AaCcDdEeGgIiKkLlNnOoRrSsTtUuYyZz',
     'ÀàÇçĎďÉéĜĝÎîĶķĹĺÑñÖöŘřŠšŤťÛûÝýŽž')
-# %1 ... %9 and line breaks stay as they are: the code fills and splits them.
-KEEP = re.compile(r'(%\d|\n)')
+# %1 ... %9 and line breaks stay as they are: the code fills and splits them; a mnemonic's
+# letter too, so Alt and the underlined letter still reach its control.
+KEEP = re.compile(r'(%\d|\n|&.)')
 
 
 def pseudo_line(line):

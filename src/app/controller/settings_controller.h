@@ -139,13 +139,22 @@ public:
     void remoteSave(std::function<void(Result<device::WriteOutcome>)> done);
     // Takes a settings file laid out as keymap.bin (keymap.bin itself, or a profile) and
     // MacroDefine.bin as they are now, then sends them as Save does.
+    // historyWhy: what the cleared undo history is told with (default: settings from outside).
     void remoteApply(const std::filesystem::path& settings,
-                     std::function<void(Result<device::WriteOutcome>)> done);
+                     std::function<void(Result<device::WriteOutcome>)> done,
+                     std::optional<Error> historyWhy = std::nullopt);
     void remoteFactoryReset(std::function<void(Result<device::DeviceImage>)> done);
     // Applies the profile's file as remoteApply does; once the keyboard took it, name is the
-    // loaded profile.
+    // loaded profile. fromTray: the user chose it in the icon menu, which the cleared undo
+    // history says.
     void remoteLoadProfile(const std::filesystem::path& file, const std::string& name,
-                           std::function<void(Result<device::WriteOutcome>)> done);
+                           std::function<void(Result<device::WriteOutcome>)> done,
+                           bool fromTray = false);
+    // Why applying settings (a file laid out as keymap.bin) would drop changes the window
+    // holds, or nothing. A caller on the bus cannot be asked, so the service refuses such a call
+    // (the tray asks the user instead): for keymap.bin, edits the file lacks count (the watcher
+    // asks about the file itself); for a profile, which replaces keymap.bin, any unsaved change.
+    [[nodiscard]] Status unsavedWouldBeLost(const std::filesystem::path& settings) const;
     // The profile last loaded and sent by name (the tray menu, the desktop service); empty
     // before any.
     [[nodiscard]] const std::string& loadedProfile() const { return loadedProfile_; }
@@ -217,7 +226,8 @@ private:
     void takeFactorySettings(const device::DeviceImage& image, bool onceWhileFailing);
     void fetchLighting();
     // The keys and settings of a file laid out as keymap.bin become the live ones.
-    void takeSettings(const device::DeviceImage& image, const keys::KeyRecordTable& records);
+    void takeSettings(const device::DeviceImage& image, const keys::KeyRecordTable& records,
+                      const std::optional<Error>& historyWhy = std::nullopt);
     // What the data files hold now; the last the controller wrote or took is known_.
     struct DataFileBytes {
         QByteArray keymap, macros;

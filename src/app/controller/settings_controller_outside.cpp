@@ -51,6 +51,21 @@ std::span<const std::uint8_t> asSpan(const QByteArray& bytes) {
             static_cast<std::size_t>(bytes.size())};
 }
 
+// What differs between two files laid out as keymap.bin.
+OutsideConflict differences(const QByteArray& mine, const QByteArray& theirs) {
+    OutsideConflict conflict;
+    const auto a = asSpan(mine);
+    const auto b = asSpan(theirs);
+    for (std::size_t i = 0; i < keys::kKeyRecordCount; ++i) {
+        const std::size_t at = device::image::kSize + i * keys::kKeyRecordSize;
+        if (std::memcmp(a.data() + at, b.data() + at, keys::kKeyRecordSize) != 0) {
+            ++conflict.keysDiffering;
+        }
+    }
+    conflict.settingsDiffer = std::memcmp(a.data(), b.data(), device::image::kSize) != 0;
+    return conflict;
+}
+
 // The watcher and the timer that waits for the folder to be quiet.
 class OutsideWatch final : public QObject {
 public:
@@ -111,10 +126,12 @@ void SettingsController::noteDataFiles() {
 }
 
 void SettingsController::takeSettings(const device::DeviceImage& image,
-                                      const keys::KeyRecordTable& records) {
+                                      const keys::KeyRecordTable& records,
+                                      const std::optional<Error>& historyWhy) {
     live_.image = image;
     live_.records = records;
-    clearHistory(makeError(TR_TEXT("Controller", "Settings were applied from outside this window: the undo history was cleared.")));
+    clearHistory(historyWhy ? *historyWhy
+                            : makeError(TR_TEXT("Controller", "Settings were applied from outside this window: the undo history was cleared.")));
     keys::fillLayoutVks(live_.records);
     assignmentsKnown_ = true;
     keys::refreshModifiedMarks(live_.liveKeys());
@@ -141,23 +158,40 @@ void SettingsController::checkOutsideChanges() {
         const QByteArray mine = keymapBytes(live_.image, live_.records);
         // Edits the file never had would be lost: both sides stay until the user chooses.
         if (mine != syncedLive_ && mine != now.keymap) {
-            OutsideConflict conflict;
-            const auto theirs = asSpan(now.keymap);
-            const auto ours = asSpan(mine);
-            for (std::size_t i = 0; i < keys::kKeyRecordCount; ++i) {
-                const std::size_t at = device::image::kSize + i * keys::kKeyRecordSize;
-                if (std::memcmp(ours.data() + at, theirs.data() + at, keys::kKeyRecordSize) != 0) {
-                    ++conflict.keysDiffering;
-                }
-            }
-            conflict.settingsDiffer =
-                std::memcmp(ours.data(), theirs.data(), device::image::kSize) != 0;
+            const OutsideConflict conflict = differences(mine, now.keymap);
             theirs_ = std::move(now);
             emit outsideConflict(conflict);
             return;
         }
     }
     takeTheirs(now);
+}
+
+Status SettingsController::unsavedWouldBeLost(const std::filesystem::path& settings) const {
+    if (settings != live_.keymapPath()) {
+        // A profile replaces keymap.bin too: every unsaved change would go.
+        if (!isDirty()) return {};
+        return makeError(TR_TEXT("Controller", "The Tessaron window holds changes not yet saved to the keyboard, which loading a profile would replace: nothing was loaded. Save or cancel them in the window, then try again."));
+    }
+    // Edits keymap.bin holds travel with it; only those it lacks would be lost.
+    const QByteArray mine = keymapBytes(live_.image, live_.records);
+    const QByteArray file = readAll(settings);
+    if (mine == syncedLive_ || mine == file ||
+        static_cast<std::size_t>(file.size()) != keys::kKeymapFileSize) {
+        return {};
+    }
+    const OutsideConflict differ = differences(mine, file);
+    const std::string keys = std::to_string(differ.keysDiffering);
+    Error what;
+    if (differ.keysDiffering > 0 && differ.settingsDiffer) {
+        what = makeError(TR_TEXT("Controller", "%1 keys and other settings such as the lighting"), keys);
+    } else if (differ.keysDiffering > 0) {
+        what = makeError(TR_TEXT("Controller", "%1 keys"), keys);
+    } else {
+        what = makeError(TR_TEXT("Controller", "settings such as the lighting"));
+    }
+    return makeError(TR_TEXT("Controller", "The Tessaron window holds unsaved changes that %1 lacks (%2), which applying the file would replace: nothing was sent. Choose in the window which settings to keep (it asks when the file was changed), or save or cancel its changes, then try again."),
+                     settings.string(), what);
 }
 
 void SettingsController::takeTheirs(const DataFileBytes& theirs) {

@@ -84,7 +84,8 @@ void SettingsController::sendLive(bool forLockHolder,
 }
 
 void SettingsController::remoteApply(const std::filesystem::path& settings,
-                                     std::function<void(Result<device::WriteOutcome>)> done) {
+                                     std::function<void(Result<device::WriteOutcome>)> done,
+                                     std::optional<Error> historyWhy) {
     // Loaded into copies first: a file that cannot be read changes nothing.
     auto image = std::make_unique<device::DeviceImage>(live_.image);
     auto records = std::make_unique<keys::KeyRecordTable>();
@@ -101,7 +102,7 @@ void SettingsController::remoteApply(const std::filesystem::path& settings,
     if (auto macros = macros::loadMacroFile(live_.macroFilePath())) {
         live_.committedMacros = std::move(macros->table);
     }
-    takeSettings(*image, *records);
+    takeSettings(*image, *records, historyWhy);
     // A profile becomes what keymap.bin holds, as the profiles panel's Load does.
     if (settings != live_.keymapPath()) {
         const ForLockHolder caller(forLockHolder_);
@@ -158,12 +159,20 @@ void SettingsController::remoteFactoryReset(std::function<void(Result<device::De
 
 void SettingsController::remoteLoadProfile(const std::filesystem::path& file,
                                            const std::string& name,
-                                           std::function<void(Result<device::WriteOutcome>)> done) {
-    remoteApply(file, [this, alive = QPointer<SettingsController>(this), name,
-                       done = std::move(done)](Result<device::WriteOutcome> out) {
-        if (alive && out) loadedProfile_ = name;
-        done(std::move(out));
-    });
+                                           std::function<void(Result<device::WriteOutcome>)> done,
+                                           bool fromTray) {
+    std::optional<Error> why;
+    if (fromTray) {
+        why = makeError(TR_TEXT("Controller", "The profile \"%1\" was loaded from the icon menu: the undo history was cleared."), name);
+    }
+    remoteApply(
+        file,
+        [this, alive = QPointer<SettingsController>(this), name,
+         done = std::move(done)](Result<device::WriteOutcome> out) {
+            if (alive && out) loadedProfile_ = name;
+            done(std::move(out));
+        },
+        std::move(why));
 }
 
 }  // namespace tessaron::app

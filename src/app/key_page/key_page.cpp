@@ -10,9 +10,6 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <array>
-#include <functional>
-#include <span>
 
 #include "app/key_page/key_page_dialogs.h"
 #include "keys/key_description.h"
@@ -35,8 +32,6 @@ namespace button = key_page::button;
 
 namespace {
 
-constexpr int kTextHeight = 14;
-constexpr int kMinTextHeight = 9;
 constexpr QColor kFieldGrey{109, 109, 109};
 constexpr QColor kTabIdle{192, 192, 192};
 constexpr QColor kCheckPatch{35, 35, 35};
@@ -46,20 +41,12 @@ constexpr QRect kSingleRect{20, 89, 280, 15};
 constexpr QRect kCombinationRect{20, 139, 280, 15};
 constexpr QRect kMacroListRect{20, 79, 280, 150};
 
-// In the 29-pixel title bar, clear of the window's left edge.
-constexpr QPoint kHeaderAt{10, 6};
-constexpr int kTabTextY = 39;
-constexpr int kTabTextX[key_page::kTabCount] = {6, 115, 182, 259};
 constexpr int kTabMarkerX[key_page::kTabCount] = {35, 115, 200, 280};
 constexpr int kTabStripY = 30;
-constexpr QPoint kSingleLabelAt{20, 69};
-constexpr QPoint kCombineLabelAt{20, 119};
 
 constexpr QPoint kRowsBackgroundAt{15, 66};
 constexpr int kRadioX = 15;
 constexpr int kRadioY = 72;
-constexpr int kRowLabelX = 30;
-constexpr int kRowLabelY = 69;
 constexpr int kPathBoxX = 85;
 constexpr int kPathBoxY = 68;
 constexpr int kPathTextY = 69;
@@ -67,48 +54,8 @@ constexpr int kPathBoxWidth = 160;
 constexpr int kPathTextHeight = 12;  // the box is 16 pixels high
 constexpr int kBrowseX = 256;
 
-constexpr int kCheckLabelOffsetX = 15;
-constexpr int kCheckLabelOffsetY = -2;
-constexpr QSize kCheckPatchSize{100, 20};
-constexpr int kButtonTextRoom = 4;  // at least this much on each side of a button's caption
-
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-// The interface font at the page's text height, made smaller where labels must stay inside
-// their areas. A group of labels (the tabs, the rows, the buttons) shares one size so they look
-// alike; the text keeps its vertical centre.
-struct FittedFont {
-    QFont font;
-    int yShift = 0;
-};
-struct Label {
-    QString text;
-    int x = 0;
-    int y = 0;
-    int maxWidth = 0;
-};
-FittedFont fitLabels(std::span<const Label> labels) {
-    int px = kTextHeight;
-    for (; px > kMinTextHeight; --px) {
-        const QFontMetrics metrics(ui::panelFont(px));
-        if (std::all_of(labels.begin(), labels.end(), [&](const Label& l) {
-                return metrics.horizontalAdvance(l.text) <= l.maxWidth;
-            })) {
-            break;
-        }
-    }
-    return {ui::panelFont(px), (kTextHeight - px) / 2};
-}
-
-void drawLabels(QPainter& p, std::span<const Label> labels,
-                const std::function<QColor(std::size_t)>& colour = {}) {
-    const FittedFont fitted = fitLabels(labels);
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        ui::drawPanelText(p, labels[i].text, labels[i].x, labels[i].y + fitted.yShift, fitted.font,
-                          colour ? colour(i) : QColor(Qt::white));
-    }
 }
 
 // Thin scroll bars in the page's colours, over the given background.
@@ -510,10 +457,6 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
         p.fillRect(rect(), ui::theme::kPanel);
     }
 
-    const std::vector<ui::WindowArea> areas = areaTable();
-    const auto name = [&](int id) { return areaName(areas, id); };
-    namespace area = key_page::area;
-
     // Tabs.
     const int tab = static_cast<int>(model_.tab());
     for (int t = 0; t < key_page::kTabCount; ++t) {
@@ -522,79 +465,41 @@ void CKeyMap::paintEvent(QPaintEvent* /*event*/) {
     }
     ui::drawPanelImage(p, folder, QStringLiteral("single_combine_option.png"), 0, kTabStripY);
     ui::drawPanelImage(p, folder, QStringLiteral("cursor.png"), kTabMarkerX[tab], kTabStripY);
-    std::array<Label, key_page::kTabCount> tabLabels;
-    for (int t = 0; t < key_page::kTabCount; ++t) {
-        const auto& r = key_page::kButtonRects[static_cast<std::size_t>(button::kTabSingle + t)];
-        tabLabels[static_cast<std::size_t>(t)] = {name(button::kTabSingle + t), kTabTextX[t],
-                                                  kTabTextY, r.right - kTabTextX[t] - 2};
-    }
-    drawLabels(p, tabLabels, [tab](std::size_t t) {
-        return static_cast<int>(t) == tab ? QColor(Qt::white) : kTabIdle;
-    });
 
-    // Header and close button.
-    ui::drawPanelText(p, name(area::kHeader), kHeaderAt.x(), kHeaderAt.y(), kTextHeight);
     const auto& close = key_page::kButtonRects[button::kClose];
     ui::drawPanelImage(p, folder, buttonImage(button::kClose, hovered_ == button::kClose),
                        close.left, close.top);
+    if (model_.tab() == Tab::Advance) paintAdvanceTab(p);
 
-    if (model_.tab() == Tab::SingleCombine) {
-        ui::drawPanelText(p, name(area::kSingle), kSingleLabelAt.x(), kSingleLabelAt.y(),
-                          kTextHeight);
-        ui::drawPanelText(p, name(area::kCombination), kCombineLabelAt.x(), kCombineLabelAt.y(),
-                          kTextHeight);
-    } else if (model_.tab() == Tab::Advance) {
-        paintAdvanceTab(p, areas);
-    }
-
-    // The Disable box with its label on a dark patch.
     const auto& box = key_page::kButtonRects[button::kDisable];
     ui::drawPanelImage(
         p, folder, model_.disabled() ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"),
         box.left, box.top);
-    const QPoint labelAt(box.left + kCheckLabelOffsetX, box.top + kCheckLabelOffsetY);
-    p.fillRect(QRect(labelAt, kCheckPatchSize), kCheckPatch);
-    const Label disable{name(button::kDisable), labelAt.x(), labelAt.y(),
-                        kCheckPatchSize.width()};
-    drawLabels(p, std::span(&disable, 1));
-
-    // Default, Cancel, Save.
-    const QString labels[] = {name(button::kDefault), name(button::kCancel), name(button::kSave)};
-    // Each caption is centred on its button's picture (which may reach past the click area
-    // towards the next button), in one size that fits all three with room on both sides.
-    std::array<QRect, 3> faces;
-    std::array<Label, 3> buttonLabels;
-    for (int i = 0; i < 3; ++i) {
-        const int b = button::kDefault + i;
+    for (int b = button::kDefault; b <= button::kSave; ++b) {
         const auto& r = key_page::kButtonRects[static_cast<std::size_t>(b)];
         ui::drawPanelImage(p, folder, buttonImage(b, hovered_ == b), r.left, r.top);
-        QSize size = ui::panelImageSize(folder, buttonImage(b, false));
-        if (size.isEmpty()) size = QSize(r.right - r.left + 1, r.bottom - r.top + 1);
-        faces[static_cast<std::size_t>(i)] = QRect(QPoint(r.left, r.top), size);
-        buttonLabels[static_cast<std::size_t>(i)] = {labels[i], 0, 0,
-                                                     size.width() - 2 * kButtonTextRoom};
     }
-    const QFont buttonFont = fitLabels(buttonLabels).font;
-    const QFontMetrics metrics(buttonFont);
-    for (std::size_t i = 0; i < faces.size(); ++i) {
-        const QRect& face = faces[i];
-        const int x = face.left() + (face.width() - metrics.horizontalAdvance(labels[i])) / 2;
-        const int y = face.top() + (face.height() - metrics.height()) / 2;
-        ui::drawPanelText(p, labels[i], x, y, buttonFont, Qt::white);
+
+    // The labels, where the area table places them.
+    for (const ui::WindowArea& a : areaTable()) {
+        const bool idleTab = a.role == QAccessible::PageTab && !a.state.selected;
+        const QColor colour = idleTab ? kTabIdle : QColor(Qt::white);
+        if (a.id == button::kDisable) p.fillRect(a.labelRoom, kCheckPatch);
+        if (a.labelCentred) {
+            ui::drawCentredLabel(p, a.paintedLabel(), a.centredRoom(), a.labelHeight, colour,
+                                 a.labelAlign);
+        } else if (a.labelled) {
+            ui::drawPanelText(p, a.paintedLabel(), a.labelAt.x(), a.labelAt.y(),
+                              ui::panelFont(a.labelHeight), colour);
+        }
     }
     if (const QRect mark = keyboard_.markRect(); !mark.isEmpty()) ui::drawFocusMark(p, mark);
 }
 
-void CKeyMap::paintAdvanceTab(QPainter& p, const std::vector<ui::WindowArea>& areas) const {
+void CKeyMap::paintAdvanceTab(QPainter& p) const {
     const QString& folder = setup_.imageFolder;
     ui::drawPanelImage(p, folder, QStringLiteral("Macro_BK.png"), kRowsBackgroundAt.x(),
                        kRowsBackgroundAt.y());
-    std::array<Label, key_page::kRowCount> rowLabels;
-    for (int r = 0; r < key_page::kRowCount; ++r) {
-        rowLabels[static_cast<std::size_t>(r)] = {
-            areaName(areas, key_page::area::kRow + r), kRowLabelX, kRowLabelY + key_page::kRowPitch * r, kPathBoxX - kRowLabelX - 2};
-    }
-    drawLabels(p, rowLabels);
     for (int r = 0; r < key_page::kRowCount; ++r) {
         const int dy = key_page::kRowPitch * r;
         ui::drawPanelImage(

@@ -115,7 +115,7 @@ private:
     void syncControls();
     void finish(key_page::Outcome outcome);
     void removeHook();
-    void paintAdvanceTab(QPainter& p, const std::vector<ui::WindowArea>& areas) const;
+    void paintAdvanceTab(QPainter& p) const;
     [[nodiscard]] bool isFreeSpot(QPoint at) const;
     // A keystroke from the hook as the keyboard's way through the page; false when it is for
     // the model (a key to capture).

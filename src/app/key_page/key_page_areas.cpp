@@ -3,15 +3,20 @@
 // the program while the page is open, so the keys that move through the page arrive here as
 // hook messages, not as key events: a navigation key moves, any other key is captured.
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 
 #include <algorithm>
+#include <array>
+#include <functional>
+#include <span>
 
 #include "app/key_page/key_page.h"
 #include "keys/key_description.h"
 #include "keys/key_names.h"
 #include "tholwin/virtual_keys.h"
+#include "ui/panel_painter.h"
 #include "ui/text.h"
 #include "ui/vivid_tree.h"
 
@@ -32,6 +37,24 @@ constexpr int kMacroListArea = key_page::area::kMacroList;
 constexpr int kTreeArea = key_page::area::kTree;
 constexpr int kRowArea = key_page::area::kRow;
 constexpr int kBrowseArea = key_page::area::kBrowse;
+
+// Where the page writes its labels, and how large.
+constexpr int kTextHeight = 14;
+constexpr QPoint kHeaderAt{10, 6};  // in the 29-pixel title bar, clear of the window's left edge
+constexpr int kTabTextY = 39;
+constexpr int kTabTextX[key_page::kTabCount] = {6, 115, 182, 259};
+constexpr int kTabTextRoom = 2;       // between a tab's name and the next tab
+constexpr int kTabMarkerBottom = 37;  // the open tab's marker reaches into the tabs' top
+constexpr int kTabsBottom = 59;       // the page's frame starts below
+constexpr QPoint kSingleLabelAt{20, 69};
+constexpr QPoint kCombineLabelAt{20, 119};
+constexpr int kRowLabelX = 30;
+constexpr int kRowLabelY = 69;
+constexpr int kRowTop = 66;  // the band behind the first Advance row
+constexpr int kRowHeight = 24;
+constexpr int kPathBoxX = 85;
+constexpr QPoint kCheckLabelOffset{15, -2};
+constexpr QSize kCheckPatchSize{100, 20};
 
 enum Group {
     kHeaderGroup,
@@ -112,6 +135,26 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
                        QRect(2, 2, 280, 18));
     header->activatable = false;
     header->focusable = false;
+    const auto label = [](ui::WindowArea* a, QPoint at, QRect room) {
+        a->labelled = true;
+        a->labelAt = at;
+        a->labelRoom = room;
+        a->labelHeight = kTextHeight;
+    };
+    // A group of labels too long for their rooms even at the smallest height is written
+    // centred in the rooms (ui::centredLabel), wrapped where one needs it, all at that height
+    // to look alike.
+    const auto centreGroup = [](std::span<ui::WindowArea* const> group,
+                                const std::function<QRect(const ui::WindowArea&)>& room) {
+        for (ui::WindowArea* a : group) {
+            a->labelled = false;
+            a->labelCentred = true;
+            a->labelRoom = room(*a);
+        }
+    };
+    label(header, kHeaderAt,
+          QRect(kHeaderAt, QPoint(buttonRect(button::kClose).left() - 4, header->rect.bottom())));
+    ui::fitLabel(*header, kTextHeight, header->labelRoom);
     add(button::kClose, kCloseGroup, QAccessible::Button,
         ui::text(lang, TR_TEXT("KeyPage", "Close")), buttonRect(button::kClose));
 
@@ -122,18 +165,38 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
         ui::text(lang, TR_TEXT("KeyPage", "Advance")),
     };
     const Tab tab = model_.tab();
+    std::array<ui::WindowArea*, key_page::kTabCount> tabs{};
     for (int t = 0; t < key_page::kTabCount; ++t) {
-        auto* a = add(button::kTabSingle + t, kTabGroup, QAccessible::PageTab, tabNames[t],
-                      buttonRect(button::kTabSingle + t));
+        const QRect r = buttonRect(button::kTabSingle + t);
+        auto* a = add(button::kTabSingle + t, kTabGroup, QAccessible::PageTab, tabNames[t], r);
         a->state.selectable = true;
         a->state.selected = static_cast<int>(tab) == t;
+        label(
+            a, {kTabTextX[t], kTabTextY},
+            QRect(QPoint(kTabTextX[t], r.top()), QPoint(r.right() - kTabTextRoom - 1, r.bottom())));
+    }
+    // Pointers into the table only once it has stopped growing here.
+    for (int t = 0; t < key_page::kTabCount; ++t) {
+        tabs[static_cast<std::size_t>(t)] = &out[out.size() - key_page::kTabCount + t];
+    }
+    if (!ui::fitLabelGroup(tabs, kTextHeight)) {
+        // Below the marker of the open tab, down to the frame of the page.
+        centreGroup(tabs, [](const ui::WindowArea& a) {
+            return QRect(QPoint(a.rect.left(), kTabMarkerBottom),
+                         QPoint(a.rect.right(), kTabsBottom));
+        });
     }
 
     switch (tab) {
         case Tab::SingleCombine: {
-            const auto field = [&](int id, int group, QString name, QLineEdit* edit, bool chosen) {
+            const auto field = [&](int id, int group, QString name, QLineEdit* edit, bool chosen,
+                                   QPoint labelAt) {
                 auto* a =
                     add(id, group, QAccessible::EditableText, std::move(name), edit->geometry());
+                // The field's name above it, as wide as the field.
+                label(a, labelAt,
+                      QRect(labelAt, QPoint(edit->geometry().right(), edit->geometry().top() - 1)));
+                ui::fitLabel(*a, kTextHeight, a->labelRoom);
                 a->speaksFor = edit;
                 a->value = edit->text().trimmed();
                 a->state.readOnly = true;
@@ -146,10 +209,10 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
             };
             const std::uint8_t kind = model_.pending().kind;
             field(kSingleArea, kSingleGroup, ui::text(lang, TR_TEXT("KeyPage", "Single")), single_,
-                  kind == keys::kind::kSingle);
+                  kind == keys::kind::kSingle, kSingleLabelAt);
             field(kCombinationArea, kCombinationGroup,
                   ui::text(lang, TR_TEXT("KeyPage", "Combine")), combination_,
-                  kind == keys::kind::kCombination);
+                  kind == keys::kind::kCombination, kCombineLabelAt);
             break;
         }
         case Tab::Macro: {
@@ -185,6 +248,19 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
                 a->state.checkable = true;
                 a->state.checked = model_.rowLit(r);
                 if (r == model_.advanceRow()) a->value = QString::fromStdString(model_.pathBox());
+                // Between the radio and the path box, on the row's band.
+                const int top = kRowTop + key_page::kRowPitch * r;
+                label(a, {kRowLabelX, kRowLabelY + key_page::kRowPitch * r},
+                      QRect(QPoint(kRowLabelX, top), QPoint(kPathBoxX - 3, top + kRowHeight - 1)));
+            }
+            std::array<ui::WindowArea*, key_page::kRowCount> rowAreas{};
+            for (int r = 0; r < key_page::kRowCount; ++r) {
+                rowAreas[static_cast<std::size_t>(r)] = &out[out.size() - key_page::kRowCount + r];
+            }
+            if (!ui::fitLabelGroup(rowAreas, kTextHeight)) {
+                // Beside its radio as before, wrapped on the row's band.
+                centreGroup(rowAreas, [](const ui::WindowArea& a) { return a.labelRoom; });
+                for (ui::WindowArea* a : rowAreas) a->labelAlign = Qt::AlignLeft;
             }
             for (int r = 0; r < key_page::kRowCount; ++r) {
                 add(kBrowseArea + r, kBrowseGroup, QAccessible::Button,
@@ -200,12 +276,30 @@ std::vector<ui::WindowArea> CKeyMap::areaTable() const {
             ui::text(lang, TR_TEXT("KeyPage", "Disable")), buttonRect(button::kDisable));
     disable->state.checkable = true;
     disable->state.checked = model_.disabled();
-    add(button::kDefault, kBottomGroup, QAccessible::Button,
-        ui::text(lang, TR_TEXT("KeyPage", "Default")), buttonRect(button::kDefault));
-    add(button::kCancel, kBottomGroup, QAccessible::Button,
-        ui::text(lang, TR_TEXT("KeyPage", "Cancel")), buttonRect(button::kCancel));
-    add(button::kSave, kBottomGroup, QAccessible::Button,
-        ui::text(lang, TR_TEXT("KeyPage", "Save")), buttonRect(button::kSave));
+    // The box's label is written on a dark patch of its own.
+    const QPoint disableAt = disable->rect.topLeft() + kCheckLabelOffset;
+    label(disable, disableAt, QRect(disableAt, kCheckPatchSize));
+    ui::fitLabel(*disable, kTextHeight, disable->labelRoom);
+
+    // Each name is centred on its button's picture, which may reach past the click area
+    // towards the next button; the three share the largest height at which each fits.
+    const QString bottomNames[] = {ui::text(lang, TR_TEXT("KeyPage", "Default")),
+                                   ui::text(lang, TR_TEXT("KeyPage", "Cancel")),
+                                   ui::text(lang, TR_TEXT("KeyPage", "Save"))};
+    int bottomHeight = kTextHeight;
+    for (int i = 0; i < 3; ++i) {
+        const int b = button::kDefault + i;
+        auto* a = add(b, kBottomGroup, QAccessible::Button, bottomNames[i], buttonRect(b));
+        QSize face = ui::panelImageSize(
+            setup_.imageFolder, b == button::kSave ? QStringLiteral("button-save-normal.png")
+                                                   : QStringLiteral("button-cancel-normal.png"));
+        if (face.isEmpty()) face = a->rect.size();
+        a->labelCentred = true;
+        a->labelRoom = QRect(a->rect.topLeft(), face);
+        bottomHeight = std::min(
+            bottomHeight, ui::centredLabel(a->name, a->labelRoom, kTextHeight).font.pixelSize());
+    }
+    for (std::size_t i = out.size() - 3; i < out.size(); ++i) out[i].labelHeight = bottomHeight;
     return out;
 }
 

@@ -92,6 +92,29 @@ std::vector<ui::WindowArea> CMacroRecordDlg::areaTable() const {
 
     label(text(kTitleArea, kTitleGroup, t.title, QRect(kTitlePos, QSize(250, 22))), kTitlePos,
           kTitleSize);
+    // Painted, not read: a text with the room it may take.
+    const auto painted = [&](int id, const QString& name, QPoint at, int height, QRect room) {
+        auto* a = text(id, kTitleGroup, name, room);
+        a->readable = false;
+        label(a, at, height);
+        return a;
+    };
+    struct Heading {
+        QString name;
+        QPoint at;
+        int left;
+        int right;
+    };
+    const Heading headings[] = {
+        {t.macroHeading, kMacroHeadingPos, kMacroPaneLeft, kMacroHeadingRight},
+        {t.eventHeading, kEventHeadingPos, kEventPaneLeft, kEventHeadingRight},
+        {t.optionsHeading, kOptionsHeadingPos, kOptionsPaneLeft, kOptionsHeadingRight}};
+    for (int i = 0; i < 3; ++i) {
+        const Heading& h = headings[i];
+        // Clear of the pane's borders.
+        painted(kHeadingArea + i, h.name, h.at, kHeadingSize,
+                QRect(QPoint(h.left + 3, h.at.y()), QPoint(h.right - 1, h.at.y() + kHeadingSize)));
+    }
     widget(kMacroListArea, kMacroListGroup, macroList_, t.macroHeading, QAccessible::List);
     widget(kEventListArea, kEventListGroup, eventList_, t.eventHeading, QAccessible::List);
     auto* record = button(Button::Record, kRecordGroup,
@@ -110,11 +133,19 @@ std::vector<ui::WindowArea> CMacroRecordDlg::areaTable() const {
         if (!delayName.isEmpty() && language_ != Language::Chinese) delayName += QLatin1Char(' ');
         delayName += part;
     }
-    // The option's painted label is the lines of t.recordDelay.
+    // The option's painted label is the lines of t.recordDelay, the middle one beside its box.
     option(Button::RecordDelay, kRecordDelayGroup, delayName, kRecordDelayBox,
            manager_.recordDelay());
-    label(option(Button::Loops, kLoopsGroup, t.loops, kLoopsBox, manager_.loopsOn()),
-          kLoopsTextPos, kLabelSize);
+    for (int i = 0; i < 3; ++i) {
+        if (t.recordDelay[i].isEmpty()) continue;
+        const QPoint at = kRecordDelayTextPos[i];
+        const int right = i == 1 ? kRecordDelayBox.left - 2 : kOptionsRight;
+        painted(kRecordDelayLine + i, t.recordDelay[i], at, kLabelSize,
+                QRect(at, QPoint(right, at.y() + kLabelSize)));
+    }
+    auto* loops = option(Button::Loops, kLoopsGroup, t.loops, kLoopsBox, manager_.loopsOn());
+    label(loops, kLoopsTextPos, kLabelSize);
+    loops->labelRoom = QRect(kLoopsTextPos, QPoint(kOptionsRight, kLoopsTextPos.y() + kLabelSize));
     widget(kLoopFieldArea, kLoopFieldGroup, loopField_, t.loops, QAccessible::EditableText);
     button(Button::New, kEditGroup, t.newButton, kNewButton, kButtonNormalImage,
            kButtonOverImage);
@@ -124,13 +155,17 @@ std::vector<ui::WindowArea> CMacroRecordDlg::areaTable() const {
     button(Button::Cancel, kEndGroup, t.cancel, kCancelButton, kButtonNormalImage,
            kButtonOverImage);
     if (!notice_.isEmpty()) text(kNoticeArea, kNoticeGroup, notice_, QRect(20, 398, 252, 30));
+    std::vector<ui::WindowArea*> lines;
     for (ui::WindowArea& a : out) {
-        // A label beside its box has the rest of the window's width.
-        if (a.labelled) {
-            ui::fitLabel(a, 0, a.rect.contains(a.labelAt)
-                                   ? a.rect
-                                   : QRect(a.labelAt, QPoint(rect().right(), a.labelAt.y())));
+        if (a.id >= kRecordDelayLine && a.id < kRecordDelayLine + 3) {
+            lines.push_back(&a);
+        } else if (a.labelled) {
+            ui::fitLabel(a, 0, a.labelRoom.isEmpty() ? a.rect : a.labelRoom);
         }
+    }
+    // The lines of one sentence keep one size; what still runs over moves left.
+    if (!ui::fitLabelGroup(lines, kLabelSize)) {
+        for (ui::WindowArea* a : lines) ui::fitLabel(*a, 0, a->rect);
     }
     return out;
 }

@@ -93,27 +93,6 @@ private:
 
 constexpr int kLoopFieldMerge = 1;
 
-// A button's name ("Start Recording" and "Stop Recording" in the record button): see
-// ui::centredLabel.
-void drawCentred(QPainter& p, const QRect& rect, const QString& text, int pixelHeight) {
-    const ui::CentredLabel label = ui::centredLabel(text, rect, pixelHeight);
-    p.save();
-    p.setFont(label.font);
-    p.setPen(theme::kText);
-    // Wrapped lines keep the spare pixels the measure gave them.
-    p.drawText((label.flags & Qt::TextWordWrap) != 0 ? rect.adjusted(4, 0, -4, 0) : rect,
-               label.flags, text);
-    p.restore();
-}
-
-// At its size when it fits before `right`, else as large as fits.
-void drawHeading(QPainter& p, const QString& text, QPoint pos, int right) {
-    int size = macromgr::kHeadingSize;
-    while (size > 9 && QFontMetrics(ui::panelFont(size)).horizontalAdvance(text) > right - pos.x())
-        --size;
-    ui::drawPanelText(p, text, pos.x(), pos.y() + (macromgr::kHeadingSize - size) / 2, size);
-}
-
 }  // namespace
 
 CMacroRecordDlg::CMacroRecordDlg(macros::MacroTable& committed, MacroManagerSetup setup,
@@ -577,7 +556,6 @@ void CMacroRecordDlg::customEvent(QEvent* event) {
 
 void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
     using namespace macromgr;
-    const Texts& t = texts();
     QPainter p(this);
     p.fillRect(rect(), theme::kPanel);
     ui::drawPanelImage(p, folder_, QString::fromLatin1(kBackgroundImage), 0, 0);
@@ -594,11 +572,8 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
                            a.pictureAt.x(), a.pictureAt.y());
     };
     for (const ui::WindowArea& a : areas) {
-        if (a.id == kTitleArea) {
-            label(a);
-            drawHeading(p, t.macroHeading, kMacroHeadingPos, kMacroHeadingRight);
-            drawHeading(p, t.eventHeading, kEventHeadingPos, kEventHeadingRight);
-            drawHeading(p, t.optionsHeading, kOptionsHeadingPos, kOptionsHeadingRight);
+        if (a.role == QAccessible::StaticText && a.labelled) {
+            label(a);  // the title, the panes' headings, the lines of Record Delay
         } else if (a.id == kNoticeArea) {
             p.setFont(ui::panelFont(kNoticeSize, 400));
             p.setPen(theme::kAccentBright);
@@ -607,16 +582,9 @@ void CMacroRecordDlg::paintEvent(QPaintEvent* /*event*/) {
             continue;  // a widget of its own
         } else if (a.role == QAccessible::Button) {
             picture(a);
-            drawCentred(p, a.rect, a.name, a.labelHeight);
+            ui::drawCentredLabel(p, a.name, a.centredRoom(), a.labelHeight, theme::kText);
         } else {
             // An option: its label, then its box.
-            if (a.id == static_cast<int>(Button::RecordDelay)) {
-                for (int i = 0; i < 3; ++i) {
-                    if (t.recordDelay[i].isEmpty()) continue;
-                    ui::drawPanelText(p, t.recordDelay[i], kRecordDelayTextPos[i].x(),
-                                      kRecordDelayTextPos[i].y(), kLabelSize);
-                }
-            }
             label(a);
             picture(a);
         }

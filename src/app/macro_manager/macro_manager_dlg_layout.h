@@ -27,10 +27,16 @@ inline constexpr QPoint kMacroHeadingPos{39, 60};
 inline constexpr QPoint kEventHeadingPos{151, 60};
 inline constexpr QPoint kOptionsHeadingPos{311, 60};
 inline constexpr int kHeadingSize = 15;
-// Right edges of the panes under the headings; a heading too long for its pane is drawn smaller.
+// Left and right edges of the panes under the headings (the pane pictures' own); a heading too
+// long for its pane is drawn smaller, then further left.
+inline constexpr int kMacroPaneLeft = 13;
+inline constexpr int kEventPaneLeft = 143;
+inline constexpr int kOptionsPaneLeft = 283;
 inline constexpr int kMacroHeadingRight = 139;
 inline constexpr int kEventHeadingRight = 268;
 inline constexpr int kOptionsHeadingRight = 399;
+// The options' labels end this far in, clear of the pane's border.
+inline constexpr int kOptionsRight = kOptionsHeadingRight - 3;
 inline constexpr int kLabelSize = 13;
 inline constexpr int kButtonLabelSize = 13;
 inline constexpr QPoint kRecordDelayTextPos[3] = {{290, 153}, {290, 168}, {290, 183}};
@@ -61,6 +67,9 @@ enum class Button { None, Record, RecordDelay, Loops, New, Delete, Ok, Cancel };
 // Area ids of the texts.
 inline constexpr int kTitleArea = 100;
 inline constexpr int kNoticeArea = 104;
+// Painted only (their panes are read by the lists' names, the lines by the option's).
+inline constexpr int kHeadingArea = 110;     // + pane
+inline constexpr int kRecordDelayLine = 120;  // + line
 
 struct Texts {
     QString title;

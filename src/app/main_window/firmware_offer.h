@@ -18,7 +18,6 @@ inline constexpr std::string_view kUpdaterFileName = "VantorOrvik机械键盘_Up
 #endif
 // The help page shipped with the program (in its share folder).
 inline constexpr std::string_view kHelpPageFile = "help/index.html";
-inline constexpr std::string_view kVersionText = "Ver: 1.5";
 
 // Offer an update when the shipped firmware is newer than the keyboard's, comparing major and
 // then minor as unsigned bytes. A missing VER.bin reads as 0.0 and so never offers.

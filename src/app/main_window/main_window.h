@@ -89,6 +89,8 @@ public:
 
     // Shows the window in its normal state and brings it forward (tray, second instance).
     void bringForward();
+    // Ends the window as the icon menu's Exit does (a signal asked the program to end).
+    void exitWindow() { endWindow(false); }
     // The notification-area icon was clicked: forward with a keyboard, else the notice.
     void trayActivated(int reason);
     // "No Gaming Keyboard Detected!", or why a plugged-in keyboard cannot be opened.

@@ -8,6 +8,7 @@
 #include "app/main_window/lighting_panel.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/performance_panel.h"
+#include "core/version.h"
 #include "keys/key_description.h"
 #include "keys/key_layout.h"
 #include "ui/bit_slider.h"
@@ -53,10 +54,6 @@ constexpr ui::Rect header(int top) {
     return {kPanelX, top, kHeaderRight, top + kHeaderHeight};
 }
 
-QString utf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 QRect helpRowRect(int row) {
     const int top = kHelpMenuRect.top + kHelpRowHeight * row;
     return ui::Rect{kHelpMenuRect.left, top, kHelpMenuRect.right, top + kHelpRowHeight - 1}.toQRect();
@@ -71,6 +68,16 @@ QRect keyRectInWindow(keys::KeyIndex k) {
     const keys::KeyRect r = keys::keyRect(k);
     const auto o = keys::kKeyboardOrigin;
     return ui::Rect{r.left + o.x, r.top + o.y, r.right + o.x, r.bottom + o.y}.toQRect();
+}
+
+// The band over the bottom of the keys where the paint writes a notice.
+QRect noticeRect() {
+    QRect keysArea;
+    for (std::size_t k = 0; k < keys::kRealKeyCount; ++k) {
+        const auto key = static_cast<keys::KeyIndex>(k);
+        if (!keys::keyRect(key).empty()) keysArea |= keyRectInWindow(key);
+    }
+    return {keysArea.left(), keysArea.bottom() - 32, keysArea.width(), 32};
 }
 
 constexpr const char* kReportRates[] = {"125 Hz", "250 Hz", "500 Hz", "1000 Hz"};
@@ -293,6 +300,15 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         }
     }
 
+    if (!historyNotice_.isEmpty()) {
+        // Read, never focused nor clicked: the paint draws it as a band over the keys.
+        auto* a = add(kNotice, kKeyboardGroup, QAccessible::AlertMessage, historyNotice_, {});
+        a->rect = noticeRect();
+        a->hit = false;
+        a->focusable = false;
+        a->activatable = false;
+    }
+
     labelled(button(kProfile, kProfileGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Profile")), {19, 605, 101, 635}),
              {45, 610})
         ->state.hasPopup = true;
@@ -318,7 +334,9 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         out.back().picture = "HelpWindow.png";
         out.back().pictureAt = kHelpMenuRect.toQRect().topLeft();
         const QString rows[] = {ui::text(live_.language, TR_TEXT("MainWindow", "Tessaron Guide")),
-                                ui::text(live_.language, TR_TEXT("MainWindow", "Update Firmware")), utf8(kVersionText)};
+                                ui::text(live_.language, TR_TEXT("MainWindow", "Update Firmware")),
+                                ui::text(live_.language, TR_TEXT("MainWindow", "Ver: %1"))
+                                    .arg(QString::fromLatin1(kVersion))};
         for (int r = 0; r < 3; ++r) {
             auto* a = add(kHelpRow + r, kHelpMenuGroup, QAccessible::MenuItem, rows[r], {});
             a->rect = helpRowRect(r);

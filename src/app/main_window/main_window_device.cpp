@@ -6,6 +6,7 @@
 #include "app/main_window/firmware_offer.h"
 #include "app/main_window/main_window.h"
 #include "core/text.h"
+#include "ui/accessible_areas.h"
 #include "ui/text.h"
 
 #include <QTimer>
@@ -41,6 +42,7 @@ void CTessaronDlg::showHistoryNotice(const QString& text) {
     historyNotice_ = text;
     historyNoticeTimer_->start(kNoticeMs);
     update();
+    ui::announcePaintedAlert(this, area::kNotice);
 }
 
 void CTessaronDlg::cancel() {

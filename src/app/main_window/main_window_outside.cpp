@@ -96,7 +96,8 @@ void CTessaronDlg::loadTrayProfile(const std::string& name, const std::filesyste
         [this, alive = QPointer<CTessaronDlg>(this), fail](Result<device::WriteOutcome> out) {
             if (!alive || out) return;
             fail(QString::fromStdString(out.error().text(live_.language)));
-        });
+        },
+        true);
 }
 
 void CTessaronDlg::askOutsideChange(const OutsideConflict& conflict) {

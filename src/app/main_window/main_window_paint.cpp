@@ -389,7 +389,8 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l,
     if (sections_.gameMode) {
         image(QStringLiteral("gamemode_Close.png"), kPanelX, y2);
         text(ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode")), kPanelX, y2);
-        if (!zh) text(QStringLiteral("Win Lock"), 149, y2);
+        // The closed Chinese header has no room for it.
+        if (!zh) text(ui::text(live_.language, TR_TEXT("MainWindow", "Win Lock")), 149, y2);
     } else {
         image(QStringLiteral("gamemode_open.png"), kPanelX, y2);
         text(ui::text(live_.language, TR_TEXT("MainWindow", "Game Mode")), kPanelX, y2);

@@ -38,6 +38,7 @@ inline constexpr int kWinLockOn = 31;
 inline constexpr int kWinLockOff = 32;
 inline constexpr int kKeymapRadio = 33;
 inline constexpr int kDiyRadio = 34;
+inline constexpr int kNotice = 35;  // the line over the keys saying the undo history was cleared
 inline constexpr int kHelpMenu = 99;      // the open help menu, its rows from kHelpRow
 inline constexpr int kHelpRow = 100;      // + row 0..2
 inline constexpr int kEffectList = 199;   // the open effect list, its rows from kEffectRow

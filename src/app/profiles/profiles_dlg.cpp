@@ -1,5 +1,8 @@
 #include "app/profiles/profiles_dlg.h"
 
+#include <QFile>
+#include <QFileSystemWatcher>
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
@@ -86,6 +89,28 @@ void CConfigureDlg::prepare(const QRect& ownerRect) {
 
     report(store_.open());
     showList();
+    if (folderWatch_ == nullptr) {
+        folderWatch_ = new QFileSystemWatcher(this);
+        connect(folderWatch_, &QFileSystemWatcher::directoryChanged, this,
+                &CConfigureDlg::takeFolderChanges);
+    }
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(store_.folder().string()));
+    if (!folderWatch_->directories().contains(folder)) folderWatch_->addPath(folder);
+}
+
+void CConfigureDlg::takeFolderChanges() {
+    // A rename being typed keeps its row; the rename lists the folder again when it ends.
+    if (list_->itemBeingEdited() >= 0 || pendingRename_) return;
+    const std::vector<std::string> before = store_.names();
+    std::optional<std::string> selected;
+    if (const auto at = selection(); at && *at < before.size()) selected = before[*at];
+    store_.rescan();
+    // The panel's own changes are listed already.
+    if (store_.names() == before) return;
+    showList();
+    if (selected) {
+        if (const auto now = store_.indexOf(*selected)) selectStoreIndex(*now);
+    }
 }
 
 int CConfigureDlg::run(const QRect& ownerRect) {

@@ -25,6 +25,7 @@
 #include "ui/accessible_keys.h"
 
 class QAction;
+class QFileSystemWatcher;
 class QMenu;
 
 namespace tessaron::ui {
@@ -77,6 +78,9 @@ public:
     [[nodiscard]] const QString& imageFolder() const { return folder_; }
     // The selected profile as a store position.
     [[nodiscard]] std::optional<std::size_t> selection() const;
+    // Lists the folder again after others (tessaronctl, the bus, a file manager) changed it;
+    // the selected profile stays selected. The panel's folder watcher calls it.
+    void takeFolderChanges();
 
     // ---- The panel's areas (profiles_areas.cpp): one table that the paint, the clicks,
     // screen readers and the keyboard read.
@@ -123,6 +127,7 @@ private:
         QString newText;
     };
     std::optional<PendingRename> pendingRename_;
+    QFileSystemWatcher* folderWatch_ = nullptr;
     ui::AreaKeyboard keyboard_{this};
 };
 

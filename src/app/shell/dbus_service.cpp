@@ -21,6 +21,8 @@ constexpr const char* kNoKeyboard = "org.tessaron.tessaron.Error.NoKeyboard";
 constexpr const char* kUnknownProfile = "org.tessaron.tessaron.Error.UnknownProfile";
 constexpr const char* kBusy = "org.tessaron.tessaron.Error.Busy";
 constexpr const char* kFailed = "org.tessaron.tessaron.Error.Failed";
+// The window holds changes the call would replace; nothing was done.
+constexpr const char* kUnsaved = "org.tessaron.tessaron.Error.UnsavedChanges";
 
 }  // namespace
 
@@ -92,7 +94,11 @@ QByteArray KeyboardService::Read() {
 
 QStringList KeyboardService::ApplyDataFiles() {
     enqueue([this](const QDBusMessage& call) {
-        controller_.remoteApply(controller_.live().keymapPath(),
+        const auto keymap = controller_.live().keymapPath();
+        if (auto kept = controller_.unsavedWouldBeLost(keymap); !kept) {
+            return replyError(call, kUnsaved, kept.error());
+        }
+        controller_.remoteApply(keymap,
                             [this, call](Result<device::WriteOutcome> out) { replySteps(call, out); });
     });
     return {};
@@ -111,6 +117,9 @@ QStringList KeyboardService::LoadProfile(const QString& name) {
     }
     const auto path = store.paths()[*index];
     enqueue([this, path, name = store.names()[*index]](const QDBusMessage& call) {
+        if (auto kept = controller_.unsavedWouldBeLost(path); !kept) {
+            return replyError(call, kUnsaved, kept.error());
+        }
         controller_.remoteLoadProfile(
             path, name, [this, call](Result<device::WriteOutcome> out) { replySteps(call, out); });
     });

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/shell/allocator.h"
+#include "app/shell/quit_signals.h"
 #include "app/shell/tessaron_app.h"
 #include "core/text.h"
 #include "core/version.h"
@@ -70,6 +71,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         return 0;  // the running instance has come forward
+    }
+    // Ended by a signal, it still cleans up: the destructors below run after exec returns.
+    tessaron::app::QuitSignals quitSignals([&tessaronApp](int) { tessaronApp.quit(); });
+    if (auto caught = quitSignals.install(); !caught) {
+        std::fprintf(stderr, "tessaron: %s\n", caught.error().text(lang).c_str());
     }
     QTimer::singleShot(tessaron::app::kTuneAllocatorAfterStartMs, [] {
         tessaron::app::tuneAllocator();

@@ -155,6 +155,14 @@ Result<AppOptions> parseOptions(const QStringList& arguments) {
 
 CTessaronApp::CTessaronApp(AppOptions options) : options_(std::move(options)) {}
 
+void CTessaronApp::quit() {
+    if (window_) {
+        window_->exitWindow();  // its end quits the event loop
+    } else {
+        QCoreApplication::quit();
+    }
+}
+
 CTessaronApp::~CTessaronApp() {
     service_.reset();
     switching_.reset();

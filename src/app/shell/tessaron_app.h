@@ -62,6 +62,8 @@ public:
     // once: another instance was brought forward, or start-up failed (error() says why).
     bool start();
     [[nodiscard]] const std::optional<Error>& error() const { return error_; }
+    // Ends the program as the window's Exit does (SIGTERM and the like).
+    void quit();
 
     [[nodiscard]] CTessaronDlg* window() const { return window_.get(); }
     [[nodiscard]] device::DemoKeyboard* demoKeyboard() const { return demo_.get(); }

@@ -9,11 +9,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <unistd.h>
 
+#include <chrono>
 #include <utility>
 
 #include "app/switching/window_switching.h"
@@ -44,6 +46,13 @@ QString fieldLabel(Field field, Language lang) {
     return ui::text(lang, TR_TEXT("App", "&Title"));
 }
 
+// A field's label without its mnemonic, also where a translation writes it as "(&W)" after the
+// text, so it can be spoken and quoted in a sentence.
+QString plainFieldLabel(Field field, Language lang) {
+    static const QRegularExpression kTrailingMnemonic(QStringLiteral("\\s*\\(&[^)]\\)"));
+    return fieldLabel(field, lang).remove(kTrailingMnemonic).remove(QLatin1Char('&'));
+}
+
 QString testLabel(Compare test, Language lang) {
     switch (test) {
         case Compare::Equals: return ui::text(lang, TR_TEXT("App", "equals"));
@@ -64,12 +73,8 @@ QString fromStd(const std::string& s) {
 // ---- One rule.
 
 CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profiles,
-                           const Rule& rule, Language lang, QWidget* parent, int countdownSeconds)
-    : QDialog(parent),
-      switching_(switching),
-      lang_(lang),
-      rule_(rule),
-      countdownSeconds_(countdownSeconds) {
+                           const Rule& rule, Language lang, QWidget* parent, Clock& clock)
+    : QDialog(parent), switching_(switching), clock_(clock), lang_(lang), rule_(rule) {
     setWindowTitle(ui::text(lang_, TR_TEXT("App", "Switching Rule")));
     auto* intro = new QLabel(
         ui::text(lang_, TR_TEXT("App", "The rule holds when every ticked condition holds for the window in front.")),
@@ -85,7 +90,7 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
         for (const Compare test : kTests) r.test->addItem(testLabel(test, lang));
         r.text = new QLineEdit(this);
         r.negate = new QCheckBox(ui::text(lang_, TR_TEXT("App", "Not")), this);
-        const QString name = fieldLabel(field, lang).remove(QLatin1Char('&'));
+        const QString name = plainFieldLabel(field, lang);
         r.test->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": how to compare")));
         r.text->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": text")));
         r.negate->setAccessibleName(name + ui::text(lang_, TR_TEXT("App", ": the opposite")));
@@ -137,7 +142,8 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
     pick_->setEnabled(!switching.unavailable());
     connect(pick_, &QPushButton::clicked, this, &CRuleEditDlg::startPick);
     pickTimer_ = new QTimer(this);
-    pickTimer_->setInterval(1000);
+    // Often, so the seconds shown follow the clock closely.
+    pickTimer_->setInterval(200);
     connect(pickTimer_, &QTimer::timeout, this, &CRuleEditDlg::countdown);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -164,20 +170,24 @@ CRuleEditDlg::CRuleEditDlg(WindowSwitching& switching, const QStringList& profil
 }
 
 void CRuleEditDlg::startPick() {
-    left_ = countdownSeconds_;
+    constexpr std::chrono::seconds kPickTime{3};
+    pickEnds_ = clock_.now() + kPickTime;
     pick_->setEnabled(false);
+    pickTimer_->start();
     countdown();
-    if (left_ >= 0) pickTimer_->start();
 }
 
 void CRuleEditDlg::countdown() {
-    if (left_ > 0) {
-        pickNote_->setText(ui::text(lang_, TR_TEXT("App", "Bring the window forward: %1 s")).arg(left_));
-        --left_;
+    if (!pickEnds_) return;
+    const auto left = *pickEnds_ - clock_.now();
+    if (left > Clock::Ms(0)) {
+        const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
+        pickNote_->setText(ui::text(lang_, TR_TEXT("App", "Bring the window forward: %1 s"))
+                               .arg(static_cast<qlonglong>(seconds)));
         return;
     }
     pickTimer_->stop();
-    left_ = -1;
+    pickEnds_.reset();
     pick_->setEnabled(true);
     const auto& last = switching_.lastWindow();
     if (!last || isOwnWindow(*last, static_cast<int>(::getpid()))) {
@@ -238,8 +248,8 @@ void CRuleEditDlg::accept() {
 // ---- The rules.
 
 CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, Language lang,
-                     QWidget* parent)
-    : QDialog(parent), switching_(switching), profiles_(profiles), lang_(lang) {
+                     QWidget* parent, Clock& clock)
+    : QDialog(parent), switching_(switching), clock_(clock), profiles_(profiles), lang_(lang) {
     setWindowTitle(ui::text(lang_, TR_TEXT("App", "Automatic Profile Switching")));
     (void)switching_.reloadRules();  // tessaronctl may have changed them; a fault shows below
 
@@ -338,7 +348,7 @@ CRulesDlg::CRulesDlg(WindowSwitching& switching, const QStringList& profiles, La
 QString CRulesDlg::ruleText(const Rule& rule) const {
     QStringList parts;
     for (const Condition& c : rule.conditions) {
-        QString part = fieldLabel(c.field(), lang_).remove(QLatin1Char('&')).toLower() +
+        QString part = plainFieldLabel(c.field(), lang_).toLower() +
                        QLatin1Char(' ');
         if (c.negate()) part += ui::text(lang_, TR_TEXT("App", "not "));
         part += testLabel(c.test(), lang_) + QStringLiteral(" \"") + fromStd(c.text()) +
@@ -384,7 +394,7 @@ void CRulesDlg::showStatus() {
         status = QString::fromStdString(why->text(lang_));
     } else {
         status = ui::text(lang_, TR_TEXT("App", "The window in front is learned through: %1."))
-                     .arg(fromStd(std::string(watcherName(choice.kind))));
+                     .arg(ui::text(lang_, watcherName(choice.kind)));
     }
     if (const auto& problem = switching_.rulesProblem()) {
         status += QLatin1Char('\n') + QString::fromStdString(problem->text(lang_));
@@ -419,7 +429,7 @@ void CRulesDlg::keep(const RuleSet& rules, std::optional<int> select) {
 }
 
 std::optional<Rule> CRulesDlg::runEditor(const Rule& rule) {
-    CRuleEditDlg editor(switching_, profiles_, rule, lang_, this);
+    CRuleEditDlg editor(switching_, profiles_, rule, lang_, this, clock_);
     if (editor.exec() != QDialog::Accepted) return std::nullopt;
     return editor.rule();
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/clock.h"
 #include "core/language.h"
 #include "switching/rules.h"
 
@@ -31,16 +32,19 @@ class CRuleEditDlg final : public QDialog {
     Q_OBJECT
 
 public:
-    // countdownSeconds: how long "Pick the window in front" leaves to bring the window forward.
+    // clock: what "Pick the window in front" counts its three seconds down on.
     CRuleEditDlg(WindowSwitching& switching, const QStringList& profiles,
                  const switching::Rule& rule, Language lang, QWidget* parent = nullptr,
-                 int countdownSeconds = 3);
+                 Clock& clock = SystemClock::instance());
 
     // The rule as edited; valid once accepted.
     [[nodiscard]] const switching::Rule& rule() const { return rule_; }
     // Fills the fields from a window (what the countdown ends with).
     void fillFrom(const switching::WindowInfo& window);
     void startPick();
+    // Shows the seconds left of the pick and ends it once they are over. Its timer calls it
+    // several times a second; tests on a fake clock call it themselves.
+    void countdown();
 
     struct Row {
         QCheckBox* use = nullptr;
@@ -56,9 +60,8 @@ public:
     void accept() override;
 
 private:
-    void countdown();
-
     WindowSwitching& switching_;
+    Clock& clock_;
     Language lang_;
     switching::Rule rule_;
     Row rows_[4];
@@ -68,16 +71,16 @@ private:
     QPushButton* pick_ = nullptr;
     QLabel* pickNote_ = nullptr;
     QTimer* pickTimer_ = nullptr;
-    int countdownSeconds_ = 3;
-    int left_ = 0;
+    std::optional<Clock::TimePoint> pickEnds_;  // while the pick counts down
 };
 
 class CRulesDlg final : public QDialog {
     Q_OBJECT
 
 public:
+    // clock: the rule editors' (see CRuleEditDlg).
     CRulesDlg(WindowSwitching& switching, const QStringList& profiles, Language lang,
-              QWidget* parent = nullptr);
+              QWidget* parent = nullptr, Clock& clock = SystemClock::instance());
 
     // The parts, for the tests and the screen reader's walk.
     [[nodiscard]] QListWidget* list() const { return list_; }
@@ -103,6 +106,7 @@ private:
     std::optional<switching::Rule> runEditor(const switching::Rule& rule);
 
     WindowSwitching& switching_;
+    Clock& clock_;
     QStringList profiles_;
     Language lang_;
     QCheckBox* enabled_ = nullptr;

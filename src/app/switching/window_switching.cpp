@@ -100,9 +100,8 @@ void WindowSwitching::start(const WatcherChoice& choice, const std::vector<fs::p
             break;
         }
         case WatcherKind::GnomeExtension: {
-            const std::string advice = gnomeExtensionAdvice(queryGnomeExtension());
-            if (!advice.empty()) {
-                unavailable_ = makeError(TR_TEXT("App", "%1"), advice);
+            if (auto advice = gnomeExtensionAdvice(queryGnomeExtension())) {
+                unavailable_ = std::move(*advice);
             }
             break;
         }

@@ -163,5 +163,32 @@ TEST(SettingsControllerOutside, UnsavedEditsAreNeverOverwrittenSilently) {
     EXPECT_FALSE(rig.controller->resolveOutsideChange(true));  // nothing waits any more
 }
 
+TEST(SettingsControllerOutside, ApplyingFilesOverEditsTheyLackIsRefusedWithWhatDiffers) {
+    ControllerRig rig;
+    const auto keymap = rig.live->keymapPath();
+    const auto profile = rig.live->dataFolder / "profile.bin";
+    TheirWrite theirs(*rig.live);
+    theirs.flipRecord(7);
+    theirs.to(keymap);
+    theirs.to(profile);
+    // Nothing unsaved: their file may replace what the window shows.
+    EXPECT_TRUE(rig.controller->unsavedWouldBeLost(keymap));
+    EXPECT_TRUE(rig.controller->unsavedWouldBeLost(profile));
+
+    rig.controller->edit([](LiveConfig& live) { live.image[img::kSpeed] ^= 1; });
+    const auto refused = rig.controller->unsavedWouldBeLost(keymap);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().english.find("(1 keys and other settings"), std::string::npos)
+        << refused.error().english;
+    EXPECT_FALSE(rig.controller->unsavedWouldBeLost(profile));
+
+    // Edits keymap.bin holds travel with it: applying it drops nothing, a profile still would.
+    rig.controller->revert();
+    rig.controller->edit([](LiveConfig& live) { live.image[img::kSpeed] ^= 1; });
+    ASSERT_TRUE(keys::writeKeymap(keymap, rig.live->image, rig.live->records));
+    EXPECT_TRUE(rig.controller->unsavedWouldBeLost(keymap));
+    EXPECT_FALSE(rig.controller->unsavedWouldBeLost(profile));
+}
+
 }  // namespace
 }  // namespace tessaron::app

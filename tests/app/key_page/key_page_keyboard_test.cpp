@@ -259,6 +259,18 @@ TEST_P(KeyPageAccessible, TabsFieldsOptionsAndButtonsAreNamedWithTheirRolesAndAc
     disable->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     ASSERT_TRUE(waitFor([&] { return page->model().disabled(); }));
     EXPECT_TRUE(disable->state().checked);
+
+    // The Advance tab: a radio and a Browse button for each row.
+    child(t("Advance", "高级功能"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitFor([&] { return page->model().tab() == key_page::Tab::Advance; }));
+    const auto role = [&](const QString& name) {
+        QAccessibleInterface* c = child(name);
+        return c != nullptr ? c->role() : QAccessible::NoRole;
+    };
+    EXPECT_EQ(role(t("Open Folder", "打开目录")), QAccessible::RadioButton);
+    EXPECT_EQ(role(t("Browse: Open Folder", "浏览: 打开目录")), QAccessible::Button);
     page->reject();
 }
 

@@ -1,14 +1,18 @@
-// Every window in the pseudo-language, as a screen reader walks it: a text that shows without
-// brackets did not come from the catalogue. Each window state is also saved as a picture
+// Every window in the pseudo-language, as a screen reader walks it (the windows Qt lays out, by
+// their widgets' texts): a text that shows without brackets did not come from the catalogue. Each window state is also saved as a picture
 // (pseudo-screens/ in the test's folder) for a look at what the longer texts do to the layout,
 // and every painted label of a window's area table is measured in the font it is painted with:
 // it must end inside its area (or, beside a box, inside the window; a centred name inside its
-// button, on two lines at most) and cross no other label.
+// button, on two lines at most) and cross no other label. In a window Qt lays out, no label or
+// button may be narrower than its text.
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QFontMetrics>
 #include <QRegularExpression>
 #include <QTest>
@@ -19,6 +23,8 @@
 #include "app/key_page/key_page.h"
 #include "app/macro_manager/macro_manager_dlg.h"
 #include "app/profiles/profiles_dlg.h"
+#include "app/switching/rules_dlg.h"
+#include "app/switching/window_switching.h"
 #include "keys/key_description.h"
 #include "keys/key_layout.h"
 #include "main_window_test_support.h"
@@ -64,14 +70,19 @@ std::set<QString> unfitLabels(const std::vector<ui::WindowArea>& areas, int usua
     std::vector<Placed> placed;
     std::set<QString> faults;
     for (const ui::WindowArea& a : areas) {
-        if (a.labelCentred && !ui::centredLabel(a.paintedLabel(), a.rect, a.labelHeight).fits) {
+        if (a.labelCentred &&
+            !ui::centredLabel(a.paintedLabel(), a.centredRoom(), a.labelHeight, a.labelAlign)
+                 .fits) {
             faults.insert(QStringLiteral("cut on its button: ") + a.paintedLabel());
         }
         if (!a.labelled || a.paintedLabel().isEmpty()) continue;
         const QFontMetrics metrics(ui::panelFont(a.labelHeight > 0 ? a.labelHeight : usualHeight));
         const QRect box(a.labelAt, QSize(metrics.horizontalAdvance(a.paintedLabel()), metrics.height()));
-        // A label written inside its area has the area for room; one beside its box, the window.
-        const QRect room = a.rect.contains(a.labelAt) ? a.rect : window;
+        // A label written inside its area has the area for room; one beside its box, the window,
+        // unless the area names its room.
+        const QRect room = !a.labelRoom.isEmpty()        ? a.labelRoom
+                           : a.rect.contains(a.labelAt) ? a.rect
+                                                        : window;
         if (box.right() > room.right()) {
             faults.insert(QStringLiteral("cut by %1 px: ").arg(box.right() - room.right()) +
                           a.paintedLabel());
@@ -88,6 +99,39 @@ std::set<QString> unfitLabels(const std::vector<ui::WindowArea>& areas, int usua
         }
     }
     return faults;
+}
+
+// The texts a window Qt lays out shows, and those of its labels and buttons that got less width
+// than their text needs.
+struct LaidOutTexts {
+    std::vector<QString> shown;
+    std::set<QString> squeezed;
+};
+LaidOutTexts laidOutTexts(QWidget* window) {
+    LaidOutTexts out;
+    out.shown.push_back(window->windowTitle());
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window)) continue;
+        QString text;
+        if (const auto* label = qobject_cast<QLabel*>(w)) {
+            text = label->text();
+            if (label->wordWrap()) text.clear();  // measured by its height, which Qt gives it
+            out.shown.push_back(label->text());
+        } else if (const auto* button = qobject_cast<QAbstractButton*>(w)) {
+            text = button->text();
+            out.shown.push_back(text);
+        } else if (const auto* combo = qobject_cast<QComboBox*>(w)) {
+            for (int i = 0; i < combo->count(); ++i) out.shown.push_back(combo->itemText(i));
+        }
+        out.shown.push_back(w->accessibleName());
+        out.shown.push_back(w->toolTip());
+        if (!text.isEmpty() && w->width() < w->sizeHint().width()) {
+            out.squeezed.insert(QStringLiteral("squeezed by %1 px: ")
+                                    .arg(w->sizeHint().width() - w->width()) +
+                                text);
+        }
+    }
+    return out;
 }
 
 class Walk {
@@ -137,6 +181,17 @@ public:
                 break;
             }
         }
+    }
+
+    // The same for a window Qt lays out.
+    void lookLaidOut(QWidget* w, const QString& state) {
+        QCoreApplication::processEvents();
+        const LaidOutTexts texts = laidOutTexts(w);
+        for (QString text : texts.shown) check(text.remove(QLatin1Char('&')), state);
+        for (const QString& fault : texts.squeezed) {
+            unfit_.insert(window_ + QStringLiteral(" (") + state + QStringLiteral("): ") + fault);
+        }
+        save(w, state);
     }
 
     [[nodiscard]] const std::set<QString>& unbracketed() const { return unbracketed_; }
@@ -209,30 +264,31 @@ TEST(PseudoLanguage, EveryTextOfTheMainWindowComesFromTheCatalogueAndFits) {
     }
 }
 
-TEST(PseudoLanguage, EveryTextOfTheKeyPageComesFromTheCatalogue) {
-    auto records = std::make_unique<keys::KeyRecordTable>();
-    keys::fillLayoutVks(*records);
-    keys::PendingAssignment pending;
-    pending.selectedKey = 20;
-    pending.selectedVk = keys::layoutVk(20);
-    macros::MacroTable macros;
-    macros[0].setName(u"Combo");
-    KeyPageSetup setup;
-    setup.imageFolder =
-        ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), kPseudo, ui::Panel::Custom);
-    setup.language = kPseudo;
-    setup.pending = &pending;
-    setup.records = records.get();
-    setup.macros = &macros;
-    CKeyMap page(setup);
-    page.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    // The key page paints its labels outside its area table: brackets only.
-    Walk walk(QStringLiteral("key-page"), kPseudo);
-    walk.look(&page, QStringLiteral("open"));
-    walk.pressEach(&page,
-                   [](QAccessibleInterface* c) { return c->role() == QAccessible::PageTab; });
-    report(walk);
+TEST(PseudoLanguage, EveryTextOfTheKeyPageComesFromTheCatalogueAndFits) {
+    for (const Language language : kLanguages) {
+        auto records = std::make_unique<keys::KeyRecordTable>();
+        keys::fillLayoutVks(*records);
+        keys::PendingAssignment pending;
+        pending.selectedKey = 20;
+        pending.selectedVk = keys::layoutVk(20);
+        macros::MacroTable macros;
+        macros[0].setName(u"Combo");
+        KeyPageSetup setup;
+        setup.imageFolder =
+            ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), language, ui::Panel::Custom);
+        setup.language = language;
+        setup.pending = &pending;
+        setup.records = records.get();
+        setup.macros = &macros;
+        CKeyMap page(setup);
+        page.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+        Walk walk(QStringLiteral("key-page"), language, [&] { return page.areaTable(); });
+        walk.look(&page, QStringLiteral("open"));
+        walk.pressEach(&page,
+                       [](QAccessibleInterface* c) { return c->role() == QAccessible::PageTab; });
+        report(walk);
+    }
 }
 
 TEST(PseudoLanguage, EveryTextOfTheMacroManagerComesFromTheCatalogueAndFits) {
@@ -272,6 +328,28 @@ TEST(PseudoLanguage, EveryTextOfTheProfilesPanelComesFromTheCatalogueAndFits) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
         Walk walk(QStringLiteral("profiles"), language, [&] { return panel.areaTable(); });
         walk.look(&panel, QStringLiteral("open"));
+        report(walk);
+    }
+}
+
+TEST(PseudoLanguage, EveryTextOfTheRulesWindowsComesFromTheCatalogueAndFits) {
+    for (const Language language : kLanguages) {
+        RigOptions options;
+        options.language = language;
+        Rig rig(options);
+        WindowSwitching switching(*rig.controller, rig.folder());
+        // The reason a session without a display gives, so it is a catalogue text too.
+        switching.start(switching::chooseWatcher(switching::SessionFacts{}), {});
+        Walk walk(QStringLiteral("rules"), language);
+        // No rules and no profiles: the list would show their names, which are no texts.
+        CRulesDlg rules(switching, {}, language);
+        rules.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&rules));
+        walk.lookLaidOut(&rules, QStringLiteral("open"));
+        CRuleEditDlg editor(switching, {}, switching::Rule{}, language, &rules);
+        editor.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+        walk.lookLaidOut(&editor, QStringLiteral("rule"));
         report(walk);
     }
 }

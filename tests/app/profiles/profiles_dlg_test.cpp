@@ -18,6 +18,7 @@
 #include "app/profiles/profiles_dlg_page.h"
 #include "keys/keymap_file.h"
 #include "support/fake_clock.h"
+#include "support/qt_wait.h"
 #include "ui/edit_helper.h"
 #include "ui/transparent_list_box.h"
 
@@ -263,6 +264,29 @@ TEST_F(ProfilesPanelTest, RenameInPlace) {
     releaseAt(250, 15);
     EXPECT_FALSE(panel_->isVisible());
     EXPECT_TRUE(fs::exists(folder() / "delta.bin"));
+}
+
+TEST_F(ProfilesPanelTest, ProfilesMadeOrRemovedByOthersAreListedWhileOpen) {
+    file("Alpha");
+    file("Beta");
+    open();
+    select("Beta");
+    file("Gamma");  // tessaronctl profile new, the bus or a file manager
+    fs::remove(folder() / "Alpha.bin");
+    ASSERT_TRUE(tessaron::testing::waitFor(
+        [&] { return listed() == QStringList{"Beta", "Gamma"}; }, 5000))
+        << listed().join(',').toStdString();
+    EXPECT_EQ(selected(), "Beta");
+
+    // A rename being typed is not pulled from under the user.
+    select("Gamma");
+    ASSERT_TRUE(list().beginEdit(list().selectedIndex()));
+    file("Delta");
+    panel_->takeFolderChanges();
+    EXPECT_EQ(listed(), (QStringList{"Beta", "Gamma"}));
+    list().endEdit(false);
+    panel_->takeFolderChanges();
+    EXPECT_EQ(listed(), (QStringList{"Beta", "Delta", "Gamma"}));
 }
 
 TEST_F(ProfilesPanelTest, UnchangedOrCancelledEditsRenameNothing) {

@@ -19,6 +19,7 @@
 #include "app/switching/keyboard_rig.h"
 #include "app/switching/rules_dlg.h"
 #include "app/switching/window_switching.h"
+#include "support/fake_clock.h"
 
 namespace tessaron::app {
 namespace {
@@ -30,7 +31,7 @@ using tessaron::testing::waitFor;
 struct Rig : testing::KeyboardRig {
     Rig() {
         gamesBrightness = makeProfile();
-        switching.start({WatcherKind::None, "no display to watch"}, {});
+        switching.start({WatcherKind::None, verbatim("no display to watch")}, {});
     }
 
     WindowSwitching switching{*controller, live->dataFolder};
@@ -108,18 +109,54 @@ TEST(RulesDialog, AnUnreadableRulesFileIsToldAndKeptAsideWhenReplaced) {
 
 TEST(RulesDialog, PickFillsTheRuleFromTheWindowInFrontInEitherLanguage) {
     Rig rig;
-    rig.switching.reportWindow("steam_app_9", "steam_app_9", "The Game", 0);
+    rig.switching.reportWindow("xterm", "XTerm", "The Game", 0);
     CRulesDlg dialog(rig.switching, {}, Language::Chinese);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动切换配置"));
     EXPECT_TRUE(dialog.statusLabel()->text().contains(QStringLiteral("此桌面不支持自动切换")));
     EXPECT_TRUE(dialog.lastWindowLabel()->text().contains(QStringLiteral("The Game")));
+    // A rule is told without the field's "(&W)" mnemonic.
+    addClassRule(dialog, QStringLiteral("steam"), 0);
+    ASSERT_EQ(dialog.list()->count(), 1);
+    EXPECT_TRUE(dialog.list()->item(0)->text().startsWith(QStringLiteral("窗口类 等于 \"steam\"")))
+        << dialog.list()->item(0)->text().toStdString();
 
-    CRuleEditDlg editor(rig.switching, {}, Rule{}, Language::English, nullptr, 0);
-    editor.startPick();
-    EXPECT_TRUE(editor.row(Field::Class).use->isChecked());
-    EXPECT_EQ(editor.row(Field::Class).text->text(), QStringLiteral("steam_app_9"));
-    EXPECT_FALSE(editor.row(Field::Title).use->isChecked());
-    EXPECT_EQ(editor.row(Field::Title).text->text(), QStringLiteral("The Game"));
+    // Pick, counted down on the clock: nothing is filled before its three seconds are over,
+    // and the window brought forward meanwhile is the one taken into the rule kept.
+    FakeClock clock;
+    CRulesDlg picking(rig.switching, {}, Language::Chinese, nullptr, clock);
+    whenModal([&](QWidget* w) {
+        auto* editor = qobject_cast<CRuleEditDlg*>(w);
+        ASSERT_NE(editor, nullptr);
+        QLabel* note = nullptr;
+        for (auto* label : editor->findChildren<QLabel*>()) {
+            if (label->accessibleName() == QStringLiteral("选取窗口")) note = label;
+        }
+        ASSERT_NE(note, nullptr);
+        editor->startPick();
+        EXPECT_EQ(note->text(), QStringLiteral("请切换到该窗口：3 秒"));
+        clock.advance(std::chrono::milliseconds(1500));
+        editor->countdown();
+        EXPECT_EQ(note->text(), QStringLiteral("请切换到该窗口：2 秒"));
+        rig.switching.reportWindow("steam_app_9", "steam_app_9", "The Game", 0);
+        EXPECT_TRUE(editor->row(Field::Class).text->text().isEmpty());
+        clock.advance(std::chrono::milliseconds(1500));
+        editor->countdown();
+        EXPECT_EQ(note->text(), QStringLiteral("已按 \"The Game\" 填写。"));
+        EXPECT_FALSE(editor->row(Field::Title).use->isChecked());
+        EXPECT_EQ(editor->row(Field::Title).text->text(), QStringLiteral("The Game"));
+        editor->accept();
+    });
+    picking.addRule();
+    const auto kept = loadRules(rig.live->dataFolder);
+    ASSERT_TRUE(kept);
+    // After the "steam" rule added above.
+    ASSERT_EQ(kept->rules.size(), 2u);
+    ASSERT_EQ(kept->rules[1].conditions.size(), 1u);
+    EXPECT_EQ(kept->rules[1].conditions[0].field(), Field::Class);
+    EXPECT_EQ(kept->rules[1].conditions[0].text(), "steam_app_9");
+
+    CRuleEditDlg editor(rig.switching, {}, Rule{}, Language::English);
+    editor.fillFrom(*rig.switching.lastWindow());
     // A regular expression that does not compile keeps the editor open.
     editor.row(Field::Title).use->setChecked(true);
     editor.row(Field::Title).test->setCurrentIndex(static_cast<int>(Compare::Regex));
