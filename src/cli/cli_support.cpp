@@ -18,6 +18,7 @@
 #include "core/data_folder.h"
 #include "core/keyboard_lock.h"
 #include "core/settings.h"
+#include "core/stepped_clock.h"
 #include "core/text.h"
 #include "device/hid/hid_transport.h"
 #include "device/performance.h"
@@ -218,7 +219,12 @@ Result<Session> openSession(const Context& ctx, Use use) {
         if (auto held = holdKeyboard(ctx, *folder); !held) return held.error();
     }
     if (ctx.options.demo) {
-        s.virtualKeyboard = std::make_shared<device::VirtualKeyboard>();
+        if (const char* time = std::getenv(device::kDemoTimeVariable);
+            time != nullptr && std::string_view(time) == "stepped") {
+            static SteppedClock stepped;
+            s.clock = &stepped;
+        }
+        s.virtualKeyboard = std::make_shared<device::VirtualKeyboard>(*s.clock);
         s.persistence = std::make_unique<device::PersistentKeyboard>(
             s.virtualKeyboard, s.dataFolder / device::kVirtualKeyboardFileName);
         s.transport = std::make_unique<device::VirtualTransport>(s.virtualKeyboard);
@@ -258,8 +264,7 @@ Result<device::StartupRead> readKeyboard(Session& session, const DeviceImage& ba
         }
         return read;
     }
-    device::DeviceLink link(*session.transport, SystemClock::instance(),
-                            device::Trace::fromEnvironment());
+    device::DeviceLink link(*session.transport, *session.clock, device::Trace::fromEnvironment());
     return readKeyboard(link, base);
 }
 
@@ -354,7 +359,7 @@ int sendImage(const Context& ctx, const fs::path& source) {
     std::copy(bytes->begin(), bytes->end(), img.begin());
     if (session->window) return sendThroughWindow(ctx, *session, source);
 
-    device::DeviceLink link(*session->transport, SystemClock::instance(),
+    device::DeviceLink link(*session->transport, *session->clock,
                             device::Trace::fromEnvironment());
     auto read = readKeyboard(link, img);
     if (!read) return failWith(ctx, read.error());

@@ -96,6 +96,8 @@ struct Session {
     Session(Session&&) noexcept;
     Session& operator=(Session&&) noexcept;
 
+    // The keyboard's time line: the real one, or the demo keyboard's stepped one.
+    Clock* clock = &SystemClock::instance();
     std::shared_ptr<device::VirtualKeyboard> virtualKeyboard;
     std::unique_ptr<device::PersistentKeyboard> persistence;
     std::unique_ptr<device::Transport> transport;

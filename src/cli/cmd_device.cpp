@@ -328,7 +328,7 @@ int runReset(Context& ctx) {
     auto live = loadExisting(path);
     if (!live) return failWith(ctx, live.error());
 
-    device::DeviceLink link(*session->transport, SystemClock::instance(),
+    device::DeviceLink link(*session->transport, *session->clock,
                             device::Trace::fromEnvironment());
     auto opened = link.openCommand();
     if (!opened) return failWith(ctx, opened.error());

@@ -348,7 +348,7 @@ int RulesCommand::follow() {
         // Two followers would switch the keyboard twice.
         return failWith(ctx_, makeError(TR_TEXT("Tessaronctl", "The Tessaron window runs and follows the window in front itself (see its Switching Rules); rules follow is for when it is not running.")));
     }
-    device::DeviceLink link(*session->transport, SystemClock::instance(),
+    device::DeviceLink link(*session->transport, *session->clock,
                             device::Trace::fromEnvironment());
     auto read = readKeyboard(link, device::DeviceImage{});
     if (!read) return failWith(ctx_, read.error());

@@ -46,11 +46,14 @@ public:
 
 inline constexpr std::chrono::milliseconds kAckPollInterval{10};
 inline constexpr std::chrono::milliseconds kAckTimeout{2000};
+inline constexpr std::chrono::milliseconds kAckLookOnATestClock{2};
 
 // Polls the signal every 10 ms through the clock, up to the bound. The optional pump runs
 // before every look; tests use it to let the listener read inline instead of on its thread. On
 // the real clock a look also ends as soon as the signal is set, so an acknowledgement costs no
-// more than its own way through the listener.
+// more than its own way through the listener. On another clock without a pump (a test's, with
+// the listener on its thread) a look waits at most kAckLookOnATestClock of real time for the
+// signal and then counts a whole interval on that clock.
 class PollingAckWaiter final : public AckWaiter {
 public:
     PollingAckWaiter(AckSignal& signal, Clock& clock, std::function<void()> pump = {},

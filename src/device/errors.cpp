@@ -34,10 +34,6 @@ Error shortTransfer(const std::string& what, std::size_t got, std::size_t expect
     return makeError(TR_TEXT("Device", "The transfer to or from the keyboard was cut short (%1, %2 bytes)."), what, counts);
 }
 
-Error channelClosed() {
-    return makeError(TR_TEXT("Device", "The keyboard is not connected."));
-}
-
 Error keyMapEmpty() {
     return makeError(TR_TEXT("Device", "The key assignments are empty and would leave every key without a function; nothing was sent to the keyboard."));
 }

@@ -16,7 +16,6 @@ Error noAccess(const std::string& path);
 Error notAcknowledged(const Error& step);
 Error transferFailed(const std::string& what);
 Error shortTransfer(const std::string& what, std::size_t got, std::size_t expected);
-Error channelClosed();
 Error keyMapEmpty();
 Error eventChannelMissing();
 

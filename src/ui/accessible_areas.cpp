@@ -537,8 +537,6 @@ public:
         told_ = std::move(now);
     }
 
-    void watcherGone() { watcher_ = nullptr; }
-
 private:
     static void tellChange(const PaintedArea& a, const Told& old, const Told& t,
                            QAccessibleInterface* iface) {

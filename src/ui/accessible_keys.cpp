@@ -5,23 +5,6 @@
 
 namespace tessaron::ui {
 
-bool isNavigationKey(int key) {
-    switch (key) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Space:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return true;
-        default:
-            return false;
-    }
-}
-
 PaintedAreaSource& AreaKeyboard::source() const {
     return *dynamic_cast<PaintedAreaSource*>(window_);
 }

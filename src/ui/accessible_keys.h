@@ -39,7 +39,4 @@ private:
     bool visible_ = false;
 };
 
-// True for keys AreaKeyboard moves with.
-[[nodiscard]] bool isNavigationKey(int key);
-
 }  // namespace tessaron::ui

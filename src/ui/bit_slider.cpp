@@ -8,7 +8,6 @@
 #include <cmath>
 
 #include "ui/accessible_areas.h"
-#include "ui/messages.h"
 #include "ui/resource_bitmaps.h"
 
 namespace tessaron::ui {
@@ -93,14 +92,6 @@ int CBitSlider::valueAt(QPoint point) const {
     if (orientation() == Qt::Horizontal)
         return positionForOffset(point.x() - channel.left(), channel.width(), minimum(), maximum());
     return positionForOffset(point.y() - channel.top(), channel.height(), minimum(), maximum());
-}
-
-void CBitSlider::setCustomCursor(std::optional<QCursor> cursor) {
-    if (cursor) {
-        setCursor(*cursor);
-    } else {
-        unsetCursor();
-    }
 }
 
 void CBitSlider::updateThumb() {

@@ -3,11 +3,8 @@
 // whenever the slider signals thumbPlaced (with its control id). A click puts the thumb
 // where the click was; the wheel never moves it.
 
-#include <QCursor>
 #include <QSlider>
 #include <QWidget>
-
-#include <optional>
 
 #include "ui/bitmap_strip.h"
 
@@ -60,8 +57,6 @@ public:
     [[nodiscard]] int valueAt(QPoint point) const;
     // (max - min) x offset / length, rounded half up, plus min; clamped to the range.
     static int positionForOffset(int offset, int channelLength, int minimum, int maximum);
-
-    void setCustomCursor(std::optional<QCursor> cursor);
 
     // Recomputes the thumb position, hides the thumb window and tells the owner.
     void updateThumb();

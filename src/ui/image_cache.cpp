@@ -110,10 +110,6 @@ QImage decode(const QString& path, PngKind kind) {
 
 }  // namespace
 
-bool isPalettePng(const QString& path) {
-    return pngKind(path) == PngKind::Palette;
-}
-
 QSize imageFileSize(const QString& path) {
     // Signature (8), IHDR length and type (8), then width and height, big-endian.
     constexpr std::array<unsigned char, 8> kPngSignature{0x89, 'P',  'N',  'G',

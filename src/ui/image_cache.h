@@ -22,8 +22,6 @@ namespace tessaron::ui {
 // The size an image file declares, without decoding it: PNG headers are read directly (the image
 // plugins are not loaded for them), other formats through Qt. Empty when unreadable.
 QSize imageFileSize(const QString& path);
-// Whether the file is a PNG with a colour palette (colour type 3).
-bool isPalettePng(const QString& path);
 
 class ImageCache {
 public:

@@ -8,8 +8,7 @@
 //         if (e->type() == ui::eventType(ui::WM_MACRO_KEY)) {
 //             const auto& m = static_cast<const ui::WindowMessage&>(*e); ...
 //
-// sendMessage() delivers at once on the caller's thread (the receiver must live there);
-// postMessage() queues the message for the receiver's thread.
+// sendMessage() delivers at once on the caller's thread (the receiver must live there).
 
 #include <QEvent>
 #include <QtGlobal>
@@ -50,7 +49,5 @@ private:
 // Delivers synchronously; returns whether the receiver accepted the event. A null receiver is
 // ignored (returns false).
 bool sendMessage(QObject* receiver, int message, qint64 wParam = 0, qint64 lParam = 0);
-// Queues the message for the receiver's thread; safe from any thread.
-void postMessage(QObject* receiver, int message, qint64 wParam = 0, qint64 lParam = 0);
 
 }  // namespace tessaron::ui

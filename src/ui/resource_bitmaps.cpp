@@ -73,14 +73,6 @@ QImage treeGlyph(bool expanded) {
     return img;
 }
 
-QImage treeBackground() {
-    QImage img = blank(32, 32, theme::kTreeBackground);
-    QPainter p(&img);
-    p.setPen(QColor(0x24, 0x24, 0x24));
-    for (int i = 0; i < 32; i += 8) p.drawLine(0, i, 31, i);
-    return img;
-}
-
 QImage sliderStrip(bool lit) {
     QImage img = blank(kSliderStripWidth, kSliderStripHeight, theme::kCard);
     QPainter p(&img);
@@ -133,8 +125,6 @@ QImage render(ResourceBitmap id) {
             return treeGlyph(false);
         case ResourceBitmap::TreeExpanded:
             return treeGlyph(true);
-        case ResourceBitmap::TreeBackground:
-            return treeBackground();
         case ResourceBitmap::SliderStrip:
             return sliderStrip(false);
         case ResourceBitmap::SliderStripLit:

@@ -15,7 +15,6 @@ enum class ResourceBitmap {
     ListDelayIcon,   // event list: delay line
     TreeCollapsed,   // 9 x 9
     TreeExpanded,    // 9 x 9
-    TreeBackground,  // tile for the tree's bitmap mode
     SliderStrip,     // 220 x 17, gives the slider its size
     SliderStripLit,  // 220 x 17
     ThumbStrip,      // frames of 15 x 14

@@ -1,7 +1,6 @@
 #include "ui/vivid_tree.h"
 
 #include <QHeaderView>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -45,24 +44,6 @@ VividTree::VividTree(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::itemCollapsed, viewport(), qOverload<>(&QWidget::update));
 }
 
-void VividTree::setBackgroundMode(int mode) {
-    mode_ = mode;
-    viewport()->update();
-}
-
-void VividTree::setBackgroundBitmap(QImage bitmap, bool tile) {
-    bitmap_ = std::move(bitmap);
-    tile_ = tile;
-    viewport()->update();
-}
-
-void VividTree::setGradient(const QColor& start, const QColor& end, bool horizontal) {
-    start_ = start;
-    end_ = end;
-    horizontal_ = horizontal;
-    viewport()->update();
-}
-
 void VividTree::setShowSelectionAlways(bool on) {
     showSelectionAlways_ = on;
     viewport()->update();
@@ -83,36 +64,6 @@ VividTree::ScrollGeometry VividTree::scrollGeometry(QSize client, int hPos, int 
     return g;
 }
 
-void VividTree::paintBackground(QPainter& p, const ScrollGeometry& g) const {
-    const QRect area(g.originX, g.originY, g.width, g.height);
-    switch (mode_) {
-        case kBitmap: {
-            const QImage bitmap =
-                bitmap_.isNull() ? resourceBitmap(ResourceBitmap::TreeBackground) : bitmap_;
-            p.fillRect(viewport()->rect(), kSolidColor);
-            if (tile_) {
-                p.drawTiledPixmap(area, QPixmap::fromImage(bitmap));
-            } else {
-                p.drawImage(area, bitmap);
-            }
-            break;
-        }
-        case kSolid:
-            p.fillRect(viewport()->rect(), kSolidColor);
-            break;
-        case kGradient:
-        default: {
-            p.fillRect(viewport()->rect(), end_);
-            QLinearGradient gradient(area.topLeft(),
-                                     horizontal_ ? area.topRight() : area.bottomLeft());
-            gradient.setColorAt(0, start_);
-            gradient.setColorAt(1, end_);
-            p.fillRect(area, gradient);
-            break;
-        }
-    }
-}
-
 void VividTree::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(viewport());
     const QModelIndex first = indexAt(QPoint(0, 0));
@@ -121,7 +72,7 @@ void VividTree::paintEvent(QPaintEvent* /*event*/) {
         scrollGeometry(viewport()->size(), horizontalScrollBar()->value(),
                        horizontalScrollBar()->maximum(), verticalScrollBar()->value(),
                        verticalScrollBar()->minimum(), verticalScrollBar()->maximum(), itemHeight);
-    paintBackground(p, g);
+    p.fillRect(viewport()->rect(), kSolidColor);
 
     p.setFont(font());
     p.setBackgroundMode(Qt::TransparentMode);

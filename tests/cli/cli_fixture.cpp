@@ -1,9 +1,11 @@
 #include "cli_fixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "device/virtual/demo_faults.h"
 #include "device/virtual/keyboard_state_file.h"
 
 namespace tessaron::testing {
@@ -37,7 +39,18 @@ void CliTest::TearDown() {
     fs::remove_all(root_, ec);
 }
 
+ProcessOptions onTheRealClock(ProcessOptions options) {
+    options.environment.push_back(std::string(device::kDemoTimeVariable) + "=real");
+    return options;
+}
+
 ProcessResult CliTest::ctlBare(const std::vector<std::string>& args, ProcessOptions options) const {
+    // The demo keyboard's pacing takes no real time, unless the test chose the clock itself.
+    const std::string timeSet = std::string(device::kDemoTimeVariable) + "=";
+    if (std::none_of(options.environment.begin(), options.environment.end(),
+                     [&](const std::string& e) { return e.starts_with(timeSet); })) {
+        options.environment.push_back(timeSet + "stepped");
+    }
     options.environment.push_back("HOME=" + (root_ / "home").string());
     options.environment.push_back("XDG_CONFIG_HOME=" + (root_ / "home" / ".config").string());
     return runProcess(TESSARONCTL_PATH, args, options);

@@ -20,6 +20,10 @@ namespace tessaron::testing {
 using Snapshot = std::map<std::string, std::string>;
 Snapshot snapshotOf(const std::filesystem::path& folder);
 
+// Runs the demo keyboard on the real clock, for tests of how long the program waits; every other
+// command runs it on its stepped time line (TESSARON_DEMO_TIME=stepped).
+ProcessOptions onTheRealClock(ProcessOptions options = {});
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override;

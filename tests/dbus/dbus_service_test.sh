@@ -22,7 +22,8 @@ name=org.tessaron.tessaron path=/org/tessaron/tessaron iface=org.tessaron.tessar
 window= monitor=
 fails=0
 fail() { echo "FAIL: $*" >&2; fails=$((fails + 1)); }
-ctl() { "$ctl" --demo --data-dir "$data" "$@"; }
+# tessaronctl's own demo keyboard paces on its stepped time line (the window keeps real time).
+ctl() { TESSARON_DEMO_TIME=stepped "$ctl" --demo --data-dir "$data" "$@"; }
 call() { gdbus call --session -d $name -o $path -m "$iface.$1" "${@:2}"; }
 prop() { busctl --user get-property $name $path $iface "$1"; }
 # Waits up to 10 s for a property to read as expected.

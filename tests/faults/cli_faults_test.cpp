@@ -23,8 +23,7 @@ using std::chrono::milliseconds;
 // room for a loaded machine.
 constexpr milliseconds kAnswerBound = device::kAckTimeout + milliseconds(3000);
 
-ProcessOptions faults(const std::string& list) {
-    ProcessOptions o;
+ProcessOptions faults(const std::string& list, ProcessOptions o = {}) {
     o.environment.push_back("TESSARON_DEMO_FAULTS=" + list);
     return o;
 }
@@ -54,7 +53,8 @@ protected:
 };
 
 TEST_F(CliFaults, ApplyToASilentKeyboardFailsWithinTheBoundAndChangesNoFile) {
-    const auto r = expectRefused({"apply"}, "did not acknowledge", faults("drop-acks"));
+    const auto r =
+        expectRefused({"apply"}, "did not acknowledge", faults("drop-acks", onTheRealClock()));
     EXPECT_LE(r.elapsed, kAnswerBound);
     EXPECT_FALSE(contains(r.out, "already holds"));
     ok({"apply"});
@@ -102,12 +102,13 @@ TEST_F(CliFaults, PullAndResetUnpluggedHalfwayKeepKeymapIntact) {
 }
 
 TEST_F(CliFaults, LateAcknowledgementsAreWaitedForUpToTheBound) {
-    const auto late = ok({"apply"}, faults("ack-delay=300"));
+    const auto late = ok({"apply"}, faults("ack-delay=300", onTheRealClock()));
     EXPECT_TRUE(contains(late.out, "sending: key assignments"));
     expectKeyboardHoldsKeymap();
 
     ok({"assign", "Caps Lock", "single", "B"});
-    const auto r = expectRefused({"apply"}, "did not acknowledge", faults("ack-delay=2500"));
+    const auto r = expectRefused({"apply"}, "did not acknowledge",
+                                 faults("ack-delay=2500", onTheRealClock()));
     EXPECT_LE(r.elapsed, kAnswerBound);
 }
 

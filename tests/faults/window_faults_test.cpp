@@ -35,6 +35,7 @@
 #include "keys/assignment.h"
 #include "keys/key_cell.h"
 #include "keys/keymap_file.h"
+#include "support/fake_clock.h"
 #include "support/qt_wait.h"
 #include "core/data_folder.h"
 
@@ -81,8 +82,16 @@ std::size_t transfersIn(const device::VirtualKeyboard& kb) {
     return n;
 }
 
-// The window on its own data folder, reaching the keyboard through the demo fault wrapper.
-// before: prepares the data folder before the window starts.
+// The keyboards' pacing, the acknowledgement looks and the settle after a plug-in take no real
+// time on it; only the tests of those waits use a keyboard on the real clock.
+FakeClock fakeTime;
+
+std::shared_ptr<device::VirtualKeyboard> keyboardOnFakeTime() {
+    return std::make_shared<device::VirtualKeyboard>(fakeTime);
+}
+
+// The window on its own data folder, reaching the keyboard through the demo fault wrapper, on
+// the keyboard's clock. before: prepares the data folder before the window starts.
 struct Rig {
     explicit Rig(std::shared_ptr<device::VirtualKeyboard> kb, device::DemoFaults faults = {},
                  const std::function<void(LiveConfig&)>& before = {})
@@ -93,7 +102,7 @@ struct Rig {
         live.imageBase = TESSARON_TEST_SHARE_DIR;
         if (before) before(live);
         auto ownSession =
-            std::make_unique<DeviceSession>(*transport, SystemClock::instance(),
+            std::make_unique<DeviceSession>(*transport, keyboard->clock(),
                                             std::make_unique<device::VirtualHotplug>(keyboard));
         session = ownSession.get();
         controller = std::make_unique<SettingsController>(live, std::move(ownSession), nullptr);
@@ -181,7 +190,7 @@ TEST(WindowFaults, SaveUnpluggedAtItsStepsIsReportedAndLosesNothing) {
     std::size_t startup = 0;
     std::size_t save = 0;
     {
-        auto kb = std::make_shared<device::VirtualKeyboard>();
+        auto kb = keyboardOnFakeTime();
         Rig rig(kb);
         startup = transfersIn(*kb);
         rig.change();
@@ -192,7 +201,7 @@ TEST(WindowFaults, SaveUnpluggedAtItsStepsIsReportedAndLosesNothing) {
     }
     for (std::size_t k : {std::size_t{0}, std::size_t{1}, save / 3, save / 2, save - 2}) {
         SCOPED_TRACE("unplugged after transfer " + std::to_string(k) + " of the Save");
-        auto kb = std::make_shared<device::VirtualKeyboard>();
+        auto kb = keyboardOnFakeTime();
         Rig rig(kb, unplugAfter(startup + k));
         ASSERT_TRUE(rig.dialogs.shown.empty());
         rig.change();
@@ -225,7 +234,7 @@ TEST(WindowFaults, SaveUnpluggedAtItsStepsIsReportedAndLosesNothing) {
 }
 
 TEST(WindowFaults, SilentKeyboardIsReportedWithinTheBound) {
-    auto kb = std::make_shared<device::VirtualKeyboard>();
+    auto kb = std::make_shared<device::VirtualKeyboard>(SystemClock::instance());  // the bound's real time
     Rig rig(kb);
     rig.change();
     const auto keymap = fileBytes(rig.live.keymapPath());
@@ -243,13 +252,13 @@ TEST(WindowFaults, FactoryResetUnpluggedHalfwayKeepsTheSettings) {
     // Counted on a keyboard that behaves: the start-up read and a Save of the changes.
     std::size_t before = 0;
     {
-        auto kb = std::make_shared<device::VirtualKeyboard>();
+        auto kb = keyboardOnFakeTime();
         Rig counting(kb);
         counting.change();
         counting.saveAndWait();
         before = transfersIn(*kb);
     }
-    auto kb = std::make_shared<device::VirtualKeyboard>();
+    auto kb = keyboardOnFakeTime();
     Rig rig(kb, unplugAfter(before + 5));
     rig.change();
     rig.saveAndWait();
@@ -295,7 +304,7 @@ keys::PendingAssignment openFileOnKey() {
 }
 
 TEST(WindowFaults, UnsavedChangesOutliveAReplug) {
-    auto kb = std::make_shared<device::VirtualKeyboard>();
+    auto kb = keyboardOnFakeTime();
     Rig rig(kb);
     const std::size_t at = keys::matrixCellOffset(kKey);
     rig.live.image[img::kGameMode] = 1;
@@ -330,7 +339,7 @@ TEST(WindowFaults, KeysOnlyKeymapHoldsAreUnsavedChangesThatSaveSendsOrCancelDrop
     const std::size_t at = keys::matrixCellOffset(kKey);
     for (const bool save : {true, false}) {
         SCOPED_TRACE(save ? "Save" : "Cancel");
-        auto kb = std::make_shared<device::VirtualKeyboard>();
+        auto kb = keyboardOnFakeTime();
         Rig rig(kb, {}, assignedInFile);
         ASSERT_EQ(rig.dialogs.shown.size(), 1u);
         EXPECT_NE(rig.dialogs.shown[0].find("1 key(s)"), std::string::npos) << rig.dialogs.shown[0];
@@ -355,7 +364,7 @@ TEST(WindowFaults, KeysOnlyKeymapHoldsAreUnsavedChangesThatSaveSendsOrCancelDrop
 }
 
 TEST(WindowFaults, APlugStormIsReadOnceWhileTheWindowTakesInput) {
-    auto kb = std::make_shared<device::VirtualKeyboard>();
+    auto kb = std::make_shared<device::VirtualKeyboard>(SystemClock::instance());  // the settle's real time
     Rig rig(kb);
     int notices = 0;  // counted after the window has taken each
     QObject::connect(rig.session, &DeviceSession::plugChanged, [&](int) { ++notices; });
@@ -396,7 +405,7 @@ private:
 };
 
 TEST(WindowFaults, FailedWritesOfKeymapAreToldWithTheFileAndTheReason) {
-    auto kb = std::make_shared<device::VirtualKeyboard>();
+    auto kb = keyboardOnFakeTime();
     Rig rig(kb);
     rig.change();
     {
@@ -421,7 +430,7 @@ TEST(WindowFaults, FailedWritesOfKeymapAreToldWithTheFileAndTheReason) {
         std::ofstream(live.dataFolder / "file") << "x";
         live.dataFolder = live.dataFolder / "file" / "data";
     };
-    Rig locked(std::make_shared<device::VirtualKeyboard>(), {}, unwritable);
+    Rig locked(keyboardOnFakeTime(), {}, unwritable);
     ASSERT_EQ(locked.dialogs.shown.size(), 1u);
     EXPECT_NE(locked.dialogs.shown[0].find("cannot be written"), std::string::npos);
     EXPECT_NE(locked.dialogs.shown[0].find(locked.live.dataFolder.string()), std::string::npos);
@@ -434,7 +443,7 @@ TEST(WindowFaults, DataFilesAreWrittenUnderTheFolderLockAndBrokenOnesAreTold) {
         fs::create_directories(live.dataFolder);
         std::ofstream(live.keymapPath(), std::ios::binary) << "torn";
     };
-    Rig rig(std::make_shared<device::VirtualKeyboard>(), {}, torn);
+    Rig rig(keyboardOnFakeTime(), {}, torn);
     ASSERT_EQ(rig.dialogs.shown.size(), 1u);
     EXPECT_NE(rig.dialogs.shown[0].find("keymap.bin.broken-"), std::string::npos)
         << rig.dialogs.shown[0];

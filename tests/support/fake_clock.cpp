@@ -1,7 +1,6 @@
 #include "support/fake_clock.h"
 
 #include <numeric>
-#include <thread>
 
 namespace tessaron {
 
@@ -9,25 +8,8 @@ void FakeClock::sleep(Ms duration) {
     {
         std::lock_guard lock(mutex_);
         sleeps_.push_back(duration);
-        elapsed_ += duration;
     }
-    // Lets other threads (a listener, a virtual keyboard) make progress between polls.
-    std::this_thread::yield();
-}
-
-Clock::TimePoint FakeClock::now() const {
-    std::lock_guard lock(mutex_);
-    return TimePoint(elapsed_);
-}
-
-std::int64_t FakeClock::counter() const {
-    std::lock_guard lock(mutex_);
-    return elapsed_.count();
-}
-
-void FakeClock::advance(std::chrono::microseconds duration) {
-    std::lock_guard lock(mutex_);
-    elapsed_ += duration;
+    SteppedClock::sleep(duration);
 }
 
 std::vector<Clock::Ms> FakeClock::sleeps() const {

@@ -23,6 +23,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "support/background_program.h"
+#include "support/fake_clock.h"
 #include "support/scratch_folder.h"
 #include "switching/device_profiles.h"
 #include "switching/engine.h"
@@ -76,13 +77,14 @@ inline std::function<bool(const WindowInfo&)> instanceIs(const std::string& inst
 }
 
 // The virtual keyboard with the profiles "Games" and "Office", which differ from what it holds in
-// their lighting speed only, and an engine on the system clock sending them.
+// their lighting speed only, and an engine on the system clock sending them. The keyboard's
+// pacing runs on a fake clock and takes no real time.
 class KeyboardRig {
 public:
     explicit KeyboardRig(const RuleSet& rules)
-        : keyboard_(std::make_shared<device::VirtualKeyboard>()),
+        : keyboard_(std::make_shared<device::VirtualKeyboard>(keyboardClock_)),
           transport_(keyboard_),
-          link_(transport_, SystemClock::instance()) {
+          link_(transport_, keyboardClock_) {
         EXPECT_TRUE(link_.openCommand());
         {
             auto lease = link_.acquire();
@@ -118,12 +120,12 @@ public:
 
     // Waits until the keyboard holds `speed` after `writes` switches and nothing else waits.
     bool settled(std::uint8_t speed, int writes) {
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 1000; ++i) {
             if (keyboard_->settings()[device::image::kSpeed] == speed &&
                 engine_->status().writes == writes && !engine_->nextDue()) {
                 return true;
             }
-            SystemClock::instance().sleep(50ms);
+            SystemClock::instance().sleep(5ms);
         }
         const auto st = engine_->status();
         ADD_FAILURE() << "speed " << int(keyboard_->settings()[device::image::kSpeed]) << " after "
@@ -137,6 +139,7 @@ public:
 
 private:
     testing::ScratchFolder data_{"switching-rig"};
+    FakeClock keyboardClock_;
     std::shared_ptr<device::VirtualKeyboard> keyboard_;
     device::VirtualTransport transport_;
     device::DeviceLink link_;

@@ -20,9 +20,8 @@ TEST(VividTreeGeometry, FollowsTheScrollState) {
     EXPECT_EQ(g.height, 17 * 22);
 }
 
-TEST(VividTree, SolidModeWithSelectionBarAndGlyphs) {
+TEST(VividTree, SelectionBarAndGlyphsOnTheSolidBackground) {
     VividTree tree;
-    tree.setBackgroundMode(VividTree::kSolid);
     tree.setFont(panelFont(13));  // the key page's
     tree.resize(200, 120);
     auto* media = new QTreeWidgetItem(&tree, QStringList{QStringLiteral("Media")});  // owned

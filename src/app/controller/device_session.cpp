@@ -51,11 +51,6 @@ bool DeviceSession::busy() const {
     return running_ || !jobs_.empty();
 }
 
-void DeviceSession::waitIdle() {
-    std::unique_lock lock(mutex_);
-    idle_.wait(lock, [this] { return !running_ && jobs_.empty(); });
-}
-
 void DeviceSession::post(std::function<void()> job) {
     {
         std::lock_guard lock(mutex_);
@@ -76,11 +71,8 @@ void DeviceSession::run() {
             running_ = true;
         }
         job();
-        {
-            std::lock_guard lock(mutex_);
-            running_ = false;
-        }
-        idle_.notify_all();
+        std::lock_guard lock(mutex_);
+        running_ = false;
     }
 }
 

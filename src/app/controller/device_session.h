@@ -84,9 +84,6 @@ public:
     // After a removal notice: stop the listener and close both channels.
     void removal(std::function<void()> done);
 
-    // Waits until every queued job has run (tests and shutdown).
-    void waitIdle();
-
 signals:
     void plugChanged(int change);  // device::PlugChange as int
     // Emitted on the listener's thread: the code of a host-action key.
@@ -111,7 +108,6 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::condition_variable idle_;
     std::deque<std::function<void()>> jobs_;
     bool running_ = false;  // a job is executing
     bool stopping_ = false;

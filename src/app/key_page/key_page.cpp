@@ -235,7 +235,6 @@ void CKeyMap::createControls() {
 
     tree_ = new ui::VividTree(this);
     tree_->setGeometry(kTreeRect);
-    tree_->setBackgroundMode(ui::VividTree::kSolid);
     tree_->setShowSelectionAlways(true);
     tree_->setFont(ui::panelFont(13));
     tree_->setIndentation(16);

@@ -21,7 +21,6 @@
 #include "ui/edit_helper.h"  // the list header needs the complete editor type
 #include "ui/image_folders.h"
 #include "ui/menu_style.h"
-#include "ui/messages.h"
 #include "ui/panel_painter.h"
 #include "ui/text.h"
 #include "ui/theme.h"

@@ -21,6 +21,9 @@
 namespace tessaron::device {
 
 inline constexpr const char* kDemoFaultsVariable = "TESSARON_DEMO_FAULTS";
+// "stepped": the demo keyboard and the link to it run on a time line of their own, so the
+// keyboard's pacing takes no real time (the tests of tessaronctl ask for it).
+inline constexpr const char* kDemoTimeVariable = "TESSARON_DEMO_TIME";
 
 struct DemoFaults {
     FaultSwitches switches;

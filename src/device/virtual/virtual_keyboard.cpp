@@ -581,14 +581,6 @@ void VirtualKeyboard::restore(const KeyboardState& state) {
     publish(Notice{std::nullopt, true});
 }
 
-void VirtualKeyboard::resetToFactory() {
-    {
-        std::lock_guard lock(mutex_);
-        state_.settings = factorySettings();
-    }
-    publish(Notice{std::nullopt, true});
-}
-
 void VirtualKeyboard::setFirmwareVersion(std::uint8_t major, std::uint8_t minor) {
     {
         std::lock_guard lock(mutex_);

@@ -158,7 +158,6 @@ public:
     void setSettings(const fw::SettingsMemory& settings);
     KeyboardState state() const;
     void restore(const KeyboardState& state);
-    void resetToFactory();
     void setFirmwareVersion(std::uint8_t major, std::uint8_t minor);
     // True after a dark lighting frame (form 1) until the full one (form 2).
     bool lightsDimmed() const;

@@ -11,6 +11,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/keymap_file.h"
+#include "support/fake_clock.h"
 #include "support/qt_wait.h"
 
 namespace tessaron::app {
@@ -20,7 +21,7 @@ struct ControllerRig {
         live->dataFolder = dir.path().toStdString();
         std::unique_ptr<DeviceSession> session;
         if (withKeyboard) {
-            session = std::make_unique<DeviceSession>(transport, SystemClock::instance(), nullptr);
+            session = std::make_unique<DeviceSession>(transport, clock, nullptr);
         }
         controller = std::make_unique<SettingsController>(*live, std::move(session), nullptr);
         controller->loadFiles();
@@ -38,8 +39,9 @@ struct ControllerRig {
     }
 
     QTemporaryDir dir;
+    FakeClock clock;  // the keyboard's pacing takes no time
     std::shared_ptr<device::VirtualKeyboard> keyboard =
-        std::make_shared<device::VirtualKeyboard>();
+        std::make_shared<device::VirtualKeyboard>(clock);
     device::VirtualTransport transport{keyboard};
     std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
     std::unique_ptr<SettingsController> controller;

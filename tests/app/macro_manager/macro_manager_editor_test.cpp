@@ -6,6 +6,7 @@
 
 #include "macro_manager_test_support.h"
 #include "macros/event_stream.h"
+#include "support/qt_wait.h"
 #include "tholwin/tholwin.h"
 #include "ui/edit_helper.h"
 #include "ui/transparent_list_box.h"
@@ -195,9 +196,9 @@ TEST(MacroManagerRename, EmptyNamesAreRefusedAndTheTimerCarriesNames) {
     list->endEdit(true);
     EXPECT_EQ(rig.dlg->manager().workingTable()[0].name(), u"Boss fight");
 
-    list->item(1)->setText(QStringLiteral("Combo"));
-    QTest::qWait(250);
-    EXPECT_EQ(rig.dlg->manager().workingTable()[1].name(), u"Combo");
+    list->item(1)->setText(QStringLiteral("Combo"));  // carried over by the dialog's name timer
+    EXPECT_TRUE(tessaron::testing::waitFor(
+        [&] { return rig.dlg->manager().workingTable()[1].name() == u"Combo"; }));
     rig.click(macromgr::kOkButton);
     EXPECT_EQ(rig.committed[1].name(), u"Combo");
 }

@@ -571,8 +571,15 @@ TEST(SingleInstance, ListensOnlyInAFolderOfTheUsersOwnAndIgnoresAPlantedOne) {
         EXPECT_TRUE(second.listen());
         const auto own = root / "home" / ".cache" / planted.filename() / name.toStdString();
         EXPECT_TRUE(std::filesystem::is_socket(own));
+        // Asked from a thread while this one takes the request, so the answer comes at once.
+        int requests = 0;
+        QObject::connect(&second, &SingleInstance::activationRequested, [&] { ++requests; });
         SingleInstance third(name);
-        EXPECT_TRUE(third.notifyRunning(2000)) << "the second start finds the first";
+        bool found = false;
+        std::thread start([&] { found = third.notifyRunning(2000); });
+        EXPECT_TRUE(waitFor([&] { return requests == 1; }));
+        start.join();
+        EXPECT_TRUE(found) << "the second start finds the first";
     }
     restore("XDG_RUNTIME_DIR", runtimeWas ? runtime.c_str() : nullptr);
     restore("TMPDIR", tmpWas ? tmp.c_str() : nullptr);

@@ -10,7 +10,7 @@
 namespace tessaron::app::testing {
 
 Rig::Rig(RigOptions options) {
-    keyboard = std::make_shared<device::VirtualKeyboard>();
+    keyboard = std::make_shared<device::VirtualKeyboard>(clock);
     if (!options.plugged) keyboard->unplug();
     transport = std::make_unique<device::VirtualTransport>(keyboard);
     liveConfig = std::make_unique<LiveConfig>();
@@ -20,7 +20,7 @@ Rig::Rig(RigOptions options) {
     std::unique_ptr<DeviceSession> ownSession;
     if (options.withSession) {
         ownSession =
-            std::make_unique<DeviceSession>(*transport, SystemClock::instance(),
+            std::make_unique<DeviceSession>(*transport, clock,
                                             std::make_unique<device::VirtualHotplug>(keyboard));
         session = ownSession.get();
     }

@@ -17,6 +17,7 @@
 #include "device/virtual/virtual_keyboard.h"
 #include "device/virtual/virtual_transport.h"
 #include "keys/host_action.h"
+#include "support/fake_clock.h"
 #include "support/qt_wait.h"
 
 namespace tessaron::app::testing {
@@ -83,6 +84,7 @@ struct Rig {
     std::filesystem::path folder() const { return std::filesystem::path(dir.path().toStdString()); }
 
     QTemporaryDir dir;
+    FakeClock clock;  // the keyboard's pacing and the settle after a plug-in take no time
     std::shared_ptr<device::VirtualKeyboard> keyboard;
     std::unique_ptr<device::VirtualTransport> transport;
     std::unique_ptr<LiveConfig> liveConfig;

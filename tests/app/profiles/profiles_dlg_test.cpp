@@ -20,7 +20,6 @@
 #include "support/fake_clock.h"
 #include "support/qt_wait.h"
 #include "ui/edit_helper.h"
-#include "ui/messages.h"
 #include "ui/transparent_list_box.h"
 
 // Readable failures for Qt strings.

@@ -78,12 +78,13 @@ struct ProfilesWindowRig {
 
     QTemporaryDir temp;
     const std::filesystem::path dir{temp.path().toStdString()};
+    FakeClock keyboardClock;  // the keyboard's pacing takes no time
     std::shared_ptr<device::VirtualKeyboard> keyboard =
-        std::make_shared<device::VirtualKeyboard>();
+        std::make_shared<device::VirtualKeyboard>(keyboardClock);
     device::VirtualTransport transport{keyboard};
     std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
     SettingsController controller{
-        *live, std::make_unique<DeviceSession>(transport, SystemClock::instance(), nullptr),
+        *live, std::make_unique<DeviceSession>(transport, keyboardClock, nullptr),
         nullptr};
     SilentDialogs dialogs;
     ChooserOnly prompts;

@@ -12,6 +12,7 @@
 #include "device/virtual/virtual_transport.h"
 #include "keys/keymap_file.h"
 #include "profiles/profile_store.h"
+#include "support/fake_clock.h"
 #include "support/qt_wait.h"
 
 namespace tessaron::app::testing {
@@ -38,13 +39,15 @@ struct KeyboardRig {
     }
 
     QTemporaryDir dir;
-    std::shared_ptr<device::VirtualKeyboard> keyboard = std::make_shared<device::VirtualKeyboard>();
+    FakeClock clock;  // the keyboard's pacing takes no time
+    std::shared_ptr<device::VirtualKeyboard> keyboard =
+        std::make_shared<device::VirtualKeyboard>(clock);
     device::VirtualTransport transport{keyboard};
     std::unique_ptr<LiveConfig> live = std::make_unique<LiveConfig>();
     std::unique_ptr<SettingsController> controller = [this] {
         live->dataFolder = dir.path().toStdString();
         return std::make_unique<SettingsController>(
-            *live, std::make_unique<DeviceSession>(transport, SystemClock::instance(), nullptr),
+            *live, std::make_unique<DeviceSession>(transport, clock, nullptr),
             nullptr);
     }();
 };
