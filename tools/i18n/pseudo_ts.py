@@ -10,6 +10,8 @@ import re
 import sys
 import xml.etree.ElementTree as ET
 
+from generated_file import write_if_changed
+
 ACCENTS = str.maketrans(
     'AaCcDdEeGgIiKkLlNnOoRrSsTtUuYyZz',
     'ÀàÇçĎďÉéĜĝÎîĶķĹĺÑñÖöŘřŠšŤťÛûÝýŽž')
@@ -49,14 +51,7 @@ def main(argv):
     ET.indent(root, space='    ')
     text = '<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>\n' + ET.tostring(
         root, encoding='unicode') + '\n'
-    try:
-        with open(out, encoding='utf-8') as f:
-            if f.read() == text:
-                return 0
-    except OSError:
-        pass
-    with open(out, 'w', encoding='utf-8') as f:
-        f.write(text)
+    write_if_changed(out, text)
     return 0
 
 

@@ -6,6 +6,8 @@ usage: ts_catalogue.py OUT.cpp LANGUAGE=FILE.ts ...   (LANGUAGE: a name of enum 
 import sys
 import xml.etree.ElementTree as ET
 
+from generated_file import write_if_changed
+
 
 def c_string(text):
     out = ['"']
@@ -84,14 +86,7 @@ def main(argv):
     lines += ['        default: return nullptr;', '    }', '}', '',
               '}  // namespace tessaron::catalogue', '']
     text = '\n'.join(lines)
-    try:
-        with open(out_path, encoding='utf-8') as f:
-            if f.read() == text:
-                return 0
-    except OSError:
-        pass
-    with open(out_path, 'w', encoding='utf-8') as f:
-        f.write(text)
+    write_if_changed(out_path, text)
     return 0
 
 
