@@ -9,8 +9,8 @@
 
 #include <locale.h>
 
-#include <nlohmann/json.hpp>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include "cli/window_client.h"
 #include "core/atomic_file.h"
@@ -48,7 +48,8 @@ int refuseWith(const Context& ctx, const Error& error) {
 }
 
 int usageError(const Context& ctx, const char* usage) {
-    return refuseWith(ctx, makeError(TR_TEXT("Tessaronctl", "usage: tessaronctl %1"), std::string(usage)));
+    return refuseWith(
+        ctx, makeError(TR_TEXT("Tessaronctl", "usage: tessaronctl %1"), std::string(usage)));
 }
 
 std::string onOffText(Language lang, bool on) {
@@ -304,9 +305,9 @@ Result<Live> openLive(const Context& ctx) {
     if (auto written = keys::writeKeymap(live.keymap, live.image, *live.records); !written) {
         return written.error();
     }
-    std::cerr << makeError(TR_TEXT("Tessaronctl", "Read the keyboard's settings into %1."),
-                           live.keymap.string())
-                     .text(languageOf(ctx))
+    std::cerr << say(languageOf(ctx),
+                     TR_TEXT("Tessaronctl", "Read the keyboard's settings into %1."),
+                     live.keymap.string())
               << "\n";
     keys::refreshModifiedMarks(live.keys());
     return live;
@@ -317,7 +318,7 @@ namespace {
 constexpr Text kAlreadyHeld = TR_TEXT("Tessaronctl", "The keyboard already holds these settings.");
 
 std::string sendingText(Language lang, const Error& step) {
-    return makeError(TR_TEXT("Tessaronctl", "sending: %1"), step).text(lang);
+    return say(lang, TR_TEXT("Tessaronctl", "sending: %1"), step);
 }
 
 // The window takes keymap.bin and MacroDefine.bin as they are now and sends them, so its
@@ -359,8 +360,7 @@ int sendImage(const Context& ctx, const fs::path& source) {
     std::copy(bytes->begin(), bytes->end(), img.begin());
     if (session->window) return sendThroughWindow(ctx, *session, source);
 
-    device::DeviceLink link(*session->transport, *session->clock,
-                            device::Trace::fromEnvironment());
+    device::DeviceLink link(*session->transport, *session->clock, device::Trace::fromEnvironment());
     auto read = readKeyboard(link, img);
     if (!read) return failWith(ctx, read.error());
     DeviceImage committed = read->image;
@@ -378,10 +378,10 @@ int sendImage(const Context& ctx, const fs::path& source) {
 
 int sendIfAsked(const Context& ctx, const Live& live) {
     if (hasFlag(ctx, "--apply")) return sendImage(ctx, live.keymap);
-    std::cout << makeError(TR_TEXT("Tessaronctl",
-                                   "Written to %1; \"tessaronctl apply\" sends it to the keyboard."),
-                           live.keymap.string())
-                     .text(languageOf(ctx))
+    std::cout << say(languageOf(ctx),
+                     TR_TEXT("Tessaronctl",
+                             "Written to %1; \"tessaronctl apply\" sends it to the keyboard."),
+                     live.keymap.string())
               << "\n";
     return 0;
 }
