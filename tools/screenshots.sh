@@ -13,7 +13,7 @@ program=$build/src/app/tessaron
 ctl=$build/src/cli/tessaronctl
 
 if [ -z "${TESSARON_SCREENSHOT_DISPLAY:-}" ]; then
-    for tool in xvfb-run xdotool import; do
+    for tool in Xvfb xdotool import; do
         command -v "$tool" >/dev/null || {
             echo "screenshots: $tool is missing (Debian packages xvfb, xdotool, imagemagick)" >&2
             exit 1
@@ -24,7 +24,7 @@ if [ -z "${TESSARON_SCREENSHOT_DISPLAY:-}" ]; then
     done
     # Run again inside a private X server of a fixed size and depth.
     # Large enough for the window at scale 2 (2000 x 1290).
-    exec xvfb-run -a -s "-screen 0 2048x1344x24" env TESSARON_SCREENSHOT_DISPLAY=1 "$0" "$build"
+    exec "$here/tests/support/xvfb_session.sh" 2048x1344x24 env TESSARON_SCREENSHOT_DISPLAY=1 "$0" "$build"
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaron-screenshots.XXXXXX")

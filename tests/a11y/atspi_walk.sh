@@ -15,13 +15,13 @@ for p in /usr/bin/python3 python3; do
   "$p" -c 'import pyatspi' 2>/dev/null && python=$p && break
 done
 if [ -z "$launcher" ] || [ -z "$python" ] || ! command -v dbus-run-session >/dev/null \
-   || ! command -v xvfb-run >/dev/null; then
+   || ! command -v Xvfb >/dev/null; then
   echo "skipped: needs at-spi2-core, dbus, xvfb and python3-pyatspi" >&2
   exit 77
 fi
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
-exec xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- sh -c '
+exec "$here/../support/xvfb_session.sh" 1280x800x24 dbus-run-session -- sh -c '
   "$1" --launch-immediately & bus=$!
   sleep 1
   QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 \

@@ -131,12 +131,11 @@ for program in tessaron tessaronctl; do
 done
 out=$(run_clean "$root/usr/bin/tessaronctl" --demo show 2>&1)
 grep -q '^Firmware version: 1\.5$' <<<"$out" || fail "tessaronctl --demo show printed: $out"
-if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     # Waits up to 30 s for a window of the program to map, then ends it.
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    "$(dirname "$0")/../support/xvfb_session.sh" 1280x1024x24 bash -c '
         cd "$1" && env -i HOME="$2" PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$DISPLAY" \
-            XAUTHORITY="${XAUTHORITY:-}" "$3" --demo --no-splash --instance "deb-test-$$" \
-            >"$1/app.log" 2>&1 &
+            "$3" --demo --no-splash --instance "deb-test-$$" >"$1/app.log" 2>&1 &
         app=$!
         for _ in $(seq 1 300); do
             if xdotool search --onlyvisible --class tessaron >/dev/null 2>&1; then
@@ -149,7 +148,7 @@ if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
         sh "$work" "$home" "$root/usr/bin/tessaron" ||
         fail "the installed tessaron --demo mapped no window"
 else
-    echo "SKIP: xvfb-run or xdotool is missing (Debian packages xvfb, xdotool); tessaron --demo was not started"
+    echo "SKIP: Xvfb or xdotool is missing (Debian packages xvfb, xdotool); tessaron --demo was not started"
 fi
 
 # Removal takes every file of the package away; purge leaves nothing of it.

@@ -1,6 +1,7 @@
 // A key held down on a real X server (Xvfb) through XTEST, while the hook delivers to a window:
 // the server repeats it, and the window must still get one press and one release, the release
-// timed when the key came up. Run by CTest under xvfb-run on the xcb platform.
+// timed when the key came up. Run by CTest on a private Xvfb (tests/support/xvfb_session.sh),
+// xcb platform.
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The macro manager recording a key held down on a real X server (Xvfb) through XTEST, on the
 // system clock: one press and one release are stored, with the time the key was really held.
-// Run by CTest under xvfb-run on the xcb platform.
+// Run by CTest on a private Xvfb (tests/support/xvfb_session.sh), xcb platform.
 
 #include <gtest/gtest.h>
 
