@@ -1078,6 +1078,10 @@
         <source>Ver: %1</source>
         <translation>Ver: %1</translation>
     </message>
+    <message>
+        <source>%1Hz</source>
+        <translation>%1Hz</translation>
+    </message>
 </context>
 <context>
     <name>KeyPage</name>
@@ -1433,6 +1437,26 @@
     <message>
         <source>unknown</source>
         <translation>未知</translation>
+    </message>
+    <message>
+        <source>DIY1</source>
+        <translation>DIY1</translation>
+    </message>
+    <message>
+        <source>DIY2</source>
+        <translation>DIY2</translation>
+    </message>
+    <message>
+        <source>DIY3</source>
+        <translation>DIY3</translation>
+    </message>
+    <message>
+        <source>DIY4</source>
+        <translation>DIY4</translation>
+    </message>
+    <message>
+        <source>DIY5</source>
+        <translation>DIY5</translation>
     </message>
 </context>
 <context>
@@ -2033,6 +2057,22 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     <message>
         <source>Ver: %1</source>
         <translation>Ver: %1</translation>
+    </message>
+    <message>
+        <source>%1ms</source>
+        <translation>%1ms</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>DIY</source>
+        <translation>DIY</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
     </message>
 </context>
 <context>

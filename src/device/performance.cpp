@@ -2,14 +2,6 @@
 
 namespace tessaron::device::performance {
 
-std::string responseRowText(int row) {
-    return std::to_string(kResponseMsStep * (row + 1)) + "ms";
-}
-
-std::string responseFieldText(const DeviceImage& image) {
-    return std::to_string(responseMs(image)) + " ms";
-}
-
 void chooseResponseRow(DeviceImage& image, int row) {
     if (row < 0 || row >= kResponseRows) return;
     image[image::kResponseTime] = static_cast<std::uint8_t>(row + 1);

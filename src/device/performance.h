@@ -22,10 +22,6 @@ inline constexpr int kResponseMsMax = kResponseMsStep * kResponseRows;
 inline constexpr std::array<int, 4> kReportRates{125, 250, 500, 1000};
 inline constexpr int kReportRateMax = static_cast<int>(kReportRates.size()) - 1;
 
-// "2ms".."20ms": the list rows carry no language variant.
-std::string responseRowText(int row);
-// The field: twice the byte, "%d ms".
-std::string responseFieldText(const DeviceImage& image);
 // A click on list row 0..9 stores row + 1; anything else changes nothing.
 void chooseResponseRow(DeviceImage& image, int row);
 

@@ -22,11 +22,11 @@ constexpr std::array<Effect, kEffectCount> kEffects{{
     {13, TR_TEXT("Keys", "Radar")},
     {14, TR_TEXT("Keys", "Running Water Run Mode")},
     {7, TR_TEXT("Keys", "InstantOn Mode")},
-    {51, "DIY1", "DIY1"},
-    {52, "DIY2", "DIY2"},
-    {53, "DIY3", "DIY3"},
-    {54, "DIY4", "DIY4"},
-    {55, "DIY5", "DIY5"},
+    {51, TR_TEXT("Keys", "DIY1")},
+    {52, TR_TEXT("Keys", "DIY2")},
+    {53, TR_TEXT("Keys", "DIY3")},
+    {54, TR_TEXT("Keys", "DIY4")},
+    {55, TR_TEXT("Keys", "DIY5")},
 }};
 static_assert(kEffects[kEffectCount - kDiyCount].code == kFirstDiy);
 

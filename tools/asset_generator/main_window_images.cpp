@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 
+#include "device/performance.h"
 #include "images.h"
 #include "ui/image_layout.h"
 #include "ui/resource_bitmaps.h"
@@ -292,14 +293,14 @@ int sliderTickX(int position, int maximum) {
 }
 
 // The report-rate scale: ticks under the four thumb positions with their rates.
-void rateScale(QPainter& p, int x, int y) {
-    static const std::array<const char*, 4> kRates = {"125Hz", "250Hz", "500Hz", "1000Hz"};
+void rateScale(QPainter& p, int x, int y, const Lang& lang) {
     const QFont font = uiFont(9, QFont::DemiBold);
     const QFontMetricsF fm(font);
     for (int i = 0; i < 4; ++i) {
         const int tx = x + sliderTickX(i, 3);
         p.fillRect(QRect(tx, y, 1, 4), theme::kBorderLight);
-        const QString label = QString::fromLatin1(kRates[static_cast<size_t>(i)]);
+        const QString label = ui::text(lang.code, TR_TEXT("Images", "%1Hz"))
+                                  .arg(device::performance::kReportRates[static_cast<size_t>(i)]);
         const qreal w = fm.horizontalAdvance(label);
         qreal left = tx - w / 2;
         left = std::clamp(left, qreal(x), qreal(x + kSliderWidth) - w);
@@ -354,22 +355,22 @@ QImage renderResponseTime(bool open) {
     return img;
 }
 
-QImage renderReportRate(bool open) {
+QImage renderReportRate(bool open, const Lang& lang) {
     QImage img = sectionCanvas(open ? 62 : 30);
     QPainter p(&img);
     header(p, open ? Mark::Open : Mark::Closed);
     if (open) {
         card(p, QRectF(3, 21, kPanelWidth - 7, 40));
         slider(p, 28 - kPanelX, 23);
-        rateScale(p, 28 - kPanelX, 23 + ui::layout::kRateScaleBelowSlider);
+        rateScale(p, 28 - kPanelX, 23 + ui::layout::kRateScaleBelowSlider, lang);
     }
     return img;
 }
 
-QImage renderRateScaleAlone() {
+QImage renderRateScaleAlone(const Lang& lang) {
     QImage img = canvas(kSliderWidth, 20, theme::kCard);
     QPainter p(&img);
-    rateScale(p, 0, 0);
+    rateScale(p, 0, 0, lang);
     return img;
 }
 
@@ -490,7 +491,7 @@ void renderMainWindow(const Lang& lang, Output& out) {
              dir + QStringLiteral("light_BK.png"));
     out.save(ui::resourceBitmap(ui::ResourceBitmap::SliderStripLit, scale()),
              dir + QStringLiteral("1.png"));
-    out.save(renderRateScaleAlone(), dir + QStringLiteral("125Hz.png"));
+    out.save(renderRateScaleAlone(lang), dir + QStringLiteral("125Hz.png"));
     out.save(renderRadio(true), dir + QStringLiteral("Enable.png"));
     out.save(renderRadio(false), dir + QStringLiteral("Disable.png"));
     const struct {
@@ -510,8 +511,8 @@ void renderMainWindow(const Lang& lang, Output& out) {
     out.save(renderGameMode(false, !lang.chinese()), dir + QStringLiteral("gamemode_Close.png"));
     out.save(renderResponseTime(true), dir + QStringLiteral("responsetime_open.png"));
     out.save(renderResponseTime(false), dir + QStringLiteral("responsetime_close.png"));
-    out.save(renderReportRate(true), dir + QStringLiteral("reportrate_Open.png"));
-    out.save(renderReportRate(false), dir + QStringLiteral("reportrate_Close.png"));
+    out.save(renderReportRate(true, lang), dir + QStringLiteral("reportrate_Open.png"));
+    out.save(renderReportRate(false, lang), dir + QStringLiteral("reportrate_Close.png"));
     out.save(renderMacroPanel(), dir + QStringLiteral("MacroManagementBK.png"));
     const QImage macroButton = renderMacroButton();
     out.save(macroButton, dir + QStringLiteral("MacroButton3.png"));

@@ -80,7 +80,16 @@ QRect noticeRect() {
     return {keysArea.left(), keysArea.bottom() - 32, keysArea.width(), 32};
 }
 
-constexpr const char* kReportRates[] = {"125 Hz", "250 Hz", "500 Hz", "1000 Hz"};
+// The list's rows ("2ms") and the field ("4 ms") write the unit differently, as they always did;
+// both come from the catalogue, so a language may write the unit its own way.
+QString responseRowText(Language lang, int row) {
+    return ui::text(lang, TR_TEXT("MainWindow", "%1ms"))
+        .arg(performance::kResponseMsStep * (row + 1));
+}
+
+QString responseFieldText(Language lang, const device::DeviceImage& image) {
+    return ui::text(lang, TR_TEXT("MainWindow", "%1 ms")).arg(performance::responseMs(image));
+}
 
 }  // namespace
 
@@ -189,7 +198,8 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
             labelled(radio(kKeymapRadio, kDirectionGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Keymap")),
                            {28, 200, 42, 214}, !live_.diyMode),
                      {45, 197});
-            labelled(radio(kDiyRadio, kDirectionGroup, QStringLiteral("DIY"), {130, 200, 144, 214},
+            labelled(radio(kDiyRadio, kDirectionGroup, ui::text(live_.language, TR_TEXT("MainWindow", "DIY")),
+                           {130, 200, 144, 214},
                            live_.diyMode),
                      {147, 197});
         }
@@ -257,7 +267,7 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
     if (!sections_.responseTime) {
         comboBox(kResponseField, kResponseGroup, ui::text(live_.language, TR_TEXT("MainWindow", "Response Time")),
                  {28, l.responseTop + 28, 248, l.responseTop + 44},
-                 QString::fromStdString(performance::responseFieldText(image)), responseListOpen_);
+                 responseFieldText(live_.language, image), responseListOpen_);
     }
 
     // USB Report Rate.
@@ -267,7 +277,9 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
         const int v = std::clamp(reportRate_->value(), 0, performance::kReportRateMax);
         if (auto* a =
                 slider(kReportRate, kRateGroup, reportRate_,
-                       ui::text(live_.language, TR_TEXT("MainWindow", "USB Report Rate")), QString::fromLatin1(kReportRates[v]))) {
+                       ui::text(live_.language, TR_TEXT("MainWindow", "USB Report Rate")),
+                       ui::text(live_.language, TR_TEXT("MainWindow", "%1 Hz"))
+                           .arg(performance::kReportRates[static_cast<std::size_t>(v)]))) {
             a->steps = {125, 250, 500, 1000};
         }
     }
@@ -373,7 +385,7 @@ std::vector<WindowArea> CTessaronDlg::areaTable(bool withKeys) const {
                     row(0).united(row(performance::kResponseRows - 1)));
         for (int r = 0; r < performance::kResponseRows; ++r) {
             auto* a = add(kResponseRow + r, kResponseListGroup, QAccessible::ListItem,
-                          QString::fromStdString(performance::responseRowText(r)), {});
+                          responseRowText(live_.language, r), {});
             a->rect = row(r);
             labelled(a, {kResponseTextX, a->rect.top() + 2});
             a->parent = open;

@@ -412,7 +412,9 @@ void CTessaronDlg::paintPerformance(QPainter& p, const SectionLayout& l,
     label(area::kResponseHeader);
     if (!sections_.responseTime) {
         image(QStringLiteral("Light_Item.png"), 28, y3 + 28);
-        text(QString::fromStdString(performance::responseFieldText(settings)), 100, y3 + 28);
+        if (const WindowArea* field = findArea(areas, area::kResponseField)) {
+            text(field->value, 100, y3 + 28);
+        }
     }
 
     const int y4 = l.reportRateTop;

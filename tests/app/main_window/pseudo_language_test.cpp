@@ -154,6 +154,7 @@ public:
             if (c == nullptr || isKeyOfThePicture(c)) continue;
             check(c->text(QAccessible::Name), state);
             check(c->text(QAccessible::Description), state);
+            check(c->text(QAccessible::Value), state);
         }
         if (areas_) {
             for (const QString& fault : unfitLabels(areas_(), usualHeight_, w->rect())) {
@@ -260,6 +261,10 @@ TEST(PseudoLanguage, EveryTextOfTheMainWindowComesFromTheCatalogueAndFits) {
         });
         walk.pressEach(rig.window.get(),
                        [](QAccessibleInterface* c) { return c->state().hasPopup; });
+        // A DIY effect trades the directions for the Keymap and DIY radios.
+        rig.live().image[device::image::kEffect] = 51;
+        rig.live().diyMode = true;
+        walk.look(rig.window.get(), QStringLiteral("DIY"));
         report(walk);
     }
 }
