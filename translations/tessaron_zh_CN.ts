@@ -1150,10 +1150,6 @@
         <translation>按键设置</translation>
     </message>
     <message>
-        <source>Key presses cannot be received at %1: %2</source>
-        <translation>无法在 %1 接收按键：%2</translation>
-    </message>
-    <message>
         <source>Macro</source>
         <translation>宏</translation>
     </message>
@@ -2320,6 +2316,10 @@ Take theirs: the window shows the file&apos;s settings. Keep mine: the window&ap
     <message>
         <source>Could not follow the signals that end the program: %1</source>
         <translation>无法接收结束程序的信号：%1</translation>
+    </message>
+    <message>
+        <source>Key presses cannot be received at %1: %2</source>
+        <translation>无法在 %1 接收按键：%2</translation>
     </message>
 </context>
 <context>

@@ -9,10 +9,10 @@
 #include <cstdlib>
 
 #include "app/controller/settings_controller.h"
-#include "app/key_page/key_page_press_server.h"
 #include "app/main_window/firmware_offer.h"
 #include "app/main_window/main_window.h"
 #include "app/shell/dbus_service.h"
+#include "app/shell/demo_press_server.h"
 #include "app/shell/launcher.h"
 #include "app/shell/live_config.h"
 #include "app/shell/page_wiring.h"

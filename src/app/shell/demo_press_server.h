@@ -1,15 +1,13 @@
 #pragma once
 // The demo's end of `tessaronctl --demo press KEY`: a local socket in the data folder through
-// which another process presses a key of this program's virtual keyboard. The keyboard then
-// behaves as with a real press: a key holding an enabled host-action cell reports its code on
-// the event channel, and the window carries out the host action.
+// which another process presses a key of this program's virtual keyboard (what a line does is
+// device/virtual/demo_press_handler.h); the window then carries out the host action.
 
 #include <QObject>
 #include <QString>
 
 #include <filesystem>
 #include <memory>
-#include <string>
 
 #include "app/shell/local_line_server.h"
 #include "core/result.h"
@@ -31,9 +29,6 @@ public:
     // Starts listening, replacing a socket file left behind by an earlier run.
     Status listen();
     [[nodiscard]] QString socketPath() const;
-
-    // Carries out one request line and gives the reply line.
-    std::string handle(std::string_view line);
 
 private:
     std::shared_ptr<device::VirtualKeyboard> keyboard_;

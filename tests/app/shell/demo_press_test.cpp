@@ -7,8 +7,9 @@
 
 #include <future>
 
+#include "app/shell/demo_press_server.h"
 #include "device/virtual/demo_press_client.h"
-#include "app/key_page/key_page_press_server.h"
+#include "device/virtual/demo_press_handler.h"
 #include "device/virtual/virtual_keyboard.h"
 #include "keys/key_cell.h"
 #include "keys/key_layout.h"
@@ -43,7 +44,7 @@ device::DeviceImage withHostActionOnAppKey(device::VirtualKeyboard& keyboard) {
     return settings;
 }
 
-TEST(KeyPagePress, ProtocolLinesRoundTrip) {
+TEST(DemoPress, ProtocolLinesRoundTrip) {
     EXPECT_EQ(device::press::parseRequest(device::press::request(101)), 101u);
     EXPECT_EQ(device::press::parseRequest("press \n"), std::nullopt);
     EXPECT_EQ(device::press::parseRequest("press 1x\n"), std::nullopt);
@@ -57,7 +58,7 @@ TEST(KeyPagePress, ProtocolLinesRoundTrip) {
               "bad");
 }
 
-TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
+TEST(DemoPress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     auto keyboard = std::make_shared<device::VirtualKeyboard>();
@@ -96,12 +97,12 @@ TEST(KeyPagePress, OnlyAnEnabledHostActionKeyReportsThroughTheServer) {
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->kind, device::press::Reply::Kind::Error);
     EXPECT_EQ(device::press::errorText(Language::Chinese, reply->text), "没有这个按键序号");
-    EXPECT_EQ(server.handle("hello\n").rfind("error ", 0), 0u);
+    EXPECT_EQ(device::press::answer(*keyboard, "hello\n").rfind("error ", 0), 0u);
     // A text this side does not know (an older window) stays as it came.
     EXPECT_EQ(device::press::errorText(Language::Chinese, "odd"), "odd");
 }
 
-TEST(KeyPagePress, TheSocketUnplugsAndReplugsTheKeyboard) {
+TEST(DemoPress, TheSocketUnplugsAndReplugsTheKeyboard) {
     EXPECT_EQ(device::press::parsePlugRequest(device::press::plugRequest(true)), true);
     EXPECT_EQ(device::press::parsePlugRequest(device::press::plugRequest(false)), false);
     EXPECT_EQ(device::press::parsePlugRequest("plug 1\n"), std::nullopt);
@@ -140,7 +141,7 @@ TEST(KeyPagePress, TheSocketUnplugsAndReplugsTheKeyboard) {
     EXPECT_EQ(notices, (std::vector{device::PlugChange::Removed, device::PlugChange::Arrived}));
 }
 
-TEST(KeyPagePress, NoServerMeansNoDemoIsRunning) {
+TEST(DemoPress, NoServerMeansNoDemoIsRunning) {
     QTemporaryDir folder;
     const auto reply = device::press::sendPress(
         std::filesystem::path(folder.path().toStdString()) / device::press::kPressSocketName, 1);
