@@ -1576,6 +1576,22 @@ keystrokes</source>
         <source>every key is recorded; recording ends when no key has been pressed for a moment</source>
         <translation>每个按键都会被录制；停止按键片刻后录制结束</translation>
     </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Wait %1 ms</source>
+        <translation>等待 %1 ms</translation>
+    </message>
+    <message>
+        <source>%1 released</source>
+        <translation>松开 %1</translation>
+    </message>
+    <message>
+        <source>%1 pressed</source>
+        <translation>按下 %1</translation>
+    </message>
 </context>
 <context>
     <name>Macros</name>

@@ -22,8 +22,10 @@ std::string delayLine(std::uint16_t delayMs) {
 std::vector<EventLine> eventLines(const Stream& host) {
     std::vector<EventLine> lines;
     for (const auto& e : decodeEvents(host)) {
-        if (linesOf(e) == 2) lines.push_back({delayLine(e.delayMs()), true, e.offset});
-        lines.push_back({keyLine(e.code, e.release()), false, e.offset});
+        if (linesOf(e) == 2) {
+            lines.push_back({delayLine(e.delayMs()), true, e.offset, 0, false, e.delayMs()});
+        }
+        lines.push_back({keyLine(e.code, e.release()), false, e.offset, e.code, e.release(), 0});
     }
     return lines;
 }

@@ -17,6 +17,10 @@ struct EventLine {
     std::string text;
     bool isDelay = false;
     std::size_t eventOffset = 0;  // the event the line belongs to
+    // What the text stands for, so a window can say it in the interface language.
+    std::uint8_t vk = 0;  // key lines
+    bool release = false;
+    std::uint16_t delayMs = 0;  // delay lines
 };
 
 std::vector<EventLine> eventLines(const Stream& host);

@@ -390,6 +390,7 @@ void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) co
     p.drawImage(QRectF(rect), background_,
                 QRectF(QPointF(rect.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
     QString text = itemText(index);
+    const QVariant shown = item(index)->data(kShownTextRole);
     ResourceBitmap icon = ResourceBitmap::ListDelayIcon;
     bool hasIcon = false;
     if (editMode_ == kDelay) {
@@ -405,6 +406,7 @@ void CTransparentListBox::drawItem(QPainter& p, int index, const QRect& rect) co
             hasIcon = true;
         }
     }
+    if (shown.isValid()) text = shown.toString();
     const bool enabled = isEnabled();
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextSingleLine;
     const QRect textRect =

@@ -17,6 +17,9 @@ class CTransparentListBox : public QListWidget {
     Q_OBJECT
 public:
     enum EditMode { kPlainText = 0, kDelay = 1, kProfileName = 3 };
+    // An item's text in the interface language, drawn instead of its own text, which in a
+    // delay list is the notation the list reads ("A  dn", "50 ms").
+    static constexpr int kShownTextRole = Qt::UserRole + 1;
     static constexpr int kMinDelay = 2;
     static constexpr int kMaxDelay = 60000;
 

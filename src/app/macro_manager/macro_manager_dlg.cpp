@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "app/macro_manager/macro_manager_dlg_hook.h"
+#include "keys/key_names.h"
 #include "macros/macro_messages.h"
 #include "tholwin/tholwin.h"
 #include "ui/dialog_keys.h"
@@ -219,7 +220,22 @@ void CMacroRecordDlg::showMacroList() {
 void CMacroRecordDlg::showEvents(std::optional<int> row) {
     eventList_->setUpdatesEnabled(false);
     eventList_->clear();
-    for (const auto& line : manager_.lines()) eventList_->addString(qs(line.text));
+    for (const auto& line : manager_.lines()) {
+        QListWidgetItem* item = eventList_->item(eventList_->addString(qs(line.text)));
+        // The item's own text is the notation the list reads; shown and spoken are translated.
+        if (line.isDelay) {
+            item->setData(ui::CTransparentListBox::kShownTextRole,
+                          ui::text(language_, TR_TEXT("MacroManager", "%1 ms")).arg(line.delayMs));
+            item->setData(Qt::AccessibleTextRole,
+                          ui::text(language_, TR_TEXT("MacroManager", "Wait %1 ms")).arg(line.delayMs));
+        } else {
+            const QString key = qs(std::string(keys::keyName(line.vk))).trimmed();
+            item->setData(Qt::AccessibleTextRole,
+                          (line.release ? ui::text(language_, TR_TEXT("MacroManager", "%1 released"))
+                                        : ui::text(language_, TR_TEXT("MacroManager", "%1 pressed")))
+                              .arg(key));
+        }
+    }
     if (!row && manager_.selectedLine()) row = static_cast<int>(*manager_.selectedLine());
     if (row && *row >= 0 && *row < eventList_->count()) {
         eventList_->setCurrentRow(*row);

@@ -166,6 +166,26 @@ TEST_P(MacroManagerAccessible, ListsOptionsAndButtonsAreNamedWithRolesAndActions
     EXPECT_TRUE(loops->state().checked);
 }
 
+// The rows hold a notation ("A  dn", "300 ms") the list reads back; a reader hears words.
+TEST_P(MacroManagerAccessible, EventRowsAreSpokenAsPressesReleasesAndWaits) {
+    macros::MacroTable table = tableWith({"Combo"});
+    table[0].setHostStream(streamOf({0x01, 0x41, 0xFF, 0x41, 0x01, 0x2C, 0x05, 0x42, 0x81, 0x42}));
+    ManagerRig rig(table, GetParam());
+    rig.dlg->macroList()->setCurrentRow(0);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(rig.dlg->eventList());
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->childCount(), 6);
+    const QStringList expected =
+        GetParam() == Language::Chinese
+            ? QStringList{"按下 A", "等待 300 ms", "松开 A", "等待 5 ms", "按下 B", "松开 B"}
+            : QStringList{"A pressed", "Wait 300 ms", "A released", "Wait 5 ms", "B pressed",
+                          "B released"};
+    for (int i = 0; i < list->childCount(); ++i) {
+        EXPECT_EQ(list->child(i)->text(QAccessible::Name), expected[i]) << i;
+    }
+    EXPECT_EQ(rig.eventTexts()[1], QStringLiteral("300 ms"));  // the notation stays as it was
+}
+
 INSTANTIATE_TEST_SUITE_P(BothLanguages, MacroManagerAccessible,
                          ::testing::Values(Language::English, Language::Chinese),
                          tessaron::testing::languageName);

@@ -27,6 +27,7 @@
 #include "app/switching/window_switching.h"
 #include "keys/key_description.h"
 #include "keys/key_layout.h"
+#include "macros/macro_test_support.h"
 #include "main_window_test_support.h"
 #include "support/fake_clock.h"
 #include "support/qt_wait.h"
@@ -35,6 +36,7 @@
 #include "ui/edit_helper.h"  // completes the list box's editor pointer
 #include "ui/image_folders.h"
 #include "ui/panel_painter.h"
+#include "ui/transparent_list_box.h"
 
 namespace tessaron::app::testing {
 namespace {
@@ -195,6 +197,22 @@ public:
         save(w, state);
     }
 
+    // The texts a delay list draws and speaks for each item (its own text is a notation).
+    void lookList(const ui::CTransparentListBox* list, const QString& state) {
+        for (int i = 0; i < list->count(); ++i) {
+            const QListWidgetItem* item = list->item(i);
+            // A reader says the item's own text when it is given no other.
+            const QString spoken = item->data(Qt::AccessibleTextRole).toString();
+            check(spoken.isEmpty() ? item->text() : spoken, state);
+            // A key line draws the key's legend and an icon; any other line its text.
+            const QString shown = item->data(ui::CTransparentListBox::kShownTextRole).toString();
+            const bool keyLine = item->text().endsWith(QStringLiteral(" dn")) ||
+                                 item->text().endsWith(QStringLiteral(" up"));
+            if (!keyLine) check(shown.isEmpty() ? item->text() : shown, state);
+        }
+        save(list->window(), state);
+    }
+
     [[nodiscard]] const std::set<QString>& unbracketed() const { return unbracketed_; }
     [[nodiscard]] const std::set<QString>& unfit() const { return unfit_; }
 
@@ -300,6 +318,9 @@ TEST(PseudoLanguage, EveryTextOfTheMacroManagerComesFromTheCatalogueAndFits) {
     for (const Language language : kLanguages) {
         macros::MacroTable committed;
         committed[0].setName(u"Macro_001");
+        // A dn, 300 ms, A up, 5 ms, B dn, B up.
+        committed[0].setHostStream(
+            macros::testing::streamOf({0x01, 0x41, 0xFF, 0x41, 0x01, 0x2C, 0x05, 0x42, 0x81, 0x42}));
         FakeClock clock;
         MacroManagerSetup setup;
         setup.imageFolder = ui::imageFolder(QStringLiteral(TESSARON_TEST_SHARE_DIR), language,
@@ -311,6 +332,15 @@ TEST(PseudoLanguage, EveryTextOfTheMacroManagerComesFromTheCatalogueAndFits) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
         Walk walk(QStringLiteral("macro-manager"), language, [&] { return dlg.areaTable(); });
         walk.look(&dlg, QStringLiteral("open"));
+        const auto lists = dlg.findChildren<ui::CTransparentListBox*>();
+        for (auto* list : lists) {
+            if (list->editMode() != ui::CTransparentListBox::kDelay) list->setCurrentRow(0);
+        }
+        for (auto* list : lists) {
+            if (list->editMode() != ui::CTransparentListBox::kDelay) continue;
+            EXPECT_EQ(list->count(), 6);
+            walk.lookList(list, QStringLiteral("events"));
+        }
         dlg.hide();
         tholwin::removehook();
         report(walk);
