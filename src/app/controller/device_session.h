@@ -58,6 +58,8 @@ public:
     [[nodiscard]] bool isConnected() const { return link_.isConnected(); }
     // True while a job is queued or running.
     [[nodiscard]] bool busy() const;
+    // The clock the keyboard's waits run on; the controller's bounded waits use it too.
+    [[nodiscard]] Clock& clock() const { return clock_; }
 
     // Opens both channels and, when the command channel opened, reads the whole keyboard over
     // a copy of base.

@@ -287,8 +287,9 @@ Status SettingsController::writeDataFiles(const device::DeviceImage& image,
     constexpr std::chrono::milliseconds kLockBound{1000};
     std::optional<DataFolderLock> lock;
     if (!forLockHolder_) {
-        auto taken = DataFolderLock::acquireWithin(live_.keymapPath().parent_path(), kLockBound,
-                                                   SystemClock::instance());
+        Clock& clock = session_ ? session_->clock() : SystemClock::instance();
+        auto taken =
+            DataFolderLock::acquireWithin(live_.keymapPath().parent_path(), kLockBound, clock);
         if (!taken) return taken.error();
         lock.emplace(std::move(*taken));
     }
