@@ -1,0 +1,16 @@
+// A plain Qt window for the desktop tests: its app id (the desktop file name Qt gives the
+// compositor) and title come from the command line, so a test can bring windows of its choosing
+// to the front. Usage: wayland_window APP_ID TITLE
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 3) return 2;
+    QGuiApplication::setDesktopFileName(QString::fromLocal8Bit(argv[1]));
+    QWidget window;
+    window.setWindowTitle(QString::fromLocal8Bit(argv[2]));
+    window.resize(320, 200);
+    window.show();
+    return QApplication::exec();
+}
