@@ -89,7 +89,9 @@ GnomeExtensionState queryGnomeExtension(sd_bus* bus) {
     Call c;
     std::optional<double> state;
     bool known = false;
-    int r = sd_bus_call_method(bus, "org.gnome.Shell.Extensions", "/org/gnome/Shell",
+    // The Shell itself serves the interface at /org/gnome/Shell; the bus name of the same name
+    // belongs to the Extensions app's helper, which serves another path and needs a display.
+    int r = sd_bus_call_method(bus, "org.gnome.Shell", "/org/gnome/Shell",
                                "org.gnome.Shell.Extensions", "GetExtensionInfo", &c.error,
                                &c.reply, "s", kGnomeExtensionUuid);
     if (r >= 0 && sd_bus_message_enter_container(c.reply, 'a', "{sv}") >= 0) {

@@ -85,7 +85,10 @@ private:
             log("run " + path);
             return sd_bus_reply_method_return(m, "");
         }
-        if (member == "GetExtensionInfo") {
+        // As GNOME Shell serves it: the Shell's own name and object.
+        const char* to = sd_bus_message_get_destination(m);
+        if (member == "GetExtensionInfo" && path == "/org/gnome/Shell" && to != nullptr &&
+            std::string(to) == "org.gnome.Shell") {
             sd_bus_message_read(m, "s", &a);
             log("info " + std::string(a));
             sd_bus_message* reply = nullptr;
@@ -148,7 +151,9 @@ TEST(GnomeExtension, StateFromTheShell) {
     EXPECT_EQ(queryGnomeExtension(shell.client()), GnomeExtensionState::Enabled);
     shell.gnomeState = 2;
     EXPECT_EQ(queryGnomeExtension(shell.client()), GnomeExtensionState::Disabled);
-    EXPECT_EQ(shell.calls().front(), std::string("info ") + kGnomeExtensionUuid);
+    const auto calls = shell.calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), std::string("info ") + kGnomeExtensionUuid);
 }
 
 }  // namespace
