@@ -113,6 +113,9 @@ until_true 'prop Connected 2>/dev/null | grep -q true' || fail "the window is no
 XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=$session WAYLAND_DISPLAY=wayland-tessaron \
   ctl rules list >"$work/rules.txt" 2>&1
 grep -qi "$session" "$work/rules.txt" || fail "rules list names no $session watcher: $(cat "$work/rules.txt")"
+# The extension is enabled: nothing to advise.
+[ $desktop = gnome ] && grep -q "follow@tessaron.org" "$work/rules.txt" &&
+  fail "rules list advises on an enabled extension: $(cat "$work/rules.txt")"
 
 # A new window comes to the front.
 window_of() {
