@@ -15,7 +15,7 @@ APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	desktop-file-utils appstream udev man-db groff-base clang-14 libclang-rt-14-dev nlohmann-json3-dev \
 	at-spi2-core dbus python3-pyatspi dpkg-dev lintian \
 	libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev openbox x11-utils \
-	libwayland-dev libsystemd-dev sway foot nodejs kwin-wayland qt6-wayland gnome-shell
+	libwayland-dev libsystemd-dev sway foot xwayland nodejs kwin-wayland qt6-wayland gnome-shell
 
 .PHONY: all deps build run check test test-normal test-asan test-fuzz bench screenshots install deb clean
 

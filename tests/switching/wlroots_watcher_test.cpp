@@ -105,6 +105,15 @@ protected:
         EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
     }
 
+    // Runs a command as sway's own child, which knows sway's XWayland display.
+    void swayExec(const std::string& command) {
+        testing::ProcessOptions options;
+        options.environment = {"SWAYSOCK=" + ipc_};
+        options.timeout = 10000ms;
+        const auto r = testing::runProcess("/usr/bin/swaymsg", {"exec " + command}, options);
+        EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    }
+
     void setHook(std::function<void(const WindowInfo&)> hook) {
         std::lock_guard lock(hookMutex_);
         onWindow_ = std::move(hook);
@@ -140,6 +149,18 @@ TEST_F(WlrootsWatcherTest, ReportsAppIdAndTitleOfTheWindowInFront) {
     focus("officewin");
     EXPECT_FALSE(seen_.waitFor(instanceIs("officewin"), 300ms)) << "reported twice";
     EXPECT_EQ(watcher_->lastSeen(), w);
+}
+
+// sway lists its XWayland windows too, under their X class.
+TEST_F(WlrootsWatcherTest, SeesAnXWaylandWindowByItsClass) {
+    for (const char* p : {"Xwayland", "xmessage"}) {
+        if (!installed(p)) GTEST_SKIP() << p << " is not installed (make deps installs it)";
+    }
+    openWindow("gamewin", "The Game");
+    swayExec("xmessage -name xgame -title 'X Game' hello");
+    const auto w = seen_.waitFor(instanceIs("Xmessage"));
+    ASSERT_TRUE(w) << "the XWayland window was not reported";
+    EXPECT_EQ(w->title, "X Game");
 }
 
 TEST_F(WlrootsWatcherTest, TheVirtualKeyboardFollowsTheWindowInFront) {
