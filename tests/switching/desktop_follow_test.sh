@@ -50,8 +50,11 @@ case $desktop in
     # Debian's kwin_wayland carries a file capability, which a container may refuse to run; a
     # copy carries none and runs the same.
     cp "$(command -v kwin_wayland)" "$work/kwin_wayland"
-    "$work/kwin_wayland" --virtual --no-lockscreen --socket wayland-tessaron --width 800 \
-      --height 600 >"$work/shell.log" 2>&1 &
+    # With an XWayland of its own, whose display the session program writes down.
+    printf '#!/bin/sh\necho "$DISPLAY" >"%s"\nexec sleep 600\n' "$work/display" >"$work/session"
+    chmod +x "$work/session"
+    "$work/kwin_wayland" --virtual --xwayland --no-lockscreen --socket wayland-tessaron \
+      --width 800 --height 600 --exit-with-session "$work/session" >"$work/shell.log" 2>&1 &
     shell_pid=$! shell_name=org.kde.KWin session=KDE
     ;;
   gnome)
@@ -95,7 +98,8 @@ ctl assign F6 single B >/dev/null && ctl profile new >/dev/null &&
   ctl profile rename Profile_1 Editor >/dev/null && ctl profile save Editor >/dev/null ||
   fail "profile Editor"
 ctl assign F6 default >/dev/null && ctl apply >/dev/null || fail "F6 back as it came"
-ctl rules add --profile Editor class equals tessaron-test-editor >/dev/null || fail "rules add"
+ctl rules add --profile Editor class equals tessaron-test-editor >/dev/null &&
+  ctl rules add --profile Editor command_line contains witcher3.exe >/dev/null || fail "rules add"
 
 # F6's assignment in keymap.bin, as JSON ({} when it does what it came with).
 f6_is() {
@@ -137,6 +141,20 @@ until_true '[ "$(prop ActiveWindowClass)" = "s \"tessaron-test-other\"" ]' ||
   fail "the $session script did not report the other window: $(prop ActiveWindowClass)"
 until_true 'f6_is "{}"' || fail "the other window in front did not bring F6 back"
 until_true '[ "$(prop UnsavedChanges)" = "b false" ]' || fail "F6 as it came did not reach the keyboard"
+
+# On KDE, an X client on KWin's XWayland, as a Wine game is: matched by its command line, which
+# the window reads from /proc through the process KWin reports.
+if [ $desktop = kde ]; then
+  until_true '[ -s "$work/display" ]' || fail "KWin's XWayland did not start"
+  QT_QPA_PLATFORM=xcb DISPLAY=$(cat "$work/display") "$client" tessaron-test-game "The Game" \
+    'Z:\Games\witcher3.exe' >>"$work/client.log" 2>&1 &
+  clients+=($!)
+  until_true '[ "$(prop ActiveWindowTitle)" = "s \"The Game\"" ]' ||
+    fail "KWin's script did not report the X client: $(prop ActiveWindowTitle)"
+  [ "$(prop ActiveWindowPid)" = "u ${clients[-1]}" ] ||
+    fail "the X client's process was not reported: $(prop ActiveWindowPid), not ${clients[-1]}"
+  until_true 'f6_is "{\"single\": \"B\"}"' || fail "the game's command line did not load Editor"
+fi
 
 # The window unloads its KWin script when it ends: KWin keeps no script of it.
 kill $window
