@@ -13,16 +13,22 @@ APT_PACKAGES := cmake ninja-build g++ pkg-config ccache \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xauth xdotool imagemagick fonts-liberation fonts-wqy-microhei \
 	desktop-file-utils appstream udev man-db groff-base clang-14 libclang-rt-14-dev nlohmann-json3-dev \
-	at-spi2-core dbus python3-pyatspi dpkg-dev lintian \
-	libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev openbox x11-utils \
-	libwayland-dev libsystemd-dev sway foot xwayland nodejs kwin-wayland qt6-wayland gnome-shell
+	dbus dpkg-dev \
+	libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev x11-utils \
+	libwayland-dev libsystemd-dev
+# Only the tests run these: a screen reader's stack, the package checker, window managers and
+# whole desktops started headless (kwin-wayland and gnome-shell alone download about 150 MB), so
+# `make run` does without them.
+TEST_PACKAGES := at-spi2-core python3-pyatspi lintian openbox nodejs \
+	sway foot xwayland kwin-wayland qt6-wayland gnome-shell
 
-.PHONY: all deps build run check test test-normal test-asan test-fuzz bench screenshots install deb clean
+.PHONY: all deps test-deps build run check test test-normal test-asan test-fuzz bench screenshots install deb clean
 
 all: build
 
-deps:
-	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+deps test-deps:
+	@missing=$$(for p in $(APT_PACKAGES) $(if $(filter test-deps,$@),$(TEST_PACKAGES)); do \
+	  dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing: $$missing"; \
 	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
@@ -40,10 +46,10 @@ run: build
 	$(BUILD)/src/app/tessaron $(ARGS)
 
 # The inner loop: the normal build once, then its tests; LABEL=fast (or slow, window, x11) runs only those.
-check: deps test-normal
+check: test-deps test-normal
 
 # The fuzz run goes first so that the test summaries close the output.
-test: deps test-fuzz test-normal test-asan
+test: test-deps test-fuzz test-normal test-asan
 
 # Every fuzz target (clang, libFuzzer, ASan+UBSan) for a short bounded time on its seed corpus.
 FUZZ_SECONDS ?= 12
