@@ -96,21 +96,16 @@ protected:
         ASSERT_TRUE(seen_.waitFor(instanceIs(appId))) << appId << " did not come to the front";
     }
 
-    void focus(const std::string& appId) {
-        testing::ProcessOptions options;
-        options.environment = {"SWAYSOCK=" + ipc_};
-        options.timeout = 10000ms;
-        const auto r = testing::runProcess("/usr/bin/swaymsg", {"[app_id=" + appId + "] focus"},
-                                           options);
-        EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-    }
+    void focus(const std::string& appId) { swaymsg("[app_id=" + appId + "] focus"); }
 
     // Runs a command as sway's own child, which knows sway's XWayland display.
-    void swayExec(const std::string& command) {
+    void swayExec(const std::string& command) { swaymsg("exec " + command); }
+
+    void swaymsg(const std::string& command) {
         testing::ProcessOptions options;
         options.environment = {"SWAYSOCK=" + ipc_};
         options.timeout = 10000ms;
-        const auto r = testing::runProcess("/usr/bin/swaymsg", {"exec " + command}, options);
+        const auto r = testing::runProcess("/usr/bin/swaymsg", {command}, options);
         EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
     }
 

@@ -220,20 +220,19 @@ void CMacroRecordDlg::showMacroList() {
 void CMacroRecordDlg::showEvents(std::optional<int> row) {
     eventList_->setUpdatesEnabled(false);
     eventList_->clear();
+    // The item's own text is the notation the list reads; shown and spoken are translated.
+    const QString shownDelay = ui::text(language_, TR_TEXT("MacroManager", "%1 ms"));
+    const QString spokenDelay = ui::text(language_, TR_TEXT("MacroManager", "Wait %1 ms"));
+    const QString released = ui::text(language_, TR_TEXT("MacroManager", "%1 released"));
+    const QString pressed = ui::text(language_, TR_TEXT("MacroManager", "%1 pressed"));
     for (const auto& line : manager_.lines()) {
         QListWidgetItem* item = eventList_->item(eventList_->addString(qs(line.text)));
-        // The item's own text is the notation the list reads; shown and spoken are translated.
         if (line.isDelay) {
-            item->setData(ui::CTransparentListBox::kShownTextRole,
-                          ui::text(language_, TR_TEXT("MacroManager", "%1 ms")).arg(line.delayMs));
-            item->setData(Qt::AccessibleTextRole,
-                          ui::text(language_, TR_TEXT("MacroManager", "Wait %1 ms")).arg(line.delayMs));
+            item->setData(ui::CTransparentListBox::kShownTextRole, shownDelay.arg(line.delayMs));
+            item->setData(Qt::AccessibleTextRole, spokenDelay.arg(line.delayMs));
         } else {
             const QString key = qs(std::string(keys::keyName(line.vk))).trimmed();
-            item->setData(Qt::AccessibleTextRole,
-                          (line.release ? ui::text(language_, TR_TEXT("MacroManager", "%1 released"))
-                                        : ui::text(language_, TR_TEXT("MacroManager", "%1 pressed")))
-                              .arg(key));
+            item->setData(Qt::AccessibleTextRole, (line.release ? released : pressed).arg(key));
         }
     }
     if (!row && manager_.selectedLine()) row = static_cast<int>(*manager_.selectedLine());
